@@ -1,0 +1,19 @@
+#pragma once
+// The headless runner, vorskal-tally: the tally that "Tally Score" runs, for
+// scripts and servers without a window.
+//
+// Exit statuses: 0 "Tally Complete" (on standard output); 1 no
+// "ux7server0.log" (message on standard error); 2 any other failure
+// (message on standard error); 64 bad usage.
+#include <iosfwd>
+
+namespace vorskal {
+
+inline constexpr int kExitCompleted = 0;
+inline constexpr int kExitMissingFirstLog = 1;
+inline constexpr int kExitFailed = 2;
+inline constexpr int kExitUsage = 64;
+
+int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+}  // namespace vorskal

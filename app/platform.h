@@ -1,0 +1,79 @@
+#pragma once
+// The platform layer of a tally run: a file service, a clock and a message
+// sink. The run uses nothing of the operating system but these, so tests can
+// put a file system in memory, a fixed clock or a failing disk in their place.
+//
+// File names are plain names without a directory; a service resolves them in
+// the one directory it serves (the game's directory).
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vorskal {
+
+// A file opened for reading from its first byte.
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // Reads up to `size` bytes; returns 0 only at the end of the file.
+    // Throws TallyFailure when the file cannot be read.
+    virtual std::size_t read(char* buffer, std::size_t size) = 0;
+};
+
+// A file opened for writing. Writes may be buffered by the caller; every
+// write error throws TallyFailure at once.
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    virtual void write(std::string_view bytes) = 0;
+    // Makes every byte written so far durable in the file system.
+    virtual void flush() = 0;
+    // Finishes the file. For a file made by createOrReplace this is the
+    // commit: the new content takes the old file's place in one step.
+    virtual void close() = 0;
+};
+
+class FileService {
+public:
+    virtual ~FileService() = default;
+    virtual bool exists(const std::string& name) = 0;
+    // Throws TallyFailure naming the file when it cannot be opened.
+    virtual std::unique_ptr<InputFile> openForReading(const std::string& name) = 0;
+    // A new, empty file that replaces `name` when it is closed. The
+    // destructor does not commit, to avoid half-written files: a file
+    // dropped without close() leaves the old `name` as it was.
+    virtual std::unique_ptr<OutputFile> createOrReplace(const std::string& name) = 0;
+    // Opens `name` for appending, creating it when it does not exist; what
+    // the file holds is kept.
+    virtual std::unique_ptr<OutputFile> openForAppend(const std::string& name) = 0;
+};
+
+// The current time of day and date, in the user's formats (long time, short date).
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::string timeOfDay() = 0;
+    virtual std::string date() = 0;
+};
+
+enum class OutcomeKind {
+    Completed,        // "Tally Complete"
+    MissingFirstLog,  // "Could not find ux7server0.log"; nothing written
+    Failed,           // stopped with a message; the report ends in its ERROR line
+};
+
+struct Outcome {
+    OutcomeKind kind = OutcomeKind::Completed;
+    std::string message;  // the text to show the user
+};
+
+// Shows the run's closing message: the window puts up a box, the headless
+// runner prints a line. Returns when the user has seen it.
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void show(const Outcome& outcome) = 0;
+};
+
+}  // namespace vorskal

@@ -1,0 +1,45 @@
+#pragma once
+// The tally run: everything "Tally Score" does, from the merge of the
+// numbered server logs to the last line of the report, in its fixed order.
+//
+// The run never ends the process and never shows anything itself: it returns
+// an Outcome that its caller (the window or the headless runner) shows.
+#include <string>
+
+#include "app/platform.h"
+#include "tally/tally_state.h"
+
+namespace vorskal {
+
+struct RunConfig {
+    // Read "ux7server.log" back from the disk for every pass, line by line,
+    // instead of working from the lines that the merge kept. Slower; the
+    // report is the same. Used to check the fast path against the plain one.
+    bool rereadMergedLog = false;
+};
+
+// Runs one tally on `state`, whose option flags the caller has set.
+// The files live in the one directory that `files` serves.
+Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunConfig& config = {});
+
+struct TallyOptions {
+    bool overMaxPilotCorrection = true;  // Check3
+    bool multiDeathCorrection = true;    // Check1
+    bool fighterTargetCorrection = true; // Check2
+    bool redBoxedOnly = true;            // Check4
+};
+
+// Sets the four option flags of `state` from `options`.
+void applyOptions(TallyState& state, const TallyOptions& options);
+
+// One whole tally in `directory` with the real file system and clock: a fresh
+// state, the options, the run. Two runs in one directory never overlap: the
+// second waits for the first to finish.
+Outcome tallyDirectory(const std::string& directory, const TallyOptions& options,
+                       const RunConfig& config = {});
+
+// The same with a clock of the caller's (tests use a fixed one).
+Outcome tallyDirectory(const std::string& directory, const TallyOptions& options, Clock& clock,
+                       const RunConfig& config = {});
+
+}  // namespace vorskal

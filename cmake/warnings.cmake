@@ -1,0 +1,17 @@
+# Every target of the project links vorskal_warnings; sanitizers ride along
+# when VORSKAL_SANITIZE is on, so tests and the programs are built alike.
+add_library(vorskal_warnings INTERFACE)
+target_compile_options(vorskal_warnings INTERFACE -Wall -Wextra -Wpedantic)
+if(VORSKAL_WERROR)
+    target_compile_options(vorskal_warnings INTERFACE -Werror)
+endif()
+
+add_library(vorskal_sanitizers INTERFACE)
+if(VORSKAL_SANITIZE)
+    target_compile_options(vorskal_sanitizers INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(vorskal_sanitizers INTERFACE -fsanitize=address,undefined)
+endif()
+
+add_library(vorskal_flags INTERFACE)
+target_link_libraries(vorskal_flags INTERFACE vorskal_warnings vorskal_sanitizers)

@@ -1,0 +1,53 @@
+#include "logs/kept_lines.h"
+
+#include <cstring>
+
+namespace vorskal {
+namespace {
+constexpr std::size_t kBlockSize = 4 << 20;
+}
+
+LineKinds classifyLine(std::string_view line) {
+    LineKinds kinds = 0;
+    if (isKillLine(line)) {
+        kinds |= kKillLine;
+    }
+    if (isTargetLine(line)) {
+        kinds |= kTargetLine;
+    }
+    if (isEntryLine(line)) {
+        kinds |= kEntryLine;
+    }
+    if (isExitLine(line)) {
+        kinds |= kExitLine;
+    }
+    if (carriesSelectedMarker(line)) {
+        kinds |= kMarkerLine;
+    }
+    return kinds;
+}
+
+std::string_view KeptLines::store(std::string_view line) {
+    if (blocks_.empty() || line.size() > blockSize_ - blockUsed_) {
+        blockSize_ = line.size() > kBlockSize ? line.size() : kBlockSize;
+        blocks_.push_back(std::make_unique<char[]>(blockSize_));
+        blockUsed_ = 0;
+    }
+    char* at = blocks_.back().get() + blockUsed_;
+    if (!line.empty()) {
+        std::memcpy(at, line.data(), line.size());
+    }
+    blockUsed_ += line.size();
+    bytes_ += line.size();
+    return {at, line.size()};
+}
+
+void KeptLines::offer(std::string_view line, std::uint64_t number) {
+    const LineKinds kinds = classifyLine(line);
+    if ((kinds & kPassLines) != 0) {
+        kept_.push_back(Kept{LogLine{store(line), number, previousMarked_}, kinds});
+    }
+    previousMarked_ = (kinds & kMarkerLine) != 0;
+}
+
+}  // namespace vorskal

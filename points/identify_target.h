@@ -1,0 +1,20 @@
+#pragma once
+// IdentifyTarget: the target lookup over "vorskal.ini". Given a target text
+// that holds "#" and a target number, it leaves its results in the tally
+// state: mapName (every map line met), teamCode and the target's type (the
+// current map's block), targetValue (type value lines, once the type is
+// known), killPoints and deathPoints (kill and death lines). Values it does
+// not meet keep what they held. Throws TallyFailure on a value that is not a
+// number or leaves the 32-bit range; a target text without a number is
+// reported with `context` (the log line it came from) in front.
+#include <string_view>
+
+#include "points/point_file.h"
+#include "tally/tally_state.h"
+
+namespace vorskal {
+
+void IdentifyTarget(TallyState& state, PointFile& points, std::string_view targetText,
+                    std::string_view context = {});
+
+}  // namespace vorskal

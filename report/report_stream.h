@@ -1,0 +1,42 @@
+#pragma once
+// The report stream: the one open "vorskal.log" of a run, opened for
+// appending. Every report line goes through it. Lines end with CR LF.
+//
+// Writes are buffered and reach the file at least at every flush() and at
+// close(); a write error of the file throws TallyFailure at that point, so
+// a run never reports success over a report that did not reach the disk.
+// The destructor flushes what it can and swallows errors: a run that failed
+// has already said why.
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/platform.h"
+
+namespace vorskal {
+
+inline constexpr std::string_view kReportName = "vorskal.log";
+
+class ReportStream {
+public:
+    explicit ReportStream(std::unique_ptr<OutputFile> file);
+    ~ReportStream();
+    ReportStream(const ReportStream&) = delete;
+    ReportStream& operator=(const ReportStream&) = delete;
+
+    void write(std::string_view text);      // no line end
+    void writeLine(std::string_view text);  // the text and a line end
+    void writeBlankLines(int count);        // `count` line ends
+    void spacer() { writeLine(" "); }       // a line of one blank
+
+    void flush();
+    void close();
+    bool isOpen() const { return file_ != nullptr; }
+
+private:
+    void spill();  // hands the buffer to the file when it is large
+    std::unique_ptr<OutputFile> file_;
+    std::string buffer_;
+};
+
+}  // namespace vorskal

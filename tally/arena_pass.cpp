@@ -1,0 +1,186 @@
+#include "tally/arena_pass.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "tally/identify_team.h"
+#include "tally/text.h"
+
+namespace vorskal {
+namespace {
+
+constexpr Count kMaxPilots = 16;
+constexpr double kSecondsPerDay = 86400;
+
+// One side's counters, as references into the state.
+struct Side {
+    Count& inGame;
+    Count& maxInGame;
+    double& start17th;
+    double& start18th;
+    std::string_view name;          // "Allied" or "Hun"
+    std::string_view noticeName;    // "allied" or "Hun"
+    std::string_view newEntryName;  // spelling of the warning for a new roster entry
+    bool allied;
+};
+
+Side sideOf(TallyState& state, Count team) {
+    if (team == kTeamAllied) {
+        return {state.alliedInGame, state.maxAlliedInGame, state.run.allied17thStart,
+                state.run.allied18thStart, "Allied", "allied", "allied", true};
+    }
+    return {state.hunInGame, state.maxHunInGame, state.run.hun17thStart, state.run.hun18thStart,
+            "Hun", "Hun", "Hun", false};
+}
+
+bool countsForASide(Count team) { return team == kTeamAllied || team == kTeamHun; }
+
+void countIn(TallyState& state, ReportStream& report, const LogLine& line, Count team,
+             bool newEntry) {
+    if (!countsForASide(team)) {
+        return;
+    }
+    Side side = sideOf(state, team);
+    side.inGame = checkedAdd(side.inGame, 1, "the pilots in game");
+    if (side.inGame > side.maxInGame) {
+        side.maxInGame = side.inGame;
+    }
+    if (side.inGame <= kMaxPilots) {
+        return;
+    }
+    const std::string_view spelling = newEntry ? side.newEntryName : side.name;
+    report.writeLine("WARNING -- number of " + std::string(spelling) +
+                     " pilots in game = " + std::to_string(side.inGame));
+    report.writeLine(line.text);
+    if (side.inGame == 17) {
+        side.start17th = static_cast<double>(timeOfLine(line));
+    } else if (side.inGame == 18) {
+        side.start18th = static_cast<double>(timeOfLine(line));
+    }
+}
+
+// Charges the time that the side's 17th (or 18th) pilot was in the game.
+void settle(TallyState& state, ReportStream& report, const LogLine& line, Side& side,
+            Count noticeCount, double start, std::string_view ordinal) {
+    report.writeLine("NOTICE -- number of " + std::string(side.noticeName) +
+                     " pilots in game = " + std::to_string(noticeCount));
+    report.writeLine(line.text);
+    double seconds = static_cast<double>(timeOfLine(line)) - start;
+    if (seconds < 0) {
+        seconds += kSecondsPerDay;  // the game went past midnight
+    }
+    const double minutes = seconds / 60;
+    report.writeLine("WARNING -- " + std::string(ordinal) + " " + std::string(side.name) +
+                     " pilot was in game for " + formatMinutes(minutes) + " minutes");
+    const double deduction = std::floor(minutes / 3);
+    const auto points = static_cast<std::int64_t>(deduction);
+    if (side.allied) {
+        if (deduction > std::numeric_limits<Count>::max()) {
+            throw TallyFailure("the Allied over-max deduction leaves the 32-bit range");
+        }
+        state.alliedOverMaxPenalty =
+            checkedAdd(state.alliedOverMaxPenalty, static_cast<Count>(points),
+                       "the Allied over-max deduction");
+    } else {
+        state.run.hunOverMaxPenalty =
+            checkedAdd64(state.run.hunOverMaxPenalty, points, "the Hun over-max deduction");
+    }
+    report.writeLine("NOTICE -- " + std::to_string(points) + " points deducted from " +
+                     std::string(side.name) + " score");
+}
+
+void countOut(TallyState& state, ReportStream& report, const LogLine& line, Count team) {
+    if (!countsForASide(team)) {
+        return;
+    }
+    Side side = sideOf(state, team);
+    side.inGame = checkedSub(side.inGame, 1, "the pilots in game");
+    if (side.inGame == kMaxPilots) {
+        settle(state, report, line, side, kMaxPilots, side.start17th, "17th");
+    } else if (side.inGame == kMaxPilots + 1) {
+        settle(state, report, line, side, kMaxPilots + 1, side.start18th, "18th");
+    }
+}
+
+void handleEntry(TallyState& state, ReportStream& report, const LogLine& line) {
+    const auto entry = takeEntryLine(line.text);
+    if (!entry) {
+        return;
+    }
+    bool found = false;
+    for (std::size_t slot = 1; slot < state.arenaRoster.size(); ++slot) {
+        RosterEntry& pilot = state.arenaRoster[slot];
+        if (!containsExact(pilot.name.view(), entry->name)) {
+            continue;
+        }
+        found = true;
+        if (pilot.inArena != 0) {
+            continue;
+        }
+        pilot.inArena = 1;
+        countIn(state, report, line, pilot.team, false);
+    }
+    if (found) {
+        return;
+    }
+    IdentifyTeam(state, firstChars(entry->aircraft, 11));
+    const std::size_t slot = state.addRosterEntry(entry->name, state.teamCode);
+    state.arenaRoster[slot].inArena = 1;
+    countIn(state, report, line, state.arenaRoster[slot].team, true);
+}
+
+void handleExit(TallyState& state, ReportStream& report, const LogLine& line) {
+    const auto name = takeExitLine(line.text);
+    if (!name) {
+        return;
+    }
+    for (std::size_t slot = 1; slot < state.arenaRoster.size(); ++slot) {
+        RosterEntry& pilot = state.arenaRoster[slot];
+        if (pilot.inArena == 1 && containsExact(pilot.name.view(), *name)) {
+            pilot.inArena = 0;
+            countOut(state, report, line, pilot.team);
+        }
+    }
+}
+
+}  // namespace
+
+std::string formatMinutes(double minutes) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", minutes);
+    return buffer;
+}
+
+void writeArenaSectionHeading(ReportStream& report) {
+    report.writeLine("1. Report pilot number greater than 16.");
+    report.writeLine("---------------------------------------");
+    report.spacer();
+}
+
+void trackArenaLine(TallyState& state, ReportStream& report, const LogLine& line) {
+    if (isEntryLine(line.text)) {
+        handleEntry(state, report, line);
+    } else if (isExitLine(line.text)) {
+        handleExit(state, report, line);
+    }
+}
+
+void writeArenaSectionClose(const TallyState& state, ReportStream& report) {
+    if (state.overMaxPilotCorrection != 0) {
+        report.writeLine("NOTICE -- Max number of Allied pilots at any one time = " +
+                         std::to_string(state.maxAlliedInGame));
+        report.writeLine("NOTICE -- Max number of Hun pilots at any one time = " +
+                         std::to_string(state.maxHunInGame));
+        report.spacer();
+        report.writeLine("NOTICE -- Points deducted from Allied for over max pilots = " +
+                         std::to_string(state.alliedOverMaxPenalty));
+        report.writeLine("NOTICE -- Points deducted from Hun for over max pilots = " +
+                         std::to_string(state.run.hunOverMaxPenalty));
+    }
+    report.spacer();
+    report.spacer();
+}
+
+}  // namespace vorskal

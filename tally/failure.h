@@ -1,0 +1,26 @@
+#pragma once
+// The one error type of a tally run. Every fault that stops a run (a value
+// that is not a number, an overflow, a file that cannot be read or written)
+// throws a TallyFailure whose message names the file, the line and the
+// offending text wherever there is one. The run catches it once, at the top,
+// and turns it into an outcome; nothing below the run catches it.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace vorskal {
+
+class TallyFailure : public std::runtime_error {
+public:
+    explicit TallyFailure(const std::string& message) : std::runtime_error(message) {}
+};
+
+// "ux7server.log line 12: " — the prefix every message about a line starts with.
+std::string where(std::string_view file, std::uint64_t line);
+
+// Quotes a text for a message, cut to a readable length, with control bytes
+// shown as \xNN so that a message stays one printable line.
+std::string quoted(std::string_view text);
+
+}  // namespace vorskal

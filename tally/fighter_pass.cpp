@@ -1,0 +1,83 @@
+#include "tally/fighter_pass.h"
+
+#include "tally/text.h"
+
+namespace vorskal {
+namespace {
+
+constexpr Count kClassUnknown = 0;
+constexpr Count kClassTwoSeater = 1;
+constexpr Count kClassFighter = 2;
+
+void learnAircraft(TallyState& state, std::string_view text) {
+    const auto entry = takeEntryLine(text);
+    if (!entry) {
+        return;
+    }
+    const Count aircraftClass = (entry->aircraft == "ALBATROS_DII" || entry->aircraft == "NIEUPORT_17")
+                                    ? kClassTwoSeater
+                                    : kClassFighter;
+    for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
+        PilotRecord& pilot = state.pilot(slot);
+        if (containsExact(pilot.name.view(), entry->name)) {
+            pilot.aircraftClass = aircraftClass;
+        }
+    }
+}
+
+void checkDestruction(TallyState& state, ReportStream& report, const LogLine& line,
+                      std::size_t& destruction) {
+    const auto parts = takeTargetLine(line.text);
+    if (!parts) {
+        return;
+    }
+    const std::size_t index = destruction++;
+    const TargetCredit credit =
+        index < state.targetCredits.size() ? state.targetCredits[index] : TargetCredit{};
+    for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
+        PilotRecord& pilot = state.pilot(slot);
+        if (!containsFolded(pilot.name.view(), parts->destroyer)) {
+            continue;
+        }
+        if (pilot.aircraftClass == kClassTwoSeater) {
+            continue;
+        }
+        if (pilot.aircraftClass != kClassFighter) {
+            report.writeLine("WARNING -- Unknown type destroyed target");
+            report.writeLine(line.text);
+            continue;
+        }
+        report.writeLine("WARNING -- Fighter destroyed target");
+        report.writeLine(line.text);
+        if (credit.record == slot) {
+            const std::string what = "the targets of " + quoted(pilot.name.view());
+            pilot.targetsDestroyed = checkedSub(pilot.targetsDestroyed, 1, what);
+            pilot.targetPoints = checkedSub(pilot.targetPoints, credit.points, what);
+        }
+    }
+}
+
+}  // namespace
+
+void writeFighterSectionHeading(ReportStream& report) {
+    report.writeLine("3. Report fighter destroyed targets.");
+    report.writeLine("------------------------------------");
+    report.spacer();
+}
+
+void checkFighterLine(TallyState& state, ReportStream& report, const LogLine& line,
+                      std::size_t& destruction) {
+    if (isEntryLine(line.text)) {
+        learnAircraft(state, line.text);
+    }
+    if (isTargetLine(line.text)) {
+        checkDestruction(state, report, line, destruction);
+    }
+}
+
+void writeFighterSectionClose(ReportStream& report) {
+    report.spacer();
+    report.spacer();
+}
+
+}  // namespace vorskal

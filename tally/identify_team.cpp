@@ -1,0 +1,32 @@
+#include "tally/identify_team.h"
+
+#include "tally/text.h"
+
+namespace vorskal {
+namespace {
+
+struct Fragment {
+    std::string_view text;
+    Count team;
+};
+
+constexpr Fragment kFragments[] = {
+    {"FOKKE", kTeamHun},    {"ALBAT", kTeamHun},    {"PFALZ", kTeamHun},
+    {"HALBE", kTeamHun},    {"SOPWI", kTeamAllied}, {"NIEUP", kTeamAllied},
+    {"SPAD", kTeamAllied},  {"MORAN", kTeamAllied}, {"AIRCO", kTeamAllied},
+    {"SE5A", kTeamAllied},
+};
+
+}  // namespace
+
+void IdentifyTeam(TallyState& state, std::string_view text) {
+    state.teamCode = kTeamUnknown;
+    for (const Fragment& fragment : kFragments) {
+        if (containsExact(text, fragment.text)) {
+            state.teamCode = fragment.team;
+            return;
+        }
+    }
+}
+
+}  // namespace vorskal

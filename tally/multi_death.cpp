@@ -1,0 +1,71 @@
+#include "tally/multi_death.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "tally/text.h"
+
+namespace vorskal {
+namespace {
+
+constexpr std::size_t kMatchLength = 11;
+constexpr std::int32_t kWindowSeconds = 20;
+constexpr std::int32_t kSecondsPerDay = 86400;
+
+void takeBack(TallyState& state, const KillEvent& event) {
+    PilotRecord& dead = state.pilot(event.deathRecord);
+    dead.deaths = checkedSub(dead.deaths, 1, "the deaths of " + quoted(dead.name.view()));
+    if (event.killRecord != kNoRecord) {
+        PilotRecord& killer = state.pilot(event.killRecord);
+        killer.kills = checkedSub(killer.kills, 1, "the kills of " + quoted(killer.name.view()));
+    }
+}
+
+}  // namespace
+
+void writeMultiDeathSection(TallyState& state, ReportStream& report) {
+    report.writeLine("2. Report possible multi-death bugs.");
+    report.writeLine("------------------------------------");
+    report.spacer();
+    if (state.multiDeathCorrection == 0) {
+        return;
+    }
+
+    // The kill events of each victim prefix, in log order.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> deathsOf;
+    for (std::size_t e = 1; e < state.killEvents.size(); ++e) {
+        deathsOf[state.killEvents[e].victim.view().substr(0, kMatchLength)].push_back(e);
+    }
+
+    for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
+        const std::string_view prefix = state.pilot(slot).name.view().substr(0, kMatchLength);
+        const auto group = deathsOf.find(prefix);
+        if (group == deathsOf.end()) {
+            continue;  // no deaths, or this prefix was scanned at an earlier record
+        }
+        const std::vector<std::size_t> events = std::move(group->second);
+        deathsOf.erase(group);
+        const KillEvent* previous = nullptr;
+        for (const std::size_t e : events) {
+            const KillEvent& event = state.killEvents[e];
+            if (previous != nullptr) {
+                std::int32_t difference = event.time - previous->time;
+                if (difference < 0) {
+                    difference += kSecondsPerDay;
+                }
+                if (difference >= 0 && difference <= kWindowSeconds) {
+                    report.writeLine("WARNING -- Possible multiple death bug");
+                    report.writeLine(previous->line.view());
+                    report.writeLine(event.line.view());
+                    takeBack(state, event);
+                }
+            }
+            previous = &event;
+        }
+    }
+    report.spacer();
+    report.spacer();
+}
+
+}  // namespace vorskal

@@ -1,0 +1,50 @@
+#include "tally/target_pass.h"
+
+#include "points/identify_target.h"
+#include "tally/text.h"
+
+namespace vorskal {
+
+std::size_t findDestroyer(const TallyState& state, std::string_view text, Count team) {
+    for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
+        const PilotRecord& pilot = state.pilotTable[slot];
+        if (pilot.team == team && containsFolded(pilot.name.view(), text)) {
+            return slot;
+        }
+    }
+    return kNoRecord;
+}
+
+void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line) {
+    const auto parts = takeTargetLine(line.text);
+    if (!parts) {
+        return;  // no " destroyed by ", or nothing after it: nothing to credit
+    }
+    const bool redBoxed = line.afterMarker;
+    if (!redBoxed) {
+        state.nonRedBoxedTargetLines.emplace_back(line.text);
+        state.nonRedBoxedTargetCount =
+            checkedAdd(state.nonRedBoxedTargetCount, 1, "the number of non-red boxed targets");
+    }
+    const std::string context = where(kMergedLogName, line.number);
+    IdentifyTarget(state, points, parts->locationKey, context);
+
+    std::size_t slot = findDestroyer(state, parts->destroyer, state.teamCode);
+    if (slot == kNoRecord) {
+        slot = state.addPilot(parts->destroyer, state.teamCode);
+    }
+    TargetCredit credit;
+    if (!(state.redBoxedOnly == 1 && !redBoxed)) {
+        PilotRecord& pilot = state.pilot(slot);
+        const std::string what = context + "the targets of " + quoted(pilot.name.view());
+        pilot.targetsDestroyed = checkedAdd(pilot.targetsDestroyed, 1, what);
+        pilot.targetLocations += ',';
+        pilot.targetLocations += parts->locationKey;
+        pilot.targetPoints = checkedAdd(pilot.targetPoints, state.targetValue, what);
+        credit.record = slot;
+        credit.points = state.targetValue;
+    }
+    state.targetCredits.push_back(credit);
+}
+
+}  // namespace vorskal

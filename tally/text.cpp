@@ -1,0 +1,60 @@
+#include "tally/text.h"
+
+#include <cstring>
+
+namespace vorskal {
+
+std::size_t findExact(std::string_view haystack, std::string_view needle) {
+    if (needle.empty()) {
+        return 0;
+    }
+    if (needle.size() > haystack.size()) {
+        return npos;
+    }
+    const void* hit = memmem(haystack.data(), haystack.size(), needle.data(), needle.size());
+    return hit == nullptr ? npos
+                          : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
+}
+
+std::size_t findFolded(std::string_view haystack, std::string_view needle) {
+    if (needle.empty()) {
+        return 0;
+    }
+    if (needle.size() > haystack.size()) {
+        return npos;
+    }
+    const char first = foldCase(needle[0]);
+    const std::size_t last = haystack.size() - needle.size();
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (foldCase(haystack[i]) != first) {
+            continue;
+        }
+        std::size_t k = 1;
+        while (k < needle.size() && foldCase(haystack[i + k]) == foldCase(needle[k])) {
+            ++k;
+        }
+        if (k == needle.size()) {
+            return i;
+        }
+    }
+    return npos;
+}
+
+std::string padded(std::string_view text, std::size_t n) {
+    std::string out(firstChars(text, n));
+    out.resize(n, ' ');
+    return out;
+}
+
+bool splitFolded(std::string_view text, std::string_view separator, std::string_view& before,
+                 std::string_view& after) {
+    const std::size_t at = findFolded(text, separator);
+    if (at == npos) {
+        return false;
+    }
+    before = text.substr(0, at);
+    after = text.substr(at + separator.size());
+    return true;
+}
+
+}  // namespace vorskal

@@ -1,0 +1,56 @@
+#pragma once
+// Text helpers of the tally. Bytes are characters: lengths and columns count
+// bytes, and "without regard to letter case" folds the ASCII letters only.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vorskal {
+
+inline constexpr std::size_t npos = std::string_view::npos;
+
+inline char foldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Exact search; the empty needle is found at 0.
+std::size_t findExact(std::string_view haystack, std::string_view needle);
+inline bool containsExact(std::string_view haystack, std::string_view needle) {
+    return findExact(haystack, needle) != npos;
+}
+
+// Search without regard to letter case.
+std::size_t findFolded(std::string_view haystack, std::string_view needle);
+inline bool containsFolded(std::string_view haystack, std::string_view needle) {
+    return findFolded(haystack, needle) != npos;
+}
+
+// The text of `count` characters from 1-based column `column`: cut short, or
+// empty, where the line ends before.
+inline std::string_view columns(std::string_view line, std::size_t column, std::size_t count) {
+    const std::size_t start = column - 1;
+    if (start >= line.size()) {
+        return {};
+    }
+    return line.substr(start, count);
+}
+
+// The first n characters (the whole text when it is shorter).
+inline std::string_view firstChars(std::string_view text, std::size_t n) {
+    return text.substr(0, n < text.size() ? n : text.size());
+}
+
+// The last n characters (the whole text when it is shorter).
+inline std::string_view lastChars(std::string_view text, std::size_t n) {
+    return n < text.size() ? text.substr(text.size() - n) : text;
+}
+
+// The first n characters, padded with blanks on the right to exactly n.
+std::string padded(std::string_view text, std::size_t n);
+
+// Splits at the first occurrence of the separator, found without regard to
+// letter case. Returns false when the separator does not occur.
+bool splitFolded(std::string_view text, std::string_view separator, std::string_view& before,
+                 std::string_view& after);
+
+}  // namespace vorskal

@@ -1,0 +1,69 @@
+#include "tests/support/game_dir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "tests/support/memory_files.h"
+
+namespace vorskal::testing {
+
+GameDir::GameDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vorskal-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+    path_ = pattern;
+}
+
+GameDir::~GameDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void GameDir::write(const std::string& name, const std::string& bytes) const {
+    std::ofstream out(path_ + "/" + name, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string GameDir::read(const std::string& name) const {
+    std::ifstream in(path_ + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool GameDir::exists(const std::string& name) const {
+    return std::filesystem::exists(path_ + "/" + name);
+}
+
+Outcome GameDir::tally(const TallyOptions& options, const RunConfig& config) const {
+    FixedClock clock;
+    return tallyDirectory(path_, options, clock, config);
+}
+
+std::string crlf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+}  // namespace vorskal::testing

@@ -1,0 +1,91 @@
+#include "tests/support/memory_files.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "tally/failure.h"
+
+namespace vorskal::testing {
+namespace {
+
+class MemoryInput : public InputFile {
+public:
+    explicit MemoryInput(std::string content) : content_(std::move(content)) {}
+    std::size_t read(char* buffer, std::size_t size) override {
+        const std::size_t n = std::min(size, content_.size() - at_);
+        std::memcpy(buffer, content_.data() + at_, n);
+        at_ += n;
+        return n;
+    }
+
+private:
+    std::string content_;
+    std::size_t at_ = 0;
+};
+
+class MemoryOutput : public OutputFile {
+public:
+    MemoryOutput(MemoryFiles& fs, std::string name, bool replace)
+        : fs_(fs), name_(std::move(name)), replace_(replace) {
+        if (!replace_) {
+            fs_.files[name_];  // created when missing, kept when present
+        }
+    }
+    void write(std::string_view bytes) override {
+        const auto limit = fs_.writeLimit.find(name_);
+        const std::size_t size = replace_ ? pending_.size() : fs_.files[name_].size();
+        if (limit != fs_.writeLimit.end() && size + bytes.size() > limit->second) {
+            throw TallyFailure(name_ + ": write failed: No space left on device");
+        }
+        if (replace_) {
+            pending_.append(bytes);
+        } else {
+            fs_.files[name_].append(bytes);
+        }
+    }
+    void flush() override {}
+    void close() override {
+        if (replace_ && !closed_) {
+            fs_.files[name_] = pending_;
+        }
+        closed_ = true;
+    }
+
+private:
+    MemoryFiles& fs_;
+    std::string name_;
+    bool replace_;
+    bool closed_ = false;
+    std::string pending_;
+};
+
+}  // namespace
+
+bool MemoryFiles::exists(const std::string& name) { return files.count(name) != 0; }
+
+std::unique_ptr<InputFile> MemoryFiles::openForReading(const std::string& name) {
+    const auto it = files.find(name);
+    if (it == files.end()) {
+        throw TallyFailure(name + ": cannot open: No such file or directory");
+    }
+    if (unreadable.count(name) != 0) {
+        throw TallyFailure(name + ": cannot open: Permission denied");
+    }
+    return std::make_unique<MemoryInput>(it->second);
+}
+
+std::unique_ptr<OutputFile> MemoryFiles::createOrReplace(const std::string& name) {
+    if (uncreatable.count(name) != 0) {
+        throw TallyFailure(name + ": cannot create: Permission denied");
+    }
+    return std::make_unique<MemoryOutput>(*this, name, true);
+}
+
+std::unique_ptr<OutputFile> MemoryFiles::openForAppend(const std::string& name) {
+    if (uncreatable.count(name) != 0) {
+        throw TallyFailure(name + ": cannot open: Permission denied");
+    }
+    return std::make_unique<MemoryOutput>(*this, name, false);
+}
+
+}  // namespace vorskal::testing

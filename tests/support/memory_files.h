@@ -1,0 +1,35 @@
+#pragma once
+// A file system in memory for engine tests: files are byte strings, and any
+// operation on a chosen file can be made to fail, as a full disk or an
+// unreadable file would.
+#include <map>
+#include <set>
+#include <string>
+
+#include "app/platform.h"
+
+namespace vorskal::testing {
+
+class MemoryFiles : public FileService {
+public:
+    std::map<std::string, std::string> files;
+
+    // Fault injection: reading, creating or appending to these names fails.
+    std::set<std::string> unreadable;
+    std::set<std::string> uncreatable;
+    // Writes to this name fail once the file would grow beyond the limit.
+    std::map<std::string, std::size_t> writeLimit;
+
+    bool exists(const std::string& name) override;
+    std::unique_ptr<InputFile> openForReading(const std::string& name) override;
+    std::unique_ptr<OutputFile> createOrReplace(const std::string& name) override;
+    std::unique_ptr<OutputFile> openForAppend(const std::string& name) override;
+};
+
+class FixedClock : public Clock {
+public:
+    std::string timeOfDay() override { return "20:15:03"; }
+    std::string date() override { return "06/12/2026"; }
+};
+
+}  // namespace vorskal::testing
