@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what building and testing VORSKAL needs, from Debian's packages.
+# Safe to run again: packages already present are left alone.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    googletest libgtest-dev libgmock-dev   # engine tests
+    libbenchmark-dev                       # micro benchmarks
+    libcli11-dev                           # the headless runner's options
+    qt6-base-dev qt6-base-dev-tools libgl-dev  # the window
+    xvfb xauth                             # window screenshots
+    clang libclang-rt-14-dev               # fuzzing (libFuzzer)
+    time                                   # peak memory in the benchmark
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+run() { if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi; }
+export DEBIAN_FRONTEND=noninteractive
+run apt-get update -q
+run apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: once in a normal build, once under
+# AddressSanitizer and UndefinedBehaviorSanitizer; then a short fuzzing run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+jobs=$(nproc)
+
+echo "== build and test"
+VORSKAL_BUILD_DIR=$root/build "$root/scripts/build.sh"
+ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+
+echo "== build and test under ASan and UBSan"
+VORSKAL_BUILD_DIR=$root/build-sanitize VORSKAL_BUILD_TYPE=Debug \
+    "$root/scripts/build.sh" -DVORSKAL_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$root/build-sanitize" --output-on-failure -j "$jobs"
+
+if [[ -x "$root/scripts/fuzz.sh" ]]; then
+    echo "== fuzz"
+    "$root/scripts/fuzz.sh"
+fi
