@@ -108,6 +108,21 @@ void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportS
     writePointValuesSection(state, points, report);
 }
 
+// Hands the merged lines to the kept-lines store (the fast path only).
+class KeepLines : public MergedLineVisitor {
+public:
+    KeepLines(KeptLines& kept, bool enabled) : kept_(kept), enabled_(enabled) {}
+    void line(std::string_view text, std::uint64_t number) override {
+        if (enabled_) {
+            kept_.offer(text, number);
+        }
+    }
+
+private:
+    KeptLines& kept_;
+    bool enabled_;
+};
+
 Outcome failed(const std::string& message) { return {OutcomeKind::Failed, message}; }
 
 }  // namespace
@@ -118,12 +133,8 @@ Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunC
     MergedLog merged(files, config);
 
     try {
-        const MergeResult result = mergeServerLogs(
-            files, [&](std::string_view line, std::uint64_t number) {
-                if (!config.rereadMergedLog) {
-                    merged.kept().offer(line, number);
-                }
-            });
+        KeepLines keep(merged.kept(), !config.rereadMergedLog);
+        const MergeResult result = mergeServerLogs(files, keep);
         if (result == MergeResult::MissingFirstLog) {
             return {OutcomeKind::MissingFirstLog, std::string(kMissingFirstLog)};
         }

@@ -30,7 +30,7 @@ LineKinds classifyLine(std::string_view line) {
 std::string_view KeptLines::store(std::string_view line) {
     if (blocks_.empty() || line.size() > blockSize_ - blockUsed_) {
         blockSize_ = line.size() > kBlockSize ? line.size() : kBlockSize;
-        blocks_.push_back(std::make_unique<char[]>(blockSize_));
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
         blockUsed_ = 0;
     }
     char* at = blocks_.back().get() + blockUsed_;

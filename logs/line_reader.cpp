@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "logs/line_end.h"
+
 namespace vorskal {
 
 LineReader::LineReader(std::unique_ptr<InputFile> file, std::size_t chunkSize)
@@ -39,17 +41,11 @@ bool LineReader::next(std::string_view& line) {
         }
         const char* start = buffer_.data() + begin_;
         const std::size_t available = end_ - begin_;
-        const auto* cr =
-            static_cast<const char*>(std::memchr(start + scanned, '\r', available - scanned));
-        const std::size_t limit = cr != nullptr ? static_cast<std::size_t>(cr - start) : available;
-        const auto* lf =
-            static_cast<const char*>(std::memchr(start + scanned, '\n', limit - scanned));
-        const char* stop = lf != nullptr ? lf : cr;
-        if (stop != nullptr) {
-            const auto length = static_cast<std::size_t>(stop - start);
-            line = std::string_view(start, length);
-            begin_ += length + 1;
-            skipLineFeed_ = stop == cr;
+        const std::size_t at = scanned + findLineEnd(start + scanned, available - scanned);
+        if (at < available) {
+            line = std::string_view(start, at);
+            begin_ += at + 1;
+            skipLineFeed_ = start[at] == '\r';
             return true;
         }
         scanned = available;

@@ -2,6 +2,7 @@
 
 #include "points/number.h"
 #include "tally/failure.h"
+#include "tally/searcher.h"
 #include "tally/text.h"
 
 namespace vorskal {
@@ -19,9 +20,18 @@ std::string_view afterBar(std::string_view head, bool& found) {
 
 bool isKillLine(std::string_view line) { return columns(line, 19, kKillOf.size()) == kKillOf; }
 bool isTargetLine(std::string_view line) { return columns(line, 19, kTarget.size()) == kTarget; }
-bool isEntryLine(std::string_view line) { return containsExact(line, kEntryMarker); }
-bool isExitLine(std::string_view line) { return containsExact(line, kExitMarker); }
-bool carriesSelectedMarker(std::string_view line) { return containsFolded(line, kSelectedMarker); }
+bool isEntryLine(std::string_view line) {
+    static const Searcher entry(kEntryMarker, false);
+    return entry.foundIn(line);
+}
+bool isExitLine(std::string_view line) {
+    static const Searcher exit(kExitMarker, false);
+    return exit.foundIn(line);
+}
+bool carriesSelectedMarker(std::string_view line) {
+    static const Searcher marker(kSelectedMarker, true);
+    return marker.foundIn(line);
+}
 
 std::int64_t timeOfLine(const LogLine& line) {
     std::int64_t total = 0;
@@ -46,7 +56,9 @@ std::string locationKey(std::string_view head) {
     if (last.find('#') != npos) {
         return std::string(last);
     }
-    return "#" + std::string(last);
+    std::string key(1, '#');
+    key.append(last);
+    return key;
 }
 
 std::optional<TargetParts> takeTargetLine(std::string_view line) {

@@ -4,7 +4,6 @@
 // "ux7server.log", every line ended by CR LF and nothing added or left out.
 // The merged file replaces the old one only when it is complete.
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,13 +16,17 @@ enum class MergeResult { Merged, MissingFirstLog };
 // The name of numbered log `n`: "ux7server" n ".log", no leading zeros.
 std::string numberedLogName(std::uint64_t n);
 
-// Called with every merged line, in order, with its 1-based number in the
-// merged log. The view is valid during the call only.
-using MergedLineVisitor = std::function<void(std::string_view line, std::uint64_t number)>;
+// Sees every merged line, in order, with its 1-based number in the merged
+// log. The view is valid during the call only.
+class MergedLineVisitor {
+public:
+    virtual ~MergedLineVisitor() = default;
+    virtual void line(std::string_view text, std::uint64_t number) = 0;
+};
 
 // Merges the logs. A missing "ux7server0.log" returns MissingFirstLog with
 // nothing created or written. Throws TallyFailure when a log cannot be read
 // or the merged file cannot be written.
-MergeResult mergeServerLogs(FileService& files, const MergedLineVisitor& visit);
+MergeResult mergeServerLogs(FileService& files, MergedLineVisitor& visit);
 
 }  // namespace vorskal

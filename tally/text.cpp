@@ -11,9 +11,22 @@ std::size_t findExact(std::string_view haystack, std::string_view needle) {
     if (needle.size() > haystack.size()) {
         return npos;
     }
-    const void* hit = memmem(haystack.data(), haystack.size(), needle.data(), needle.size());
-    return hit == nullptr ? npos
-                          : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
+    if (haystack.size() > 64) {
+        const void* hit = memmem(haystack.data(), haystack.size(), needle.data(), needle.size());
+        return hit == nullptr
+                   ? npos
+                   : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
+    }
+    // Short texts (names, windows of a line): a plain scan beats memmem's setup.
+    const char first = needle[0];
+    const std::size_t last = haystack.size() - needle.size();
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (haystack[i] == first &&
+            std::memcmp(haystack.data() + i + 1, needle.data() + 1, needle.size() - 1) == 0) {
+            return i;
+        }
+    }
+    return npos;
 }
 
 std::size_t findFolded(std::string_view haystack, std::string_view needle) {
