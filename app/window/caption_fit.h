@@ -1,0 +1,21 @@
+#pragma once
+// Picks a font at which every caption of the window is fully readable in its
+// control's fixed size, whatever fonts the machine has.
+#include <QList>
+
+class QWidget;
+
+namespace vorskal {
+
+// Whether the control's caption fits inside it at its current font: labels
+// and push buttons on one line, a WrappingCheckBox on as many lines as its
+// height holds. Other widgets always fit.
+bool captionFits(const QWidget& control);
+
+// Sets the font of `window` (and so of its controls) to the largest pixel
+// size from `largestPixels` down to `smallestPixels` at which every one of
+// `controls` fits; the smallest size when none does.
+void fitCaptionFont(QWidget& window, const QList<QWidget*>& controls, int largestPixels,
+                    int smallestPixels);
+
+}  // namespace vorskal
