@@ -16,5 +16,12 @@ if(VORSKAL_SANITIZE)
     target_link_options(vorskal_sanitizers INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Fuzzing: coverage for libFuzzer in every target, with the sanitizers.
+if(VORSKAL_FUZZ)
+    target_compile_options(vorskal_sanitizers INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+    target_link_options(vorskal_sanitizers INTERFACE -fsanitize=address,undefined)
+endif()
+
 add_library(vorskal_flags INTERFACE)
 target_link_libraries(vorskal_flags INTERFACE vorskal_warnings vorskal_sanitizers)

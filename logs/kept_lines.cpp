@@ -4,7 +4,8 @@
 
 namespace vorskal {
 namespace {
-constexpr std::size_t kBlockSize = 4 << 20;
+constexpr std::size_t kFirstBlockSize = 64 << 10;
+constexpr std::size_t kLargestBlockSize = 4 << 20;
 }
 
 LineKinds classifyLine(std::string_view line) {
@@ -29,7 +30,11 @@ LineKinds classifyLine(std::string_view line) {
 
 std::string_view KeptLines::store(std::string_view line) {
     if (blocks_.empty() || line.size() > blockSize_ - blockUsed_) {
-        blockSize_ = line.size() > kBlockSize ? line.size() : kBlockSize;
+        // Blocks grow with the log, from small to a few megabytes.
+        const std::size_t next = blockSize_ == 0 ? kFirstBlockSize
+                                 : blockSize_ < kLargestBlockSize ? blockSize_ * 2
+                                                                  : kLargestBlockSize;
+        blockSize_ = line.size() > next ? line.size() : next;
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
         blockUsed_ = 0;
     }

@@ -10,6 +10,7 @@
 namespace vorskal {
 namespace {
 
+constexpr std::size_t kFirstBlockSize = 64 << 10;  // small logs stay small
 constexpr std::size_t kBlockSize = 4 << 20;
 constexpr std::size_t kBlocks = 4;
 
@@ -21,13 +22,16 @@ void copyLog(InputFile& in, BackgroundWriter& writer, MergedLineVisitor& visit,
              std::uint64_t& number) {
     std::unique_ptr<WriteBlock> block = writer.acquire();
     bool eof = false;
+    bool filled = false;  // the last read filled its block
     while (!eof) {
-        if (block->capacity - block->used < kBlockSize / 2) {
-            block->grow(block->capacity * 2);  // a line longer than a block
+        if (block->capacity - block->used < block->capacity / 2 || filled) {
+            // A line longer than half a block, or a log big enough for larger reads.
+            block->grow(block->capacity * (filled && block->capacity < kBlockSize ? 4 : 2));
         }
         const std::size_t got =
             in.read(block->data.get() + block->used, block->capacity - block->used);
         eof = got == 0;
+        filled = got == block->capacity - block->used && block->capacity < kBlockSize;
         const std::size_t have = block->used + got;
         const char* data = block->data.get();
 
@@ -89,7 +93,7 @@ MergeResult mergeServerLogs(FileService& files, MergedLineVisitor& visit) {
     }
     std::unique_ptr<OutputFile> merged = files.createOrReplace(std::string(kMergedLogName));
     {
-        BackgroundWriter writer(*merged, kBlockSize, kBlocks);
+        BackgroundWriter writer(*merged, kFirstBlockSize, kBlocks);
         std::uint64_t number = 0;
         for (std::uint64_t n = 0;; ++n) {
             const std::string name = numberedLogName(n);

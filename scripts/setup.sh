@@ -8,7 +8,7 @@ packages=(
     googletest libgtest-dev libgmock-dev   # engine tests
     libbenchmark-dev                       # micro benchmarks
     libcli11-dev                           # the headless runner's options
-    qt6-base-dev qt6-base-dev-tools libgl-dev  # the window
+    qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core  # the window
     xvfb xauth                             # window screenshots
     clang libclang-rt-14-dev               # fuzzing (libFuzzer)
     time                                   # peak memory in the benchmark

@@ -5,7 +5,6 @@
 namespace vorskal {
 namespace {
 
-constexpr Count kClassUnknown = 0;
 constexpr Count kClassTwoSeater = 1;
 constexpr Count kClassFighter = 2;
 
@@ -42,7 +41,7 @@ void checkDestruction(TallyState& state, ReportStream& report, const LogLine& li
         if (pilot.aircraftClass == kClassTwoSeater) {
             continue;
         }
-        if (pilot.aircraftClass != kClassFighter) {
+        if (pilot.aircraftClass != kClassFighter) {  // not seen entering yet
             report.writeLine("WARNING -- Unknown type destroyed target");
             report.writeLine(line.text);
             continue;

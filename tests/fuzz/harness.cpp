@@ -1,0 +1,82 @@
+#include "tests/fuzz/harness.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/tally_run.h"
+#include "logs/merge.h"
+#include "tests/support/memory_files.h"
+
+namespace vorskal::fuzz {
+namespace {
+
+constexpr std::string_view kPointFile =
+    "Map=Verdun\r\nVerdun\r\n12-Bridge,2\r\n7-Depot,1\r\n123-Camp,1\r\n\r\n"
+    "Kill=10\r\nDeath=-5\r\nBridge=15\r\nDepot=5\r\nCamp=7\r\nx\r\ny\r\nz\r\nw\r\n";
+
+constexpr std::string_view kGame =
+    "12/06/26 20:00:00 Player |Snoopy (UDP:192.0.2.5:2300) has entered the arena, flying a "
+    "SOPWITH_CAMEL\r\n"
+    "12/06/26 20:15:03 Kill of Baron_Red       FOKKER_DVII awarded to Snoopy          "
+    "SOPWITH_CAMEL\r\n"
+    "12/06/26 20:15:10 Kill of Baron_Red       FOKKER_DVII awarded to Snoopy          "
+    "SOPWITH_CAMEL\r\n"
+    "12/06/26 20:16:00 Selected target destroyed and removed from list\r\n"
+    "12/06/26 20:16:00 Target Bridge #12 destroyed by Snoopy.\r\n"
+    "12/06/26 20:17:00 Target Depot #7 destroyed by Snoopy.\r\n"
+    "12/06/26 20:18:00 Target Camp 123 destroyed by Baron_Red.\r\n"
+    "12/06/26 20:30:00 Player |Snoopy has left the arena\r\n";
+
+struct Reports {
+    Outcome outcome;
+    std::string report;
+};
+
+Reports tallyOnce(const testing::MemoryFiles& game, bool reread) {
+    testing::MemoryFiles files = game;
+    testing::FixedClock clock;
+    TallyState state;
+    applyOptions(state, TallyOptions{});
+    RunConfig config;
+    config.rereadMergedLog = reread;
+    Reports result{runTally(state, files, clock, config), files.files["vorskal.log"]};
+    return result;
+}
+
+void tallyBothWays(const testing::MemoryFiles& game) {
+    const Reports fast = tallyOnce(game, false);
+    const Reports plain = tallyOnce(game, true);
+    if (fast.outcome.kind != plain.outcome.kind || fast.outcome.message != plain.outcome.message ||
+        fast.report != plain.report) {
+        std::fprintf(stderr, "the two readings of the merged log disagree\n");
+        std::abort();
+    }
+}
+
+}  // namespace
+
+void tallyLogBytes(std::string_view bytes) {
+    testing::MemoryFiles game;
+    game.files["vorskal.ini"] = std::string(kPointFile);
+    std::size_t piece = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t cut = bytes.find('\x01', start);
+        game.files[numberedLogName(piece++)] = std::string(bytes.substr(start, cut - start));
+        if (cut == std::string_view::npos) {
+            break;
+        }
+        start = cut + 1;
+    }
+    tallyBothWays(game);
+}
+
+void tallyPointFileBytes(std::string_view bytes) {
+    testing::MemoryFiles game;
+    game.files["vorskal.ini"] = std::string(bytes);
+    game.files["ux7server0.log"] = std::string(kGame);
+    tallyBothWays(game);
+}
+
+}  // namespace vorskal::fuzz
