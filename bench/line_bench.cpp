@@ -1,0 +1,110 @@
+// How fast the tally sorts the lines of a server log: reading lines out of
+// the merged text, classifying each line, and keeping the lines that a pass
+// acts on. Run: vorskal_line_bench [--benchmark_filter=...]
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gen/generator.h"
+#include "logs/kept_lines.h"
+#include "logs/line_reader.h"
+
+namespace {
+
+constexpr std::uint64_t kGameBytes = 16u << 20;
+
+// A generated game of 16 MiB, as the merge writes it (lines ended by CR LF).
+const std::string& gameText() {
+    static const std::string text = [] {
+        vorskal::gen::MemorySink sink;
+        vorskal::gen::writeServerLogs(vorskal::gen::GameOptions{7, kGameBytes, 1}, sink);
+        return sink.joined();
+    }();
+    return text;
+}
+
+const std::vector<std::string_view>& gameLines() {
+    static const std::vector<std::string_view> lines = [] {
+        std::vector<std::string_view> out;
+        const std::string_view text = gameText();
+        std::size_t begin = 0;
+        while (begin < text.size()) {
+            const std::size_t end = text.find("\r\n", begin);
+            out.push_back(text.substr(begin, end - begin));
+            begin = end + 2;
+        }
+        return out;
+    }();
+    return lines;
+}
+
+class TextFile : public vorskal::InputFile {
+  public:
+    explicit TextFile(std::string_view text) : text_(text) {}
+    std::size_t read(char* buffer, std::size_t size) override {
+        const std::size_t n = std::min(size, text_.size() - at_);
+        std::memcpy(buffer, text_.data() + at_, n);
+        at_ += n;
+        return n;
+    }
+
+  private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
+void setRates(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(gameText().size()));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(gameLines().size()));
+}
+
+void BM_ClassifyLine(benchmark::State& state) {
+    const auto& lines = gameLines();
+    for (auto _ : state) {
+        for (std::string_view line : lines) {
+            benchmark::DoNotOptimize(vorskal::classifyLine(line));
+        }
+    }
+    setRates(state);
+}
+BENCHMARK(BM_ClassifyLine)->Unit(benchmark::kMillisecond);
+
+void BM_KeepPassLines(benchmark::State& state) {
+    const auto& lines = gameLines();
+    for (auto _ : state) {
+        vorskal::KeptLines kept;
+        std::uint64_t number = 0;
+        for (std::string_view line : lines) {
+            kept.offer(line, ++number);
+        }
+        benchmark::DoNotOptimize(kept.lines().data());
+    }
+    setRates(state);
+}
+BENCHMARK(BM_KeepPassLines)->Unit(benchmark::kMillisecond);
+
+void BM_ReadLines(benchmark::State& state) {
+    const std::string& text = gameText();
+    for (auto _ : state) {
+        vorskal::LineReader reader(std::make_unique<TextFile>(text));
+        std::string_view line;
+        std::size_t count = 0;
+        while (reader.next(line)) {
+            ++count;
+        }
+        benchmark::DoNotOptimize(count);
+    }
+    setRates(state);
+}
+BENCHMARK(BM_ReadLines)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
