@@ -6,6 +6,7 @@
 // File names are plain names without a directory; a service resolves them in
 // the one directory it serves (the game's directory).
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,12 +22,31 @@ public:
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
 };
 
+// A whole file's bytes, mapped into memory where the system allows it.
+// release(begin, end) tells the service that those bytes will not be read
+// soon, so their pages need not stay in the process's memory (reading them
+// again stays correct).
+class MappedFile {
+public:
+    virtual ~MappedFile() = default;
+    virtual std::string_view bytes() const = 0;
+    virtual void release(std::uint64_t begin, std::uint64_t end) {
+        (void)begin;
+        (void)end;
+    }
+};
+
 // A file opened for writing. Writes may be buffered by the caller; every
 // write error throws TallyFailure at once.
 class OutputFile {
 public:
     virtual ~OutputFile() = default;
     virtual void write(std::string_view bytes) = 0;
+    // Appends `length` bytes of `source` from `offset`; a service may copy
+    // them inside the system without passing them through the process.
+    virtual void copyFrom(const MappedFile& source, std::uint64_t offset, std::uint64_t length) {
+        write(source.bytes().substr(offset, length));
+    }
     // Makes every byte written so far durable in the file system.
     virtual void flush() = 0;
     // Finishes the file. For a file made by createOrReplace this is the
@@ -40,6 +60,9 @@ public:
     virtual bool exists(const std::string& name) = 0;
     // Throws TallyFailure naming the file when it cannot be opened.
     virtual std::unique_ptr<InputFile> openForReading(const std::string& name) = 0;
+    // The whole file at once. Throws TallyFailure naming the file when it
+    // cannot be opened or read.
+    virtual std::unique_ptr<MappedFile> map(const std::string& name) = 0;
     // A new, empty file that replaces `name` when it is closed. The
     // destructor does not commit, to avoid half-written files: a file
     // dropped without close() leaves the old `name` as it was.

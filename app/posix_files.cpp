@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -42,6 +44,62 @@ private:
     std::string name_;
 };
 
+// A file mapped for reading; a file that cannot be mapped (not a regular
+// file, or empty) is read into memory instead, so that its read errors
+// surface as usual.
+class PosixMapped : public MappedFile {
+public:
+    PosixMapped(int fd, std::string name) : fd_(fd), name_(std::move(name)) {
+        struct stat info {};
+        if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+            size_ = static_cast<std::size_t>(info.st_size);
+            void* at = ::mmap(nullptr, size_, PROT_READ, MAP_SHARED, fd_, 0);
+            if (at != MAP_FAILED) {
+                data_ = static_cast<const char*>(at);
+                ::madvise(at, size_, MADV_SEQUENTIAL);
+                return;
+            }
+        }
+        size_ = 0;
+        try {
+            PosixInput in(::dup(fd_), name_);
+            char buffer[1 << 16];
+            for (std::size_t got; (got = in.read(buffer, sizeof buffer)) > 0;) {
+                owned_.append(buffer, got);
+            }
+        } catch (...) {
+            ::close(fd_);
+            throw;
+        }
+    }
+    ~PosixMapped() override {
+        if (data_ != nullptr) {
+            ::munmap(const_cast<char*>(data_), size_);
+        }
+        ::close(fd_);
+    }
+    std::string_view bytes() const override {
+        return data_ != nullptr ? std::string_view(data_, size_) : std::string_view(owned_);
+    }
+    void release(std::uint64_t begin, std::uint64_t end) override {
+        constexpr std::uint64_t kPage = 1 << 16;
+        begin = (begin + kPage - 1) / kPage * kPage;
+        end = end >= size_ ? size_ : end / kPage * kPage;
+        if (data_ != nullptr && end > begin) {
+            ::madvise(const_cast<char*>(data_) + begin, end - begin, MADV_DONTNEED);
+        }
+    }
+    // The descriptor to copy from inside the system; -1 when not mapped.
+    int copyDescriptor() const { return data_ != nullptr ? fd_ : -1; }
+
+private:
+    int fd_;
+    std::string name_;
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::string owned_;
+};
+
 class PosixOutput : public OutputFile {
 public:
     // `temporary` non-empty: the file is written under that path and renamed
@@ -74,6 +132,37 @@ public:
         }
     }
 
+    void copyFrom(const MappedFile& source, std::uint64_t offset, std::uint64_t length) override {
+        const auto* mapped = dynamic_cast<const PosixMapped*>(&source);
+        const int from = mapped != nullptr ? mapped->copyDescriptor() : -1;
+        if (from >= 0 && !noKernelCopy_) {
+            auto at = static_cast<loff_t>(offset);
+            while (length > 0) {
+                const ssize_t put = ::copy_file_range(from, &at, fd_, nullptr, length, 0);
+                if (put > 0) {
+                    length -= static_cast<std::uint64_t>(put);
+                    offset += static_cast<std::uint64_t>(put);
+                    continue;
+                }
+                if (put < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (put < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                                errno == EOPNOTSUPP || errno == EBADF)) {
+                    noKernelCopy_ = true;  // this file system cannot: copy through memory
+                    break;
+                }
+                if (put == 0) {
+                    break;  // the source is shorter than expected: write what is mapped
+                }
+                throw TallyFailure(failureText(name_, "write", errno));
+            }
+        }
+        if (length > 0) {
+            write(source.bytes().substr(offset, length));
+        }
+    }
+
     void flush() override {}
 
     void close() override {
@@ -101,6 +190,7 @@ private:
     std::string name_;
     std::string path_;
     std::string temporary_;
+    bool noKernelCopy_ = false;
 };
 
 }  // namespace
@@ -125,6 +215,14 @@ std::unique_ptr<InputFile> PosixFileService::openForReading(const std::string& n
         throw TallyFailure(failureText(name, "open", errno));
     }
     return std::make_unique<PosixInput>(fd, name);
+}
+
+std::unique_ptr<MappedFile> PosixFileService::map(const std::string& name) {
+    const int fd = ::open(path(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw TallyFailure(failureText(name, "open", errno));
+    }
+    return std::make_unique<PosixMapped>(fd, name);
 }
 
 std::unique_ptr<OutputFile> PosixFileService::createOrReplace(const std::string& name) {

@@ -25,24 +25,53 @@ constexpr std::string_view kMissingFirstLog = "Could not find ux7server0.log";
 constexpr std::string_view kStartLookup = "junk1 # 20";
 
 // The merged log as the passes see it: either the lines that the merge
-// kept, or a fresh line-by-line read of "ux7server.log" for every pass.
+// noted, read through a mapping of "ux7server.log", or a fresh line-by-line
+// read of the file for every pass.
 class MergedLog {
 public:
-    MergedLog(FileService& files, const RunConfig& config) : files_(files), config_(config) {}
+    MergedLog(TallyState& state, FileService& files, const RunConfig& config)
+        : state_(state), files_(files), config_(config) {}
 
-    KeptLines& kept() { return kept_; }
+    // Merges the numbered logs; noting the pass lines on the fast path.
+    MergeResult merge() {
+        const MergeResult result =
+            mergeServerLogs(files_, config_.rereadMergedLog ? nullptr : &kept_);
+        if (result == MergeResult::Merged && !config_.rereadMergedLog) {
+            mapped_ = files_.map(std::string(kMergedLogName));
+            state_.lineStorage = mapped_;
+        }
+        return result;
+    }
+
+    std::size_t count(LineKinds kinds) const { return kept_.count(kinds); }
 
     // Calls `handle(line, kinds)` for every line of the merged log, in
-    // order, that is of one of the `wanted` kinds.
+    // order, that is of one of the `wanted` kinds. With `keepText`, the
+    // line's text stays valid for the rest of the run.
     template <typename Handle>
-    void pass(LineKinds wanted, Handle&& handle) {
+    void pass(LineKinds wanted, bool keepText, Handle&& handle) {
         if (!config_.rereadMergedLog) {
-            for (const KeptLines::Kept& kept : kept_.lines()) {
-                if ((kept.kinds & wanted) != 0) {
-                    handle(kept.line, kept.kinds);
+            constexpr std::uint64_t kReleaseStep = 16 << 20;
+            const std::string_view bytes = mapped_->bytes();
+            std::uint64_t released = 0;
+            for (const KeptLine& kept : kept_.lines()) {
+                if ((kept.kinds & wanted) == 0) {
+                    continue;
+                }
+                const LogLine line{bytes.substr(kept.offset, kept.length), kept.number,
+                                   kept.afterMarker};
+                handle(line, kept.kinds);
+                if (kept.offset >= released + kReleaseStep) {
+                    mapped_->release(released, kept.offset);
+                    released = kept.offset;
                 }
             }
+            mapped_->release(released, bytes.size());
             return;
+        }
+        if (keepText && arena_ == nullptr) {
+            arena_ = std::make_shared<LineArena>();
+            state_.lineStorage = arena_;
         }
         LineReader reader(files_.openForReading(std::string(kMergedLogName)));
         std::string_view text;
@@ -50,18 +79,23 @@ public:
         bool previousMarked = false;
         while (reader.next(text)) {
             const LineKinds kinds = classifyLine(text);
-            const LogLine line{text, ++number, previousMarked};
             if ((kinds & wanted) != 0) {
+                const LogLine line{keepText ? arena_->store(text) : text, number + 1,
+                                   previousMarked};
                 handle(line, kinds);
             }
+            ++number;
             previousMarked = (kinds & kMarkerLine) != 0;
         }
     }
 
 private:
+    TallyState& state_;
     FileService& files_;
     const RunConfig& config_;
     KeptLines kept_;
+    std::shared_ptr<MappedFile> mapped_;
+    std::shared_ptr<LineArena> arena_;
 };
 
 void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportStream& report,
@@ -72,13 +106,15 @@ void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportS
     IdentifyTarget(state, points, kStartLookup);
 
     // Pass 1: kills and deaths.
-    merged.pass(kKillLine, [&](const LogLine& line, LineKinds) { awardKillLine(state, line); });
+    state.killEvents.reserve(merged.count(kKillLine) + 1);
+    merged.pass(kKillLine, true,
+                [&](const LogLine& line, LineKinds) { awardKillLine(state, line); });
 
     // Section 1 and pass 2: ground targets, then arena presence.
     writeArenaSectionHeading(report);
     const bool arena = state.overMaxPilotCorrection != 0;
     const LineKinds pass2 = arena ? (kTargetLine | kEntryLine | kExitLine) : kTargetLine;
-    merged.pass(pass2, [&](const LogLine& line, LineKinds kinds) {
+    merged.pass(pass2, false, [&](const LogLine& line, LineKinds kinds) {
         if ((kinds & kTargetLine) != 0) {
             creditTargetLine(state, points, line);
         }
@@ -95,7 +131,7 @@ void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportS
     writeFighterSectionHeading(report);
     if (state.fighterTargetCorrection != 0) {
         std::size_t destruction = 0;
-        merged.pass(kTargetLine | kEntryLine, [&](const LogLine& line, LineKinds) {
+        merged.pass(kTargetLine | kEntryLine, false, [&](const LogLine& line, LineKinds) {
             checkFighterLine(state, report, line, destruction);
         });
     }
@@ -108,21 +144,6 @@ void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportS
     writePointValuesSection(state, points, report);
 }
 
-// Hands the merged lines to the kept-lines store (the fast path only).
-class KeepLines : public MergedLineVisitor {
-public:
-    KeepLines(KeptLines& kept, bool enabled) : kept_(kept), enabled_(enabled) {}
-    void line(std::string_view text, std::uint64_t number) override {
-        if (enabled_) {
-            kept_.offer(text, number);
-        }
-    }
-
-private:
-    KeptLines& kept_;
-    bool enabled_;
-};
-
 Outcome failed(const std::string& message) { return {OutcomeKind::Failed, message}; }
 
 }  // namespace
@@ -130,16 +151,11 @@ Outcome failed(const std::string& message) { return {OutcomeKind::Failed, messag
 Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunConfig& config) {
     state.resetForRun();
     state.fileSystem = &files;
-    MergedLog merged(files, config);
+    MergedLog merged(state, files, config);
 
     try {
-        KeepLines keep(merged.kept(), !config.rereadMergedLog);
-        const MergeResult result = mergeServerLogs(files, keep);
-        if (result == MergeResult::MissingFirstLog) {
+        if (merged.merge() == MergeResult::MissingFirstLog) {
             return {OutcomeKind::MissingFirstLog, std::string(kMissingFirstLog)};
-        }
-        if (!files.exists(std::string(kMergedLogName))) {
-            return failed(std::string(kMergedLogName) + ": cannot open: the merged log is missing");
         }
     } catch (const TallyFailure& failure) {
         return failed(failure.what());

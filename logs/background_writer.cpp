@@ -1,34 +1,13 @@
 #include "logs/background_writer.h"
 
-#include <cstring>
-
 #include "tally/failure.h"
 
 namespace vorskal {
-
-void WriteBlock::grow(std::size_t atLeast) {
-    if (atLeast <= capacity) {
-        return;
-    }
-    std::size_t size = capacity == 0 ? atLeast : capacity;
-    while (size < atLeast) {
-        size *= 2;
-    }
-    auto bigger = std::make_unique_for_overwrite<char[]>(size);
-    if (used > 0) {
-        std::memcpy(bigger.get(), data.get(), used);
-    }
-    data = std::move(bigger);
-    capacity = size;
+namespace {
+constexpr std::size_t kQueueLimit = 8;
 }
 
-BackgroundWriter::BackgroundWriter(OutputFile& file, std::size_t blockSize, std::size_t blocks)
-    : file_(file) {
-    for (std::size_t i = 0; i < blocks; ++i) {
-        auto block = std::make_unique<WriteBlock>();
-        block->grow(blockSize);
-        free_.push_back(std::move(block));
-    }
+BackgroundWriter::BackgroundWriter(OutputFile& file) : file_(file) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -41,26 +20,27 @@ BackgroundWriter::~BackgroundWriter() {
     thread_.join();
 }
 
-std::unique_ptr<WriteBlock> BackgroundWriter::acquire() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !free_.empty() || failure_; });
-    if (failure_) {
-        throw TallyFailure(*failure_);
+void BackgroundWriter::submitRange(std::shared_ptr<const MappedFile> source, std::uint64_t offset,
+                                   std::uint64_t length) {
+    if (length > 0) {
+        submit(Piece{std::move(source), offset, length, {}});
     }
-    std::unique_ptr<WriteBlock> block = std::move(free_.back());
-    free_.pop_back();
-    block->used = 0;
-    block->owned.clear();
-    return block;
 }
 
-void BackgroundWriter::submit(std::unique_ptr<WriteBlock> block) {
+void BackgroundWriter::submitBytes(std::string bytes) {
+    if (!bytes.empty()) {
+        submit(Piece{nullptr, 0, 0, std::move(bytes)});
+    }
+}
+
+void BackgroundWriter::submit(Piece piece) {
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return queue_.size() < kQueueLimit || failure_; });
         if (failure_) {
             throw TallyFailure(*failure_);
         }
-        queue_.push_back(std::move(block));
+        queue_.push_back(std::move(piece));
     }
     changed_.notify_all();
 }
@@ -80,23 +60,24 @@ void BackgroundWriter::run() {
         if (queue_.empty()) {
             return;  // stopping, and nothing left to write
         }
-        std::unique_ptr<WriteBlock> block = std::move(queue_.front());
+        Piece piece = std::move(queue_.front());
         queue_.pop_front();
         busy_ = true;
+        changed_.notify_all();
         lock.unlock();
         std::optional<std::string> failed;
         try {
-            if (!block->owned.empty()) {
-                file_.write(block->owned);
-            } else if (block->used > 0) {
-                file_.write(std::string_view(block->data.get(), block->used));
+            if (piece.source != nullptr) {
+                file_.copyFrom(*piece.source, piece.offset, piece.length);
+            } else {
+                file_.write(piece.bytes);
             }
         } catch (const TallyFailure& failure) {
             failed = failure.what();
         }
+        piece = Piece{};
         lock.lock();
         busy_ = false;
-        free_.push_back(std::move(block));
         if (failed) {
             failure_ = std::move(failed);
             queue_.clear();

@@ -2,11 +2,21 @@
 
 #include <cstring>
 
+#include "logs/line_scan.h"
+
 namespace vorskal {
 namespace {
+
 constexpr std::size_t kFirstBlockSize = 64 << 10;
 constexpr std::size_t kLargestBlockSize = 4 << 20;
-}
+
+// "the arena" is in both arena phrases: 't' and 'n' seven apart.
+constexpr std::string_view kArenaCommon = "the arena";
+// The selected-target marker: its 'y' and 'v', in any letter case.
+constexpr std::size_t kMarkerY = kSelectedMarker.find('y');
+constexpr std::size_t kMarkerV = kSelectedMarker.find('v');
+
+}  // namespace
 
 LineKinds classifyLine(std::string_view line) {
     LineKinds kinds = 0;
@@ -16,22 +26,35 @@ LineKinds classifyLine(std::string_view line) {
     if (isTargetLine(line)) {
         kinds |= kTargetLine;
     }
-    if (isEntryLine(line)) {
-        kinds |= kEntryLine;
+    if (mayHoldPair(line.data(), line.size(), 't', kArenaCommon.find('n'), 'n', false)) {
+        if (isEntryLine(line)) {
+            kinds |= kEntryLine;
+        }
+        if (isExitLine(line)) {
+            kinds |= kExitLine;
+        }
     }
-    if (isExitLine(line)) {
-        kinds |= kExitLine;
-    }
-    if (carriesSelectedMarker(line)) {
+    if (mayHoldPair(line.data(), line.size(), 'y', kMarkerV - kMarkerY, 'v', true) &&
+        carriesSelectedMarker(line)) {
         kinds |= kMarkerLine;
     }
     return kinds;
 }
 
-std::string_view KeptLines::store(std::string_view line) {
+void KeptLines::add(std::uint64_t offset, std::uint64_t number, std::size_t length,
+                    LineKinds kinds, bool afterMarker) {
+    if (length > UINT32_MAX) {
+        throw TallyFailure(where(kMergedLogName, number) + "a line of " + std::to_string(length) +
+                           " bytes is too long");
+    }
+    lines_.push_back(KeptLine{offset, number, static_cast<std::uint32_t>(length), kinds,
+                              afterMarker});
+}
+
+std::string_view LineArena::store(std::string_view line) {
     if (blocks_.empty() || line.size() > blockSize_ - blockUsed_) {
         // Blocks grow with the log, from small to a few megabytes.
-        const std::size_t next = blockSize_ == 0 ? kFirstBlockSize
+        const std::size_t next = blockSize_ == 0                 ? kFirstBlockSize
                                  : blockSize_ < kLargestBlockSize ? blockSize_ * 2
                                                                   : kLargestBlockSize;
         blockSize_ = line.size() > next ? line.size() : next;
@@ -43,16 +66,19 @@ std::string_view KeptLines::store(std::string_view line) {
         std::memcpy(at, line.data(), line.size());
     }
     blockUsed_ += line.size();
-    bytes_ += line.size();
     return {at, line.size()};
 }
 
-void KeptLines::offer(std::string_view line, std::uint64_t number) {
-    const LineKinds kinds = classifyLine(line);
-    if ((kinds & kPassLines) != 0) {
-        kept_.push_back(Kept{LogLine{store(line), number, previousMarked_}, kinds});
+}  // namespace vorskal
+
+namespace vorskal {
+
+std::size_t KeptLines::count(LineKinds kinds) const {
+    std::size_t n = 0;
+    for (const KeptLine& line : lines_) {
+        n += (line.kinds & kinds) != 0 ? 1 : 0;
     }
-    previousMarked_ = (kinds & kMarkerLine) != 0;
+    return n;
 }
 
 }  // namespace vorskal

@@ -1,14 +1,18 @@
 #pragma once
-// The lines of the merged log that some pass acts on, kept by the merge so
-// that the passes need not read the merged log again: kill lines,
-// destruction lines, arena entries and exits. Chatter is not kept; memory
-// grows with the events only.
+// The lines of the merged log that some pass acts on (kill lines,
+// destruction lines, arena entries and exits), noted by the merge as it
+// writes them: their place in the merged log, their number and whether the
+// line before carried the selected-target marker. The passes then read
+// just these lines through a mapping of the merged log. Chatter is not
+// noted, so memory grows with the events only.
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "logs/log_line.h"
+#include "tally/failure.h"
 
 namespace vorskal {
 
@@ -23,27 +27,34 @@ inline constexpr LineKinds kPassLines = kKillLine | kTargetLine | kEntryLine | k
 
 LineKinds classifyLine(std::string_view line);
 
+struct KeptLine {
+    std::uint64_t offset;  // of the line's first byte in the merged log
+    std::uint64_t number;  // 1-based line number in the merged log
+    std::uint32_t length;
+    LineKinds kinds;
+    bool afterMarker;
+};
+
 class KeptLines {
 public:
-    // Takes the merged log's lines in order; keeps those a pass acts on.
-    void offer(std::string_view line, std::uint64_t number);
-
-    struct Kept {
-        LogLine line;
-        LineKinds kinds;
-    };
-    const std::vector<Kept>& lines() const { return kept_; }
-    std::size_t keptBytes() const { return bytes_; }
+    void add(std::uint64_t offset, std::uint64_t number, std::size_t length, LineKinds kinds,
+             bool afterMarker);
+    const std::deque<KeptLine>& lines() const { return lines_; }
+    std::size_t count(LineKinds kinds) const;
 
 private:
+    std::deque<KeptLine> lines_;  // grows in blocks: no copy of the whole as it grows
+};
+
+// Copies of lines that must outlive the buffer they were read into.
+class LineArena {
+public:
     std::string_view store(std::string_view line);
 
-    std::vector<Kept> kept_;
+private:
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::size_t blockUsed_ = 0;
     std::size_t blockSize_ = 0;
-    std::size_t bytes_ = 0;
-    bool previousMarked_ = false;
 };
 
 }  // namespace vorskal

@@ -1,7 +1,6 @@
 #include "logs/merge.h"
 
-#include <cstring>
-#include <vector>
+#include <memory>
 
 #include "logs/background_writer.h"
 #include "logs/line_end.h"
@@ -10,98 +9,107 @@
 namespace vorskal {
 namespace {
 
-constexpr std::size_t kFirstBlockSize = 64 << 10;  // small logs stay small
-constexpr std::size_t kBlockSize = 4 << 20;
-constexpr std::size_t kBlocks = 4;
+constexpr std::size_t kDirectCopy = 64 << 10;  // runs this long are copied by the system
+constexpr std::size_t kPendingLimit = 1 << 20;
+constexpr std::size_t kReleaseStep = 16 << 20;
 
-// Copies one numbered log into the merged file, line by line: a line that
-// ends in CR LF goes out as it came (the block read is written as it is),
-// a line that ends in a lone CR, a lone LF or the end of the file gets
-// CR LF. Reading and scanning run here; writing on the writer's thread.
-void copyLog(InputFile& in, BackgroundWriter& writer, MergedLineVisitor& visit,
-             std::uint64_t& number) {
-    std::unique_ptr<WriteBlock> block = writer.acquire();
-    bool eof = false;
-    bool filled = false;  // the last read filled its block
-    while (!eof) {
-        if (block->capacity - block->used < block->capacity / 2 || filled) {
-            // A line longer than half a block, or a log big enough for larger reads.
-            block->grow(block->capacity * (filled && block->capacity < kBlockSize ? 4 : 2));
-        }
-        const std::size_t got =
-            in.read(block->data.get() + block->used, block->capacity - block->used);
-        eof = got == 0;
-        filled = got == block->capacity - block->used && block->capacity < kBlockSize;
-        const std::size_t have = block->used + got;
-        const char* data = block->data.get();
+// Copies one numbered log into the merged file. Lines that end in CR LF go
+// out as they are, in long runs copied straight from the log; a line that
+// ends in a lone CR, a lone LF or the end of the file gets CR LF.
+class PieceCopier {
+public:
+    PieceCopier(std::shared_ptr<MappedFile> piece, BackgroundWriter& writer)
+        : piece_(std::move(piece)), writer_(writer), bytes_(piece_->bytes()) {}
 
-        std::size_t pos = 0;  // start of the next line
-        bool normalized = false;  // block->owned holds the output so far
-        const auto endLine = [&](std::size_t lineEnd, std::size_t next, bool crlf) {
-            visit.line(std::string_view(data + pos, lineEnd - pos), ++number);
-            if (!normalized && !crlf) {
-                block->owned.assign(data, lineEnd);
-                block->owned.append("\r\n");
-                normalized = true;
-            } else if (normalized) {
-                block->owned.append(data + pos, lineEnd - pos);
-                block->owned.append("\r\n");
-            }
-            pos = next;
-        };
-        while (pos < have) {
-            const std::size_t end = pos + findLineEnd(data + pos, have - pos);
-            if (end == have) {
-                break;  // the line's end is not read yet
-            }
-            if (data[end] == '\n') {
-                endLine(end, end + 1, false);
-            } else if (end + 1 < have) {
-                const bool crlf = data[end + 1] == '\n';
-                endLine(end, crlf ? end + 2 : end + 1, crlf);
-            } else if (eof) {
-                endLine(end, end + 1, false);
+    template <typename OnLine>
+    void run(OnLine&& onLine) {
+        const char* p = bytes_.data();
+        const std::size_t n = bytes_.size();
+        std::size_t pos = 0;
+        std::size_t released = 0;
+        while (pos < n) {
+            const std::size_t end = pos + findLineEnd(p + pos, n - pos);
+            onLine(std::string_view(p + pos, end - pos));
+            if (end < n && p[end] == '\r' && end + 1 < n && p[end + 1] == '\n') {
+                pos = end + 2;
+                if (pos - run_ >= kReleaseStep) {
+                    copyRun(pos);  // let the writer start on the log's first part
+                }
             } else {
-                break;  // a LF may follow in the next read
+                copyRun(end);
+                pending_.append("\r\n");
+                pos = end < n ? end + 1 : n;
+                run_ = pos;
+            }
+            if (pos >= released + kReleaseStep) {
+                piece_->release(released, pos);
+                released = pos;
             }
         }
-        if (eof && pos < have) {
-            endLine(have, have, false);  // the last line, without its end
-        }
-
-        std::unique_ptr<WriteBlock> next = writer.acquire();
-        const std::size_t carry = have - pos;
-        next->grow(carry);
-        if (carry > 0) {
-            std::memcpy(next->data.get(), data + pos, carry);
-        }
-        next->used = carry;
-        block->used = normalized ? 0 : pos;
-        writer.submit(std::move(block));
-        block = std::move(next);
+        copyRun(n);
+        drain();
     }
-    writer.submit(std::move(block));  // empty: back to the pool
-}
+
+private:
+    // Hands the log's bytes from the current run's start up to `end` to the writer.
+    void copyRun(std::size_t end) {
+        const std::size_t length = end - run_;
+        if (length >= kDirectCopy) {
+            drain();
+            writer_.submitRange(piece_, run_, length);
+        } else {
+            pending_.append(bytes_.data() + run_, length);
+            if (pending_.size() >= kPendingLimit) {
+                drain();
+            }
+        }
+        run_ = end;
+    }
+    void drain() {
+        if (!pending_.empty()) {
+            writer_.submitBytes(std::move(pending_));
+            pending_ = std::string();
+        }
+    }
+
+    std::shared_ptr<MappedFile> piece_;
+    BackgroundWriter& writer_;
+    std::string_view bytes_;
+    std::size_t run_ = 0;
+    std::string pending_;
+};
 
 }  // namespace
 
 std::string numberedLogName(std::uint64_t n) { return "ux7server" + std::to_string(n) + ".log"; }
 
-MergeResult mergeServerLogs(FileService& files, MergedLineVisitor& visit) {
+MergeResult mergeServerLogs(FileService& files, KeptLines* kept) {
     if (!files.exists(numberedLogName(0))) {
         return MergeResult::MissingFirstLog;
     }
     std::unique_ptr<OutputFile> merged = files.createOrReplace(std::string(kMergedLogName));
     {
-        BackgroundWriter writer(*merged, kFirstBlockSize, kBlocks);
+        BackgroundWriter writer(*merged);
         std::uint64_t number = 0;
+        std::uint64_t offset = 0;  // in the merged log
+        bool previousMarked = false;
         for (std::uint64_t n = 0;; ++n) {
             const std::string name = numberedLogName(n);
             if (n > 0 && !files.exists(name)) {
                 break;
             }
-            const std::unique_ptr<InputFile> in = files.openForReading(name);
-            copyLog(*in, writer, visit, number);
+            PieceCopier copier(files.map(name), writer);
+            copier.run([&](std::string_view line) {
+                ++number;
+                if (kept != nullptr) {
+                    const LineKinds kinds = classifyLine(line);
+                    if ((kinds & kPassLines) != 0) {
+                        kept->add(offset, number, line.size(), kinds, previousMarked);
+                    }
+                    previousMarked = (kinds & kMarkerLine) != 0;
+                }
+                offset += line.size() + 2;
+            });
         }
         writer.finish();
     }

@@ -5,9 +5,9 @@
 // The merged file replaces the old one only when it is complete.
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "app/platform.h"
+#include "logs/kept_lines.h"
 
 namespace vorskal {
 
@@ -16,17 +16,10 @@ enum class MergeResult { Merged, MissingFirstLog };
 // The name of numbered log `n`: "ux7server" n ".log", no leading zeros.
 std::string numberedLogName(std::uint64_t n);
 
-// Sees every merged line, in order, with its 1-based number in the merged
-// log. The view is valid during the call only.
-class MergedLineVisitor {
-public:
-    virtual ~MergedLineVisitor() = default;
-    virtual void line(std::string_view text, std::uint64_t number) = 0;
-};
-
-// Merges the logs. A missing "ux7server0.log" returns MissingFirstLog with
-// nothing created or written. Throws TallyFailure when a log cannot be read
-// or the merged file cannot be written.
-MergeResult mergeServerLogs(FileService& files, MergedLineVisitor& visit);
+// Merges the logs, noting in `kept` (when given) the lines a pass acts on.
+// A missing "ux7server0.log" returns MissingFirstLog with nothing created
+// or written. Throws TallyFailure when a log cannot be read or the merged
+// file cannot be written.
+MergeResult mergeServerLogs(FileService& files, KeptLines* kept);
 
 }  // namespace vorskal

@@ -66,11 +66,12 @@ PointFile::LookupEffect readLookup(const std::vector<std::string>& lines, std::i
 }  // namespace
 
 void IdentifyTarget(TallyState& state, PointFile& points, std::string_view targetText,
-                    std::string_view context) {
+                    std::uint64_t logLine) {
     const std::size_t hash = targetText.find('#');
     std::int64_t target = 0;
     if (hash == npos || !readNumber(targetText.substr(hash + 1), target)) {
-        throw TallyFailure(std::string(context) + "target key " + quoted(targetText) +
+        const std::string context = logLine == 0 ? "" : where("ux7server.log", logLine);
+        throw TallyFailure(context + "target key " + quoted(targetText) +
                            " holds no target number");
     }
     const std::vector<std::string>& lines = points.lines();

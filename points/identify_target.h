@@ -6,7 +6,7 @@
 // known), killPoints and deathPoints (kill and death lines). Values it does
 // not meet keep what they held. Throws TallyFailure on a value that is not a
 // number or leaves the 32-bit range; a target text without a number is
-// reported with `context` (the log line it came from) in front.
+// reported against `logLine`, the merged log's line it came from (0: none).
 #include <string_view>
 
 #include "points/point_file.h"
@@ -15,6 +15,6 @@
 namespace vorskal {
 
 void IdentifyTarget(TallyState& state, PointFile& points, std::string_view targetText,
-                    std::string_view context = {});
+                    std::uint64_t logLine = 0);
 
 }  // namespace vorskal

@@ -109,13 +109,10 @@ void handleEntry(TallyState& state, ReportStream& report, const LogLine& line) {
     if (!entry) {
         return;
     }
-    bool found = false;
-    for (std::size_t slot = 1; slot < state.arenaRoster.size(); ++slot) {
+    const std::vector<std::uint32_t>& matches = state.rosterContaining(entry->name);
+    const bool found = !matches.empty();
+    for (const std::uint32_t slot : matches) {
         RosterEntry& pilot = state.arenaRoster[slot];
-        if (!containsExact(pilot.name.view(), entry->name)) {
-            continue;
-        }
-        found = true;
         if (pilot.inArena != 0) {
             continue;
         }
@@ -136,9 +133,9 @@ void handleExit(TallyState& state, ReportStream& report, const LogLine& line) {
     if (!name) {
         return;
     }
-    for (std::size_t slot = 1; slot < state.arenaRoster.size(); ++slot) {
+    for (const std::uint32_t slot : state.rosterContaining(*name)) {
         RosterEntry& pilot = state.arenaRoster[slot];
-        if (pilot.inArena == 1 && containsExact(pilot.name.view(), *name)) {
+        if (pilot.inArena == 1) {
             pilot.inArena = 0;
             countOut(state, report, line, pilot.team);
         }

@@ -2,9 +2,14 @@
 // Checked arithmetic for the tally's numbers. Every count, point value, score
 // and total of the tally is a Count: a 32-bit signed integer whose every
 // addition, subtraction and multiplication is checked. A result outside the
-// 32-bit range throws a TallyFailure that says what overflowed.
+// range throws a TallyFailure that says what overflowed.
+//
+// `what` names the value for the message: a text, or a function that makes
+// the text, called only when the check fails (the passes check millions of
+// sums and should not build a message for each).
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "tally/failure.h"
 
@@ -12,42 +17,60 @@ namespace vorskal {
 
 using Count = std::int32_t;
 
-inline Count checkedAdd(Count a, Count b, const std::string& what) {
+namespace detail {
+template <typename What>
+[[noreturn]] void overflow(const What& what, const char* range) {
+    std::string text;
+    if constexpr (std::is_invocable_v<const What&>) {
+        text = what();
+    } else {
+        text = what;
+    }
+    throw TallyFailure(text + " leaves the " + range + " range");
+}
+}  // namespace detail
+
+template <typename What>
+Count checkedAdd(Count a, Count b, const What& what) {
     Count r;
     if (__builtin_add_overflow(a, b, &r)) {
-        throw TallyFailure(what + " leaves the 32-bit range");
+        detail::overflow(what, "32-bit");
     }
     return r;
 }
 
-inline Count checkedSub(Count a, Count b, const std::string& what) {
+template <typename What>
+Count checkedSub(Count a, Count b, const What& what) {
     Count r;
     if (__builtin_sub_overflow(a, b, &r)) {
-        throw TallyFailure(what + " leaves the 32-bit range");
+        detail::overflow(what, "32-bit");
     }
     return r;
 }
 
-inline Count checkedMul(Count a, Count b, const std::string& what) {
+template <typename What>
+Count checkedMul(Count a, Count b, const What& what) {
     Count r;
     if (__builtin_mul_overflow(a, b, &r)) {
-        throw TallyFailure(what + " leaves the 32-bit range");
+        detail::overflow(what, "32-bit");
     }
     return r;
 }
 
-inline std::int64_t checkedSub64(std::int64_t a, std::int64_t b, const std::string& what) {
+template <typename What>
+std::int64_t checkedSub64(std::int64_t a, std::int64_t b, const What& what) {
     std::int64_t r;
     if (__builtin_sub_overflow(a, b, &r)) {
-        throw TallyFailure(what + " leaves the 64-bit range");
+        detail::overflow(what, "64-bit");
     }
     return r;
 }
 
-inline std::int64_t checkedAdd64(std::int64_t a, std::int64_t b, const std::string& what) {
+template <typename What>
+std::int64_t checkedAdd64(std::int64_t a, std::int64_t b, const What& what) {
     std::int64_t r;
     if (__builtin_add_overflow(a, b, &r)) {
-        throw TallyFailure(what + " leaves the 64-bit range");
+        detail::overflow(what, "64-bit");
     }
     return r;
 }

@@ -16,11 +16,8 @@ void learnAircraft(TallyState& state, std::string_view text) {
     const Count aircraftClass = (entry->aircraft == "ALBATROS_DII" || entry->aircraft == "NIEUPORT_17")
                                     ? kClassTwoSeater
                                     : kClassFighter;
-    for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
-        PilotRecord& pilot = state.pilot(slot);
-        if (containsExact(pilot.name.view(), entry->name)) {
-            pilot.aircraftClass = aircraftClass;
-        }
+    for (const std::uint32_t slot : state.pilotsContaining(entry->name, false)) {
+        state.pilot(slot).aircraftClass = aircraftClass;
     }
 }
 
@@ -33,11 +30,8 @@ void checkDestruction(TallyState& state, ReportStream& report, const LogLine& li
     const std::size_t index = destruction++;
     const TargetCredit credit =
         index < state.targetCredits.size() ? state.targetCredits[index] : TargetCredit{};
-    for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
+    for (const std::uint32_t slot : state.pilotsContaining(parts->destroyer, true)) {
         PilotRecord& pilot = state.pilot(slot);
-        if (!containsFolded(pilot.name.view(), parts->destroyer)) {
-            continue;
-        }
         if (pilot.aircraftClass == kClassTwoSeater) {
             continue;
         }

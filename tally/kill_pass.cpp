@@ -6,24 +6,10 @@
 namespace vorskal {
 namespace {
 
-constexpr std::size_t kMatchLength = 11;
-constexpr std::size_t kNameLength = 16;
 constexpr std::size_t kTeamWindow = 26;
 
-// The first record whose first 11 name characters are `prefix` and whose
-// team is `team`; kNoRecord when there is none.
-std::size_t findPilot(const TallyState& state, std::string_view prefix, Count team) {
-    for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
-        const PilotRecord& pilot = state.pilotTable[slot];
-        if (pilot.team == team && pilot.name.view().substr(0, kMatchLength) == prefix) {
-            return slot;
-        }
-    }
-    return kNoRecord;
-}
-
-std::string describe(std::string_view what, const PilotRecord& pilot) {
-    return std::string(what) + " of " + quoted(pilot.name.view());
+std::string describe(std::string_view what, const PilotRecord& pilot, std::uint64_t number) {
+    return where(kMergedLogName, number) + std::string(what) + " of " + quoted(pilot.name.view());
 }
 
 }  // namespace
@@ -31,45 +17,49 @@ std::string describe(std::string_view what, const PilotRecord& pilot) {
 void awardKillLine(TallyState& state, const LogLine& line) {
     const std::string_view text = line.text;
     const std::string_view victimWindow = columns(text, 27, kTeamWindow);
-    const std::string victimPrefix = padded(victimWindow, kMatchLength);
-    const std::string victimName = padded(victimWindow, kNameLength);
+    FixedText<11> victimPrefix;
+    victimPrefix.store(victimWindow);
+    FixedText<16> victimName;
+    victimName.store(victimWindow);
 
     const std::size_t awarded = findFolded(text, kAwardedTo);
     const bool hasKiller = awarded != npos;
     const std::string_view killerText =
         hasKiller ? text.substr(awarded + kAwardedTo.size()) : std::string_view{};
-    const bool selfKill = hasKiller && padded(killerText, kNameLength) == victimName;
+    FixedText<16> killerName;
+    killerName.store(killerText);
+    const bool selfKill = hasKiller && killerName.view() == victimName.view();
 
     const std::int64_t time = timeOfLine(line);
-    const std::string where_ = where(kMergedLogName, line.number);
 
     IdentifyTeam(state, victimWindow);
-    std::size_t victim = findPilot(state, victimPrefix, state.teamCode);
+    std::size_t victim = state.findPilot(victimPrefix.view(), state.teamCode);
     if (victim == kNoRecord) {
-        victim = state.addPilot(victimName, state.teamCode);
+        victim = state.addPilot(victimName.view(), state.teamCode);
     }
     PilotRecord& dead = state.pilot(victim);
-    dead.deaths = checkedAdd(dead.deaths, 1, where_ + describe("the deaths", dead));
+    dead.deaths = checkedAdd(dead.deaths, 1, [&] { return describe("the deaths", dead, line.number); });
 
     std::size_t killer = kNoRecord;
     if (hasKiller && !selfKill) {
         IdentifyTeam(state, firstChars(killerText, kTeamWindow));
-        killer = findPilot(state, padded(killerText, kMatchLength), state.teamCode);
+        killer = state.findPilot(killerName.view().substr(0, 11), state.teamCode);
         if (killer == kNoRecord) {
-            killer = state.addPilot(padded(killerText, kNameLength), state.teamCode);
+            killer = state.addPilot(killerName.view(), state.teamCode);
         }
         PilotRecord& credited = state.pilot(killer);
-        credited.kills = checkedAdd(credited.kills, 1, where_ + describe("the kills", credited));
+        credited.kills = checkedAdd(credited.kills, 1,
+                                    [&] { return describe("the kills", credited, line.number); });
     }
 
     KillEvent event;
     event.time = static_cast<std::int32_t>(time);
-    event.victim.store(victimName);
-    event.line.store(text);
+    event.victim = victimName;
+    event.line = text;
     event.deathRecord = victim;
     event.killRecord = killer;
     state.killEvents.push_back(event);
-    state.nextKillEvent = checkedAdd(state.nextKillEvent, 1, where_ + "the number of kill events");
+    state.nextKillEvent = checkedAdd(state.nextKillEvent, 1, "the number of kill events");
 }
 
 }  // namespace vorskal

@@ -13,6 +13,7 @@
 
 namespace vorskal {
 
+// The line's text must live as long as state.lineStorage keeps it.
 void awardKillLine(TallyState& state, const LogLine& line);
 
 }  // namespace vorskal

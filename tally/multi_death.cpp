@@ -56,8 +56,8 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report) {
                 }
                 if (difference >= 0 && difference <= kWindowSeconds) {
                     report.writeLine("WARNING -- Possible multiple death bug");
-                    report.writeLine(previous->line.view());
-                    report.writeLine(event.line.view());
+                    report.writeLine(previous->line128());
+                    report.writeLine(event.line128());
                     takeBack(state, event);
                 }
             }

@@ -9,11 +9,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "tally/checked.h"
+#include "tally/name_index.h"
 
 namespace vorskal {
 
@@ -72,7 +75,11 @@ inline constexpr std::size_t kNoRecord = 0;
 struct KillEvent {
     std::int32_t time = 0;  // seconds since midnight
     FixedText<16> victim;   // the 16 characters from column 27
-    FixedText<128> line;    // the whole log line
+    // The whole log line. The report shows it as a 128-character field (cut
+    // after 128 characters or padded with blanks: line128()); the text lives
+    // in TallyState::lineStorage.
+    std::string_view line;
+    std::string line128() const;
     // What pass 1 scored for this line, so a correction takes back exactly that.
     std::size_t deathRecord = kNoRecord;
     std::size_t killRecord = kNoRecord;  // kNoRecord: self-kill or no "awarded to "
@@ -92,6 +99,23 @@ struct RunValues {
     double allied18thStart = 0;
     double hun17thStart = 0;
     double hun18thStart = 0;
+};
+
+// Lookups kept beside the tables so that the passes need not scan them
+// for every line; they answer exactly what a scan in slot order would.
+struct TableIndexes {
+    // The first pilot slot for each first-11-characters and team.
+    struct PrefixTeam {
+        std::array<char, 11> prefix;
+        Count team;
+        bool operator==(const PrefixTeam&) const = default;
+    };
+    struct PrefixTeamHash {
+        std::size_t operator()(const PrefixTeam& key) const;
+    };
+    std::unordered_map<PrefixTeam, std::uint32_t, PrefixTeamHash> firstPilot;
+    NameIndex pilotNames;
+    NameIndex rosterNames;
 };
 
 struct TallyState {
@@ -129,10 +153,22 @@ struct TallyState {
     Count fighterTargetCorrection = 0;
     Count redBoxedOnly = 0;
 
+    // Keeps alive the text that the kill events' lines point into.
+    std::shared_ptr<const void> lineStorage;
+
     FileService* fileSystem = nullptr;
     ReportStream* reportStream = nullptr;
 
     RunValues run;
+    TableIndexes indexes;
+
+    // The first pilot slot whose first 11 name characters are `prefix`
+    // (exactly 11) and whose team is `team`; kNoRecord when there is none.
+    std::size_t findPilot(std::string_view prefix, Count team) const;
+    // Pilot slots whose name contains `text`, in ascending order.
+    const std::vector<std::uint32_t>& pilotsContaining(std::string_view text, bool fold);
+    // Roster slots whose name contains `text` (letter case kept), ascending.
+    const std::vector<std::uint32_t>& rosterContaining(std::string_view text);
 
     // Pilot slot `slot` (1-based).
     PilotRecord& pilot(std::size_t slot) { return pilotTable[slot]; }

@@ -5,10 +5,9 @@
 
 namespace vorskal {
 
-std::size_t findDestroyer(const TallyState& state, std::string_view text, Count team) {
-    for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
-        const PilotRecord& pilot = state.pilotTable[slot];
-        if (pilot.team == team && containsFolded(pilot.name.view(), text)) {
+std::size_t findDestroyer(TallyState& state, std::string_view text, Count team) {
+    for (const std::uint32_t slot : state.pilotsContaining(text, true)) {
+        if (state.pilotTable[slot].team == team) {
             return slot;
         }
     }
@@ -26,8 +25,7 @@ void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line)
         state.nonRedBoxedTargetCount =
             checkedAdd(state.nonRedBoxedTargetCount, 1, "the number of non-red boxed targets");
     }
-    const std::string context = where(kMergedLogName, line.number);
-    IdentifyTarget(state, points, parts->locationKey, context);
+    IdentifyTarget(state, points, parts->locationKey, line.number);
 
     std::size_t slot = findDestroyer(state, parts->destroyer, state.teamCode);
     if (slot == kNoRecord) {
@@ -36,7 +34,10 @@ void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line)
     TargetCredit credit;
     if (!(state.redBoxedOnly == 1 && !redBoxed)) {
         PilotRecord& pilot = state.pilot(slot);
-        const std::string what = context + "the targets of " + quoted(pilot.name.view());
+        const auto what = [&] {
+            return where(kMergedLogName, line.number) + "the targets of " +
+                   quoted(pilot.name.view());
+        };
         pilot.targetsDestroyed = checkedAdd(pilot.targetsDestroyed, 1, what);
         pilot.targetLocations += ',';
         pilot.targetLocations += parts->locationKey;

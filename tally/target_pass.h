@@ -17,6 +17,6 @@ void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line)
 
 // The first record, in slot order, whose 16-character name contains `text`
 // without regard to letter case and whose team is `team`; kNoRecord if none.
-std::size_t findDestroyer(const TallyState& state, std::string_view text, Count team);
+std::size_t findDestroyer(TallyState& state, std::string_view text, Count team);
 
 }  // namespace vorskal

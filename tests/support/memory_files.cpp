@@ -23,6 +23,15 @@ private:
     std::size_t at_ = 0;
 };
 
+class MemoryMapped : public MappedFile {
+public:
+    explicit MemoryMapped(std::string content) : content_(std::move(content)) {}
+    std::string_view bytes() const override { return content_; }
+
+private:
+    std::string content_;
+};
+
 class MemoryOutput : public OutputFile {
 public:
     MemoryOutput(MemoryFiles& fs, std::string name, bool replace)
@@ -72,6 +81,17 @@ std::unique_ptr<InputFile> MemoryFiles::openForReading(const std::string& name) 
         throw TallyFailure(name + ": cannot open: Permission denied");
     }
     return std::make_unique<MemoryInput>(it->second);
+}
+
+std::unique_ptr<MappedFile> MemoryFiles::map(const std::string& name) {
+    const auto it = files.find(name);
+    if (it == files.end()) {
+        throw TallyFailure(name + ": cannot open: No such file or directory");
+    }
+    if (unreadable.count(name) != 0) {
+        throw TallyFailure(name + ": cannot open: Permission denied");
+    }
+    return std::make_unique<MemoryMapped>(it->second);
 }
 
 std::unique_ptr<OutputFile> MemoryFiles::createOrReplace(const std::string& name) {

@@ -22,6 +22,7 @@ public:
 
     bool exists(const std::string& name) override;
     std::unique_ptr<InputFile> openForReading(const std::string& name) override;
+    std::unique_ptr<MappedFile> map(const std::string& name) override;
     std::unique_ptr<OutputFile> createOrReplace(const std::string& name) override;
     std::unique_ptr<OutputFile> openForAppend(const std::string& name) override;
 };
