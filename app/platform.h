@@ -34,6 +34,12 @@ public:
         (void)begin;
         (void)end;
     }
+    // Tells the service that those bytes will be read next, so it may bring
+    // them in at once instead of page by page.
+    virtual void willRead(std::uint64_t begin, std::uint64_t end) {
+        (void)begin;
+        (void)end;
+    }
 };
 
 // A file opened for writing. Writes may be buffered by the caller; every

@@ -89,6 +89,21 @@ public:
             ::madvise(const_cast<char*>(data_) + begin, end - begin, MADV_DONTNEED);
         }
     }
+    void willRead(std::uint64_t begin, std::uint64_t end) override {
+#ifndef MADV_POPULATE_READ
+#define MADV_POPULATE_READ 22
+#endif
+        constexpr std::uint64_t kPage = 4096;
+        begin = begin / kPage * kPage;
+        end = end >= size_ ? size_ : end;
+        if (data_ != nullptr && end > begin && !noPopulate_) {
+            // Kernels before 5.14 do not know the advice: then pages come as read.
+            if (::madvise(const_cast<char*>(data_) + begin, end - begin, MADV_POPULATE_READ) != 0 &&
+                errno == EINVAL) {
+                noPopulate_ = true;
+            }
+        }
+    }
     // The descriptor to copy from inside the system; -1 when not mapped.
     int copyDescriptor() const { return data_ != nullptr ? fd_ : -1; }
 
@@ -97,6 +112,7 @@ private:
     std::string name_;
     const char* data_ = nullptr;
     std::size_t size_ = 0;
+    bool noPopulate_ = false;
     std::string owned_;
 };
 

@@ -54,6 +54,7 @@ public:
             constexpr std::uint64_t kReleaseStep = 16 << 20;
             const std::string_view bytes = mapped_->bytes();
             std::uint64_t released = 0;
+            mapped_->willRead(0, kReleaseStep);
             for (const KeptLine& kept : kept_.lines()) {
                 if ((kept.kinds & wanted) == 0) {
                     continue;
@@ -63,6 +64,7 @@ public:
                 handle(line, kept.kinds);
                 if (kept.offset >= released + kReleaseStep) {
                     mapped_->release(released, kept.offset);
+                    mapped_->willRead(kept.offset, kept.offset + kReleaseStep);
                     released = kept.offset;
                 }
             }
@@ -119,7 +121,7 @@ void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportS
             creditTargetLine(state, points, line);
         }
         if (arena) {
-            trackArenaLine(state, report, line);
+            trackArenaLine(state, report, line, kinds);
         }
     });
     writeArenaSectionClose(state, report);
@@ -131,8 +133,8 @@ void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportS
     writeFighterSectionHeading(report);
     if (state.fighterTargetCorrection != 0) {
         std::size_t destruction = 0;
-        merged.pass(kTargetLine | kEntryLine, false, [&](const LogLine& line, LineKinds) {
-            checkFighterLine(state, report, line, destruction);
+        merged.pass(kTargetLine | kEntryLine, false, [&](const LogLine& line, LineKinds kinds) {
+            checkFighterLine(state, report, line, kinds, destruction);
         });
     }
     writeFighterSectionClose(report);

@@ -10,6 +10,17 @@ namespace {
 
 constexpr std::size_t kNameLength = 16;
 
+bool splitAt(const Searcher& separator, std::size_t length, std::string_view text,
+             std::string_view& before, std::string_view& after) {
+    const std::size_t at = separator.find(text);
+    if (at == npos) {
+        return false;
+    }
+    before = text.substr(0, at);
+    after = text.substr(at + length);
+    return true;
+}
+
 std::string_view afterBar(std::string_view head, bool& found) {
     const std::size_t bar = head.find('|');
     found = bar != npos;
@@ -62,9 +73,10 @@ std::string locationKey(std::string_view head) {
 }
 
 std::optional<TargetParts> takeTargetLine(std::string_view line) {
+    static const Searcher destroyedBy(kDestroyedBy, true);
     std::string_view head;
     std::string_view tail;
-    if (!splitFolded(line, kDestroyedBy, head, tail) || tail.empty()) {
+    if (!splitAt(destroyedBy, kDestroyedBy.size(), line, head, tail) || tail.empty()) {
         return std::nullopt;
     }
     TargetParts parts;
@@ -75,9 +87,10 @@ std::optional<TargetParts> takeTargetLine(std::string_view line) {
 }
 
 std::optional<EntryParts> takeEntryLine(std::string_view line) {
+    static const Searcher entry(kEntrySplit, true);
     std::string_view head;
     std::string_view aircraft;
-    if (!splitFolded(line, kEntrySplit, head, aircraft)) {
+    if (!splitAt(entry, kEntrySplit.size(), line, head, aircraft)) {
         return std::nullopt;
     }
     bool bar = false;
@@ -98,9 +111,10 @@ std::optional<EntryParts> takeEntryLine(std::string_view line) {
 }
 
 std::optional<std::string_view> takeExitLine(std::string_view line) {
+    static const Searcher exit(kExitMarker, true);
     std::string_view head;
     std::string_view tail;
-    if (!splitFolded(line, kExitMarker, head, tail)) {
+    if (!splitAt(exit, kExitMarker.size(), line, head, tail)) {
         return std::nullopt;
     }
     bool bar = false;

@@ -27,6 +27,7 @@ public:
         const std::size_t n = bytes_.size();
         std::size_t pos = 0;
         std::size_t released = 0;
+        piece_->willRead(0, kReleaseStep);
         while (pos < n) {
             const std::size_t end = pos + findLineEnd(p + pos, n - pos);
             onLine(std::string_view(p + pos, end - pos));
@@ -43,6 +44,7 @@ public:
             }
             if (pos >= released + kReleaseStep) {
                 piece_->release(released, pos);
+                piece_->willRead(pos, pos + kReleaseStep);
                 released = pos;
             }
         }

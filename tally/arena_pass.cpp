@@ -156,10 +156,11 @@ void writeArenaSectionHeading(ReportStream& report) {
     report.spacer();
 }
 
-void trackArenaLine(TallyState& state, ReportStream& report, const LogLine& line) {
-    if (isEntryLine(line.text)) {
+void trackArenaLine(TallyState& state, ReportStream& report, const LogLine& line,
+                    LineKinds kinds) {
+    if ((kinds & kEntryLine) != 0) {
         handleEntry(state, report, line);
-    } else if (isExitLine(line.text)) {
+    } else if ((kinds & kExitLine) != 0) {
         handleExit(state, report, line);
     }
 }

@@ -5,6 +5,7 @@
 // aircraft, exits count them out; every moment a side has more than 16
 // pilots is reported, and the time its 17th and 18th pilots were in the
 // game costs the side one point per full 3 minutes.
+#include "logs/kept_lines.h"
 #include "logs/log_line.h"
 #include "report/report_stream.h"
 #include "tally/tally_state.h"
@@ -12,7 +13,8 @@
 namespace vorskal {
 
 void writeArenaSectionHeading(ReportStream& report);
-void trackArenaLine(TallyState& state, ReportStream& report, const LogLine& line);
+// `kinds` tells whether the line is an entry or an exit (classifyLine).
+void trackArenaLine(TallyState& state, ReportStream& report, const LogLine& line, LineKinds kinds);
 void writeArenaSectionClose(const TallyState& state, ReportStream& report);
 
 // Minutes as the report writes them: at most 15 significant digits, no

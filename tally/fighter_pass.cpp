@@ -59,11 +59,11 @@ void writeFighterSectionHeading(ReportStream& report) {
 }
 
 void checkFighterLine(TallyState& state, ReportStream& report, const LogLine& line,
-                      std::size_t& destruction) {
-    if (isEntryLine(line.text)) {
+                      LineKinds kinds, std::size_t& destruction) {
+    if ((kinds & kEntryLine) != 0) {
         learnAircraft(state, line.text);
     }
-    if (isTargetLine(line.text)) {
+    if ((kinds & kTargetLine) != 0) {
         checkDestruction(state, report, line, destruction);
     }
 }

@@ -5,6 +5,7 @@
 // the fighter class is reported and taken back from the record that pass 2
 // credited with it, by the points it was credited; a destruction by a pilot
 // not yet seen entering is reported only.
+#include "logs/kept_lines.h"
 #include "logs/log_line.h"
 #include "report/report_stream.h"
 #include "tally/tally_state.h"
@@ -15,8 +16,9 @@ void writeFighterSectionHeading(ReportStream& report);
 
 // Pass 3 over one line. `destruction` counts the destruction lines met so
 // far in this pass; it pairs each with pass 2's credit for the same line.
+// `kinds` tells whether the line is an entry or a destruction (classifyLine).
 void checkFighterLine(TallyState& state, ReportStream& report, const LogLine& line,
-                      std::size_t& destruction);
+                      LineKinds kinds, std::size_t& destruction);
 
 void writeFighterSectionClose(ReportStream& report);
 

@@ -1,6 +1,7 @@
 #include "tally/kill_pass.h"
 
 #include "tally/identify_team.h"
+#include "tally/searcher.h"
 #include "tally/text.h"
 
 namespace vorskal {
@@ -22,7 +23,8 @@ void awardKillLine(TallyState& state, const LogLine& line) {
     FixedText<16> victimName;
     victimName.store(victimWindow);
 
-    const std::size_t awarded = findFolded(text, kAwardedTo);
+    static const Searcher awardedTo(kAwardedTo, true);
+    const std::size_t awarded = awardedTo.find(text);
     const bool hasKiller = awarded != npos;
     const std::string_view killerText =
         hasKiller ? text.substr(awarded + kAwardedTo.size()) : std::string_view{};

@@ -1,8 +1,28 @@
 #include "tally/searcher.h"
 
+#include <cstring>
+
 #include "tally/text.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vorskal {
+namespace {
+
+// Characters that are rare in a log's text make good candidate finders;
+// blanks and vowels the worst.
+int commonness(char c) {
+    switch (c) {
+        case ' ': return 10;
+        case 'e': case 'a': case 'o': case 'i': case 't': case 'n': case 's': case 'r':
+            return 5;
+        default: return (c >= 'a' && c <= 'z') ? 2 : 3;
+    }
+}
+
+}  // namespace
 
 Searcher::Searcher(std::string_view needle, bool foldCase) : needle_(needle), fold_(foldCase) {
     if (fold_) {
@@ -11,17 +31,45 @@ Searcher::Searcher(std::string_view needle, bool foldCase) : needle_(needle), fo
         }
     }
     const std::size_t m = needle_.size();
-    const std::uint8_t full = static_cast<std::uint8_t>(m > 255 ? 255 : m);
-    skip_.fill(full == 0 ? 1 : full);
-    for (std::size_t k = 0; k + 1 < m; ++k) {
-        const std::size_t distance = m - 1 - k;
-        const auto step = static_cast<std::uint8_t>(distance > 255 ? 255 : distance);
-        const auto c = static_cast<unsigned char>(needle_[k]);
-        skip_[c] = step;
-        if (fold_ && c >= 'a' && c <= 'z') {
-            skip_[c - 'a' + 'A'] = step;
+    if (m < 2) {
+        return;
+    }
+    // With letter case disregarded, only letters can be compared with their
+    // 0x20 bit set; pick the rarest characters far apart.
+    auto usable = [&](std::size_t i) {
+        return !fold_ || (needle_[i] >= 'a' && needle_[i] <= 'z');
+    };
+    int best = 1 << 30;
+    for (std::size_t i = 0; i < m; ++i) {
+        for (std::size_t k = i + 1; k < m; ++k) {
+            if (!usable(i) || !usable(k)) {
+                continue;
+            }
+            const int cost = commonness(needle_[i]) + commonness(needle_[k]) -
+                             static_cast<int>((k - i) > 8 ? 2 : 0);
+            if (cost < best) {
+                best = cost;
+                first_ = i;
+                second_ = k;
+            }
         }
     }
+    if (best == 1 << 30) {
+        first_ = 0;
+        second_ = m - 1;
+    }
+}
+
+bool Searcher::matchesAt(const char* at) const {
+    if (!fold_) {
+        return std::memcmp(at, needle_.data(), needle_.size()) == 0;
+    }
+    for (std::size_t k = 0; k < needle_.size(); ++k) {
+        if (vorskal::foldCase(at[k]) != needle_[k]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::size_t Searcher::find(std::string_view haystack) const {
@@ -34,28 +82,40 @@ std::size_t Searcher::find(std::string_view haystack) const {
         return npos_;
     }
     const char* h = haystack.data();
-    const char* pattern = needle_.data();
-    const char last = pattern[m - 1];
-    std::size_t i = 0;
-    while (i + m <= n) {
-        const char c = h[i + m - 1];
-        const char folded = fold_ ? vorskal::foldCase(c) : c;
-        if (folded == last) {
-            std::size_t k = 0;
-            if (fold_) {
-                while (k + 1 < m && vorskal::foldCase(h[i + k]) == pattern[k]) {
-                    ++k;
-                }
-            } else {
-                while (k + 1 < m && h[i + k] == pattern[k]) {
-                    ++k;
-                }
-            }
-            if (k + 1 == m) {
+    if (m == 1) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if ((fold_ ? vorskal::foldCase(h[i]) : h[i]) == needle_[0]) {
                 return i;
             }
         }
-        i += skip_[static_cast<unsigned char>(c)];
+        return npos_;
+    }
+    const std::size_t last = n - m;  // candidates start at 0 .. last
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i a = _mm_set1_epi8(needle_[first_]);
+    const __m128i b = _mm_set1_epi8(needle_[second_]);
+    const __m128i bit = _mm_set1_epi8(fold_ ? 0x20 : 0);
+    for (; i + 16 <= last + 1; i += 16) {
+        const __m128i x =
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + first_)), bit);
+        const __m128i y =
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + second_)), bit);
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(y, b))));
+        while (mask != 0) {
+            const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (matchesAt(h + at)) {
+                return at;
+            }
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i <= last; ++i) {
+        if (matchesAt(h + i)) {
+            return i;
+        }
     }
     return npos_;
 }

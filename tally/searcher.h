@@ -1,10 +1,9 @@
 #pragma once
-// A fixed needle searched in many texts: Boyer-Moore-Horspool, exact or
-// without regard to (ASCII) letter case. The passes look for the same few
-// phrases in every line of the log, so the skip table is made once.
-#include <array>
+// A fixed needle searched in many texts, exactly or without regard to
+// (ASCII) letter case. Candidates are found 16 bytes at a time by two of
+// the needle's characters at their distance, then checked in full; the
+// passes look for the same few phrases in every line of the log.
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,10 +18,13 @@ public:
     bool foundIn(std::string_view haystack) const { return find(haystack) != npos_; }
 
 private:
+    bool matchesAt(const char* at) const;
+
     static constexpr std::size_t npos_ = std::string_view::npos;
     std::string needle_;  // folded to small letters when fold_ is set
-    std::array<std::uint8_t, 256> skip_{};
     bool fold_;
+    std::size_t first_ = 0;   // positions of the two characters that find candidates
+    std::size_t second_ = 0;
 };
 
 }  // namespace vorskal
