@@ -15,7 +15,7 @@ namespace vorskal {
 
 // A file opened for reading from its first byte.
 class InputFile {
-public:
+  public:
     virtual ~InputFile() = default;
     // Reads up to `size` bytes; returns 0 only at the end of the file.
     // Throws TallyFailure when the file cannot be read.
@@ -27,7 +27,7 @@ public:
 // soon, so their pages need not stay in the process's memory (reading them
 // again stays correct).
 class MappedFile {
-public:
+  public:
     virtual ~MappedFile() = default;
     virtual std::string_view bytes() const = 0;
     virtual void release(std::uint64_t begin, std::uint64_t end) {
@@ -45,7 +45,7 @@ public:
 // A file opened for writing. Writes may be buffered by the caller; every
 // write error throws TallyFailure at once.
 class OutputFile {
-public:
+  public:
     virtual ~OutputFile() = default;
     virtual void write(std::string_view bytes) = 0;
     // Appends `length` bytes of `source` from `offset`; a service may copy
@@ -61,7 +61,7 @@ public:
 };
 
 class FileService {
-public:
+  public:
     virtual ~FileService() = default;
     virtual bool exists(const std::string& name) = 0;
     // Throws TallyFailure naming the file when it cannot be opened.
@@ -80,7 +80,7 @@ public:
 
 // The current time of day and date, in the user's formats (long time, short date).
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::string timeOfDay() = 0;
     virtual std::string date() = 0;
@@ -100,7 +100,7 @@ struct Outcome {
 // Shows the run's closing message: the window puts up a box, the headless
 // runner prints a line. Returns when the user has seen it.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void show(const Outcome& outcome) = 0;
 };

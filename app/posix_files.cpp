@@ -23,7 +23,7 @@ std::string failureText(const std::string& name, std::string_view action, int er
 }
 
 class PosixInput : public InputFile {
-public:
+  public:
     PosixInput(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
     ~PosixInput() override { ::close(fd_); }
 
@@ -39,7 +39,7 @@ public:
         }
     }
 
-private:
+  private:
     int fd_;
     std::string name_;
 };
@@ -48,7 +48,7 @@ private:
 // file, or empty) is read into memory instead, so that its read errors
 // surface as usual.
 class PosixMapped : public MappedFile {
-public:
+  public:
     PosixMapped(int fd, std::string name) : fd_(fd), name_(std::move(name)) {
         struct stat info {};
         if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
@@ -105,9 +105,11 @@ public:
         }
     }
     // The descriptor to copy from inside the system; -1 when not mapped.
-    int copyDescriptor() const { return data_ != nullptr ? fd_ : -1; }
+    int copyDescriptor() const {
+        return data_ != nullptr ? fd_ : -1;
+    }
 
-private:
+  private:
     int fd_;
     std::string name_;
     const char* data_ = nullptr;
@@ -117,11 +119,14 @@ private:
 };
 
 class PosixOutput : public OutputFile {
-public:
+  public:
     // `temporary` non-empty: the file is written under that path and renamed
     // to `path` on close().
     PosixOutput(int fd, std::string name, std::string path, std::string temporary)
-        : fd_(fd), name_(std::move(name)), path_(std::move(path)), temporary_(std::move(temporary)) {}
+        : fd_(fd),
+          name_(std::move(name)),
+          path_(std::move(path)),
+          temporary_(std::move(temporary)) {}
 
     ~PosixOutput() override {
         if (fd_ >= 0) {
@@ -201,7 +206,7 @@ public:
         }
     }
 
-private:
+  private:
     int fd_;
     std::string name_;
     std::string path_;
@@ -302,7 +307,11 @@ std::string formatNow(const char* format) {
 
 }  // namespace
 
-std::string SystemClock::timeOfDay() { return formatNow("%X"); }
-std::string SystemClock::date() { return formatNow("%x"); }
+std::string SystemClock::timeOfDay() {
+    return formatNow("%X");
+}
+std::string SystemClock::date() {
+    return formatNow("%x");
+}
 
 }  // namespace vorskal

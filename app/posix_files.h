@@ -10,7 +10,7 @@
 namespace vorskal {
 
 class PosixFileService : public FileService {
-public:
+  public:
     explicit PosixFileService(std::string directory);
 
     bool exists(const std::string& name) override;
@@ -21,7 +21,7 @@ public:
 
     const std::string& directory() const { return directory_; }
 
-private:
+  private:
     std::string path(const std::string& name) const;
     std::string directory_;
 };
@@ -31,7 +31,7 @@ private:
 // one after the other and their reports never interleave. The lock is the
 // kernel's: it goes with the process, however that ends. Creates no file.
 class DirectoryLock {
-public:
+  public:
     // Waits until the lock is free. Throws TallyFailure when the directory
     // cannot be opened.
     explicit DirectoryLock(const std::string& directory);
@@ -39,14 +39,14 @@ public:
     DirectoryLock(const DirectoryLock&) = delete;
     DirectoryLock& operator=(const DirectoryLock&) = delete;
 
-private:
+  private:
     int fd_ = -1;
 };
 
 // The clock of the system, formatted by the user's locale: the long time
 // (hours, minutes, seconds) and the short date.
 class SystemClock : public Clock {
-public:
+  public:
     std::string timeOfDay() override;
     std::string date() override;
 };

@@ -28,7 +28,7 @@ constexpr std::string_view kStartLookup = "junk1 # 20";
 // noted, read through a mapping of "ux7server.log", or a fresh line-by-line
 // read of the file for every pass.
 class MergedLog {
-public:
+  public:
     MergedLog(TallyState& state, FileService& files, const RunConfig& config)
         : state_(state), files_(files), config_(config) {}
 
@@ -39,6 +39,9 @@ public:
         if (result == MergeResult::Merged && !config_.rereadMergedLog) {
             mapped_ = files_.map(std::string(kMergedLogName));
             state_.lineStorage = mapped_;
+            state_.run.trimLineStorage = [mapped = mapped_.get()] {
+                mapped->release(0, mapped->bytes().size());
+            };
         }
         return result;
     }
@@ -91,7 +94,7 @@ public:
         }
     }
 
-private:
+  private:
     TallyState& state_;
     FileService& files_;
     const RunConfig& config_;
@@ -146,7 +149,9 @@ void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportS
     writePointValuesSection(state, points, report);
 }
 
-Outcome failed(const std::string& message) { return {OutcomeKind::Failed, message}; }
+Outcome failed(const std::string& message) {
+    return {OutcomeKind::Failed, message};
+}
 
 }  // namespace
 

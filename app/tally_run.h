@@ -23,10 +23,10 @@ struct RunConfig {
 Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunConfig& config = {});
 
 struct TallyOptions {
-    bool overMaxPilotCorrection = true;  // Check3
-    bool multiDeathCorrection = true;    // Check1
-    bool fighterTargetCorrection = true; // Check2
-    bool redBoxedOnly = true;            // Check4
+    bool overMaxPilotCorrection = true;   // Check3
+    bool multiDeathCorrection = true;     // Check1
+    bool fighterTargetCorrection = true;  // Check2
+    bool redBoxedOnly = true;             // Check4
 };
 
 // Sets the four option flags of `state` from `options`.

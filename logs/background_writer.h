@@ -21,7 +21,7 @@
 namespace vorskal {
 
 class BackgroundWriter {
-public:
+  public:
     explicit BackgroundWriter(OutputFile& file);
     ~BackgroundWriter();
     BackgroundWriter(const BackgroundWriter&) = delete;
@@ -36,7 +36,7 @@ public:
     // Waits until everything queued is written; rethrows a write failure.
     void finish();
 
-private:
+  private:
     struct Piece {
         std::shared_ptr<const MappedFile> source;
         std::uint64_t offset = 0;

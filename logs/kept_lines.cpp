@@ -41,20 +41,20 @@ LineKinds classifyLine(std::string_view line) {
     return kinds;
 }
 
-void KeptLines::add(std::uint64_t offset, std::uint64_t number, std::size_t length,
-                    LineKinds kinds, bool afterMarker) {
+void KeptLines::add(std::uint64_t offset, std::uint64_t number, std::size_t length, LineKinds kinds,
+                    bool afterMarker) {
     if (length > UINT32_MAX) {
         throw TallyFailure(where(kMergedLogName, number) + "a line of " + std::to_string(length) +
                            " bytes is too long");
     }
-    lines_.push_back(KeptLine{offset, number, static_cast<std::uint32_t>(length), kinds,
-                              afterMarker});
+    lines_.push_back(
+        KeptLine{offset, number, static_cast<std::uint32_t>(length), kinds, afterMarker});
 }
 
 std::string_view LineArena::store(std::string_view line) {
     if (blocks_.empty() || line.size() > blockSize_ - blockUsed_) {
         // Blocks grow with the log, from small to a few megabytes.
-        const std::size_t next = blockSize_ == 0                 ? kFirstBlockSize
+        const std::size_t next = blockSize_ == 0                  ? kFirstBlockSize
                                  : blockSize_ < kLargestBlockSize ? blockSize_ * 2
                                                                   : kLargestBlockSize;
         blockSize_ = line.size() > next ? line.size() : next;

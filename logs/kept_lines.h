@@ -36,22 +36,22 @@ struct KeptLine {
 };
 
 class KeptLines {
-public:
+  public:
     void add(std::uint64_t offset, std::uint64_t number, std::size_t length, LineKinds kinds,
              bool afterMarker);
     const std::deque<KeptLine>& lines() const { return lines_; }
     std::size_t count(LineKinds kinds) const;
 
-private:
+  private:
     std::deque<KeptLine> lines_;  // grows in blocks: no copy of the whole as it grows
 };
 
 // Copies of lines that must outlive the buffer they were read into.
 class LineArena {
-public:
+  public:
     std::string_view store(std::string_view line);
 
-private:
+  private:
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::size_t blockUsed_ = 0;
     std::size_t blockSize_ = 0;

@@ -17,8 +17,8 @@ inline std::size_t findLineEnd(const char* p, std::size_t n) {
     const __m128i lf = _mm_set1_epi8('\n');
     for (; i + 16 <= n; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const int mask = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+        const int mask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
         if (mask != 0) {
             return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
         }

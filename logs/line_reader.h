@@ -12,13 +12,13 @@
 namespace vorskal {
 
 class LineReader {
-public:
+  public:
     explicit LineReader(std::unique_ptr<InputFile> file, std::size_t chunkSize = 1 << 20);
 
     // The next line, valid until the next call; false at the end of the file.
     bool next(std::string_view& line);
 
-private:
+  private:
     bool fill();  // reads more bytes; false at the end of the file
 
     std::unique_ptr<InputFile> file_;

@@ -15,8 +15,8 @@ namespace vorskal {
 // `fold`, bytes are compared with their 0x20 bit set (ASCII letters in any
 // case then compare equal to their small form; `first` and `second` must
 // be small letters).
-inline bool mayHoldPair(const char* p, std::size_t n, char first, std::size_t distance,
-                        char second, bool fold) {
+inline bool mayHoldPair(const char* p, std::size_t n, char first, std::size_t distance, char second,
+                        bool fold) {
     if (n <= distance) {
         return false;
     }

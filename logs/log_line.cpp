@@ -29,8 +29,12 @@ std::string_view afterBar(std::string_view head, bool& found) {
 
 }  // namespace
 
-bool isKillLine(std::string_view line) { return columns(line, 19, kKillOf.size()) == kKillOf; }
-bool isTargetLine(std::string_view line) { return columns(line, 19, kTarget.size()) == kTarget; }
+bool isKillLine(std::string_view line) {
+    return columns(line, 19, kKillOf.size()) == kKillOf;
+}
+bool isTargetLine(std::string_view line) {
+    return columns(line, 19, kTarget.size()) == kTarget;
+}
 bool isEntryLine(std::string_view line) {
     static const Searcher entry(kEntryMarker, false);
     return entry.foundIn(line);

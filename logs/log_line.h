@@ -32,8 +32,8 @@ inline constexpr std::string_view kSelectedMarker = "Selected target destroyed a
 
 bool isKillLine(std::string_view line);
 bool isTargetLine(std::string_view line);
-bool isEntryLine(std::string_view line);  // contains the entry marker, letter case kept
-bool isExitLine(std::string_view line);   // contains the exit marker, letter case kept
+bool isEntryLine(std::string_view line);            // contains the entry marker, letter case kept
+bool isExitLine(std::string_view line);             // contains the exit marker, letter case kept
 bool carriesSelectedMarker(std::string_view line);  // letter case disregarded
 
 // The line's time of day in seconds since midnight. Throws TallyFailure

@@ -17,7 +17,7 @@ constexpr std::size_t kReleaseStep = 16 << 20;
 // out as they are, in long runs copied straight from the log; a line that
 // ends in a lone CR, a lone LF or the end of the file gets CR LF.
 class PieceCopier {
-public:
+  public:
     PieceCopier(std::shared_ptr<MappedFile> piece, BackgroundWriter& writer)
         : piece_(std::move(piece)), writer_(writer), bytes_(piece_->bytes()) {}
 
@@ -52,7 +52,7 @@ public:
         drain();
     }
 
-private:
+  private:
     // Hands the log's bytes from the current run's start up to `end` to the writer.
     void copyRun(std::size_t end) {
         const std::size_t length = end - run_;
@@ -83,7 +83,9 @@ private:
 
 }  // namespace
 
-std::string numberedLogName(std::uint64_t n) { return "ux7server" + std::to_string(n) + ".log"; }
+std::string numberedLogName(std::uint64_t n) {
+    return "ux7server" + std::to_string(n) + ".log";
+}
 
 MergeResult mergeServerLogs(FileService& files, KeptLines* kept) {
     if (!files.exists(numberedLogName(0))) {

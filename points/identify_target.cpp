@@ -32,8 +32,7 @@ PointFile::LookupEffect readLookup(const std::vector<std::string>& lines, std::i
                 ++i;
                 const std::string_view entry = lines[i];
                 const std::size_t dash = entry.find('-');
-                const std::string_view numberText =
-                    dash == npos ? entry : entry.substr(0, dash);
+                const std::string_view numberText = dash == npos ? entry : entry.substr(0, dash);
                 if (readCount(numberText, kPointFileName, i + 1) != target) {
                     continue;
                 }

@@ -19,7 +19,7 @@ namespace vorskal {
 inline constexpr std::string_view kPointFileName = "vorskal.ini";
 
 class PointFile {
-public:
+  public:
     explicit PointFile(FileService& files) : files_(files) {}
 
     // The file's lines without their ends. Read on first use; throws
@@ -40,7 +40,7 @@ public:
     const LookupEffect& remember(std::int64_t target, const std::string& mapName,
                                  LookupEffect effect);
 
-private:
+  private:
     FileService& files_;
     std::optional<std::vector<std::string>> lines_;
     std::map<std::pair<std::int64_t, std::string>, LookupEffect> effects_;

@@ -18,7 +18,7 @@ namespace vorskal {
 inline constexpr std::string_view kReportName = "vorskal.log";
 
 class ReportStream {
-public:
+  public:
     explicit ReportStream(std::unique_ptr<OutputFile> file);
     ~ReportStream();
     ReportStream(const ReportStream&) = delete;
@@ -33,7 +33,7 @@ public:
     void close();
     bool isOpen() const { return file_ != nullptr; }
 
-private:
+  private:
     void spill();  // hands the buffer to the file when it is large
     std::unique_ptr<OutputFile> file_;
     std::string buffer_;

@@ -105,8 +105,8 @@ void writeScoresSection(TallyState& state, ReportStream& report) {
 void writeZorlResults(const TallyState& state, ReportStream& report) {
     report.writeLine("ZORL Scoring Results (includes corrections if enabled)");
     report.writeLine("-----------------------------------------------------------");
-    const Count allied = checkedSub(state.alliedTotals.score, state.alliedOverMaxPenalty,
-                                    "the Allied final total");
+    const Count allied =
+        checkedSub(state.alliedTotals.score, state.alliedOverMaxPenalty, "the Allied final total");
     report.writeLine("Allied Total:..." + std::to_string(allied));
     const std::int64_t hun =
         checkedSub64(state.hunTotals.score, state.run.hunOverMaxPenalty, "the Hun final total");

@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core  # the window
     xvfb xauth                             # window screenshots
     clang libclang-rt-14-dev               # fuzzing (libFuzzer)
+    clang-format git                       # the format check
     time                                   # peak memory in the benchmark
 )
 

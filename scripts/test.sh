@@ -6,6 +6,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 jobs=$(nproc)
 
+echo "== format"
+(cd "$root" && git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror)
+
 echo "== build and test"
 VORSKAL_BUILD_DIR=$root/build "$root/scripts/build.sh"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"

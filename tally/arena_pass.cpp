@@ -28,14 +28,28 @@ struct Side {
 
 Side sideOf(TallyState& state, Count team) {
     if (team == kTeamAllied) {
-        return {state.alliedInGame, state.maxAlliedInGame, state.run.allied17thStart,
-                state.run.allied18thStart, "Allied", "allied", "allied", true};
+        return {state.alliedInGame,
+                state.maxAlliedInGame,
+                state.run.allied17thStart,
+                state.run.allied18thStart,
+                "Allied",
+                "allied",
+                "allied",
+                true};
     }
-    return {state.hunInGame, state.maxHunInGame, state.run.hun17thStart, state.run.hun18thStart,
-            "Hun", "Hun", "Hun", false};
+    return {state.hunInGame,
+            state.maxHunInGame,
+            state.run.hun17thStart,
+            state.run.hun18thStart,
+            "Hun",
+            "Hun",
+            "Hun",
+            false};
 }
 
-bool countsForASide(Count team) { return team == kTeamAllied || team == kTeamHun; }
+bool countsForASide(Count team) {
+    return team == kTeamAllied || team == kTeamHun;
+}
 
 void countIn(TallyState& state, ReportStream& report, const LogLine& line, Count team,
              bool newEntry) {
@@ -156,8 +170,7 @@ void writeArenaSectionHeading(ReportStream& report) {
     report.spacer();
 }
 
-void trackArenaLine(TallyState& state, ReportStream& report, const LogLine& line,
-                    LineKinds kinds) {
+void trackArenaLine(TallyState& state, ReportStream& report, const LogLine& line, LineKinds kinds) {
     if ((kinds & kEntryLine) != 0) {
         handleEntry(state, report, line);
     } else if ((kinds & kExitLine) != 0) {

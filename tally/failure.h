@@ -12,7 +12,7 @@
 namespace vorskal {
 
 class TallyFailure : public std::runtime_error {
-public:
+  public:
     explicit TallyFailure(const std::string& message) : std::runtime_error(message) {}
 };
 

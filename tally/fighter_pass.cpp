@@ -13,9 +13,9 @@ void learnAircraft(TallyState& state, std::string_view text) {
     if (!entry) {
         return;
     }
-    const Count aircraftClass = (entry->aircraft == "ALBATROS_DII" || entry->aircraft == "NIEUPORT_17")
-                                    ? kClassTwoSeater
-                                    : kClassFighter;
+    const Count aircraftClass =
+        (entry->aircraft == "ALBATROS_DII" || entry->aircraft == "NIEUPORT_17") ? kClassTwoSeater
+                                                                                : kClassFighter;
     for (const std::uint32_t slot : state.pilotsContaining(entry->name, false)) {
         state.pilot(slot).aircraftClass = aircraftClass;
     }
@@ -58,8 +58,8 @@ void writeFighterSectionHeading(ReportStream& report) {
     report.spacer();
 }
 
-void checkFighterLine(TallyState& state, ReportStream& report, const LogLine& line,
-                      LineKinds kinds, std::size_t& destruction) {
+void checkFighterLine(TallyState& state, ReportStream& report, const LogLine& line, LineKinds kinds,
+                      std::size_t& destruction) {
     if ((kinds & kEntryLine) != 0) {
         learnAircraft(state, line.text);
     }

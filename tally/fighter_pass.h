@@ -17,8 +17,8 @@ void writeFighterSectionHeading(ReportStream& report);
 // Pass 3 over one line. `destruction` counts the destruction lines met so
 // far in this pass; it pairs each with pass 2's credit for the same line.
 // `kinds` tells whether the line is an entry or a destruction (classifyLine).
-void checkFighterLine(TallyState& state, ReportStream& report, const LogLine& line,
-                      LineKinds kinds, std::size_t& destruction);
+void checkFighterLine(TallyState& state, ReportStream& report, const LogLine& line, LineKinds kinds,
+                      std::size_t& destruction);
 
 void writeFighterSectionClose(ReportStream& report);
 

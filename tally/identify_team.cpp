@@ -11,10 +11,9 @@ struct Fragment {
 };
 
 constexpr Fragment kFragments[] = {
-    {"FOKKE", kTeamHun},    {"ALBAT", kTeamHun},    {"PFALZ", kTeamHun},
-    {"HALBE", kTeamHun},    {"SOPWI", kTeamAllied}, {"NIEUP", kTeamAllied},
-    {"SPAD", kTeamAllied},  {"MORAN", kTeamAllied}, {"AIRCO", kTeamAllied},
-    {"SE5A", kTeamAllied},
+    {"FOKKE", kTeamHun},    {"ALBAT", kTeamHun},    {"PFALZ", kTeamHun},   {"HALBE", kTeamHun},
+    {"SOPWI", kTeamAllied}, {"NIEUP", kTeamAllied}, {"SPAD", kTeamAllied}, {"MORAN", kTeamAllied},
+    {"AIRCO", kTeamAllied}, {"SE5A", kTeamAllied},
 };
 
 }  // namespace

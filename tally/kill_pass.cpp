@@ -40,7 +40,8 @@ void awardKillLine(TallyState& state, const LogLine& line) {
         victim = state.addPilot(victimName.view(), state.teamCode);
     }
     PilotRecord& dead = state.pilot(victim);
-    dead.deaths = checkedAdd(dead.deaths, 1, [&] { return describe("the deaths", dead, line.number); });
+    dead.deaths =
+        checkedAdd(dead.deaths, 1, [&] { return describe("the deaths", dead, line.number); });
 
     std::size_t killer = kNoRecord;
     if (hasKiller && !selfKill) {

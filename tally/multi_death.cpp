@@ -38,6 +38,7 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report) {
         deathsOf[state.killEvents[e].victim.view().substr(0, kMatchLength)].push_back(e);
     }
 
+    std::size_t reported = 0;
     for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
         const std::string_view prefix = state.pilot(slot).name.view().substr(0, kMatchLength);
         const auto group = deathsOf.find(prefix);
@@ -59,6 +60,11 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report) {
                     report.writeLine(previous->line128());
                     report.writeLine(event.line128());
                     takeBack(state, event);
+                    // The warnings show lines from all over the log: give their
+                    // pages back now and then.
+                    if (++reported % 256 == 0 && state.run.trimLineStorage) {
+                        state.run.trimLineStorage();
+                    }
                 }
             }
             previous = &event;

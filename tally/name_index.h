@@ -15,7 +15,7 @@
 namespace vorskal {
 
 class NameIndex {
-public:
+  public:
     // Slots 1 .. count - 1 of the table whose name contains `text` (at most
     // 16 characters), letter case disregarded when `fold` is set.
     // `nameOf(slot)` gives a slot's 16-character name.
@@ -31,7 +31,7 @@ public:
         return entry.matching;
     }
 
-private:
+  private:
     static bool contains(std::string_view name, std::string_view text, bool fold);
 
     struct Key {

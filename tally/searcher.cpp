@@ -15,10 +15,19 @@ namespace {
 // blanks and vowels the worst.
 int commonness(char c) {
     switch (c) {
-        case ' ': return 10;
-        case 'e': case 'a': case 'o': case 'i': case 't': case 'n': case 's': case 'r':
+        case ' ':
+            return 10;
+        case 'e':
+        case 'a':
+        case 'o':
+        case 'i':
+        case 't':
+        case 'n':
+        case 's':
+        case 'r':
             return 5;
-        default: return (c >= 'a' && c <= 'z') ? 2 : 3;
+        default:
+            return (c >= 'a' && c <= 'z') ? 2 : 3;
     }
 }
 
@@ -36,9 +45,7 @@ Searcher::Searcher(std::string_view needle, bool foldCase) : needle_(needle), fo
     }
     // With letter case disregarded, only letters can be compared with their
     // 0x20 bit set; pick the rarest characters far apart.
-    auto usable = [&](std::size_t i) {
-        return !fold_ || (needle_[i] >= 'a' && needle_[i] <= 'z');
-    };
+    auto usable = [&](std::size_t i) { return !fold_ || (needle_[i] >= 'a' && needle_[i] <= 'z'); };
     int best = 1 << 30;
     for (std::size_t i = 0; i < m; ++i) {
         for (std::size_t k = i + 1; k < m; ++k) {

@@ -10,20 +10,20 @@
 namespace vorskal {
 
 class Searcher {
-public:
+  public:
     Searcher(std::string_view needle, bool foldCase);
 
     // Position of the first occurrence, or std::string_view::npos.
     std::size_t find(std::string_view haystack) const;
     bool foundIn(std::string_view haystack) const { return find(haystack) != npos_; }
 
-private:
+  private:
     bool matchesAt(const char* at) const;
 
     static constexpr std::size_t npos_ = std::string_view::npos;
     std::string needle_;  // folded to small letters when fold_ is set
     bool fold_;
-    std::size_t first_ = 0;   // positions of the two characters that find candidates
+    std::size_t first_ = 0;  // positions of the two characters that find candidates
     std::size_t second_ = 0;
 };
 

@@ -51,9 +51,9 @@ const std::vector<std::uint32_t>& TallyState::pilotsContaining(std::string_view 
 }
 
 const std::vector<std::uint32_t>& TallyState::rosterContaining(std::string_view text) {
-    return indexes.rosterNames.containing(text, false, arenaRoster.size(), [this](std::size_t slot) {
-        return arenaRoster[slot].name.view();
-    });
+    return indexes.rosterNames.containing(
+        text, false, arenaRoster.size(),
+        [this](std::size_t slot) { return arenaRoster[slot].name.view(); });
 }
 
 std::size_t TallyState::addRosterEntry(std::string_view name, Count team) {

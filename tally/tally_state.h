@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -99,6 +100,9 @@ struct RunValues {
     double allied18thStart = 0;
     double hun17thStart = 0;
     double hun18thStart = 0;
+    // Gives back the memory of lines read through a mapping (set by the run
+    // when kill events point into one); reading them again stays correct.
+    std::function<void()> trimLineStorage;
 };
 
 // Lookups kept beside the tables so that the passes need not scan them

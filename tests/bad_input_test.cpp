@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "tests/support/game_dir.h"
+#include "tests/support/log_lines.h"
+#include "tests/support/process.h"
 
 namespace vorskal::testing {
 namespace {
@@ -26,42 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-// ---- log lines in the server's shapes ---------------------------------------
-
-std::string field(const std::string& text, std::size_t width) {
-    std::string out = text.substr(0, width);
-    out.resize(width, ' ');
-    return out;
-}
-
-std::string stamp(const std::string& time) {
-    return "12/06/26 " + time + " ";
-}
-
-std::string killLine(const std::string& time, const std::string& victim,
-                     const std::string& victimPlane, const std::string& killer,
-                     const std::string& killerPlane) {
-    return stamp(time) + "Kill of " + field(victim, 16) + victimPlane + " awarded to " +
-           field(killer, 16) + killerPlane;
-}
-
-std::string markerLine(const std::string& time) {
-    return stamp(time) + "Selected target destroyed and removed from list";
-}
-
-std::string targetLine(const std::string& time, const std::string& target,
-                       const std::string& destroyer) {
-    return stamp(time) + "Target " + target + " destroyed by " + destroyer + ".";
-}
-
-std::string enterLine(const std::string& time, const std::string& name, const std::string& plane) {
-    return stamp(time) + "Player |" + name +
-           " (UDP:192.0.2.5:2300) has entered the arena, flying a " + plane;
-}
-
-std::string leaveLine(const std::string& time, const std::string& name) {
-    return stamp(time) + "Player |" + name + " has left the arena";
-}
+using namespace lines;
 
 // ---- the game ---------------------------------------------------------------
 
@@ -370,31 +337,8 @@ TEST_P(BadInput, StopsTheRunAndLosesNothing) {
 
 // ---- the headless runner ------------------------------------------------------
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& text) {
-    std::string quoted = "'";
-    for (const char ch : text) {
-        quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-    }
-    return quoted + "'";
-}
-
 ToolRun runTool(const std::string& gameDir) {
-    GameDir outputs;
-    const std::string command = quote(VORSKAL_TALLY_BINARY) + " -C " + quote(gameDir) +
-                                " </dev/null >" + quote(outputs.path() + "/out") + " 2>" +
-                                quote(outputs.path() + "/err");
-    const int raw = std::system(command.c_str());
-    ToolRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = outputs.read("out");
-    run.err = outputs.read("err");
-    return run;
+    return runProgram(".", VORSKAL_TALLY_BINARY, "-C " + shellQuote(gameDir));
 }
 
 TEST_P(BadInput, TheRunnerExitsWith2AndPrintsTheMessage) {

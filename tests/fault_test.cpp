@@ -21,6 +21,7 @@
 #include "tally/tally_state.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/process.h"
 
 namespace vorskal::testing {
 namespace {
@@ -237,24 +238,9 @@ Outcome tallyOn(const SmallDisk& disk) {
     return tallyDirectory(disk.dir.path(), TallyOptions{}, clock);
 }
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the headless runner on `gameDir`; its output goes to a folder of its own.
+// Runs the headless runner on `gameDir`.
 ToolRun runTool(const std::string& gameDir) {
-    GameDir outputs;
-    const std::string command = std::string(VORSKAL_TALLY_BINARY) + " -C '" + gameDir +
-                                "' </dev/null >'" + outputs.path() + "/out' 2>'" + outputs.path() +
-                                "/err'";
-    const int raw = std::system(command.c_str());
-    ToolRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = outputs.read("out");
-    run.err = outputs.read("err");
-    return run;
+    return runProgram(".", VORSKAL_TALLY_BINARY, "-C " + shellQuote(gameDir));
 }
 
 TEST(Fault, AFullDiskDuringTheMergeKeepsTheOldMergedLog) {

@@ -9,48 +9,14 @@
 #include <vector>
 
 #include "tests/support/game_dir.h"
+#include "tests/support/log_lines.h"
 
 namespace vorskal::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-// ---- log lines in the server's shapes ---------------------------------------
-
-std::string field(const std::string& text, std::size_t width) {
-    std::string out = text.substr(0, width);
-    out.resize(width, ' ');
-    return out;
-}
-
-std::string stamp(const std::string& time) {
-    return "12/06/26 " + time + " ";
-}
-
-std::string killLine(const std::string& time, const std::string& victim,
-                     const std::string& victimPlane, const std::string& killer,
-                     const std::string& killerPlane) {
-    return stamp(time) + "Kill of " + field(victim, 16) + victimPlane + " awarded to " +
-           field(killer, 16) + killerPlane;
-}
-
-std::string markerLine(const std::string& time) {
-    return stamp(time) + "Selected target destroyed and removed from list";
-}
-
-std::string targetLine(const std::string& time, const std::string& target,
-                       const std::string& destroyer) {
-    return stamp(time) + "Target " + target + " destroyed by " + destroyer + ".";
-}
-
-std::string enterLine(const std::string& time, const std::string& name, const std::string& plane) {
-    return stamp(time) + "Player |" + name +
-           " (UDP:192.0.2.5:2300) has entered the arena, flying a " + plane;
-}
-
-std::string leaveLine(const std::string& time, const std::string& name) {
-    return stamp(time) + "Player |" + name + " has left the arena";
-}
+using namespace lines;
 
 // ---- the point values -------------------------------------------------------
 

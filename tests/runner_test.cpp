@@ -8,40 +8,14 @@
 #include <vector>
 
 #include "tests/report_sections.h"
+#include "tests/support/process.h"
 
 namespace vorskal::testing {
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
-}
-
 // Runs the runner with `args` in the directory `cwd`.
 ToolRun runTool(const std::string& cwd, const std::string& args) {
-    GameDir outputs;
-    const std::string command = "cd " + quote(cwd) + " && " + quote(VORSKAL_TALLY_BINARY) + " " +
-                                args + " </dev/null >" + quote(outputs.path() + "/out") + " 2>" +
-                                quote(outputs.path() + "/err");
-    const int raw = std::system(command.c_str());
-    ToolRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = outputs.read("out");
-    run.err = outputs.read("err");
-    return run;
+    return runProgram(cwd, VORSKAL_TALLY_BINARY, args);
 }
 
 std::string trimmed(std::string text) {
@@ -87,7 +61,7 @@ TEST(Runner, TalliesTheDirectoryGivenWithC) {
         GameDir elsewhere;
         writeGame(game);
         const ToolRun run =
-            runTool(elsewhere.path(), std::string(option) + " " + quote(game.path()));
+            runTool(elsewhere.path(), std::string(option) + " " + shellQuote(game.path()));
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(trimmed(run.out), "Tally Complete");
         EXPECT_TRUE(game.exists("vorskal.log"));

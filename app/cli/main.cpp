@@ -2,4 +2,6 @@
 
 #include "app/cli/runner.h"
 
-int main(int argc, char** argv) { return vorskal::runTallyCommand(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+    return vorskal::runTallyCommand(argc, argv, std::cout, std::cerr);
+}

@@ -11,7 +11,7 @@
 namespace vorskal::testing {
 
 class GameDir {
-public:
+  public:
     GameDir();   // creates a fresh empty folder under the system's temp dir
     ~GameDir();  // removes it with everything in it
     GameDir(const GameDir&) = delete;
@@ -25,7 +25,7 @@ public:
     // Runs the tally here with the fixed clock (time "20:15:03", date "06/12/2026").
     Outcome tally(const TallyOptions& options = {}, const RunConfig& config = {}) const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -9,7 +9,7 @@ namespace vorskal::testing {
 namespace {
 
 class MemoryInput : public InputFile {
-public:
+  public:
     explicit MemoryInput(std::string content) : content_(std::move(content)) {}
     std::size_t read(char* buffer, std::size_t size) override {
         const std::size_t n = std::min(size, content_.size() - at_);
@@ -18,22 +18,22 @@ public:
         return n;
     }
 
-private:
+  private:
     std::string content_;
     std::size_t at_ = 0;
 };
 
 class MemoryMapped : public MappedFile {
-public:
+  public:
     explicit MemoryMapped(std::string content) : content_(std::move(content)) {}
     std::string_view bytes() const override { return content_; }
 
-private:
+  private:
     std::string content_;
 };
 
 class MemoryOutput : public OutputFile {
-public:
+  public:
     MemoryOutput(MemoryFiles& fs, std::string name, bool replace)
         : fs_(fs), name_(std::move(name)), replace_(replace) {
         if (!replace_) {
@@ -60,7 +60,7 @@ public:
         closed_ = true;
     }
 
-private:
+  private:
     MemoryFiles& fs_;
     std::string name_;
     bool replace_;
@@ -70,7 +70,9 @@ private:
 
 }  // namespace
 
-bool MemoryFiles::exists(const std::string& name) { return files.count(name) != 0; }
+bool MemoryFiles::exists(const std::string& name) {
+    return files.count(name) != 0;
+}
 
 std::unique_ptr<InputFile> MemoryFiles::openForReading(const std::string& name) {
     const auto it = files.find(name);

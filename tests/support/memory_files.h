@@ -11,7 +11,7 @@
 namespace vorskal::testing {
 
 class MemoryFiles : public FileService {
-public:
+  public:
     std::map<std::string, std::string> files;
 
     // Fault injection: reading, creating or appending to these names fails.
@@ -28,7 +28,7 @@ public:
 };
 
 class FixedClock : public Clock {
-public:
+  public:
     std::string timeOfDay() override { return "20:15:03"; }
     std::string date() override { return "06/12/2026"; }
 };
