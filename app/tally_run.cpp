@@ -1,5 +1,6 @@
 #include "app/tally_run.h"
 
+#include <new>
 #include <optional>
 
 #include "app/posix_files.h"
@@ -23,6 +24,7 @@ namespace {
 constexpr std::string_view kTallyComplete = "Tally Complete";
 constexpr std::string_view kMissingFirstLog = "Could not find ux7server0.log";
 constexpr std::string_view kStartLookup = "junk1 # 20";
+const std::string kOutOfMemory = "the tally ran out of memory";
 
 // The merged log as the passes see it: either the lines that the merge
 // noted, read through a mapping of "ux7server.log", or a fresh line-by-line
@@ -166,6 +168,8 @@ Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunC
         }
     } catch (const TallyFailure& failure) {
         return failed(failure.what());
+    } catch (const std::bad_alloc&) {
+        return failed(kOutOfMemory);
     }
 
     std::optional<ReportStream> report;
@@ -179,8 +183,11 @@ Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunC
     try {
         runPasses(state, files, merged, *report, clock);
         report->close();
-    } catch (const TallyFailure& failure) {
-        const std::string message = failure.what();
+    } catch (const std::exception& failure) {
+        // A TallyFailure says what went wrong; running out of memory is the
+        // only other way a run can stop, and it is reported the same way.
+        const std::string message =
+            dynamic_cast<const TallyFailure*>(&failure) != nullptr ? failure.what() : kOutOfMemory;
         try {
             report->writeLine("ERROR -- " + message);
             report->close();
