@@ -31,9 +31,8 @@ bool readNumber(std::string_view text, std::int64_t& value) {
     std::int64_t whole = 0;
     std::size_t digits = 0;
     while (i < n && isDigit(text[i])) {
-        if (whole < kClamp) {
-            whole = whole * 10 + (text[i] - '0');
-        }
+        // Past the clamp the exact value no longer matters: it is out of range.
+        whole = whole < kClamp / 10 ? whole * 10 + (text[i] - '0') : kClamp;
         ++i;
         ++digits;
     }
@@ -54,9 +53,6 @@ bool readNumber(std::string_view text, std::int64_t& value) {
     }
     if (i != n) {
         return false;
-    }
-    if (whole > kClamp) {
-        whole = kClamp;
     }
     value = negative ? -whole - (fraction ? 1 : 0) : whole;
     return true;
