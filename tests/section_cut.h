@@ -10,49 +10,19 @@
 
 #include "app/tally_run.h"
 #include "tests/support/game_dir.h"
+#include "tests/support/log_lines.h"
 
 namespace vorskal::testing::cut {
 
 // ---- log lines ------------------------------------------------------------
 
-// A name, or any text, blank-padded (or cut) to `width` characters.
-inline std::string field(const std::string& text, std::size_t width) {
-    std::string out = text.substr(0, width);
-    out.resize(width, ' ');
-    return out;
-}
-
-// The time stamp at columns 1 to 18: date, blank, time of day, blank.
-inline std::string stamp(const std::string& time) {
-    return "12/06/26 " + time + " ";
-}
-
-inline std::string killLine(const std::string& time, const std::string& victim,
-                            const std::string& victimPlane, const std::string& killer,
-                            const std::string& killerPlane) {
-    return stamp(time) + "Kill of " + field(victim, 16) + victimPlane + " awarded to " +
-           field(killer, 16) + killerPlane;
-}
-
-inline std::string markerLine(const std::string& time) {
-    return stamp(time) + "Selected target destroyed and removed from list";
-}
-
-// `target` is the target's name with its number, such as "Bridge #12".
-inline std::string targetLine(const std::string& time, const std::string& target,
-                              const std::string& destroyer) {
-    return stamp(time) + "Target " + target + " destroyed by " + destroyer + ".";
-}
-
-inline std::string enterLine(const std::string& time, const std::string& name,
-                             const std::string& plane, bool withAddress = true) {
-    const std::string who = withAddress ? name + " (UDP:192.0.2.5:2300)" : name;
-    return stamp(time) + "Player |" + who + " has entered the arena, flying a " + plane;
-}
-
-inline std::string leaveLine(const std::string& time, const std::string& name) {
-    return stamp(time) + "Player |" + name + " has left the arena";
-}
+using lines::enterLine;
+using lines::field;
+using lines::killLine;
+using lines::leaveLine;
+using lines::markerLine;
+using lines::stamp;
+using lines::targetLine;
 
 // ---- the point-value file -------------------------------------------------
 

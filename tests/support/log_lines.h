@@ -33,9 +33,9 @@ inline std::string targetLine(const std::string& time, const std::string& target
 }
 
 inline std::string enterLine(const std::string& time, const std::string& name,
-                             const std::string& plane) {
-    return stamp(time) + "Player |" + name +
-           " (UDP:192.0.2.5:2300) has entered the arena, flying a " + plane;
+                             const std::string& plane, bool withAddress = true) {
+    const std::string who = withAddress ? name + " (UDP:192.0.2.5:2300)" : name;
+    return stamp(time) + "Player |" + who + " has entered the arena, flying a " + plane;
 }
 
 inline std::string leaveLine(const std::string& time, const std::string& name) {
