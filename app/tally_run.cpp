@@ -48,7 +48,8 @@ class MergedLog {
         return result;
     }
 
-    std::size_t count(LineKinds kinds) const { return kept_.count(kinds); }
+    // Kill lines noted by the merge (0 on the plain path, which notes none).
+    std::size_t killLines() const { return kept_.killLines(); }
 
     // Calls `handle(line, kinds)` for every line of the merged log, in
     // order, that is of one of the `wanted` kinds. With `keepText`, the
@@ -113,7 +114,7 @@ void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportS
     IdentifyTarget(state, points, kStartLookup);
 
     // Pass 1: kills and deaths.
-    state.killEvents.reserve(merged.count(kKillLine) + 1);
+    state.killEvents.reserve(merged.killLines() + 1);
     merged.pass(kKillLine, true,
                 [&](const LogLine& line, LineKinds) { awardKillLine(state, line); });
 

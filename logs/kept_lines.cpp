@@ -70,15 +70,3 @@ std::string_view LineArena::store(std::string_view line) {
 }
 
 }  // namespace vorskal
-
-namespace vorskal {
-
-std::size_t KeptLines::count(LineKinds kinds) const {
-    std::size_t n = 0;
-    for (const KeptLine& line : lines_) {
-        n += (line.kinds & kinds) != 0 ? 1 : 0;
-    }
-    return n;
-}
-
-}  // namespace vorskal

@@ -40,10 +40,11 @@ class KeptLines {
     void add(std::uint64_t offset, std::uint64_t number, std::size_t length, LineKinds kinds,
              bool afterMarker);
     const std::deque<KeptLine>& lines() const { return lines_; }
-    std::size_t count(LineKinds kinds) const;
+    std::size_t killLines() const { return killLines_; }
 
   private:
     std::deque<KeptLine> lines_;  // grows in blocks: no copy of the whole as it grows
+    std::size_t killLines_ = 0;
 };
 
 // Copies of lines that must outlive the buffer they were read into.

@@ -10,17 +10,6 @@ namespace {
 
 constexpr std::size_t kNameLength = 16;
 
-bool splitAt(const Searcher& separator, std::size_t length, std::string_view text,
-             std::string_view& before, std::string_view& after) {
-    const std::size_t at = separator.find(text);
-    if (at == npos) {
-        return false;
-    }
-    before = text.substr(0, at);
-    after = text.substr(at + length);
-    return true;
-}
-
 std::string_view afterBar(std::string_view head, bool& found) {
     const std::size_t bar = head.find('|');
     found = bar != npos;
@@ -80,7 +69,7 @@ std::optional<TargetParts> takeTargetLine(std::string_view line) {
     static const Searcher destroyedBy(kDestroyedBy, true);
     std::string_view head;
     std::string_view tail;
-    if (!splitAt(destroyedBy, kDestroyedBy.size(), line, head, tail) || tail.empty()) {
+    if (!destroyedBy.split(line, head, tail) || tail.empty()) {
         return std::nullopt;
     }
     TargetParts parts;
@@ -94,7 +83,7 @@ std::optional<EntryParts> takeEntryLine(std::string_view line) {
     static const Searcher entry(kEntrySplit, true);
     std::string_view head;
     std::string_view aircraft;
-    if (!splitAt(entry, kEntrySplit.size(), line, head, aircraft)) {
+    if (!entry.split(line, head, aircraft)) {
         return std::nullopt;
     }
     bool bar = false;
@@ -118,7 +107,7 @@ std::optional<std::string_view> takeExitLine(std::string_view line) {
     static const Searcher exit(kExitMarker, true);
     std::string_view head;
     std::string_view tail;
-    if (!splitAt(exit, kExitMarker.size(), line, head, tail)) {
+    if (!exit.split(line, head, tail)) {
         return std::nullopt;
     }
     bool bar = false;

@@ -1,5 +1,6 @@
 #include "points/identify_target.h"
 
+#include "logs/log_line.h"
 #include "points/number.h"
 #include "tally/failure.h"
 #include "tally/text.h"
@@ -69,7 +70,7 @@ void IdentifyTarget(TallyState& state, PointFile& points, std::string_view targe
     const std::size_t hash = targetText.find('#');
     std::int64_t target = 0;
     if (hash == npos || !readNumber(targetText.substr(hash + 1), target)) {
-        const std::string context = logLine == 0 ? "" : where("ux7server.log", logLine);
+        const std::string context = logLine == 0 ? "" : where(kMergedLogName, logLine);
         throw TallyFailure(context + "target key " + quoted(targetText) +
                            " holds no target number");
     }

@@ -16,6 +16,17 @@ class Searcher {
     // Position of the first occurrence, or std::string_view::npos.
     std::size_t find(std::string_view haystack) const;
     bool foundIn(std::string_view haystack) const { return find(haystack) != npos_; }
+    // Splits at the first occurrence into the text before and after it;
+    // false when the needle does not occur.
+    bool split(std::string_view text, std::string_view& before, std::string_view& after) const {
+        const std::size_t at = find(text);
+        if (at == npos_) {
+            return false;
+        }
+        before = text.substr(0, at);
+        after = text.substr(at + needle_.size());
+        return true;
+    }
 
   private:
     bool matchesAt(const char* at) const;
