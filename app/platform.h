@@ -23,22 +23,23 @@ class InputFile {
 };
 
 // A whole file's bytes, mapped into memory where the system allows it.
-// release(begin, end) tells the service that those bytes will not be read
-// soon, so their pages need not stay in the process's memory (reading them
-// again stays correct).
 class MappedFile {
   public:
     virtual ~MappedFile() = default;
     virtual std::string_view bytes() const = 0;
-    virtual void release(std::uint64_t begin, std::uint64_t end) {
-        (void)begin;
-        (void)end;
-    }
-    // Tells the service that those bytes will be read next, so it may bring
-    // them in at once instead of page by page.
-    virtual void willRead(std::uint64_t begin, std::uint64_t end) {
-        (void)begin;
-        (void)end;
+    // Copies up to `size` bytes from `offset` into `buffer` and returns how
+    // many: fewer only at the end of the file. The same bytes as bytes()
+    // holds, but a service may read them through the system, which is much
+    // cheaper than touching a mapping's pages for the first time. Throws
+    // TallyFailure naming the file when it cannot be read.
+    virtual std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) const {
+        const std::string_view all = bytes();
+        if (offset >= all.size()) {
+            return 0;
+        }
+        const std::string_view part = all.substr(offset, size);
+        part.copy(buffer, part.size());
+        return part.size();
     }
 };
 

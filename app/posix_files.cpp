@@ -81,28 +81,26 @@ class PosixMapped : public MappedFile {
     std::string_view bytes() const override {
         return data_ != nullptr ? std::string_view(data_, size_) : std::string_view(owned_);
     }
-    void release(std::uint64_t begin, std::uint64_t end) override {
-        constexpr std::uint64_t kPage = 1 << 16;
-        begin = (begin + kPage - 1) / kPage * kPage;
-        end = end >= size_ ? size_ : end / kPage * kPage;
-        if (data_ != nullptr && end > begin) {
-            ::madvise(const_cast<char*>(data_) + begin, end - begin, MADV_DONTNEED);
+    std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) const override {
+        if (data_ == nullptr) {
+            return MappedFile::readAt(offset, buffer, size);
         }
-    }
-    void willRead(std::uint64_t begin, std::uint64_t end) override {
-#ifndef MADV_POPULATE_READ
-#define MADV_POPULATE_READ 22
-#endif
-        constexpr std::uint64_t kPage = 4096;
-        begin = begin / kPage * kPage;
-        end = end >= size_ ? size_ : end;
-        if (data_ != nullptr && end > begin && !noPopulate_) {
-            // Kernels before 5.14 do not know the advice: then pages come as read.
-            if (::madvise(const_cast<char*>(data_) + begin, end - begin, MADV_POPULATE_READ) != 0 &&
-                errno == EINVAL) {
-                noPopulate_ = true;
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t got =
+                ::pread(fd_, buffer + done, size - done, static_cast<off_t>(offset + done));
+            if (got == 0) {
+                break;
             }
+            if (got < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throw TallyFailure(failureText(name_, "read", errno));
+            }
+            done += static_cast<std::size_t>(got);
         }
+        return done;
     }
     // The descriptor to copy from inside the system; -1 when not mapped.
     int copyDescriptor() const {
@@ -114,7 +112,6 @@ class PosixMapped : public MappedFile {
     std::string name_;
     const char* data_ = nullptr;
     std::size_t size_ = 0;
-    bool noPopulate_ = false;
     std::string owned_;
 };
 

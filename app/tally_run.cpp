@@ -7,6 +7,7 @@
 #include "logs/kept_lines.h"
 #include "logs/line_reader.h"
 #include "logs/merge.h"
+#include "logs/window_reader.h"
 #include "points/identify_target.h"
 #include "points/point_values_section.h"
 #include "report/report_frame.h"
@@ -41,8 +42,16 @@ class MergedLog {
         if (result == MergeResult::Merged && !config_.rereadMergedLog) {
             mapped_ = files_.map(std::string(kMergedLogName));
             state_.lineStorage = mapped_;
-            state_.run.trimLineStorage = [mapped = mapped_.get()] {
-                mapped->release(0, mapped->bytes().size());
+            state_.run.copyLineStart = [mapped = mapped_.get()](std::string_view line,
+                                                                std::size_t count) {
+                std::string start(line.size() < count ? line.size() : count, '\0');
+                const auto offset =
+                    static_cast<std::uint64_t>(line.data() - mapped->bytes().data());
+                if (mapped->readAt(offset, start.data(), start.size()) != start.size()) {
+                    throw TallyFailure(std::string(kMergedLogName) +
+                                       ": the file ended while it was read");
+                }
+                return start;
             };
         }
         return result;
@@ -57,24 +66,19 @@ class MergedLog {
     template <typename Handle>
     void pass(LineKinds wanted, bool keepText, Handle&& handle) {
         if (!config_.rereadMergedLog) {
-            constexpr std::uint64_t kReleaseStep = 16 << 20;
+            // The lines are read through the system; a kept text points into
+            // the mapping, whose pages are touched only if the text is shown.
             const std::string_view bytes = mapped_->bytes();
-            std::uint64_t released = 0;
-            mapped_->willRead(0, kReleaseStep);
+            WindowReader reader(*mapped_, std::string(kMergedLogName));
             for (const KeptLine& kept : kept_.lines()) {
                 if ((kept.kinds & wanted) == 0) {
                     continue;
                 }
-                const LogLine line{bytes.substr(kept.offset, kept.length), kept.number,
-                                   kept.afterMarker};
+                const LogLine line{
+                    reader.at(kept.offset, kept.length), kept.number, kept.afterMarker,
+                    keepText ? bytes.substr(kept.offset, kept.length) : std::string_view{}};
                 handle(line, kept.kinds);
-                if (kept.offset >= released + kReleaseStep) {
-                    mapped_->release(released, kept.offset);
-                    mapped_->willRead(kept.offset, kept.offset + kReleaseStep);
-                    released = kept.offset;
-                }
             }
-            mapped_->release(released, bytes.size());
             return;
         }
         if (keepText && arena_ == nullptr) {

@@ -10,15 +10,21 @@ namespace {
 constexpr std::size_t kFirstBlockSize = 64 << 10;
 constexpr std::size_t kLargestBlockSize = 4 << 20;
 
-// "the arena" is in both arena phrases: 't' and 'n' seven apart.
-constexpr std::string_view kArenaCommon = "the arena";
 // The selected-target marker: its 'y' and 'v', in any letter case.
 constexpr std::size_t kMarkerY = kSelectedMarker.find('y');
 constexpr std::size_t kMarkerV = kSelectedMarker.find('v');
+static_assert(kEntryMarker.find(kArenaPhrase) != std::string_view::npos &&
+              kExitMarker.find(kArenaPhrase) != std::string_view::npos);
 
 }  // namespace
 
 LineKinds classifyLine(std::string_view line) {
+    return classifyCandidate(
+        line, mayHoldPair(line.data(), line.size(), 't', kArenaPhrase.find('n'), 'n', false),
+        mayHoldPair(line.data(), line.size(), 'y', kMarkerV - kMarkerY, 'v', true));
+}
+
+LineKinds classifyCandidate(std::string_view line, bool arena, bool marker) {
     LineKinds kinds = 0;
     if (isKillLine(line)) {
         kinds |= kKillLine;
@@ -26,7 +32,7 @@ LineKinds classifyLine(std::string_view line) {
     if (isTargetLine(line)) {
         kinds |= kTargetLine;
     }
-    if (mayHoldPair(line.data(), line.size(), 't', kArenaCommon.find('n'), 'n', false)) {
+    if (arena) {
         if (isEntryLine(line)) {
             kinds |= kEntryLine;
         }
@@ -34,8 +40,7 @@ LineKinds classifyLine(std::string_view line) {
             kinds |= kExitLine;
         }
     }
-    if (mayHoldPair(line.data(), line.size(), 'y', kMarkerV - kMarkerY, 'v', true) &&
-        carriesSelectedMarker(line)) {
+    if (marker && carriesSelectedMarker(line)) {
         kinds |= kMarkerLine;
     }
     return kinds;

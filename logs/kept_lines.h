@@ -27,6 +27,14 @@ inline constexpr LineKinds kPassLines = kKillLine | kTargetLine | kEntryLine | k
 
 LineKinds classifyLine(std::string_view line);
 
+// Both arena phrases hold this; a line without it is neither entry nor exit.
+inline constexpr std::string_view kArenaPhrase = "the arena";
+
+// classifyLine for a line already tested for the rarer phrases: `arena`
+// false says the line cannot hold kArenaPhrase, `marker` false that it
+// cannot carry the selected-target marker (in any letter case).
+LineKinds classifyCandidate(std::string_view line, bool arena, bool marker);
+
 struct KeptLine {
     std::uint64_t offset;  // of the line's first byte in the merged log
     std::uint64_t number;  // 1-based line number in the merged log

@@ -19,6 +19,11 @@ struct LogLine {
     std::string_view text;
     std::uint64_t number = 0;
     bool afterMarker = false;
+    // The same text where it stays valid for the rest of the run, when the
+    // pass reads `text` from a buffer of its own; empty: `text` stays valid.
+    std::string_view lasting = {};
+
+    std::string_view lastingText() const { return lasting.data() != nullptr ? lasting : text; }
 };
 
 inline constexpr std::string_view kKillOf = "Kill of ";

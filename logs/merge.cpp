@@ -3,64 +3,104 @@
 #include <memory>
 
 #include "logs/background_writer.h"
-#include "logs/line_end.h"
+#include "logs/line_scanner.h"
 #include "logs/log_line.h"
+#include "tally/failure.h"
 
 namespace vorskal {
 namespace {
 
 constexpr std::size_t kDirectCopy = 64 << 10;  // runs this long are copied by the system
 constexpr std::size_t kPendingLimit = 1 << 20;
-constexpr std::size_t kReleaseStep = 16 << 20;
+constexpr std::size_t kWindow = 256 << 10;  // read at once; small enough to stay in cache
+constexpr std::size_t kEarlyCopy = 16 << 20;
 
 // Copies one numbered log into the merged file. Lines that end in CR LF go
 // out as they are, in long runs copied straight from the log; a line that
 // ends in a lone CR, a lone LF or the end of the file gets CR LF.
+//
+// The log is read through a window that moves forward (reading through the
+// system costs far less than first touches of a mapping); a short run's
+// bytes are taken from the window before it moves on, a long run is copied
+// from the log itself.
 class PieceCopier {
   public:
     PieceCopier(std::shared_ptr<MappedFile> piece, BackgroundWriter& writer)
-        : piece_(std::move(piece)), writer_(writer), bytes_(piece_->bytes()) {}
+        : piece_(std::move(piece)), writer_(writer), size_(piece_->bytes().size()) {}
 
+    // Calls onLine(text, kinds) for every line, in order.
     template <typename OnLine>
     void run(OnLine&& onLine) {
-        const char* p = bytes_.data();
-        const std::size_t n = bytes_.size();
-        std::size_t pos = 0;
-        std::size_t released = 0;
-        piece_->willRead(0, kReleaseStep);
-        while (pos < n) {
-            const std::size_t end = pos + findLineEnd(p + pos, n - pos);
-            onLine(std::string_view(p + pos, end - pos));
-            if (end < n && p[end] == '\r' && end + 1 < n && p[end + 1] == '\n') {
-                pos = end + 2;
-                if (pos - run_ >= kReleaseStep) {
-                    copyRun(pos);  // let the writer start on the log's first part
-                }
-            } else {
-                copyRun(end);
-                pending_.append("\r\n");
-                pos = end < n ? end + 1 : n;
-                run_ = pos;
+        std::size_t capacity = kWindow;  // what the window reads
+        std::size_t allocated = 0;
+        std::unique_ptr<char[]> buffer;
+        std::uint64_t start = 0;  // of the window in the log
+        while (start < size_) {
+            if (capacity > allocated) {
+                buffer = std::make_unique<char[]>(capacity + kScanSlack);
+                allocated = capacity;
             }
-            if (pos >= released + kReleaseStep) {
-                piece_->release(released, pos);
-                piece_->willRead(pos, pos + kReleaseStep);
-                released = pos;
+            char* p = buffer.get();
+            const std::size_t want =
+                size_ - start < capacity ? static_cast<std::size_t>(size_ - start) : capacity;
+            const std::size_t filled = piece_->readAt(start, p, want);
+            const bool atEnd = start + filled == size_;
+            if (filled != want) {
+                throw TallyFailure(std::string(name_) + ": the file ended while it was read");
             }
+            window_ = p;
+            windowStart_ = start;
+            const std::size_t done = scanLines(
+                p, filled, atEnd,
+                [&](std::size_t begin, std::size_t end, std::size_t next, LineKinds kinds) {
+                    onLine(std::string_view(p + begin, end - begin), kinds);
+                    lineEnded(start + end, start + next, next - end == 2);
+                });
+            if (atEnd) {
+                break;
+            }
+            if (done == 0) {
+                capacity *= 2;  // one line fills the window: take a larger one
+                continue;
+            }
+            capacity = kWindow;
+            start += done;
+            keepShortRun(start);
         }
-        copyRun(n);
+        copyRun(size_);
         drain();
     }
 
+    void setName(std::string name) { name_ = std::move(name); }
+
   private:
-    // Hands the log's bytes from the current run's start up to `end` to the writer.
-    void copyRun(std::size_t end) {
-        const std::size_t length = end - run_;
+    // A line ended at `end`; the next begins at `next`.
+    void lineEnded(std::uint64_t end, std::uint64_t next, bool crlf) {
+        if (crlf) {
+            if (next - run_ >= kEarlyCopy) {
+                copyRun(next);  // let the writer start on the log's first part
+            }
+            return;
+        }
+        copyRun(end);
+        pending_.append("\r\n");
+        run_ = next;
+    }
+    // The window moves on to `start`: a short run takes its bytes along now.
+    void keepShortRun(std::uint64_t start) {
+        if (start - run_ < kDirectCopy) {
+            copyRun(start);
+        }
+    }
+    // Hands the log's bytes from the current run's start up to `end` to the
+    // writer. A short run lies inside the window (keepShortRun).
+    void copyRun(std::uint64_t end) {
+        const std::uint64_t length = end - run_;
         if (length >= kDirectCopy) {
             drain();
             writer_.submitRange(piece_, run_, length);
-        } else {
-            pending_.append(bytes_.data() + run_, length);
+        } else if (length > 0) {
+            pending_.append(window_ + (run_ - windowStart_), length);
             if (pending_.size() >= kPendingLimit) {
                 drain();
             }
@@ -76,8 +116,11 @@ class PieceCopier {
 
     std::shared_ptr<MappedFile> piece_;
     BackgroundWriter& writer_;
-    std::string_view bytes_;
-    std::size_t run_ = 0;
+    std::uint64_t size_;
+    std::string name_;
+    const char* window_ = nullptr;
+    std::uint64_t windowStart_ = 0;
+    std::uint64_t run_ = 0;
     std::string pending_;
 };
 
@@ -103,10 +146,10 @@ MergeResult mergeServerLogs(FileService& files, KeptLines* kept) {
                 break;
             }
             PieceCopier copier(files.map(name), writer);
-            copier.run([&](std::string_view line) {
+            copier.setName(name);
+            copier.run([&](std::string_view line, LineKinds kinds) {
                 ++number;
                 if (kept != nullptr) {
-                    const LineKinds kinds = classifyLine(line);
                     if ((kinds & kPassLines) != 0) {
                         kept->add(offset, number, line.size(), kinds, previousMarked);
                     }

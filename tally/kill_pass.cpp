@@ -58,7 +58,7 @@ void awardKillLine(TallyState& state, const LogLine& line) {
     KillEvent event;
     event.time = static_cast<std::int32_t>(time);
     event.victim = victimName;
-    event.line = text;
+    event.line = line.lastingText();
     event.deathRecord = victim;
     event.killRecord = killer;
     state.killEvents.push_back(event);

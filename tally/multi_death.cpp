@@ -38,7 +38,6 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report) {
         deathsOf[state.killEvents[e].victim.view().substr(0, kMatchLength)].push_back(e);
     }
 
-    std::size_t reported = 0;
     for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
         const std::string_view prefix = state.pilot(slot).name.view().substr(0, kMatchLength);
         const auto group = deathsOf.find(prefix);
@@ -57,14 +56,9 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report) {
                 }
                 if (difference >= 0 && difference <= kWindowSeconds) {
                     report.writeLine("WARNING -- Possible multiple death bug");
-                    report.writeLine(previous->line128());
-                    report.writeLine(event.line128());
+                    report.writeLine(state.line128(*previous));
+                    report.writeLine(state.line128(event));
                     takeBack(state, event);
-                    // The warnings show lines from all over the log: give their
-                    // pages back now and then.
-                    if (++reported % 256 == 0 && state.run.trimLineStorage) {
-                        state.run.trimLineStorage();
-                    }
                 }
             }
             previous = &event;

@@ -2,9 +2,13 @@
 
 namespace vorskal {
 
-std::string KillEvent::line128() const {
+std::string TallyState::line128(const KillEvent& event) const {
     FixedText<128> field;
-    field.store(line);
+    if (run.copyLineStart) {
+        field.store(run.copyLineStart(event.line, field.view().size()));
+    } else {
+        field.store(event.line);
+    }
     return std::string(field.view());
 }
 

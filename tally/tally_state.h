@@ -77,10 +77,9 @@ struct KillEvent {
     std::int32_t time = 0;  // seconds since midnight
     FixedText<16> victim;   // the 16 characters from column 27
     // The whole log line. The report shows it as a 128-character field (cut
-    // after 128 characters or padded with blanks: line128()); the text lives
-    // in TallyState::lineStorage.
+    // after 128 characters or padded with blanks: TallyState::line128()); the
+    // text lives in TallyState::lineStorage.
     std::string_view line;
-    std::string line128() const;
     // What pass 1 scored for this line, so a correction takes back exactly that.
     std::size_t deathRecord = kNoRecord;
     std::size_t killRecord = kNoRecord;  // kNoRecord: self-kill or no "awarded to "
@@ -100,9 +99,11 @@ struct RunValues {
     double allied18thStart = 0;
     double hun17thStart = 0;
     double hun18thStart = 0;
-    // Gives back the memory of lines read through a mapping (set by the run
-    // when kill events point into one); reading them again stays correct.
-    std::function<void()> trimLineStorage;
+    // Copies the first `count` bytes of a kill event's line (set by the run
+    // when the lines point into a mapping: it reads them through the system
+    // rather than touching the mapping's pages); unset, the line is read
+    // where it lies.
+    std::function<std::string(std::string_view line, std::size_t count)> copyLineStart;
 };
 
 // Lookups kept beside the tables so that the passes need not scan them
@@ -173,6 +174,10 @@ struct TallyState {
     const std::vector<std::uint32_t>& pilotsContaining(std::string_view text, bool fold);
     // Roster slots whose name contains `text` (letter case kept), ascending.
     const std::vector<std::uint32_t>& rosterContaining(std::string_view text);
+
+    // The event's line as a 128-character field: cut after 128 characters
+    // or padded with blanks.
+    std::string line128(const KillEvent& event) const;
 
     // Pilot slot `slot` (1-based).
     PilotRecord& pilot(std::size_t slot) { return pilotTable[slot]; }

@@ -4,11 +4,14 @@
 // an earlier merged log, and a missing first log.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tests/report_sections.h"
+#include "tests/support/log_lines.h"
 #include "tests/support/memory_files.h"
 
 namespace vorskal::testing {
@@ -170,6 +173,68 @@ TEST(Merge, PassesReadTheMergedLines) {
         scoresSection({pilotRow("Snoopy", 20, 2, 0)}, totalsLine("Allied Totals:......", 20, 2, 0),
                       {pilotRow("Fritz", -5, 0, 1), pilotRow("Hans", -5, 0, 1)},
                       totalsLine("Hun Totals:.........", -10, 0, 2)));
+}
+
+// Logs far longer than one read of the merge, with every kind of line and
+// line end, and lines longer than a read: the merged log holds every line
+// with CR LF, and the lines the merge noted for the passes give the report
+// that reading the merged log line by line gives (runGame checks both).
+TEST(Merge, LongLogsKeepEveryLineAndEveryEvent) {
+    using lines::enterLine;
+    using lines::leaveLine;
+    using lines::markerLine;
+    using lines::stamp;
+    using lines::targetLine;
+    std::mt19937 random(7);
+    const std::string ends[] = {"\r\n", "\n", "\r"};
+    Pieces pieces;
+    std::string expected;
+    GameFiles game{{"vorskal.ini", standardIni()}};
+    int second = 0;
+    for (int piece = 0; piece < 3; ++piece) {
+        std::string bytes;
+        while (bytes.size() < (1u << 20)) {
+            char time[16];
+            std::snprintf(time, sizeof time, "20:%02d:%02d", second / 60 % 60, second % 60);
+            ++second;
+            std::string line;
+            switch (random() % 8) {
+                case 0:
+                    line = killLine(time, "Fritz", "FOKKER_DVII", "Snoopy", "SOPWITH_CAMEL");
+                    break;
+                case 1:
+                    line = killLine(time, "Snoopy", "SOPWITH_CAMEL", "Hans", "ALBATROS_DIII");
+                    break;
+                case 2:
+                    line = markerLine(time);
+                    break;
+                case 3:
+                    line = targetLine(time, "Bridge #12", random() % 2 ? "Fritz" : "Snoopy");
+                    break;
+                case 4:
+                    line = enterLine(time, random() % 2 ? "Hans" : "Snoopy", "SPAD");
+                    break;
+                case 5:
+                    line = leaveLine(time, random() % 2 ? "Hans" : "Snoopy");
+                    break;
+                case 6:
+                    line = std::string(random() % 2000 == 0 ? 300000 : 10, 'x');
+                    break;
+                default:
+                    line = stamp(time) + "Chat Snoopy: the arena is quiet tonight";
+                    break;
+            }
+            const unsigned end = random() % 10;  // mostly CR LF, as a server writes
+            bytes += line + ends[end < 8 ? 0 : end - 7];
+            expected += line + "\r\n";
+        }
+        const std::string name = "ux7server" + std::to_string(piece) + ".log";
+        pieces.emplace_back(name, bytes);
+        game[name] = bytes;
+    }
+    EXPECT_EQ(mergedOf(pieces), expected);
+    const RunResult result = runGame(game);
+    EXPECT_EQ(result.outcome.kind, OutcomeKind::Completed) << result.outcome.message;
 }
 
 // Faults of the merge stop the run before the report is opened.
