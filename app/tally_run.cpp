@@ -66,19 +66,22 @@ class MergedLog {
     template <typename Handle>
     void pass(LineKinds wanted, bool keepText, Handle&& handle) {
         if (!config_.rereadMergedLog) {
-            // The lines are read through the system; a kept text points into
-            // the mapping, whose pages are touched only if the text is shown.
+            // Destruction and arena lines come from the kept lines; kill lines
+            // are read through the system. A kept text points into the
+            // mapping, whose pages are touched only if the text is shown.
             const std::string_view bytes = mapped_->bytes();
             WindowReader reader(*mapped_, std::string(kMergedLogName));
-            for (const KeptLine& kept : kept_.lines()) {
+            kept_.forEach([&](const KeptLine& kept) {
                 if ((kept.kinds & wanted) == 0) {
-                    continue;
+                    return;
                 }
+                const std::string_view text =
+                    kept.text.data() != nullptr ? kept.text : reader.at(kept.offset, kept.length);
                 const LogLine line{
-                    reader.at(kept.offset, kept.length), kept.number, kept.afterMarker,
+                    text, kept.number, kept.afterMarker,
                     keepText ? bytes.substr(kept.offset, kept.length) : std::string_view{}};
                 handle(line, kept.kinds);
-            }
+            });
             return;
         }
         if (keepText && arena_ == nullptr) {

@@ -46,14 +46,49 @@ LineKinds classifyCandidate(std::string_view line, bool arena, bool marker) {
     return kinds;
 }
 
-void KeptLines::add(std::uint64_t offset, std::uint64_t number, std::size_t length, LineKinds kinds,
-                    bool afterMarker) {
-    if (length > UINT32_MAX) {
-        throw TallyFailure(where(kMergedLogName, number) + "a line of " + std::to_string(length) +
-                           " bytes is too long");
+namespace {
+
+constexpr std::size_t kFirstKeptBlock = 64 << 10;
+constexpr std::size_t kLargestKeptBlock = 4 << 20;
+constexpr std::size_t kLongestCount = 10;  // bytes of a 64-bit number, 7 bits a byte
+
+void putCount(unsigned char*& at, std::uint64_t value) {
+    while (value >= 0x80) {
+        *at++ = static_cast<unsigned char>(value | 0x80);
+        value >>= 7;
     }
-    lines_.push_back(
-        KeptLine{offset, number, static_cast<std::uint32_t>(length), kinds, afterMarker});
+    *at++ = static_cast<unsigned char>(value);
+}
+
+}  // namespace
+
+void KeptLines::add(std::uint64_t offset, std::uint64_t number, std::string_view line,
+                    LineKinds kinds, bool afterMarker) {
+    const bool held = (kinds & kHeldText) != 0;
+    const std::size_t need = 3 * kLongestCount + 1 + (held ? line.size() : 0);
+    if (blocks_.empty() || need > blocks_.back().size - blocks_.back().used) {
+        const std::size_t last = blocks_.empty() ? 0 : blocks_.back().size;
+        std::size_t size = last == 0                  ? kFirstKeptBlock
+                           : last < kLargestKeptBlock ? last * 2
+                                                      : kLargestKeptBlock;
+        size = need > size ? need : size;
+        blocks_.push_back(Block{std::make_unique_for_overwrite<unsigned char[]>(size), 0, size});
+    }
+    Block& block = blocks_.back();
+    unsigned char* at = block.bytes.get() + block.used;
+    putCount(at, number - lastNumber_);
+    putCount(at, offset - nextOffset_);
+    putCount(at, line.size());
+    *at++ = static_cast<unsigned char>((kinds & kKindBits) | (afterMarker ? kAfterMarkerBit : 0));
+    if (held && !line.empty()) {
+        std::memcpy(at, line.data(), line.size());
+        at += line.size();
+    }
+    block.used = static_cast<std::size_t>(at - block.bytes.get());
+    lastNumber_ = number;
+    nextOffset_ = offset + line.size() + 2;
+    killLines_ += (kinds & kKillLine) != 0 ? 1 : 0;
+    ++count_;
 }
 
 std::string_view LineArena::store(std::string_view line) {

@@ -6,7 +6,6 @@
 // just these lines through a mapping of the merged log. Chatter is not
 // noted, so memory grows with the events only.
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -38,21 +37,77 @@ LineKinds classifyCandidate(std::string_view line, bool arena, bool marker);
 struct KeptLine {
     std::uint64_t offset;  // of the line's first byte in the merged log
     std::uint64_t number;  // 1-based line number in the merged log
-    std::uint32_t length;
+    std::size_t length;
     LineKinds kinds;
     bool afterMarker;
+    // The line's text when the kept lines hold it (kHeldText), else empty.
+    std::string_view text;
 };
 
+// The kinds whose text the kept lines hold, so that the later passes need
+// not read the merged log again for them: destructions and arena lines.
+// Kill lines are read once, by the first pass.
+inline constexpr LineKinds kHeldText = kTargetLine | kEntryLine | kExitLine;
+
+// The noted lines, packed one after the other in blocks: a few bytes of
+// numbers (each as its difference from the line before) and, for kHeldText
+// kinds, the text.
 class KeptLines {
   public:
-    void add(std::uint64_t offset, std::uint64_t number, std::size_t length, LineKinds kinds,
+    void add(std::uint64_t offset, std::uint64_t number, std::string_view line, LineKinds kinds,
              bool afterMarker);
-    const std::deque<KeptLine>& lines() const { return lines_; }
     std::size_t killLines() const { return killLines_; }
+    std::size_t size() const { return count_; }
+
+    // Calls visit(const KeptLine&) for every kept line, in order.
+    template <typename Visit>
+    void forEach(Visit&& visit) const {
+        KeptLine line{0, 0, 0, 0, false, {}};
+        for (const Block& block : blocks_) {
+            const unsigned char* at = block.bytes.get();
+            const unsigned char* const end = at + block.used;
+            while (at < end) {
+                line.number += readCount(at);
+                line.offset += readCount(at);
+                line.length = static_cast<std::size_t>(readCount(at));
+                const unsigned char flags = *at++;
+                line.kinds = static_cast<LineKinds>(flags & kKindBits);
+                line.afterMarker = (flags & kAfterMarkerBit) != 0;
+                line.text = {};
+                if ((line.kinds & kHeldText) != 0) {
+                    line.text = {reinterpret_cast<const char*>(at), line.length};
+                    at += line.length;
+                }
+                visit(line);
+                line.offset += line.length + 2;  // a merged line ends in CR LF
+            }
+        }
+    }
 
   private:
-    std::deque<KeptLine> lines_;  // grows in blocks: no copy of the whole as it grows
+    static constexpr unsigned char kKindBits = 0x1f;
+    static constexpr unsigned char kAfterMarkerBit = 0x80;
+    struct Block {
+        std::unique_ptr<unsigned char[]> bytes;
+        std::size_t used = 0;
+        std::size_t size = 0;
+    };
+    static std::uint64_t readCount(const unsigned char*& at) {
+        std::uint64_t value = 0;
+        for (int shift = 0;; shift += 7) {
+            const unsigned char byte = *at++;
+            value |= static_cast<std::uint64_t>(byte & 0x7f) << shift;
+            if ((byte & 0x80) == 0) {
+                return value;
+            }
+        }
+    }
+
+    std::vector<Block> blocks_;  // grows in blocks: no copy of the whole as it grows
+    std::uint64_t lastNumber_ = 0;
+    std::uint64_t nextOffset_ = 0;  // just past the last kept line's CR LF
     std::size_t killLines_ = 0;
+    std::size_t count_ = 0;
 };
 
 // Copies of lines that must outlive the buffer they were read into.

@@ -151,7 +151,7 @@ MergeResult mergeServerLogs(FileService& files, KeptLines* kept) {
                 ++number;
                 if (kept != nullptr) {
                     if ((kinds & kPassLines) != 0) {
-                        kept->add(offset, number, line.size(), kinds, previousMarked);
+                        kept->add(offset, number, line, kinds, previousMarked);
                     }
                     previousMarked = (kinds & kMarkerLine) != 0;
                 }
