@@ -1,13 +1,14 @@
 #include "app/tally_run.h"
 
+#include <exception>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "app/posix_files.h"
 #include "logs/kept_lines.h"
 #include "logs/line_reader.h"
 #include "logs/merge.h"
-#include "logs/window_reader.h"
 #include "points/identify_target.h"
 #include "points/point_values_section.h"
 #include "report/report_frame.h"
@@ -27,38 +28,84 @@ constexpr std::string_view kMissingFirstLog = "Could not find ux7server0.log";
 constexpr std::string_view kStartLookup = "junk1 # 20";
 const std::string kOutOfMemory = "the tally ran out of memory";
 
-// The merged log as the passes see it: either the lines that the merge
-// noted, read through a mapping of "ux7server.log", or a fresh line-by-line
-// read of the file for every pass.
+// The merged log as the passes see it: either what the merge handed on as
+// it read the numbered logs (pass 1 done on the kill lines as they went by,
+// the other pass lines held), or a fresh line-by-line read of the file for
+// every pass.
 class MergedLog {
   public:
     MergedLog(TallyState& state, FileService& files, const RunConfig& config)
         : state_(state), files_(files), config_(config) {}
 
-    // Merges the numbered logs; noting the pass lines on the fast path.
     MergeResult merge() {
-        const MergeResult result =
-            mergeServerLogs(files_, config_.rereadMergedLog ? nullptr : &kept_);
-        if (result == MergeResult::Merged && !config_.rereadMergedLog) {
-            mapped_ = files_.map(std::string(kMergedLogName));
-            state_.lineStorage = mapped_;
-            state_.run.copyLineStart = [mapped = mapped_.get()](std::string_view line,
-                                                                std::size_t count) {
-                std::string start(line.size() < count ? line.size() : count, '\0');
-                const auto offset =
-                    static_cast<std::uint64_t>(line.data() - mapped->bytes().data());
-                if (mapped->readAt(offset, start.data(), start.size()) != start.size()) {
-                    throw TallyFailure(std::string(kMergedLogName) +
-                                       ": the file ended while it was read");
-                }
-                return start;
-            };
+        if (config_.rereadMergedLog) {
+            return mergeServerLogs(files_, nullptr);
         }
+        // Pass 1 needs nothing that the steps before it give, and sets only
+        // tables that the run starts empty, and the team slot: that slot is
+        // put back now and set as pass 1 left it at pass 1's turn.
+        const Count teamBefore = state_.teamCode;
+        MergeNotes notes;
+        notes.kept = &kept_;
+        notes.onKillLine = [this](const LogLine& line) {
+            if (killFailure_) {
+                return;  // pass 1 stops at its first failure
+            }
+            try {
+                awardKillLine(state_, line);
+                killLinesTallied_ = true;
+            } catch (...) {
+                killFailure_ = std::current_exception();
+            }
+        };
+        MergeResult result = MergeResult::Merged;
+        try {
+            result = mergeServerLogs(files_, &notes);
+        } catch (...) {
+            state_.teamCode = teamBefore;
+            throw;
+        }
+        teamAfterKills_ = state_.teamCode;
+        state_.teamCode = teamBefore;
+
+        // Kill events point into the numbered logs' mappings; a warning that
+        // shows one reads it through the system.
+        auto pieces = std::make_shared<std::vector<std::shared_ptr<const MappedFile>>>(
+            std::move(notes.pieces));
+        state_.lineStorage = pieces;
+        state_.run.copyLineStart = [pieces = pieces.get()](std::string_view line,
+                                                           std::size_t count) {
+            std::string start(line.size() < count ? line.size() : count, '\0');
+            for (const auto& piece : *pieces) {
+                const std::string_view bytes = piece->bytes();
+                if (line.data() >= bytes.data() && line.data() < bytes.data() + bytes.size()) {
+                    const auto offset = static_cast<std::uint64_t>(line.data() - bytes.data());
+                    if (piece->readAt(offset, start.data(), start.size()) != start.size()) {
+                        break;
+                    }
+                    return start;
+                }
+            }
+            throw TallyFailure(std::string(kMergedLogName) + ": a line could not be read again");
+        };
         return result;
     }
 
-    // Kill lines noted by the merge (0 on the plain path, which notes none).
-    std::size_t killLines() const { return kept_.killLines(); }
+    // Pass 1: kills and deaths. On the fast path the merge has done it: a
+    // failure it met shows now, at pass 1's turn.
+    void killPass() {
+        if (config_.rereadMergedLog) {
+            pass(kKillLine, true,
+                 [&](const LogLine& line, LineKinds) { awardKillLine(state_, line); });
+            return;
+        }
+        if (killLinesTallied_ || killFailure_) {
+            state_.teamCode = teamAfterKills_;
+        }
+        if (killFailure_) {
+            std::rethrow_exception(killFailure_);
+        }
+    }
 
     // Calls `handle(line, kinds)` for every line of the merged log, in
     // order, that is of one of the `wanted` kinds. With `keepText`, the
@@ -66,21 +113,11 @@ class MergedLog {
     template <typename Handle>
     void pass(LineKinds wanted, bool keepText, Handle&& handle) {
         if (!config_.rereadMergedLog) {
-            // Destruction and arena lines come from the kept lines; kill lines
-            // are read through the system. A kept text points into the
-            // mapping, whose pages are touched only if the text is shown.
-            const std::string_view bytes = mapped_->bytes();
-            WindowReader reader(*mapped_, std::string(kMergedLogName));
+            // Kill lines are not among them: pass 1 went with the merge.
             kept_.forEach([&](const KeptLine& kept) {
-                if ((kept.kinds & wanted) == 0) {
-                    return;
+                if ((kept.kinds & wanted) != 0) {
+                    handle(LogLine{kept.text, kept.number, kept.afterMarker}, kept.kinds);
                 }
-                const std::string_view text =
-                    kept.text.data() != nullptr ? kept.text : reader.at(kept.offset, kept.length);
-                const LogLine line{
-                    text, kept.number, kept.afterMarker,
-                    keepText ? bytes.substr(kept.offset, kept.length) : std::string_view{}};
-                handle(line, kept.kinds);
             });
             return;
         }
@@ -109,7 +146,9 @@ class MergedLog {
     FileService& files_;
     const RunConfig& config_;
     KeptLines kept_;
-    std::shared_ptr<MappedFile> mapped_;
+    std::exception_ptr killFailure_;
+    bool killLinesTallied_ = false;
+    Count teamAfterKills_ = 0;
     std::shared_ptr<LineArena> arena_;
 };
 
@@ -120,10 +159,7 @@ void runPasses(TallyState& state, FileService& files, MergedLog& merged, ReportS
     PointFile points(files);
     IdentifyTarget(state, points, kStartLookup);
 
-    // Pass 1: kills and deaths.
-    state.killEvents.reserve(merged.killLines() + 1);
-    merged.pass(kKillLine, true,
-                [&](const LogLine& line, LineKinds) { awardKillLine(state, line); });
+    merged.killPass();
 
     // Section 1 and pass 2: ground targets, then arena presence.
     writeArenaSectionHeading(report);

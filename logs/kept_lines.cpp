@@ -87,7 +87,6 @@ void KeptLines::add(std::uint64_t offset, std::uint64_t number, std::string_view
     block.used = static_cast<std::size_t>(at - block.bytes.get());
     lastNumber_ = number;
     nextOffset_ = offset + line.size() + 2;
-    killLines_ += (kinds & kKillLine) != 0 ? 1 : 0;
     ++count_;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-// The lines of the merged log that some pass acts on (kill lines,
-// destruction lines, arena entries and exits), noted by the merge as it
-// writes them: their place in the merged log, their number and whether the
-// line before carried the selected-target marker. The passes then read
-// just these lines through a mapping of the merged log. Chatter is not
-// noted, so memory grows with the events only.
+// The lines of the merged log that some pass acts on (destruction lines,
+// arena entries and exits, and kill lines when no pass takes them as they
+// go by), noted by the merge as it writes them: their place in the merged
+// log, their number, whether the line before carried the selected-target
+// marker, and the text of the kinds that the later passes read. Chatter is
+// not noted, so memory grows with the events only.
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -46,7 +46,7 @@ struct KeptLine {
 
 // The kinds whose text the kept lines hold, so that the later passes need
 // not read the merged log again for them: destructions and arena lines.
-// Kill lines are read once, by the first pass.
+// Kill lines need no text: pass 1 takes them as the merge reads them.
 inline constexpr LineKinds kHeldText = kTargetLine | kEntryLine | kExitLine;
 
 // The noted lines, packed one after the other in blocks: a few bytes of
@@ -56,7 +56,6 @@ class KeptLines {
   public:
     void add(std::uint64_t offset, std::uint64_t number, std::string_view line, LineKinds kinds,
              bool afterMarker);
-    std::size_t killLines() const { return killLines_; }
     std::size_t size() const { return count_; }
 
     // Calls visit(const KeptLine&) for every kept line, in order.
@@ -106,7 +105,6 @@ class KeptLines {
     std::vector<Block> blocks_;  // grows in blocks: no copy of the whole as it grows
     std::uint64_t lastNumber_ = 0;
     std::uint64_t nextOffset_ = 0;  // just past the last kept line's CR LF
-    std::size_t killLines_ = 0;
     std::size_t count_ = 0;
 };
 

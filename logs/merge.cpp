@@ -28,13 +28,15 @@ class PieceCopier {
     PieceCopier(std::shared_ptr<MappedFile> piece, BackgroundWriter& writer)
         : piece_(std::move(piece)), writer_(writer), size_(piece_->bytes().size()) {}
 
-    // Calls onLine(text, kinds) for every line, in order.
+    // Calls onLine(text, lasting, kinds) for every line, in order: `text`
+    // in the window, `lasting` in the log's mapping.
     template <typename OnLine>
     void run(OnLine&& onLine) {
         std::size_t capacity = kWindow;  // what the window reads
         std::size_t allocated = 0;
         std::unique_ptr<char[]> buffer;
         std::uint64_t start = 0;  // of the window in the log
+        const std::string_view bytes = piece_->bytes();
         while (start < size_) {
             if (capacity > allocated) {
                 buffer = std::make_unique<char[]>(capacity + kScanSlack);
@@ -53,7 +55,8 @@ class PieceCopier {
             const std::size_t done = scanLines(
                 p, filled, atEnd,
                 [&](std::size_t begin, std::size_t end, std::size_t next, LineKinds kinds) {
-                    onLine(std::string_view(p + begin, end - begin), kinds);
+                    onLine(std::string_view(p + begin, end - begin),
+                           bytes.substr(start + begin, end - begin), kinds);
                     lineEnded(start + end, start + next, next - end == 2);
                 });
             if (atEnd) {
@@ -130,10 +133,13 @@ std::string numberedLogName(std::uint64_t n) {
     return "ux7server" + std::to_string(n) + ".log";
 }
 
-MergeResult mergeServerLogs(FileService& files, KeptLines* kept) {
+MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
     if (!files.exists(numberedLogName(0))) {
         return MergeResult::MissingFirstLog;
     }
+    KeptLines* const kept = notes != nullptr ? notes->kept : nullptr;
+    const bool killHook = notes != nullptr && notes->onKillLine;
+    const LineKinds keptKinds = killHook ? (kPassLines & ~kKillLine) : kPassLines;
     std::unique_ptr<OutputFile> merged = files.createOrReplace(std::string(kMergedLogName));
     {
         BackgroundWriter writer(*merged);
@@ -145,16 +151,21 @@ MergeResult mergeServerLogs(FileService& files, KeptLines* kept) {
             if (n > 0 && !files.exists(name)) {
                 break;
             }
-            PieceCopier copier(files.map(name), writer);
+            std::shared_ptr<MappedFile> piece = files.map(name);
+            if (notes != nullptr) {
+                notes->pieces.push_back(piece);
+            }
+            PieceCopier copier(std::move(piece), writer);
             copier.setName(name);
-            copier.run([&](std::string_view line, LineKinds kinds) {
+            copier.run([&](std::string_view line, std::string_view lasting, LineKinds kinds) {
                 ++number;
-                if (kept != nullptr) {
-                    if ((kinds & kPassLines) != 0) {
-                        kept->add(offset, number, line, kinds, previousMarked);
-                    }
-                    previousMarked = (kinds & kMarkerLine) != 0;
+                if (killHook && (kinds & kKillLine) != 0) {
+                    notes->onKillLine(LogLine{line, number, previousMarked, lasting});
                 }
+                if (kept != nullptr && (kinds & keptKinds) != 0) {
+                    kept->add(offset, number, line, kinds, previousMarked);
+                }
+                previousMarked = (kinds & kMarkerLine) != 0;
                 offset += line.size() + 2;
             });
         }

@@ -4,10 +4,14 @@
 // "ux7server.log", every line ended by CR LF and nothing added or left out.
 // The merged file replaces the old one only when it is complete.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/platform.h"
 #include "logs/kept_lines.h"
+#include "logs/log_line.h"
 
 namespace vorskal {
 
@@ -16,10 +20,24 @@ enum class MergeResult { Merged, MissingFirstLog };
 // The name of numbered log `n`: "ux7server" n ".log", no leading zeros.
 std::string numberedLogName(std::uint64_t n);
 
-// Merges the logs, noting in `kept` (when given) the lines a pass acts on.
-// A missing "ux7server0.log" returns MissingFirstLog with nothing created
-// or written. Throws TallyFailure when a log cannot be read or the merged
-// file cannot be written.
-MergeResult mergeServerLogs(FileService& files, KeptLines* kept);
+// What the merge hands on as it reads the lines, for a run that works from
+// that one read.
+struct MergeNotes {
+    // Notes the lines a pass acts on. With onKillLine set, kill lines are
+    // noted only when they are of another kind as well.
+    KeptLines* kept = nullptr;
+    // Called for every kill line, in order, with the line's number and its
+    // marker flag as the merged log has them. `text` lies in a buffer of the
+    // merge's; `lasting` is the same text in the numbered log's mapping.
+    std::function<void(const LogLine&)> onKillLine;
+    // The numbered logs' mappings, which the `lasting` texts point into.
+    std::vector<std::shared_ptr<const MappedFile>> pieces;
+};
+
+// Merges the logs, handing on what `notes` asks for (when given). A missing
+// "ux7server0.log" returns MissingFirstLog with nothing created or written.
+// Throws TallyFailure when a log cannot be read or the merged file cannot
+// be written.
+MergeResult mergeServerLogs(FileService& files, MergeNotes* notes);
 
 }  // namespace vorskal

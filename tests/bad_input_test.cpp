@@ -202,6 +202,37 @@ std::vector<Case> catalogue() {
     c.written = Lines{};  // pass 1 writes nothing
     cases.push_back(c);
 
+    // Two faults: the one met first in the run's order is the one reported.
+    const Lines badKillLog =
+        with(goodLog(), 2, killLine("q7:15:03", "Fritz", "FOKKER_DVII", "Snoopy", "SOPWITH_CAMEL"));
+    c = {};
+    c.name = "settings fault before a kill line fault";
+    c.ini = with(goodIni(), 7, "Kill=ten");
+    c.log = badKillLog;
+    c.file = "vorskal.ini";
+    c.line = 7;
+    c.offending = "ten";
+    c.written = Lines{};
+    cases.push_back(c);
+
+    c = {};
+    c.name = "missing settings file and a kill line fault";
+    c.iniMissing = true;
+    c.log = badKillLog;
+    c.file = "vorskal.ini";
+    c.offending = "vorskal.ini";
+    c.written = Lines{};
+    cases.push_back(c);
+
+    c = {};
+    c.name = "unreadable numbered log after a kill line fault";
+    c.log = badKillLog;
+    c.directories = {"ux7server1.log"};
+    c.file = "ux7server1.log";
+    c.offending = "ux7server1.log";
+    c.merged = false;
+    cases.push_back(c);
+
     c = {};
     c.name = "arena time needed and not a number";
     c.log = seventeenthAtABadTime();

@@ -207,5 +207,26 @@ TEST(TargetPass, TargetNotInTheMapKeepsTheLastTeamAndPoints) {
     EXPECT_EQ(report.zorl, zorlBlock("0", "45"));
 }
 
+// The team slot holds the result of whichever identification ran last: the
+// run's first lookup finds an Allied target, then the kills identify a Hun
+// killer, so a target that the map does not list goes to the Hun side, with
+// the points of that first lookup.
+TEST(TargetPass, TargetNotInTheMapTakesTheTeamOfTheLastKill) {
+    const std::string ini = crlf({"Map=Verdun", "Verdun", "12-Bridge,2", "20-Depot,1", "",
+                                  "Kill=10", "Death=-5", "Bridge=15", "Depot=7"});
+    const Report report = tallyGame(
+        {
+            killLine("20:00:00", "Snoopy", "SOPWITH_CAMEL", "Fritz", "FOKKER_DVII"),
+            markerLine("20:01:00"),
+            targetLine("20:01:00", "Mill #99", "Ghost"),
+        },
+        targetsOnly(), ini);
+
+    EXPECT_EQ(report.section[6],
+              scoresSection({{"Snoopy", -5, 0, 1, 0, 0, ""}}, sum(-5, 0, 1, 0, 0),
+                            {{"Fritz", 10, 1, 0, 0, 0, ""}, {"Ghost", 7, 0, 0, 1, 7, ",#99"}},
+                            sum(17, 1, 0, 1, 7)));
+}
+
 }  // namespace
 }  // namespace vorskal::testing::cut
