@@ -1,6 +1,7 @@
-// How fast the tally sorts the lines of a server log: reading lines out of
-// the merged text, classifying each line, and keeping the lines that a pass
-// acts on. Run: vorskal_line_bench [--benchmark_filter=...]
+// How fast the tally sorts the lines of a server log: the merge's one-sweep
+// scan over windows of a log (splitting and classifying), classifying each
+// line on its own, keeping the lines that a pass acts on, and reading lines
+// out of the merged text. Run: vorskal_line_bench [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "gen/generator.h"
 #include "logs/kept_lines.h"
 #include "logs/line_reader.h"
+#include "logs/line_scanner.h"
 
 namespace {
 
@@ -64,6 +66,34 @@ void setRates(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(gameLines().size()));
 }
+
+// The merge's scan: windows of 256 KiB, split into lines and classified.
+void BM_ScanWindows(benchmark::State& state) {
+    constexpr std::size_t kWindow = 256 << 10;
+    const std::string& text = gameText();
+    std::vector<char> window(kWindow + vorskal::kScanSlack);
+    for (auto _ : state) {
+        std::size_t start = 0;
+        std::size_t kept = 0;
+        while (start < text.size()) {
+            const std::size_t n = std::min(kWindow, text.size() - start);
+            std::memcpy(window.data(), text.data() + start, n);
+            const bool atEnd = start + n == text.size();
+            const std::size_t done = vorskal::scanLines(
+                window.data(), n, atEnd,
+                [&](std::size_t, std::size_t, std::size_t, vorskal::LineKinds kinds) {
+                    kept += (kinds & vorskal::kPassLines) != 0 ? 1 : 0;
+                });
+            if (atEnd) {
+                break;
+            }
+            start += done;
+        }
+        benchmark::DoNotOptimize(kept);
+    }
+    setRates(state);
+}
+BENCHMARK(BM_ScanWindows)->Unit(benchmark::kMillisecond);
 
 void BM_ClassifyLine(benchmark::State& state) {
     const auto& lines = gameLines();
