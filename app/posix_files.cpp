@@ -103,9 +103,7 @@ class PosixMapped : public MappedFile {
         return done;
     }
     // The descriptor to copy from inside the system; -1 when not mapped.
-    int copyDescriptor() const {
-        return data_ != nullptr ? fd_ : -1;
-    }
+    int copyDescriptor() const { return data_ != nullptr ? fd_ : -1; }
 
   private:
     int fd_;
