@@ -16,6 +16,7 @@
 #include "tally/arena_pass.h"
 #include "tally/failure.h"
 #include "tally/fighter_pass.h"
+#include "tally/kill_feed.h"
 #include "tally/kill_pass.h"
 #include "tally/multi_death.h"
 #include "tally/target_pass.h"
@@ -43,27 +44,27 @@ class MergedLog {
         }
         // Pass 1 needs nothing that the steps before it give, and sets only
         // tables that the run starts empty, and the team slot: that slot is
-        // put back now and set as pass 1 left it at pass 1's turn.
+        // put back now and set as pass 1 left it at pass 1's turn. It runs
+        // on a thread of its own, fed with the kill lines as the merge goes.
         const Count teamBefore = state_.teamCode;
         MergeNotes notes;
         notes.kept = &kept_;
-        notes.onKillLine = [this](const LogLine& line) {
-            if (killFailure_) {
-                return;  // pass 1 stops at its first failure
-            }
-            try {
-                awardKillLine(state_, line);
-                killLinesTallied_ = true;
-            } catch (...) {
-                killFailure_ = std::current_exception();
-            }
-        };
         MergeResult result = MergeResult::Merged;
-        try {
-            result = mergeServerLogs(files_, &notes);
-        } catch (...) {
+        std::exception_ptr mergeFailure;
+        {
+            KillFeed feed(state_);
+            notes.onKillLine = [&feed](const LogLine& line) { feed.add(line); };
+            try {
+                result = mergeServerLogs(files_, &notes);
+                killFailure_ = feed.finish();
+                killLinesTallied_ = feed.awardedAny();
+            } catch (...) {
+                mergeFailure = std::current_exception();
+            }
+        }  // pass 1's thread has ended: the state is this thread's again
+        if (mergeFailure) {
             state_.teamCode = teamBefore;
-            throw;
+            std::rethrow_exception(mergeFailure);
         }
         teamAfterKills_ = state_.teamCode;
         state_.teamCode = teamBefore;

@@ -202,6 +202,20 @@ std::vector<Case> catalogue() {
     c.written = Lines{};  // pass 1 writes nothing
     cases.push_back(c);
 
+    // Pass 1 over many thousands of kill lines, failing early or late.
+    for (const std::size_t bad : {100u, 35000u}) {
+        Lines log(40000, killLine("20:15:03", "Fritz", "FOKKER_DVII", "Snoopy", "SOPWITH_CAMEL"));
+        log[bad - 1] = killLine("q7:15:03", "Fritz", "FOKKER_DVII", "Snoopy", "SOPWITH_CAMEL");
+        c = {};
+        c.name = "kill line " + std::to_string(bad) + " of 40000 whose time is not a number";
+        c.log = log;
+        c.file = "ux7server.log";
+        c.line = bad;
+        c.offending = "q7";
+        c.written = Lines{};
+        cases.push_back(c);
+    }
+
     // Two faults: the one met first in the run's order is the one reported.
     const Lines badKillLog =
         with(goodLog(), 2, killLine("q7:15:03", "Fritz", "FOKKER_DVII", "Snoopy", "SOPWITH_CAMEL"));
