@@ -15,6 +15,12 @@ if(VORSKAL_SANITIZE)
         -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(vorskal_sanitizers INTERFACE -fsanitize=address,undefined)
 endif()
+# ThreadSanitizer (it cannot be combined with AddressSanitizer): the merge's
+# writer and pass 1 run on threads of their own.
+if(VORSKAL_SANITIZE_THREADS)
+    target_compile_options(vorskal_sanitizers INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(vorskal_sanitizers INTERFACE -fsanitize=thread)
+endif()
 
 # Fuzzing: coverage for libFuzzer in every target, with the sanitizers.
 if(VORSKAL_FUZZ)

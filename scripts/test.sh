@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: once in a normal build, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer; then a short fuzzing run.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the engine's once more
+# under ThreadSanitizer; then a short fuzzing run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -18,6 +19,11 @@ VORSKAL_BUILD_DIR=$root/build-sanitize VORSKAL_BUILD_TYPE=Debug \
     "$root/scripts/build.sh" -DVORSKAL_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$root/build-sanitize" --output-on-failure -j "$jobs"
+
+echo "== build and test the engine under ThreadSanitizer"
+VORSKAL_BUILD_DIR=$root/build-threads "$root/scripts/build.sh" -DVORSKAL_SANITIZE_THREADS=ON \
+    -DVORSKAL_WINDOW=OFF
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$root/build-threads" --output-on-failure -j "$jobs"
 
 if [[ -x "$root/scripts/fuzz.sh" ]]; then
     echo "== fuzz"
