@@ -3,12 +3,12 @@
 # 10 MB, 100 MB and 1 GB, the wall time of `vorskal-tally -C DIR` next to the
 # wall time of `cat` of the same numbered logs (in number order) into one
 # file, their ratio, and the tally's peak resident memory. Each figure is the
-# median of RUNS runs (3 by default); tally and cat take turns within a run.
+# median of RUNS runs (5 by default); tally and cat take turns within a run.
 #
 #   bench/run.sh                     # 10M 100M 1G
 #   SIZES="10M 100M" bench/run.sh    # only these sizes
 #
-# Environment: SIZES, RUNS (3), SEED (7), PIECES (12 numbered logs per game),
+# Environment: SIZES, RUNS (5), SEED (7), PIECES (12 numbered logs per game),
 # VORSKAL_BENCH_BUILD (the Release build folder; default under $TMPDIR or
 # /tmp), TMPDIR (where the games are made; they are removed at the end).
 set -euo pipefail
@@ -18,7 +18,7 @@ source_dir=$(cd "$here/.." && pwd)
 tmp_root=${TMPDIR:-/tmp}
 build_dir=${VORSKAL_BENCH_BUILD:-$tmp_root/vorskal-bench-build}
 sizes=${SIZES:-"10M 100M 1G"}
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 seed=${SEED:-7}
 pieces=${PIECES:-12}
 
