@@ -1,24 +1,14 @@
 #include "logs/background_writer.h"
 
-#include "tally/failure.h"
-
 namespace vorskal {
 namespace {
 constexpr std::size_t kQueueLimit = 8;
 }
 
-BackgroundWriter::BackgroundWriter(OutputFile& file) : file_(file) {
-    thread_ = std::thread([this] { run(); });
-}
-
-BackgroundWriter::~BackgroundWriter() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
-    thread_.join();
-}
+BackgroundWriter::BackgroundWriter(OutputFile& file)
+    : file_(file),
+      worker_([this](Piece& piece) { write(piece); }, kQueueLimit,
+              WorkerThread<Piece>::AtStop::WorkThroughQueue) {}
 
 void BackgroundWriter::submitRange(std::shared_ptr<const MappedFile> source, std::uint64_t offset,
                                    std::uint64_t length) {
@@ -34,55 +24,22 @@ void BackgroundWriter::submitBytes(std::string bytes) {
 }
 
 void BackgroundWriter::submit(Piece piece) {
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return queue_.size() < kQueueLimit || failure_; });
-        if (failure_) {
-            throw TallyFailure(*failure_);
-        }
-        queue_.push_back(std::move(piece));
+    if (!worker_.submit(std::move(piece))) {
+        std::rethrow_exception(worker_.failure());
     }
-    changed_.notify_all();
 }
 
 void BackgroundWriter::finish() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return (queue_.empty() && !busy_) || failure_; });
-    if (failure_) {
-        throw TallyFailure(*failure_);
+    if (const std::exception_ptr failure = worker_.finish()) {
+        std::rethrow_exception(failure);
     }
 }
 
-void BackgroundWriter::run() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [this] { return !queue_.empty() || stopping_; });
-        if (queue_.empty()) {
-            return;  // stopping, and nothing left to write
-        }
-        Piece piece = std::move(queue_.front());
-        queue_.pop_front();
-        busy_ = true;
-        changed_.notify_all();
-        lock.unlock();
-        std::optional<std::string> failed;
-        try {
-            if (piece.source != nullptr) {
-                file_.copyFrom(*piece.source, piece.offset, piece.length);
-            } else {
-                file_.write(piece.bytes);
-            }
-        } catch (const TallyFailure& failure) {
-            failed = failure.what();
-        }
-        piece = Piece{};
-        lock.lock();
-        busy_ = false;
-        if (failed) {
-            failure_ = std::move(failed);
-            queue_.clear();
-        }
-        changed_.notify_all();
+void BackgroundWriter::write(Piece& piece) {
+    if (piece.source != nullptr) {
+        file_.copyFrom(*piece.source, piece.offset, piece.length);
+    } else {
+        file_.write(piece.bytes);
     }
 }
 

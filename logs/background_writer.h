@@ -5,27 +5,20 @@
 // queue is bounded, so memory stays small however large the file grows.
 //
 // A write failure stops the writer; the next submit() or finish() rethrows
-// it as TallyFailure on the caller's thread. The destructor waits for the
-// thread but reports nothing: call finish() to see a failure.
-#include <condition_variable>
+// it on the caller's thread. The destructor waits until what is queued is
+// written but reports nothing: call finish() to see a failure.
 #include <cstdint>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <thread>
 
 #include "app/platform.h"
+#include "logs/worker_thread.h"
 
 namespace vorskal {
 
 class BackgroundWriter {
   public:
     explicit BackgroundWriter(OutputFile& file);
-    ~BackgroundWriter();
-    BackgroundWriter(const BackgroundWriter&) = delete;
-    BackgroundWriter& operator=(const BackgroundWriter&) = delete;
 
     // Queues `length` bytes of `source` from `offset`; `source` stays alive
     // until they are written.
@@ -44,16 +37,10 @@ class BackgroundWriter {
         std::string bytes;
     };
     void submit(Piece piece);
-    void run();
+    void write(Piece& piece);
 
     OutputFile& file_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Piece> queue_;
-    std::optional<std::string> failure_;
-    bool stopping_ = false;
-    bool busy_ = false;
-    std::thread thread_;
+    WorkerThread<Piece> worker_;
 };
 
 }  // namespace vorskal

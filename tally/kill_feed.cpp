@@ -10,19 +10,10 @@ constexpr std::size_t kQueueLimit = 8;
 
 }  // namespace
 
-KillFeed::KillFeed(TallyState& state) : state_(state) {
-    thread_ = std::thread([this] { run(); });
-}
-
-KillFeed::~KillFeed() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-        queue_.clear();
-    }
-    changed_.notify_all();
-    thread_.join();
-}
+KillFeed::KillFeed(TallyState& state)
+    : state_(state),
+      worker_([this](Batch& batch) { award(batch); }, kQueueLimit,
+              WorkerThread<Batch>::AtStop::DropQueue) {}
 
 void KillFeed::add(const LogLine& line) {
     filling_.items.push_back(
@@ -34,59 +25,24 @@ void KillFeed::add(const LogLine& line) {
 }
 
 void KillFeed::handOver() {
-    if (filling_.items.empty()) {
-        return;
+    if (!filling_.items.empty()) {
+        worker_.submit(std::move(filling_));  // dropped once pass 1 has failed
+        filling_ = Batch{};
     }
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return queue_.size() < kQueueLimit || failure_; });
-        if (!failure_) {
-            queue_.push_back(std::move(filling_));
-        }
-    }
-    changed_.notify_all();
-    filling_ = Batch{};
 }
 
 std::exception_ptr KillFeed::finish() {
     handOver();
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return (queue_.empty() && !busy_) || failure_; });
-    return failure_;
+    return worker_.finish();
 }
 
-void KillFeed::run() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [this] { return !queue_.empty() || stopping_; });
-        if (stopping_) {
-            return;
-        }
-        Batch batch = std::move(queue_.front());
-        queue_.pop_front();
-        busy_ = true;
-        changed_.notify_all();
-        lock.unlock();
-        std::exception_ptr failed;
-        try {
-            for (const Item& item : batch.items) {
-                awardKillLine(state_, LogLine{{batch.bytes.data() + item.at, item.length},
-                                              item.number,
-                                              item.afterMarker,
-                                              item.lasting});
-                awardedAny_ = true;
-            }
-        } catch (...) {
-            failed = std::current_exception();
-        }
-        batch = Batch{};
-        lock.lock();
-        busy_ = false;
-        if (failed) {
-            failure_ = failed;
-            queue_.clear();
-        }
-        changed_.notify_all();
+void KillFeed::award(const Batch& batch) {
+    for (const Item& item : batch.items) {
+        awardKillLine(state_, LogLine{{batch.bytes.data() + item.at, item.length},
+                                      item.number,
+                                      item.afterMarker,
+                                      item.lasting});
+        awardedAny_ = true;
     }
 }
 

@@ -8,16 +8,13 @@
 // first failure of pass 1 stops the awarding (later lines are dropped);
 // finish() returns it. The destructor stops the thread and waits for it,
 // without awarding what is still queued.
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <exception>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "logs/log_line.h"
+#include "logs/worker_thread.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {
@@ -25,9 +22,6 @@ namespace vorskal {
 class KillFeed {
   public:
     explicit KillFeed(TallyState& state);
-    ~KillFeed();
-    KillFeed(const KillFeed&) = delete;
-    KillFeed& operator=(const KillFeed&) = delete;
 
     // Queues a kill line: its text is copied, `lasting` kept as it is.
     void add(const LogLine& line);
@@ -50,18 +44,12 @@ class KillFeed {
         std::vector<Item> items;
     };
     void handOver();
-    void run();
+    void award(const Batch& batch);
 
     TallyState& state_;
     Batch filling_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Batch> queue_;
-    bool busy_ = false;
-    bool stopping_ = false;
-    std::exception_ptr failure_;
     bool awardedAny_ = false;
-    std::thread thread_;
+    WorkerThread<Batch> worker_;
 };
 
 }  // namespace vorskal
