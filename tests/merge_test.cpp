@@ -253,6 +253,26 @@ TEST(Merge, APieceThatCannotBeReadStopsTheRun) {
     EXPECT_EQ(files.files.count("vorskal.log"), 0u);
 }
 
+// A numbered log that ends before the length it had when it was opened
+// (cut short while the tally reads it) stops the run, naming it.
+TEST(Merge, ALogCutShortWhileItIsReadStopsTheRun) {
+    MemoryFiles files;
+    files.files["ux7server0.log"] = "zero\r\n";
+    for (int n = 0; n < 20000; ++n) {
+        files.files["ux7server1.log"] += "line " + std::to_string(n) + "\r\n";
+    }
+    files.files["vorskal.ini"] = standardIni();
+    files.cutShortTo["ux7server1.log"] = 100000;
+    TallyState state;
+    applyOptions(state, {});
+    FixedClock clock;
+    const Outcome outcome = runTally(state, files, clock);
+    EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
+    EXPECT_EQ(outcome.message, "ux7server1.log: the file ended while it was read");
+    EXPECT_EQ(files.files.count("vorskal.log"), 0u);
+    EXPECT_EQ(files.files.count("ux7server.log"), 0u);
+}
+
 TEST(Merge, AMergedLogThatCannotBeCreatedStopsTheRun) {
     MemoryFiles files;
     files.files["ux7server0.log"] = "zero\r\n";

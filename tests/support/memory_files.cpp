@@ -25,11 +25,20 @@ class MemoryInput : public InputFile {
 
 class MemoryMapped : public MappedFile {
   public:
-    explicit MemoryMapped(std::string content) : content_(std::move(content)) {}
+    MemoryMapped(std::string content, std::size_t readable)
+        : content_(std::move(content)), readable_(readable) {}
     std::string_view bytes() const override { return content_; }
+    std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) const override {
+        if (offset >= readable_) {
+            return 0;
+        }
+        const std::size_t n = std::min<std::uint64_t>(size, readable_ - offset);
+        return MappedFile::readAt(offset, buffer, n);
+    }
 
   private:
     std::string content_;
+    std::size_t readable_;
 };
 
 class MemoryOutput : public OutputFile {
@@ -93,7 +102,9 @@ std::unique_ptr<MappedFile> MemoryFiles::map(const std::string& name) {
     if (unreadable.count(name) != 0) {
         throw TallyFailure(name + ": cannot open: Permission denied");
     }
-    return std::make_unique<MemoryMapped>(it->second);
+    const auto cut = cutShortTo.find(name);
+    return std::make_unique<MemoryMapped>(
+        it->second, cut != cutShortTo.end() ? cut->second : it->second.size());
 }
 
 std::unique_ptr<OutputFile> MemoryFiles::createOrReplace(const std::string& name) {

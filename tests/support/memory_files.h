@@ -19,6 +19,9 @@ class MemoryFiles : public FileService {
     std::set<std::string> uncreatable;
     // Writes to this name fail once the file would grow beyond the limit.
     std::map<std::string, std::size_t> writeLimit;
+    // Reads of this mapped name through the system see only its first bytes,
+    // as when the file is cut short while it is read.
+    std::map<std::string, std::size_t> cutShortTo;
 
     bool exists(const std::string& name) override;
     std::unique_ptr<InputFile> openForReading(const std::string& name) override;
