@@ -7,8 +7,14 @@
 namespace vorskal {
 namespace {
 
-constexpr std::size_t kFirstBlockSize = 64 << 10;
-constexpr std::size_t kLargestBlockSize = 4 << 20;
+// Blocks of kept text grow with the log, from small to a few megabytes, and
+// are never smaller than what must go in them.
+std::size_t nextBlockSize(std::size_t last, std::size_t need) {
+    constexpr std::size_t kFirst = 64 << 10;
+    constexpr std::size_t kLargest = 4 << 20;
+    const std::size_t next = last == 0 ? kFirst : last < kLargest ? last * 2 : kLargest;
+    return need > next ? need : next;
+}
 
 // The selected-target marker: its 'y' and 'v', in any letter case.
 constexpr std::size_t kMarkerY = kSelectedMarker.find('y');
@@ -48,8 +54,6 @@ LineKinds classifyCandidate(std::string_view line, bool arena, bool marker) {
 
 namespace {
 
-constexpr std::size_t kFirstKeptBlock = 64 << 10;
-constexpr std::size_t kLargestKeptBlock = 4 << 20;
 constexpr std::size_t kLongestCount = 10;  // bytes of a 64-bit number, 7 bits a byte
 
 void putCount(unsigned char*& at, std::uint64_t value) {
@@ -62,41 +66,30 @@ void putCount(unsigned char*& at, std::uint64_t value) {
 
 }  // namespace
 
-void KeptLines::add(std::uint64_t offset, std::uint64_t number, std::string_view line,
-                    LineKinds kinds, bool afterMarker) {
-    const bool held = (kinds & kHeldText) != 0;
-    const std::size_t need = 3 * kLongestCount + 1 + (held ? line.size() : 0);
+void KeptLines::add(std::uint64_t number, std::string_view line, LineKinds kinds,
+                    bool afterMarker) {
+    const std::size_t need = 2 * kLongestCount + 1 + line.size();
     if (blocks_.empty() || need > blocks_.back().size - blocks_.back().used) {
-        const std::size_t last = blocks_.empty() ? 0 : blocks_.back().size;
-        std::size_t size = last == 0                  ? kFirstKeptBlock
-                           : last < kLargestKeptBlock ? last * 2
-                                                      : kLargestKeptBlock;
-        size = need > size ? need : size;
+        const std::size_t size = nextBlockSize(blocks_.empty() ? 0 : blocks_.back().size, need);
         blocks_.push_back(Block{std::make_unique_for_overwrite<unsigned char[]>(size), 0, size});
     }
     Block& block = blocks_.back();
     unsigned char* at = block.bytes.get() + block.used;
     putCount(at, number - lastNumber_);
-    putCount(at, offset - nextOffset_);
     putCount(at, line.size());
     *at++ = static_cast<unsigned char>((kinds & kKindBits) | (afterMarker ? kAfterMarkerBit : 0));
-    if (held && !line.empty()) {
+    if (!line.empty()) {
         std::memcpy(at, line.data(), line.size());
         at += line.size();
     }
     block.used = static_cast<std::size_t>(at - block.bytes.get());
     lastNumber_ = number;
-    nextOffset_ = offset + line.size() + 2;
     ++count_;
 }
 
 std::string_view LineArena::store(std::string_view line) {
     if (blocks_.empty() || line.size() > blockSize_ - blockUsed_) {
-        // Blocks grow with the log, from small to a few megabytes.
-        const std::size_t next = blockSize_ == 0                  ? kFirstBlockSize
-                                 : blockSize_ < kLargestBlockSize ? blockSize_ * 2
-                                                                  : kLargestBlockSize;
-        blockSize_ = line.size() > next ? line.size() : next;
+        blockSize_ = nextBlockSize(blockSize_, line.size());
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
         blockUsed_ = 0;
     }

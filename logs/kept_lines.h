@@ -1,10 +1,10 @@
 #pragma once
-// The lines of the merged log that some pass acts on (destruction lines,
-// arena entries and exits, and kill lines when no pass takes them as they
-// go by), noted by the merge as it writes them: their place in the merged
-// log, their number, whether the line before carried the selected-target
-// marker, and the text of the kinds that the later passes read. Chatter is
-// not noted, so memory grows with the events only.
+// The lines of the merged log that passes 2 and 3 act on (destruction
+// lines, arena entries and exits), noted by the merge as it writes them:
+// their number, their kinds, whether the line before carried the
+// selected-target marker, and their text. Kill lines are not among them:
+// pass 1 takes those as the merge reads them. Chatter is not noted, so
+// memory grows with the events only.
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -35,50 +35,40 @@ inline constexpr std::string_view kArenaPhrase = "the arena";
 LineKinds classifyCandidate(std::string_view line, bool arena, bool marker);
 
 struct KeptLine {
-    std::uint64_t offset;  // of the line's first byte in the merged log
     std::uint64_t number;  // 1-based line number in the merged log
-    std::size_t length;
     LineKinds kinds;
     bool afterMarker;
-    // The line's text when the kept lines hold it (kHeldText), else empty.
     std::string_view text;
 };
 
-// The kinds whose text the kept lines hold, so that the later passes need
-// not read the merged log again for them: destructions and arena lines.
-// Kill lines need no text: pass 1 takes them as the merge reads them.
-inline constexpr LineKinds kHeldText = kTargetLine | kEntryLine | kExitLine;
+// The kinds that the kept lines note.
+inline constexpr LineKinds kKeptKinds = kTargetLine | kEntryLine | kExitLine;
 
-// The noted lines, packed one after the other in blocks: a few bytes of
-// numbers (each as its difference from the line before) and, for kHeldText
-// kinds, the text.
+// The noted lines, packed one after the other in blocks: the number (as its
+// difference from the line before), the length, a byte of kinds and marker
+// flag, then the text.
 class KeptLines {
   public:
-    void add(std::uint64_t offset, std::uint64_t number, std::string_view line, LineKinds kinds,
-             bool afterMarker);
+    // Notes a line of one of kKeptKinds (it may be of other kinds too).
+    void add(std::uint64_t number, std::string_view line, LineKinds kinds, bool afterMarker);
     std::size_t size() const { return count_; }
 
     // Calls visit(const KeptLine&) for every kept line, in order.
     template <typename Visit>
     void forEach(Visit&& visit) const {
-        KeptLine line{0, 0, 0, 0, false, {}};
+        KeptLine line{0, 0, false, {}};
         for (const Block& block : blocks_) {
             const unsigned char* at = block.bytes.get();
             const unsigned char* const end = at + block.used;
             while (at < end) {
                 line.number += readCount(at);
-                line.offset += readCount(at);
-                line.length = static_cast<std::size_t>(readCount(at));
+                const auto length = static_cast<std::size_t>(readCount(at));
                 const unsigned char flags = *at++;
                 line.kinds = static_cast<LineKinds>(flags & kKindBits);
                 line.afterMarker = (flags & kAfterMarkerBit) != 0;
-                line.text = {};
-                if ((line.kinds & kHeldText) != 0) {
-                    line.text = {reinterpret_cast<const char*>(at), line.length};
-                    at += line.length;
-                }
+                line.text = {reinterpret_cast<const char*>(at), length};
+                at += length;
                 visit(line);
-                line.offset += line.length + 2;  // a merged line ends in CR LF
             }
         }
     }
@@ -104,7 +94,6 @@ class KeptLines {
 
     std::vector<Block> blocks_;  // grows in blocks: no copy of the whole as it grows
     std::uint64_t lastNumber_ = 0;
-    std::uint64_t nextOffset_ = 0;  // just past the last kept line's CR LF
     std::size_t count_ = 0;
 };
 

@@ -25,8 +25,11 @@ constexpr std::size_t kEarlyCopy = 16 << 20;
 // from the log itself.
 class PieceCopier {
   public:
-    PieceCopier(std::shared_ptr<MappedFile> piece, BackgroundWriter& writer)
-        : piece_(std::move(piece)), writer_(writer), size_(piece_->bytes().size()) {}
+    PieceCopier(std::string name, std::shared_ptr<MappedFile> piece, BackgroundWriter& writer)
+        : name_(std::move(name)),
+          piece_(std::move(piece)),
+          writer_(writer),
+          size_(piece_->bytes().size()) {}
 
     // Calls onLine(text, lasting, kinds) for every line, in order: `text`
     // in the window, `lasting` in the log's mapping.
@@ -74,8 +77,6 @@ class PieceCopier {
         drain();
     }
 
-    void setName(std::string name) { name_ = std::move(name); }
-
   private:
     // A line ended at `end`; the next begins at `next`.
     void lineEnded(std::uint64_t end, std::uint64_t next, bool crlf) {
@@ -117,10 +118,10 @@ class PieceCopier {
         }
     }
 
+    std::string name_;
     std::shared_ptr<MappedFile> piece_;
     BackgroundWriter& writer_;
     std::uint64_t size_;
-    std::string name_;
     const char* window_ = nullptr;
     std::uint64_t windowStart_ = 0;
     std::uint64_t run_ = 0;
@@ -139,12 +140,10 @@ MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
     }
     KeptLines* const kept = notes != nullptr ? notes->kept : nullptr;
     const bool killHook = notes != nullptr && notes->onKillLine;
-    const LineKinds keptKinds = killHook ? (kPassLines & ~kKillLine) : kPassLines;
     std::unique_ptr<OutputFile> merged = files.createOrReplace(std::string(kMergedLogName));
     {
         BackgroundWriter writer(*merged);
         std::uint64_t number = 0;
-        std::uint64_t offset = 0;  // in the merged log
         bool previousMarked = false;
         for (std::uint64_t n = 0;; ++n) {
             const std::string name = numberedLogName(n);
@@ -155,18 +154,16 @@ MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
             if (notes != nullptr) {
                 notes->pieces.push_back(piece);
             }
-            PieceCopier copier(std::move(piece), writer);
-            copier.setName(name);
+            PieceCopier copier(name, std::move(piece), writer);
             copier.run([&](std::string_view line, std::string_view lasting, LineKinds kinds) {
                 ++number;
                 if (killHook && (kinds & kKillLine) != 0) {
                     notes->onKillLine(LogLine{line, number, previousMarked, lasting});
                 }
-                if (kept != nullptr && (kinds & keptKinds) != 0) {
-                    kept->add(offset, number, line, kinds, previousMarked);
+                if (kept != nullptr && (kinds & kKeptKinds) != 0) {
+                    kept->add(number, line, kinds, previousMarked);
                 }
                 previousMarked = (kinds & kMarkerLine) != 0;
-                offset += line.size() + 2;
             });
         }
         writer.finish();

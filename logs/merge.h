@@ -23,8 +23,7 @@ std::string numberedLogName(std::uint64_t n);
 // What the merge hands on as it reads the lines, for a run that works from
 // that one read.
 struct MergeNotes {
-    // Notes the lines a pass acts on. With onKillLine set, kill lines are
-    // noted only when they are of another kind as well.
+    // Notes the destruction and arena lines (kKeptKinds).
     KeptLines* kept = nullptr;
     // Called for every kill line, in order, with the line's number and its
     // marker flag as the merged log has them. `text` lies in a buffer of the
