@@ -237,6 +237,14 @@ TEST(Merge, LongLogsKeepEveryLineAndEveryEvent) {
     EXPECT_EQ(result.outcome.kind, OutcomeKind::Completed) << result.outcome.message;
 }
 
+// One run with the usual options on the files in memory.
+Outcome tallyInMemory(MemoryFiles& files) {
+    TallyState state;
+    applyOptions(state, {});
+    FixedClock clock;
+    return runTally(state, files, clock);
+}
+
 // Faults of the merge stop the run before the report is opened.
 TEST(Merge, APieceThatCannotBeReadStopsTheRun) {
     MemoryFiles files;
@@ -244,10 +252,7 @@ TEST(Merge, APieceThatCannotBeReadStopsTheRun) {
     files.files["ux7server1.log"] = "one\r\n";
     files.files["vorskal.ini"] = standardIni();
     files.unreadable.insert("ux7server1.log");
-    TallyState state;
-    applyOptions(state, {});
-    FixedClock clock;
-    const Outcome outcome = runTally(state, files, clock);
+    const Outcome outcome = tallyInMemory(files);
     EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
     EXPECT_NE(outcome.message.find("ux7server1.log"), std::string::npos) << outcome.message;
     EXPECT_EQ(files.files.count("vorskal.log"), 0u);
@@ -263,10 +268,7 @@ TEST(Merge, ALogCutShortWhileItIsReadStopsTheRun) {
     }
     files.files["vorskal.ini"] = standardIni();
     files.cutShortTo["ux7server1.log"] = 100000;
-    TallyState state;
-    applyOptions(state, {});
-    FixedClock clock;
-    const Outcome outcome = runTally(state, files, clock);
+    const Outcome outcome = tallyInMemory(files);
     EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
     EXPECT_EQ(outcome.message, "ux7server1.log: the file ended while it was read");
     EXPECT_EQ(files.files.count("vorskal.log"), 0u);
@@ -278,10 +280,7 @@ TEST(Merge, AMergedLogThatCannotBeCreatedStopsTheRun) {
     files.files["ux7server0.log"] = "zero\r\n";
     files.files["vorskal.ini"] = standardIni();
     files.uncreatable.insert("ux7server.log");
-    TallyState state;
-    applyOptions(state, {});
-    FixedClock clock;
-    const Outcome outcome = runTally(state, files, clock);
+    const Outcome outcome = tallyInMemory(files);
     EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
     EXPECT_NE(outcome.message.find("ux7server.log"), std::string::npos) << outcome.message;
     EXPECT_EQ(files.files.count("vorskal.log"), 0u);
