@@ -1,0 +1,169 @@
+#pragma once
+// The results of one game as data: everything the report says, plus the
+// evidence behind it. Built once per run from the tally, then written as
+// JSON, CSV or HTML, or stored in a league file. Plain data: nothing here
+// depends on the tally, so writers, the league file and tests can build a
+// GameResults by hand.
+//
+// Contract: docs/results.md and docs/results.schema.json describe the JSON
+// form of this model (formatVersion 1). Numbers are exactly the report's.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vorskal::results {
+
+inline constexpr int kFormatVersion = 1;
+
+// The side a record is listed under: "Allied", "Hun" or "unknown" (any team
+// code other than 1 and 2).
+enum class Side { Unknown, Allied, Hun };
+
+// One input or output file of the run, as it was when the tally read it.
+struct FileFacts {
+    std::string name;  // plain file name, e.g. "ux7server0.log"
+    std::uint64_t bytes = 0;
+    std::uint64_t lines = 0;
+    std::string sha256;  // lower-case hex
+};
+
+struct RunFacts {
+    std::string startedAt;  // ISO 8601 with offset, e.g. "2026-12-06T21:15:02+01:00"
+    std::string directory;  // the game directory as given
+    bool overMaxPilotCorrection = true;
+    bool multiDeathCorrection = true;
+    bool fighterTargetCorrection = true;
+    bool redBoxedOnly = true;
+};
+
+struct TypeValue {
+    std::string type;  // e.g. "Bridge"
+    std::int64_t points = 0;
+};
+
+struct Settings {
+    std::string map;  // the map used, as section 7 names it ("unknown" when none)
+    std::int64_t killPoints = 0;
+    std::int64_t deathPoints = 0;
+    std::vector<TypeValue> typeValues;  // in file order
+};
+
+// One record of the score tables, in report order (Allied, Hun, unknown).
+struct PilotRow {
+    std::string name;  // trailing blanks removed
+    Side team = Side::Unknown;
+    std::int64_t teamCode = 0;
+    std::int64_t kills = 0;
+    std::int64_t deaths = 0;
+    std::int64_t targetsDestroyed = 0;
+    std::int64_t targetPoints = 0;
+    std::vector<std::string> locations;  // location keys, e.g. "#12"
+    std::int64_t score = 0;
+};
+
+struct TeamTotals {
+    std::int64_t kills = 0;
+    std::int64_t deaths = 0;
+    std::int64_t targetsDestroyed = 0;
+    std::int64_t targetPoints = 0;
+    std::int64_t score = 0;
+    std::int64_t overMaxPenalty = 0;
+    std::int64_t final = 0;  // the ZORL total: score - overMaxPenalty
+};
+
+// A line of the merged log (numbered from 1) that is evidence for something.
+struct EvidenceLine {
+    std::uint64_t line = 0;
+    std::string text;
+};
+
+// What a correction moved: `by` is added to `field` of the pilot (or, with
+// an empty pilot, of the side's "overMaxPenalty"); `points` is the change
+// of the side's final total that follows.
+struct Move {
+    std::string pilot;  // trailing blanks removed; empty for a side's penalty
+    Side team = Side::Unknown;
+    std::string field;  // "kills", "deaths", "targetsDestroyed", "targetPoints", "overMaxPenalty"
+    std::int64_t by = 0;
+    std::int64_t points = 0;
+};
+
+struct Correction {
+    std::string kind;      // "multi-death", "fighter-target", "over-max"
+    bool applied = false;  // false: reported only (correction switched off, or nothing to move)
+    std::vector<EvidenceLine> evidence;
+    std::vector<Move> moves;
+};
+
+// One destruction line of the merged log.
+struct TargetRow {
+    std::uint64_t line = 0;
+    std::string text;
+    std::string key;         // location key, e.g. "#12"
+    std::string targetType;  // e.g. "Bridge"; empty when the map does not list it
+    Side team = Side::Unknown;
+    std::int64_t teamCode = 0;
+    std::int64_t points = 0;
+    bool redBoxed = false;
+    std::string pilot;   // the pilot credited; empty when none
+    std::string reason;  // why none was credited (empty when credited)
+};
+
+// One entry to or exit from the arena that the over-max count took in.
+struct ArenaEvent {
+    std::uint64_t line = 0;
+    std::string time;          // time of day, "HH:MM:SS"
+    std::int32_t seconds = 0;  // the same, seconds since midnight
+    Side side = Side::Unknown;
+    bool entry = true;
+    std::string pilot;
+    std::int64_t inGameAfter = 0;  // pilots of that side in the game after it
+};
+
+// A stretch during which a side had its 17th (or 18th) pilot in the game.
+struct OverMaxStretch {
+    Side side = Side::Unknown;
+    int pilotNumber = 17;  // 17 or 18
+    std::string start;     // "HH:MM:SS"
+    std::string end;
+    double minutes = 0;
+    std::int64_t points = 0;
+};
+
+// Kills and deaths per minute of game time, for charts.
+struct MinuteCount {
+    std::int32_t minute = 0;  // minutes since midnight of the line's time of day
+    std::int64_t alliedKills = 0;
+    std::int64_t hunKills = 0;
+    std::int64_t alliedDeaths = 0;
+    std::int64_t hunDeaths = 0;
+};
+
+struct Warning {
+    std::string code;       // stable, e.g. "no-kill-points"
+    std::string file;       // empty when no file
+    std::uint64_t line = 0; // 0 when no line
+    std::string message;    // plain words: what, and what to do
+};
+
+struct GameResults {
+    std::string toolName = "vorskal-tally";
+    std::string toolVersion;
+    RunFacts run;
+    std::vector<FileFacts> inputs;  // numbered logs in order, then "vorskal.ini", then "ux7server.log"
+    Settings settings;
+    std::string firstTime;  // the game's first and last time of day seen, "HH:MM:SS"
+    std::string lastTime;
+    std::string gameDate;   // the date field of the first log line, as written ("12/06/26")
+    std::vector<PilotRow> pilots;
+    TeamTotals allied;
+    TeamTotals hun;
+    std::vector<Correction> corrections;
+    std::vector<TargetRow> targets;
+    std::vector<ArenaEvent> arena;
+    std::vector<OverMaxStretch> overMax;
+    std::vector<MinuteCount> timeline;
+    std::vector<Warning> warnings;
+};
+
+}  // namespace vorskal::results
