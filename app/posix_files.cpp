@@ -13,7 +13,7 @@
 #include <ctime>
 #include <mutex>
 
-#include "tally/failure.h"
+#include "base/failure.h"
 
 namespace vorskal {
 namespace {

@@ -5,7 +5,7 @@
 // run never leaves a half-written file where a good one stood.
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace vorskal {
 

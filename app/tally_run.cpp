@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "app/posix_files.h"
+#include "base/failure.h"
 #include "logs/kept_lines.h"
 #include "logs/line_reader.h"
 #include "logs/merge.h"
 #include "points/identify_target.h"
-#include "points/point_values_section.h"
+#include "report/point_values_section.h"
 #include "report/report_frame.h"
 #include "report/score_tables.h"
 #include "tally/arena_pass.h"
-#include "tally/failure.h"
 #include "tally/fighter_pass.h"
 #include "tally/kill_feed.h"
 #include "tally/kill_pass.h"

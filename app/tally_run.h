@@ -6,7 +6,7 @@
 // an Outcome that its caller (the window or the headless runner) shows.
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {

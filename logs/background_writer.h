@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "logs/worker_thread.h"
 
 namespace vorskal {

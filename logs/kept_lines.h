@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/failure.h"
 #include "logs/log_line.h"
-#include "tally/failure.h"
 
 namespace vorskal {
 

@@ -1,9 +1,9 @@
 #include "logs/log_line.h"
 
-#include "points/number.h"
-#include "tally/failure.h"
-#include "tally/searcher.h"
-#include "tally/text.h"
+#include "base/failure.h"
+#include "base/number.h"
+#include "base/searcher.h"
+#include "base/text.h"
 
 namespace vorskal {
 namespace {

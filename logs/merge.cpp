@@ -2,10 +2,10 @@
 
 #include <memory>
 
+#include "base/failure.h"
 #include "logs/background_writer.h"
 #include "logs/line_scanner.h"
 #include "logs/log_line.h"
-#include "tally/failure.h"
 
 namespace vorskal {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "logs/kept_lines.h"
 #include "logs/log_line.h"
 

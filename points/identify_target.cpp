@@ -1,9 +1,9 @@
 #include "points/identify_target.h"
 
+#include "base/failure.h"
+#include "base/number.h"
+#include "base/text.h"
 #include "logs/log_line.h"
-#include "points/number.h"
-#include "tally/failure.h"
-#include "tally/text.h"
 
 namespace vorskal {
 namespace {
@@ -65,7 +65,7 @@ PointFile::LookupEffect readLookup(const std::vector<std::string>& lines, std::i
 
 }  // namespace
 
-void IdentifyTarget(TallyState& state, PointFile& points, std::string_view targetText,
+void IdentifyTarget(TargetSlots& slots, PointFile& points, std::string_view targetText,
                     std::uint64_t logLine) {
     const std::size_t hash = targetText.find('#');
     std::int64_t target = 0;
@@ -75,31 +75,31 @@ void IdentifyTarget(TallyState& state, PointFile& points, std::string_view targe
                            " holds no target number");
     }
     const std::vector<std::string>& lines = points.lines();
-    const PointFile::LookupEffect* effect = points.remembered(target, state.mapName);
+    const PointFile::LookupEffect* effect = points.remembered(target, slots.mapName);
     if (effect == nullptr) {
         PointFile::LookupEffect fresh;
         try {
-            fresh = readLookup(lines, target, state.mapName);
+            fresh = readLookup(lines, target, slots.mapName);
         } catch (const TallyFailure& failure) {
             fresh.failure = failure.what();
         }
-        effect = &points.remember(target, state.mapName, std::move(fresh));
+        effect = &points.remember(target, slots.mapName, std::move(fresh));
     }
     if (!effect->failure.empty()) {
         throw TallyFailure(effect->failure);
     }
-    state.mapName = effect->mapName;
+    slots.mapName = effect->mapName;
     if (effect->teamCode) {
-        state.teamCode = *effect->teamCode;
+        slots.teamCode = *effect->teamCode;
     }
     if (effect->targetValue) {
-        state.targetValue = *effect->targetValue;
+        slots.targetValue = *effect->targetValue;
     }
     if (effect->killPoints) {
-        state.killPoints = *effect->killPoints;
+        slots.killPoints = *effect->killPoints;
     }
     if (effect->deathPoints) {
-        state.deathPoints = *effect->deathPoints;
+        slots.deathPoints = *effect->deathPoints;
     }
 }
 

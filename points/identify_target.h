@@ -1,7 +1,7 @@
 #pragma once
 // IdentifyTarget: the target lookup over "vorskal.ini". Given a target text
-// that holds "#" and a target number, it leaves its results in the tally
-// state: mapName (every map line met), teamCode and the target's type (the
+// that holds "#" and a target number, it leaves its results in the
+// slots: mapName (every map line met), teamCode and the target's type (the
 // current map's block), targetValue (type value lines, once the type is
 // known), killPoints and deathPoints (kill and death lines). Values it does
 // not meet keep what they held. Throws TallyFailure on a value that is not a
@@ -10,11 +10,11 @@
 #include <string_view>
 
 #include "points/point_file.h"
-#include "tally/tally_state.h"
+#include "points/target_slots.h"
 
 namespace vorskal {
 
-void IdentifyTarget(TallyState& state, PointFile& points, std::string_view targetText,
+void IdentifyTarget(TargetSlots& slots, PointFile& points, std::string_view targetText,
                     std::uint64_t logLine = 0);
 
 }  // namespace vorskal

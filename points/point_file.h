@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/platform.h"
-#include "tally/checked.h"
+#include "base/checked.h"
+#include "base/platform.h"
 
 namespace vorskal {
 

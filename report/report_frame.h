@@ -2,8 +2,8 @@
 // The frame of the report: the header that opens every run's report, and
 // sections 4 ("4. Report score corrections.") and 5 ("5. Report non-red
 // boxed targets destroyed.").
-#include "app/platform.h"
-#include "report/report_stream.h"
+#include "base/platform.h"
+#include "base/report_stream.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "tally/text.h"
+#include "base/text.h"
 
 namespace vorskal {
 namespace {

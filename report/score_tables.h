@@ -3,7 +3,7 @@
 // Hun tables with their totals rows, the pilots of unknown team; then the
 // block "ZORL Scoring Results (includes corrections if enabled)" with each
 // side's final total less its over-max deduction.
-#include "report/report_stream.h"
+#include "base/report_stream.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {

@@ -140,21 +140,22 @@ struct MinuteCount {
 };
 
 struct Warning {
-    std::string code;       // stable, e.g. "no-kill-points"
-    std::string file;       // empty when no file
-    std::uint64_t line = 0; // 0 when no line
-    std::string message;    // plain words: what, and what to do
+    std::string code;        // stable, e.g. "no-kill-points"
+    std::string file;        // empty when no file
+    std::uint64_t line = 0;  // 0 when no line
+    std::string message;     // plain words: what, and what to do
 };
 
 struct GameResults {
     std::string toolName = "vorskal-tally";
     std::string toolVersion;
     RunFacts run;
-    std::vector<FileFacts> inputs;  // numbered logs in order, then "vorskal.ini", then "ux7server.log"
+    std::vector<FileFacts>
+        inputs;  // numbered logs in order, then "vorskal.ini", then "ux7server.log"
     Settings settings;
     std::string firstTime;  // the game's first and last time of day seen, "HH:MM:SS"
     std::string lastTime;
-    std::string gameDate;   // the date field of the first log line, as written ("12/06/26")
+    std::string gameDate;  // the date field of the first log line, as written ("12/06/26")
     std::vector<PilotRow> pilots;
     TeamTotals allied;
     TeamTotals hun;

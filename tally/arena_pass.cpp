@@ -5,8 +5,8 @@
 #include <limits>
 #include <string>
 
+#include "base/text.h"
 #include "tally/identify_team.h"
-#include "tally/text.h"
 
 namespace vorskal {
 namespace {

@@ -5,9 +5,9 @@
 // aircraft, exits count them out; every moment a side has more than 16
 // pilots is reported, and the time its 17th and 18th pilots were in the
 // game costs the side one point per full 3 minutes.
+#include "base/report_stream.h"
 #include "logs/kept_lines.h"
 #include "logs/log_line.h"
-#include "report/report_stream.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {

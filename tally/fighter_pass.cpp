@@ -1,6 +1,6 @@
 #include "tally/fighter_pass.h"
 
-#include "tally/text.h"
+#include "base/text.h"
 
 namespace vorskal {
 namespace {

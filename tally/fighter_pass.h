@@ -5,9 +5,9 @@
 // the fighter class is reported and taken back from the record that pass 2
 // credited with it, by the points it was credited; a destruction by a pilot
 // not yet seen entering is reported only.
+#include "base/report_stream.h"
 #include "logs/kept_lines.h"
 #include "logs/log_line.h"
-#include "report/report_stream.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {

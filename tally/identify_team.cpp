@@ -1,6 +1,6 @@
 #include "tally/identify_team.h"
 
-#include "tally/text.h"
+#include "base/text.h"
 
 namespace vorskal {
 namespace {

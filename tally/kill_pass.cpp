@@ -1,8 +1,8 @@
 #include "tally/kill_pass.h"
 
+#include "base/searcher.h"
+#include "base/text.h"
 #include "tally/identify_team.h"
-#include "tally/searcher.h"
-#include "tally/text.h"
 
 namespace vorskal {
 namespace {

@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "tally/text.h"
+#include "base/text.h"
 
 namespace vorskal {
 namespace {

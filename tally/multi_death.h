@@ -7,7 +7,7 @@
 // Pilots are the distinct 11-character name prefixes, in the order of the
 // first record that carries each; a pilot's deaths are its kill events in
 // log order. A game that passes midnight is taken as one evening.
-#include "report/report_stream.h"
+#include "base/report_stream.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {

@@ -1,6 +1,6 @@
 #include "tally/name_index.h"
 
-#include "tally/text.h"
+#include "base/text.h"
 
 namespace vorskal {
 

@@ -2,7 +2,7 @@
 // The tally state: the one set of tables, counters, result slots and option
 // flags that every pass of a tally run reads and writes directly.
 //
-// Numbers are Counts: 32-bit signed with checked arithmetic (tally/checked.h).
+// Numbers are Counts: 32-bit signed with checked arithmetic (base/checked.h).
 // The tables grow as needed; index 0 of pilotTable, arenaRoster and
 // killEvents is never used, so slot numbers in the code match the report's
 // and the passes' slot order (pilots 1 .. nextPilotSlot - 1).
@@ -16,32 +16,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "tally/checked.h"
+#include "base/checked.h"
+#include "base/fixed_text.h"
+#include "points/target_slots.h"
 #include "tally/name_index.h"
 
 namespace vorskal {
 
 class FileService;
 class ReportStream;
-
-// A fixed-length text field of N characters. Storing cuts after N characters
-// or pads with blanks; reading gives all N characters. A field never stored
-// holds N NUL characters, so it equals no text read from a log.
-template <std::size_t N>
-struct FixedText {
-    std::array<char, N> chars{};
-
-    void store(std::string_view text) {
-        const std::size_t n = text.size() < N ? text.size() : N;
-        for (std::size_t i = 0; i < n; ++i) {
-            chars[i] = text[i];
-        }
-        for (std::size_t i = n; i < N; ++i) {
-            chars[i] = ' ';
-        }
-    }
-    std::string_view view() const { return {chars.data(), N}; }
-};
 
 // Team codes: 0 not known, 1 Allied, 2 Hun. Codes from "vorskal.ini" may be
 // any number; such records are listed with the pilots of unknown team.
@@ -123,7 +106,10 @@ struct TableIndexes {
     NameIndex rosterNames;
 };
 
-struct TallyState {
+// The target lookup's result slots (mapName, killPoints, deathPoints,
+// teamCode, targetValue) come from TargetSlots; teamCode is also the result
+// slot of IdentifyTeam.
+struct TallyState : TargetSlots {
     // Pilots at 1 .. nextPilotSlot - 1, in the order first added; index 0 unused.
     std::vector<PilotRecord> pilotTable = std::vector<PilotRecord>(1);
     TotalsRow alliedTotals;
@@ -138,12 +124,6 @@ struct TallyState {
     Count nextRosterSlot = 1;
     Count nextKillEvent = 1;
     Count nonRedBoxedTargetCount = 0;
-
-    std::string mapName = "unknown";
-    Count killPoints = 0;
-    Count deathPoints = 0;
-    Count teamCode = 0;     // result slot of IdentifyTeam and IdentifyTarget
-    Count targetValue = 0;  // result slot of IdentifyTarget
 
     Count alliedInGame = 0;
     Count hunInGame = 0;

@@ -1,7 +1,7 @@
 #include "tally/target_pass.h"
 
+#include "base/text.h"
 #include "points/identify_target.h"
-#include "tally/text.h"
 
 namespace vorskal {
 

@@ -1,7 +1,7 @@
 // readNumber: optional blanks, an optional sign, decimal digits with an
 // optional fraction, optional blanks, nothing else; rounded down towards
 // minus infinity; no range check.
-#include "points/number.h"
+#include "base/number.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // name here, so the numbers never meet.
 #include <QtCore/qnamespace.h>
 
-#include "tally/checked.h"
+#include "base/checked.h"
 
 namespace vorskal {
 

@@ -12,7 +12,7 @@
 #include "app/window/check_state.h"
 #include "app/window/message_box.h"
 #include "app/window/wrapping_check_box.h"
-#include "tally/failure.h"
+#include "base/failure.h"
 
 // The picture and the icon are compiled into the window's library; a static
 // library must register its resources itself.

@@ -1,7 +1,7 @@
 #pragma once
 // The window's closing message: a modal box with one OK button and the
 // program's title, over the window.
-#include "app/platform.h"
+#include "base/platform.h"
 
 class QWidget;
 

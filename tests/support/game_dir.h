@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
 #include "app/tally_run.h"
+#include "base/platform.h"
 
 namespace vorskal::testing {
 

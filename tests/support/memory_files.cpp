@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tally/failure.h"
+#include "base/failure.h"
 
 namespace vorskal::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace vorskal::testing {
 

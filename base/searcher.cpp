@@ -1,8 +1,8 @@
-#include "tally/searcher.h"
+#include "base/searcher.h"
 
 #include <cstring>
 
-#include "tally/text.h"
+#include "base/text.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

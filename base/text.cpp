@@ -1,4 +1,4 @@
-#include "tally/text.h"
+#include "base/text.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "tally/checked.h"
+#include "base/checked.h"
 
 namespace vorskal {
 

@@ -1,6 +1,6 @@
-#include "points/point_values_section.h"
+#include "report/point_values_section.h"
 
-#include "tally/text.h"
+#include "base/text.h"
 
 namespace vorskal {
 

@@ -1,6 +1,6 @@
-#include "report/report_stream.h"
+#include "base/report_stream.h"
 
-#include "tally/failure.h"
+#include "base/failure.h"
 
 namespace vorskal {
 namespace {

@@ -1,4 +1,4 @@
-#include "tally/failure.h"
+#include "base/failure.h"
 
 #include <cstdio>
 

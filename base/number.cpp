@@ -1,8 +1,8 @@
-#include "points/number.h"
+#include "base/number.h"
 
 #include <limits>
 
-#include "tally/failure.h"
+#include "base/failure.h"
 
 namespace vorskal {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <type_traits>
 
-#include "tally/failure.h"
+#include "base/failure.h"
 
 namespace vorskal {
 

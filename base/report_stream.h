@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace vorskal {
 
