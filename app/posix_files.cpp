@@ -222,7 +222,8 @@ std::string PosixFileService::path(const std::string& name) const {
 }
 
 bool PosixFileService::exists(const std::string& name) {
-    return ::access(path(name).c_str(), F_OK) == 0;
+    struct stat info {};
+    return ::stat(path(name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 std::unique_ptr<InputFile> PosixFileService::openForReading(const std::string& name) {

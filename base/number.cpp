@@ -7,8 +7,9 @@
 namespace vorskal {
 namespace {
 
+// Only the space character; a tab or any other character makes the text no number.
 bool isBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ';
 }
 bool isDigit(char c) {
     return c >= '0' && c <= '9';

@@ -64,6 +64,7 @@ class OutputFile {
 class FileService {
   public:
     virtual ~FileService() = default;
+    // True when `name` is there and is not a directory.
     virtual bool exists(const std::string& name) = 0;
     // Throws TallyFailure naming the file when it cannot be opened.
     virtual std::unique_ptr<InputFile> openForReading(const std::string& name) = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // The merge of the numbered server logs "ux7server0.log", "ux7server1.log",
-// ... (in number order, up to the first missing number) into the one file
+// ... (in number order, up to the first missing number; a name that is a
+// directory is no log) into the one file
 // "ux7server.log", every line ended by CR LF and nothing added or left out.
 // The merged file replaces the old one only when it is complete.
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <utility>
@@ -142,6 +143,27 @@ TEST(Merge, AMissingFirstLogKeepsEarlierFiles) {
     EXPECT_EQ(dir.read("ux7server.log"), merged);
 }
 
+// A numbered-log name that is a directory is no log: as the first, the run
+// finds no first log; later, it ends the merge as a missing number does.
+TEST(Merge, ADirectoryIsNoNumberedLog) {
+    GameDir first;
+    first.write("vorskal.ini", standardIni());
+    std::filesystem::create_directory(first.path() + "/ux7server0.log");
+    first.write("ux7server1.log", "one\r\n");
+    const Outcome outcome = first.tally();
+    EXPECT_EQ(outcome.kind, OutcomeKind::MissingFirstLog);
+    EXPECT_EQ(outcome.message, "Could not find ux7server0.log");
+    EXPECT_FALSE(first.exists("vorskal.log"));
+
+    GameDir later;
+    later.write("vorskal.ini", standardIni());
+    later.write("ux7server0.log", "zero\r\n");
+    std::filesystem::create_directory(later.path() + "/ux7server1.log");
+    later.write("ux7server2.log", "two\r\n");
+    EXPECT_EQ(later.tally().kind, OutcomeKind::Completed);
+    EXPECT_EQ(later.read("ux7server.log"), "zero\r\n");
+}
+
 // The merge comes before the settings file is read: a run that fails on a
 // missing settings file has still merged the logs.
 TEST(Merge, HappensBeforeTheSettingsFileIsRead) {
@@ -249,6 +271,21 @@ Outcome tallyInMemory(MemoryFiles& files) {
 TEST(Merge, APieceThatCannotBeReadStopsTheRun) {
     MemoryFiles files;
     files.files["ux7server0.log"] = "zero\r\n";
+    files.files["ux7server1.log"] = "one\r\n";
+    files.files["vorskal.ini"] = standardIni();
+    files.unreadable.insert("ux7server1.log");
+    const Outcome outcome = tallyInMemory(files);
+    EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
+    EXPECT_NE(outcome.message.find("ux7server1.log"), std::string::npos) << outcome.message;
+    EXPECT_EQ(files.files.count("vorskal.log"), 0u);
+}
+
+// A merge fault comes before a fault of pass 1 in an earlier log: the merge
+// is the run's first step.
+TEST(Merge, AMergeFaultWinsOverAnEarlierKillLineFault) {
+    MemoryFiles files;
+    files.files["ux7server0.log"] =
+        killLine("q7:15:03", "Fritz", "FOKKER_DVII", "Snoopy", "SOPWITH_CAMEL") + "\r\n";
     files.files["ux7server1.log"] = "one\r\n";
     files.files["vorskal.ini"] = standardIni();
     files.unreadable.insert("ux7server1.log");

@@ -1,4 +1,4 @@
-// readNumber: optional blanks, an optional sign, decimal digits with an
+// readNumber: optional spaces, an optional sign, decimal digits with an
 // optional fraction, optional blanks, nothing else; rounded down towards
 // minus infinity; no range check.
 #include "base/number.h"
@@ -63,12 +63,13 @@ TEST(ReadNumber, ReadsNumbersAndRoundsDown) {
     }
 }
 
+// A blank is the space character only: a tab or other white space is not.
 TEST(ReadNumber, RejectsTextsThatAreNoNumbers) {
     const std::string cases[] = {
-        "",      " ",    "   ", "+",   "-",     ".",   "-.",    "+.",    "- 5",
-        "+ 5",   "5-",   "--5", "+-5", "1e3",   "1E3", "1.5e2", "1,000", "1 000",
-        "1.2.3", "0x10", "abc", "ten", "5x",    "x5",  "5 x",   "inf",   "nan",
-        "5.5.",  "..5",  "5..", "=5",  "\"5\"", "5;",  "1_000",
+        "",      " ",   "   ", "+",     "-",     ".",     "-.",    "+.",    "- 5",  "+ 5",   "5-",
+        "--5",   "+-5", "1e3", "1E3",   "1.5e2", "1,000", "1 000", "1.2.3", "0x10", "abc",   "ten",
+        "5x",    "x5",  "5 x", "inf",   "nan",   "5.5.",  "..5",   "5..",   "=5",   "\"5\"", "5;",
+        "1_000", "\t5", "5\t", " \t5 ", "-\t5",  "1\t0",  "\v5",   "5\r",   "\n5",
     };
     for (const auto& text : cases) {
         SCOPED_TRACE("text \"" + text + "\"");
