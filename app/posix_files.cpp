@@ -1,6 +1,8 @@
 #include "app/posix_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -8,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <clocale>
 #include <cstring>
 #include <ctime>
@@ -113,15 +116,55 @@ class PosixMapped : public MappedFile {
     std::string owned_;
 };
 
+// The name of a file that createOrReplace writes before it takes the place
+// of `name`: ".name.new-PID-N", so that a later run can tell whose it was.
+std::string temporaryName(const std::string& name, long pid, unsigned serial) {
+    return "." + name + ".new-" + std::to_string(pid) + "-" + std::to_string(serial);
+}
+
+std::atomic<unsigned> temporarySerial{0};
+
+// Removes the files that createOrReplace of `name` left in `directory` in
+// runs whose process no longer exists (a run killed mid-write).
+void removeLeftovers(const std::string& directory, const std::string& name) {
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    const std::string prefix = "." + name + ".new-";
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view found = entry->d_name;
+        if (found.substr(0, prefix.size()) != prefix) {
+            continue;
+        }
+        const std::string_view rest = found.substr(prefix.size());
+        const std::size_t dash = rest.find('-');
+        long pid = 0;
+        const auto [end, error] = std::from_chars(rest.data(), rest.data() + dash, pid);
+        if (dash == std::string_view::npos || error != std::errc() || end != rest.data() + dash ||
+            pid <= 0) {
+            continue;
+        }
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
 class PosixOutput : public OutputFile {
   public:
-    // `temporary` non-empty: the file is written under that path and renamed
-    // to `path` on close().
-    PosixOutput(int fd, std::string name, std::string path, std::string temporary)
+    // How the file takes its place on close(): not at all (appending to
+    // `path`), by a rename of the named `temporary`, or, for an unnamed file
+    // (`temporary` empty, `unnamed` set), by a link to a fresh name and a
+    // rename of that at once.
+    PosixOutput(int fd, std::string name, std::string path, std::string temporary,
+                bool unnamed = false)
         : fd_(fd),
           name_(std::move(name)),
           path_(std::move(path)),
-          temporary_(std::move(temporary)) {}
+          temporary_(std::move(temporary)),
+          unnamed_(unnamed) {}
 
     ~PosixOutput() override {
         if (fd_ >= 0) {
@@ -179,11 +222,24 @@ class PosixOutput : public OutputFile {
         }
     }
 
-    void flush() override {}
+    // Makes every byte written so far durable: fsync.
+    void flush() override {
+        while (::fsync(fd_) != 0) {
+            if (errno == EINVAL || errno == EROFS) {
+                return;  // a file that cannot be synced (a pipe, a device)
+            }
+            if (errno != EINTR) {
+                throw TallyFailure(failureText(name_, "write", errno));
+            }
+        }
+    }
 
     void close() override {
         if (fd_ < 0) {
             return;
+        }
+        if (unnamed_) {
+            giveName();
         }
         const int fd = fd_;
         fd_ = -1;
@@ -202,10 +258,35 @@ class PosixOutput : public OutputFile {
     }
 
   private:
+    // Links the unnamed file to a fresh temporary name; close() renames it
+    // into place right after.
+    void giveName() {
+        const std::string directory = path_.substr(0, path_.rfind('/'));
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string temporary =
+                directory + "/" + temporaryName(name_, ::getpid(), temporarySerial++);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) ==
+                0) {
+                temporary_ = temporary;
+                unnamed_ = false;
+                return;
+            }
+            if (errno != EEXIST) {
+                break;
+            }
+        }
+        const int error = errno;
+        ::close(fd_);
+        fd_ = -1;
+        throw TallyFailure(failureText(name_, "replace", error));
+    }
+
     int fd_;
     std::string name_;
     std::string path_;
     std::string temporary_;
+    bool unnamed_;
     bool noKernelCopy_ = false;
 };
 
@@ -243,10 +324,17 @@ std::unique_ptr<MappedFile> PosixFileService::map(const std::string& name) {
 }
 
 std::unique_ptr<OutputFile> PosixFileService::createOrReplace(const std::string& name) {
-    static std::atomic<unsigned> serial{0};
+    removeLeftovers(directory_, name);
+    // An unnamed file in the directory: a process killed before close()
+    // leaves nothing behind.
+    const int unnamed = ::open(directory_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (unnamed >= 0) {
+        return std::make_unique<PosixOutput>(unnamed, name, path(name), std::string(), true);
+    }
+    // Where the file system cannot: a named temporary file, removed by a
+    // later run when this one is killed before close().
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = path("." + name + ".new-" + std::to_string(::getpid()) + "-" +
-                                           std::to_string(serial++));
+        const std::string temporary = path(temporaryName(name, ::getpid(), temporarySerial++));
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             return std::make_unique<PosixOutput>(fd, name, path(name), temporary);

@@ -1,8 +1,11 @@
 #pragma once
 // The real file service: plain files in one directory, read and written
-// with POSIX calls. createOrReplace writes beside the target under a
-// temporary name and renames it into place on close(), so an interrupted
-// run never leaves a half-written file where a good one stood.
+// with POSIX calls. createOrReplace writes an unnamed file in the directory
+// (O_TMPFILE) that gets a name only on close() and at once replaces the
+// target, so a killed run leaves neither a half-written file where a good
+// one stood nor a file of its own. Where the file system has no unnamed
+// files, it writes under a temporary name ".NAME.new-PID-N" instead; every
+// createOrReplace removes such files of processes that no longer exist.
 #include <string>
 
 #include "base/platform.h"
