@@ -11,6 +11,17 @@
 
 namespace vorskal {
 
+enum class OutcomeKind {
+    Completed,        // "Tally Complete"
+    MissingFirstLog,  // "Could not find ux7server0.log"; nothing written
+    Failed,           // stopped with a message; the report ends in its ERROR line
+};
+
+struct Outcome {
+    OutcomeKind kind = OutcomeKind::Completed;
+    std::string message;  // the text to show the user
+};
+
 struct RunConfig {
     // Read "ux7server.log" back from the disk for every pass, line by line,
     // instead of working from the lines that the merge kept. Slower; the
@@ -31,6 +42,12 @@ struct TallyOptions {
 
 // Sets the four option flags of `state` from `options`.
 void applyOptions(TallyState& state, const TallyOptions& options);
+
+// One tally on `state` in `directory` with the real files: the directory is
+// locked for the run (two runs in one directory never overlap). Every
+// failure, of whatever kind, comes back as a Failed outcome.
+Outcome tallyIn(const std::string& directory, TallyState& state, Clock& clock,
+                const RunConfig& config = {});
 
 // One whole tally in `directory` with the real file system and clock: a fresh
 // state, the options, the run. Two runs in one directory never overlap: the

@@ -1,7 +1,7 @@
 #pragma once
-// The platform layer of a tally run: a file service, a clock and a message
-// sink. The run uses nothing of the operating system but these, so tests can
-// put a file system in memory, a fixed clock or a failing disk in their place.
+// The platform seam of a tally run: a file service and a clock. The run uses nothing of the
+// operating system but these, so tests can put a file system in memory, a fixed clock or a failing
+// disk in their place.
 //
 // File names are plain names without a directory; a service resolves them in
 // the one directory it serves (the game's directory).
@@ -54,7 +54,8 @@ class OutputFile {
     virtual void copyFrom(const MappedFile& source, std::uint64_t offset, std::uint64_t length) {
         write(source.bytes().substr(offset, length));
     }
-    // Makes every byte written so far durable in the file system.
+    // Makes every byte written so far durable in the file system (the real
+    // files: fsync).
     virtual void flush() = 0;
     // Finishes the file. For a file made by createOrReplace this is the
     // commit: the new content takes the old file's place in one step.
@@ -86,25 +87,6 @@ class Clock {
     virtual ~Clock() = default;
     virtual std::string timeOfDay() = 0;
     virtual std::string date() = 0;
-};
-
-enum class OutcomeKind {
-    Completed,        // "Tally Complete"
-    MissingFirstLog,  // "Could not find ux7server0.log"; nothing written
-    Failed,           // stopped with a message; the report ends in its ERROR line
-};
-
-struct Outcome {
-    OutcomeKind kind = OutcomeKind::Completed;
-    std::string message;  // the text to show the user
-};
-
-// Shows the run's closing message: the window puts up a box, the headless
-// runner prints a line. Returns when the user has seen it.
-class MessageSink {
-  public:
-    virtual ~MessageSink() = default;
-    virtual void show(const Outcome& outcome) = 0;
 };
 
 }  // namespace vorskal

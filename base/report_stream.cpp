@@ -19,11 +19,6 @@ ReportStream::~ReportStream() {
     }
 }
 
-void ReportStream::write(std::string_view text) {
-    buffer_.append(text);
-    spill();
-}
-
 void ReportStream::writeLine(std::string_view text) {
     buffer_.append(text);
     buffer_.append("\r\n");
@@ -42,18 +37,6 @@ void ReportStream::spill() {
         file_->write(buffer_);
         buffer_.clear();
     }
-}
-
-void ReportStream::flush() {
-    if (file_ == nullptr) {
-        return;
-    }
-    if (!buffer_.empty()) {
-        std::string pending;
-        pending.swap(buffer_);
-        file_->write(pending);
-    }
-    file_->flush();
 }
 
 void ReportStream::close() {

@@ -2,9 +2,10 @@
 // The report stream: the one open "vorskal.log" of a run, opened for
 // appending. Every report line goes through it. Lines end with CR LF.
 //
-// Writes are buffered and reach the file at least at every flush() and at
-// close(); a write error of the file throws TallyFailure at that point, so
-// a run never reports success over a report that did not reach the disk.
+// Writes are buffered and reach the file when the buffer is large and at
+// close(), which also makes them durable (OutputFile::flush); a write error
+// of the file throws TallyFailure at that point, so a run never reports
+// success over a report that did not reach the disk.
 // The destructor flushes what it can and swallows errors: a run that failed
 // has already said why.
 #include <memory>
@@ -24,12 +25,10 @@ class ReportStream {
     ReportStream(const ReportStream&) = delete;
     ReportStream& operator=(const ReportStream&) = delete;
 
-    void write(std::string_view text);      // no line end
     void writeLine(std::string_view text);  // the text and a line end
     void writeBlankLines(int count);        // `count` line ends
     void spacer() { writeLine(" "); }       // a line of one blank
 
-    void flush();
     void close();
     bool isOpen() const { return file_ != nullptr; }
 

@@ -2,6 +2,7 @@
 // Text helpers of the tally. Bytes are characters: lengths and columns count
 // bytes, and "without regard to letter case" folds the ASCII letters only.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,15 @@ inline std::string_view lastChars(std::string_view text, std::size_t n) {
 
 // The first n characters, padded with blanks on the right to exactly n.
 std::string padded(std::string_view text, std::size_t n);
+
+// The hash of the tables' keys (FNV-1a over the bytes, from `seed`).
+inline std::size_t hashBytes(std::string_view bytes, std::uint64_t seed = 0) {
+    std::uint64_t h = 1469598103934665603ull ^ seed;
+    for (const char c : bytes) {
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return static_cast<std::size_t>(h);
+}
 
 // Splits at the first occurrence of the separator, found without regard to
 // letter case. Returns false when the separator does not occur.

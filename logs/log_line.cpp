@@ -1,14 +1,13 @@
 #include "logs/log_line.h"
 
 #include "base/failure.h"
+#include "base/fixed_text.h"
 #include "base/number.h"
 #include "base/searcher.h"
 #include "base/text.h"
 
 namespace vorskal {
 namespace {
-
-constexpr std::size_t kNameLength = 16;
 
 std::string_view afterBar(std::string_view head, bool& found) {
     const std::size_t bar = head.find('|');
@@ -74,7 +73,7 @@ std::optional<TargetParts> takeTargetLine(std::string_view line) {
     }
     TargetParts parts;
     parts.head = head;
-    parts.destroyer = firstChars(tail.substr(0, tail.size() - 1), kNameLength);
+    parts.destroyer = firstChars(tail.substr(0, tail.size() - 1), kNameWidth);
     parts.locationKey = locationKey(head);
     return parts;
 }
@@ -100,7 +99,7 @@ std::optional<EntryParts> takeEntryLine(std::string_view line) {
         }
         name = before.substr(0, before.size() - 2);
     }
-    return EntryParts{firstChars(name, kNameLength), aircraft};
+    return EntryParts{firstChars(name, kNameWidth), aircraft};
 }
 
 std::optional<std::string_view> takeExitLine(std::string_view line) {
@@ -115,7 +114,7 @@ std::optional<std::string_view> takeExitLine(std::string_view line) {
     if (!bar) {
         return std::nullopt;
     }
-    return firstChars(name, kNameLength);
+    return firstChars(name, kNameWidth);
 }
 
 }  // namespace vorskal

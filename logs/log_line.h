@@ -45,6 +45,8 @@ bool carriesSelectedMarker(std::string_view line);  // letter case disregarded
 // naming the merged log's line when a field is not a number.
 std::int64_t timeOfLine(const LogLine& line);
 
+inline constexpr std::int32_t kSecondsPerDay = 24 * 60 * 60;
+
 // A destruction line taken apart: the text before " destroyed by ", the
 // destroyer (the text after it less its last character, first 16 kept) and
 // the location key. Empty when the line has no " destroyed by " or nothing

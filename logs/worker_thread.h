@@ -14,7 +14,10 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
+
+#include "base/failure.h"
 
 namespace vorskal {
 
@@ -24,7 +27,7 @@ class WorkerThread {
     enum class AtStop { WorkThroughQueue, DropQueue };
 
     WorkerThread(std::function<void(Item&)> work, std::size_t limit, AtStop atStop)
-        : work_(std::move(work)), limit_(limit), atStop_(atStop), thread_([this] { run(); }) {}
+        : work_(std::move(work)), limit_(limit), atStop_(atStop), thread_(start()) {}
 
     ~WorkerThread() {
         {
@@ -68,6 +71,15 @@ class WorkerThread {
     }
 
   private:
+    // The thread; one that the system cannot start is a TallyFailure.
+    std::thread start() {
+        try {
+            return std::thread([this] { run(); });
+        } catch (const std::system_error& error) {
+            throw TallyFailure("cannot start a thread: " + error.code().message());
+        }
+    }
+
     void run() {
         std::unique_lock lock(mutex_);
         for (;;) {

@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "base/version.h"
+
 namespace vorskal {
 
 void writeReportHeader(ReportStream& report, Clock& clock) {
     report.writeBlankLines(2);
     report.writeLine("UX7SERVER Log Tally (VORSKAL.LOG)");
-    report.writeLine("Rev 3.40 -- " + std::string(kCreditText));
+    report.writeLine("Rev " + std::string(kVersion) + " -- " + std::string(kCreditText));
     report.writeLine("Current time is " + clock.timeOfDay() + "    Current date is " +
                      clock.date());
     report.writeBlankLines(2);

@@ -10,6 +10,9 @@ jobs=$(nproc)
 echo "== format"
 (cd "$root" && git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror)
 
+echo "== include layers"
+"$root/scripts/check_layers.sh"
+
 echo "== build and test"
 VORSKAL_BUILD_DIR=$root/build "$root/scripts/build.sh"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
@@ -23,7 +26,8 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "== build and test the engine under ThreadSanitizer"
 VORSKAL_BUILD_DIR=$root/build-threads "$root/scripts/build.sh" -DVORSKAL_SANITIZE_THREADS=ON \
     -DVORSKAL_WINDOW=OFF
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$root/build-threads" --output-on-failure -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$root/build-threads" --output-on-failure -j "$jobs" \
+    -L threads
 
 if [[ -x "$root/scripts/fuzz.sh" ]]; then
     echo "== fuzz"

@@ -12,7 +12,6 @@ namespace vorskal {
 namespace {
 
 constexpr Count kMaxPilots = 16;
-constexpr double kSecondsPerDay = 86400;
 
 // One side's counters, as references into the state.
 struct Side {
@@ -20,9 +19,8 @@ struct Side {
     Count& maxInGame;
     double& start17th;
     double& start18th;
-    std::string_view name;          // "Allied" or "Hun"
-    std::string_view noticeName;    // "allied" or "Hun"
-    std::string_view newEntryName;  // spelling of the warning for a new roster entry
+    std::string_view name;        // "Allied" or "Hun"
+    std::string_view noticeName;  // "allied" or "Hun"; also the warning's for a new roster entry
     bool allied;
 };
 
@@ -34,14 +32,12 @@ Side sideOf(TallyState& state, Count team) {
                 state.run.allied18thStart,
                 "Allied",
                 "allied",
-                "allied",
                 true};
     }
     return {state.hunInGame,
             state.maxHunInGame,
             state.run.hun17thStart,
             state.run.hun18thStart,
-            "Hun",
             "Hun",
             "Hun",
             false};
@@ -64,7 +60,7 @@ void countIn(TallyState& state, ReportStream& report, const LogLine& line, Count
     if (side.inGame <= kMaxPilots) {
         return;
     }
-    const std::string_view spelling = newEntry ? side.newEntryName : side.name;
+    const std::string_view spelling = newEntry ? side.noticeName : side.name;
     report.writeLine("WARNING -- number of " + std::string(spelling) +
                      " pilots in game = " + std::to_string(side.inGame));
     report.writeLine(line.text);
@@ -83,7 +79,7 @@ void settle(TallyState& state, ReportStream& report, const LogLine& line, Side& 
     report.writeLine(line.text);
     double seconds = static_cast<double>(timeOfLine(line)) - start;
     if (seconds < 0) {
-        seconds += kSecondsPerDay;  // the game went past midnight
+        seconds += double{kSecondsPerDay};  // the game went past midnight
     }
     const double minutes = seconds / 60;
     report.writeLine("WARNING -- " + std::string(ordinal) + " " + std::string(side.name) +

@@ -18,9 +18,9 @@ std::string describe(std::string_view what, const PilotRecord& pilot, std::uint6
 void awardKillLine(TallyState& state, const LogLine& line) {
     const std::string_view text = line.text;
     const std::string_view victimWindow = columns(text, 27, kTeamWindow);
-    FixedText<11> victimPrefix;
+    FixedText<kNamePrefixWidth> victimPrefix;
     victimPrefix.store(victimWindow);
-    FixedText<16> victimName;
+    FixedText<kNameWidth> victimName;
     victimName.store(victimWindow);
 
     static const Searcher awardedTo(kAwardedTo, true);
@@ -28,7 +28,7 @@ void awardKillLine(TallyState& state, const LogLine& line) {
     const bool hasKiller = awarded != npos;
     const std::string_view killerText =
         hasKiller ? text.substr(awarded + kAwardedTo.size()) : std::string_view{};
-    FixedText<16> killerName;
+    FixedText<kNameWidth> killerName;
     killerName.store(killerText);
     const bool selfKill = hasKiller && killerName.view() == victimName.view();
 
@@ -46,7 +46,7 @@ void awardKillLine(TallyState& state, const LogLine& line) {
     std::size_t killer = kNoRecord;
     if (hasKiller && !selfKill) {
         IdentifyTeam(state, firstChars(killerText, kTeamWindow));
-        killer = state.findPilot(killerName.view().substr(0, 11), state.teamCode);
+        killer = state.findPilot(killerName.view().substr(0, kNamePrefixWidth), state.teamCode);
         if (killer == kNoRecord) {
             killer = state.addPilot(killerName.view(), state.teamCode);
         }

@@ -13,7 +13,7 @@
 
 namespace vorskal {
 
-// The line's text must live as long as state.lineStorage keeps it.
+// The line's text must live for the rest of the run: the kill event keeps it.
 void awardKillLine(TallyState& state, const LogLine& line);
 
 }  // namespace vorskal

@@ -5,13 +5,12 @@
 #include <vector>
 
 #include "base/text.h"
+#include "logs/log_line.h"
 
 namespace vorskal {
 namespace {
 
-constexpr std::size_t kMatchLength = 11;
 constexpr std::int32_t kWindowSeconds = 20;
-constexpr std::int32_t kSecondsPerDay = 86400;
 
 void takeBack(TallyState& state, const KillEvent& event) {
     PilotRecord& dead = state.pilot(event.deathRecord);
@@ -24,7 +23,12 @@ void takeBack(TallyState& state, const KillEvent& event) {
 
 }  // namespace
 
-void writeMultiDeathSection(TallyState& state, ReportStream& report) {
+void writeMultiDeathSection(TallyState& state, ReportStream& report, const LineStart& lineStart) {
+    const auto field = [&](const KillEvent& event) {
+        FixedText<kLineFieldWidth> text;
+        text.store(lineStart ? lineStart(event.line, kLineFieldWidth) : event.line);
+        return std::string(text.view());
+    };
     report.writeLine("2. Report possible multi-death bugs.");
     report.writeLine("------------------------------------");
     report.spacer();
@@ -35,11 +39,11 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report) {
     // The kill events of each victim prefix, in log order.
     std::unordered_map<std::string_view, std::vector<std::size_t>> deathsOf;
     for (std::size_t e = 1; e < state.killEvents.size(); ++e) {
-        deathsOf[state.killEvents[e].victim.view().substr(0, kMatchLength)].push_back(e);
+        deathsOf[state.killEvents[e].victim.view().substr(0, kNamePrefixWidth)].push_back(e);
     }
 
     for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
-        const std::string_view prefix = state.pilot(slot).name.view().substr(0, kMatchLength);
+        const std::string_view prefix = state.pilot(slot).name.view().substr(0, kNamePrefixWidth);
         const auto group = deathsOf.find(prefix);
         if (group == deathsOf.end()) {
             continue;  // no deaths, or this prefix was scanned at an earlier record
@@ -56,8 +60,8 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report) {
                 }
                 if (difference >= 0 && difference <= kWindowSeconds) {
                     report.writeLine("WARNING -- Possible multiple death bug");
-                    report.writeLine(state.line128(*previous));
-                    report.writeLine(state.line128(event));
+                    report.writeLine(field(*previous));
+                    report.writeLine(field(event));
                     takeBack(state, event);
                 }
             }

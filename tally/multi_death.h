@@ -7,11 +7,22 @@
 // Pilots are the distinct 11-character name prefixes, in the order of the
 // first record that carries each; a pilot's deaths are its kill events in
 // log order. A game that passes midnight is taken as one evening.
+//
+// A warning shows each line as a field of kLineFieldWidth characters; the
+// first bytes of an event's line come from `lineStart` (given the line and
+// how many bytes), or from where the line lies when it is not given.
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include "base/report_stream.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {
 
-void writeMultiDeathSection(TallyState& state, ReportStream& report);
+using LineStart = std::function<std::string(std::string_view line, std::size_t count)>;
+
+void writeMultiDeathSection(TallyState& state, ReportStream& report,
+                            const LineStart& lineStart = {});
 
 }  // namespace vorskal

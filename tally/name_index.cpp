@@ -10,7 +10,7 @@ bool NameIndex::contains(std::string_view name, std::string_view text, bool fold
 
 NameIndex::Key NameIndex::Key::of(std::string_view text, bool fold) {
     Key key;
-    key.length = static_cast<std::uint8_t>(text.size() < 16 ? text.size() : 16);
+    key.length = static_cast<std::uint8_t>(text.size() < kNameWidth ? text.size() : kNameWidth);
     for (std::size_t i = 0; i < key.length; ++i) {
         key.bytes[i] = text[i];
     }
@@ -19,11 +19,8 @@ NameIndex::Key NameIndex::Key::of(std::string_view text, bool fold) {
 }
 
 std::size_t NameIndex::KeyHash::operator()(const Key& key) const {
-    std::uint64_t h = 1469598103934665603ull ^ key.length ^ (key.fold ? 0x100 : 0);
-    for (std::size_t i = 0; i < key.length; ++i) {
-        h = (h ^ static_cast<unsigned char>(key.bytes[i])) * 1099511628211ull;
-    }
-    return static_cast<std::size_t>(h);
+    return hashBytes(std::string_view(key.bytes.data(), key.length),
+                     key.length ^ (key.fold ? 0x100u : 0u));
 }
 
 }  // namespace vorskal

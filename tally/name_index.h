@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/fixed_text.h"
+
 namespace vorskal {
 
 class NameIndex {
@@ -35,7 +37,7 @@ class NameIndex {
     static bool contains(std::string_view name, std::string_view text, bool fold);
 
     struct Key {
-        std::array<char, 16> bytes{};
+        std::array<char, kNameWidth> bytes{};
         std::uint8_t length = 0;
         bool fold = false;
         static Key of(std::string_view text, bool fold);

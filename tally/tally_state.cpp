@@ -1,23 +1,12 @@
 #include "tally/tally_state.h"
 
+#include "base/text.h"
+
 namespace vorskal {
 
-std::string TallyState::line128(const KillEvent& event) const {
-    FixedText<128> field;
-    if (run.copyLineStart) {
-        field.store(run.copyLineStart(event.line, field.view().size()));
-    } else {
-        field.store(event.line);
-    }
-    return std::string(field.view());
-}
-
 std::size_t TableIndexes::PrefixTeamHash::operator()(const PrefixTeam& key) const {
-    std::uint64_t h = 1469598103934665603ull ^ static_cast<std::uint32_t>(key.team);
-    for (char c : key.prefix) {
-        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
-    return static_cast<std::size_t>(h);
+    return hashBytes(std::string_view(key.prefix.data(), key.prefix.size()),
+                     static_cast<std::uint32_t>(key.team));
 }
 
 namespace {
@@ -86,7 +75,6 @@ void TallyState::resetForRun() {
     pilotTable.assign(1, PilotRecord{});
     arenaRoster.assign(1, RosterEntry{});
     killEvents.assign(1, KillEvent{});
-    lineStorage.reset();
     indexes = TableIndexes{};
     nonRedBoxedTargetLines.clear();
     targetCredits.clear();

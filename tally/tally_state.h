@@ -9,8 +9,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,9 +21,6 @@
 
 namespace vorskal {
 
-class FileService;
-class ReportStream;
-
 // Team codes: 0 not known, 1 Allied, 2 Hun. Codes from "vorskal.ini" may be
 // any number; such records are listed with the pilots of unknown team.
 inline constexpr Count kTeamUnknown = 0;
@@ -34,7 +29,7 @@ inline constexpr Count kTeamHun = 2;
 
 struct PilotRecord {
     Count team = 0;
-    FixedText<16> name;
+    FixedText<kNameWidth> name;
     Count kills = 0;
     Count deaths = 0;
     std::string targetLocations;  // "," before every location key
@@ -49,7 +44,7 @@ using TotalsRow = PilotRecord;
 
 struct RosterEntry {
     Count team = 0;
-    FixedText<16> name;
+    FixedText<kNameWidth> name;
     Count inArena = 0;
 };
 
@@ -57,11 +52,11 @@ struct RosterEntry {
 inline constexpr std::size_t kNoRecord = 0;
 
 struct KillEvent {
-    std::int32_t time = 0;  // seconds since midnight
-    FixedText<16> victim;   // the 16 characters from column 27
-    // The whole log line. The report shows it as a 128-character field (cut
-    // after 128 characters or padded with blanks: TallyState::line128()); the
-    // text lives in TallyState::lineStorage.
+    std::int32_t time = 0;         // seconds since midnight
+    FixedText<kNameWidth> victim;  // the 16 characters from column 27
+    // The whole log line, shown in a warning as a field of kLineFieldWidth
+    // characters. The text is kept by the run's reading of the merged log and
+    // is valid for the run's length.
     std::string_view line;
     // What pass 1 scored for this line, so a correction takes back exactly that.
     std::size_t deathRecord = kNoRecord;
@@ -82,11 +77,6 @@ struct RunValues {
     double allied18thStart = 0;
     double hun17thStart = 0;
     double hun18thStart = 0;
-    // Copies the first `count` bytes of a kill event's line (set by the run
-    // when the lines point into a mapping: it reads them through the system
-    // rather than touching the mapping's pages); unset, the line is read
-    // where it lies.
-    std::function<std::string(std::string_view line, std::size_t count)> copyLineStart;
 };
 
 // Lookups kept beside the tables so that the passes need not scan them
@@ -94,7 +84,7 @@ struct RunValues {
 struct TableIndexes {
     // The first pilot slot for each first-11-characters and team.
     struct PrefixTeam {
-        std::array<char, 11> prefix;
+        std::array<char, kNamePrefixWidth> prefix;
         Count team;
         bool operator==(const PrefixTeam&) const = default;
     };
@@ -138,12 +128,6 @@ struct TallyState : TargetSlots {
     Count fighterTargetCorrection = 0;
     Count redBoxedOnly = 0;
 
-    // Keeps alive the text that the kill events' lines point into.
-    std::shared_ptr<const void> lineStorage;
-
-    FileService* fileSystem = nullptr;
-    ReportStream* reportStream = nullptr;
-
     RunValues run;
     TableIndexes indexes;
 
@@ -154,10 +138,6 @@ struct TallyState : TargetSlots {
     const std::vector<std::uint32_t>& pilotsContaining(std::string_view text, bool fold);
     // Roster slots whose name contains `text` (letter case kept), ascending.
     const std::vector<std::uint32_t>& rosterContaining(std::string_view text);
-
-    // The event's line as a 128-character field: cut after 128 characters
-    // or padded with blanks.
-    std::string line128(const KillEvent& event) const;
 
     // Pilot slot `slot` (1-based).
     PilotRecord& pilot(std::size_t slot) { return pilotTable[slot]; }

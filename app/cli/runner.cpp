@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/tally_run.h"
+#include "base/version.h"
 
 namespace vorskal {
 
@@ -28,7 +29,7 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
                  "Do not take back targets destroyed by fighters");
     app.add_flag("--all-targets", allTargets,
                  "Credit targets that were not red boxed too (default: red boxed only)");
-    app.set_version_flag("--version", "vorskal-tally 3.40");
+    app.set_version_flag("--version", "vorskal-tally " + std::string(kVersion));
 
     try {
         app.parse(argc, argv);
@@ -36,7 +37,7 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         out << app.help();
         return kExitCompleted;
     } catch (const CLI::CallForVersion&) {
-        out << "vorskal-tally 3.40\n";
+        out << "vorskal-tally " << kVersion << "\n";
         return kExitCompleted;
     } catch (const CLI::ParseError& e) {
         err << "vorskal-tally: " << e.what() << "\n" << app.help();

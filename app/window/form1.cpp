@@ -13,6 +13,7 @@
 #include "app/window/message_box.h"
 #include "app/window/wrapping_check_box.h"
 #include "base/failure.h"
+#include "base/version.h"
 
 // The picture and the icon are compiled into the window's library; a static
 // library must register its resources itself.
@@ -44,17 +45,11 @@ int exitCodeOf(OutcomeKind kind) {
 }
 
 Outcome runInCurrentDirectory(TallyState& state) {
-    try {
-        // Another tally in this directory (another window, or the headless
-        // runner) finishes first; the lock is held for the run only, not
-        // while the message waits for the user.
-        DirectoryLock lock(".");
-        PosixFileService files(".");
-        SystemClock clock;
-        return runTally(state, files, clock);
-    } catch (const std::exception& error) {
-        return {OutcomeKind::Failed, error.what()};
-    }
+    // Another tally in this directory (another window, or the headless
+    // runner) finishes first; the lock is held for the run only, not while
+    // the message waits for the user.
+    SystemClock clock;
+    return tallyIn(".", state, clock);
 }
 
 }  // namespace
@@ -62,7 +57,8 @@ Outcome runInCurrentDirectory(TallyState& state) {
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     initWindowResources();
     setObjectName("Form1");
-    setWindowTitle("VORSKAL Ver. 3.40");
+    setWindowTitle(QString::fromLatin1("VORSKAL Ver. ") +
+                   QString::fromLatin1(kVersion.data(), static_cast<qsizetype>(kVersion.size())));
     setWindowIcon(QIcon(":/window/vorskal.png"));
     setFixedSize(twips(0, 0, 4590, 6525).size());
     createControls();

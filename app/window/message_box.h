@@ -1,7 +1,7 @@
 #pragma once
 // The window's closing message: a modal box with one OK button and the
 // program's title, over the window.
-#include "base/platform.h"
+#include "app/tally_run.h"
 
 class QWidget;
 
@@ -10,11 +10,11 @@ namespace vorskal {
 // The title of every message box of the program.
 inline constexpr const char* kMessageTitle = "VORSKAL";
 
-class MessageBoxSink : public MessageSink {
+class MessageBoxSink {
   public:
     explicit MessageBoxSink(QWidget* parent) : parent_(parent) {}
     // Returns when the user has dismissed the box.
-    void show(const Outcome& outcome) override;
+    void show(const Outcome& outcome);
 
   private:
     QWidget* parent_;
