@@ -9,6 +9,12 @@ if(VORSKAL_WERROR)
     target_compile_options(vorskal_warnings INTERFACE -Werror)
 endif()
 
+# The engine's libraries are held to more: no shadowed names, no silent
+# narrowing or sign change, no C casts.
+add_library(vorskal_engine_warnings INTERFACE)
+target_compile_options(vorskal_engine_warnings INTERFACE
+    -Wshadow -Wconversion -Wsign-conversion -Wold-style-cast)
+
 add_library(vorskal_sanitizers INTERFACE)
 if(VORSKAL_SANITIZE)
     target_compile_options(vorskal_sanitizers INTERFACE
