@@ -1,10 +1,16 @@
 #include "app/window/form1.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QThread>
 #include <exception>
+#include <initializer_list>
+#include <utility>
 
 #include "app/posix_files.h"
 #include "app/tally_run.h"
@@ -44,26 +50,40 @@ int exitCodeOf(OutcomeKind kind) {
     return kind == OutcomeKind::Failed ? kFailedExitCode : 0;
 }
 
-Outcome runInCurrentDirectory(TallyState& state) {
-    // Another tally in this directory (another window, or the headless
-    // runner) finishes first; the lock is held for the run only, not while
-    // the message waits for the user.
-    SystemClock clock;
-    return tallyIn(".", state, clock);
+QString caption() {
+    return QString::fromLatin1("VORSKAL Ver. ") +
+           QString::fromLatin1(kVersion.data(), static_cast<qsizetype>(kVersion.size()));
 }
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Outcome runTallyInFolder(TallyState& state, const QString& folder) {
+    // Another tally in this directory (another window, or the headless
+    // runner) finishes first; the lock is held for the run only, not while
+    // the message waits for the user.
+    SystemClock clock;
+    return tallyIn(folder.isEmpty() ? "." : QFile::encodeName(folder).toStdString(), state, clock);
+}
+
+Form1::Form1(const QString& folder, QWidget* parent) : Form1(folder, runTallyInFolder, parent) {}
+
+Form1::Form1(const QString& folder, TallyRunner runner, QWidget* parent)
+    : QWidget(parent), folder_(folder), runner_(std::move(runner)) {
     initWindowResources();
     setObjectName("Form1");
-    setWindowTitle(QString::fromLatin1("VORSKAL Ver. ") +
-                   QString::fromLatin1(kVersion.data(), static_cast<qsizetype>(kVersion.size())));
+    setWindowTitle(folder.isEmpty() ? caption()
+                                    : caption() + " - " + QDir::toNativeSeparators(folder));
     setWindowIcon(QIcon(":/window/vorskal.png"));
     setFixedSize(twips(0, 0, 4590, 6525).size());
     createControls();
     setTabIndexes();
     Form_Load();
+}
+
+Form1::~Form1() {
+    if (run_ != nullptr) {
+        run_->wait();  // the run works on this window's state
+    }
 }
 
 void Form1::createControls() {
@@ -147,13 +167,31 @@ void Form1::Command1_Click() {
         return;
     }
     ran_ = true;
-    Command1->setEnabled(false);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Command1, Check1, Check2, Check3, Check4}) {
+        control->setEnabled(false);
+    }
+    run_ = QThread::create([this] { outcome_ = runner_(state_, folder_); });
+    connect(run_, &QThread::finished, this, &Form1::runFinished);
+    run_->start();
+}
 
-    const Outcome outcome = runInCurrentDirectory(state_);
-    MessageBoxSink(this).show(outcome);
+void Form1::runFinished() {
+    run_->wait();
+    delete run_;
+    run_ = nullptr;
 
-    exitCode_ = exitCodeOf(outcome.kind);
+    MessageBoxSink(this).show(outcome_);
+    exitCode_ = exitCodeOf(outcome_.kind);
     emit finished(exitCode_);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (run_ != nullptr) {
+        event->ignore();  // the run goes on to its end and its message
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 }  // namespace vorskal

@@ -1,5 +1,6 @@
-// A click on "Tally Score" in a game's directory: the tally runs there, its
-// message comes up in a box over the window, and the program ends.
+// A click on "Tally Score" in a game's directory: the tally runs there off
+// the window's thread, its message comes up in a box over the window, and
+// the program ends.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -9,7 +10,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 
 #include "app/window/form1.h"
 
@@ -131,6 +134,7 @@ class TallyClickTest : public QObject {
     void optionsOfTheBoxesReachTheRun_data();
     void optionsOfTheBoxesReachTheRun();
     void oneStartRunsOneTally();
+    void windowStaysAliveWhileTheTallyRuns();
 
   private:
     // Clicks "Tally Score" and waits until its message box has been closed.
@@ -158,7 +162,12 @@ void TallyClickTest::cleanup() {
 
 QList<SeenBox> TallyClickTest::clickTallyScore() {
     BoxCloser closer;
+    const bool first = form_->exitCode() == -1;
     QTest::mouseClick(tallyScore(), Qt::LeftButton);
+    if (first) {
+        finished_->wait(20000);  // the run is over and its box dismissed
+    }
+    QTest::qWait(30);  // a second box, if any, would come up now
     return closer.seen;
 }
 
@@ -320,6 +329,53 @@ void TallyClickTest::oneStartRunsOneTally() {
 
     QCOMPARE(game_->read("vorskal.log"), report);
     QCOMPARE(finished_->size(), 1);
+}
+
+void TallyClickTest::windowStaysAliveWhileTheTallyRuns() {
+    // A run held back until the test lets it go, in the folder that the
+    // window was given.
+    std::atomic<bool> release = false;
+    std::atomic<bool> running = false;
+    QString folderSeen;
+    Form1 form(QDir::currentPath(), [&](vorskal::TallyState& state, const QString& folder) {
+        running = true;
+        folderSeen = folder;
+        while (!release) {
+            QThread::msleep(5);
+        }
+        return vorskal::runTallyInFolder(state, folder);
+    });
+    QSignalSpy finished(&form, &Form1::finished);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    game_->write("ux7server0.log", kServerLog);
+    game_->write("vorskal.ini", pointFile("Kill=10"));
+
+    BoxCloser closer;
+    QTest::mouseClick(form.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    // Greyed at once, with the four boxes: the options stay as they were.
+    QVERIFY(!form.findChild<QPushButton*>("Command1")->isEnabled());
+    for (const char* name : {"Check1", "Check2", "Check3", "Check4"}) {
+        QVERIFY(!form.findChild<QCheckBox*>(name)->isEnabled());
+    }
+    QTRY_VERIFY(running);
+    // The window's thread is free: timers fire and the window paints.
+    bool ticked = false;
+    QTimer::singleShot(10, [&] { ticked = true; });
+    QTRY_VERIFY(ticked);
+    QVERIFY(!form.grab().isNull());
+    form.close();
+    QVERIFY(form.isVisible());  // not while the run goes on
+    QCOMPARE(closer.seen.size(), 0);
+    QCOMPARE(finished.size(), 0);
+
+    release = true;
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(folderSeen, QDir::currentPath());
+    QCOMPARE(closer.seen.size(), 1);
+    QCOMPARE(closer.seen[0].text, QString("Tally Complete"));
+    QCOMPARE(finished.at(0).at(0).toInt(), 0);
+    QVERIFY(game_->read("vorskal.log").endsWith(kReportEnd));
 }
 
 QTEST_MAIN(TallyClickTest)

@@ -1,0 +1,32 @@
+#include "app/window/command_line.h"
+
+#include <CLI/CLI.hpp>
+
+namespace vorskal {
+
+WindowCommand readWindowCommand(int argc, const char* const* argv) {
+    CLI::App app{
+        "Opens the VORSKAL window on the game in DIR (default: the current directory; when\n"
+        "it holds no ux7server0.log, the window first asks for the game's folder).\n"
+        "\"Tally Score\" tallies the game there once and ends the program.",
+        "vorskal"};
+    WindowCommand command;
+    app.add_option("DIR", command.folder, "The game's directory")
+        ->type_name("DIR")
+        ->check(CLI::ExistingDirectory);
+    app.set_version_flag("--version", "vorskal 3.40");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        return {WindowCommand::Action::Help, {}, app.help()};
+    } catch (const CLI::CallForVersion&) {
+        return {WindowCommand::Action::Version, {}, "vorskal 3.40\n"};
+    } catch (const CLI::ParseError& e) {
+        return {WindowCommand::Action::BadUsage,
+                {},
+                std::string("vorskal: ") + e.what() + "\n" + app.help()};
+    }
+    return command;
+}
+
+}  // namespace vorskal
