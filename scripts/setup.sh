@@ -12,6 +12,8 @@ packages=(
     xvfb xauth                             # window screenshots
     clang libclang-rt-14-dev               # fuzzing (libFuzzer)
     clang-format git                       # the format check
+    scdoc man-db                           # manual pages: made from their source, checked with man
+    dpkg-dev lintian                       # the Debian package: dependencies and its check
     time                                   # peak memory in the benchmark
 )
 
