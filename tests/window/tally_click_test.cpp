@@ -14,7 +14,9 @@
 #include <QTimer>
 #include <atomic>
 
+#include "app/window/command_line.h"
 #include "app/window/form1.h"
+#include "app/window/game_folder.h"
 
 using vorskal::Form1;
 
@@ -135,6 +137,7 @@ class TallyClickTest : public QObject {
     void optionsOfTheBoxesReachTheRun();
     void oneStartRunsOneTally();
     void windowStaysAliveWhileTheTallyRuns();
+    void tallyRunsInTheFolderGiven();
 
   private:
     // Clicks "Tally Score" and waits until its message box has been closed.
@@ -376,6 +379,35 @@ void TallyClickTest::windowStaysAliveWhileTheTallyRuns() {
     QCOMPARE(closer.seen[0].text, QString("Tally Complete"));
     QCOMPARE(finished.at(0).at(0).toInt(), 0);
     QVERIFY(game_->read("vorskal.log").endsWith(kReportEnd));
+}
+
+void TallyClickTest::tallyRunsInTheFolderGiven() {
+    // `vorskal DIR`, started elsewhere, as the program starts it.
+    game_->write("ux7server0.log", kServerLog);
+    game_->write("vorskal.ini", pointFile("Kill=10"));
+    const QString folder = QDir::currentPath();
+    QTemporaryDir elsewhere;
+    QVERIFY(QDir::setCurrent(elsewhere.path()));  // cleanup() restores the first one
+    const QByteArray dir = folder.toLocal8Bit();
+    const char* argv[] = {"vorskal", dir.constData()};
+    const vorskal::WindowCommand command = vorskal::readWindowCommand(2, argv);
+    const auto chosen = vorskal::chooseGameFolder(QString::fromLocal8Bit(command.folder),
+                                                  [] { return QString("never asked"); });
+    QCOMPARE(chosen.value_or(""), folder);
+
+    Form1 form(*chosen);
+    QCOMPARE(form.windowTitle(), "VORSKAL Ver. 3.40 - " + QDir::toNativeSeparators(folder));
+    QSignalSpy finished(&form, &Form1::finished);
+    form.show();
+    BoxCloser closer;
+    QTest::mouseClick(form.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QVERIFY(finished.wait(20000));
+
+    QCOMPARE(closer.seen.size(), 1);
+    QCOMPARE(closer.seen[0].text, QString("Tally Complete"));
+    QCOMPARE(game_->read("ux7server.log"), kServerLog);
+    QVERIFY(game_->read("vorskal.log").endsWith(kReportEnd));
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
 }
 
 QTEST_MAIN(TallyClickTest)
