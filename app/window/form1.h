@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "tally/tally_state.h"
 
 class QCheckBox;
