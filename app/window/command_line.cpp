@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "base/version.h"
+
 namespace vorskal {
 
 WindowCommand readWindowCommand(int argc, const char* const* argv) {
@@ -14,13 +16,14 @@ WindowCommand readWindowCommand(int argc, const char* const* argv) {
     app.add_option("DIR", command.folder, "The game's directory")
         ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
-    app.set_version_flag("--version", "vorskal 3.40");
+    const std::string version = "vorskal " + std::string(kVersion);
+    app.set_version_flag("--version", version);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         return {WindowCommand::Action::Help, {}, app.help()};
     } catch (const CLI::CallForVersion&) {
-        return {WindowCommand::Action::Version, {}, "vorskal 3.40\n"};
+        return {WindowCommand::Action::Version, {}, version + "\n"};
     } catch (const CLI::ParseError& e) {
         return {WindowCommand::Action::BadUsage,
                 {},
