@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "base/platform.h"
+#include "app/tally_run.h"
 #include "tally/tally_state.h"
 
 class QCheckBox;
