@@ -2,7 +2,8 @@
 // Reading a number from a text, as the settings file and the log's time
 // fields hold them: optional blanks, an optional sign, decimal digits with an
 // optional fraction (".5" and "5." are numbers), optional blanks; nothing
-// else. A blank is the space character only: a tab is not. The value is rounded down towards minus infinity (-1.5 gives -2).
+// else. A blank is the space character only: a tab is not. The value is rounded down towards minus
+// infinity (-1.5 gives -2).
 #include <cstdint>
 #include <string_view>
 
