@@ -12,10 +12,14 @@ std::size_t findExact(std::string_view haystack, std::string_view needle) {
         return npos;
     }
     if (haystack.size() > 64) {
+#if defined(_WIN32)
+        return haystack.find(needle);  // the C library there has no memmem
+#else
         const void* hit = memmem(haystack.data(), haystack.size(), needle.data(), needle.size());
         return hit == nullptr
                    ? npos
                    : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
+#endif
     }
     // Short texts (names, windows of a line): a plain scan beats memmem's setup.
     const char first = needle[0];

@@ -92,7 +92,9 @@ inline BlockMasks blockMasks(const char* p) {
     return m;
 }
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// Not on Windows: GCC there cannot align the stack to the 32 bytes that
+// spilled AVX registers need, and an unaligned spill crashes.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
 #define VORSKAL_SCAN_AVX2 1
 __attribute__((target("avx2"))) inline __m256i load32(const char* at) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
