@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "app/merged_log.h"
-#include "app/posix_files.h"
+#include "app/system_files.h"
 #include "base/failure.h"
 #include "points/identify_target.h"
 #include "report/point_values_section.h"
@@ -141,7 +141,7 @@ Outcome tallyIn(const std::string& directory, TallyState& state, Clock& clock,
                 const RunConfig& config) {
     try {
         DirectoryLock lock(directory);
-        PosixFileService files(directory);
+        SystemFileService files(directory);
         return runTally(state, files, clock, config);
     } catch (...) {
         return failed(describe(std::current_exception()));

@@ -1,0 +1,324 @@
+#include "base/windows_files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+
+#include "base/failure.h"
+#include "base/windows_text.h"
+
+namespace vorskal {
+namespace {
+
+std::string failureText(const std::string& name, std::string_view action, DWORD error) {
+    return name + ": cannot " + std::string(action) + ": " + errorReason(error);
+}
+
+// The most one ReadFile or WriteFile call is given.
+constexpr std::size_t kChunk = 1u << 30;
+
+// Other programs may go on reading, writing, renaming or deleting a file
+// while a tally has it open, as on Linux; the game server may still hold
+// its logs.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+HANDLE openExisting(const std::wstring& path, const std::string& name) {
+    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        throw TallyFailure(failureText(name, "open", GetLastError()));
+    }
+    return handle;
+}
+
+// Reads up to `size` bytes at the handle's position, or at `offset` when
+// one is given; 0 only at the end of the file.
+std::size_t readSome(HANDLE handle, const std::string& name, char* buffer, std::size_t size,
+                     const std::uint64_t* offset = nullptr) {
+    OVERLAPPED at{};
+    if (offset != nullptr) {
+        at.Offset = static_cast<DWORD>(*offset);
+        at.OffsetHigh = static_cast<DWORD>(*offset >> 32);
+    }
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min(size, kChunk));
+    if (!ReadFile(handle, buffer, want, &got, offset != nullptr ? &at : nullptr)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_HANDLE_EOF) {
+            return 0;
+        }
+        throw TallyFailure(failureText(name, "read", error));
+    }
+    return got;
+}
+
+class WindowsInput : public InputFile {
+  public:
+    WindowsInput(HANDLE handle, std::string name) : handle_(handle), name_(std::move(name)) {}
+    ~WindowsInput() override { CloseHandle(handle_); }
+
+    std::size_t read(char* buffer, std::size_t size) override {
+        return readSome(handle_, name_, buffer, size);
+    }
+
+  private:
+    HANDLE handle_;
+    std::string name_;
+};
+
+// A file mapped for reading; a file that cannot be mapped (empty, or not a
+// disk file) is read into memory instead, so that its read errors surface.
+class WindowsMapped : public MappedFile {
+  public:
+    WindowsMapped(HANDLE handle, std::string name) : handle_(handle), name_(std::move(name)) {
+        LARGE_INTEGER size{};
+        if (GetFileType(handle_) == FILE_TYPE_DISK && GetFileSizeEx(handle_, &size) &&
+            size.QuadPart > 0) {
+            const HANDLE mapping =
+                CreateFileMappingW(handle_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+            if (mapping != nullptr) {
+                const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+                CloseHandle(mapping);  // the view keeps the mapping alive
+                if (view != nullptr) {
+                    data_ = static_cast<const char*>(view);
+                    size_ = static_cast<std::size_t>(size.QuadPart);
+                    return;
+                }
+            }
+        }
+        try {
+            char buffer[1 << 16];
+            for (std::size_t got; (got = readSome(handle_, name_, buffer, sizeof buffer)) > 0;) {
+                owned_.append(buffer, got);
+            }
+        } catch (...) {
+            CloseHandle(handle_);
+            throw;
+        }
+    }
+    ~WindowsMapped() override {
+        if (data_ != nullptr) {
+            UnmapViewOfFile(data_);
+        }
+        CloseHandle(handle_);
+    }
+    std::string_view bytes() const override {
+        return data_ != nullptr ? std::string_view(data_, size_) : std::string_view(owned_);
+    }
+    std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) const override {
+        if (data_ == nullptr) {
+            return MappedFile::readAt(offset, buffer, size);
+        }
+        std::size_t done = 0;
+        while (done < size) {
+            const std::uint64_t at = offset + done;
+            const std::size_t got = readSome(handle_, name_, buffer + done, size - done, &at);
+            if (got == 0) {
+                break;
+            }
+            done += got;
+        }
+        return done;
+    }
+
+  private:
+    HANDLE handle_;
+    std::string name_;
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::string owned_;
+};
+
+class WindowsOutput : public OutputFile {
+  public:
+    // `temporary` non-empty: the file is written under that path and moved
+    // to `path` on close().
+    WindowsOutput(HANDLE handle, std::string name, std::wstring path, std::wstring temporary)
+        : handle_(handle),
+          name_(std::move(name)),
+          path_(std::move(path)),
+          temporary_(std::move(temporary)) {}
+
+    ~WindowsOutput() override {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+            if (!temporary_.empty()) {
+                DeleteFileW(temporary_.c_str());
+            }
+        }
+    }
+
+    void write(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            DWORD put = 0;
+            const DWORD want = static_cast<DWORD>(std::min(bytes.size(), kChunk));
+            if (!WriteFile(handle_, bytes.data(), want, &put, nullptr)) {
+                throw TallyFailure(failureText(name_, "write", GetLastError()));
+            }
+            bytes.remove_prefix(put);
+        }
+    }
+
+    void flush() override {}
+
+    void close() override {
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            return;
+        }
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        if (!CloseHandle(handle)) {
+            fail("write", GetLastError());
+        }
+        if (!temporary_.empty() && !replace()) {
+            fail("replace", GetLastError());
+        }
+    }
+
+  private:
+    // Moves the temporary file over the target in one step. A program that
+    // has the old file open without letting it be replaced (a virus scanner
+    // looking at it, say) usually lets go within moments: a few tries.
+    bool replace() const {
+        for (int attempt = 0;; ++attempt) {
+            if (MoveFileExW(temporary_.c_str(), path_.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                return true;
+            }
+            const DWORD error = GetLastError();
+            if (attempt == 20 ||
+                (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+                return false;
+            }
+            Sleep(50);
+        }
+    }
+
+    [[noreturn]] void fail(std::string_view action, DWORD error) const {
+        if (!temporary_.empty()) {
+            DeleteFileW(temporary_.c_str());
+        }
+        throw TallyFailure(failureText(name_, action, error));
+    }
+
+    HANDLE handle_;
+    std::string name_;
+    std::wstring path_;
+    std::wstring temporary_;
+};
+
+}  // namespace
+
+WindowsFileService::WindowsFileService(std::string directory) : directory_(std::move(directory)) {
+    if (directory_.empty()) {
+        directory_ = ".";
+    }
+}
+
+std::wstring WindowsFileService::path(const std::string& name) const {
+    return widen(directory_) + L'\\' + widen(name);
+}
+
+bool WindowsFileService::exists(const std::string& name) {
+    return GetFileAttributesW(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::unique_ptr<InputFile> WindowsFileService::openForReading(const std::string& name) {
+    return std::make_unique<WindowsInput>(openExisting(path(name), name), name);
+}
+
+std::unique_ptr<MappedFile> WindowsFileService::map(const std::string& name) {
+    return std::make_unique<WindowsMapped>(openExisting(path(name), name), name);
+}
+
+std::unique_ptr<OutputFile> WindowsFileService::createOrReplace(const std::string& name) {
+    static std::atomic<unsigned> serial{0};
+    DWORD error = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring temporary =
+            path("." + name + ".new-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(serial++));
+        const HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            return std::make_unique<WindowsOutput>(handle, name, path(name), temporary);
+        }
+        error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    throw TallyFailure(failureText(name, "create", error));
+}
+
+std::unique_ptr<OutputFile> WindowsFileService::openForAppend(const std::string& name) {
+    // FILE_APPEND_DATA alone: every write goes to the end of the file.
+    const HANDLE handle = CreateFileW(path(name).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, kShareAll,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        throw TallyFailure(failureText(name, "open", GetLastError()));
+    }
+    return std::make_unique<WindowsOutput>(handle, name, std::wstring(), std::wstring());
+}
+
+DirectoryLock::DirectoryLock(const std::string& directory) {
+    const std::string dir = directory.empty() ? "." : directory;
+    const std::wstring wide = widen(dir);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        throw TallyFailure(failureText(dir, "open the game directory", GetLastError()));
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        throw TallyFailure(failureText(dir, "open the game directory", ERROR_DIRECTORY));
+    }
+    const std::wstring log = wide + L"\\ux7server0.log";
+    const HANDLE handle =
+        CreateFileW(log.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return;  // no first log: the run stops before it writes anything
+    }
+    // One byte at the top of the range of offsets, where no file reaches.
+    OVERLAPPED at{};
+    at.Offset = 0xFFFFFFFEu;
+    at.OffsetHigh = 0x7FFFFFFFu;
+    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) {
+        const DWORD error = GetLastError();
+        CloseHandle(handle);
+        throw TallyFailure(failureText(dir, "lock the game directory", error));
+    }
+    handle_ = handle;
+}
+
+DirectoryLock::~DirectoryLock() {
+    if (handle_ != nullptr) {
+        CloseHandle(static_cast<HANDLE>(handle_));  // closing the handle releases the lock
+    }
+}
+
+namespace {
+
+// The system's code page, as the report's text is written.
+std::string inCodePage(const wchar_t* text, int length) {
+    return length > 1 ? narrow(std::wstring(text, static_cast<std::size_t>(length - 1)), CP_ACP)
+                      : std::string();
+}
+
+}  // namespace
+
+std::string SystemClock::timeOfDay() {
+    wchar_t buffer[128];
+    const int length = GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, nullptr, nullptr, buffer, 128);
+    return inCodePage(buffer, length);
+}
+
+std::string SystemClock::date() {
+    wchar_t buffer[128];
+    const int length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr,
+                                       buffer, 128, nullptr);
+    return inCodePage(buffer, length);
+}
+
+}  // namespace vorskal
