@@ -18,7 +18,7 @@ DirectorySink::~DirectorySink() {
 
 void DirectorySink::beginPiece(int number) {
     current_ = directory_ / pieceName(number);
-    file_ = std::fopen(current_.c_str(), "wb");
+    file_ = std::fopen(current_.string().c_str(), "wb");
     if (file_ == nullptr) {
         throw std::runtime_error("cannot create " + current_.string());
     }
