@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include "tests/support/memory_files.h"
@@ -11,11 +12,19 @@
 namespace vorskal::testing {
 
 GameDir::GameDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vorskal-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a temporary folder");
+    // A name no other folder has: create_directory fails on one that exists.
+    static std::random_device seed;
+    static std::mt19937_64 names(seed());
+    const auto temp = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto candidate = temp / ("vorskal-test-" + std::to_string(names()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path_ = candidate.string();
+            return;
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 GameDir::~GameDir() {

@@ -1,0 +1,140 @@
+// The Windows file service, lock and runner arguments, on the real disk
+// under Windows (or Wine): the sample game tallied in a folder whose name is
+// not ASCII, the replace-in-one-step and append contracts, failures worded
+// as on Linux, and a second tally waiting for the first.
+#include "app/windows_files.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "app/tally_run.h"
+#include "app/windows_text.h"
+#include "tests/support/game_dir.h"
+#include "tests/support/memory_files.h"
+
+namespace vorskal::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The sample game copied into a new folder of `parent` named `name` (UTF-8).
+fs::path sampleGameIn(const GameDir& parent, const std::string& name) {
+    const fs::path game = fs::path(parent.path()) / fs::u8path(name);
+    fs::create_directory(game);
+    fs::copy(fs::path(VORSKAL_SOURCE_DIR) / "examples" / "sample-game", game);
+    return game;
+}
+
+std::string utf8(const fs::path& path) {
+    return narrow(path.wstring());
+}
+
+TEST(WindowsFiles, SampleGameInAFolderNamedInAnyScript) {
+    GameDir parent;
+    const fs::path game = sampleGameIn(parent, "Spiel \xC3\x84rger \xE8\xAF\x95\xE9\xAA\x8C");
+    FixedClock clock;
+    const Outcome outcome = tallyDirectory(utf8(game), TallyOptions{}, clock);
+    ASSERT_EQ(outcome.kind, OutcomeKind::Completed) << outcome.message;
+
+    // The merged log is the three numbered logs in order, byte for byte.
+    EXPECT_EQ(slurp(game / "ux7server.log"), slurp(game / "ux7server0.log") +
+                                                 slurp(game / "ux7server1.log") +
+                                                 slurp(game / "ux7server2.log"));
+    // The report is the golden one, with the fixed clock's time line.
+    std::string expected = slurp(fs::path(VORSKAL_SOURCE_DIR) / "tests/golden/sample-game.report");
+    const std::string masked = "Current time is <TIME>    Current date is <DATE>";
+    expected.replace(expected.find(masked), masked.size(),
+                     "Current time is 20:15:03    Current date is 06/12/2026");
+    EXPECT_EQ(slurp(game / "vorskal.log"), expected);
+    // Nothing else is left in the folder: no temporary file, no lock file.
+    EXPECT_EQ(std::distance(fs::directory_iterator(game), fs::directory_iterator()), 6);
+}
+
+TEST(WindowsFiles, ReplaceTakesEffectOnCloseOnlyAndAppendKeeps) {
+    GameDir dir;
+    dir.write("merged", "old\r\n");
+    dir.write("report", "first\r\n");
+    WindowsFileService files(dir.path());
+
+    auto dropped = files.createOrReplace("merged");
+    dropped->write("half");
+    dropped.reset();  // dropped without close: the old file stays
+    EXPECT_EQ(dir.read("merged"), "old\r\n");
+
+    auto replaced = files.createOrReplace("merged");
+    replaced->write("new\r\n");
+    EXPECT_EQ(dir.read("merged"), "old\r\n");
+    replaced->close();
+    EXPECT_EQ(dir.read("merged"), "new\r\n");
+
+    auto appended = files.openForAppend("report");
+    appended->write("second\r\n");
+    appended->close();
+    EXPECT_EQ(dir.read("report"), "first\r\nsecond\r\n");
+    auto created = files.openForAppend("fresh");
+    created->close();
+    EXPECT_TRUE(dir.exists("fresh"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+}
+
+TEST(WindowsFiles, FailuresReadAsOnLinux) {
+    GameDir dir;
+    WindowsFileService files(dir.path());
+    const auto failure = [](auto&& action) {
+        try {
+            action();
+        } catch (const TallyFailure& e) {
+            return std::string(e.what());
+        }
+        return std::string("no failure");
+    };
+    EXPECT_EQ(failure([&] { files.openForReading("vorskal.ini"); }),
+              "vorskal.ini: cannot open: No such file or directory");
+    EXPECT_EQ(failure([&] { files.map("ux7server3.log"); }),
+              "ux7server3.log: cannot open: No such file or directory");
+    const std::string missing = dir.path() + "\\gone";
+    EXPECT_EQ(failure([&] { DirectoryLock lock(missing); }),
+              missing + ": cannot open the game directory: No such file or directory");
+
+    // A folder where the merged log should go: the run stops, naming it.
+    GameDir game;
+    game.write("ux7server0.log", "");
+    fs::create_directory(fs::path(game.path()) / "ux7server.log");
+    const Outcome outcome = game.tally();
+    EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
+    EXPECT_EQ(outcome.message.rfind("ux7server.log: cannot ", 0), 0u) << outcome.message;
+}
+
+TEST(WindowsFiles, SecondTallyWaitsForTheLockAndReadingIsNotHindered) {
+    GameDir dir;
+    dir.write("ux7server0.log", "line\r\n");
+    std::atomic<bool> second{false};
+    std::thread waiter;
+    {
+        DirectoryLock first(dir.path());
+        WindowsFileService files(dir.path());
+        EXPECT_EQ(files.map("ux7server0.log")->bytes(), "line\r\n");
+        waiter = std::thread([&] {
+            DirectoryLock lock(dir.path());
+            second = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_FALSE(second);
+    }
+    waiter.join();
+    EXPECT_TRUE(second);
+}
+
+}  // namespace
+}  // namespace vorskal::testing
