@@ -15,6 +15,9 @@ packages=(
     scdoc man-db                           # manual pages: made from their source, checked with man
     dpkg-dev lintian                       # the Debian package: dependencies and its check
     time                                   # peak memory in the benchmark
+    g++-mingw-w64-x86-64-posix             # the Windows programs, cross-built
+    wine wine64                            # their tests, run under Wine
+    zip                                    # the Windows zip
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: once in a normal build, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the engine's once more
-# under ThreadSanitizer; then a short fuzzing run.
+# Sets up, builds and runs every test: once in a normal build, once in the
+# Windows build under Wine, once under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the engine's once more under ThreadSanitizer;
+# then a short fuzzing run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -16,6 +17,11 @@ echo "== include layers"
 echo "== build and test"
 VORSKAL_BUILD_DIR=$root/build "$root/scripts/build.sh"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+
+echo "== Windows: cross-build, and test under Wine"
+windows_start=$SECONDS
+"$root/scripts/windows.sh"
+echo "Windows part: $((SECONDS - windows_start)) s"
 
 echo "== build and test under ASan and UBSan"
 VORSKAL_BUILD_DIR=$root/build-sanitize VORSKAL_BUILD_TYPE=Debug \
