@@ -132,10 +132,19 @@ class WindowsMapped : public MappedFile {
     std::string owned_;
 };
 
+// Marks a file, or no longer, to be deleted when its last handle closes.
+bool deleteOnClose(HANDLE handle, bool on) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = on ? TRUE : FALSE;
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
+}
+
 class WindowsOutput : public OutputFile {
   public:
-    // `temporary` non-empty: the file is written under that path and moved
-    // to `path` on close().
+    // `temporary` non-empty: the file is written under that path, marked to
+    // be deleted when its handle closes (so a killed run leaves nothing),
+    // and moved to `path` on close().
     WindowsOutput(HANDLE handle, std::string name, std::wstring path, std::wstring temporary)
         : handle_(handle),
           name_(std::move(name)),
@@ -144,10 +153,7 @@ class WindowsOutput : public OutputFile {
 
     ~WindowsOutput() override {
         if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-            if (!temporary_.empty()) {
-                DeleteFileW(temporary_.c_str());
-            }
+            CloseHandle(handle_);  // a temporary file goes with its handle
         }
     }
 
@@ -162,7 +168,15 @@ class WindowsOutput : public OutputFile {
         }
     }
 
-    void flush() override {}
+    // Makes every byte written so far durable.
+    void flush() override {
+        if (!FlushFileBuffers(handle_)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_INVALID_HANDLE && error != ERROR_INVALID_FUNCTION) {
+                throw TallyFailure(failureText(name_, "write", error));  // not a pipe or device
+            }
+        }
+    }
 
     void close() override {
         if (handle_ == INVALID_HANDLE_VALUE) {
@@ -170,6 +184,11 @@ class WindowsOutput : public OutputFile {
         }
         const HANDLE handle = handle_;
         handle_ = INVALID_HANDLE_VALUE;
+        if (!temporary_.empty() && !deleteOnClose(handle, false)) {
+            const DWORD error = GetLastError();
+            CloseHandle(handle);
+            fail("write", error);
+        }
         if (!CloseHandle(handle)) {
             fail("write", GetLastError());
         }
@@ -189,8 +208,12 @@ class WindowsOutput : public OutputFile {
                 return true;
             }
             const DWORD error = GetLastError();
-            if (attempt == 20 ||
+            const DWORD target = GetFileAttributesW(path_.c_str());
+            const bool folder =
+                target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (attempt == 20 || folder ||
                 (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+                SetLastError(error);
                 return false;
             }
             Sleep(50);
@@ -223,7 +246,8 @@ std::wstring WindowsFileService::path(const std::string& name) const {
 }
 
 bool WindowsFileService::exists(const std::string& name) {
-    return GetFileAttributesW(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = GetFileAttributesW(path(name).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::unique_ptr<InputFile> WindowsFileService::openForReading(const std::string& name) {
@@ -241,9 +265,16 @@ std::unique_ptr<OutputFile> WindowsFileService::createOrReplace(const std::strin
         const std::wstring temporary =
             path("." + name + ".new-" + std::to_string(GetCurrentProcessId()) + "-" +
                  std::to_string(serial++));
-        const HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE handle =
+            CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
+            if (!deleteOnClose(handle, true)) {
+                error = GetLastError();
+                CloseHandle(handle);
+                DeleteFileW(temporary.c_str());
+                break;
+            }
             return std::make_unique<WindowsOutput>(handle, name, path(name), temporary);
         }
         error = GetLastError();

@@ -6,8 +6,9 @@
 // createOrReplace writes beside the target under a temporary name and moves
 // it into place on close() in one step (MoveFileExW, replacing and writing
 // through), so an interrupted run never leaves a half-written file where a
-// good one stood. Failures are worded as on Linux: "NAME: cannot ACTION:
-// REASON", with the Linux reason for the common errors.
+// good one stood. Until then the temporary file is marked to be deleted
+// with its handle, so a run killed midway leaves no file of its own. Failures are worded as on
+// Linux: "NAME: cannot ACTION: REASON", with the Linux reason for the common errors.
 #include <string>
 
 #include "base/platform.h"

@@ -16,10 +16,13 @@ export WINEPREFIX=$root/build-windows/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDE
 cmake --preset windows "$@" >/dev/null
 cmake --build --preset windows
 
+# The server first: it refuses to start when one is up (an earlier start's
+# lingers a few seconds), and then that one serves.
+mkdir -p "$WINEPREFIX"
+wineserver --persistent || true
+trap 'wineserver --kill' EXIT
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "== making the Wine prefix"
     wine wineboot --init
 fi
-wineserver --persistent
-trap 'wineserver --kill' EXIT
 ctest --preset windows

@@ -2,7 +2,7 @@
 // under Windows (or Wine): the sample game tallied in a folder whose name is
 // not ASCII, the replace-in-one-step and append contracts, failures worded
 // as on Linux, and a second tally waiting for the first.
-#include "app/windows_files.h"
+#include "base/windows_files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "app/tally_run.h"
-#include "app/windows_text.h"
+#include "base/windows_text.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
 
