@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs with the `windows` preset (mingw-w64)
 # into build-windows/ and runs their tests under Wine: the engine's test
-# binary and the runner's .exe on the sample game. Extra arguments go to
-# CMake's configure step.
+# binary and the runner's .exe on the sample game; then builds the zip.
+# Extra arguments go to CMake's configure step.
 #
 # Wine keeps its prefix in build-windows/wine-prefix; making it takes a
 # minute the first time. One Wine server stays up while the tests run, so
@@ -26,3 +26,4 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
     wine wineboot --init
 fi
 ctest --preset windows
+"$root/scripts/windows-zip.sh"
