@@ -79,7 +79,9 @@ struct EvidenceLine {
 
 // What a correction moved: `by` is added to `field` of the pilot (or, with
 // an empty pilot, of the side's "overMaxPenalty"); `points` is the change
-// of the side's final total that follows.
+// of the pilot's score that follows (for the penalty: of the side's final
+// total), which is the change of the side's final total when the pilot is
+// listed under a side.
 struct Move {
     std::string pilot;  // trailing blanks removed; empty for a side's penalty
     Side team = Side::Unknown;
@@ -91,6 +93,7 @@ struct Move {
 struct Correction {
     std::string kind;      // "multi-death", "fighter-target", "over-max"
     bool applied = false;  // false: reported only (correction switched off, or nothing to move)
+    std::string note;      // what was found, in plain words (may be empty)
     std::vector<EvidenceLine> evidence;
     std::vector<Move> moves;
 };
@@ -146,7 +149,24 @@ struct Warning {
     std::string message;     // plain words: what, and what to do
 };
 
+// Receives the rows of the two long lists as the run makes them. A game of
+// a gigabyte has hundreds of thousands; a caller that writes them out sets
+// GameResults::rowSink, and `targets` and `arena` then stay empty.
+class RowSink {
+  public:
+    virtual ~RowSink() = default;
+    virtual void target(const TargetRow& row) = 0;
+    virtual void arenaEvent(const ArenaEvent& row) = 0;
+};
+
 struct GameResults {
+    // What the run gathers besides the report's numbers, the corrections,
+    // the over-max stretches and the warnings. Both cost time on a large
+    // game; a caller that writes no JSON or CSV turns them off.
+    bool gatherRows = true;          // targets, arena (into rowSink when set)
+    bool gatherFingerprints = true;  // sha256 of every input (every byte hashed once more)
+    RowSink* rowSink = nullptr;
+
     std::string toolName = "vorskal-tally";
     std::string toolVersion;
     RunFacts run;
