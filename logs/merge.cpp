@@ -25,10 +25,12 @@ constexpr std::size_t kEarlyCopy = 16 << 20;
 // from the log itself.
 class PieceCopier {
   public:
-    PieceCopier(std::string name, std::shared_ptr<MappedFile> piece, BackgroundWriter& writer)
+    PieceCopier(std::string name, std::shared_ptr<MappedFile> piece, BackgroundWriter& writer,
+                MergeWatcher* watcher)
         : name_(std::move(name)),
           piece_(std::move(piece)),
           writer_(writer),
+          watcher_(watcher),
           size_(piece_->bytes().size()) {}
 
     // Calls onLine(text, lasting, kinds) for every line, in order: `text`
@@ -62,6 +64,9 @@ class PieceCopier {
                            bytes.substr(start + begin, end - begin), kinds);
                     lineEnded(start + end, start + next, next - end == 2);
                 });
+            if (watcher_ != nullptr) {
+                watchWindow(atEnd ? filled : done);
+            }
             if (atEnd) {
                 break;
             }
@@ -78,8 +83,23 @@ class PieceCopier {
     }
 
   private:
+    // The window's first `used` bytes are read: the watcher sees them, and
+    // the merged log's bytes up to there (those ends not yet made CR LF).
+    void watchWindow(std::size_t used) {
+        watcher_->pieceBytes(std::string_view(window_, used));
+        const std::uint64_t upTo = windowStart_ + used;
+        watcher_->mergedBytes(
+            std::string_view(window_ + (watchedTo_ - windowStart_), upTo - watchedTo_));
+        watchedTo_ = upTo;
+    }
     // A line ended at `end`; the next begins at `next`.
     void lineEnded(std::uint64_t end, std::uint64_t next, bool crlf) {
+        if (watcher_ != nullptr && !crlf) {
+            watcher_->mergedBytes(
+                std::string_view(window_ + (watchedTo_ - windowStart_), end - watchedTo_));
+            watcher_->mergedBytes("\r\n");
+            watchedTo_ = next;
+        }
         if (crlf) {
             if (next - run_ >= kEarlyCopy) {
                 copyRun(next);  // let the writer start on the log's first part
@@ -121,12 +141,27 @@ class PieceCopier {
     std::string name_;
     std::shared_ptr<MappedFile> piece_;
     BackgroundWriter& writer_;
+    MergeWatcher* watcher_;
     std::uint64_t size_;
+    std::uint64_t watchedTo_ = 0;  // the merged log's bytes are watched up to here
     const char* window_ = nullptr;
     std::uint64_t windowStart_ = 0;
     std::uint64_t run_ = 0;
     std::string pending_;
 };
+
+// "HH:MM:SS" at columns 10 to 17.
+bool holdsTimeOfDay(std::string_view line) {
+    if (line.size() < 17 || line[11] != ':' || line[14] != ':') {
+        return false;
+    }
+    for (const std::size_t at : {9, 10, 12, 13, 15, 16}) {
+        if (line[at] < '0' || line[at] > '9') {
+            return false;
+        }
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -154,9 +189,22 @@ MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
             if (notes != nullptr) {
                 notes->pieces.push_back(piece);
             }
-            PieceCopier copier(name, std::move(piece), writer);
+            MergeWatcher* const watcher = notes != nullptr ? notes->watcher : nullptr;
+            MergeWatcher::Piece facts;
+            facts.name = name;
+            facts.bytes = piece->bytes().size();
+            const std::uint64_t firstNumber = number;
+            PieceCopier copier(name, std::move(piece), writer, watcher);
             copier.run([&](std::string_view line, std::string_view lasting, LineKinds kinds) {
                 ++number;
+                if (watcher != nullptr && holdsTimeOfDay(line)) {
+                    if (facts.firstTimedLine == 0) {
+                        facts.firstTimed = lasting;
+                        facts.firstTimedLine = number - firstNumber;
+                    }
+                    facts.lastTimed = lasting;
+                    facts.lastTimedLine = number - firstNumber;
+                }
                 if (killHook && (kinds & kKillLine) != 0) {
                     notes->onKillLine(LogLine{line, number, previousMarked, lasting});
                 }
@@ -165,6 +213,10 @@ MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
                 }
                 previousMarked = (kinds & kMarkerLine) != 0;
             });
+            if (watcher != nullptr) {
+                facts.lines = number - firstNumber;
+                watcher->pieceDone(facts);
+            }
         }
         writer.finish();
     }

@@ -47,6 +47,7 @@ PointFile::LookupEffect readLookup(const std::vector<std::string>& lines, std::i
                 effect.teamCode = readCount(rest.substr(comma + 1), kPointFileName, i + 1);
                 type = std::string(rest.substr(0, comma));
                 typeKey = *type + "=";
+                effect.targetType = *type;
             }
             if (i + 1 < n) {
                 ++i;  // the empty line that ends the block
@@ -65,8 +66,8 @@ PointFile::LookupEffect readLookup(const std::vector<std::string>& lines, std::i
 
 }  // namespace
 
-void IdentifyTarget(TargetSlots& slots, PointFile& points, std::string_view targetText,
-                    std::uint64_t logLine) {
+const PointFile::LookupEffect& IdentifyTarget(TargetSlots& slots, PointFile& points,
+                                              std::string_view targetText, std::uint64_t logLine) {
     const std::size_t hash = targetText.find('#');
     std::int64_t target = 0;
     if (hash == npos || !readNumber(targetText.substr(hash + 1), target)) {
@@ -101,6 +102,7 @@ void IdentifyTarget(TargetSlots& slots, PointFile& points, std::string_view targ
     if (effect->deathPoints) {
         slots.deathPoints = *effect->deathPoints;
     }
+    return *effect;
 }
 
 }  // namespace vorskal

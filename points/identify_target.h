@@ -7,6 +7,8 @@
 // not meet keep what they held. Throws TallyFailure on a value that is not a
 // number or leaves the 32-bit range; a target text without a number is
 // reported against `logLine`, the merged log's line it came from (0: none).
+// Returns what the lookup found, for callers that keep evidence (the
+// state's values are the lookup's result either way).
 #include <string_view>
 
 #include "points/point_file.h"
@@ -14,7 +16,8 @@
 
 namespace vorskal {
 
-void IdentifyTarget(TargetSlots& slots, PointFile& points, std::string_view targetText,
-                    std::uint64_t logLine = 0);
+const PointFile::LookupEffect& IdentifyTarget(TargetSlots& slots, PointFile& points,
+                                              std::string_view targetText,
+                                              std::uint64_t logLine = 0);
 
 }  // namespace vorskal

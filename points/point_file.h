@@ -30,7 +30,8 @@ class PointFile {
     // target number and map name at the start of the lookup.
     struct LookupEffect {
         std::string mapName;
-        std::optional<Count> teamCode;
+        std::optional<Count> teamCode;  // set: the number is in the current map's block
+        std::string targetType;         // its type there
         std::optional<Count> targetValue;
         std::optional<Count> killPoints;
         std::optional<Count> deathPoints;

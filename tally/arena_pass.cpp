@@ -7,6 +7,7 @@
 
 #include "base/text.h"
 #include "tally/identify_team.h"
+#include "tally/observer.h"
 
 namespace vorskal {
 namespace {
@@ -48,12 +49,15 @@ bool countsForASide(Count team) {
 }
 
 void countIn(TallyState& state, ReportStream& report, const LogLine& line, Count team,
-             bool newEntry) {
+             bool newEntry, std::string_view pilot) {
     if (!countsForASide(team)) {
         return;
     }
     Side side = sideOf(state, team);
     side.inGame = checkedAdd(side.inGame, 1, "the pilots in game");
+    if (state.observer != nullptr) {
+        state.observer->arenaCounted(line, team, true, pilot, side.inGame);
+    }
     if (side.inGame > side.maxInGame) {
         side.maxInGame = side.inGame;
     }
@@ -73,7 +77,7 @@ void countIn(TallyState& state, ReportStream& report, const LogLine& line, Count
 
 // Charges the time that the side's 17th (or 18th) pilot was in the game.
 void settle(TallyState& state, ReportStream& report, const LogLine& line, Side& side,
-            Count noticeCount, double start, std::string_view ordinal) {
+            Count noticeCount, double start, std::string_view ordinal, Count team) {
     report.writeLine("NOTICE -- number of " + std::string(side.noticeName) +
                      " pilots in game = " + std::to_string(noticeCount));
     report.writeLine(line.text);
@@ -99,18 +103,26 @@ void settle(TallyState& state, ReportStream& report, const LogLine& line, Side& 
     }
     report.writeLine("NOTICE -- " + std::to_string(points) + " points deducted from " +
                      std::string(side.name) + " score");
+    if (state.observer != nullptr) {
+        state.observer->overMaxSettled(line, team, static_cast<int>(noticeCount) + 1, minutes,
+                                       points);
+    }
 }
 
-void countOut(TallyState& state, ReportStream& report, const LogLine& line, Count team) {
+void countOut(TallyState& state, ReportStream& report, const LogLine& line, Count team,
+              std::string_view pilot) {
     if (!countsForASide(team)) {
         return;
     }
     Side side = sideOf(state, team);
     side.inGame = checkedSub(side.inGame, 1, "the pilots in game");
+    if (state.observer != nullptr) {
+        state.observer->arenaCounted(line, team, false, pilot, side.inGame);
+    }
     if (side.inGame == kMaxPilots) {
-        settle(state, report, line, side, kMaxPilots, side.start17th, "17th");
+        settle(state, report, line, side, kMaxPilots, side.start17th, "17th", team);
     } else if (side.inGame == kMaxPilots + 1) {
-        settle(state, report, line, side, kMaxPilots + 1, side.start18th, "18th");
+        settle(state, report, line, side, kMaxPilots + 1, side.start18th, "18th", team);
     }
 }
 
@@ -127,15 +139,19 @@ void handleEntry(TallyState& state, ReportStream& report, const LogLine& line) {
             continue;
         }
         pilot.inArena = 1;
-        countIn(state, report, line, pilot.team, false);
+        countIn(state, report, line, pilot.team, false, pilot.name.view());
     }
     if (found) {
         return;
     }
     IdentifyTeam(state, firstChars(entry->aircraft, 11));
+    if (state.observer != nullptr && state.teamCode == kTeamUnknown) {
+        state.observer->unknownAircraft(line, entry->aircraft);
+    }
     const std::size_t slot = state.addRosterEntry(entry->name, state.teamCode);
     state.arenaRoster[slot].inArena = 1;
-    countIn(state, report, line, state.arenaRoster[slot].team, true);
+    countIn(state, report, line, state.arenaRoster[slot].team, true,
+            state.arenaRoster[slot].name.view());
 }
 
 void handleExit(TallyState& state, ReportStream& report, const LogLine& line) {
@@ -147,7 +163,7 @@ void handleExit(TallyState& state, ReportStream& report, const LogLine& line) {
         RosterEntry& pilot = state.arenaRoster[slot];
         if (pilot.inArena == 1) {
             pilot.inArena = 0;
-            countOut(state, report, line, pilot.team);
+            countOut(state, report, line, pilot.team, pilot.name.view());
         }
     }
 }

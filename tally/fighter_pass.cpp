@@ -1,6 +1,7 @@
 #include "tally/fighter_pass.h"
 
 #include "base/text.h"
+#include "tally/observer.h"
 
 namespace vorskal {
 namespace {
@@ -38,6 +39,9 @@ void checkDestruction(TallyState& state, ReportStream& report, const LogLine& li
         if (pilot.aircraftClass != kClassFighter) {  // not seen entering yet
             report.writeLine("WARNING -- Unknown type destroyed target");
             report.writeLine(line.text);
+            if (state.observer != nullptr) {
+                state.observer->fighterTarget(line, slot, false, false, 0);
+            }
             continue;
         }
         report.writeLine("WARNING -- Fighter destroyed target");
@@ -46,6 +50,9 @@ void checkDestruction(TallyState& state, ReportStream& report, const LogLine& li
             const std::string what = "the targets of " + quoted(pilot.name.view());
             pilot.targetsDestroyed = checkedSub(pilot.targetsDestroyed, 1, what);
             pilot.targetPoints = checkedSub(pilot.targetPoints, credit.points, what);
+        }
+        if (state.observer != nullptr) {
+            state.observer->fighterTarget(line, slot, true, credit.record == slot, credit.points);
         }
     }
 }

@@ -61,6 +61,7 @@ void awardKillLine(TallyState& state, const LogLine& line) {
     event.line = line.lastingText();
     event.deathRecord = victim;
     event.killRecord = killer;
+    event.lineNumber = line.number;
     state.killEvents.push_back(event);
     state.nextKillEvent = checkedAdd(state.nextKillEvent, 1, "the number of kill events");
 }

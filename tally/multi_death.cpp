@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "logs/log_line.h"
+#include "tally/observer.h"
 
 namespace vorskal {
 namespace {
@@ -28,6 +29,9 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report, const LineS
         FixedText<kLineFieldWidth> text;
         text.store(lineStart ? lineStart(event.line, kLineFieldWidth) : event.line);
         return std::string(text.view());
+    };
+    const auto whole = [&](const KillEvent& event) {
+        return lineStart ? lineStart(event.line, event.line.size()) : std::string(event.line);
     };
     report.writeLine("2. Report possible multi-death bugs.");
     report.writeLine("------------------------------------");
@@ -63,6 +67,10 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report, const LineS
                     report.writeLine(field(*previous));
                     report.writeLine(field(event));
                     takeBack(state, event);
+                    if (state.observer != nullptr) {
+                        state.observer->multiDeath(*previous, event, whole(*previous),
+                                                   whole(event));
+                    }
                 }
             }
             previous = &event;

@@ -21,6 +21,8 @@
 
 namespace vorskal {
 
+class TallyObserver;
+
 // Team codes: 0 not known, 1 Allied, 2 Hun. Codes from "vorskal.ini" may be
 // any number; such records are listed with the pilots of unknown team.
 inline constexpr Count kTeamUnknown = 0;
@@ -61,6 +63,7 @@ struct KillEvent {
     // What pass 1 scored for this line, so a correction takes back exactly that.
     std::size_t deathRecord = kNoRecord;
     std::size_t killRecord = kNoRecord;  // kNoRecord: self-kill or no "awarded to "
+    std::uint64_t lineNumber = 0;        // in the merged log, from 1
 };
 
 // What pass 2 credited for one destruction line (in log order), so the
@@ -127,6 +130,9 @@ struct TallyState : TargetSlots {
     Count multiDeathCorrection = 0;
     Count fighterTargetCorrection = 0;
     Count redBoxedOnly = 0;
+
+    // Told what the passes see and do, when set (not touched by a reset).
+    TallyObserver* observer = nullptr;
 
     RunValues run;
     TableIndexes indexes;

@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "points/identify_target.h"
+#include "tally/observer.h"
 
 namespace vorskal {
 
@@ -17,6 +18,9 @@ std::size_t findDestroyer(TallyState& state, std::string_view text, Count team) 
 void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line) {
     const auto parts = takeTargetLine(line.text);
     if (!parts) {
+        if (state.observer != nullptr) {
+            state.observer->targetLine(line, TargetSeen{});
+        }
         return;  // no " destroyed by ", or nothing after it: nothing to credit
     }
     const bool redBoxed = line.afterMarker;
@@ -25,7 +29,8 @@ void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line)
         state.nonRedBoxedTargetCount =
             checkedAdd(state.nonRedBoxedTargetCount, 1, "the number of non-red boxed targets");
     }
-    IdentifyTarget(state, points, parts->locationKey, line.number);
+    const PointFile::LookupEffect& found =
+        IdentifyTarget(state, points, parts->locationKey, line.number);
 
     std::size_t slot = findDestroyer(state, parts->destroyer, state.teamCode);
     if (slot == kNoRecord) {
@@ -46,6 +51,18 @@ void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line)
         credit.points = state.targetValue;
     }
     state.targetCredits.push_back(credit);
+    if (state.observer != nullptr) {
+        TargetSeen seen;
+        seen.key = parts->locationKey;
+        seen.inMapBlock = found.teamCode.has_value();
+        seen.targetType = seen.inMapBlock ? std::string_view(found.targetType) : std::string_view{};
+        seen.teamCode = state.teamCode;
+        seen.points = state.targetValue;
+        seen.redBoxed = redBoxed;
+        seen.destroyer = slot;
+        seen.credited = credit.record != kNoRecord;
+        state.observer->targetLine(line, seen);
+    }
 }
 
 }  // namespace vorskal
