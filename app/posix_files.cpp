@@ -302,6 +302,19 @@ std::string PosixFileService::path(const std::string& name) const {
     return directory_ + "/" + name;
 }
 
+std::vector<std::string> PosixFileService::names() {
+    std::vector<std::string> found;
+    DIR* dir = ::opendir(directory_.c_str());
+    if (dir == nullptr) {
+        return found;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        found.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    return found;
+}
+
 bool PosixFileService::exists(const std::string& name) {
     struct stat info {};
     return ::stat(path(name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);

@@ -21,6 +21,7 @@ class PosixFileService : public FileService {
     std::unique_ptr<MappedFile> map(const std::string& name) override;
     std::unique_ptr<OutputFile> createOrReplace(const std::string& name) override;
     std::unique_ptr<OutputFile> openForAppend(const std::string& name) override;
+    std::vector<std::string> names() override;
 
     const std::string& directory() const { return directory_; }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorskal {
 
@@ -79,6 +80,9 @@ class FileService {
     // Opens `name` for appending, creating it when it does not exist; what
     // the file holds is kept.
     virtual std::unique_ptr<OutputFile> openForAppend(const std::string& name) = 0;
+    // The names of the files in the directory, in no particular order (for
+    // checks of the setup; a failure to list gives no names).
+    virtual std::vector<std::string> names() = 0;
 };
 
 // The current time of day and date, in the user's formats (long time, short date).

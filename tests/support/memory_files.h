@@ -28,6 +28,13 @@ class MemoryFiles : public FileService {
     std::unique_ptr<MappedFile> map(const std::string& name) override;
     std::unique_ptr<OutputFile> createOrReplace(const std::string& name) override;
     std::unique_ptr<OutputFile> openForAppend(const std::string& name) override;
+    std::vector<std::string> names() override {
+        std::vector<std::string> all;
+        for (const auto& [name, bytes] : files) {
+            all.push_back(name);
+        }
+        return all;
+    }
 };
 
 class FixedClock : public Clock {
