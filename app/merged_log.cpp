@@ -14,7 +14,9 @@ MergedLog::~MergedLog() = default;
 
 MergeResult MergedLog::merge() {
     if (config_.rereadMergedLog) {
-        return mergeServerLogs(files_, nullptr);
+        MergeNotes watched;
+        watched.watcher = watcher_;
+        return mergeServerLogs(files_, watcher_ != nullptr ? &watched : nullptr);
     }
     // Pass 1 needs nothing that the steps before it give, and sets only
     // tables that the run starts empty, and the team slot: that slot is put
@@ -22,6 +24,7 @@ MergeResult MergedLog::merge() {
     const Count teamBefore = state_.teamCode;
     MergeNotes notes;
     notes.kept = &kept_;
+    notes.watcher = watcher_;
     MergeResult result = MergeResult::Merged;
     std::exception_ptr mergeFailure;
     {

@@ -35,6 +35,9 @@ class MergedLog {
     MergedLog(const MergedLog&) = delete;
     MergedLog& operator=(const MergedLog&) = delete;
 
+    // Has the merge tell `watcher` (when not null) what it reads and writes.
+    void watch(MergeWatcher* watcher) { watcher_ = watcher; }
+
     // Merges the numbered logs; on the fast path pass 1 goes along. Leaves
     // the team slot as it found it.
     MergeResult merge();
@@ -60,6 +63,7 @@ class MergedLog {
     std::exception_ptr killFailure_;
     bool killLinesTallied_ = false;
     Count teamAfterKills_ = 0;
+    MergeWatcher* watcher_ = nullptr;
 };
 
 }  // namespace vorskal

@@ -6,12 +6,15 @@
 #include <system_error>
 
 #include "app/merged_log.h"
+#include "app/no_writes.h"
 #include "app/system_files.h"
 #include "base/failure.h"
+#include "base/version.h"
 #include "points/identify_target.h"
 #include "report/point_values_section.h"
 #include "report/report_frame.h"
 #include "report/score_tables.h"
+#include "results/collector.h"
 #include "tally/arena_pass.h"
 #include "tally/fighter_pass.h"
 #include "tally/multi_death.h"
@@ -46,9 +49,10 @@ Outcome failed(const std::string& message) {
     return {OutcomeKind::Failed, message};
 }
 
-}  // namespace
-
-Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunConfig& config) {
+// The run's twelve steps; `collector` (when given) watches the merge, and
+// `mergedAll` tells whether the merge came to its end.
+Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunConfig& config,
+                 results::Collector* collector, bool& mergedAll) {
     std::optional<ReportStream> report;
     try {
         // 1. Reset the tally state.
@@ -56,9 +60,11 @@ Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunC
 
         // 2. Merge the numbered logs (on the fast path pass 1 goes along).
         MergedLog merged(state, files, config);
+        merged.watch(collector);
         if (merged.merge() == MergeResult::MissingFirstLog) {
             return {OutcomeKind::MissingFirstLog, std::string(kMissingFirstLog)};
         }
+        mergedAll = true;
 
         // 3. Open the report for appending and write its header.
         report.emplace(files.openForAppend(std::string(kReportName)));
@@ -130,6 +136,26 @@ Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunC
     }
 }
 
+}  // namespace
+
+Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunConfig& config) {
+    bool mergedAll = false;
+    if (config.results == nullptr) {
+        return runSteps(state, files, clock, config, nullptr, mergedAll);
+    }
+    // The results of the game beside the report: the passes tell the
+    // collector what they see; it reads the rest at the end.
+    config.results->toolVersion = std::string(kVersion);
+    results::Collector collector(*config.results, state);
+    state.observer = &collector;
+    const Outcome outcome = runSteps(state, files, clock, config, &collector, mergedAll);
+    state.observer = nullptr;
+    if (outcome.kind != OutcomeKind::MissingFirstLog) {
+        collector.finish(files, mergedAll);
+    }
+    return outcome;
+}
+
 void applyOptions(TallyState& state, const TallyOptions& options) {
     state.overMaxPilotCorrection = options.overMaxPilotCorrection ? 1 : 0;
     state.multiDeathCorrection = options.multiDeathCorrection ? 1 : 0;
@@ -142,6 +168,12 @@ Outcome tallyIn(const std::string& directory, TallyState& state, Clock& clock,
     try {
         DirectoryLock lock(directory);
         SystemFileService files(directory);
+        if (config.writeNothing) {
+            NoWrites quiet(files);
+            RunConfig fast = config;
+            fast.rereadMergedLog = false;  // the merged log is not written to be read back
+            return runTally(state, quiet, clock, fast);
+        }
         return runTally(state, files, clock, config);
     } catch (...) {
         return failed(describe(std::current_exception()));

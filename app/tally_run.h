@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/platform.h"
+#include "results/game_results.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {
@@ -19,7 +20,8 @@ enum class OutcomeKind {
 
 struct Outcome {
     OutcomeKind kind = OutcomeKind::Completed;
-    std::string message;  // the text to show the user
+    std::string message;      // the text to show the user
+    std::string detail = {};  // shown under the message when not empty (the checks' warnings)
 };
 
 struct RunConfig {
@@ -27,6 +29,13 @@ struct RunConfig {
     // instead of working from the lines that the merge kept. Slower; the
     // report is the same. Used to check the fast path against the plain one.
     bool rereadMergedLog = false;
+    // When set, the run fills it: the results of the game with the evidence
+    // behind them and the warnings of the checks (also after a failure, as
+    // far as the run came; not when "ux7server0.log" is missing).
+    results::GameResults* results = nullptr;
+    // Writes nothing at all: the merged log and the report go nowhere (a
+    // check of the setup). Only the fast reading serves then.
+    bool writeNothing = false;
 };
 
 // Runs one tally on `state`, whose option flags the caller has set.

@@ -245,6 +245,20 @@ std::wstring WindowsFileService::path(const std::string& name) const {
     return widen(directory_) + L'\\' + widen(name);
 }
 
+std::vector<std::string> WindowsFileService::names() {
+    std::vector<std::string> found;
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW((widen(directory_) + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    do {
+        found.push_back(narrow(entry.cFileName, CP_UTF8));
+    } while (FindNextFileW(search, &entry) != 0);
+    FindClose(search);
+    return found;
+}
+
 bool WindowsFileService::exists(const std::string& name) {
     const DWORD attributes = GetFileAttributesW(path(name).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

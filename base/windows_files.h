@@ -10,6 +10,7 @@
 // with its handle, so a run killed midway leaves no file of its own. Failures are worded as on
 // Linux: "NAME: cannot ACTION: REASON", with the Linux reason for the common errors.
 #include <string>
+#include <vector>
 
 #include "base/platform.h"
 
@@ -24,6 +25,7 @@ class WindowsFileService : public FileService {
     std::unique_ptr<MappedFile> map(const std::string& name) override;
     std::unique_ptr<OutputFile> createOrReplace(const std::string& name) override;
     std::unique_ptr<OutputFile> openForAppend(const std::string& name) override;
+    std::vector<std::string> names() override;
 
     const std::string& directory() const { return directory_; }
 

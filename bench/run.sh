@@ -2,8 +2,10 @@
 # Times the tally against the floor of its work: for generated games of about
 # 10 MB, 100 MB and 1 GB, the wall time of `vorskal-tally -C DIR` next to the
 # wall time of `cat` of the same numbered logs (in number order) into one
-# file, their ratio, and the tally's peak resident memory. Each figure is the
-# median of RUNS runs (5 by default); tally and cat take turns within a run.
+# file, their ratio, and the tally's peak resident memory; then the same tally
+# with `--json` (its time, its ratio to the plain tally, its peak memory).
+# Each figure is the median of RUNS runs (5 by default); cat, tally and tally
+# --json take turns within a run.
 #
 #   bench/run.sh                     # 10M 100M 1G
 #   SIZES="10M 100M" bench/run.sh    # only these sizes
@@ -83,7 +85,7 @@ for size in $sizes; do
     avail=$(df -PB1 "$work" | awk 'NR == 2 {print $4}')
     if ((avail < 3 * log_bytes)); then
         echo "   skipped: $avail bytes free, the runs need about $((3 * log_bytes))" >&2
-        rows+=("$(printf '%-6s %12s %9s %9s %7s %10s' "$size" "$log_bytes" "-" "-" "-" "-")")
+        rows+=("$(printf '%-6s %12s %9s %9s %7s %10s %9s %7s %10s' "$size" "$log_bytes" "-" "-" "-" "-" "-" "-" "-")")
         rm -rf "$game"
         continue
     fi
@@ -97,7 +99,9 @@ for size in $sizes; do
 
     tally_times=()
     cat_times=()
+    json_times=()
     peak_kib=0
+    json_peak_kib=0
     failed=""
     for ((run = 1; run <= runs; run++)); do
         rm -f "$game/merged.cat"
@@ -122,11 +126,28 @@ for size in $sizes; do
         tally_times+=("$(seconds "$t0" "$t1")")
         rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
         ((rss > peak_kib)) && peak_kib=$rss
-        echo "   run $run: tally ${tally_times[-1]} s, cat ${cat_times[-1]} s, peak ${rss} KiB"
+
+        rm -f "$game/ux7server.log" "$work/results.json"
+        : >"$game/vorskal.log"
+        sync
+        status=0
+        t0=$(now)
+        /usr/bin/time -v -o "$work/time.txt" "$tally" --json "$work/results.json" -C "$game" \
+            >"$work/out.txt" 2>"$work/err.txt" || status=$?
+        t1=$(now)
+        if ((status != 0)) || [[ ! -s $work/results.json ]]; then
+            failed="--json: exit $status: $(head -c 300 "$work/err.txt")"
+            break
+        fi
+        json_times+=("$(seconds "$t0" "$t1")")
+        json_rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
+        ((json_rss > json_peak_kib)) && json_peak_kib=$json_rss
+        echo "   run $run: tally ${tally_times[-1]} s, cat ${cat_times[-1]} s, peak ${rss} KiB;" \
+            "--json ${json_times[-1]} s, peak ${json_rss} KiB"
     done
     if [[ -n $failed ]]; then
         echo "   TALLY FAILED ($failed)" >&2
-        rows+=("$(printf '%-6s %12s %9s %9s %7s %10s' "$size" "$log_bytes" "FAILED" "-" "-" "-")")
+        rows+=("$(printf '%-6s %12s %9s %9s %7s %10s %9s %7s %10s' "$size" "$log_bytes" "FAILED" "-" "-" "-" "-" "-" "-")")
         rm -rf "$game"
         continue
     fi
@@ -140,13 +161,17 @@ for size in $sizes; do
     cat_median=$(median "${cat_times[@]}")
     ratio=$(awk -v t="$tally_median" -v c="$cat_median" 'BEGIN {if (c > 0) printf "%.2f", t / c; else print "-"}')
     peak_mib=$(awk -v k="$peak_kib" 'BEGIN {printf "%.1f", k / 1024}')
-    rows+=("$(printf '%-6s %12s %9s %9s %7s %10s' "$size" "$log_bytes" "$tally_median" "$cat_median" "$ratio" "$peak_mib")")
+    json_median=$(median "${json_times[@]}")
+    json_ratio=$(awk -v j="$json_median" -v t="$tally_median" 'BEGIN {if (t > 0) printf "%.2f", j / t; else print "-"}')
+    json_peak_mib=$(awk -v k="$json_peak_kib" 'BEGIN {printf "%.1f", k / 1024}')
+    rows+=("$(printf '%-6s %12s %9s %9s %7s %10s %9s %7s %10s' "$size" "$log_bytes" "$tally_median" "$cat_median" "$ratio" "$peak_mib" "$json_median" "$json_ratio" "$json_peak_mib")")
     rm -rf "$game"
 done
 
 echo
 echo "Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-6s %12s %9s %9s %7s %10s\n' "size" "log bytes" "tally s" "cat s" "ratio" "peak MiB"
+printf '%-6s %12s %9s %9s %7s %10s %9s %7s %10s\n' "size" "log bytes" "tally s" "cat s" "ratio" "peak MiB" \
+    "json s" "json/t" "json MiB"
 for row in "${rows[@]}"; do
     echo "$row"
 done

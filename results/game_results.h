@@ -149,21 +149,23 @@ struct Warning {
     std::string message;     // plain words: what, and what to do
 };
 
-// Receives the rows of the two long lists as the run makes them. A game of
-// a gigabyte has hundreds of thousands; a caller that writes them out sets
-// GameResults::rowSink, and `targets` and `arena` then stay empty.
+// Receives the rows of the three long lists as the run makes them. A game
+// of a gigabyte has hundreds of thousands; a caller that writes them out
+// sets GameResults::rowSink, and `corrections`, `targets` and `arena` then
+// stay empty.
 class RowSink {
   public:
     virtual ~RowSink() = default;
+    virtual void correction(const Correction& row) = 0;
     virtual void target(const TargetRow& row) = 0;
     virtual void arenaEvent(const ArenaEvent& row) = 0;
 };
 
 struct GameResults {
-    // What the run gathers besides the report's numbers, the corrections,
-    // the over-max stretches and the warnings. Both cost time on a large
-    // game; a caller that writes no JSON or CSV turns them off.
-    bool gatherRows = true;          // targets, arena (into rowSink when set)
+    // What the run gathers besides the report's numbers, the over-max
+    // stretches and the warnings. Both cost time and memory on a large game;
+    // a caller that writes no JSON or CSV turns them off.
+    bool gatherRows = true;          // corrections, targets, arena (into rowSink when set)
     bool gatherFingerprints = true;  // sha256 of every input (every byte hashed once more)
     RowSink* rowSink = nullptr;
 

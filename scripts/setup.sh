@@ -8,6 +8,8 @@ packages=(
     googletest libgtest-dev libgmock-dev   # engine tests
     libbenchmark-dev                       # micro benchmarks
     libcli11-dev                           # the headless runner's options
+    nlohmann-json3-dev                     # the results as JSON
+    python3 python3-jsonschema             # the results' schema, checked in the tests
     qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core  # the window
     xvfb xauth                             # window screenshots
     clang libclang-rt-14-dev               # fuzzing (libFuzzer)

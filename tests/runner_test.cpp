@@ -40,7 +40,8 @@ TEST(Runner, SuccessInTheCurrentDirectory) {
     writeGame(dir);
     const ToolRun run = runTool(dir.path(), "");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(trimmed(run.out), "Tally Complete");
+    EXPECT_EQ(trimmed(run.out),
+              "Tally Complete\nAllied 10, Hun -5; report appended to vorskal.log");
     EXPECT_EQ(run.err, "");
     const Lines report = reportLines(dir);
     EXPECT_EQ(sectionOf(report, Section::Zorl), zorlBlock(10, -5));
@@ -63,7 +64,8 @@ TEST(Runner, TalliesTheDirectoryGivenWithC) {
         const ToolRun run =
             runTool(elsewhere.path(), std::string(option) + " " + shellQuote(game.path()));
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(trimmed(run.out), "Tally Complete");
+        EXPECT_EQ(trimmed(run.out),
+                  "Tally Complete\nAllied 10, Hun -5; report appended to vorskal.log");
         EXPECT_TRUE(game.exists("vorskal.log"));
         EXPECT_TRUE(game.exists("ux7server.log"));
         EXPECT_FALSE(elsewhere.exists("vorskal.log"));
@@ -110,8 +112,8 @@ TEST(Runner, AFaultInTheSettingsFileExitsWith2) {
 }
 
 TEST(Runner, BadUsageExitsWith64) {
-    const std::vector<std::string> usages = {"--bogus", "-x", "extra-argument", "-C",
-                                             "--directory"};
+    const std::vector<std::string> usages = {
+        "--bogus", "-x", "one two", "-C", "--directory", "-C . other", "--check --json x.json"};
     for (const auto& args : usages) {
         SCOPED_TRACE(args);
         GameDir dir;

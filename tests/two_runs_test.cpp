@@ -211,8 +211,8 @@ TEST(TwoRuns, TwoRunnersAtOnceWriteTwoWholeReportsOneAfterTheOther) {
     ASSERT_TRUE(second.started());
     EXPECT_EQ(first.wait(), 0) << first.err();
     EXPECT_EQ(second.wait(), 0) << second.err();
-    EXPECT_EQ(first.out(), "Tally Complete\n");
-    EXPECT_EQ(second.out(), "Tally Complete\n");
+    EXPECT_EQ(first.out().rfind("Tally Complete\n", 0), 0u) << first.out();
+    EXPECT_EQ(second.out().rfind("Tally Complete\n", 0), 0u) << second.out();
 
     Lines twice = one;
     twice.insert(twice.end(), one.begin(), one.end());
@@ -237,7 +237,7 @@ void expectWaiting(Runner& runner, const GameDir& dir) {
 
 void expectDone(Runner& runner, const GameDir& dir) {
     EXPECT_EQ(runner.wait(), 0) << runner.err();
-    EXPECT_EQ(runner.out(), "Tally Complete\n");
+    EXPECT_EQ(runner.out().rfind("Tally Complete\n", 0), 0u) << runner.out();
     expectOneCompleteReport(masked(dir.read("vorskal.log")));
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/tally_run.h"
 #include "base/version.h"
+#include "results/session.h"
 
 namespace vorskal {
 
@@ -15,12 +16,26 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         "report to vorskal.log, all in the game's directory.",
         "vorskal-tally"};
     std::string directory = ".";
+    std::string directoryArgument;
+    results::OutputRequest request;
     bool noOverMax = false;
     bool noMultiDeath = false;
     bool noFighter = false;
     bool allTargets = false;
     app.add_option("-C,--directory", directory, "The game's directory (default: the current one)")
         ->type_name("DIR");
+    app.add_option("DIR", directoryArgument, "The game's directory, as with -C")->type_name("DIR");
+    app.add_option("--json", request.json,
+                   "Also write the results as JSON to FILE (- for standard output), e.g.\n"
+                   "vorskal-tally --json results.json /srv/ux7")
+        ->type_name("FILE");
+    app.add_option("--csv", request.csv,
+                   "Also write the results as CSV files (pilots, teams, corrections, targets,\n"
+                   "arena, warnings) into DIR, e.g. vorskal-tally --csv results/ /srv/ux7")
+        ->type_name("DIR");
+    app.add_flag("--check", request.check,
+                 "Tally in memory and write nothing: print the warnings and the final totals;\n"
+                 "exit 3 when there are warnings, e.g. vorskal-tally --check /srv/ux7");
     app.add_flag("--no-over-max-correction", noOverMax,
                  "Do not deduct points for more than 16 pilots of a side");
     app.add_flag("--no-multi-death-correction", noMultiDeath,
@@ -44,16 +59,41 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         return kExitUsage;
     }
 
+    if (!directoryArgument.empty()) {
+        if (app.count("--directory") > 0 && directoryArgument != directory) {
+            err << "vorskal-tally: give the game's directory once (-C DIR or DIR)\n";
+            return kExitUsage;
+        }
+        directory = directoryArgument;
+    }
+    if (request.check && (!request.json.empty() || !request.csv.empty())) {
+        err << "vorskal-tally: --check writes nothing, so it takes no --json or --csv\n";
+        return kExitUsage;
+    }
+
     TallyOptions options;
     options.overMaxPilotCorrection = !noOverMax;
     options.multiDeathCorrection = !noMultiDeath;
     options.fighterTargetCorrection = !noFighter;
     options.redBoxedOnly = !allTargets;
 
-    const Outcome outcome = tallyDirectory(directory, options);
+    results::Session session(request, directory);
+    RunConfig config;
+    config.results = &session.results();
+    config.writeNothing = request.check;
+    const Outcome outcome = tallyDirectory(directory, options, config);
+    // Warnings, then "Tally Complete" and the summary line (on standard
+    // error when the JSON goes to standard output), and the outputs.
+    const bool written =
+        session.finish(outcome.kind == OutcomeKind::Completed, outcome.message, out, err);
     switch (outcome.kind) {
         case OutcomeKind::Completed:
-            out << outcome.message << "\n";
+            if (!written) {
+                return kExitFailed;
+            }
+            if (request.check && !session.results().warnings.empty()) {
+                return kExitWarnings;
+            }
             return kExitCompleted;
         case OutcomeKind::MissingFirstLog:
             err << outcome.message << "\n";

@@ -20,6 +20,7 @@
 #include "app/window/wrapping_check_box.h"
 #include "base/failure.h"
 #include "base/version.h"
+#include "results/session.h"
 
 // The picture and the icon are compiled into the window's library; a static
 // library must register its resources itself.
@@ -53,6 +54,22 @@ int exitCodeOf(OutcomeKind kind) {
 QString caption() {
     return QString::fromLatin1("VORSKAL Ver. ") +
            QString::fromLatin1(kVersion.data(), static_cast<qsizetype>(kVersion.size()));
+}
+
+Outcome runInCurrentDirectory(TallyState& state) {
+    // Another tally in this directory (another window, or the headless
+    // runner) finishes first; the lock is held for the run only, not while
+    // the message waits for the user.
+    SystemClock clock;
+    // The checks' warnings go under "Tally Complete"; nothing else is gathered.
+    results::GameResults found;
+    found.gatherRows = false;
+    found.gatherFingerprints = false;
+    RunConfig config;
+    config.results = &found;
+    Outcome outcome = tallyIn(".", state, clock, config);
+    outcome.detail = results::warningDetail(found.warnings);
+    return outcome;
 }
 
 }  // namespace

@@ -16,7 +16,11 @@ void MessageBoxSink::show(const Outcome& outcome) {
                     QString::fromLocal8Bit(outcome.message.data(),
                                            static_cast<qsizetype>(outcome.message.size())),
                     QMessageBox::Ok, parent_);
-    box.setTextFormat(Qt::PlainText);
+    if (!outcome.detail.empty()) {
+        box.setInformativeText(QString::fromLocal8Bit(
+            outcome.detail.data(), static_cast<qsizetype>(outcome.detail.size())));
+    }
+    box.setTextFormat(Qt::PlainText);  // also for the detail, set before it
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }

@@ -75,6 +75,7 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
     qsizetype buttonCount = 0;
     bool modal = false;
+    QString detail;  // the informative text under the message
 };
 
 // Watches for the modal message box while it lives; notes what each box
@@ -94,7 +95,7 @@ class BoxCloser : public QObject {
             return;
         }
         seen.append({box->windowTitle(), box->text(), box->standardButtons(), box->buttons().size(),
-                     box->isModal()});
+                     box->isModal(), box->informativeText()});
         if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
             ok->click();
         } else {
@@ -130,6 +131,7 @@ class TallyClickTest : public QObject {
     void cleanup();
 
     void completeRunWritesTheReportAndEndsWithStatusZero();
+    void warningsOfTheChecksGoUnderTallyComplete();
     void missingFirstLogShowsItsMessageAndWritesNothing();
     void failureShowsTheReportsErrorAndEndsNonZero_data();
     void failureShowsTheReportsErrorAndEndsNonZero();
@@ -186,6 +188,7 @@ void TallyClickTest::completeRunWritesTheReportAndEndsWithStatusZero() {
     QCOMPARE(seen[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(seen[0].buttonCount, 1);
     QVERIFY(seen[0].modal);
+    QCOMPARE(seen[0].detail, QString());
 
     const QByteArray report = game_->read("vorskal.log");
     QVERIFY2(report.startsWith(kReportStart), report.left(80).constData());
@@ -195,6 +198,19 @@ void TallyClickTest::completeRunWritesTheReportAndEndsWithStatusZero() {
     QCOMPARE(finished_->size(), 1);
     QCOMPARE(finished_->at(0).at(0).toInt(), 0);
     QCOMPARE(form_->exitCode(), 0);
+}
+
+void TallyClickTest::warningsOfTheChecksGoUnderTallyComplete() {
+    game_->write("ux7server0.log", kServerLog);
+    game_->write("vorskal.ini", pointFile("no kill line"));  // every kill worth 0
+
+    const QList<SeenBox> seen = clickTallyScore();
+
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(seen[0].text, QString("Tally Complete"));
+    QVERIFY2(seen[0].detail.startsWith("1 warning "), qPrintable(seen[0].detail));
+    QVERIFY2(seen[0].detail.contains("vorskal.ini: warning: there is no \"Kill=\" line"),
+             qPrintable(seen[0].detail));
 }
 
 void TallyClickTest::missingFirstLogShowsItsMessageAndWritesNothing() {

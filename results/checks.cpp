@@ -1,0 +1,167 @@
+#include "results/checks.h"
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+#include "base/failure.h"
+#include "base/number.h"
+#include "base/text.h"
+#include "logs/log_line.h"
+#include "points/point_file.h"
+
+namespace vorskal::results {
+namespace {
+
+const std::string kIni(kPointFileName);
+const std::string kMerged(kMergedLogName);
+
+std::string afterFirstEquals(std::string_view line) {
+    const std::size_t at = line.find('=');
+    return at == std::string_view::npos ? std::string() : std::string(line.substr(at + 1));
+}
+
+}  // namespace
+
+void checkPointFile(FileService& files, GameResults& results, std::vector<Warning>& warnings) {
+    std::vector<std::string> lines;
+    try {
+        PointFile points(files);
+        lines = points.lines();
+    } catch (const TallyFailure&) {
+        return;  // the run says why it cannot be read
+    }
+    // Read it as the lookup does: a map line names the map, the next line
+    // (not a map line) holding the name heads its block, which ends at an
+    // exactly empty line.
+    std::string map = "unknown";
+    std::uint64_t mapLine = 0;
+    bool heading = false;
+    bool kill = false;
+    bool death = false;
+    results.settings.typeValues.clear();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (containsExact(line, "Map=")) {
+            map = afterFirstEquals(line);
+            mapLine = i + 1;
+            heading = false;
+        } else if (containsExact(line, map)) {
+            heading = true;
+            while (i + 1 < lines.size() && !lines[i + 1].empty()) {
+                ++i;
+            }
+        } else if (containsExact(line, "Kill=")) {
+            kill = true;
+        } else if (containsExact(line, "Death=")) {
+            death = true;
+        } else if (const std::size_t eq = line.find('='); eq != std::string_view::npos && eq > 0) {
+            std::int64_t value = 0;
+            if (readNumber(line.substr(eq + 1), value)) {
+                results.settings.typeValues.push_back({std::string(line.substr(0, eq)), value});
+            }
+        }
+    }
+    if (!kill) {
+        warnings.push_back({"no-kill-points", kIni, 0,
+                            "there is no \"Kill=\" line, so every kill is worth 0 points; add one "
+                            "such as \"Kill=10\" after the map's block"});
+    }
+    if (!death) {
+        warnings.push_back({"no-death-points", kIni, 0,
+                            "there is no \"Death=\" line, so every death is worth 0 points; add "
+                            "one such as \"Death=-5\" after the map's block"});
+    }
+    if (mapLine == 0) {
+        warnings.push_back({"no-map-line", kIni, 0,
+                            "there is no \"Map=\" line, so the map is \"unknown\" and no target "
+                            "is found; add one such as \"Map=Verdun\" before the map's block"});
+    } else if (!heading) {
+        warnings.push_back(
+            {"no-map-block", kIni, mapLine,
+             "the map \"" + map +
+                 "\" has no block heading (a line holding its name after the map line), so "
+                 "every target is worth 0 points and destroyers may land in the wrong table; "
+                 "add the heading with the map's target lines and an empty line after them, or "
+                 "correct the map line"});
+    }
+}
+
+void checkNumberedLogs(FileService& files, const GameResults& results,
+                       std::vector<Warning>& warnings) {
+    std::set<std::string> merged;
+    std::uint64_t numbered = 0;
+    for (const FileFacts& input : results.inputs) {
+        merged.insert(input.name);
+        if (input.name != kIni && input.name != kMerged) {
+            ++numbered;
+        }
+    }
+    const std::string missing = "ux7server" + std::to_string(numbered) + ".log";
+    std::vector<std::pair<std::string, std::string>> left;  // number text, name
+    for (const std::string& name : files.names()) {
+        constexpr std::string_view prefix = "ux7server";
+        constexpr std::string_view suffix = ".log";
+        if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
+            !name.ends_with(suffix) || merged.count(name) != 0) {
+            continue;
+        }
+        const std::string digits =
+            name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+        if (!std::all_of(digits.begin(), digits.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            continue;
+        }
+        left.emplace_back(digits, name);
+    }
+    std::sort(left.begin(), left.end(), [](const auto& a, const auto& b) {
+        return a.first.size() != b.first.size() ? a.first.size() < b.first.size() : a < b;
+    });
+    for (const auto& [digits, name] : left) {
+        if (digits.size() > 1 && digits[0] == '0') {
+            warnings.push_back({"log-beyond-gap", name, 0,
+                                "not merged: numbered logs are named without leading zeros; "
+                                "rename it if it belongs to this game"});
+        } else {
+            warnings.push_back({"log-beyond-gap", name, 0,
+                                "not merged: " + missing +
+                                    " is missing, and the merge stops at the first missing "
+                                    "number; rename the logs so that their numbers follow on, "
+                                    "or move this one away if it belongs to another game"});
+        }
+    }
+}
+
+void checkPilots(const GameResults& results, std::vector<Warning>& warnings) {
+    std::set<std::string> allied;
+    std::set<std::string> hun;
+    for (const PilotRow& pilot : results.pilots) {
+        if (pilot.team == Side::Allied) {
+            allied.insert(pilot.name);
+        } else if (pilot.team == Side::Hun) {
+            hun.insert(pilot.name);
+        }
+    }
+    for (const PilotRow& pilot : results.pilots) {
+        if (pilot.team == Side::Allied && hun.count(pilot.name) != 0) {
+            warnings.push_back(
+                {"both-sides", kMerged, 0,
+                 "pilot \"" + pilot.name +
+                     "\" is listed on both sides, with the points of each side's aircraft in "
+                     "that side's table; make sure this is one pilot who changed sides and not "
+                     "two pilots of one name"});
+        }
+    }
+    for (const PilotRow& pilot : results.pilots) {
+        if (pilot.team == Side::Unknown) {
+            warnings.push_back(
+                {"unknown-aircraft", kMerged, 0,
+                 "pilot \"" + pilot.name + "\" (team code " + std::to_string(pilot.teamCode) +
+                     ") is listed under \"Unable to determine team\" and counts for neither "
+                     "side: no team rule recognises the aircraft in the pilot's kill lines (or "
+                     "a target's team code is not 1 or 2)"});
+        }
+    }
+}
+
+}  // namespace vorskal::results

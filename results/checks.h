@@ -1,0 +1,23 @@
+#pragma once
+// The checks that catch a bad setup before scores are published. Each adds
+// warnings; none changes the tally. Codes are stable (docs/results.md).
+#include <vector>
+
+#include "base/platform.h"
+#include "results/game_results.h"
+
+namespace vorskal::results {
+
+// "vorskal.ini": no "Kill=" or "Death=" line, no map line, or a map whose
+// block heading is missing. Also fills results.settings.typeValues.
+void checkPointFile(FileService& files, GameResults& results, std::vector<Warning>& warnings);
+
+// Numbered logs in the directory that the merge did not take (beyond a gap
+// in the numbering, or named with a leading zero). Needs results.inputs.
+void checkNumberedLogs(FileService& files, const GameResults& results,
+                       std::vector<Warning>& warnings);
+
+// Pilots on both sides, and pilots of no known side. Needs results.pilots.
+void checkPilots(const GameResults& results, std::vector<Warning>& warnings);
+
+}  // namespace vorskal::results

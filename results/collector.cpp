@@ -1,0 +1,300 @@
+#include "results/collector.h"
+
+#include "base/text.h"
+#include "results/checks.h"
+#include "results/facts.h"
+
+namespace vorskal::results {
+namespace {
+
+std::string timeOf(std::string_view line) {
+    return timeOfDay(line).value_or("");
+}
+
+int sideIndex(Count team) {
+    return team == kTeamAllied ? 0 : 1;
+}
+
+}  // namespace
+
+Collector::Collector(GameResults& results, const TallyState& state)
+    : results_(results), state_(state) {
+    if (results_.gatherFingerprints) {
+        pieceHash_.emplace();
+        mergedHash_.emplace();
+        // A few windows of the merge queued at most.
+        hasher_ = std::make_unique<WorkerThread<HashWork>>(
+            [this](HashWork& work) { hash(work); }, 16, WorkerThread<HashWork>::AtStop::DropQueue);
+    }
+}
+
+void Collector::hash(HashWork& work) {
+    if (work.piece && work.merged) {
+        Sha256::updateBoth(*pieceHash_, *mergedHash_, work.bytes);
+    } else if (work.piece) {
+        pieceHash_->update(work.bytes);
+    } else if (work.merged) {
+        mergedHash_->update(work.bytes);
+    }
+    if (work.pieceEnds) {
+        pieceDigests_.push_back(pieceHash_->hexDigest());
+        pieceHash_.emplace();
+    }
+}
+
+void Collector::flushHashWork() {
+    if (pending_) {
+        hasher_->submit(std::move(*pending_));
+        pending_.reset();
+    }
+}
+
+void Collector::pieceBytes(std::string_view bytes) {
+    if (hasher_) {
+        flushHashWork();
+        pending_.emplace(HashWork{std::string(bytes), true, false, false, bytes.data()});
+    }
+}
+
+void Collector::mergedBytes(std::string_view bytes) {
+    mergedBytes_ += bytes.size();
+    if (!hasher_) {
+        return;
+    }
+    // The merge tells the merged log's part of a window right after the
+    // window: mostly the very same bytes.
+    if (pending_ && pending_->from == bytes.data() && pending_->bytes.size() == bytes.size()) {
+        pending_->merged = true;
+        flushHashWork();
+        return;
+    }
+    flushHashWork();
+    if (!bytes.empty()) {
+        hasher_->submit(HashWork{std::string(bytes), false, true, false, nullptr});
+    }
+}
+
+void Collector::pieceDone(const Piece& piece) {
+    if (hasher_) {
+        flushHashWork();
+        hasher_->submit(HashWork{std::string(), false, false, true, nullptr});
+    }
+    results_.inputs.push_back({piece.name, piece.bytes, piece.lines, ""});
+    mergedLines_ += piece.lines;
+
+    if (piece.firstTimedLine != 0) {
+        const std::string first = timeOf(piece.firstTimed);
+        if (results_.firstTime.empty()) {
+            results_.firstTime = first;
+            results_.gameDate = std::string(trimRight(piece.firstTimed.substr(0, 8)));
+        }
+        if (!previousLastTime_.empty() && first < previousLastTime_ &&
+            !acrossMidnight(previousLastTime_, first)) {
+            logWarnings_.push_back(
+                {"log-out-of-order", piece.name, piece.firstTimedLine,
+                 "its first time of day, " + first + ", is earlier than the last of " +
+                     previousName_ + ", " + previousLastTime_ +
+                     ": it may be a log of another game, merged into this one; move it out of "
+                     "the game's folder if so"});
+        }
+        previousLastTime_ = timeOf(piece.lastTimed);
+        previousName_ = piece.name;
+        results_.lastTime = previousLastTime_;
+    }
+}
+
+std::string Collector::pilotName(std::size_t slot) const {
+    return std::string(trimRight(state_.pilotTable[slot].name.view()));
+}
+
+Side Collector::sideOfSlot(std::size_t slot) const {
+    return sideOfTeam(state_.pilotTable[slot].team);
+}
+
+void Collector::targetLine(const LogLine& line, const TargetSeen& seen) {
+    if (seen.destroyer != kNoRecord && !seen.inMapBlock) {
+        Seen& found = notInMap_[std::string(seen.key)];
+        if (found.count++ == 0) {
+            found.line = line.number;
+        }
+    }
+    if (!results_.gatherRows) {
+        return;
+    }
+    TargetRow row;
+    row.line = line.number;
+    row.text = std::string(line.text);
+    row.key = std::string(seen.key);
+    row.targetType = std::string(seen.targetType);
+    row.team = sideOfTeam(seen.teamCode);
+    row.teamCode = seen.teamCode;
+    row.points = seen.points;
+    row.redBoxed = seen.redBoxed;
+    if (seen.destroyer == kNoRecord) {
+        row.reason = "the line names no destroyer";
+    } else if (!seen.credited) {
+        row.reason = "not red boxed, and only red boxed targets are tallied";
+    } else {
+        row.pilot = pilotName(seen.destroyer);
+    }
+    if (results_.rowSink != nullptr) {
+        results_.rowSink->target(row);
+    } else {
+        results_.targets.push_back(std::move(row));
+    }
+}
+
+void Collector::arenaCounted(const LogLine& line, Count team, bool entry, std::string_view pilot,
+                             Count inGameAfter) {
+    if (entry && (inGameAfter == 17 || inGameAfter == 18)) {
+        reached_[sideIndex(team)][inGameAfter - 17] = {line.number, std::string(line.text)};
+    }
+    if (!results_.gatherRows) {
+        return;
+    }
+    ArenaEvent row;
+    row.line = line.number;
+    row.time = timeOf(line.text);
+    row.seconds = secondsOf(row.time);
+    row.side = sideOfTeam(team);
+    row.entry = entry;
+    row.pilot = std::string(trimRight(pilot));
+    row.inGameAfter = inGameAfter;
+    if (results_.rowSink != nullptr) {
+        results_.rowSink->arenaEvent(row);
+    } else {
+        results_.arena.push_back(std::move(row));
+    }
+}
+
+void Collector::unknownAircraft(const LogLine& line, std::string_view aircraft) {
+    Seen& found = unknownTypes_[std::string(aircraft)];
+    if (found.count++ == 0) {
+        found.line = line.number;
+    }
+}
+
+// Corrections are made once the points per kill and death are final: the
+// lookups of pass 2 are the last to set them.
+void Collector::addCorrection(Correction correction) {
+    if (!results_.gatherRows) {
+        return;
+    }
+    for (Move& move : correction.moves) {
+        move.points = pointsOfMove(move, state_.killPoints, state_.deathPoints);
+    }
+    if (results_.rowSink != nullptr) {
+        results_.rowSink->correction(correction);
+    } else {
+        results_.corrections.push_back(std::move(correction));
+    }
+}
+
+void Collector::overMaxSettled(const LogLine& line, Count team, int pilotNumber, double minutes,
+                               std::int64_t deduction) {
+    const EvidenceLine& start = reached_[sideIndex(team)][pilotNumber - 17];
+    OverMaxStretch stretch;
+    stretch.side = sideOfTeam(team);
+    stretch.pilotNumber = pilotNumber;
+    stretch.start = timeOf(start.text);
+    stretch.end = timeOf(line.text);
+    stretch.minutes = minutes;
+    stretch.points = deduction;
+    results_.overMax.push_back(stretch);
+
+    Correction correction;
+    correction.kind = "over-max";
+    correction.applied = true;
+    correction.evidence = {start, {line.number, std::string(line.text)}};
+    correction.moves.push_back({"", stretch.side, "overMaxPenalty", deduction, -deduction});
+    addCorrection(std::move(correction));
+}
+
+void Collector::multiDeath(const KillEvent& previous, const KillEvent& event,
+                           const std::string& previousLine, const std::string& eventLine) {
+    Correction correction;
+    correction.kind = "multi-death";
+    correction.applied = true;
+    correction.evidence = {{previous.lineNumber, previousLine}, {event.lineNumber, eventLine}};
+    correction.moves.push_back(
+        {pilotName(event.deathRecord), sideOfSlot(event.deathRecord), "deaths", -1, 0});
+    if (event.killRecord != kNoRecord) {
+        correction.moves.push_back(
+            {pilotName(event.killRecord), sideOfSlot(event.killRecord), "kills", -1, 0});
+    }
+    addCorrection(std::move(correction));
+}
+
+void Collector::fighterTarget(const LogLine& line, std::size_t slot, bool fighter, bool takenBack,
+                              Count points) {
+    Correction correction;
+    correction.kind = "fighter-target";
+    correction.applied = takenBack;
+    correction.evidence = {{line.number, std::string(line.text)}};
+    if (takenBack) {
+        const std::string name = pilotName(slot);
+        correction.moves.push_back({name, sideOfSlot(slot), "targetsDestroyed", -1, 0});
+        correction.moves.push_back({name, sideOfSlot(slot), "targetPoints", -points, 0});
+    }
+    if (!fighter) {
+        correction.note = "destroyed before the pilot was seen entering: the aircraft is unknown";
+    } else if (takenBack) {
+        correction.note = "destroyed by a fighter";
+    } else {
+        correction.note =
+            "destroyed by a fighter, but not credited to this pilot: nothing to take back";
+    }
+    addCorrection(std::move(correction));
+}
+
+void Collector::finish(FileService& files, bool merged) {
+    if (hasher_) {
+        flushHashWork();
+        // Out of memory while hashing leaves the fingerprints out, nothing else.
+        const bool hashed = !hasher_->finish();
+        hasher_.reset();
+        for (std::size_t i = 0; hashed && i < pieceDigests_.size() && i < results_.inputs.size();
+             ++i) {
+            results_.inputs[i].sha256 = pieceDigests_[i];
+        }
+        if (!hashed) {
+            mergedHash_.reset();
+        }
+    }
+    readFinalState(results_, state_);
+    if (merged) {
+        // The settings file's facts, then the merged log's, after the numbered logs.
+        results_.inputs.push_back(fileFacts(files, "vorskal.ini", results_.gatherFingerprints));
+        FileFacts mergedFacts{std::string(kMergedLogName), mergedBytes_, mergedLines_, ""};
+        if (mergedHash_) {
+            mergedFacts.sha256 = mergedHash_->hexDigest();
+            mergedHash_.reset();
+        }
+        results_.inputs.push_back(mergedFacts);
+    }
+
+    std::vector<Warning>& warnings = results_.warnings;
+    checkPointFile(files, results_, warnings);
+    checkNumberedLogs(files, results_, warnings);
+    warnings.insert(warnings.end(), logWarnings_.begin(), logWarnings_.end());
+    for (const auto& [key, seen] : notInMap_) {
+        warnings.push_back(
+            {"target-not-in-map", std::string(kMergedLogName), seen.line,
+             "target " + key + " (destroyed " + std::to_string(seen.count) +
+                 (seen.count == 1 ? " time" : " times") + ") is not in the block of map \"" +
+                 results_.settings.map +
+                 "\": it got the team and points that the lookup before it left; add a line "
+                 "such as \"" +
+                 key.substr(key.find('#') + 1) + "-Type,Team\" to that block"});
+    }
+    for (const auto& [aircraft, seen] : unknownTypes_) {
+        warnings.push_back({"unknown-aircraft", std::string(kMergedLogName), seen.line,
+                            "no team rule recognises the aircraft \"" + aircraft + "\" (" +
+                                std::to_string(seen.count) +
+                                (seen.count == 1 ? " entry" : " entries") +
+                                "): its pilots are counted for neither side in the arena"});
+    }
+    checkPilots(results_, warnings);
+}
+
+}  // namespace vorskal::results

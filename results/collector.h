@@ -1,0 +1,94 @@
+#pragma once
+// Gathers the results of one game while the tally runs: it watches the
+// merge (sizes, lines, fingerprints and times of the numbered logs) and the
+// passes (destructions, arena counts, corrections), and at the end reads
+// the final tally state into a GameResults and adds the checks' warnings.
+//
+// Use: construct before the run, hand it to the merge (MergeNotes::watcher)
+// and the state (TallyState::observer), run, then call finish() once the
+// run has completed or stopped.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/platform.h"
+#include "logs/merge.h"
+#include "logs/worker_thread.h"
+#include "results/game_results.h"
+#include "results/sha256.h"
+#include "tally/observer.h"
+#include "tally/tally_state.h"
+
+namespace vorskal::results {
+
+class Collector : public MergeWatcher, public TallyObserver {
+  public:
+    Collector(GameResults& results, const TallyState& state);
+
+    // MergeWatcher
+    void pieceBytes(std::string_view bytes) override;
+    void mergedBytes(std::string_view bytes) override;
+    void pieceDone(const Piece& piece) override;
+
+    // TallyObserver
+    void targetLine(const LogLine& line, const TargetSeen& seen) override;
+    void arenaCounted(const LogLine& line, Count team, bool entry, std::string_view pilot,
+                      Count inGameAfter) override;
+    void unknownAircraft(const LogLine& line, std::string_view aircraft) override;
+    void overMaxSettled(const LogLine& line, Count team, int pilotNumber, double minutes,
+                        std::int64_t deduction) override;
+    void multiDeath(const KillEvent& previous, const KillEvent& event,
+                    const std::string& previousLine, const std::string& eventLine) override;
+    void fighterTarget(const LogLine& line, std::size_t slot, bool fighter, bool takenBack,
+                       Count points) override;
+
+    // Reads the final state and the files' facts, and runs the checks.
+    // `merged`: whether the merge ran to its end.
+    void finish(FileService& files, bool merged);
+
+  private:
+    // Bytes to hash, on a thread of its own: of the numbered log being read,
+    // of the merged log, or both (the same bytes, as they mostly are); or
+    // the end of a numbered log.
+    struct HashWork {
+        std::string bytes;
+        bool piece = false;
+        bool merged = false;
+        bool pieceEnds = false;
+        const char* from = nullptr;  // where the bytes lay in the merge's window
+    };
+    void hash(HashWork& work);
+    void addCorrection(Correction correction);
+    void flushHashWork();
+
+    struct Seen {  // a finding seen on many lines: the first, and how often
+        std::uint64_t line = 0;
+        std::string text;
+        std::uint64_t count = 0;
+    };
+
+    std::string pilotName(std::size_t slot) const;
+    Side sideOfSlot(std::size_t slot) const;
+
+    GameResults& results_;
+    const TallyState& state_;
+    // Hashing: the thread's own, until finish() has waited for it.
+    std::optional<Sha256> pieceHash_;
+    std::optional<Sha256> mergedHash_;
+    std::vector<std::string> pieceDigests_;
+    std::optional<HashWork> pending_;
+    std::unique_ptr<WorkerThread<HashWork>> hasher_;
+    std::uint64_t mergedBytes_ = 0;
+    std::uint64_t mergedLines_ = 0;
+    std::string previousLastTime_;  // of the numbered log before, "HH:MM:SS"
+    std::string previousName_;
+    std::vector<Warning> logWarnings_;
+    std::map<std::string, Seen> notInMap_;      // by location key
+    std::map<std::string, Seen> unknownTypes_;  // by aircraft text
+    // The line at which a side's count last reached 17 and 18, per side.
+    EvidenceLine reached_[2][2];
+};
+
+}  // namespace vorskal::results

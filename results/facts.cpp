@@ -1,0 +1,191 @@
+#include "results/facts.h"
+
+#include <map>
+#include <memory>
+
+#include "base/failure.h"
+#include "results/sha256.h"
+
+namespace vorskal::results {
+
+std::optional<std::string> timeOfDay(std::string_view line) {
+    if (line.size() < 17 || line[11] != ':' || line[14] != ':') {
+        return std::nullopt;
+    }
+    for (const std::size_t at : {9, 10, 12, 13, 15, 16}) {
+        if (line[at] < '0' || line[at] > '9') {
+            return std::nullopt;
+        }
+    }
+    return std::string(line.substr(9, 8));
+}
+
+std::int32_t secondsOf(std::string_view time) {
+    if (time.size() != 8) {
+        return 0;
+    }
+    const auto two = [&](std::size_t at) { return (time[at] - '0') * 10 + (time[at + 1] - '0'); };
+    return two(0) * 3600 + two(3) * 60 + two(6);
+}
+
+bool acrossMidnight(std::string_view last, std::string_view first) {
+    return secondsOf(last) - secondsOf(first) > 12 * 3600;
+}
+
+Side sideOfTeam(Count team) {
+    if (team == kTeamAllied) {
+        return Side::Allied;
+    }
+    return team == kTeamHun ? Side::Hun : Side::Unknown;
+}
+
+std::string_view trimRight(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+FileFacts fileFacts(FileService& files, const std::string& name, bool hash) {
+    FileFacts facts{name, 0, 0, ""};
+    try {
+        std::unique_ptr<InputFile> file = files.openForReading(name);
+        Sha256 sha;
+        char buffer[1 << 16];
+        bool lineOpen = false;
+        char previous = '\0';
+        while (const std::size_t got = file->read(buffer, sizeof buffer)) {
+            facts.bytes += got;
+            if (hash) {
+                sha.update(std::string_view(buffer, got));
+            }
+            // Lines as the tally reads them: ended by CR LF, a lone CR or a lone LF.
+            for (std::size_t i = 0; i < got; ++i) {
+                const char c = buffer[i];
+                if (c == '\r' || (c == '\n' && previous != '\r')) {
+                    ++facts.lines;
+                    lineOpen = false;
+                } else if (c != '\n') {
+                    lineOpen = true;
+                }
+                previous = c;
+            }
+        }
+        if (lineOpen) {
+            ++facts.lines;
+        }
+        if (hash) {
+            facts.sha256 = sha.hexDigest();
+        }
+    } catch (const TallyFailure&) {
+        // The run itself says why the file cannot be read.
+    }
+    return facts;
+}
+
+namespace {
+
+PilotRow pilotRow(const PilotRecord& record) {
+    PilotRow row;
+    row.name = std::string(trimRight(record.name.view()));
+    row.team = sideOfTeam(record.team);
+    row.teamCode = record.team;
+    row.kills = record.kills;
+    row.deaths = record.deaths;
+    row.targetsDestroyed = record.targetsDestroyed;
+    row.targetPoints = record.targetPoints;
+    row.score = record.score;
+    // ",#12,#7": a comma before every key.
+    std::string_view rest = record.targetLocations;
+    while (!rest.empty()) {
+        rest.remove_prefix(1);
+        const std::size_t comma = rest.find(',');
+        row.locations.emplace_back(rest.substr(0, comma));
+        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma);
+    }
+    return row;
+}
+
+TeamTotals totalsOf(const TotalsRow& row, std::int64_t penalty) {
+    TeamTotals totals;
+    totals.kills = row.kills;
+    totals.deaths = row.deaths;
+    totals.targetsDestroyed = row.targetsDestroyed;
+    totals.targetPoints = row.targetPoints;
+    totals.score = row.score;
+    totals.overMaxPenalty = penalty;
+    totals.final = static_cast<std::int64_t>(row.score) - penalty;
+    return totals;
+}
+
+}  // namespace
+
+std::int64_t pointsOfMove(const Move& move, Count killPoints, Count deathPoints) {
+    if (move.field == "kills") {
+        return move.by * killPoints;
+    }
+    if (move.field == "deaths") {
+        return move.by * deathPoints;
+    }
+    if (move.field == "targetPoints") {
+        return move.by;
+    }
+    if (move.field == "overMaxPenalty") {
+        return -move.by;
+    }
+    return 0;
+}
+
+void readFinalState(GameResults& results, const TallyState& state) {
+    RunFacts& run = results.run;
+    run.overMaxPilotCorrection = state.overMaxPilotCorrection != 0;
+    run.multiDeathCorrection = state.multiDeathCorrection != 0;
+    run.fighterTargetCorrection = state.fighterTargetCorrection != 0;
+    run.redBoxedOnly = state.redBoxedOnly != 0;
+
+    results.settings.map = state.mapName;
+    results.settings.killPoints = state.killPoints;
+    results.settings.deathPoints = state.deathPoints;
+
+    // Report order: the Allied table, the Hun table, then every other team code.
+    results.pilots.clear();
+    for (const int pass : {0, 1, 2}) {
+        for (std::size_t slot = 1; slot < state.pilotTable.size(); ++slot) {
+            const PilotRecord& record = state.pilotTable[slot];
+            const int table = record.team == kTeamAllied ? 0 : record.team == kTeamHun ? 1 : 2;
+            if (table == pass) {
+                results.pilots.push_back(pilotRow(record));
+            }
+        }
+    }
+    results.allied = totalsOf(state.alliedTotals, state.alliedOverMaxPenalty);
+    results.hun = totalsOf(state.hunTotals, state.run.hunOverMaxPenalty);
+
+    // Kills and deaths per minute, as logged.
+    std::map<std::int32_t, MinuteCount> minutes;
+    for (std::size_t e = 1; e < state.killEvents.size(); ++e) {
+        const KillEvent& event = state.killEvents[e];
+        MinuteCount& count = minutes[event.time / 60];
+        const auto add = [&](std::size_t slot, std::int64_t MinuteCount::*allied,
+                             std::int64_t MinuteCount::*hun) {
+            if (slot == kNoRecord) {
+                return;
+            }
+            const Count team = state.pilotTable[slot].team;
+            if (team == kTeamAllied) {
+                ++(count.*allied);
+            } else if (team == kTeamHun) {
+                ++(count.*hun);
+            }
+        };
+        add(event.killRecord, &MinuteCount::alliedKills, &MinuteCount::hunKills);
+        add(event.deathRecord, &MinuteCount::alliedDeaths, &MinuteCount::hunDeaths);
+    }
+    results.timeline.clear();
+    for (auto& [minute, count] : minutes) {
+        count.minute = minute;
+        results.timeline.push_back(count);
+    }
+}
+
+}  // namespace vorskal::results

@@ -1,0 +1,38 @@
+#pragma once
+// Reading the results of a game out of the finished tally state and the
+// game's files, and the small conversions that the collector and the
+// checks share.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/platform.h"
+#include "results/game_results.h"
+#include "tally/tally_state.h"
+
+namespace vorskal::results {
+
+// "HH:MM:SS" at columns 10 to 17 of a log line, when it is there.
+std::optional<std::string> timeOfDay(std::string_view line);
+// Seconds since midnight of "HH:MM:SS" (0 for any other text).
+std::int32_t secondsOf(std::string_view time);
+// Whether a log whose first time of day is `first` follows one that ended
+// at `last` across midnight: `first` is more than 12 hours before `last`.
+bool acrossMidnight(std::string_view last, std::string_view first);
+
+Side sideOfTeam(Count team);
+std::string_view trimRight(std::string_view text);
+
+// Size, lines and (when `hash`) sha256 of a file of the game's directory;
+// a file that cannot be read gives its name only.
+FileFacts fileFacts(FileService& files, const std::string& name, bool hash);
+
+// The change of a score that a correction's move makes (Move::points).
+std::int64_t pointsOfMove(const Move& move, Count killPoints, Count deathPoints);
+
+// The pilots in report order, the teams, the settings, the run's options
+// and the kills and deaths per minute, as the state holds them after the
+// run.
+void readFinalState(GameResults& results, const TallyState& state);
+
+}  // namespace vorskal::results

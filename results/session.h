@@ -1,0 +1,55 @@
+#pragma once
+// The results outputs of one headless run: what the command line asks for
+// (--json, --csv, --check), the results model the run fills, and what is
+// written and printed once the run is over.
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "base/platform.h"
+#include "results/game_results.h"
+#include "results/spill.h"
+
+namespace vorskal::results {
+
+struct OutputRequest {
+    std::string json;  // file to write, "-" for standard output; empty: none
+    std::string csv;   // folder to write the CSV files into; empty: none
+    bool check = false;
+};
+
+class Session {
+  public:
+    Session(OutputRequest request, const std::string& directory);
+
+    GameResults& results() { return results_; }
+    // Whether the JSON goes to standard output (the runner then prints its
+    // own lines on standard error).
+    bool jsonToStandardOutput() const { return request_.json == "-"; }
+
+    // After the run: every warning on `err` (one line each), then for a
+    // completed run the JSON and CSV files (the JSON on `out` with "-"),
+    // "Tally Complete" (not for a check) and the summary line (on `out`, or
+    // on `err` when the JSON goes to `out`).
+    // Returns false when an output could not be written (said on `err`).
+    // `completed`: the run ended with `completion` ("Tally Complete").
+    bool finish(bool completed, const std::string& completion, std::ostream& out,
+                std::ostream& err);
+
+  private:
+    OutputRequest request_;
+    GameResults results_;
+    std::unique_ptr<SpilledRows> spill_;
+};
+
+// One warning as its line on standard error: "FILE line N: warning: ... [code]".
+std::string warningLine(const Warning& warning);
+
+// The warnings as a short text for the window's closing message (the first
+// few, then how many more); empty when there are none.
+std::string warningDetail(const std::vector<Warning>& warnings);
+
+// The current local time, ISO 8601 with the offset ("2026-12-06T21:15:02+01:00").
+std::string localTimeIso8601();
+
+}  // namespace vorskal::results

@@ -1,0 +1,46 @@
+#pragma once
+// The long lists of a large game kept out of memory: a RowSink that writes
+// each row's JSON text as one line of a temporary file (removed when the
+// object goes), and reads them back in order for the writers.
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string_view>
+
+#include "results/game_results.h"
+
+namespace vorskal::results {
+
+class SpilledRows : public RowSink {
+  public:
+    SpilledRows();
+    ~SpilledRows() override;
+    SpilledRows(const SpilledRows&) = delete;
+    SpilledRows& operator=(const SpilledRows&) = delete;
+
+    void correction(const Correction& row) override;
+    void target(const TargetRow& row) override;
+    void arenaEvent(const ArenaEvent& row) override;
+
+    std::uint64_t targetCount() const { return targets_.count; }
+    std::uint64_t arenaCount() const { return arena_.count; }
+    // Calls `each` with every row's JSON text, in order. Throws
+    // std::runtime_error when the temporary file fails.
+    void forEachCorrection(const std::function<void(std::string_view)>& each) const;
+    void forEachTarget(const std::function<void(std::string_view)>& each) const;
+    void forEachArenaEvent(const std::function<void(std::string_view)>& each) const;
+
+  private:
+    struct List {
+        std::FILE* file = nullptr;
+        std::uint64_t count = 0;
+        bool failed = false;
+    };
+    static void add(List& list, const std::string& json);
+    static void forEach(const List& list, const std::function<void(std::string_view)>& each);
+    List corrections_;
+    List targets_;
+    List arena_;
+};
+
+}  // namespace vorskal::results

@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+"""The JSON and CSV files of real runs: the JSON validates against
+docs/results.schema.json, and the CSV files, read with a CSV reader, hold
+the same numbers as the JSON.
+
+    results_files.py SOURCE_DIR VORSKAL_TALLY
+"""
+import csv
+import json
+import pathlib
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import jsonschema
+
+source = pathlib.Path(sys.argv[1])
+tally = sys.argv[2]
+schema = json.loads((source / "docs/results.schema.json").read_text())
+validator = jsonschema.Draft202012Validator(schema)
+failures = []
+
+
+def check(name, condition):
+    if not condition:
+        failures.append(name)
+        print("FAILED:", name, file=sys.stderr)
+
+
+def run(game, *options):
+    out = game.parent / (game.name + "-out")
+    out.mkdir(exist_ok=True)
+    result = subprocess.run(
+        [tally, "--json", str(out / "results.json"), "--csv", str(out / "csv"), *options, str(game)],
+        capture_output=True, text=True)
+    check(f"{game.name} {options}: exit 0 ({result.stderr.strip()})", result.returncode == 0)
+    return json.loads((out / "results.json").read_text(encoding="utf-8")), out / "csv"
+
+
+def rows(folder, name):
+    with open(folder / name, newline="", encoding="utf-8") as f:
+        return list(csv.DictReader(f))
+
+
+def compare(label, data, folder):
+    errors = sorted(validator.iter_errors(data), key=str)
+    for error in errors[:5]:
+        print(f"{label}: {error.json_path}: {error.message}", file=sys.stderr)
+    check(f"{label}: valid JSON", not errors)
+    pilots = rows(folder, "pilots.csv")
+    check(f"{label}: one CSV row per pilot", len(pilots) == len(data["pilots"]))
+    for row, pilot in zip(pilots, data["pilots"]):
+        for field in ("kills", "deaths", "targetsDestroyed", "targetPoints", "score", "teamCode"):
+            check(f"{label}: {pilot['name']} {field}", int(row[field]) == pilot[field])
+        check(f"{label}: {pilot['name']}", row["name"] == pilot["name"] and row["team"] == pilot["team"])
+        check(f"{label}: {pilot['name']} locations", row["locations"].split(",") == pilot["locations"]
+              if pilot["locations"] else row["locations"] == "")
+    teams = {row["team"]: row for row in rows(folder, "teams.csv")}
+    for side in ("Allied", "Hun"):
+        for field, value in data["teams"][side].items():
+            check(f"{label}: {side} {field}", int(teams[side][field]) == value)
+    targets = rows(folder, "targets.csv")
+    check(f"{label}: targets", [int(r["line"]) for r in targets] == [t["line"] for t in data["targets"]])
+    check(f"{label}: target texts", [r["text"] for r in targets] == [t["text"] for t in data["targets"]])
+    arena = rows(folder, "arena.csv")
+    check(f"{label}: arena", [(int(r["line"]), int(r["inGameAfter"])) for r in arena]
+          == [(e["line"], e["inGameAfter"]) for e in data["arena"]["events"]])
+    moves = sum(max(1, len(c["moves"])) for c in data["corrections"])
+    check(f"{label}: corrections", len(rows(folder, "corrections.csv")) == moves)
+    warnings = rows(folder, "warnings.csv")
+    check(f"{label}: warnings", [w["code"] for w in warnings] == [w["code"] for w in data["warnings"]])
+
+
+with tempfile.TemporaryDirectory() as work:
+    work = pathlib.Path(work)
+    sample = work / "sample"
+    shutil.copytree(source / "examples/sample-game", sample)
+    data, folder = run(sample)
+    compare("sample", data, folder)
+    check("sample: ZORL totals", (data["teams"]["Allied"]["final"], data["teams"]["Hun"]["final"]) == (79, 65))
+
+    data, folder = run(sample, "--no-over-max-correction", "--no-multi-death-correction",
+                       "--no-fighter-target-correction", "--all-targets")
+    compare("sample, options off", data, folder)
+    check("sample, options off: ZORL totals",
+          (data["teams"]["Allied"]["final"], data["teams"]["Hun"]["final"]) == (120, 97))
+
+    # A bad setup: no map block, a log beyond a gap, and a name in Latin-1.
+    bad = work / "bad"
+    shutil.copytree(source / "examples/sample-game", bad)
+    ini = (bad / "vorskal.ini").read_bytes().replace(b"Map=Verdun", b"Map=Cambrai")
+    (bad / "vorskal.ini").write_bytes(ini)
+    (bad / "ux7server4.log").write_bytes(b"12/06/26 19:00:00 Kill of J\xfcrgen\r\n")
+    log = (bad / "ux7server2.log").read_bytes()
+    (bad / "ux7server2.log").write_bytes(log + b"12/06/26 21:31:00 Player |J\xfcrgen, \"the ace\" has entered the arena, flying a ROLAND_CII\r\n")
+    data, folder = run(bad)
+    compare("bad setup", data, folder)
+    codes = [w["code"] for w in data["warnings"]]
+    check("bad setup: warnings", {"no-map-block", "log-beyond-gap", "unknown-aircraft"} <= set(codes))
+
+sys.exit(1 if failures else 0)
