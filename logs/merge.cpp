@@ -155,7 +155,7 @@ bool holdsTimeOfDay(std::string_view line) {
     if (line.size() < 17 || line[11] != ':' || line[14] != ':') {
         return false;
     }
-    for (const std::size_t at : {9, 10, 12, 13, 15, 16}) {
+    for (const std::size_t at : {9u, 10u, 12u, 13u, 15u, 16u}) {
         if (line[at] < '0' || line[at] > '9') {
             return false;
         }

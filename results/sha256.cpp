@@ -40,7 +40,7 @@ void portableBlocks(std::uint32_t* state, const unsigned char* data, std::size_t
         }
         std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
-        for (int i = 0; i < 64; ++i) {
+        for (std::size_t i = 0; i < 64; ++i) {
             const std::uint32_t s1 = rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25);
             const std::uint32_t ch = (e & f) ^ (~e & g);
             const std::uint32_t t1 = h + s1 + ch + kRound[i] + w[i];
@@ -265,7 +265,7 @@ std::string Sha256::hexDigest() {
         buffered_ = 0;
     }
     std::memset(buffer_.data() + buffered_, 0, 56 - buffered_);
-    for (int i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < 8; ++i) {
         buffer_[56 + i] = static_cast<unsigned char>(bits >> (56 - 8 * i));
     }
     blocks(buffer_.data(), 1);
