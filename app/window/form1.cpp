@@ -56,7 +56,9 @@ QString caption() {
            QString::fromLatin1(kVersion.data(), static_cast<qsizetype>(kVersion.size()));
 }
 
-Outcome runInCurrentDirectory(TallyState& state) {
+}  // namespace
+
+Outcome runTallyInFolder(TallyState& state, const QString& folder) {
     // Another tally in this directory (another window, or the headless
     // runner) finishes first; the lock is held for the run only, not while
     // the message waits for the user.
@@ -67,19 +69,10 @@ Outcome runInCurrentDirectory(TallyState& state) {
     found.gatherFingerprints = false;
     RunConfig config;
     config.results = &found;
-    Outcome outcome = tallyIn(".", state, clock, config);
+    Outcome outcome = tallyIn(folder.isEmpty() ? "." : QFile::encodeName(folder).toStdString(),
+                              state, clock, config);
     outcome.detail = results::warningDetail(found.warnings);
     return outcome;
-}
-
-}  // namespace
-
-Outcome runTallyInFolder(TallyState& state, const QString& folder) {
-    // Another tally in this directory (another window, or the headless
-    // runner) finishes first; the lock is held for the run only, not while
-    // the message waits for the user.
-    SystemClock clock;
-    return tallyIn(folder.isEmpty() ? "." : QFile::encodeName(folder).toStdString(), state, clock);
 }
 
 Form1::Form1(const QString& folder, QWidget* parent) : Form1(folder, runTallyInFolder, parent) {}
