@@ -1,0 +1,302 @@
+// Every folder of tests/scenarios is one game and what its tally must give.
+//
+// A folder holds the game's files as the server and the user left them (the
+// numbered logs, "vorskal.ini", maybe an earlier "vorskal.log" or
+// "ux7server.log"), a one-line WHY, an "options" file and the expectations:
+//   expect.report   the lines the run appends to "vorskal.log", the time line
+//                   masked; after a failure, the lines before its ERROR line
+//                   (absent when the report is never opened)
+//   expect.merged   the merged log (absent: the numbered logs one after the other)
+//   expect.failure  "status N", then "names FILE[ line N]", "shows TEXT" and
+//                   "no FILE" (must not exist after the run) lines; absent
+//                   when the run completes
+// "options" holds words, one a line: runner switches ("--all-targets", ...),
+// "inputs DIR" (the game's files come from that folder of the project),
+// "unreadable NAME" / "uncreatable NAME" (that file fails: in memory by fault
+// injection, on disk as a folder of that name), "cut-short NAME BYTES" and
+// "full NAME BYTES" (in memory, reads of it end early, writes fail beyond)
+// and "disk" (run it on real files too, through the headless runner).
+//
+// Each folder runs in memory with both readings of the merged log (the lines
+// the merge kept, and the file read back line by line for every pass).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/cli/runner.h"
+#include "app/tally_run.h"
+#include "tests/support/game_dir.h"
+#include "tests/support/memory_files.h"
+
+namespace vorskal::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Files = std::map<std::string, std::string>;
+
+const fs::path kScenarios = fs::path(VORSKAL_SOURCE_DIR) / "tests/scenarios";
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool isInput(const std::string& name) {
+    return name == "vorskal.ini" || name == "vorskal.log" ||
+           (name.rfind("ux7server", 0) == 0 && name.size() > 4 &&
+            name.compare(name.size() - 4, 4, ".log") == 0);
+}
+
+struct Scenario {
+    std::string name;
+    Files inputs;
+    std::vector<std::string> switches;  // the runner's option words
+    std::vector<std::string> unreadable, uncreatable, absent;
+    std::map<std::string, std::size_t> cutShort, full;  // in memory only
+    bool disk = false;
+    bool reportOpened = true;
+    std::string report;  // expected appended lines, masked
+    std::string merged;
+    int status = 0;
+    std::vector<std::string> names, shows;
+};
+
+void PrintTo(const Scenario& s, std::ostream* out) {
+    *out << s.name;
+}
+
+Files filesOf(const fs::path& dir) {
+    Files files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && isInput(name)) {
+            files[name] = slurp(entry.path());
+        }
+    }
+    return files;
+}
+
+Scenario load(const fs::path& dir) {
+    Scenario s;
+    s.name = dir.filename().string();
+    s.inputs = filesOf(dir);
+    std::istringstream options(slurp(dir / "options"));
+    for (std::string word, arg; options >> word;) {
+        if (word == "disk") {
+            s.disk = true;
+        } else if (word.rfind("--", 0) == 0) {
+            s.switches.push_back(word);
+        } else if (options >> arg; word == "inputs") {
+            s.inputs = filesOf(fs::path(VORSKAL_SOURCE_DIR) / arg);
+        } else if (word == "cut-short" || word == "full") {
+            options >> (word == "full" ? s.full : s.cutShort)[arg];
+        } else {
+            (word == "unreadable" ? s.unreadable : s.uncreatable).push_back(arg);
+        }
+    }
+    s.reportOpened = fs::exists(dir / "expect.report");
+    s.report = slurp(dir / "expect.report");
+    if (fs::exists(dir / "expect.merged")) {
+        s.merged = slurp(dir / "expect.merged");
+    } else {
+        for (int n = 0; s.inputs.count("ux7server" + std::to_string(n) + ".log") != 0; ++n) {
+            s.merged += s.inputs.at("ux7server" + std::to_string(n) + ".log");
+        }
+    }
+    std::istringstream failure(slurp(dir / "expect.failure"));
+    for (std::string line; std::getline(failure, line);) {
+        const std::string rest = line.substr(line.find(' ') + 1);
+        if (line.rfind("status ", 0) == 0) {
+            s.status = std::stoi(rest);
+        } else if (line.rfind("no ", 0) == 0) {
+            s.absent.push_back(rest);
+        } else {
+            (line.rfind("names ", 0) == 0 ? s.names : s.shows).push_back(rest);
+        }
+    }
+    return s;
+}
+
+std::vector<Scenario> all() {
+    std::vector<Scenario> out;
+    for (const auto& entry : fs::directory_iterator(kScenarios)) {
+        out.push_back(load(entry.path()));
+    }
+    std::sort(out.begin(), out.end(), [](auto& a, auto& b) { return a.name < b.name; });
+    return out;
+}
+
+// The report's time line is the clock's; it is masked before comparing.
+std::string masked(const std::string& report) {
+    static const std::regex timeLine("Current time is [^\r]*    Current date is [^\r]*");
+    return std::regex_replace(report, timeLine, "Current time is <TIME>    Current date is <DATE>");
+}
+
+TallyOptions optionsOf(const Scenario& s) {
+    TallyOptions o;
+    for (const auto& w : s.switches) {
+        o.overMaxPilotCorrection &= w != "--no-over-max-correction";
+        o.multiDeathCorrection &= w != "--no-multi-death-correction";
+        o.fighterTargetCorrection &= w != "--no-fighter-target-correction";
+        o.redBoxedOnly &= w != "--all-targets";
+    }
+    return o;
+}
+
+int statusOf(const Outcome& outcome) {
+    switch (outcome.kind) {
+        case OutcomeKind::Completed:
+            return kExitCompleted;
+        case OutcomeKind::MissingFirstLog:
+            return kExitMissingFirstLog;
+        case OutcomeKind::Failed:
+            break;
+    }
+    return kExitFailed;
+}
+
+// What a run left: its status and message, and the files of the folder.
+struct Result {
+    int status;
+    std::string message;
+    Files files;
+};
+
+void expectResult(const Scenario& s, const Result& r) {
+    EXPECT_EQ(r.status, s.status) << r.message;
+    for (const auto& text : s.names) {
+        EXPECT_NE(r.message.find(text + (text.find(" line ") == std::string::npos ? "" : ": ")),
+                  std::string::npos)
+            << "the message must name " << text << ": " << r.message;
+    }
+    for (const auto& text : s.shows) {
+        EXPECT_NE(r.message.find(text), std::string::npos) << r.message;
+    }
+    Files expected = s.inputs;
+    const std::string old = s.inputs.count("vorskal.log") ? s.inputs.at("vorskal.log") : "";
+    if (s.reportOpened) {
+        expected["vorskal.log"] =
+            old + s.report + (s.status == 2 ? "ERROR -- " + r.message + "\r\n" : "");
+    }
+    if (s.status != 1) {
+        expected["ux7server.log"] = s.merged;
+    }
+    for (const auto& name : s.absent) {
+        expected.erase(name);
+    }
+    // A file that cannot be created keeps what it held (on disk it is a folder).
+    Files got = r.files;
+    for (const auto& name : s.uncreatable) {
+        got.erase(name);
+        expected.erase(name);
+    }
+    if (got.count("vorskal.log")) {
+        got["vorskal.log"] = masked(got["vorskal.log"]);
+    }
+    EXPECT_EQ(got, expected);
+}
+
+Result inMemory(const Scenario& s, bool reread) {
+    MemoryFiles files;
+    files.files = s.inputs;
+    files.unreadable.insert(s.unreadable.begin(), s.unreadable.end());
+    files.uncreatable.insert(s.uncreatable.begin(), s.uncreatable.end());
+    files.cutShortTo.insert(s.cutShort.begin(), s.cutShort.end());
+    files.writeLimit.insert(s.full.begin(), s.full.end());
+    FixedClock clock;
+    TallyState state;
+    applyOptions(state, optionsOf(s));
+    RunConfig config;
+    config.rereadMergedLog = reread;
+    const Outcome outcome = runTally(state, files, clock, config);
+    return {statusOf(outcome), outcome.message, files.files};
+}
+
+Result onDisk(const Scenario& s) {
+    GameDir dir;
+    for (const auto& [name, bytes] : s.inputs) {
+        dir.write(name, bytes);
+    }
+    for (const auto& name : s.unreadable) {
+        fs::remove(dir.path() + "/" + name);
+        fs::create_directory(dir.path() + "/" + name);
+    }
+    for (const auto& name : s.uncreatable) {
+        fs::remove(dir.path() + "/" + name);
+        fs::create_directory(dir.path() + "/" + name);
+    }
+    std::vector<const char*> argv = {"vorskal-tally", "-C", dir.path().c_str()};
+    for (const auto& w : s.switches) {
+        argv.push_back(w.c_str());
+    }
+    std::ostringstream out, err;
+    Result r{runTallyCommand(static_cast<int>(argv.size()), argv.data(), out, err), "", {}};
+    r.message = r.status == 0 ? out.str() : err.str();
+    EXPECT_EQ(r.status == 0 ? "Tally Complete\n" : "", out.str());
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        if (entry.is_regular_file()) {
+            r.files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
+        } else {
+            EXPECT_TRUE(std::count(s.unreadable.begin(), s.unreadable.end(),
+                                   entry.path().filename().string()) +
+                        std::count(s.uncreatable.begin(), s.uncreatable.end(),
+                                   entry.path().filename().string()))
+                << "left behind: " << entry.path();
+        }
+    }
+    for (const auto& name : s.unreadable) {
+        r.files[name] = s.inputs.count(name) ? s.inputs.at(name) : "";
+        if (!s.inputs.count(name)) {
+            r.files.erase(name);
+        }
+    }
+    if (r.status == 2) {  // the runner puts its name before the message
+        const std::string prefix = "vorskal-tally: ";
+        EXPECT_EQ(r.message.rfind(prefix, 0), 0u) << r.message;
+        r.message = r.message.substr(prefix.size(), r.message.size() - prefix.size() - 1);
+    }
+    return r;
+}
+
+class Scenarios : public ::testing::TestWithParam<Scenario> {};
+class ScenariosOnDisk : public Scenarios {};
+
+TEST_P(Scenarios, InMemoryBothReadings) {
+    for (const bool reread : {false, true}) {
+        SCOPED_TRACE(reread ? "merged log read back for every pass" : "lines the merge kept");
+        expectResult(GetParam(), inMemory(GetParam(), reread));
+    }
+}
+
+TEST_P(ScenariosOnDisk, ThroughTheRunner) {
+    expectResult(GetParam(), onDisk(GetParam()));
+}
+
+// "kill-awarded" -> "kill_awarded": the folder's name, for ctest -R.
+std::string testName(const ::testing::TestParamInfo<Scenario>& info) {
+    std::string name = info.param.name;
+    std::replace_if(
+        name.begin(), name.end(), [](unsigned char c) { return std::isalnum(c) == 0; }, '_');
+    return name;
+}
+
+std::vector<Scenario> onDiskOnly() {
+    std::vector<Scenario> out = all();
+    out.erase(std::remove_if(out.begin(), out.end(), [](auto& s) { return !s.disk; }), out.end());
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Folder, Scenarios, ::testing::ValuesIn(all()), testName);
+INSTANTIATE_TEST_SUITE_P(Folder, ScenariosOnDisk, ::testing::ValuesIn(onDiskOnly()), testName);
+
+}  // namespace
+}  // namespace vorskal::testing
