@@ -3,16 +3,18 @@
 // replaying what they found. Each runs the tally twice, once from the lines
 // the merge kept and once reading the merged log back line by line, and
 // stops the process when the two reports differ: whatever the input, both
-// readings must agree, and nothing may crash.
+// readings must agree, and nothing may crash. Each returns the run's outcome.
 #include <string_view>
+
+#include "base/platform.h"
 
 namespace vorskal::fuzz {
 
 // The bytes are the numbered logs (split at every 0x01 byte into
 // ux7server0.log, ux7server1.log, ...), with a fixed vorskal.ini.
-void tallyLogBytes(std::string_view bytes);
+Outcome tallyLogBytes(std::string_view bytes);
 
 // The bytes are vorskal.ini, with a fixed small game.
-void tallyPointFileBytes(std::string_view bytes);
+Outcome tallyPointFileBytes(std::string_view bytes);
 
 }  // namespace vorskal::fuzz
