@@ -6,7 +6,7 @@
 // readings must agree, and nothing may crash. Each returns the run's outcome.
 #include <string_view>
 
-#include "base/platform.h"
+#include "app/tally_run.h"
 
 namespace vorskal::fuzz {
 
