@@ -244,7 +244,7 @@ Result onDisk(const Scenario& s) {
     if (r.status == 0) {
         // "Tally Complete", then the one summary line of the totals.
         EXPECT_EQ(out.str().rfind("Tally Complete\nAllied ", 0), 0u) << out.str();
-        EXPECT_NE(out.str().find("; report appended to vorskal.log\n"), std::string::npos);
+        EXPECT_NE(out.str().find("; report appended to vorskal.log"), std::string::npos);
     } else {
         EXPECT_EQ("", out.str());
     }
