@@ -1,0 +1,210 @@
+#include "html/chart_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "html/game_time.h"
+
+namespace vorskal::html {
+
+using results::Side;
+
+Scale::Scale(Rect area, Range seconds, Range values)
+    : area_(area), seconds_(seconds), values_(values) {
+    if (!(seconds_.high > seconds_.low)) {
+        seconds_.high = seconds_.low + 1;
+    }
+    if (!(values_.high > values_.low)) {
+        values_.high = values_.low + 1;
+    }
+}
+
+double Scale::x(double seconds) const {
+    return area_.x + (seconds - seconds_.low) / (seconds_.high - seconds_.low) * area_.width;
+}
+
+double Scale::y(double value) const {
+    return area_.y + (values_.high - value) / (values_.high - values_.low) * area_.height;
+}
+
+namespace {
+
+// The first time of the game on its time line: the first time of day, else
+// the first arena event's, else midnight.
+int startOfDay(const results::GameResults& game) {
+    if (const auto first = secondsOfDay(game.firstTime)) {
+        return *first;
+    }
+    for (const auto& event : game.arena) {
+        if (const auto at = secondsOfDay(event.time)) {
+            return *at;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+ArenaSeries arenaSeries(const results::GameResults& game) {
+    ArenaSeries series;
+    series.start = startOfDay(game);
+    long long end = series.start;
+    if (const auto last = secondsOfDay(game.lastTime)) {
+        end = atOrAfter(*last, series.start);
+    }
+    DayLine line(static_cast<int>(series.start));
+    for (const auto& event : game.arena) {
+        const auto at = secondsOfDay(event.time);
+        if (!at || (event.side != Side::Allied && event.side != Side::Hun)) {
+            continue;
+        }
+        const Step step{line.place(*at), event.inGameAfter};
+        (event.side == Side::Allied ? series.allied : series.hun).push_back(step);
+        series.lowest = std::min(series.lowest, step.count);
+        series.highest = std::max(series.highest, step.count);
+        end = std::max(end, step.at);
+    }
+    for (const auto& stretch : game.overMax) {
+        const auto from = secondsOfDay(stretch.start);
+        const auto to = secondsOfDay(stretch.end);
+        if (!from || !to || (stretch.side != Side::Allied && stretch.side != Side::Hun)) {
+            continue;
+        }
+        Stretch laid{stretch.side, stretch.pilotNumber, atOrAfter(*from, series.start), 0,
+                     &stretch};
+        laid.end = atOrAfter(*to, laid.start);
+        end = std::max(end, laid.end);
+        series.stretches.push_back(laid);
+    }
+    series.end = std::max(end, series.start + 60);
+    return series;
+}
+
+CountAxis countAxis(const ArenaSeries& series) {
+    CountAxis axis;
+    const std::int64_t span = std::max<std::int64_t>(series.highest, 18) - series.lowest;
+    axis.tick = span <= 24 ? 2 : span <= 48 ? 4 : span <= 120 ? 10 : (span / 100 + 1) * 10;
+    // Room of one tick above the highest count, on whole ticks.
+    axis.high = std::max<std::int64_t>(18, (series.highest / axis.tick + 1) * axis.tick);
+    axis.low = series.lowest >= 0 ? 0 : -((-series.lowest + axis.tick - 1) / axis.tick) * axis.tick;
+    return axis;
+}
+
+std::vector<Point> stepLine(const std::vector<Step>& steps, long long start, long long end,
+                            const Scale& scale) {
+    std::vector<Point> line;
+    line.reserve(steps.size() * 2 + 2);
+    const auto add = [&](double x, double y) {
+        if (line.empty() || line.back().x != x || line.back().y != y) {
+            line.push_back({x, y});
+        }
+    };
+    std::int64_t count = 0;
+    add(scale.x(static_cast<double>(start)), scale.y(0));
+    for (const auto& step : steps) {
+        const double x = scale.x(static_cast<double>(step.at));
+        add(x, scale.y(static_cast<double>(count)));
+        count = step.count;
+        add(x, scale.y(static_cast<double>(count)));
+    }
+    add(scale.x(static_cast<double>(end)), scale.y(static_cast<double>(count)));
+    // A flat run keeps only its ends.
+    std::vector<Point> out;
+    out.reserve(line.size());
+    for (const auto& p : line) {
+        if (out.size() >= 2 && out.back().y == p.y && out[out.size() - 2].y == p.y) {
+            out.back() = p;
+        } else {
+            out.push_back(p);
+        }
+    }
+    return out;
+}
+
+std::vector<Point> thinToPixels(const std::vector<Point>& line) {
+    std::vector<Point> out;
+    out.reserve(std::min<std::size_t>(line.size(), 4096));
+    std::size_t first = 0;
+    while (first < line.size()) {
+        const double column = std::floor(line[first].x);
+        std::size_t last = first;
+        std::size_t low = first;
+        std::size_t high = first;
+        while (last + 1 < line.size() && std::floor(line[last + 1].x) == column) {
+            ++last;
+            // Drawing y grows downwards: the lowest count has the greatest y.
+            if (line[last].y > line[low].y) {
+                low = last;
+            }
+            if (line[last].y < line[high].y) {
+                high = last;
+            }
+        }
+        if (last - first < 4) {
+            out.insert(out.end(), line.begin() + static_cast<std::ptrdiff_t>(first),
+                       line.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+        } else {
+            std::size_t keep[] = {first, std::min(low, high), std::max(low, high), last};
+            for (std::size_t i = 0; i < 4; ++i) {
+                if (i == 0 || keep[i] != keep[i - 1]) {
+                    out.push_back(line[keep[i]]);
+                }
+            }
+        }
+        first = last + 1;
+    }
+    return out;
+}
+
+Rect stretchBox(const Stretch& stretch, const Scale& scale) {
+    const double left = scale.x(static_cast<double>(stretch.start));
+    const double right = scale.x(static_cast<double>(stretch.end));
+    const double top = scale.y(stretch.pilotNumber);
+    const double bottom = scale.y(stretch.pilotNumber - 1);
+    return {left, top, right - left, bottom - top};
+}
+
+std::vector<long long> timeTicks(long long start, long long end, int most) {
+    static constexpr long long kSteps[] = {60,   120,  300,   600,   900,   1800,
+                                           3600, 7200, 10800, 14400, 21600, 43200};
+    long long step = kSteps[std::size(kSteps) - 1];
+    for (const long long candidate : kSteps) {
+        if ((end - start) / candidate + 1 <= most) {
+            step = candidate;
+            break;
+        }
+    }
+    std::vector<long long> ticks;
+    const long long first = (start + step - 1) / step * step;
+    for (long long at = first; at <= end; at += step) {
+        ticks.push_back(at);
+    }
+    return ticks;
+}
+
+std::vector<Bar> minuteBars(const std::vector<results::MinuteCount>& timeline, Side side,
+                            long long start, const Scale& scale) {
+    std::vector<Bar> bars;
+    DayLine line(static_cast<int>(start - start % 60));
+    for (const auto& minute : timeline) {
+        const long long at = line.place(minute.minute * 60);
+        const std::int64_t kills = side == Side::Allied ? minute.alliedKills : minute.hunKills;
+        const std::int64_t deaths = side == Side::Allied ? minute.alliedDeaths : minute.hunDeaths;
+        if (kills == 0 && deaths == 0) {
+            continue;
+        }
+        const double left = scale.x(static_cast<double>(at));
+        const double right = scale.x(static_cast<double>(at + 60));
+        if (!bars.empty() && std::floor(bars.back().x) == std::floor(left)) {
+            Bar& bar = bars.back();
+            bar.width = std::max(bar.width, right - bar.x);
+            bar.kills += kills;
+            bar.deaths += deaths;
+        } else {
+            bars.push_back({left, right - left, kills, deaths});
+        }
+    }
+    return bars;
+}
+
+}  // namespace vorskal::html

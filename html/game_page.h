@@ -1,0 +1,27 @@
+#pragma once
+// The page of one game: one self-contained HTML5 document drawn from the
+// results model (never from the text report). Everything is inline: the
+// style sheet, the SVG charts and the small sorting script; a
+// Content-Security-Policy forbids every request, so the page opens offline
+// and fetches nothing. Contract: docs/html.md (page format 1).
+#include <string>
+
+#include "html/page_parts.h"
+#include "results/game_results.h"
+
+namespace vorskal::html {
+
+inline constexpr int kPageFormat = 1;
+
+// The page, top to bottom: header with the final totals, the warnings,
+// the arena chart with the over-max stretches, kills and deaths per
+// minute, the score tables, the corrections, the targets not credited and
+// the files read.
+std::string gamePage(const results::GameResults& game, const PageLimits& limits = {});
+
+// Writes the page to `path`: into a temporary file beside it, then renamed
+// over it, so a page is replaced whole or not at all. On failure returns
+// false with `error` naming the file and the cause.
+bool writeGamePage(const results::GameResults& game, const std::string& path, std::string& error);
+
+}  // namespace vorskal::html

@@ -1,0 +1,189 @@
+// The evidence behind the numbers: the over-max stretches, the corrections
+// with their log lines and the points they moved, and the targets that were
+// not credited with the reason why. Long lists show their first entries
+// and count the rest, with a count per kind or reason of them all.
+#include <algorithm>
+#include <map>
+
+#include "html/html_text.h"
+#include "html/page_parts.h"
+
+namespace vorskal::html {
+namespace {
+
+std::string kindText(const std::string& kind) {
+    if (kind == "multi-death") {
+        return "Multi-death";
+    }
+    if (kind == "fighter-target") {
+        return "Target destroyed by a fighter";
+    }
+    if (kind == "over-max") {
+        return "Over-max pilots";
+    }
+    return kind;
+}
+
+std::string fieldText(const std::string& field) {
+    if (field == "targetsDestroyed") {
+        return "targets destroyed";
+    }
+    if (field == "targetPoints") {
+        return "target points";
+    }
+    if (field == "overMaxPenalty") {
+        return "over-max deduction";
+    }
+    return field;
+}
+
+// A table of how many entries there are of each name, in name order.
+void appendCounts(std::string& out, const std::map<std::string, std::size_t>& counts,
+                  const char* what) {
+    out += "<table class=\"sortable counts\"><thead><tr><th scope=\"col\">";
+    out += what;
+    out += "</th><th scope=\"col\" class=\"n\">Count</th></tr></thead><tbody>";
+    for (const auto& [name, count] : counts) {
+        out += "<tr>";
+        appendElement(out, "td", "", name);
+        appendNumberCell(out, static_cast<std::int64_t>(count));
+        out += "</tr>";
+    }
+    out += "</tbody></table>";
+}
+
+void appendCorrection(std::string& out, const results::Correction& correction) {
+    out += correction.applied ? "<article class=\"correction applied\">"
+                              : "<article class=\"correction\">";
+    appendElement(out, "h3", "",
+                  kindText(correction.kind) +
+                      (correction.applied ? " (applied)" : " (reported only, nothing moved)"));
+    out += "<ul class=\"evidence\">";
+    for (const auto& line : correction.evidence) {
+        out += "<li class=\"line\">";
+        appendElement(out, "span", "class=\"at\"", "line " + std::to_string(line.line));
+        appendText(out, line.text);
+        out += "</li>";
+    }
+    out += "</ul>";
+    if (!correction.moves.empty()) {
+        out +=
+            "<table class=\"moves\"><thead><tr><th scope=\"col\">Pilot</th>"
+            "<th scope=\"col\">Side</th><th scope=\"col\">Changed</th>"
+            "<th scope=\"col\" class=\"n\">By</th>"
+            "<th scope=\"col\" class=\"n\">Points to the side's total</th></tr></thead><tbody>";
+        for (const auto& move : correction.moves) {
+            out += "<tr>";
+            appendElement(out, "td", "", move.pilot.empty() ? "(the side)" : move.pilot);
+            appendElement(out, "td", "", sideText(move.team));
+            appendElement(out, "td", "", fieldText(move.field));
+            appendNumberCell(out, move.by);
+            appendNumberCell(out, move.points);
+            out += "</tr>";
+        }
+        out += "</tbody></table>";
+    }
+    out += "</article>";
+}
+
+}  // namespace
+
+void appendOverMaxTable(std::string& out, const results::GameResults& game,
+                        const PageLimits& limits) {
+    if (game.overMax.empty()) {
+        return;
+    }
+    out +=
+        "<table class=\"sortable\" id=\"over-max\"><caption>Over the limit of 16</caption>"
+        "<thead><tr><th scope=\"col\">Side</th><th scope=\"col\" class=\"n\">Pilot</th>"
+        "<th scope=\"col\">From</th><th scope=\"col\">To</th>"
+        "<th scope=\"col\" class=\"n\">Minutes</th>"
+        "<th scope=\"col\" class=\"n\">Points deducted</th></tr></thead><tbody>";
+    const std::size_t shown = std::min(game.overMax.size(), limits.stretches);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const auto& stretch = game.overMax[i];
+        out += "<tr>";
+        appendElement(out, "td", "", sideText(stretch.side));
+        appendElement(out, "td", "class=\"n\"", std::to_string(stretch.pilotNumber) + "th");
+        appendElement(out, "td", "", stretch.start);
+        appendElement(out, "td", "", stretch.end);
+        appendElement(out, "td", "class=\"n\"", minutesText(stretch.minutes));
+        appendNumberCell(out, stretch.points);
+        out += "</tr>";
+    }
+    out += "</tbody></table>";
+    appendNotShown(out, shown, game.overMax.size(), "stretches");
+}
+
+void appendCorrections(std::string& out, const results::GameResults& game,
+                       const PageLimits& limits) {
+    out += "<section id=\"corrections\">";
+    appendElement(out, "h2", "", "Corrections (" + std::to_string(game.corrections.size()) + ")");
+    if (game.corrections.empty()) {
+        appendElement(out, "p", "", "No corrections.");
+    }
+    const std::size_t shown = std::min(game.corrections.size(), limits.corrections);
+    if (shown < game.corrections.size()) {
+        std::map<std::string, std::size_t> counts;
+        for (const auto& correction : game.corrections) {
+            ++counts[kindText(correction.kind) + (correction.applied ? "" : " (reported only)")];
+        }
+        appendCounts(out, counts, "Kind");
+    }
+    for (std::size_t i = 0; i < shown; ++i) {
+        appendCorrection(out, game.corrections[i]);
+    }
+    appendNotShown(out, shown, game.corrections.size(), "corrections");
+    out += "</section>";
+}
+
+void appendRedBoxNotes(std::string& out, const results::GameResults& game,
+                       const PageLimits& limits) {
+    out += "<section id=\"red-box\">";
+    std::size_t total = 0;
+    std::map<std::string, std::size_t> reasons;
+    for (const auto& target : game.targets) {
+        if (target.pilot.empty()) {
+            ++total;
+            ++reasons[target.reason];
+        }
+    }
+    appendElement(out, "h2", "", "Targets not credited (" + std::to_string(total) + ")");
+    if (total == 0) {
+        appendElement(out, "p", "", "Every target destroyed was credited.");
+        out += "</section>";
+        return;
+    }
+    appendCounts(out, reasons, "Why");
+    out +=
+        "<table class=\"sortable\" id=\"not-credited\"><thead><tr>"
+        "<th scope=\"col\" class=\"n\">Line</th><th scope=\"col\">Location</th>"
+        "<th scope=\"col\">Target</th><th scope=\"col\">Side</th>"
+        "<th scope=\"col\" class=\"n\">Points</th><th scope=\"col\">Red boxed</th>"
+        "<th scope=\"col\">Why</th><th scope=\"col\">Log line</th></tr></thead><tbody>";
+    std::size_t shown = 0;
+    for (const auto& target : game.targets) {
+        if (!target.pilot.empty()) {
+            continue;
+        }
+        if (shown == limits.notes) {
+            break;
+        }
+        ++shown;
+        out += "<tr>";
+        appendNumberCell(out, static_cast<std::int64_t>(target.line));
+        appendElement(out, "td", "", target.key);
+        appendElement(out, "td", "", target.targetType.empty() ? "not listed" : target.targetType);
+        appendElement(out, "td", "", sideText(target.team));
+        appendNumberCell(out, target.points);
+        appendElement(out, "td", "", target.redBoxed ? "yes" : "no");
+        appendElement(out, "td", "", target.reason);
+        appendElement(out, "td", "class=\"line\"", target.text);
+        out += "</tr>";
+    }
+    out += "</tbody></table>";
+    appendNotShown(out, shown, total, "targets not credited");
+    out += "</section>";
+}
+
+}  // namespace vorskal::html

@@ -1,0 +1,112 @@
+// The page's header with the final totals, the checks' warnings and the
+// table of the files the run read.
+#include <algorithm>
+
+#include "html/html_text.h"
+#include "html/page_parts.h"
+
+namespace vorskal::html {
+namespace {
+
+void appendFact(std::string& out, std::string_view name, std::string_view value) {
+    appendElement(out, "dt", "", name);
+    appendElement(out, "dd", "", value.empty() ? std::string_view("not known") : value);
+}
+
+const char* onOff(bool on) {
+    return on ? "on" : "off";
+}
+
+void appendTotal(std::string& out, const char* cls, const char* side,
+                 const results::TeamTotals& totals) {
+    out += "<div class=\"total ";
+    out += cls;
+    out += "\" id=\"total-";
+    out += cls;
+    out += "\">";
+    appendElement(out, "div", "class=\"side\"", std::string(side) + " Total");
+    out += "<div class=\"value\">";
+    appendNumber(out, totals.final);
+    out += "</div>";
+    appendElement(out, "div", "class=\"note\"",
+                  "score " + std::to_string(totals.score) + " less " +
+                      std::to_string(totals.overMaxPenalty) + " for over-max pilots");
+    out += "</div>";
+}
+
+}  // namespace
+
+void appendHeader(std::string& out, const results::GameResults& game) {
+    out += "<header>";
+    appendElement(out, "h1", "", "ZORL Scoring Results");
+    out += "<dl class=\"facts\">";
+    appendFact(out, "Map", game.settings.map);
+    std::string played = game.gameDate;
+    if (!game.firstTime.empty() || !game.lastTime.empty()) {
+        played += (played.empty() ? "" : ", ") + game.firstTime + " to " + game.lastTime;
+    }
+    appendFact(out, "Game", played);
+    appendFact(out, "Tallied", game.run.startedAt);
+    appendFact(out, "Directory", game.run.directory);
+    const auto& run = game.run;
+    appendFact(out, "Options",
+               std::string("Over Max Pilot Correction ") + onOff(run.overMaxPilotCorrection) +
+                   "; Multi-Death Bug Correction " + onOff(run.multiDeathCorrection) +
+                   "; Fighter Destroyed Target Correction " + onOff(run.fighterTargetCorrection) +
+                   "; Tally Only Red Boxed Targets " + onOff(run.redBoxedOnly));
+    appendFact(out, "Points",
+               std::to_string(game.settings.killPoints) + " a kill, " +
+                   std::to_string(game.settings.deathPoints) + " a death");
+    out += "</dl><div class=\"totals\">";
+    appendTotal(out, "allied", "Allied", game.allied);
+    appendTotal(out, "hun", "Hun", game.hun);
+    out += "</div></header>";
+}
+
+void appendWarnings(std::string& out, const results::GameResults& game, const PageLimits& limits) {
+    if (game.warnings.empty()) {
+        return;
+    }
+    out += "<section id=\"warnings\" class=\"warnings\">";
+    appendElement(out, "h2", "", "Warnings (" + std::to_string(game.warnings.size()) + ")");
+    out += "<ul>";
+    const std::size_t shown = std::min(game.warnings.size(), limits.warnings);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const auto& warning = game.warnings[i];
+        std::string where = warning.file;
+        if (warning.line != 0) {
+            where += (where.empty() ? "line " : ", line ") + std::to_string(warning.line);
+        }
+        out += "<li>";
+        if (!where.empty()) {
+            appendElement(out, "strong", "", where + ": ");
+        }
+        appendText(out, warning.message);
+        appendElement(out, "span", "class=\"muted\"", " (" + warning.code + ")");
+        out += "</li>";
+    }
+    out += "</ul>";
+    appendNotShown(out, shown, game.warnings.size(), "warnings");
+    out += "</section>";
+}
+
+void appendFiles(std::string& out, const results::GameResults& game) {
+    out += "<section id=\"files\">";
+    appendElement(out, "h2", "", "Files read");
+    out +=
+        "<table><thead><tr><th scope=\"col\">File</th><th scope=\"col\" class=\"n\">Bytes</th>"
+        "<th scope=\"col\" class=\"n\">Lines</th><th scope=\"col\">SHA-256</th></tr></thead>"
+        "<tbody>";
+    for (const auto& file : game.inputs) {
+        out += "<tr>";
+        appendElement(out, "td", "", file.name);
+        appendNumberCell(out, static_cast<std::int64_t>(file.bytes));
+        appendNumberCell(out, static_cast<std::int64_t>(file.lines));
+        out += "<td>";
+        appendElement(out, "code", "", file.sha256);
+        out += "</td></tr>";
+    }
+    out += "</tbody></table></section>";
+}
+
+}  // namespace vorskal::html

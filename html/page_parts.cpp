@@ -1,0 +1,51 @@
+#include "html/page_parts.h"
+
+#include "html/html_text.h"
+
+namespace vorskal::html {
+
+void appendElement(std::string& out, std::string_view tag, std::string_view attributes,
+                   std::string_view text) {
+    out += '<';
+    out += tag;
+    if (!attributes.empty()) {
+        out += ' ';
+        out += attributes;
+    }
+    out += '>';
+    appendText(out, text);
+    out += "</";
+    out += tag;
+    out += '>';
+}
+
+void appendNumberCell(std::string& out, std::int64_t value) {
+    out += "<td class=\"n\">";
+    appendNumber(out, value);
+    out += "</td>";
+}
+
+const char* sideText(results::Side side) {
+    switch (side) {
+        case results::Side::Allied:
+            return "Allied";
+        case results::Side::Hun:
+            return "Hun";
+        case results::Side::Unknown:
+            break;
+    }
+    return "unknown";
+}
+
+void appendNotShown(std::string& out, std::size_t shown, std::size_t total, std::string_view what) {
+    if (shown >= total) {
+        return;
+    }
+    out += "<p class=\"more\">";
+    appendText(out, "The first " + std::to_string(shown) + " of " + std::to_string(total) + " " +
+                        std::string(what) + " are shown; the other " +
+                        std::to_string(total - shown) + " are in the report and the JSON results.");
+    out += "</p>";
+}
+
+}  // namespace vorskal::html

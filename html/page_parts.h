@@ -1,0 +1,41 @@
+#pragma once
+// Small pieces of markup that the page's sections share, and the sections
+// themselves, each appended to `out` in the page's order (game_page.cpp).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "results/game_results.h"
+
+namespace vorskal::html {
+
+// How many entries of a long list the page shows; the rest are counted.
+struct PageLimits {
+    std::size_t warnings = 200;
+    std::size_t stretches = 200;
+    std::size_t corrections = 300;
+    std::size_t notes = 500;
+};
+
+// <tag attributes>text</tag>, the text escaped; `attributes` is markup.
+void appendElement(std::string& out, std::string_view tag, std::string_view attributes,
+                   std::string_view text);
+void appendNumberCell(std::string& out, std::int64_t value);
+// "Allied", "Hun" or "unknown".
+const char* sideText(results::Side side);
+// The sentence that stands for the entries of a list past the page's limit.
+void appendNotShown(std::string& out, std::size_t shown, std::size_t total, std::string_view what);
+
+void appendHeader(std::string& out, const results::GameResults& game);
+void appendWarnings(std::string& out, const results::GameResults& game, const PageLimits& limits);
+void appendOverMaxTable(std::string& out, const results::GameResults& game,
+                        const PageLimits& limits);
+void appendScores(std::string& out, const results::GameResults& game);
+void appendCorrections(std::string& out, const results::GameResults& game,
+                       const PageLimits& limits);
+void appendRedBoxNotes(std::string& out, const results::GameResults& game,
+                       const PageLimits& limits);
+void appendFiles(std::string& out, const results::GameResults& game);
+
+}  // namespace vorskal::html

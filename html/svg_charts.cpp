@@ -1,0 +1,266 @@
+#include "html/svg_charts.h"
+
+#include <algorithm>
+
+#include "html/chart_geometry.h"
+#include "html/game_time.h"
+#include "html/html_text.h"
+
+namespace vorskal::html {
+
+using results::Side;
+
+namespace {
+
+constexpr int kMostTimeTicks = 13;
+// Stretch labels need this much width; narrower ones have their tooltip only.
+constexpr double kLabelWidth = 64;
+// Past this many stretches the boxes go without tooltips, to keep the page small.
+constexpr std::size_t kMostStretchTitles = 1000;
+
+const char* sideName(Side side) {
+    return side == Side::Allied ? "Allied" : "Hun";
+}
+
+const char* sideClass(Side side) {
+    return side == Side::Allied ? "allied" : "hun";
+}
+
+void appendAt(std::string& out, const char* name, double value) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+    appendCoordinate(out, value);
+    out += '"';
+}
+
+void appendLine(std::string& out, const char* cls, double x1, double y1, double x2, double y2) {
+    out += "<line class=\"";
+    out += cls;
+    out += '"';
+    appendAt(out, "x1", x1);
+    appendAt(out, "y1", y1);
+    appendAt(out, "x2", x2);
+    appendAt(out, "y2", y2);
+    out += "/>";
+}
+
+void appendLabel(std::string& out, const char* cls, double x, double y, std::string_view text) {
+    out += "<text class=\"";
+    out += cls;
+    out += '"';
+    appendAt(out, "x", x);
+    appendAt(out, "y", y);
+    out += '>';
+    appendText(out, text);
+    out += "</text>";
+}
+
+void appendTimeAxis(std::string& out, const Scale& scale, long long start, long long end) {
+    const double bottom = scale.area().y + scale.area().height;
+    appendLine(out, "axis", scale.area().x, bottom, scale.area().x + scale.area().width, bottom);
+    for (const long long at : timeTicks(start, end, kMostTimeTicks)) {
+        const double x = scale.x(static_cast<double>(at));
+        appendLine(out, "tick", x, bottom, x, bottom + 5);
+        appendLabel(out, "time", x, bottom + 18, clockText(at));
+    }
+}
+
+void appendPolyline(std::string& out, const char* cls, const std::vector<Point>& points) {
+    out += "<polyline class=\"";
+    out += cls;
+    out += "\" points=\"";
+    bool first = true;
+    for (const auto& p : points) {
+        if (!first) {
+            out += ' ';
+        }
+        first = false;
+        appendCoordinate(out, p.x);
+        out += ',';
+        appendCoordinate(out, p.y);
+    }
+    out += "\"/>";
+}
+
+std::string stretchWords(const Stretch& stretch) {
+    const auto& source = *stretch.source;
+    std::string words = std::to_string(stretch.pilotNumber) + "th " + sideName(stretch.side) +
+                        " pilot in the game from " + source.start + " to " + source.end + ": " +
+                        minutesText(source.minutes) + " minutes, " + std::to_string(source.points) +
+                        " points deducted";
+    return words;
+}
+
+void appendStretches(std::string& out, const ArenaSeries& series, const Scale& scale) {
+    const bool titled = series.stretches.size() <= kMostStretchTitles;
+    for (const auto& stretch : series.stretches) {
+        const Rect box = stretchBox(stretch, scale);
+        out += "<rect class=\"over ";
+        out += sideClass(stretch.side);
+        out += '"';
+        appendAt(out, "x", box.x);
+        appendAt(out, "y", box.y);
+        appendAt(out, "width", std::max(box.width, 1.0));
+        appendAt(out, "height", box.height);
+        if (titled) {
+            out += "><title>";
+            appendText(out, stretchWords(stretch));
+            out += "</title></rect>";
+        } else {
+            out += "/>";
+        }
+        if (box.width >= kLabelWidth) {
+            std::string label;
+            appendCoordinate(label, stretch.source->minutes);
+            label += " min, " + std::to_string(stretch.source->points) + " pt";
+            // The 18th's band sits above the 17th's: its label goes above it.
+            appendLabel(out, "stretch", box.x + box.width / 2, box.y - 3, label);
+        }
+    }
+}
+
+std::string arenaWords(const results::GameResults& game, const ArenaSeries& series) {
+    std::int64_t alliedMost = 0;
+    std::int64_t hunMost = 0;
+    for (const auto& s : series.allied) {
+        alliedMost = std::max(alliedMost, s.count);
+    }
+    for (const auto& s : series.hun) {
+        hunMost = std::max(hunMost, s.count);
+    }
+    std::string words = "Pilots of each side in the game from " + clockText(series.start) + " to " +
+                        clockText(series.end) + ". At most " + std::to_string(alliedMost) +
+                        " Allied and " + std::to_string(hunMost) +
+                        " Hun pilots were in the game at once; the limit is 16. ";
+    if (game.arena.empty()) {
+        words +=
+            "No arena entries or exits were counted (the over-max correction was off, "
+            "or nobody entered).";
+    } else {
+        words += std::to_string(series.stretches.size()) +
+                 " stretches over the limit are shaded; Allied lost " +
+                 std::to_string(game.allied.overMaxPenalty) + " and Hun " +
+                 std::to_string(game.hun.overMaxPenalty) + " points for them.";
+    }
+    return words;
+}
+
+}  // namespace
+
+void appendArenaChart(std::string& out, const results::GameResults& game) {
+    constexpr double kHeight = 340;
+    const ArenaSeries series = arenaSeries(game);
+    const CountAxis axis = countAxis(series);
+    const Scale scale({kPlotLeft, 30, kPlotWidth, 270},
+                      {static_cast<double>(series.start), static_cast<double>(series.end)},
+                      {static_cast<double>(axis.low), static_cast<double>(axis.high)});
+
+    out += "<svg id=\"arena-chart\" class=\"chart\" role=\"img\" viewBox=\"0 0 ";
+    appendCoordinate(out, kChartWidth);
+    out += ' ';
+    appendCoordinate(out, kHeight);
+    out += "\" aria-labelledby=\"arena-title arena-desc\" xmlns=\"http://www.w3.org/2000/svg\">";
+    out += "<title id=\"arena-title\">Pilots in the game per side</title><desc id=\"arena-desc\">";
+    appendText(out, arenaWords(game, series));
+    out += "</desc>";
+
+    const Rect& area = scale.area();
+    for (std::int64_t value = axis.low; value <= axis.high; value += axis.tick) {
+        const double y = scale.y(static_cast<double>(value));
+        appendLine(out, "grid", area.x, y, area.x + area.width, y);
+        appendLabel(out, "count", area.x - 6, y + 4, std::to_string(value));
+    }
+    appendStretches(out, series, scale);
+    const double limit = scale.y(16);
+    appendLine(out, "limit", area.x, limit, area.x + area.width, limit);
+    appendLabel(out, "limit-label", area.x + area.width - 2, limit - 4, "limit 16");
+    appendPolyline(out, "step allied",
+                   thinToPixels(stepLine(series.allied, series.start, series.end, scale)));
+    appendPolyline(out, "step hun",
+                   thinToPixels(stepLine(series.hun, series.start, series.end, scale)));
+    appendTimeAxis(out, scale, series.start, series.end);
+
+    // The legend: a swatch and a name for each side, and the shading.
+    appendLine(out, "step allied", area.x, 14, area.x + 24, 14);
+    appendLabel(out, "legend", area.x + 30, 18, "Allied");
+    appendLine(out, "step hun", area.x + 100, 14, area.x + 124, 14);
+    appendLabel(out, "legend", area.x + 130, 18, "Hun");
+    out += "<rect class=\"over allied\" x=\"";
+    appendCoordinate(out, area.x + 190);
+    out += "\" y=\"8\" width=\"24\" height=\"12\"/>";
+    appendLabel(out, "legend", area.x + 220, 18, "over the limit (minutes, points deducted)");
+    out += "</svg>";
+}
+
+void appendActivityChart(std::string& out, const results::GameResults& game) {
+    constexpr double kStrip = 90;
+    constexpr double kTop = 30;
+    constexpr double kGap = 24;
+    constexpr double kHeight = kTop + 2 * kStrip + kGap + 30;
+    const ArenaSeries series = arenaSeries(game);
+    const Scale time({kPlotLeft, kTop, kPlotWidth, 2 * kStrip + kGap},
+                     {static_cast<double>(series.start), static_cast<double>(series.end)}, {0, 1});
+    const Side sides[] = {Side::Allied, Side::Hun};
+    std::vector<Bar> bars[2];
+    std::int64_t most = 1;
+    std::int64_t kills[2] = {0, 0};
+    std::int64_t deaths[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        bars[i] = minuteBars(game.timeline, sides[i], series.start, time);
+        for (const auto& bar : bars[i]) {
+            most = std::max({most, bar.kills, bar.deaths});
+            kills[i] += bar.kills;
+            deaths[i] += bar.deaths;
+        }
+    }
+
+    out += "<svg id=\"activity-chart\" class=\"chart\" role=\"img\" viewBox=\"0 0 ";
+    appendCoordinate(out, kChartWidth);
+    out += ' ';
+    appendCoordinate(out, kHeight);
+    out +=
+        "\" aria-labelledby=\"activity-title activity-desc\" "
+        "xmlns=\"http://www.w3.org/2000/svg\">";
+    out +=
+        "<title id=\"activity-title\">Kills and deaths per minute</title>"
+        "<desc id=\"activity-desc\">";
+    appendText(out,
+               "Kills (bars up) and deaths (bars down) of each side per minute of game time. "
+               "Allied: " +
+                   std::to_string(kills[0]) + " kills, " + std::to_string(deaths[0]) +
+                   " deaths; Hun: " + std::to_string(kills[1]) + " kills, " +
+                   std::to_string(deaths[1]) + " deaths. The tallest bar is " +
+                   std::to_string(most) + ".");
+    out += "</desc>";
+    for (int i = 0; i < 2; ++i) {
+        const double top = kTop + i * (kStrip + kGap);
+        const double base = top + kStrip / 2;
+        const double unit = (kStrip / 2 - 2) / static_cast<double>(most);
+        appendLabel(out, "strip-label", kPlotLeft - 6, base + 4, sideName(sides[i]));
+        appendLine(out, "axis", kPlotLeft, base, kPlotLeft + kPlotWidth, base);
+        for (const auto& bar : bars[i]) {
+            for (const bool up : {true, false}) {
+                const std::int64_t n = up ? bar.kills : bar.deaths;
+                if (n == 0) {
+                    continue;
+                }
+                const double h = unit * static_cast<double>(n);
+                out += "<rect class=\"";
+                out += up ? "kill " : "death ";
+                out += sideClass(sides[i]);
+                out += '"';
+                appendAt(out, "x", bar.x);
+                appendAt(out, "y", up ? base - h : base);
+                appendAt(out, "width", std::max(bar.width, 1.0));
+                appendAt(out, "height", h);
+                out += "/>";
+            }
+        }
+    }
+    appendTimeAxis(out, time, series.start, series.end);
+    appendLabel(out, "legend", kPlotLeft, 18, "bars up: kills · bars down: deaths");
+    out += "</svg>";
+}
+
+}  // namespace vorskal::html
