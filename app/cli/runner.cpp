@@ -5,6 +5,7 @@
 
 #include "app/tally_run.h"
 #include "base/version.h"
+#include "html/game_page.h"
 #include "results/session.h"
 
 namespace vorskal {
@@ -36,6 +37,11 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
     app.add_flag("--check", request.check,
                  "Tally in memory and write nothing: print the warnings and the final totals;\n"
                  "exit 3 when there are warnings, e.g. vorskal-tally --check /srv/ux7");
+    std::string htmlFile;
+    app.add_option("--html", htmlFile,
+                   "Also write the game's page, one self-contained HTML file, e.g.\n"
+                   "vorskal-tally --html game.html /srv/ux7")
+        ->type_name("FILE");
     app.add_flag("--no-over-max-correction", noOverMax,
                  "Do not deduct points for more than 16 pilots of a side");
     app.add_flag("--no-multi-death-correction", noMultiDeath,
@@ -71,6 +77,11 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         return kExitUsage;
     }
 
+    if (request.check && !htmlFile.empty()) {
+        err << "vorskal-tally: --check writes nothing, so it takes no --html\n";
+        return kExitUsage;
+    }
+
     TallyOptions options;
     options.overMaxPilotCorrection = !noOverMax;
     options.multiDeathCorrection = !noMultiDeath;
@@ -89,6 +100,11 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
     switch (outcome.kind) {
         case OutcomeKind::Completed:
             if (!written) {
+                return kExitFailed;
+            }
+            if (std::string error;
+                !htmlFile.empty() && !html::writeGamePage(session.results(), htmlFile, error)) {
+                err << "vorskal-tally: " << error << "\n";
                 return kExitFailed;
             }
             if (request.check && !session.results().warnings.empty()) {
