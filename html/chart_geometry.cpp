@@ -108,11 +108,15 @@ std::vector<Point> stepLine(const std::vector<Step>& steps, long long start, lon
         add(x, scale.y(static_cast<double>(count)));
     }
     add(scale.x(static_cast<double>(end)), scale.y(static_cast<double>(count)));
-    // A flat run keeps only its ends.
+    // A straight run (flat, or up or down without turning back) keeps only its ends.
     std::vector<Point> out;
     out.reserve(line.size());
     for (const auto& p : line) {
-        if (out.size() >= 2 && out.back().y == p.y && out[out.size() - 2].y == p.y) {
+        const std::size_t n = out.size();
+        const bool flat = n >= 2 && out[n - 2].y == p.y && out[n - 1].y == p.y;
+        const bool onward = n >= 2 && out[n - 2].x == p.x && out[n - 1].x == p.x &&
+                            (out[n - 1].y - out[n - 2].y) * (p.y - out[n - 1].y) >= 0;
+        if (flat || onward) {
             out.back() = p;
         } else {
             out.push_back(p);

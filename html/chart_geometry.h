@@ -87,7 +87,7 @@ struct CountAxis {
 CountAxis countAxis(const ArenaSeries& series);
 
 // The step line of one side: from (start, 0) flat to each step's time, up
-// or down to its count, and flat to `end`. Points that repeat are dropped.
+// or down to its count, and flat to `end`. A straight run keeps its ends only.
 std::vector<Point> stepLine(const std::vector<Step>& steps, long long start, long long end,
                             const Scale& scale);
 

@@ -23,7 +23,7 @@ svg.chart{display:block;width:100%;height:auto;font-size:12px;font-family:"DejaV
 .chart .limit{stroke:var(--ink);stroke-width:1.5;stroke-dasharray:2 3}.chart .limit-label{text-anchor:end;font-size:11px}
 .chart .step{fill:none;stroke-width:2.5;stroke-linejoin:round}.chart .step.allied{stroke:var(--allied)}.chart .step.hun{stroke:var(--hun);stroke-dasharray:9 3}
 .chart .over.allied{fill:var(--allied);fill-opacity:.35}.chart .over.hun{fill:var(--hun);fill-opacity:.35}
-.chart .stretch{text-anchor:middle;font-size:11px;font-weight:700}
+.chart .stretch{font-size:11px;font-weight:700}.chart .stretch.end{text-anchor:end}
 .chart .kill.allied{fill:var(--allied)}.chart .kill.hun{fill:var(--hun)}
 .chart .death.allied{fill:var(--allied);fill-opacity:.45}.chart .death.hun{fill:var(--hun);fill-opacity:.45}
 table{border-collapse:collapse;margin:6px 0 12px;font-size:14px}th,td{padding:3px 10px;border-bottom:1px solid var(--rule);text-align:left;vertical-align:top}

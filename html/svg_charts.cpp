@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kMostTimeTicks = 13;
 // Stretch labels need this much width; narrower ones have their tooltip only.
-constexpr double kLabelWidth = 64;
+constexpr double kLabelWidth = 80;
 // Past this many stretches the boxes go without tooltips, to keep the page small.
 constexpr std::size_t kMostStretchTitles = 1000;
 
@@ -114,8 +114,12 @@ void appendStretches(std::string& out, const ArenaSeries& series, const Scale& s
             std::string label;
             appendCoordinate(label, stretch.source->minutes);
             label += " min, " + std::to_string(stretch.source->points) + " pt";
-            // The 18th's band sits above the 17th's: its label goes above it.
-            appendLabel(out, "stretch", box.x + box.width / 2, box.y - 3, label);
+            // Inside its band: Allied's at the left end, Hun's at the right,
+            // so that the two sides' labels of one time stay apart.
+            const bool allied = stretch.side == Side::Allied;
+            appendLabel(out, allied ? "stretch" : "stretch end",
+                        allied ? box.x + 3 : box.x + box.width - 3, box.y + box.height / 2 + 4,
+                        label);
         }
     }
 }
