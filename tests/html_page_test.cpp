@@ -1,0 +1,152 @@
+// The game's page: its parts in order, the report's numbers, text from the
+// logs shown safely, nothing fetched from outside, long lists summarised,
+// and the page written whole or not at all.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "html/game_page.h"
+
+namespace vorskal::html {
+namespace {
+
+using results::Side;
+
+bool has(const std::string& page, const std::string& text) {
+    return page.find(text) != std::string::npos;
+}
+
+std::size_t count(const std::string& page, const std::string& text) {
+    std::size_t n = 0;
+    for (auto at = page.find(text); at != std::string::npos; at = page.find(text, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+// A pilot with 3 kills, 1 death and 2 targets worth 15 points at 10 a kill
+// and -5 a death scores 3 x 10 - 5 + 15 = 40; a side 17th pilot's 10
+// minutes cost 3 points, so the Allied total is 40 - 3 = 37.
+results::GameResults smallGame() {
+    results::GameResults game;
+    game.toolVersion = "3.40";
+    game.settings.map = "Verdun";
+    game.settings.killPoints = 10;
+    game.settings.deathPoints = -5;
+    game.firstTime = "20:00:00";
+    game.lastTime = "21:00:00";
+    game.pilots = {{"<Hawk&Co>", Side::Allied, 1, 3, 1, 2, 15, {"#12", "#31"}, 40},
+                   {"Fritz", Side::Hun, 2, 0, 3, 0, 0, {}, -15},
+                   {std::string("Ren\xE9\x01"), Side::Unknown, 0, 1, 0, 0, 0, {}, 10}};
+    game.allied = {3, 1, 2, 15, 40, 3, 37};
+    game.hun = {0, 3, 0, 0, -15, 0, -15};
+    game.overMax = {{Side::Allied, 17, "20:00:00", "20:10:00", 10, 3}};
+    game.corrections = {{"multi-death",
+                         true,
+                         {{120, "12/06/26 20:30:00 Kill of Fritz"}},
+                         {{"Fritz", Side::Hun, "deaths", -1, 5}}}};
+    game.targets = {{300, "t1", "#12", "Bridge", Side::Hun, 2, 15, true, "<Hawk&Co>", ""},
+                    {301, "t2", "#44", "Depot", Side::Hun, 2, 25, false, "", "not red boxed"}};
+    game.warnings = {{"no-kill-points", "vorskal.ini", 7, "No points per kill."}};
+    return game;
+}
+
+TEST(GamePage, PartsComeInTheirOrder) {
+    const std::string page = gamePage(smallGame());
+    std::size_t previous = 0;
+    for (const char* id : {"<header", "id=\"warnings\"", "id=\"arena-chart\"", "id=\"over-max\"",
+                           "id=\"activity-chart\"", "id=\"scores-allied\"", "id=\"scores-hun\"",
+                           "id=\"scores-unknown\"", "id=\"zorl\"", "id=\"corrections\"",
+                           "id=\"red-box\"", "id=\"files\"", "<script>"}) {
+        const auto at = page.find(id);
+        ASSERT_NE(at, std::string::npos) << id;
+        EXPECT_GT(at, previous) << id;
+        previous = at;
+    }
+    auto quiet = smallGame();
+    quiet.warnings.clear();
+    EXPECT_FALSE(has(gamePage(quiet), "id=\"warnings\""));
+}
+
+TEST(GamePage, ShowsTheReportsNumbers) {
+    const std::string page = gamePage(smallGame());
+    EXPECT_TRUE(has(page,
+                    "id=\"total-allied\"><div class=\"side\">Allied Total</div>"
+                    "<div class=\"value\">37</div>"));
+    EXPECT_TRUE(has(page, "<div class=\"value\">-15</div>"));
+    // The pilot's row: score, kills, deaths, targets, target points, locations.
+    EXPECT_TRUE(has(page,
+                    "<td class=\"n\">40</td><td class=\"n\">3</td><td class=\"n\">1</td>"
+                    "<td class=\"n\">2</td><td class=\"n\">15</td><td>#12, #31</td>"));
+    // ZORL: score, deduction, total.
+    EXPECT_TRUE(has(page,
+                    "<th scope=\"row\">Allied</th><td class=\"n\">40</td>"
+                    "<td class=\"n\">3</td><td class=\"n\">37</td>"));
+    // The correction's evidence line and what it moved.
+    EXPECT_TRUE(has(page, "line 120</span>12/06/26 20:30:00 Kill of Fritz"));
+    EXPECT_TRUE(has(page, "<td>deaths</td><td class=\"n\">-1</td><td class=\"n\">5</td>"));
+    // Only the target not credited is listed, with why.
+    EXPECT_TRUE(has(page, "Targets not credited (1)"));
+    EXPECT_TRUE(has(page, "<td>not red boxed</td>"));
+    EXPECT_TRUE(has(page, "10 min, 3 pt"));
+}
+
+TEST(GamePage, TextFromTheLogsIsEscapedAndValidUtf8) {
+    const std::string page = gamePage(smallGame());
+    EXPECT_FALSE(has(page, "<Hawk&Co>"));
+    EXPECT_TRUE(has(page, "&lt;Hawk&amp;Co&gt;"));
+    // Latin-1 0xE9 becomes U+00E9; a control character becomes U+FFFD.
+    EXPECT_TRUE(has(page, "Ren\xC3\xA9\xEF\xBF\xBD"));
+}
+
+TEST(GamePage, IsSelfContainedAndAccessible) {
+    const std::string page = gamePage(smallGame());
+    EXPECT_TRUE(page.starts_with("<!DOCTYPE html>\n<html lang=\"en\">"));
+    EXPECT_TRUE(has(page, "<title>ZORL results: Verdun 20:00:00</title>"));
+    EXPECT_TRUE(has(page, "default-src 'none'"));
+    // No request: no link, no source, no address but the SVG namespace.
+    EXPECT_FALSE(has(page, "<link"));
+    EXPECT_FALSE(has(page, " src="));
+    EXPECT_FALSE(has(page, "href="));
+    EXPECT_FALSE(has(page, "https:"));
+    EXPECT_EQ(count(page, "http:"), count(page, "xmlns=\"http://www.w3.org/2000/svg\""));
+    // Each chart has a title and a description; each table its headings.
+    EXPECT_EQ(count(page, "<svg "), 2u);
+    EXPECT_EQ(count(page, "<desc "), 2u);
+    EXPECT_EQ(count(page, "<svg "), count(page, "<title id="));
+    EXPECT_EQ(count(page, "<table"), count(page, "<thead><tr><th scope=\"col\""));
+}
+
+TEST(GamePage, LongListsShowTheirFirstEntriesAndCountTheRest) {
+    auto game = smallGame();
+    game.corrections.assign(5, game.corrections[0]);
+    game.corrections[4].kind = "fighter-target";
+    PageLimits limits;
+    limits.corrections = 2;
+    const std::string page = gamePage(game, limits);
+    EXPECT_EQ(count(page, "<article"), 2u);
+    EXPECT_TRUE(has(page, "The first 2 of 5 corrections are shown; the other 3"));
+    EXPECT_TRUE(has(page, "<td>Multi-death</td><td class=\"n\">4</td>"));
+    EXPECT_TRUE(has(page, "<td>Target destroyed by a fighter</td><td class=\"n\">1</td>"));
+}
+
+TEST(GamePage, IsWrittenWholeOrNotAtAll) {
+    const std::string path = ::testing::TempDir() + "vorskal_page_test.html";
+    std::string error;
+    ASSERT_TRUE(writeGamePage(smallGame(), path, error)) << error;
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream written;
+    written << in.rdbuf();
+    EXPECT_EQ(written.str(), gamePage(smallGame()));
+    EXPECT_FALSE(std::ifstream(path + ".tmp").good());
+    std::remove(path.c_str());
+
+    EXPECT_FALSE(writeGamePage(smallGame(), "/nonexistent-dir/page.html", error));
+    EXPECT_EQ(error, "cannot write /nonexistent-dir/page.html: No such file or directory");
+}
+
+}  // namespace
+}  // namespace vorskal::html
