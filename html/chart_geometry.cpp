@@ -70,8 +70,12 @@ ArenaSeries arenaSeries(const results::GameResults& game) {
         if (!from || !to || (stretch.side != Side::Allied && stretch.side != Side::Hun)) {
             continue;
         }
-        Stretch laid{stretch.side, stretch.pilotNumber, atOrAfter(*from, series.start), 0,
-                     &stretch};
+        Stretch laid{stretch.side,
+                     stretch.pilotNumber,
+                     atOrAfter(*from, series.start),
+                     0,
+                     &stretch,
+                     static_cast<std::size_t>(&stretch - game.overMax.data()) + 1};
         laid.end = atOrAfter(*to, laid.start);
         end = std::max(end, laid.end);
         series.stretches.push_back(laid);

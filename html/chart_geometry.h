@@ -58,6 +58,7 @@ struct Stretch {
     long long start = 0;
     long long end = 0;
     const results::OverMaxStretch* source = nullptr;
+    std::size_t number = 0;  // its place in the results' list, from 1
 };
 
 // The arena numbers of one game laid on its time line. The line starts at

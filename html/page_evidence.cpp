@@ -95,7 +95,8 @@ void appendOverMaxTable(std::string& out, const results::GameResults& game,
     }
     out +=
         "<table class=\"sortable\" id=\"over-max\"><caption>Over the limit of 16</caption>"
-        "<thead><tr><th scope=\"col\">Side</th><th scope=\"col\" class=\"n\">Pilot</th>"
+        "<thead><tr><th scope=\"col\" class=\"n\">#</th><th scope=\"col\">Side</th><th "
+        "scope=\"col\" class=\"n\">Pilot</th>"
         "<th scope=\"col\">From</th><th scope=\"col\">To</th>"
         "<th scope=\"col\" class=\"n\">Minutes</th>"
         "<th scope=\"col\" class=\"n\">Points deducted</th></tr></thead><tbody>";
@@ -103,6 +104,7 @@ void appendOverMaxTable(std::string& out, const results::GameResults& game,
     for (std::size_t i = 0; i < shown; ++i) {
         const auto& stretch = game.overMax[i];
         out += "<tr>";
+        appendNumberCell(out, static_cast<std::int64_t>(i + 1));
         appendElement(out, "td", "", sideText(stretch.side));
         appendElement(out, "td", "class=\"n\"", std::to_string(stretch.pilotNumber) + "th");
         appendElement(out, "td", "", stretch.start);

@@ -13,8 +13,8 @@ using results::Side;
 namespace {
 
 constexpr int kMostTimeTicks = 13;
-// Stretch labels need this much width; narrower ones have their tooltip only.
-constexpr double kLabelWidth = 80;
+// The width of a character of a stretch's label, a little more than most are.
+constexpr double kLabelCharacter = 6.6;
 // Past this many stretches the boxes go without tooltips, to keep the page small.
 constexpr std::size_t kMostStretchTitles = 1000;
 
@@ -85,7 +85,8 @@ void appendPolyline(std::string& out, const char* cls, const std::vector<Point>&
 
 std::string stretchWords(const Stretch& stretch) {
     const auto& source = *stretch.source;
-    std::string words = std::to_string(stretch.pilotNumber) + "th " + sideName(stretch.side) +
+    std::string words = std::to_string(stretch.number) + ": " +
+                        std::to_string(stretch.pilotNumber) + "th " + sideName(stretch.side) +
                         " pilot in the game from " + source.start + " to " + source.end + ": " +
                         minutesText(source.minutes) + " minutes, " + std::to_string(source.points) +
                         " points deducted";
@@ -110,17 +111,25 @@ void appendStretches(std::string& out, const ArenaSeries& series, const Scale& s
         } else {
             out += "/>";
         }
-        if (box.width >= kLabelWidth) {
-            std::string label;
-            appendCoordinate(label, stretch.source->minutes);
-            label += " min, " + std::to_string(stretch.source->points) + " pt";
-            // Inside its band: Allied's at the left end, Hun's at the right,
-            // so that the two sides' labels of one time stay apart.
-            const bool allied = stretch.side == Side::Allied;
-            appendLabel(out, allied ? "stretch" : "stretch end",
-                        allied ? box.x + 3 : box.x + box.width - 3, box.y + box.height / 2 + 4,
-                        label);
+    }
+    for (const auto& stretch : series.stretches) {
+        const Rect box = stretchBox(stretch, scale);
+        // Inside its box: its number, minutes and points when they fit,
+        // else its number alone (the over-max table has the rest). Allied's
+        // stand at the left end, Hun's at the right, so that two sides'
+        // labels of one time stay apart.
+        std::string label = std::to_string(stretch.number);
+        std::string full = label + ": ";
+        appendCoordinate(full, stretch.source->minutes);
+        full += " min, " + std::to_string(stretch.source->points) + " pt";
+        if (box.width >= kLabelCharacter * static_cast<double>(full.size()) + 6) {
+            label = full;
+        } else if (box.width < kLabelCharacter * static_cast<double>(label.size()) + 4) {
+            continue;
         }
+        const bool allied = stretch.side == Side::Allied;
+        appendLabel(out, allied ? "stretch" : "stretch end",
+                    allied ? box.x + 3 : box.x + box.width - 3, box.y + box.height / 2 + 4, label);
     }
 }
 

@@ -91,7 +91,7 @@ TEST(GamePage, ShowsTheReportsNumbers) {
     // Only the target not credited is listed, with why.
     EXPECT_TRUE(has(page, "Targets not credited (1)"));
     EXPECT_TRUE(has(page, "<td>not red boxed</td>"));
-    EXPECT_TRUE(has(page, "10 min, 3 pt"));
+    EXPECT_TRUE(has(page, ">1: 10 min, 3 pt</text>"));
 }
 
 TEST(GamePage, TextFromTheLogsIsEscapedAndValidUtf8) {

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The game's page in a real browser: Debian's chromium, headless, opens the
+# page from a file with networking off (a network namespace of its own when
+# the system allows one, and no proxy or name lookups that lead anywhere).
+# The loaded page must hold the arena chart with both sides' lines, the
+# score tables and the sorting script's mark, and the browser must log no
+# console message (the page's policy turns any request into one). A
+# screenshot is kept under ARTIFACTS.
+#   page_in_browser.sh SAMPLE_PROGRAM TALLY_PROGRAM SAMPLE_GAME_DIR ARTIFACTS
+# Exit 77 (skipped) when chromium is not installed.
+set -euo pipefail
+sample=$1 tally=$2 game=$3 artifacts=$4
+
+browser=$(command -v chromium || true)
+if [[ -z $browser ]]; then
+    echo "chromium is not installed (scripts/setup.sh installs it): skipped"
+    exit 77
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$artifacts"
+
+offline=()
+if unshare -n true 2>/dev/null; then
+    offline=(unshare -n)
+fi
+
+# Runs the browser on PAGE with the extra arguments; output in $work/out, log in $work/log.
+browse() {
+    local page=$1
+    shift
+    rm -rf "$work/profile"
+    "${offline[@]}" timeout 120 "$browser" --headless --no-sandbox --disable-gpu --no-first-run \
+        --disable-background-networking --disable-component-update --disable-sync \
+        --user-data-dir="$work/profile" --proxy-server=127.0.0.1:9 \
+        --host-resolver-rules="MAP * ~NOTFOUND" --enable-logging=stderr --v=0 \
+        "$@" "file://$page" >"$work/out" 2>"$work/log"
+}
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Checks the page's DOM after loading, and the console.
+check() {
+    local page=$1 name=$2
+    browse "$page" --dump-dom
+    local dom=$work/out
+    grep -q '<svg id="arena-chart"' "$dom" || fail "$name: no arena chart"
+    grep -q '<polyline class="step allied"' "$dom" || fail "$name: no Allied line"
+    grep -q '<polyline class="step hun"' "$dom" || fail "$name: no Hun line"
+    grep -q '<svg id="activity-chart"' "$dom" || fail "$name: no kills and deaths chart"
+    grep -q '<table class="sortable scores" id="scores-allied">' "$dom" ||
+        fail "$name: no Allied table"
+    grep -q '<table class="sortable scores" id="scores-hun">' "$dom" || fail "$name: no Hun table"
+    grep -q 'data-sortable="ready"' "$dom" || fail "$name: the sorting script did not finish"
+    if grep -q ':CONSOLE' "$work/log"; then
+        fail "$name: console messages:"
+        grep ':CONSOLE' "$work/log"
+    fi
+}
+
+# A made-up game of 3 hours with 20 pilots a side: stretches over the limit,
+# corrections, a warning, names that need escaping.
+"$sample" "$work/sample.html" >/dev/null
+check "$work/sample.html" "made-up game"
+browse "$work/sample.html" --hide-scrollbars --window-size=1100,3000 \
+    --screenshot="$artifacts/game-page.png"
+[[ -s $artifacts/game-page.png ]] || fail "no screenshot"
+
+# The bundled sample game through the runner.
+cp -r "$game" "$work/game"
+"$tally" -C "$work/game" --html "$work/game/page.html" >/dev/null
+check "$work/game/page.html" "sample game"
+browse "$work/game/page.html" --hide-scrollbars --window-size=1100,2400 \
+    --screenshot="$artifacts/sample-game-page.png"
+
+if ((failures > 0)); then
+    exit 1
+fi
+echo "page checked in $("$browser" --version 2>/dev/null | head -1); screenshots in $artifacts"
