@@ -172,6 +172,33 @@ Rect stretchBox(const Stretch& stretch, const Scale& scale) {
     return {left, top, right - left, bottom - top};
 }
 
+std::vector<SideBox> mergedStretchBoxes(const ArenaSeries& series, const Scale& scale) {
+    std::vector<const Stretch*> order;
+    order.reserve(series.stretches.size());
+    for (const auto& stretch : series.stretches) {
+        order.push_back(&stretch);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Stretch* a, const Stretch* b) { return a->start < b->start; });
+    std::vector<SideBox> boxes;
+    // The box still growing for each side (Allied 0, Hun 1) and band (17th 0, 18th 1).
+    std::ptrdiff_t open[2][2] = {{-1, -1}, {-1, -1}};
+    for (const Stretch* stretch : order) {
+        const Rect box = stretchBox(*stretch, scale);
+        auto& slot = open[stretch->side == Side::Allied ? 0 : 1][stretch->pilotNumber == 18];
+        if (slot >= 0) {
+            Rect& grown = boxes[static_cast<std::size_t>(slot)].box;
+            if (box.x <= grown.x + grown.width + 1) {
+                grown.width = std::max(grown.width, box.x + box.width - grown.x);
+                continue;
+            }
+        }
+        slot = static_cast<std::ptrdiff_t>(boxes.size());
+        boxes.push_back({stretch->side, box});
+    }
+    return boxes;
+}
+
 std::vector<long long> timeTicks(long long start, long long end, int most) {
     static constexpr long long kSteps[] = {60,   120,  300,   600,   900,   1800,
                                            3600, 7200, 10800, 14400, 21600, 43200};

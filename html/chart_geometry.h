@@ -101,6 +101,15 @@ std::vector<Point> thinToPixels(const std::vector<Point>& line);
 // pilotNumber (the band above the limit that the 17th or 18th pilot took).
 Rect stretchBox(const Stretch& stretch, const Scale& scale);
 
+// The boxes of many stretches, for a drawing too small to tell them apart:
+// boxes of one side and band whose ends lie within one unit of each other
+// merge into one. In the order of the stretches' starts.
+struct SideBox {
+    results::Side side = results::Side::Unknown;
+    Rect box;
+};
+std::vector<SideBox> mergedStretchBoxes(const ArenaSeries& series, const Scale& scale);
+
 // Ticks of the time axis at whole minutes: a step of 1, 2, 5, 10, 15, 30
 // minutes or 1, 2, 3, 4, 6, 12 hours, the smallest that gives at most
 // `most` ticks, each a multiple of its step.

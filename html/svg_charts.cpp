@@ -15,8 +15,9 @@ namespace {
 constexpr int kMostTimeTicks = 13;
 // The width of a character of a stretch's label, a little more than most are.
 constexpr double kLabelCharacter = 6.6;
-// Past this many stretches the boxes go without tooltips, to keep the page small.
-constexpr std::size_t kMostStretchTitles = 1000;
+// Past this many stretches the boxes that touch merge, without labels or
+// tooltips, to keep the page small (the over-max table lists them).
+constexpr std::size_t kMostSingleStretches = 1000;
 
 const char* sideName(Side side) {
     return side == Side::Allied ? "Allied" : "Hun";
@@ -94,7 +95,19 @@ std::string stretchWords(const Stretch& stretch) {
 }
 
 void appendStretches(std::string& out, const ArenaSeries& series, const Scale& scale) {
-    const bool titled = series.stretches.size() <= kMostStretchTitles;
+    if (series.stretches.size() > kMostSingleStretches) {
+        for (const auto& [side, box] : mergedStretchBoxes(series, scale)) {
+            out += "<rect class=\"over ";
+            out += sideClass(side);
+            out += '"';
+            appendAt(out, "x", box.x);
+            appendAt(out, "y", box.y);
+            appendAt(out, "width", std::max(box.width, 1.0));
+            appendAt(out, "height", box.height);
+            out += "/>";
+        }
+        return;
+    }
     for (const auto& stretch : series.stretches) {
         const Rect box = stretchBox(stretch, scale);
         out += "<rect class=\"over ";
@@ -104,13 +117,9 @@ void appendStretches(std::string& out, const ArenaSeries& series, const Scale& s
         appendAt(out, "y", box.y);
         appendAt(out, "width", std::max(box.width, 1.0));
         appendAt(out, "height", box.height);
-        if (titled) {
-            out += "><title>";
-            appendText(out, stretchWords(stretch));
-            out += "</title></rect>";
-        } else {
-            out += "/>";
-        }
+        out += "><title>";
+        appendText(out, stretchWords(stretch));
+        out += "</title></rect>";
     }
     for (const auto& stretch : series.stretches) {
         const Rect box = stretchBox(stretch, scale);

@@ -77,6 +77,22 @@ TEST(ArenaChart, StepLinesAndTheStretchFollowTheArenaNumbers) {
     EXPECT_EQ(series.stretches[0].source->points, 3);
 }
 
+TEST(ArenaChart, StretchesThatTouchMergeIntoOneBoxPerSideAndBand) {
+    auto game = seventeenthAllied();
+    // 3 seconds (0.6 units) after the first ends, another 17th Allied
+    // stretch to 20:12:00; an 18th's and a Hun one at the same time stay apart.
+    game.overMax.push_back({Side::Allied, 17, "20:10:03", "20:12:00", 2, 0});
+    game.overMax.push_back({Side::Allied, 18, "20:05:00", "20:06:00", 1, 0});
+    game.overMax.push_back({Side::Hun, 17, "20:05:00", "20:06:00", 1, 0});
+    const auto boxes = mergedStretchBoxes(arenaSeries(game), fiveSecondsAUnit());
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_DOUBLE_EQ(boxes[0].box.x, 120);
+    EXPECT_DOUBLE_EQ(boxes[0].box.width, 144);  // 20:00 to 20:12
+    EXPECT_EQ(boxes[1].side, Side::Allied);
+    EXPECT_DOUBLE_EQ(boxes[1].box.y, 20);  // the 18th's band: 17 to 18 pilots
+    EXPECT_EQ(boxes[2].side, Side::Hun);
+}
+
 TEST(ArenaChart, AGamePastMidnightRunsOnToTheNextDay) {
     // 23:50:00 to 00:20:00; the 17th Allied pilot in at 23:55:00 and the
     // count back at 00:05:00 (the report's minutes are -1430, its points -477).
