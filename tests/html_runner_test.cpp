@@ -1,0 +1,40 @@
+// vorskal-tally --html FILE: the page after a complete run, relative to the
+// current directory; a loud failure when it cannot be written; no page
+// when the run does not complete.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/report_sections.h"
+#include "tests/support/process.h"
+
+namespace vorskal::testing {
+namespace {
+
+TEST(HtmlOption, WritesThePageOnlyAfterACompleteRun) {
+    GameDir dir;
+    dir.write("ux7server0.log",
+              crlf({killLine("20:00:00", "Fritz", "FOKKER_DVII", "Snoopy", "SOPWITH_CAMEL")}));
+    dir.write("vorskal.ini", standardIni());
+    const ToolRun run = runProgram(dir.path(), VORSKAL_TALLY_BINARY, "--html game.html");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Tally Complete\n");
+    const std::string page = dir.read("game.html");
+    EXPECT_TRUE(page.starts_with("<!DOCTYPE html>"));
+    EXPECT_NE(page.find("<svg id=\"arena-chart\""), std::string::npos);
+    EXPECT_FALSE(dir.exists("game.html.tmp"));
+
+    const ToolRun unwritable =
+        runProgram(dir.path(), VORSKAL_TALLY_BINARY, "--html no-such-folder/game.html");
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_EQ(unwritable.err,
+              "vorskal-tally: cannot write no-such-folder/game.html: No such file or directory\n");
+
+    GameDir empty;
+    const ToolRun missing = runProgram(empty.path(), VORSKAL_TALLY_BINARY, "--html game.html");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(empty.exists("game.html"));
+}
+
+}  // namespace
+}  // namespace vorskal::testing
