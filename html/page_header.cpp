@@ -106,6 +106,9 @@ void appendFiles(std::string& out, const results::GameResults& game) {
         appendElement(out, "code", "", file.sha256);
         out += "</td></tr>";
     }
+    if (game.inputs.empty()) {
+        out += "<tr><td colspan=\"4\" class=\"muted\">Not known.</td></tr>";
+    }
     out += "</tbody></table></section>";
 }
 

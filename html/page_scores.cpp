@@ -41,10 +41,15 @@ void appendTable(std::string& out, const results::GameResults& game, results::Si
     appendElement(out, "caption", "", caption);
     appendHeadings(out);
     out += "<tbody>";
+    bool any = false;
     for (const auto& pilot : game.pilots) {
         if (pilot.team == side) {
             appendRow(out, pilot);
+            any = true;
         }
+    }
+    if (!any) {
+        out += "<tr><td colspan=\"7\" class=\"muted\">No pilots.</td></tr>";
     }
     out += "</tbody>";
     if (totals != nullptr) {

@@ -182,8 +182,8 @@ void appendArenaChart(std::string& out, const results::GameResults& game) {
     appendCoordinate(out, kChartWidth);
     out += ' ';
     appendCoordinate(out, kHeight);
-    out += "\" aria-labelledby=\"arena-title arena-desc\" xmlns=\"http://www.w3.org/2000/svg\">";
-    out += "<title id=\"arena-title\">Pilots in the game per side</title><desc id=\"arena-desc\">";
+    out += "\" xmlns=\"http://www.w3.org/2000/svg\">";
+    out += "<title>Pilots in the game per side</title><desc>";
     appendText(out, arenaWords(game, series));
     out += "</desc>";
 
@@ -241,12 +241,8 @@ void appendActivityChart(std::string& out, const results::GameResults& game) {
     appendCoordinate(out, kChartWidth);
     out += ' ';
     appendCoordinate(out, kHeight);
-    out +=
-        "\" aria-labelledby=\"activity-title activity-desc\" "
-        "xmlns=\"http://www.w3.org/2000/svg\">";
-    out +=
-        "<title id=\"activity-title\">Kills and deaths per minute</title>"
-        "<desc id=\"activity-desc\">";
+    out += "\" xmlns=\"http://www.w3.org/2000/svg\">";
+    out += "<title>Kills and deaths per minute</title><desc>";
     appendText(out,
                "Kills (bars up) and deaths (bars down) of each side per minute of game time. "
                "Allied: " +

@@ -1,7 +1,7 @@
 #pragma once
 // The page's two charts as inline SVG, from the geometry of
 // chart_geometry.h. Both share one time axis, so they line up on the page.
-// Each <svg> has role="img", a <title> and a <desc> that says in words
+// Each <svg> has role="img", a <title> (its name) and a <desc> that says in words
 // what it shows, and a viewBox so that it scales to the page and to print.
 #include <string>
 

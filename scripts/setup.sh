@@ -20,7 +20,7 @@ packages=(
     g++-mingw-w64-x86-64-posix             # the Windows programs, cross-built
     wine wine64                            # their tests, run under Wine
     zip                                    # the Windows zip
-    chromium                               # the game's page in a real browser
+    chromium tidy                          # the game's page in a real browser, its markup
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The game's page in a real browser: Debian's chromium, headless, opens the
+# The game's page in a real browser: its markup checked by HTML Tidy, then
+# Debian's chromium, headless, opens the
 # page from a file with networking off (a network namespace of its own when
 # the system allows one, and no proxy or name lookups that lead anywhere).
 # The loaded page must hold the arena chart with both sides' lines, the
@@ -43,9 +44,18 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Checks the page's DOM after loading, and the console.
+# Checks the page's markup (HTML Tidy finds no fault), its DOM after
+# loading, and the console.
 check() {
     local page=$1 name=$2
+    if command -v tidy >/dev/null; then
+        tidy -q -e "$page" >"$work/tidy" 2>&1 || {
+            fail "$name: HTML Tidy finds faults:"
+            cat "$work/tidy"
+        }
+    else
+        echo "tidy is not installed (scripts/setup.sh installs it): markup not checked"
+    fi
     browse "$page" --dump-dom
     local dom=$work/out
     grep -q '<svg id="arena-chart"' "$dom" || fail "$name: no arena chart"
