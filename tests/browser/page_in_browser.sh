@@ -5,8 +5,8 @@
 # the system allows one, and no proxy or name lookups that lead anywhere).
 # The loaded page must hold the arena chart with both sides' lines, the
 # score tables and the sorting script's mark, and the browser must log no
-# console message (the page's policy turns any request into one). A
-# screenshot is kept under ARTIFACTS.
+# console message (the page's policy turns any request into one).
+# Screenshots and the page printed (A4, PDF) are kept under ARTIFACTS.
 #   page_in_browser.sh SAMPLE_PROGRAM TALLY_PROGRAM SAMPLE_GAME_DIR ARTIFACTS
 # Exit 77 (skipped) when chromium is not installed.
 set -euo pipefail
@@ -79,6 +79,8 @@ check "$work/sample.html" "made-up game"
 browse "$work/sample.html" --hide-scrollbars --window-size=1100,3000 \
     --screenshot="$artifacts/game-page.png"
 [[ -s $artifacts/game-page.png ]] || fail "no screenshot"
+browse "$work/sample.html" --no-pdf-header-footer --print-to-pdf="$artifacts/game-page.pdf"
+[[ -s $artifacts/game-page.pdf ]] || fail "no print"
 
 # The bundled sample game through the runner.
 cp -r "$game" "$work/game"
