@@ -90,7 +90,7 @@ std::string stretchWords(const Stretch& stretch) {
                         std::to_string(stretch.pilotNumber) + "th " + sideName(stretch.side) +
                         " pilot in the game from " + source.start + " to " + source.end + ": " +
                         minutesText(source.minutes) + " minutes, " + std::to_string(source.points) +
-                        " points deducted";
+                        (source.points == 1 ? " point deducted" : " points deducted");
     return words;
 }
 
