@@ -87,7 +87,16 @@ ArenaSeries arenaSeries(const results::GameResults& game) {
 CountAxis countAxis(const ArenaSeries& series) {
     CountAxis axis;
     const std::int64_t span = std::max<std::int64_t>(series.highest, 18) - series.lowest;
-    axis.tick = span <= 24 ? 2 : span <= 48 ? 4 : span <= 120 ? 10 : (span / 100 + 1) * 10;
+    // The first of 2, 4, 5, 10, 20, 40, 50, 100, ... that gives at most 12 ticks.
+    axis.tick = 2;
+    for (std::int64_t power = 1; span > 12 * axis.tick; power *= 10) {
+        for (const std::int64_t step : {2, 4, 5, 10}) {
+            axis.tick = step * power;
+            if (span <= 12 * axis.tick) {
+                break;
+            }
+        }
+    }
     // Room of one tick above the highest count, on whole ticks.
     axis.high = std::max<std::int64_t>(18, (series.highest / axis.tick + 1) * axis.tick);
     axis.low = series.lowest >= 0 ? 0 : -((-series.lowest + axis.tick - 1) / axis.tick) * axis.tick;

@@ -79,7 +79,8 @@ struct ArenaSeries {
 ArenaSeries arenaSeries(const results::GameResults& game);
 
 // The values shown on the count axis: 0 to at least 18 (room above the
-// limit of 16), wider when a count went beyond, in whole steps of `tick`.
+// limit of 16), wider when a count went beyond, in whole steps of `tick`
+// (2, 4, 5, 10, 20, 40, 50, 100, ...: the first that gives at most 12).
 struct CountAxis {
     std::int64_t low = 0;
     std::int64_t high = 18;

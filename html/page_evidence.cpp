@@ -37,21 +37,6 @@ std::string fieldText(const std::string& field) {
     return field;
 }
 
-// A table of how many entries there are of each name, in name order.
-void appendCounts(std::string& out, const std::map<std::string, std::size_t>& counts,
-                  const char* what) {
-    out += "<table class=\"sortable counts\"><thead><tr><th scope=\"col\">";
-    out += what;
-    out += "</th><th scope=\"col\" class=\"n\">Count</th></tr></thead><tbody>";
-    for (const auto& [name, count] : counts) {
-        out += "<tr>";
-        appendElement(out, "td", "", name);
-        appendNumberCell(out, static_cast<std::int64_t>(count));
-        out += "</tr>";
-    }
-    out += "</tbody></table>";
-}
-
 void appendCorrection(std::string& out, const results::Correction& correction) {
     out += correction.applied ? "<article class=\"correction applied\">"
                               : "<article class=\"correction\">";

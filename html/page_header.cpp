@@ -69,8 +69,15 @@ void appendWarnings(std::string& out, const results::GameResults& game, const Pa
     }
     out += "<section id=\"warnings\" class=\"warnings\">";
     appendElement(out, "h2", "", "Warnings (" + std::to_string(game.warnings.size()) + ")");
-    out += "<ul>";
     const std::size_t shown = std::min(game.warnings.size(), limits.warnings);
+    if (shown < game.warnings.size()) {
+        std::map<std::string, std::size_t> counts;
+        for (const auto& warning : game.warnings) {
+            ++counts[warning.code];
+        }
+        appendCounts(out, counts, "Warning");
+    }
+    out += "<ul>";
     for (std::size_t i = 0; i < shown; ++i) {
         const auto& warning = game.warnings[i];
         std::string where = warning.file;

@@ -3,6 +3,7 @@
 // themselves, each appended to `out` in the page's order (game_page.cpp).
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,7 @@ namespace vorskal::html {
 
 // How many entries of a long list the page shows; the rest are counted.
 struct PageLimits {
-    std::size_t warnings = 200;
+    std::size_t warnings = 20;
     std::size_t stretches = 200;
     std::size_t corrections = 300;
     std::size_t notes = 500;
@@ -26,6 +27,10 @@ void appendNumberCell(std::string& out, std::int64_t value);
 const char* sideText(results::Side side);
 // The sentence that stands for the entries of a list past the page's limit.
 void appendNotShown(std::string& out, std::size_t shown, std::size_t total, std::string_view what);
+
+// A sortable table of how many entries there are of each name, in name order.
+void appendCounts(std::string& out, const std::map<std::string, std::size_t>& counts,
+                  const char* what);
 
 void appendHeader(std::string& out, const results::GameResults& game);
 void appendWarnings(std::string& out, const results::GameResults& game, const PageLimits& limits);

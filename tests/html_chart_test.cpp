@@ -117,7 +117,7 @@ TEST(ArenaChart, CountAxisLeavesRoomAboveTheLimitAndTheHighestCount) {
         std::int64_t lowest, highest, low, high, tick;
     };
     for (const Case c : {Case{0, 0, 0, 18, 2}, Case{0, 17, 0, 18, 2}, Case{0, 18, 0, 20, 2},
-                         Case{-1, 17, -2, 18, 2}, Case{0, 40, 0, 44, 4}}) {
+                         Case{-1, 17, -2, 18, 2}, Case{0, 40, 0, 44, 4}, Case{0, 95, 0, 100, 10}}) {
         ArenaSeries series;
         series.lowest = c.lowest;
         series.highest = c.highest;
