@@ -80,6 +80,10 @@ ArenaSeries arenaSeries(const results::GameResults& game) {
         end = std::max(end, laid.end);
         series.stretches.push_back(laid);
     }
+    DayLine minutes(static_cast<int>(series.start - series.start % 60));
+    for (const auto& minute : game.timeline) {
+        end = std::max(end, minutes.place(minute.minute * 60) + 60);
+    }
     series.end = std::max(end, series.start + 60);
     return series;
 }

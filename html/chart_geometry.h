@@ -63,9 +63,9 @@ struct Stretch {
 
 // The arena numbers of one game laid on its time line. The line starts at
 // the game's first time (else the first arena event's); it ends at the last
-// time, or later when an event or a stretch lies beyond it, and is at least
-// a minute long. Counts start at 0. Events and stretches whose time cannot
-// be read are left out.
+// time, or later when an event, a stretch or a minute of kills and deaths
+// lies beyond it, and is at least a minute long. Counts start at 0. Events and stretches whose time
+// cannot be read are left out.
 struct ArenaSeries {
     long long start = 0;
     long long end = 60;
