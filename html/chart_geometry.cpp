@@ -215,11 +215,21 @@ std::vector<SideBox> mergedStretchBoxes(const ArenaSeries& series, const Scale& 
 std::vector<long long> timeTicks(long long start, long long end, int most) {
     static constexpr long long kSteps[] = {60,   120,  300,   600,   900,   1800,
                                            3600, 7200, 10800, 14400, 21600, 43200};
-    long long step = kSteps[std::size(kSteps) - 1];
+    const auto fits = [&](long long step) { return (end - start) / step + 1 <= most; };
+    long long step = 0;
     for (const long long candidate : kSteps) {
-        if ((end - start) / candidate + 1 <= most) {
+        if (fits(candidate)) {
             step = candidate;
             break;
+        }
+    }
+    // Longer games: 1, 2 or 5 days times a power of ten.
+    for (long long days = 1; step == 0; days *= 10) {
+        for (const long long times : {1, 2, 5}) {
+            if (fits(times * days * kSecondsPerDay)) {
+                step = times * days * kSecondsPerDay;
+                break;
+            }
         }
     }
     std::vector<long long> ticks;

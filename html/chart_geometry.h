@@ -112,8 +112,8 @@ struct SideBox {
 std::vector<SideBox> mergedStretchBoxes(const ArenaSeries& series, const Scale& scale);
 
 // Ticks of the time axis at whole minutes: a step of 1, 2, 5, 10, 15, 30
-// minutes or 1, 2, 3, 4, 6, 12 hours, the smallest that gives at most
-// `most` ticks, each a multiple of its step.
+// minutes, 1, 2, 3, 4, 6, 12 hours, or 1, 2, 5, 10, 20, 50, ... days, the
+// smallest that gives at most `most` ticks, each a multiple of its step.
 std::vector<long long> timeTicks(long long start, long long end, int most);
 
 // Kills and deaths of a side in one column of the strip chart.

@@ -109,9 +109,13 @@ void appendFiles(std::string& out, const results::GameResults& game) {
         appendElement(out, "td", "", file.name);
         appendNumberCell(out, static_cast<std::int64_t>(file.bytes));
         appendNumberCell(out, static_cast<std::int64_t>(file.lines));
-        out += "<td>";
-        appendElement(out, "code", "", file.sha256);
-        out += "</td></tr>";
+        if (file.sha256.empty()) {
+            out += "<td class=\"muted\">not computed</td></tr>";
+        } else {
+            out += "<td>";
+            appendElement(out, "code", "", file.sha256);
+            out += "</td></tr>";
+        }
     }
     if (game.inputs.empty()) {
         out += "<tr><td colspan=\"4\" class=\"muted\">Not known.</td></tr>";

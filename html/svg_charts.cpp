@@ -13,6 +13,7 @@ using results::Side;
 namespace {
 
 constexpr int kMostTimeTicks = 13;
+constexpr int kMostDayTicks = 8;
 // The width of a character of a stretch's label, a little more than most are.
 constexpr double kLabelCharacter = 6.6;
 // Past this many stretches the boxes that touch merge, without labels or
@@ -60,10 +61,20 @@ void appendLabel(std::string& out, const char* cls, double x, double y, std::str
 void appendTimeAxis(std::string& out, const Scale& scale, long long start, long long end) {
     const double bottom = scale.area().y + scale.area().height;
     appendLine(out, "axis", scale.area().x, bottom, scale.area().x + scale.area().width, bottom);
-    for (const long long at : timeTicks(start, end, kMostTimeTicks)) {
+    // A game longer than a day counts its days (the first is day 1), with
+    // fewer ticks to leave room for the longer labels.
+    const bool days = end - start >= kSecondsPerDay;
+    const auto ticks = timeTicks(start, end, days ? kMostDayTicks : kMostTimeTicks);
+    const bool wholeDays = ticks.size() >= 2 && ticks[1] - ticks[0] >= kSecondsPerDay;
+    for (const long long at : ticks) {
         const double x = scale.x(static_cast<double>(at));
         appendLine(out, "tick", x, bottom, x, bottom + 5);
-        appendLabel(out, "time", x, bottom + 18, clockText(at));
+        std::string label = clockText(at);
+        if (days) {
+            const std::string day = "day " + std::to_string(at / kSecondsPerDay + 1);
+            label = wholeDays ? day : day + " " + label;
+        }
+        appendLabel(out, "time", x, bottom + 18, label);
     }
 }
 

@@ -139,6 +139,10 @@ TEST(ArenaChart, TimeTicksFallOnRoundMinutes) {
     ASSERT_EQ(twelve.size(), 13u);
     EXPECT_EQ(clockText(twelve.front()), "20:00");
     EXPECT_EQ(clockText(twelve.back()), "08:00");
+    // 30 days from 20:00 in at most 8 ticks: every 5 days, from the end of day 5.
+    const auto month = timeTicks(72000, 72000 + 30 * 86400, 8);
+    ASSERT_EQ(month.size(), 6u);
+    EXPECT_EQ(month.front(), 5 * 86400);
     // 22.5 minutes from 20:07:30: every 2 minutes, from 20:08.
     EXPECT_EQ(clockText(timeTicks(72450, 73800, 13).front()), "20:08");
 }
