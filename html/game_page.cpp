@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "html/html_text.h"
 #include "html/page_assets.h"
@@ -100,8 +102,11 @@ bool writeGamePage(const results::GameResults& game, const std::string& path, st
         std::remove(temporary.c_str());
         return false;
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+    // Replaces an existing page on every system (std::rename does not on Windows).
+    std::error_code renamed;
+    std::filesystem::rename(temporary, path, renamed);
+    if (renamed) {
+        error = "cannot write " + path + ": " + renamed.message();
         std::remove(temporary.c_str());
         return false;
     }
