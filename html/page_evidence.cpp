@@ -43,6 +43,9 @@ void appendCorrection(std::string& out, const results::Correction& correction) {
     appendElement(out, "h3", "",
                   kindText(correction.kind) +
                       (correction.applied ? " (applied)" : " (reported only, nothing moved)"));
+    if (!correction.note.empty()) {
+        appendElement(out, "p", "", correction.note);
+    }
     out += "<ul class=\"evidence\">";
     for (const auto& line : correction.evidence) {
         out += "<li class=\"line\">";

@@ -46,6 +46,7 @@ results::GameResults smallGame() {
     game.overMax = {{Side::Allied, 17, "20:00:00", "20:10:00", 10, 3}};
     game.corrections = {{"multi-death",
                          true,
+                         "Fritz's death logged again.",
                          {{120, "12/06/26 20:30:00 Kill of Fritz"}},
                          {{"Fritz", Side::Hun, "deaths", -1, 5}}}};
     game.targets = {{300, "t1", "#12", "Bridge", Side::Hun, 2, 15, true, "<Hawk&Co>", ""},
@@ -86,6 +87,7 @@ TEST(GamePage, ShowsTheReportsNumbers) {
                     "<th scope=\"row\">Allied</th><td class=\"n\">40</td>"
                     "<td class=\"n\">3</td><td class=\"n\">37</td>"));
     // The correction's evidence line and what it moved.
+    EXPECT_TRUE(has(page, "<p>Fritz&#39;s death logged again.</p>"));
     EXPECT_TRUE(has(page, "line 120</span>12/06/26 20:30:00 Kill of Fritz"));
     EXPECT_TRUE(has(page, "<td>deaths</td><td class=\"n\">-1</td><td class=\"n\">5</td>"));
     // Only the target not credited is listed, with why.

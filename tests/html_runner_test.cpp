@@ -18,10 +18,17 @@ TEST(HtmlOption, WritesThePageOnlyAfterACompleteRun) {
     dir.write("vorskal.ini", standardIni());
     const ToolRun run = runProgram(dir.path(), VORSKAL_TALLY_BINARY, "--html game.html");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Tally Complete\n");
+    EXPECT_TRUE(run.out.starts_with("Tally Complete\n")) << run.out;
     const std::string page = dir.read("game.html");
     EXPECT_TRUE(page.starts_with("<!DOCTYPE html>"));
     EXPECT_NE(page.find("<svg id=\"arena-chart\""), std::string::npos);
+    // Snoopy's kill at 10 points, Fritz's death at -5: score, kills, deaths.
+    EXPECT_NE(page.find("<th scope=\"row\">Snoopy</th><td class=\"n\">10</td>"
+                        "<td class=\"n\">1</td><td class=\"n\">0</td>"),
+              std::string::npos);
+    EXPECT_NE(page.find("<th scope=\"row\">Fritz</th><td class=\"n\">-5</td>"
+                        "<td class=\"n\">0</td><td class=\"n\">1</td>"),
+              std::string::npos);
     EXPECT_FALSE(dir.exists("game.html.tmp"));
 
     const ToolRun unwritable =

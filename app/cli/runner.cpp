@@ -1,11 +1,13 @@
 #include "app/cli/runner.h"
 
 #include <CLI/CLI.hpp>
+#include <optional>
 #include <ostream>
 
 #include "app/tally_run.h"
 #include "base/version.h"
 #include "html/game_page.h"
+#include "html/page_rows.h"
 #include "results/session.h"
 
 namespace vorskal {
@@ -89,6 +91,10 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
     options.redBoxedOnly = !allTargets;
 
     results::Session session(request, directory);
+    std::optional<html::PageRows> pageRows;  // the rows the page draws, kept for it
+    if (!htmlFile.empty()) {
+        pageRows.emplace(session.results());
+    }
     RunConfig config;
     config.results = &session.results();
     config.writeNothing = request.check;

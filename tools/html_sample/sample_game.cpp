@@ -87,6 +87,7 @@ void countArena(results::GameResults& game, const std::vector<Movement>& all) {
             game.corrections.push_back(
                 {"over-max",
                  points != 0,
+                 "The " + std::to_string(before) + "th pilot's time is settled.",
                  {{line, "12/06/26 " + timeText(m.at) + " |" + pilotName(m.side, m.pilot) +
                              " has left the arena"}},
                  {{"", m.side, "overMaxPenalty", points, -points}}});
@@ -147,6 +148,8 @@ results::GameResults sampleGame(const SampleOptions& options) {
         game.corrections.begin(),
         {"multi-death",
          true,
+         "Hun_04's death was logged again 9 seconds later: the second death and kill are "
+         "taken back.",
          {{2210, "12/06/26 20:41:10 Kill of Hun_04          FOKKER_DVII awarded to Allied_02"},
           {2214, "12/06/26 20:41:19 Kill of Hun_04          FOKKER_DVII awarded to Allied_02"}},
          {{"Hun_04", Side::Hun, "deaths", -1, 5}, {"Allied_02", Side::Allied, "kills", -1, -10}}});
