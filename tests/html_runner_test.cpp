@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tests/report_sections.h"
+#include "tests/support/game_dir.h"
 #include "tests/support/process.h"
 
 namespace vorskal::testing {
@@ -14,8 +14,9 @@ namespace {
 TEST(HtmlOption, WritesThePageOnlyAfterACompleteRun) {
     GameDir dir;
     dir.write("ux7server0.log",
-              crlf({killLine("20:00:00", "Fritz", "FOKKER_DVII", "Snoopy", "SOPWITH_CAMEL")}));
-    dir.write("vorskal.ini", standardIni());
+              "12/06/26 20:00:00 Kill of Fritz           FOKKER_DVII awarded to Snoopy          "
+              "SOPWITH_CAMEL\r\n");
+    dir.write("vorskal.ini", "Map=Verdun\r\nVerdun\r\n\r\nKill=10\r\nDeath=-5\r\n");
     const ToolRun run = runProgram(dir.path(), VORSKAL_TALLY_BINARY, "--html game.html");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.out.starts_with("Tally Complete\n")) << run.out;
