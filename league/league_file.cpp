@@ -1,0 +1,128 @@
+#include "league/league_file.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "league/schema.h"
+
+namespace vorskal::league {
+
+namespace {
+
+enum class OnDisk { Missing, Empty, NotSqlite, Sqlite };
+
+// Looks at the file's first bytes without opening it as a database.
+OnDisk lookAt(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return OnDisk::Missing;
+    }
+    char header[16] = {};
+    in.read(header, sizeof header);
+    const std::streamsize got = in.gcount();
+    if (got == 0) {
+        return OnDisk::Empty;
+    }
+    if (got < 16 || std::memcmp(header, "SQLite format 3", 16) != 0) {
+        return OnDisk::NotSqlite;
+    }
+    return OnDisk::Sqlite;
+}
+
+std::string pragmaText(Connection& db, const char* sql) {
+    Statement statement = db.prepare(sql);
+    return statement.step() ? statement.text(0) : std::string();
+}
+
+}  // namespace
+
+LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
+    const OnDisk onDisk = lookAt(path);
+    if (onDisk == OnDisk::Missing && access == Access::Read) {
+        throw LeagueError(path + ": no such league file");
+    }
+    if (onDisk == OnDisk::NotSqlite) {
+        throw LeagueError(path +
+                          ": not a league file (it is not an SQLite database); left as it is");
+    }
+    const bool fresh = onDisk == OnDisk::Missing || onDisk == OnDisk::Empty;
+    if (fresh && access == Access::Read) {
+        throw LeagueError(path + ": an empty file, not a league file yet");
+    }
+
+    try {
+        db_ = std::make_unique<Connection>(
+            path, access == Access::Read ? Connection::Mode::ReadOnly : Connection::Mode::Create);
+    } catch (const SqliteError& error) {
+        throw LeagueError(path + ": cannot open: " + error.what());
+    }
+    db_->busyTimeout(kBusyTimeoutMs);
+
+    try {
+        if (!fresh) {
+            // Reads only: nothing is written before the file has passed.
+            const std::int64_t applicationId = db_->scalar("PRAGMA application_id");
+            const std::int64_t version = db_->scalar("PRAGMA user_version");
+            const std::int64_t objects = db_->scalar("SELECT count(*) FROM sqlite_master");
+            const bool blank = applicationId == 0 && version == 0 && objects == 0;
+            if (applicationId != kApplicationId && !blank) {
+                throw LeagueError(path +
+                                  ": not a league file (an SQLite database of another program); "
+                                  "left as it is");
+            }
+            if (version > kSchemaVersion) {
+                throw LeagueError(path + ": written by a newer VORSKAL (schema version " +
+                                  std::to_string(version) + "; this program knows up to " +
+                                  std::to_string(kSchemaVersion) + "); left as it is");
+            }
+            const std::string check = pragmaText(*db_, "PRAGMA quick_check");
+            if (check != "ok") {
+                throw LeagueError(path + ": the league file is damaged (" + check +
+                                  "); left as it is");
+            }
+            if (access == Access::Read && version < kSchemaVersion) {
+                throw LeagueError(path + ": schema version " + std::to_string(version) +
+                                  " is older than this program's " +
+                                  std::to_string(kSchemaVersion) +
+                                  "; any recording command brings it up to date");
+            }
+        }
+        if (access == Access::Read) {
+            db_->exec("PRAGMA query_only = ON");
+            return;
+        }
+        if (pragmaText(*db_, "PRAGMA journal_mode = WAL") != "wal") {
+            throw LeagueError(path + ": cannot switch the league file to WAL mode");
+        }
+        db_->exec("PRAGMA foreign_keys = ON");
+        if (db_->scalar("PRAGMA user_version") < kSchemaVersion) {
+            Transaction migration(*db_);
+            // Read again under the lock: another recorder may have just done it.
+            for (std::int64_t v = db_->scalar("PRAGMA user_version") + 1; v <= kSchemaVersion;
+                 ++v) {
+                db_->exec(migrationTo(v));
+                db_->exec("PRAGMA user_version = " + std::to_string(v));
+            }
+            db_->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
+            migration.commit();
+        }
+    } catch (const SqliteError& error) {
+        fail(error);
+    }
+}
+
+void LeagueFile::fail(const SqliteError& error) const {
+    if (error.damaged()) {
+        throw LeagueError(path_ + ": the league file is damaged (" + error.what() +
+                          "); left as it is");
+    }
+    if (error.code() == SQLITE_BUSY || error.code() == SQLITE_LOCKED) {
+        throw LeagueError(path_ +
+                          ": the league file is busy (another program holds it): " + error.what());
+    }
+    throw LeagueError(path_ + ": " + error.what());
+}
+
+}  // namespace vorskal::league

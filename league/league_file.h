@@ -1,0 +1,46 @@
+#pragma once
+// Opening a league file. Every way of opening checks first that the file is
+// a league file this program can use, and refuses it untouched otherwise:
+// a file that is not an SQLite database or not a league file, a damaged one,
+// or one written with a newer schema. Only Access::Write may change the
+// file, and only after those checks: it creates a missing (or empty) file,
+// brings an older schema up to date in one transaction, and switches the
+// file to WAL mode with a busy timeout so that several recorders can work
+// at once.
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "league/sqlite.h"
+
+namespace vorskal::league {
+
+// A league file cannot be used; the message names the file and says why.
+class LeagueError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// How long a writer waits for another writer's transaction.
+inline constexpr int kBusyTimeoutMs = 30000;
+
+class LeagueFile {
+  public:
+    enum class Access { Read, Write };
+
+    // Throws LeagueError when the file cannot be used.
+    LeagueFile(const std::string& path, Access access);
+
+    Connection& db() { return *db_; }
+    const std::string& path() const { return path_; }
+
+    // Turns an SQLite error met while using the file into a LeagueError
+    // naming the file ("is damaged" for corruption, "is busy", ...).
+    [[noreturn]] void fail(const SqliteError& error) const;
+
+  private:
+    std::string path_;
+    std::unique_ptr<Connection> db_;
+};
+
+}  // namespace vorskal::league

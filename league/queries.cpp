@@ -1,0 +1,319 @@
+#include "league/queries.h"
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <stdexcept>
+
+#include "league/game_store.h"
+
+namespace vorskal::league {
+
+namespace {
+
+// Every query that filters games binds the filter as ?1 to ?3.
+constexpr const char* kGameFilter =
+    "(?1 IS NULL OR g.map = ?1) AND (?2 IS NULL OR g.played_on >= ?2) AND "
+    "(?3 IS NULL OR g.played_on <= ?3)";
+
+void bindFilter(Statement& statement, const GameFilter& filter) {
+    statement.bind(1, filter.map).bind(2, filter.from).bind(3, filter.to);
+}
+
+std::string lower(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+template <typename Row>
+using Column = std::function<bool(const Row&, const Row&)>;
+
+template <typename Row, typename Field>
+Column<Row> byNumber(Field Row::*field) {
+    return [field](const Row& a, const Row& b) { return a.*field > b.*field; };
+}
+
+template <typename Row>
+Column<Row> byText(std::string Row::*field) {
+    return [field](const Row& a, const Row& b) { return a.*field < b.*field; };
+}
+
+Column<PilotStanding> pilotColumn(const std::string& name) {
+    using P = PilotStanding;
+    if (name == "name")
+        return byText(&P::name);
+    if (name == "team")
+        return byText(&P::team);
+    if (name == "games")
+        return byNumber(&P::games);
+    if (name == "kills")
+        return byNumber(&P::kills);
+    if (name == "deaths")
+        return byNumber(&P::deaths);
+    if (name == "targetsdestroyed")
+        return byNumber(&P::targetsDestroyed);
+    if (name == "targetpoints")
+        return byNumber(&P::targetPoints);
+    if (name == "score")
+        return byNumber(&P::score);
+    return {};
+}
+
+Column<SideStanding> sideColumn(const std::string& name) {
+    using S = SideStanding;
+    if (name == "team")
+        return byText(&S::team);
+    if (name == "games")
+        return byNumber(&S::games);
+    if (name == "won")
+        return byNumber(&S::won);
+    if (name == "lost")
+        return byNumber(&S::lost);
+    if (name == "drawn")
+        return byNumber(&S::drawn);
+    if (name == "pointsfor")
+        return byNumber(&S::pointsFor);
+    if (name == "pointsagainst")
+        return byNumber(&S::pointsAgainst);
+    return {};
+}
+
+template <typename Row>
+void sortBy(std::vector<Row>& rows, const Column<Row>& column, bool reverse) {
+    if (!column) {
+        return;
+    }
+    std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
+        return reverse ? column(b, a) : column(a, b);
+    });
+}
+
+}  // namespace
+
+Standings computeStandings(LeagueFile& file, const GameFilter& filter) {
+    Standings standings;
+    try {
+        Statement pilots = file.db().prepare(
+            std::string("SELECT p.name, p.team, count(DISTINCT p.game_id), sum(p.kills), "
+                        "sum(p.deaths), sum(p.targets_destroyed), sum(p.target_points), "
+                        "sum(p.score) FROM pilots p JOIN games g ON g.id = p.game_id WHERE ") +
+            kGameFilter + " GROUP BY p.name, p.team ORDER BY sum(p.score) DESC, p.name, p.team");
+        bindFilter(pilots, filter);
+        while (pilots.step()) {
+            standings.pilots.push_back({pilots.text(0), pilots.text(1), pilots.integer(2),
+                                        pilots.integer(3), pilots.integer(4), pilots.integer(5),
+                                        pilots.integer(6), pilots.integer(7)});
+        }
+
+        SideStanding allied{"Allied"};
+        SideStanding hun{"Hun"};
+        Statement finals = file.db().prepare(
+            std::string("SELECT a.final, h.final FROM games g "
+                        "JOIN team_totals a ON a.game_id = g.id AND a.team = 'Allied' "
+                        "JOIN team_totals h ON h.game_id = g.id AND h.team = 'Hun' WHERE ") +
+            kGameFilter);
+        bindFilter(finals, filter);
+        while (finals.step()) {
+            const std::int64_t a = finals.integer(0);
+            const std::int64_t h = finals.integer(1);
+            ++allied.games;
+            ++hun.games;
+            allied.pointsFor += a;
+            allied.pointsAgainst += h;
+            hun.pointsFor += h;
+            hun.pointsAgainst += a;
+            if (a > h) {
+                ++allied.won;
+                ++hun.lost;
+            } else if (h > a) {
+                ++hun.won;
+                ++allied.lost;
+            } else {
+                ++allied.drawn;
+                ++hun.drawn;
+            }
+        }
+        standings.sides = {allied, hun};
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+    return standings;
+}
+
+void sortStandings(Standings& standings, const std::string& column, bool reverse) {
+    const std::string name = lower(column);
+    const Column<PilotStanding> pilot = pilotColumn(name);
+    const Column<SideStanding> side = sideColumn(name);
+    if (!pilot && !side) {
+        throw std::invalid_argument(
+            "no column \"" + column +
+            "\" to sort by (name, team, games, kills, deaths, targetsDestroyed, targetPoints, "
+            "score, won, lost, drawn, pointsFor, pointsAgainst)");
+    }
+    sortBy(standings.pilots, pilot, reverse);
+    sortBy(standings.sides, side, reverse);
+}
+
+namespace {
+
+constexpr const char* kSummaryColumns =
+    "g.id, g.game_key, g.origin, coalesce(g.played_on, ''), g.game_date, g.map, "
+    "(SELECT final FROM team_totals WHERE game_id = g.id AND team = 'Allied'), "
+    "(SELECT final FROM team_totals WHERE game_id = g.id AND team = 'Hun'), "
+    "(SELECT count(*) FROM pilots WHERE game_id = g.id), "
+    "(SELECT count(*) FROM corrections WHERE game_id = g.id), "
+    "(SELECT count(*) FROM warnings WHERE game_id = g.id), g.recorded_at";
+
+GameSummary summaryOf(const Statement& row) {
+    return {row.integer(0), row.text(1),    row.text(2),     row.text(3),
+            row.text(4),    row.text(5),    row.integer(6),  row.integer(7),
+            row.integer(8), row.integer(9), row.integer(10), row.text(11)};
+}
+
+results::TeamTotals totalsOf(Connection& db, std::int64_t id, const char* team) {
+    Statement totals = db.prepare(
+        "SELECT kills, deaths, targets_destroyed, target_points, score, over_max_penalty, final "
+        "FROM team_totals WHERE game_id = ? AND team = ?");
+    totals.bind(1, id).bind(2, std::string_view(team));
+    results::TeamTotals t;
+    if (totals.step()) {
+        t = {totals.integer(0), totals.integer(1), totals.integer(2), totals.integer(3),
+             totals.integer(4), totals.integer(5), totals.integer(6)};
+    }
+    return t;
+}
+
+std::vector<std::string> splitLocations(const std::string& joined) {
+    std::vector<std::string> keys;
+    std::size_t at = 0;
+    while (at < joined.size()) {
+        const std::size_t next = joined.find(',', at + 1);
+        keys.push_back(
+            joined.substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1));
+        at = next == std::string::npos ? joined.size() : next;
+    }
+    return keys;
+}
+
+}  // namespace
+
+std::vector<GameSummary> listGames(LeagueFile& file, const GameFilter& filter) {
+    std::vector<GameSummary> games;
+    try {
+        Statement list =
+            file.db().prepare(std::string("SELECT ") + kSummaryColumns + " FROM games g WHERE " +
+                              kGameFilter + " ORDER BY g.played_on IS NULL, g.played_on, g.id");
+        bindFilter(list, filter);
+        while (list.step()) {
+            games.push_back(summaryOf(list));
+        }
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+    return games;
+}
+
+StoredGame loadGame(LeagueFile& file, std::int64_t id) {
+    StoredGame stored;
+    results::GameResults& game = stored.results;
+    try {
+        Connection& db = file.db();
+        Statement head =
+            db.prepare(std::string("SELECT ") + kSummaryColumns +
+                       ", coalesce(g.report_sha256, ''), g.first_time, g.last_time, g.started_at, "
+                       "g.directory, g.kill_points, g.death_points, g.over_max_correction, "
+                       "g.multi_death_correction, g.fighter_target_correction, g.red_boxed_only, "
+                       "g.tool_name, g.tool_version FROM games g WHERE g.id = ?");
+        head.bind(1, id);
+        if (!head.step()) {
+            throw LeagueError(file.path() + ": no game " + std::to_string(id));
+        }
+        stored.summary = summaryOf(head);
+        stored.reportSha256 = head.text(12);
+        game.gameDate = stored.summary.gameDate;
+        game.firstTime = head.text(13);
+        game.lastTime = head.text(14);
+        game.run.startedAt = head.text(15);
+        game.run.directory = head.text(16);
+        game.settings.map = stored.summary.map;
+        game.settings.killPoints = head.integer(17);
+        game.settings.deathPoints = head.integer(18);
+        game.run.overMaxPilotCorrection = head.integer(19) != 0;
+        game.run.multiDeathCorrection = head.integer(20) != 0;
+        game.run.fighterTargetCorrection = head.integer(21) != 0;
+        game.run.redBoxedOnly = head.integer(22) != 0;
+        game.toolName = head.text(23);
+        game.toolVersion = head.text(24);
+
+        Statement types =
+            db.prepare("SELECT type, points FROM type_values WHERE game_id = ? ORDER BY position");
+        types.bind(1, id);
+        while (types.step()) {
+            game.settings.typeValues.push_back({types.text(0), types.integer(1)});
+        }
+        game.allied = totalsOf(db, id, "Allied");
+        game.hun = totalsOf(db, id, "Hun");
+
+        Statement pilots = db.prepare(
+            "SELECT name, team, team_code, kills, deaths, targets_destroyed, target_points, "
+            "locations, score FROM pilots WHERE game_id = ? ORDER BY position");
+        pilots.bind(1, id);
+        while (pilots.step()) {
+            game.pilots.push_back({pilots.text(0), sideFromName(pilots.text(1)), pilots.integer(2),
+                                   pilots.integer(3), pilots.integer(4), pilots.integer(5),
+                                   pilots.integer(6), splitLocations(pilots.text(7)),
+                                   pilots.integer(8)});
+        }
+
+        Statement corrections = db.prepare(
+            "SELECT id, kind, applied FROM corrections WHERE game_id = ? ORDER BY position");
+        Statement lines = db.prepare(
+            "SELECT line, text FROM correction_lines WHERE correction_id = ? ORDER BY position");
+        Statement moves = db.prepare(
+            "SELECT pilot, team, field, by_amount, points FROM correction_moves "
+            "WHERE correction_id = ? ORDER BY position");
+        corrections.bind(1, id);
+        while (corrections.step()) {
+            results::Correction correction;
+            correction.kind = corrections.text(1);
+            correction.applied = corrections.integer(2) != 0;
+            lines.bind(1, corrections.integer(0));
+            while (lines.step()) {
+                correction.evidence.push_back(
+                    {static_cast<std::uint64_t>(lines.integer(0)), lines.text(1)});
+            }
+            lines.reset();
+            moves.bind(1, corrections.integer(0));
+            while (moves.step()) {
+                correction.moves.push_back({moves.text(0), sideFromName(moves.text(1)),
+                                            moves.text(2), moves.integer(3), moves.integer(4)});
+            }
+            moves.reset();
+            game.corrections.push_back(std::move(correction));
+        }
+
+        Statement warnings = db.prepare(
+            "SELECT code, file, line, message FROM warnings WHERE game_id = ? ORDER BY position");
+        warnings.bind(1, id);
+        while (warnings.step()) {
+            game.warnings.push_back({warnings.text(0), warnings.text(1),
+                                     static_cast<std::uint64_t>(warnings.integer(2)),
+                                     warnings.text(3)});
+        }
+
+        Statement inputs = db.prepare(
+            "SELECT name, bytes, lines, sha256 FROM inputs WHERE game_id = ? ORDER BY position");
+        inputs.bind(1, id);
+        while (inputs.step()) {
+            game.inputs.push_back({inputs.text(0), static_cast<std::uint64_t>(inputs.integer(1)),
+                                   static_cast<std::uint64_t>(inputs.integer(2)), inputs.text(3)});
+        }
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+    return stored;
+}
+
+}  // namespace vorskal::league

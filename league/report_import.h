@@ -1,0 +1,25 @@
+#pragma once
+// Importing a report file ("vorskal.log") into a league file: every
+// complete report is recorded as a game, in one transaction for the whole
+// file. A report that ends in an "ERROR -- " line, is cut short, or does not
+// read as a report is skipped and named. A report recorded before (by an
+// earlier import, or by the tally that wrote it) is not recorded again.
+#include <string>
+#include <vector>
+
+#include "league/league_file.h"
+
+namespace vorskal::league {
+
+struct ImportSummary {
+    int reports = 0;                   // reports found in the file
+    int recorded = 0;                  // recorded now
+    int alreadyRecorded = 0;           // found in the league file already
+    std::vector<std::string> skipped;  // one line per report skipped, naming it and why
+};
+
+// Throws LeagueError when the report file cannot be read or the league file
+// cannot be written; nothing is recorded then.
+ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath);
+
+}  // namespace vorskal::league

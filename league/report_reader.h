@@ -1,0 +1,53 @@
+#pragma once
+// Reading the reports of a report file ("vorskal.log") back into results.
+//
+// A report file holds one report per tally, each starting with the line
+// "UX7SERVER Log Tally (VORSKAL.LOG)". A report is complete when it ends
+// with section 7's closing lines: " ", "Map used was " and the map, " ".
+// A report whose last line begins with "ERROR -- " stopped on a failure; any
+// other ending means it was cut short. Lines end with CR LF; a file with no
+// CR LF at all is read with LF line ends.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "results/game_results.h"
+
+namespace vorskal::league {
+
+enum class ReportState { Complete, Failed, CutShort };
+
+struct FoundReport {
+    int number = 0;               // 1 for the file's first report
+    std::uint64_t firstLine = 0;  // line of the file where its title stands (from 1)
+    ReportState state = ReportState::Complete;
+    std::vector<std::string> lines;  // from the title to its last line, without line ends
+    std::string sha256;              // of the lines, each ended by CR LF
+};
+
+// Splits a report file's bytes into its reports, in file order. Lines
+// before the first title belong to no report.
+std::vector<FoundReport> splitReports(std::string_view bytes);
+
+// A complete report whose lines do not have the report's layout.
+class ReportLayoutError : public std::runtime_error {
+  public:
+    ReportLayoutError(std::uint64_t line, const std::string& what)
+        : std::runtime_error(what), line(line) {}
+    std::uint64_t line;  // line of the file
+};
+
+// The results a complete report shows: its options (sections 4 and 5), the
+// score tables and totals (section 6 and the ZORL block), the point values
+// and the map (section 7), the corrections sections 1 to 3 report, and the
+// game's date as the quoted log lines give it. Throws ReportLayoutError.
+results::GameResults readReport(const FoundReport& report);
+
+// The SHA-256 that splitReports gives the report starting at the first
+// title line of `appended` (text a run has just appended); "" when
+// `appended` holds no complete report.
+std::string firstReportSha256(std::string_view appended);
+
+}  // namespace vorskal::league

@@ -1,0 +1,134 @@
+#include "league/schema.h"
+
+#include <stdexcept>
+
+namespace vorskal::league {
+
+namespace {
+
+// Version 1: games with their options, settings and team totals; pilots'
+// rows; corrections with their evidence and moves; warnings; input files.
+constexpr std::string_view kVersion1 = R"sql(
+CREATE TABLE games (
+    id INTEGER PRIMARY KEY,
+    game_key TEXT NOT NULL UNIQUE,
+    origin TEXT NOT NULL CHECK (origin IN ('tally', 'import')),
+    report_sha256 TEXT UNIQUE,
+    played_on TEXT,
+    game_date TEXT NOT NULL DEFAULT '',
+    first_time TEXT NOT NULL DEFAULT '',
+    last_time TEXT NOT NULL DEFAULT '',
+    started_at TEXT NOT NULL DEFAULT '',
+    directory TEXT NOT NULL DEFAULT '',
+    map TEXT NOT NULL,
+    kill_points INTEGER NOT NULL,
+    death_points INTEGER NOT NULL,
+    over_max_correction INTEGER NOT NULL,
+    multi_death_correction INTEGER NOT NULL,
+    fighter_target_correction INTEGER NOT NULL,
+    red_boxed_only INTEGER NOT NULL,
+    tool_name TEXT NOT NULL DEFAULT '',
+    tool_version TEXT NOT NULL DEFAULT '',
+    recorded_at TEXT NOT NULL
+);
+CREATE INDEX games_by_date ON games (played_on);
+CREATE INDEX games_by_map ON games (map);
+
+CREATE TABLE type_values (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    type TEXT NOT NULL,
+    points INTEGER NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+
+CREATE TABLE team_totals (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    team TEXT NOT NULL CHECK (team IN ('Allied', 'Hun')),
+    kills INTEGER NOT NULL,
+    deaths INTEGER NOT NULL,
+    targets_destroyed INTEGER NOT NULL,
+    target_points INTEGER NOT NULL,
+    score INTEGER NOT NULL,
+    over_max_penalty INTEGER NOT NULL,
+    final INTEGER NOT NULL,
+    PRIMARY KEY (game_id, team)
+);
+
+CREATE TABLE pilots (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    team TEXT NOT NULL CHECK (team IN ('Allied', 'Hun', 'unknown')),
+    team_code INTEGER NOT NULL,
+    kills INTEGER NOT NULL,
+    deaths INTEGER NOT NULL,
+    targets_destroyed INTEGER NOT NULL,
+    target_points INTEGER NOT NULL,
+    score INTEGER NOT NULL,
+    locations TEXT NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+CREATE INDEX pilots_by_name ON pilots (name, team);
+
+CREATE TABLE corrections (
+    id INTEGER PRIMARY KEY,
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    kind TEXT NOT NULL,
+    applied INTEGER NOT NULL
+);
+CREATE INDEX corrections_by_game ON corrections (game_id);
+
+CREATE TABLE correction_lines (
+    correction_id INTEGER NOT NULL REFERENCES corrections (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    line INTEGER NOT NULL,
+    text TEXT NOT NULL,
+    PRIMARY KEY (correction_id, position)
+);
+
+CREATE TABLE correction_moves (
+    correction_id INTEGER NOT NULL REFERENCES corrections (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    pilot TEXT NOT NULL,
+    team TEXT NOT NULL,
+    field TEXT NOT NULL,
+    by_amount INTEGER NOT NULL,
+    points INTEGER NOT NULL,
+    PRIMARY KEY (correction_id, position)
+);
+
+CREATE TABLE warnings (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    code TEXT NOT NULL,
+    file TEXT NOT NULL,
+    line INTEGER NOT NULL,
+    message TEXT NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+
+CREATE TABLE inputs (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    bytes INTEGER NOT NULL,
+    lines INTEGER NOT NULL,
+    sha256 TEXT NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+)sql";
+
+}  // namespace
+
+std::string_view migrationTo(std::int64_t version) {
+    switch (version) {
+        case 1:
+            return kVersion1;
+        default:
+            throw std::out_of_range("no migration to schema version " + std::to_string(version));
+    }
+}
+
+}  // namespace vorskal::league

@@ -1,0 +1,21 @@
+#pragma once
+// The league file's schema, as a list of migrations: step n turns a file of
+// schema version n - 1 into version n (step 1 starts from an empty file).
+// The version is kept in the file's user_version, and its application_id
+// marks it as a league file. docs/league.md describes every table.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace vorskal::league {
+
+// "VSKL": the application_id of every league file.
+inline constexpr std::int64_t kApplicationId = 0x56534B4C;
+
+// The schema version this program writes and reads.
+inline constexpr std::int64_t kSchemaVersion = 1;
+
+// The SQL of the step that brings a file to `version` (1 to kSchemaVersion).
+std::string_view migrationTo(std::int64_t version);
+
+}  // namespace vorskal::league
