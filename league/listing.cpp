@@ -1,0 +1,379 @@
+#include "league/listing.h"
+
+#include <nlohmann/json.hpp>
+
+#include "league/game_store.h"
+#include "league/html_page.h"
+#include "league/text_table.h"
+
+namespace vorskal::league {
+
+namespace {
+
+using nlohmann::ordered_json;
+
+std::string str(std::int64_t n) {
+    return std::to_string(n);
+}
+
+void writeJson(std::ostream& out, const ordered_json& json) {
+    // Names come from the game's 8-bit files; bytes that are not UTF-8 are
+    // replaced rather than making the document invalid.
+    out << json.dump(2, ' ', false, ordered_json::error_handler_t::replace) << "\n";
+}
+
+const char* const kSideGroups[] = {"Allied", "Hun", "unknown"};
+
+TextTable pilotTable(const std::vector<PilotStanding>& pilots, const std::string& team,
+                     bool withTeam) {
+    TextTable table;
+    table.header = {"Pilot",  "Side",    "Games",         "Kills",
+                    "Deaths", "Targets", "Target points", "Score"};
+    table.rightAligned = {false, false, true, true, true, true, true, true};
+    if (!withTeam) {
+        table.header.erase(table.header.begin() + 1);
+        table.rightAligned.erase(table.rightAligned.begin() + 1);
+    }
+    for (const PilotStanding& p : pilots) {
+        if (!team.empty() && p.team != team) {
+            continue;
+        }
+        std::vector<std::string> row = {p.name,
+                                        p.team,
+                                        str(p.games),
+                                        str(p.kills),
+                                        str(p.deaths),
+                                        str(p.targetsDestroyed),
+                                        str(p.targetPoints),
+                                        str(p.score)};
+        if (!withTeam) {
+            row.erase(row.begin() + 1);
+        }
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
+TextTable sideTable(const std::vector<SideStanding>& sides) {
+    TextTable table;
+    table.header = {"Side", "Games", "Won", "Lost", "Drawn", "Points for", "Points against"};
+    table.rightAligned = {false, true, true, true, true, true, true};
+    for (const SideStanding& s : sides) {
+        table.rows.push_back({s.team, str(s.games), str(s.won), str(s.lost), str(s.drawn),
+                              str(s.pointsFor), str(s.pointsAgainst)});
+    }
+    return table;
+}
+
+std::int64_t gamesOf(const Standings& standings) {
+    return standings.sides.empty() ? 0 : standings.sides.front().games;
+}
+
+std::string title(const std::string& what, const std::string& filterText) {
+    return filterText.empty() ? what : what + " (" + filterText + ")";
+}
+
+TextTable gamesTable(const std::vector<GameSummary>& games) {
+    TextTable table;
+    table.header = {"Game", "Key",    "Played",      "Map",      "Allied",
+                    "Hun",  "Pilots", "Corrections", "Warnings", "Origin"};
+    table.rightAligned = {true, false, false, false, true, true, true, true, true, false};
+    for (const GameSummary& g : games) {
+        table.rows.push_back({str(g.id), g.key.substr(0, 12), g.playedOn.empty() ? "?" : g.playedOn,
+                              g.map, str(g.alliedFinal), str(g.hunFinal), str(g.pilots),
+                              str(g.corrections), str(g.warnings), g.origin});
+    }
+    return table;
+}
+
+ordered_json summaryJson(const GameSummary& g) {
+    return {{"id", g.id},
+            {"key", g.key},
+            {"origin", g.origin},
+            {"playedOn", g.playedOn.empty() ? ordered_json() : ordered_json(g.playedOn)},
+            {"gameDate", g.gameDate},
+            {"map", g.map},
+            {"alliedTotal", g.alliedFinal},
+            {"hunTotal", g.hunFinal},
+            {"pilots", g.pilots},
+            {"corrections", g.corrections},
+            {"warnings", g.warnings},
+            {"recordedAt", g.recordedAt}};
+}
+
+ordered_json totalsJson(const results::TeamTotals& t) {
+    return {{"kills", t.kills},
+            {"deaths", t.deaths},
+            {"targetsDestroyed", t.targetsDestroyed},
+            {"targetPoints", t.targetPoints},
+            {"score", t.score},
+            {"overMaxPenalty", t.overMaxPenalty},
+            {"final", t.final}};
+}
+
+std::string joinedLocations(const results::PilotRow& row) {
+    std::string joined;
+    for (const std::string& key : row.locations) {
+        joined += (joined.empty() ? "" : ",") + key;
+    }
+    return joined;
+}
+
+TextTable gameTable(const results::GameResults& game) {
+    TextTable table;
+    table.header = {"Pilot",  "Side",    "Score",         "Kills",
+                    "Deaths", "Targets", "Target points", "Locations"};
+    table.rightAligned = {false, false, true, true, true, true, true, false};
+    for (const results::PilotRow& row : game.pilots) {
+        table.rows.push_back({row.name, sideName(row.team), str(row.score), str(row.kills),
+                              str(row.deaths), str(row.targetsDestroyed), str(row.targetPoints),
+                              joinedLocations(row)});
+    }
+    return table;
+}
+
+TextTable totalsTable(const results::GameResults& game) {
+    TextTable table;
+    table.header = {
+        "Side", "Score", "Kills", "Deaths", "Targets", "Target points", "Over-max penalty",
+        "Final"};
+    table.rightAligned = {false, true, true, true, true, true, true, true};
+    const auto row = [&](const char* side, const results::TeamTotals& t) {
+        table.rows.push_back({side, str(t.score), str(t.kills), str(t.deaths),
+                              str(t.targetsDestroyed), str(t.targetPoints), str(t.overMaxPenalty),
+                              str(t.final)});
+    };
+    row("Allied", game.allied);
+    row("Hun", game.hun);
+    return table;
+}
+
+TextTable correctionsTable(const results::GameResults& game) {
+    TextTable table;
+    table.header = {"Correction", "Applied", "Evidence"};
+    for (const results::Correction& c : game.corrections) {
+        std::string evidence;
+        for (const results::EvidenceLine& line : c.evidence) {
+            evidence += (evidence.empty() ? "" : " | ") + line.text;
+        }
+        table.rows.push_back({c.kind, c.applied ? "yes" : "no", evidence});
+    }
+    return table;
+}
+
+TextTable warningsTable(const results::GameResults& game) {
+    TextTable table;
+    table.header = {"Warning", "File", "Line", "Message"};
+    table.rightAligned = {false, false, true, false};
+    for (const results::Warning& w : game.warnings) {
+        table.rows.push_back(
+            {w.code, w.file, w.line == 0 ? "" : std::to_string(w.line), w.message});
+    }
+    return table;
+}
+
+std::string optionsText(const results::RunFacts& run) {
+    const auto flag = [](bool on) { return on ? "on" : "off"; };
+    return std::string("over-max correction ") + flag(run.overMaxPilotCorrection) +
+           ", multi-death correction " + flag(run.multiDeathCorrection) +
+           ", fighter-target correction " + flag(run.fighterTargetCorrection) +
+           ", red-boxed targets only " + flag(run.redBoxedOnly);
+}
+
+}  // namespace
+
+std::string describeFilter(const GameFilter& filter) {
+    std::string text;
+    const auto add = [&](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+    if (filter.map) {
+        add("map " + *filter.map);
+    }
+    if (filter.from) {
+        add("from " + *filter.from);
+    }
+    if (filter.to) {
+        add("to " + *filter.to);
+    }
+    return text;
+}
+
+void writeStandings(std::ostream& out, const Standings& standings, Format format,
+                    const std::string& filterText) {
+    switch (format) {
+        case Format::Text: {
+            out << title("Standings", filterText) << ": " << gamesOf(standings) << " games\n";
+            for (const char* team : kSideGroups) {
+                const TextTable table = pilotTable(standings.pilots, team, false);
+                if (!table.rows.empty()) {
+                    out << "\n" << team << " pilots\n";
+                    table.writeText(out);
+                }
+            }
+            out << "\nSides\n";
+            sideTable(standings.sides).writeText(out);
+            return;
+        }
+        case Format::Csv:
+            pilotTable(standings.pilots, "", true).writeCsv(out);
+            out << "\r\n";
+            sideTable(standings.sides).writeCsv(out);
+            return;
+        case Format::Json: {
+            ordered_json json = {{"formatVersion", kListingFormatVersion},
+                                 {"pilots", ordered_json::array()},
+                                 {"sides", ordered_json::array()}};
+            for (const PilotStanding& p : standings.pilots) {
+                json["pilots"].push_back({{"name", p.name},
+                                          {"team", p.team},
+                                          {"games", p.games},
+                                          {"kills", p.kills},
+                                          {"deaths", p.deaths},
+                                          {"targetsDestroyed", p.targetsDestroyed},
+                                          {"targetPoints", p.targetPoints},
+                                          {"score", p.score}});
+            }
+            for (const SideStanding& s : standings.sides) {
+                json["sides"].push_back({{"team", s.team},
+                                         {"games", s.games},
+                                         {"won", s.won},
+                                         {"lost", s.lost},
+                                         {"drawn", s.drawn},
+                                         {"pointsFor", s.pointsFor},
+                                         {"pointsAgainst", s.pointsAgainst}});
+            }
+            writeJson(out, json);
+            return;
+        }
+        case Format::Html: {
+            writePageStart(out, title("League standings", filterText),
+                           std::to_string(gamesOf(standings)) + " games");
+            out << "<h2>Sides</h2>\n";
+            writeHtmlTable(out, "", sideTable(standings.sides));
+            out << "<h2>Pilots</h2>\n";
+            for (const char* team : kSideGroups) {
+                const TextTable table = pilotTable(standings.pilots, team, false);
+                if (!table.rows.empty()) {
+                    writeHtmlTable(out, std::string(team) + " pilots", table);
+                }
+            }
+            writePageEnd(out);
+            return;
+        }
+    }
+}
+
+void writeGames(std::ostream& out, const std::vector<GameSummary>& games, Format format,
+                const std::string& filterText) {
+    switch (format) {
+        case Format::Text:
+            out << title("Games", filterText) << ": " << games.size() << "\n";
+            gamesTable(games).writeText(out);
+            return;
+        case Format::Csv: {
+            TextTable table = gamesTable(games);
+            for (std::size_t i = 0; i < games.size(); ++i) {
+                table.rows[i][1] = games[i].key;  // the whole key for programs
+            }
+            table.writeCsv(out);
+            return;
+        }
+        case Format::Json: {
+            ordered_json json = {{"formatVersion", kListingFormatVersion},
+                                 {"games", ordered_json::array()}};
+            for (const GameSummary& g : games) {
+                json["games"].push_back(summaryJson(g));
+            }
+            writeJson(out, json);
+            return;
+        }
+        case Format::Html:
+            writePageStart(out, title("League games", filterText),
+                           std::to_string(games.size()) + " games");
+            writeHtmlTable(out, "", gamesTable(games));
+            writePageEnd(out);
+            return;
+    }
+}
+
+void writeGame(std::ostream& out, const StoredGame& stored, Format format) {
+    const GameSummary& g = stored.summary;
+    const results::GameResults& game = stored.results;
+    const std::string heading = "Game " + std::to_string(g.id) + ", map " + g.map + ", played " +
+                                (g.playedOn.empty() ? "on an unknown day" : "on " + g.playedOn);
+    switch (format) {
+        case Format::Text:
+            out << heading << "\nKey " << g.key << " (" << g.origin << ", recorded " << g.recordedAt
+                << ")\nOptions: " << optionsText(game.run) << "\nPoints: kill "
+                << game.settings.killPoints << ", death " << game.settings.deathPoints << "\n\n";
+            totalsTable(game).writeText(out);
+            out << "\n";
+            gameTable(game).writeText(out);
+            if (!game.corrections.empty()) {
+                out << "\n";
+                correctionsTable(game).writeText(out);
+            }
+            if (!game.warnings.empty()) {
+                out << "\n";
+                warningsTable(game).writeText(out);
+            }
+            return;
+        case Format::Csv:
+            gameTable(game).writeCsv(out);
+            return;
+        case Format::Json: {
+            ordered_json json = summaryJson(g);
+            json = {{"formatVersion", kListingFormatVersion}, {"game", json}};
+            ordered_json& body = json["game"];
+            body["reportSha256"] = stored.reportSha256;
+            body["options"] = {{"overMaxPilotCorrection", game.run.overMaxPilotCorrection},
+                               {"multiDeathCorrection", game.run.multiDeathCorrection},
+                               {"fighterTargetCorrection", game.run.fighterTargetCorrection},
+                               {"redBoxedOnly", game.run.redBoxedOnly}};
+            body["killPoints"] = game.settings.killPoints;
+            body["deathPoints"] = game.settings.deathPoints;
+            body["allied"] = totalsJson(game.allied);
+            body["hun"] = totalsJson(game.hun);
+            body["pilotRows"] = ordered_json::array();
+            for (const results::PilotRow& row : game.pilots) {
+                body["pilotRows"].push_back({{"name", row.name},
+                                             {"team", sideName(row.team)},
+                                             {"kills", row.kills},
+                                             {"deaths", row.deaths},
+                                             {"targetsDestroyed", row.targetsDestroyed},
+                                             {"targetPoints", row.targetPoints},
+                                             {"locations", row.locations},
+                                             {"score", row.score}});
+            }
+            body["correctionList"] = ordered_json::array();
+            for (const results::Correction& c : game.corrections) {
+                ordered_json evidence = ordered_json::array();
+                for (const results::EvidenceLine& line : c.evidence) {
+                    evidence.push_back({{"line", line.line}, {"text", line.text}});
+                }
+                body["correctionList"].push_back(
+                    {{"kind", c.kind}, {"applied", c.applied}, {"evidence", evidence}});
+            }
+            body["warningList"] = ordered_json::array();
+            for (const results::Warning& w : game.warnings) {
+                body["warningList"].push_back(
+                    {{"code", w.code}, {"file", w.file}, {"line", w.line}, {"message", w.message}});
+            }
+            writeJson(out, json);
+            return;
+        }
+        case Format::Html:
+            writePageStart(out, heading, optionsText(game.run));
+            writeHtmlTable(out, "Totals", totalsTable(game));
+            writeHtmlTable(out, "Score table", gameTable(game));
+            if (!game.corrections.empty()) {
+                writeHtmlTable(out, "Corrections", correctionsTable(game));
+            }
+            if (!game.warnings.empty()) {
+                writeHtmlTable(out, "Warnings", warningsTable(game));
+            }
+            writePageEnd(out);
+            return;
+    }
+}
+
+}  // namespace vorskal::league

@@ -1,0 +1,69 @@
+#include "league/text_table.h"
+
+#include <algorithm>
+
+namespace vorskal::league {
+
+void TextTable::writeText(std::ostream& out) const {
+    std::vector<std::size_t> widths(header.size(), 0);
+    const auto measure = [&](const std::vector<std::string>& row) {
+        for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) {
+            widths[i] = std::max(widths[i], row[i].size());
+        }
+    };
+    measure(header);
+    for (const auto& row : rows) {
+        measure(row);
+    }
+    const auto write = [&](const std::vector<std::string>& row) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) {
+            const std::string pad(widths[i] - row[i].size(), ' ');
+            const bool right = i < rightAligned.size() && rightAligned[i];
+            if (i > 0) {
+                line += "  ";
+            }
+            line += right ? pad + row[i] : row[i] + pad;
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << "\n";
+    };
+    write(header);
+    std::size_t total = 0;
+    for (const std::size_t w : widths) {
+        total += w;
+    }
+    out << std::string(total + 2 * (widths.empty() ? 0 : widths.size() - 1), '-') << "\n";
+    for (const auto& row : rows) {
+        write(row);
+    }
+}
+
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+void TextTable::writeCsv(std::ostream& out) const {
+    const auto write = [&](const std::vector<std::string>& row) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            out << (i > 0 ? "," : "") << csvField(row[i]);
+        }
+        out << "\r\n";
+    };
+    write(header);
+    for (const auto& row : rows) {
+        write(row);
+    }
+}
+
+}  // namespace vorskal::league
