@@ -8,6 +8,7 @@
 #include "base/version.h"
 #include "html/game_page.h"
 #include "html/page_rows.h"
+#include "league/tally_record.h"
 #include "results/session.h"
 
 namespace vorskal {
@@ -52,6 +53,13 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
                  "Do not take back targets destroyed by fighters");
     app.add_flag("--all-targets", allTargets,
                  "Credit targets that were not red boxed too (default: red boxed only)");
+    std::string recordPath;
+    bool replace = false;
+    app.add_option("--record", recordPath,
+                   "After the tally, record the game in this league file (created when missing)")
+        ->type_name("LEAGUE.db");
+    app.add_flag("--replace", replace, "With --record: record the game again if it is there")
+        ->needs("--record");
     app.set_version_flag("--version", "vorskal-tally " + std::string(kVersion));
 
     try {
@@ -90,11 +98,19 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
     options.fighterTargetCorrection = !noFighter;
     options.redBoxedOnly = !allTargets;
 
+    // A --record of a --check has nothing to record: the check writes nothing.
+    if (request.check && !recordPath.empty()) {
+        err << "vorskal-tally: --check writes nothing, so it takes no --record\n";
+        return kExitUsage;
+    }
+    const std::uint64_t reportSizeBefore = league::reportFileSize(directory);
     results::Session session(request, directory);
     std::optional<html::PageRows> pageRows;  // the rows the page draws, kept for it
     if (!htmlFile.empty()) {
         pageRows.emplace(session.results());
     }
+    // A recorded game is known by its merged log's SHA-256.
+    session.results().gatherFingerprints |= !recordPath.empty();
     RunConfig config;
     config.results = &session.results();
     config.writeNothing = request.check;
@@ -111,6 +127,12 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
             if (std::string error;
                 !htmlFile.empty() && !html::writeGamePage(session.results(), htmlFile, error)) {
                 err << "vorskal-tally: " << error << "\n";
+                return kExitFailed;
+            }
+            if (!recordPath.empty() &&
+                !league::recordTalliedGame(recordPath, session.results(), directory,
+                                           reportSizeBefore, replace,
+                                           session.jsonToStandardOutput() ? err : out, err)) {
                 return kExitFailed;
             }
             if (request.check && !session.results().warnings.empty()) {
