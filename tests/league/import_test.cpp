@@ -1,0 +1,136 @@
+// Importing report files: the golden reports (worked out by hand) give the
+// numbers; reports that stopped on an error or were cut short are skipped
+// and named; whole runs of scenario folders give the same standings
+// imported as recorded one by one.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "tests/league/league_support.h"
+#include "tests/support/game_dir.h"
+#include "tests/support/process.h"
+
+namespace vorskal::testing {
+namespace {
+
+nlohmann::json json(const LeagueRun& run) {
+    EXPECT_EQ(run.status, 0) << run.err;
+    return nlohmann::json::parse(run.out);
+}
+
+TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing) {
+    GameDir dir;
+    const std::string db = dir.path() + "/season.db";
+    // Reports 1 and 2 are the golden ones (138 and 105 lines); report 3
+    // stops after 40 lines with its ERROR line; report 4 is cut short.
+    const std::string sample = reportFile({"sample-game.report"}, {"20:15:03"});
+    std::string failed;
+    std::string cut;
+    for (std::size_t at = 0, line = 0; line < 40; ++line) {
+        const std::size_t end = sample.find("\r\n", at) + 2;
+        failed += sample.substr(at, end - at);
+        at = end;
+    }
+    failed += "ERROR -- vorskal.ini: cannot open\r\n";
+    cut = sample.substr(0, sample.find("Hun Totals:"));
+    dir.write("vorskal.log", reportFile({"sample-game.report", "sample-game-options-off.report"},
+                                        {"20:15:03", "20:16:00"}) +
+                                 failed + cut);
+
+    const LeagueRun first = league({db, "import", dir.path() + "/vorskal.log"});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.out.find("4 reports: 2 recorded, 0 already recorded, 2 skipped"),
+              std::string::npos)
+        << first.out;
+    EXPECT_NE(first.err.find("vorskal.log:246: report 3 ends in \"ERROR -- vorskal.ini: cannot "
+                             "open\": skipped"),
+              std::string::npos)
+        << first.err;
+    EXPECT_NE(first.err.find("vorskal.log:287: report 4 is cut short"), std::string::npos)
+        << first.err;
+
+    const LeagueRun again = league({db, "import", dir.path() + "/vorskal.log"});
+    EXPECT_NE(again.out.find("0 recorded, 2 already recorded, 2 skipped"), std::string::npos);
+
+    // Sums of the two reports' rows and ZORL totals, by hand.
+    const nlohmann::json standings = json(league({db, "standings", "--format", "json"}));
+    EXPECT_EQ(standings["sides"][0], nlohmann::json::parse(R"({"team":"Allied","games":2,
+        "won":2,"lost":0,"drawn":0,"pointsFor":199,"pointsAgainst":162})"));
+    const auto pilot = [&](const std::string& name, const std::string& team) {
+        for (const auto& p : standings["pilots"]) {
+            if (p["name"] == name && p["team"] == team) {
+                return p;
+            }
+        }
+        return nlohmann::json();
+    };
+    EXPECT_EQ(pilot("Jacobs", "Hun"), nlohmann::json::parse(R"({"name":"Jacobs","team":"Hun",
+        "games":2,"kills":4,"deaths":0,"targetsDestroyed":1,"targetPoints":25,"score":65})"));
+    EXPECT_EQ(pilot("Nungesser", "Allied")["targetPoints"], 90);
+    EXPECT_EQ(pilot("Baron_Red", "Hun")["deaths"], 3);
+    EXPECT_EQ(pilot("Turncoat_Tom", "Allied")["score"], 10);
+    EXPECT_EQ(pilot("Turncoat_Tom", "Hun")["score"], -10);
+    EXPECT_EQ(pilot("Archie", "unknown")["kills"], 4);
+    EXPECT_EQ(standings["pilots"].size(), 28u);  // 15 Allied, 12 Hun, 1 unknown
+
+    // What the first report says of its options, penalty and corrections.
+    const nlohmann::json game = json(league({db, "show", "1", "--format", "json"}))["game"];
+    EXPECT_EQ(game["map"], "Verdun");
+    EXPECT_EQ(game["playedOn"], "2026-12-06");
+    EXPECT_EQ(game["options"]["redBoxedOnly"], true);
+    EXPECT_EQ(game["allied"]["overMaxPenalty"], 6);
+    EXPECT_EQ(game["killPoints"], 10);
+    EXPECT_EQ(game["deathPoints"], -5);
+    EXPECT_EQ(game["corrections"], 7);  // 2 over-max, 1 multi-death, 4 of section 3
+    EXPECT_EQ(json(league({db, "show", "2", "--format",
+                           "json"}))["game"]["options"]["multiDeathCorrection"],
+              false);
+}
+
+// The sample game in three folders, scored with different options.
+struct Scenario {
+    const char* flags;
+};
+const Scenario kScenarios[] = {{""},
+                               {"--no-over-max-correction --no-multi-death-correction "
+                                "--no-fighter-target-correction --all-targets"},
+                               {"--all-targets"}};
+
+TEST(ImportTest, ImportedReportsGiveTheStandingsOfTheGamesRecordedOneByOne) {
+    GameDir work;
+    const std::string recorded = work.path() + "/recorded.db";
+    const std::string imported = work.path() + "/imported.db";
+    std::string reports;
+    for (const Scenario& scenario : kScenarios) {
+        GameDir game;
+        for (const auto& file : std::filesystem::directory_iterator(
+                 std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game")) {
+            game.write(file.path().filename(), bytesOf(file.path()));
+        }
+        const ToolRun run =
+            runProgram(game.path(), VORSKAL_TALLY_BINARY,
+                       std::string(scenario.flags) + " --record " + shellQuote(recorded));
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("Recorded in "), std::string::npos);
+        reports += game.read("vorskal.log");
+        // The same game again is refused (its report is still appended).
+        const ToolRun twice =
+            runProgram(game.path(), VORSKAL_TALLY_BINARY,
+                       std::string(scenario.flags) + " --record " + shellQuote(recorded));
+        EXPECT_EQ(twice.status, 2);
+        EXPECT_NE(twice.err.find("recorded already"), std::string::npos) << twice.err;
+    }
+    work.write("vorskal.log", reports);
+    // The reports the recording runs wrote are known already; a fresh file takes them all.
+    EXPECT_NE(league({recorded, "import", work.path() + "/vorskal.log"})
+                  .out.find("3 reports: 0 recorded, 3 already recorded"),
+              std::string::npos);
+    const LeagueRun fresh = league({imported, "import", work.path() + "/vorskal.log"});
+    EXPECT_NE(fresh.out.find("3 reports: 3 recorded"), std::string::npos) << fresh.out;
+    EXPECT_EQ(league({recorded, "standings", "--format", "json"}).out,
+              league({imported, "standings", "--format", "json"}).out);
+}
+
+}  // namespace
+}  // namespace vorskal::testing

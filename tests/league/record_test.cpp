@@ -1,0 +1,158 @@
+// Recording games built by hand, and the standings read back: every number
+// below is summed by hand from the rows of the three games.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "league/game_store.h"
+#include "league/league_file.h"
+#include "league/queries.h"
+#include "tests/league/league_support.h"
+#include "tests/support/game_dir.h"
+
+namespace vorskal::testing {
+namespace {
+
+using league::LeagueFile;
+using results::Side;
+
+// A: Allied 40 - 6 penalty = 34 against Hun 15 (Allied win).
+// B: Allied -10 against Hun 32 (Hun win); Snoopy flies both sides.
+// C: 5 against 5 (drawn).
+const results::GameResults kGameA = handGame("a1a1", "Verdun", "12/06/26",
+                                             {{"Snoopy", Side::Allied, 3, 1, 2, 15, 40},
+                                              {"Udet", Side::Hun, 2, 1, 0, 0, 15},
+                                              {"Archie", Side::Unknown, 2, 0, 0, 0, 20}},
+                                             6);
+const results::GameResults kGameB = handGame("b2b2", "Flanders", "12/13/26",
+                                             {{"Snoopy", Side::Allied, 0, 2, 0, 0, -10},
+                                              {"Snoopy", Side::Hun, 1, 0, 0, 0, 10},
+                                              {"Udet", Side::Hun, 1, 0, 1, 12, 22}});
+const results::GameResults kGameC =
+    handGame("c3c3", "Verdun", "12/20/26",
+             {{"Snoopy", Side::Allied, 1, 1, 0, 0, 5}, {"Udet", Side::Hun, 1, 1, 0, 0, 5}});
+
+class RecordTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        LeagueFile file(db, LeagueFile::Access::Write);
+        for (const auto* game : {&kGameA, &kGameB, &kGameC}) {
+            ASSERT_EQ(league::recordGame(file, *game, league::talliedGame(*game), false).outcome,
+                      league::RecordOutcome::Recorded);
+        }
+    }
+    nlohmann::json standings(std::vector<std::string> args = {}) {
+        args.insert(args.begin(), {db, "standings", "--format", "json"});
+        const LeagueRun run = league(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return nlohmann::json::parse(run.out);
+    }
+
+    GameDir dir;
+    std::string db = dir.path() + "/season.db";
+};
+
+TEST_F(RecordTest, StandingsAreTheSumsOfTheRowsAndTheSidesTheFinalTotals) {
+    const nlohmann::json all = standings();
+    ASSERT_EQ(all["pilots"].size(), 4u);
+    // Highest score first: Udet 15+22+5, Snoopy (Allied) 40-10+5, Archie, Snoopy (Hun).
+    EXPECT_EQ(all["pilots"][0], nlohmann::json::parse(R"({"name":"Udet","team":"Hun","games":3,
+        "kills":4,"deaths":2,"targetsDestroyed":1,"targetPoints":12,"score":42})"));
+    EXPECT_EQ(all["pilots"][1], nlohmann::json::parse(R"({"name":"Snoopy","team":"Allied",
+        "games":3,"kills":4,"deaths":4,"targetsDestroyed":2,"targetPoints":15,"score":35})"));
+    EXPECT_EQ(all["pilots"][2]["team"], "unknown");
+    EXPECT_EQ(all["pilots"][3]["name"], "Snoopy");
+    EXPECT_EQ(all["pilots"][3]["team"], "Hun");
+    EXPECT_EQ(all["sides"], nlohmann::json::parse(R"([
+        {"team":"Allied","games":3,"won":1,"lost":1,"drawn":1,"pointsFor":29,"pointsAgainst":52},
+        {"team":"Hun","games":3,"won":1,"lost":1,"drawn":1,"pointsFor":52,"pointsAgainst":29}])"));
+}
+
+TEST_F(RecordTest, MapAndDaysNarrowTheGamesTakenIn) {
+    const nlohmann::json verdun = standings({"--map", "Verdun"});  // A and C
+    EXPECT_EQ(verdun["sides"][0]["pointsFor"], 39);
+    EXPECT_EQ(verdun["sides"][0]["won"], 1);
+    EXPECT_EQ(verdun["sides"][0]["drawn"], 1);
+    EXPECT_EQ(verdun["pilots"][0]["name"], "Snoopy");
+    EXPECT_EQ(verdun["pilots"][0]["score"], 45);  // 40 + 5
+    const nlohmann::json week2 = standings({"--from", "2026-12-13", "--to", "2026-12-13"});
+    EXPECT_EQ(week2["sides"][1]["won"], 1);
+    EXPECT_EQ(week2["sides"][1]["games"], 1);
+    EXPECT_EQ(week2["pilots"].size(), 3u);
+    EXPECT_EQ(standings({"--from", "2026-12-21"})["sides"][0]["games"], 0);
+    EXPECT_EQ(league({db, "standings", "--from", "12/06/26"}).status, kLeagueExitUsage);
+}
+
+TEST_F(RecordTest, SortingByAnyColumnEitherWay) {
+    const auto names = [](const nlohmann::json& s) {
+        std::string joined;
+        for (const auto& p : s["pilots"]) {
+            joined += p["name"].get<std::string>() + "/" + p["team"].get<std::string>() + " ";
+        }
+        return joined;
+    };
+    EXPECT_EQ(names(standings({"--sort", "deaths"})),
+              "Snoopy/Allied Udet/Hun Archie/unknown Snoopy/Hun ");
+    EXPECT_EQ(names(standings({"--sort", "name"})),
+              "Archie/unknown Snoopy/Allied Snoopy/Hun Udet/Hun ");
+    EXPECT_EQ(names(standings({"--sort", "targetPoints", "--reverse"})),
+              "Archie/unknown Snoopy/Hun Udet/Hun Snoopy/Allied ");
+    EXPECT_EQ(standings({"--sort", "pointsFor"})["sides"][0]["team"], "Hun");
+    EXPECT_EQ(league({db, "standings", "--sort", "luck"}).status, kLeagueExitUsage);
+}
+
+TEST_F(RecordTest, SameGameRefusedUnlessReplacedAndRemovedWithAllItsRows) {
+    LeagueFile file(db, LeagueFile::Access::Write);
+    results::GameResults again = kGameA;
+    again.pilots[0].score = 1000;
+    EXPECT_EQ(league::recordGame(file, again, league::talliedGame(again), false).outcome,
+              league::RecordOutcome::Duplicate);
+    EXPECT_EQ(standings()["pilots"][1]["score"], 35);
+
+    const league::RecordResult replaced =
+        league::recordGame(file, again, league::talliedGame(again), true);
+    EXPECT_EQ(replaced.outcome, league::RecordOutcome::Replaced);
+    EXPECT_EQ(replaced.id, 4);
+    EXPECT_EQ(standings()["pilots"][0]["score"], 995);  // 1000 - 10 + 5
+
+    const LeagueRun removed = league({db, "remove", "4"});
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    const nlohmann::json left = standings();
+    EXPECT_EQ(left["sides"][0]["games"], 2);
+    EXPECT_EQ(left["pilots"].size(), 3u);  // Archie flew only in A
+    EXPECT_EQ(file.db().scalar("SELECT count(*) FROM pilots WHERE game_id = 4"), 0);
+
+    const LeagueRun missing = league({db, "remove", "4"});
+    EXPECT_EQ(missing.status, kLeagueExitFailed);
+    EXPECT_NE(missing.err.find("no game \"4\""), std::string::npos) << missing.err;
+}
+
+TEST_F(RecordTest, ListingsInEveryFormat) {
+    const LeagueRun text = league({db, "games"});
+    EXPECT_NE(text.out.find("Games: 3"), std::string::npos) << text.out;
+    const nlohmann::json games =
+        nlohmann::json::parse(league({db, "games", "--format", "json"}).out);
+    ASSERT_EQ(games["games"].size(), 3u);
+    EXPECT_EQ(games["games"][0]["playedOn"], "2026-12-06");
+    EXPECT_EQ(games["games"][1]["hunTotal"], 32);
+
+    const nlohmann::json shown =
+        nlohmann::json::parse(league({db, "show", "2", "--format", "json"}).out);
+    EXPECT_EQ(shown["game"]["map"], "Flanders");
+    EXPECT_EQ(shown["game"]["pilotRows"].size(), 3u);
+
+    // CSV quotes a field holding a comma; HTML escapes markup.
+    LeagueFile file(db, LeagueFile::Access::Write);
+    const results::GameResults odd =
+        handGame("d4d4", "Ypres", "12/27/26", {{"Von <b>, Jr", Side::Hun, 1, 0, 0, 0, 10}});
+    league::recordGame(file, odd, league::talliedGame(odd), false);
+    EXPECT_NE(league({db, "standings", "--format", "csv"})
+                  .out.find("\"Von <b>, Jr\",Hun,1,1,0,0,0,10\r\n"),
+              std::string::npos);
+    const std::string html = league({db, "standings", "--format", "html"}).out;
+    EXPECT_NE(html.find("<td>Von &lt;b&gt;, Jr</td>"), std::string::npos);
+    EXPECT_EQ(html.find("<b>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vorskal::testing
