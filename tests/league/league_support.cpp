@@ -45,6 +45,10 @@ std::string bytesOf(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 std::string reportFile(const std::vector<std::string>& goldens,
                        const std::vector<std::string>& times) {
     std::string file;

@@ -76,6 +76,7 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
 int waitFor(pid_t pid);
 
 std::string bytesOf(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
 
 // A report file of the reports given (files of tests/golden), each with its
 // "Current time is" line set to `times[i]`, so each is a report of its own.
