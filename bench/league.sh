@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Times the league file: importing a report file of 500 games into a new
+# league file, then the standings of 1,000 games (a second file of 500 games
+# imported on top), in every format. Each figure is the wall time of one run
+# of vorskal-league and its CPU time (user and system); the run with the
+# best wall time of RUNS runs (3 by default) is printed. Needs GNU time.
+#
+#   bench/league.sh [path/to/vorskal-league]
+#
+# Environment: RUNS (3), TMPDIR (where the files are made; removed at the end).
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+league=${1:-$here/../build/app/vorskal-league}
+runs=${RUNS:-3}
+work=$(mktemp -d "${TMPDIR:-/tmp}/vorskal-league-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+python3 "$here/league_reports.py" 500 1 >"$work/first.log"
+python3 "$here/league_reports.py" 500 2 >"$work/second.log"
+echo "report files: $(du -h "$work/first.log" | cut -f1) and $(du -h "$work/second.log" | cut -f1), 500 games each"
+
+# Wall and CPU time of the best of RUNS runs of "$@" (its output is dropped).
+best() {
+    local fastest="" line wall
+    for ((i = 0; i < runs; i++)); do
+        [[ -n ${prepare:-} ]] && eval "$prepare"
+        line=$(/usr/bin/time -f '%e %U %S' "$@" 2>&1 >/dev/null | tail -1)
+        wall=${line%% *}
+        if [[ -z $fastest ]] || awk -v a="$wall" -v b="${fastest%% *}" 'BEGIN { exit !(a < b) }'; then
+            fastest=$line
+        fi
+    done
+    awk '{ printf "%.2f s wall, %.2f s CPU", $1, $2 + $3 }' <<<"$fastest"
+}
+
+prepare='rm -f "$work/league.db" "$work/league.db-wal" "$work/league.db-shm"'
+echo "import of 500 games into a new file: $(best "$league" "$work/league.db" import "$work/first.log")"
+prepare=''
+"$league" "$work/league.db" import "$work/first.log" >/dev/null
+"$league" "$work/league.db" import "$work/second.log" >/dev/null
+echo "league file of 1,000 games: $(du -h "$work/league.db" | cut -f1)"
+for format in text csv json html; do
+    echo "standings of 1,000 games ($format): $(best "$league" "$work/league.db" standings --format "$format")"
+done
+echo "games of 1,000 games (text): $(best "$league" "$work/league.db" games)"
