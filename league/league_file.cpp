@@ -40,7 +40,7 @@ std::string pragmaText(Connection& db, const char* sql) {
 
 LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
     const OnDisk onDisk = lookAt(path);
-    if (onDisk == OnDisk::Missing && access == Access::Read) {
+    if (onDisk == OnDisk::Missing && access != Access::Write) {
         throw LeagueError(path + ": no such league file");
     }
     if (onDisk == OnDisk::NotSqlite) {
@@ -48,13 +48,15 @@ LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
                           ": not a league file (it is not an SQLite database); left as it is");
     }
     const bool fresh = onDisk == OnDisk::Missing || onDisk == OnDisk::Empty;
-    if (fresh && access == Access::Read) {
+    if (fresh && access != Access::Write) {
         throw LeagueError(path + ": an empty file, not a league file yet");
     }
 
     try {
-        db_ = std::make_unique<Connection>(
-            path, access == Access::Read ? Connection::Mode::ReadOnly : Connection::Mode::Create);
+        const Connection::Mode mode = access == Access::Read     ? Connection::Mode::ReadOnly
+                                      : access == Access::Change ? Connection::Mode::ReadWrite
+                                                                 : Connection::Mode::Create;
+        db_ = std::make_unique<Connection>(path, mode);
     } catch (const SqliteError& error) {
         throw LeagueError(path + ": cannot open: " + error.what());
     }

@@ -2,9 +2,9 @@
 // Opening a league file. Every way of opening checks first that the file is
 // a league file this program can use, and refuses it untouched otherwise:
 // a file that is not an SQLite database or not a league file, a damaged one,
-// or one written with a newer schema. Only Access::Write may change the
-// file, and only after those checks: it creates a missing (or empty) file,
-// brings an older schema up to date in one transaction, and switches the
+// or one written with a newer schema. Only Access::Change and Write may
+// change the file, and only after those checks: Write creates a missing (or
+// empty) file; both bring an older schema up to date in one transaction, and switches the
 // file to WAL mode with a busy timeout so that several recorders can work
 // at once.
 #include <memory>
@@ -26,7 +26,9 @@ inline constexpr int kBusyTimeoutMs = 30000;
 
 class LeagueFile {
   public:
-    enum class Access { Read, Write };
+    // Read: an existing file, opened read-only. Change: an existing file,
+    // to write to. Write: the same, but a missing or empty file is made.
+    enum class Access { Read, Change, Write };
 
     // Throws LeagueError when the file cannot be used.
     LeagueFile(const std::string& path, Access access);

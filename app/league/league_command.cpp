@@ -1,6 +1,9 @@
 #include "app/league/league_command.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -137,11 +140,17 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
             league::writeGame(out, league::loadGame(file, league::resolveGame(file, gameText)),
                               format);
         } else if (*remove) {
-            LeagueFile file(path, LeagueFile::Access::Write);
+            LeagueFile file(path, LeagueFile::Access::Change);
             const std::int64_t id = league::resolveGame(file, gameText);
             league::removeGame(file, id);
             out << "Removed game " << id << " from " << path << "\n";
         } else if (*import) {
+            for (const std::string& reportFile : reportFiles) {
+                if (!std::ifstream(reportFile, std::ios::binary)) {
+                    throw league::LeagueError(reportFile +
+                                              ": cannot read: " + std::strerror(errno));
+                }
+            }
             LeagueFile file(path, LeagueFile::Access::Write);
             for (const std::string& reportFile : reportFiles) {
                 const league::ImportSummary summary = league::importReportFile(file, reportFile);

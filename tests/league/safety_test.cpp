@@ -132,5 +132,21 @@ TEST(SafetyTest, FilesThatCannotBeUsedAreRefusedAndLeftAsTheyWere) {
     }
 }
 
+TEST(SafetyTest, CommandsThatCannotWorkMakeNoLeagueFile) {
+    GameDir dir;
+    const std::string db = dir.path() + "/season.db";
+    for (const std::vector<std::string>& command : {std::vector<std::string>{db, "standings"},
+                                                    {db, "remove", "1"},
+                                                    {db, "import", dir.path() + "/no-such.log"}}) {
+        const LeagueRun run = league(command);
+        EXPECT_EQ(run.status, kLeagueExitFailed) << command[1];
+        EXPECT_NE(run.err.find(command[1] == "import" ? "no-such.log: cannot read"
+                                                      : "season.db: no such league file"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_FALSE(std::filesystem::exists(db)) << command[1];
+    }
+}
+
 }  // namespace
 }  // namespace vorskal::testing
