@@ -4,20 +4,55 @@ namespace vorskal::league {
 
 namespace {
 
+// The look of the game's page: Allied blue and Hun vermillion (told apart
+// with every common kind of colour blindness), plain tables, print-friendly.
 constexpr const char* kStyle = R"css(
-body { font-family: "DejaVu Sans", Verdana, sans-serif; margin: 2em auto; max-width: 60em;
-       color: #222; background: #fbfaf6; }
-h1 { font-size: 1.5em; margin-bottom: 0.2em; }
-p.sub { color: #666; margin-top: 0; }
-h2 { font-size: 1.15em; margin-top: 1.6em; border-bottom: 2px solid #8a6d3b; }
-table { border-collapse: collapse; margin: 0.6em 0 1em; }
-caption { text-align: left; font-weight: bold; padding: 0.3em 0; }
-th, td { padding: 0.25em 0.7em; border-bottom: 1px solid #ddd; }
-th { background: #efe9dc; text-align: left; }
-td.n, th.n { text-align: right; font-variant-numeric: tabular-nums; }
-tr:nth-child(even) td { background: #f4f1ea; }
-footer { color: #888; font-size: 0.85em; margin-top: 2em; }
+:root{--allied:#0072b2;--hun:#d55e00;--ink:#1b1b1b;--muted:#555;--rule:#ccc;--band:#f3f3f3}
+*{box-sizing:border-box}
+body{font:15px/1.45 "DejaVu Sans",system-ui,sans-serif;color:var(--ink);background:#fff;max-width:1040px;margin:0 auto;padding:16px 24px}
+h1{font-size:26px;margin:0 0 4px}h2{font-size:20px;margin:28px 0 8px;border-bottom:2px solid var(--ink)}
+p.sub{color:var(--muted);margin:0 0 8px}
+table{border-collapse:collapse;margin:6px 0 12px;font-size:14px}th,td{padding:3px 10px;border-bottom:1px solid var(--rule);text-align:left;vertical-align:top}
+thead th{border-bottom:2px solid var(--ink);white-space:nowrap}td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}
+caption{text-align:left;font-weight:700;font-size:16px;padding:4px 0 4px 10px;border-left:10px solid var(--rule)}
+caption.allied{border-color:var(--allied)}caption.hun{border-color:var(--hun)}
+th button{font:inherit;font-weight:700;border:0;background:none;padding:0;cursor:pointer;color:inherit}
+th[aria-sort=ascending] button::after{content:" \25B2"}th[aria-sort=descending] button::after{content:" \25BC"}
+footer{margin-top:32px;color:var(--muted);font-size:12px}
+@page{size:A4;margin:12mm}
+@media print{body{max-width:none;padding:0;font-size:10pt}h2{break-after:avoid}tr{break-inside:avoid}
+th button::after{content:""!important}table{font-size:9pt}}
 )css";
+
+// Sorting a table by a click on its column's heading; without script the
+// page is complete as it is.
+constexpr const char* kSortScript = R"js(
+document.querySelectorAll('table').forEach(function (table) {
+  var heads = table.tHead.rows[0].cells;
+  Array.prototype.forEach.call(heads, function (th, column) {
+    var button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = th.textContent;
+    th.textContent = '';
+    th.appendChild(button);
+    button.addEventListener('click', function () {
+      var numeric = th.classList.contains('n');
+      var ascending = th.getAttribute('aria-sort') !== 'ascending';
+      Array.prototype.forEach.call(heads, function (h) { h.removeAttribute('aria-sort'); });
+      th.setAttribute('aria-sort', ascending ? 'ascending' : 'descending');
+      var body = table.tBodies[0];
+      var rows = Array.prototype.slice.call(body.rows);
+      rows.sort(function (a, b) {
+        var x = a.cells[column].textContent, y = b.cells[column].textContent;
+        if (numeric) { x = parseFloat(x); y = parseFloat(y); }
+        var order = x < y ? -1 : x > y ? 1 : 0;
+        return ascending ? order : -order;
+      });
+      rows.forEach(function (row) { body.appendChild(row); });
+    });
+  });
+});
+)js";
 
 }  // namespace
 
@@ -62,7 +97,13 @@ void writeHtmlTable(std::ostream& out, const std::string& caption, const TextTab
     };
     out << "<table>\n";
     if (!caption.empty()) {
-        out << "<caption>" << htmlEscape(caption) << "</caption>\n";
+        const bool allied = caption.rfind("Allied", 0) == 0;
+        const bool hun = caption.rfind("Hun", 0) == 0;
+        out << "<caption"
+            << (allied ? " class=\"allied\""
+                : hun  ? " class=\"hun\""
+                       : "")
+            << ">" << htmlEscape(caption) << "</caption>\n";
     }
     out << "<thead><tr>";
     for (std::size_t i = 0; i < table.header.size(); ++i) {
@@ -80,8 +121,8 @@ void writeHtmlTable(std::ostream& out, const std::string& caption, const TextTab
 }
 
 void writePageEnd(std::ostream& out) {
-    out << "<footer>Made by vorskal-league 3.40</footer>\n"
-           "</body>\n</html>\n";
+    out << "<footer>Made by vorskal-league 3.40</footer>\n<script>" << kSortScript
+        << "</script>\n</body>\n</html>\n";
 }
 
 }  // namespace vorskal::league

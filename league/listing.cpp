@@ -24,6 +24,10 @@ void writeJson(std::ostream& out, const ordered_json& json) {
 
 const char* const kSideGroups[] = {"Allied", "Hun", "unknown"};
 
+std::string groupTitle(const std::string& team) {
+    return team == "unknown" ? "Pilots of no known side" : team + " pilots";
+}
+
 TextTable pilotTable(const std::vector<PilotStanding>& pilots, const std::string& team,
                      bool withTeam) {
     TextTable table;
@@ -205,7 +209,7 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
             for (const char* team : kSideGroups) {
                 const TextTable table = pilotTable(standings.pilots, team, false);
                 if (!table.rows.empty()) {
-                    out << "\n" << team << " pilots\n";
+                    out << "\n" << groupTitle(team) << "\n";
                     table.writeText(out);
                 }
             }
@@ -253,7 +257,7 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
             for (const char* team : kSideGroups) {
                 const TextTable table = pilotTable(standings.pilots, team, false);
                 if (!table.rows.empty()) {
-                    writeHtmlTable(out, std::string(team) + " pilots", table);
+                    writeHtmlTable(out, groupTitle(team), table);
                 }
             }
             writePageEnd(out);
