@@ -4,7 +4,6 @@
 // imported as recorded one by one.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "tests/league/league_support.h"
@@ -88,14 +87,17 @@ TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing
               false);
 }
 
-// The sample game in three folders, scored with different options.
+// Three games: the sample game's numbered logs 0 to 2, 0 and 1, and 0 alone
+// (three merged logs, so three games), each scored with other options.
 struct Scenario {
+    int pieces;
     const char* flags;
 };
-const Scenario kScenarios[] = {{""},
-                               {"--no-over-max-correction --no-multi-death-correction "
+const Scenario kScenarios[] = {{3, ""},
+                               {2,
+                                "--no-over-max-correction --no-multi-death-correction "
                                 "--no-fighter-target-correction --all-targets"},
-                               {"--all-targets"}};
+                               {1, "--all-targets"}};
 
 TEST(ImportTest, ImportedReportsGiveTheStandingsOfTheGamesRecordedOneByOne) {
     GameDir work;
@@ -104,9 +106,11 @@ TEST(ImportTest, ImportedReportsGiveTheStandingsOfTheGamesRecordedOneByOne) {
     std::string reports;
     for (const Scenario& scenario : kScenarios) {
         GameDir game;
-        for (const auto& file : std::filesystem::directory_iterator(
-                 std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game")) {
-            game.write(file.path().filename(), bytesOf(file.path()));
+        const std::string sample = std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game/";
+        game.write("vorskal.ini", bytesOf(sample + "vorskal.ini"));
+        for (int piece = 0; piece < scenario.pieces; ++piece) {
+            const std::string name = "ux7server" + std::to_string(piece) + ".log";
+            game.write(name, bytesOf(sample + name));
         }
         const ToolRun run =
             runProgram(game.path(), VORSKAL_TALLY_BINARY,
