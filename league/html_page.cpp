@@ -1,5 +1,7 @@
 #include "league/html_page.h"
 
+#include "base/version.h"
+
 namespace vorskal::league {
 
 namespace {
@@ -121,7 +123,7 @@ void writeHtmlTable(std::ostream& out, const std::string& caption, const TextTab
 }
 
 void writePageEnd(std::ostream& out) {
-    out << "<footer>Made by vorskal-league 3.40</footer>\n<script>" << kSortScript
+    out << "<footer>Made by vorskal-league " << kVersion << "</footer>\n<script>" << kSortScript
         << "</script>\n</body>\n</html>\n";
 }
 

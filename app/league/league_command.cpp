@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/version.h"
 #include "league/game_store.h"
 #include "league/league_file.h"
 #include "league/listing.h"
@@ -77,7 +78,7 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
     app.add_option("league", path, "The league file (an SQLite database)")
         ->required()
         ->type_name("LEAGUE.db");
-    app.set_version_flag("--version", "vorskal-league 3.40");
+    app.set_version_flag("--version", "vorskal-league " + std::string(kVersion));
 
     Listing listing;
     std::string sortColumn;
@@ -115,7 +116,7 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
         out << app.help();
         return kLeagueExitOk;
     } catch (const CLI::CallForVersion&) {
-        out << "vorskal-league 3.40\n";
+        out << "vorskal-league " << kVersion << "\n";
         return kLeagueExitOk;
     } catch (const CLI::ParseError& e) {
         err << "vorskal-league: " << e.what() << "\n" << app.help();
