@@ -34,8 +34,8 @@ std::vector<FoundReport> splitReports(std::string_view bytes);
 // A complete report whose lines do not have the report's layout.
 class ReportLayoutError : public std::runtime_error {
   public:
-    ReportLayoutError(std::uint64_t line, const std::string& what)
-        : std::runtime_error(what), line(line) {}
+    ReportLayoutError(std::uint64_t fileLine, const std::string& what)
+        : std::runtime_error(what), line(fileLine) {}
     std::uint64_t line;  // line of the file
 };
 
