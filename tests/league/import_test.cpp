@@ -1,4 +1,4 @@
-// Importing report files: the golden reports (worked out by hand) give the
+// Importing report files: the sample game's hand-worked reports give the
 // numbers; reports that stopped on an error or were cut short are skipped
 // and named; whole runs of scenario folders give the same standings
 // imported as recorded one by one.
@@ -21,9 +21,9 @@ nlohmann::json json(const LeagueRun& run) {
 TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing) {
     GameDir dir;
     const std::string db = dir.path() + "/season.db";
-    // Reports 1 and 2 are the golden ones (138 and 105 lines); report 3
+    // Reports 1 and 2 are the sample game's (138 and 105 lines); report 3
     // stops after 40 lines with its ERROR line; report 4 is cut short.
-    const std::string sample = reportFile({"sample-game.report"}, {"20:15:03"});
+    const std::string sample = reportFile({"sample-game"}, {"20:15:03"});
     std::string failed;
     std::string cut;
     for (std::size_t at = 0, line = 0; line < 40; ++line) {
@@ -33,9 +33,9 @@ TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing
     }
     failed += "ERROR -- vorskal.ini: cannot open\r\n";
     cut = sample.substr(0, sample.find("Hun Totals:"));
-    dir.write("vorskal.log", reportFile({"sample-game.report", "sample-game-options-off.report"},
-                                        {"20:15:03", "20:16:00"}) +
-                                 failed + cut);
+    dir.write("vorskal.log",
+              reportFile({"sample-game", "sample-game-options-off"}, {"20:15:03", "20:16:00"}) +
+                  failed + cut);
 
     const LeagueRun first = league({db, "import", dir.path() + "/vorskal.log"});
     EXPECT_EQ(first.status, 0) << first.err;

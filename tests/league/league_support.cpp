@@ -49,12 +49,12 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-std::string reportFile(const std::vector<std::string>& goldens,
+std::string reportFile(const std::vector<std::string>& scenarios,
                        const std::vector<std::string>& times) {
     std::string file;
-    for (std::size_t i = 0; i < goldens.size(); ++i) {
-        std::string report =
-            bytesOf(std::string(VORSKAL_SOURCE_DIR) + "/tests/golden/" + goldens[i]);
+    for (std::size_t i = 0; i < scenarios.size(); ++i) {
+        std::string report = bytesOf(std::string(VORSKAL_SOURCE_DIR) + "/tests/scenarios/" +
+                                     scenarios[i] + "/expect.report");
         const std::size_t at = report.find("<TIME>");
         report.replace(at, 6, times[i]);
         file += report;

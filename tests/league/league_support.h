@@ -78,9 +78,10 @@ int waitFor(pid_t pid);
 std::string bytesOf(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 
-// A report file of the reports given (files of tests/golden), each with its
-// "Current time is" line set to `times[i]`, so each is a report of its own.
-std::string reportFile(const std::vector<std::string>& goldens,
+// A report file of the reports given (the hand-worked reports of
+// tests/scenarios/NAME/expect.report), each with its "Current time is" line set to `times[i]`, so
+// each is a report of its own.
+std::string reportFile(const std::vector<std::string>& scenarios,
                        const std::vector<std::string>& times);
 
 }  // namespace vorskal::testing

@@ -28,9 +28,9 @@ std::int64_t gamesIn(const std::string& db) {
     return file.db().scalar("SELECT count(*) FROM games");
 }
 
-// Each report its own game: the golden sample report at another time.
+// Each report its own game: the sample game's report at another time.
 std::string reports(const std::vector<std::string>& times) {
-    return reportFile(std::vector<std::string>(times.size(), "sample-game.report"), times);
+    return reportFile(std::vector<std::string>(times.size(), "sample-game"), times);
 }
 
 TEST(SafetyTest, TwoRecordersAtOnceBothSucceed) {
