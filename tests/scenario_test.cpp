@@ -18,7 +18,8 @@
 // and "disk" (run it on real files too, through the headless runner).
 //
 // Each folder runs in memory with both readings of the merged log (the lines
-// the merge kept, and the file read back line by line for every pass).
+// the merge kept, and the file read back line by line for every pass); when
+// it completes, the results model must hold the numbers of expect.report.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -205,6 +206,67 @@ void expectResult(const Scenario& s, const Result& r) {
     EXPECT_EQ(got, expected);
 }
 
+// Section 6 and the ZORL block as rows of numbers: the pilot rows first
+// ("side|name|score|kills|deaths|targets|points|locations"), then the two
+// totals rows and the two ZORL totals.
+std::vector<std::string> reportNumbers(const std::string& report) {
+    static const std::regex row(
+        R"((.{16})\.{5}(-?\d+)\.{9}(-?\d+)\.{7}(-?\d+)\.{8}(-?\d+)\.{3}(-?\d+)\.{3}(.*))");
+    static const std::regex totals(
+        R"((Allied|Hun) Totals:\.+(-?\d+)\.{8}(-?\d+)\.{7}(-?\d+)\.{8}(-?\d+)\.{3}(-?\d+)\.{3})");
+    static const std::regex zorl(R"((Allied|Hun) Total:\.+(-?\d+))");
+    std::vector<std::string> rows, sums;
+    std::string side;
+    bool inScores = false;
+    for (const std::string& line : linesOf(report)) {
+        inScores =
+            (inScores || line == "6. Report scores.") && line != "7. ZORL Scoring Point Values";
+        side = line == "*Allied*" ? "Allied" : line == "*Hun*" ? "Hun" : side;
+        side = line == "Unable to determine team" ? "Unknown" : side;
+        std::smatch m;
+        if (!inScores) {
+        } else if (std::regex_match(line, m, totals)) {
+            sums.push_back(m[1].str() + " totals|" + m[2].str() + "|" + m[3].str() + "|" +
+                           m[4].str() + "|" + m[5].str() + "|" + m[6].str());
+        } else if (std::regex_match(line, m, zorl)) {
+            sums.push_back(m[1].str() + " ZORL|" + m[2].str());
+        } else if (std::regex_match(line, m, row)) {
+            std::string name = m[1];
+            name.erase(name.find_last_not_of(' ') + 1);
+            rows.push_back(side + "|" + name + "|" + m[2].str() + "|" + m[3].str() + "|" +
+                           m[4].str() + "|" + m[5].str() + "|" + m[6].str() + "|" + m[7].str());
+        }
+    }
+    rows.insert(rows.end(), sums.begin(), sums.end());
+    return rows;
+}
+
+// The same rows from the results model.
+std::vector<std::string> modelNumbers(const results::GameResults& r) {
+    std::vector<std::string> rows;
+    for (const auto& p : r.pilots) {
+        const char* side = p.team == results::Side::Allied ? "Allied"
+                           : p.team == results::Side::Hun  ? "Hun"
+                                                           : "Unknown";
+        std::string locations;
+        for (const auto& key : p.locations) {
+            locations += "," + key;
+        }
+        rows.push_back(std::string(side) + "|" + p.name + "|" + std::to_string(p.score) + "|" +
+                       std::to_string(p.kills) + "|" + std::to_string(p.deaths) + "|" +
+                       std::to_string(p.targetsDestroyed) + "|" + std::to_string(p.targetPoints) +
+                       "|" + locations);
+    }
+    for (const auto& [name, t] : {std::pair{"Allied", r.allied}, std::pair{"Hun", r.hun}}) {
+        rows.push_back(std::string(name) + " totals|" + std::to_string(t.score) + "|" +
+                       std::to_string(t.kills) + "|" + std::to_string(t.deaths) + "|" +
+                       std::to_string(t.targetsDestroyed) + "|" + std::to_string(t.targetPoints));
+    }
+    rows.push_back("Allied ZORL|" + std::to_string(r.allied.final));
+    rows.push_back("Hun ZORL|" + std::to_string(r.hun.final));
+    return rows;
+}
+
 Result inMemory(const Scenario& s, bool reread) {
     MemoryFiles files;
     files.files = s.inputs;
@@ -217,7 +279,12 @@ Result inMemory(const Scenario& s, bool reread) {
     applyOptions(state, optionsOf(s));
     RunConfig config;
     config.rereadMergedLog = reread;
+    results::GameResults results;
+    config.results = &results;
     const Outcome outcome = runTally(state, files, clock, config);
+    if (outcome.kind == OutcomeKind::Completed) {
+        EXPECT_EQ(modelNumbers(results), reportNumbers(s.report));
+    }
     return {statusOf(outcome), outcome.message, files.files};
 }
 
