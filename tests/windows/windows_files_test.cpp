@@ -52,7 +52,8 @@ TEST(WindowsFiles, SampleGameInAFolderNamedInAnyScript) {
                                                  slurp(game / "ux7server1.log") +
                                                  slurp(game / "ux7server2.log"));
     // The report is the golden one, with the fixed clock's time line.
-    std::string expected = slurp(fs::path(VORSKAL_SOURCE_DIR) / "tests/golden/sample-game.report");
+    std::string expected =
+        slurp(fs::path(VORSKAL_SOURCE_DIR) / "tests/scenarios/sample-game/expect.report");
     const std::string masked = "Current time is <TIME>    Current date is <DATE>";
     expected.replace(expected.find(masked), masked.size(),
                      "Current time is 20:15:03    Current date is 06/12/2026");
