@@ -1,26 +1,40 @@
 #!/usr/bin/env bash
 # Times the tally against the floor of its work: for generated games of about
-# 10 MB, 100 MB and 1 GB, the wall time of `vorskal-tally -C DIR` next to the
-# wall time of `cat` of the same numbered logs (in number order) into one
-# file, their ratio, and the tally's peak resident memory; then the same tally
-# with `--json` (its time, its ratio to the plain tally, its peak memory).
-# Each figure is the median of RUNS runs (5 by default); cat, tally and tally
-# --json take turns within a run.
+# 10 MB, 100 MB and 1 GB, `vorskal-tally -C DIR` next to `cat` of the same
+# numbered logs (in number order) into one file. For each side it prints the
+# wall time and the user and system CPU time, then the ratios tally / cat of
+# the wall times and of the CPU times (user + system), and the tally's peak
+# resident memory. Each time is the median of RUNS runs (9 by default); cat
+# and tally take turns within a run.
 #
-#   bench/run.sh                     # 10M 100M 1G
-#   SIZES="10M 100M" bench/run.sh    # only these sizes
+# The first table is measured on a folder in memory (/dev/shm, or TMPDIR when
+# set), where the disk's write-back cannot hide or inflate the work; a second
+# table on a folder on the disk (DISK_DIR, /var/tmp by default) is kept for
+# reference.
 #
-# Environment: SIZES, RUNS (5), SEED (7), PIECES (12 numbered logs per game),
-# VORSKAL_BENCH_BUILD (the Release build folder; default under $TMPDIR or
-# /tmp), TMPDIR (where the games are made; they are removed at the end).
+#   bench/run.sh                     # 10M 100M 1G, memory and disk folders
+#   SIZES="100M 1G" bench/run.sh     # only these sizes
+#   DISK_DIR= bench/run.sh           # only the folder in memory
+#
+# Environment: SIZES, RUNS (9), SEED (7), PIECES (12 numbered logs per game),
+# TMPDIR (the folder in memory), DISK_DIR (the folder on the disk; empty:
+# none), VORSKAL_BENCH_BUILD (the Release build folder; default under the
+# folder in memory). The games are removed at the end.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$(cd "$here/.." && pwd)
-tmp_root=${TMPDIR:-/tmp}
-build_dir=${VORSKAL_BENCH_BUILD:-$tmp_root/vorskal-bench-build}
+if [[ -n ${TMPDIR:-} ]]; then
+    memory_root=$TMPDIR
+elif [[ -d /dev/shm && -w /dev/shm ]]; then
+    memory_root=/dev/shm
+else
+    memory_root=/tmp
+fi
+disk_root=${DISK_DIR-/var/tmp}
+build_dir=${VORSKAL_BENCH_BUILD:-$memory_root/vorskal-bench-build}
 sizes=${SIZES:-"10M 100M 1G"}
-runs=${RUNS:-5}
+runs=${RUNS:-9}
 seed=${SEED:-7}
 pieces=${PIECES:-12}
 
@@ -56,122 +70,144 @@ gen=$build_dir/tools/vorskal-gen
 # --- machine -----------------------------------------------------------------
 cpu=$(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)
 mem_kib=$(awk '/^MemTotal:/ {print $2}' /proc/meminfo)
-work=$(mktemp -d "$tmp_root/vorskal-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+folders=("$memory_root")
+if [[ -n $disk_root ]]; then
+    folders+=("$disk_root")
+fi
+works=()
+cleanup() { ((${#works[@]} == 0)) || rm -rf "${works[@]}"; }
+trap cleanup EXIT
 trap 'exit 130' INT TERM
+for root in "${folders[@]}"; do
+    works+=("$(mktemp -d "$root/vorskal-bench.XXXXXX")")
+done
+source_games=${works[0]}
 echo
 echo "Machine: $(nproc) CPUs, ${cpu:-unknown CPU}, $(awk -v k="$mem_kib" 'BEGIN {printf "%.1f GiB", k / 1048576}') memory"
 echo "System:  $(uname -sr), $(c++ --version | head -n 1)"
-echo "Games in $work ($(df -PT "$work" | awk 'NR == 2 {print $2}') file system)"
 echo "Seed $seed, $pieces numbered logs per game, median of $runs runs"
 echo "Load average at the start: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine skews the times)"
-echo
 
-now() { date +%s%N; }
-seconds() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", (b - a) / 1e9}'; }
+# Runs a command with standard output to $1 (a file) and leaves "wall user
+# system" in seconds in $scratch/time.txt (bash's own timing: milliseconds,
+# the command's children included). Returns the command's exit status.
+timed() {
+    local out=$1
+    shift
+    local TIMEFORMAT='%3R %3U %3S'
+    { time "$@" >"$out" 2>"$scratch/err.txt"; } 2>"$scratch/time.txt"
+}
 median() {
     printf '%s\n' "$@" | sort -g |
         awk '{v[NR] = $1} END {if (NR % 2) printf "%.3f", v[(NR + 1) / 2];
                                else printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2}'
 }
+sum() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", a + b}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}'; }
 
-rows=()
-for size in $sizes; do
-    game=$work/game-$size
-    mkdir -p "$game"
-    echo "== $size: generating"
-    "$gen" --seed "$seed" --size "$size" --pieces "$pieces" "$game" | sed 's/^/   /'
+# Each side: wall, user, system, and user + system ("cpu") of the same runs.
+row_format='%-5s %13s | %7s %6s %6s %6s | %7s %6s %6s %6s | %5s %5s | %8s'
+header=$(printf "$row_format" size "log bytes" "tally s" user sys cpu "cat s" user sys cpu \
+    wall cpu "peak MiB")
+# Where each size's tally wall time of the first table is kept (for the growth line).
+declare -A first_table_wall
+
+# Times one game (in folder $1, size $2) and appends its row to `rows`.
+time_game() {
+    local game=$1 size=$2 first=$3
+    local log_bytes pieces_in_order=() n=0 run status
+    local -a tw=() tu=() ts=() tc=() cw=() cu=() cs=() cc=()
     log_bytes=$(stat -c %s "$game"/ux7server*.log | awk '{s += $1} END {print s}')
-    avail=$(df -PB1 "$work" | awk 'NR == 2 {print $4}')
-    if ((avail < 3 * log_bytes)); then
-        echo "   skipped: $avail bytes free, the runs need about $((3 * log_bytes))" >&2
-        rows+=("$(printf '%-6s %12s %9s %9s %7s %10s %9s %7s %10s' "$size" "$log_bytes" "-" "-" "-" "-" "-" "-" "-")")
-        rm -rf "$game"
-        continue
-    fi
     # The numbered logs in number order: 0, 1, ..., 9, 10, 11 (not glob order).
-    pieces_in_order=()
-    n=0
     while [[ -e $game/ux7server$n.log ]]; do
         pieces_in_order+=("$game/ux7server$n.log")
         n=$((n + 1))
     done
-
-    tally_times=()
-    cat_times=()
-    json_times=()
-    peak_kib=0
-    json_peak_kib=0
-    failed=""
     for ((run = 1; run <= runs; run++)); do
         rm -f "$game/merged.cat"
         sync
-        t0=$(now)
-        cat "${pieces_in_order[@]}" >"$game/merged.cat"
-        t1=$(now)
-        cat_times+=("$(seconds "$t0" "$t1")")
+        timed "$game/merged.cat" cat "${pieces_in_order[@]}"
+        read -r w u s <"$scratch/time.txt"
+        cw+=("$w") cu+=("$u") cs+=("$s") cc+=("$(sum "$u" "$s")")
 
         rm -f "$game/ux7server.log"
         : >"$game/vorskal.log"
         sync
         status=0
-        t0=$(now)
-        /usr/bin/time -v -o "$work/time.txt" "$tally" -C "$game" >"$work/out.txt" \
-            2>"$work/err.txt" || status=$?
-        t1=$(now)
-        if ((status != 0)) || ! grep -qx "Tally Complete" "$work/out.txt"; then
-            failed="exit $status: $(head -c 300 "$work/err.txt")"
-            break
+        timed "$scratch/out.txt" "$tally" -C "$game" || status=$?
+        read -r w u s <"$scratch/time.txt"
+        if ((status != 0)) || ! grep -qx "Tally Complete" "$scratch/out.txt"; then
+            echo "   TALLY FAILED (exit $status: $(head -c 300 "$scratch/err.txt"))" >&2
+            rows+=("$(printf '%-5s %13s | %7s' "$size" "$log_bytes" FAILED)")
+            return
         fi
-        tally_times+=("$(seconds "$t0" "$t1")")
-        rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
-        ((rss > peak_kib)) && peak_kib=$rss
-
-        rm -f "$game/ux7server.log" "$work/results.json"
-        : >"$game/vorskal.log"
-        sync
-        status=0
-        t0=$(now)
-        /usr/bin/time -v -o "$work/time.txt" "$tally" --json "$work/results.json" -C "$game" \
-            >"$work/out.txt" 2>"$work/err.txt" || status=$?
-        t1=$(now)
-        if ((status != 0)) || [[ ! -s $work/results.json ]]; then
-            failed="--json: exit $status: $(head -c 300 "$work/err.txt")"
-            break
-        fi
-        json_times+=("$(seconds "$t0" "$t1")")
-        json_rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
-        ((json_rss > json_peak_kib)) && json_peak_kib=$json_rss
-        echo "   run $run: tally ${tally_times[-1]} s, cat ${cat_times[-1]} s, peak ${rss} KiB;" \
-            "--json ${json_times[-1]} s, peak ${json_rss} KiB"
+        tw+=("$w") tu+=("$u") ts+=("$s") tc+=("$(sum "$u" "$s")")
+        echo "   run $run: tally $w s (user $u, sys $s), cat ${cw[-1]} s (user ${cu[-1]}, sys ${cs[-1]})"
     done
-    if [[ -n $failed ]]; then
-        echo "   TALLY FAILED ($failed)" >&2
-        rows+=("$(printf '%-6s %12s %9s %9s %7s %10s %9s %7s %10s' "$size" "$log_bytes" "FAILED" "-" "-" "-" "-" "-" "-")")
-        rm -rf "$game"
-        continue
-    fi
     if cmp -s "$game/ux7server.log" "$game/merged.cat"; then
-        same="merged log equals the cat"
+        echo "   merged log equals the cat; report $(wc -l <"$game/vorskal.log") lines"
     else
-        same="MERGED LOG DIFFERS FROM THE CAT"
+        echo "   MERGED LOG DIFFERS FROM THE CAT" >&2
     fi
-    echo "   $same; report $(wc -l <"$game/vorskal.log") lines"
-    tally_median=$(median "${tally_times[@]}")
-    cat_median=$(median "${cat_times[@]}")
-    ratio=$(awk -v t="$tally_median" -v c="$cat_median" 'BEGIN {if (c > 0) printf "%.2f", t / c; else print "-"}')
-    peak_mib=$(awk -v k="$peak_kib" 'BEGIN {printf "%.1f", k / 1024}')
-    json_median=$(median "${json_times[@]}")
-    json_ratio=$(awk -v j="$json_median" -v t="$tally_median" 'BEGIN {if (t > 0) printf "%.2f", j / t; else print "-"}')
-    json_peak_mib=$(awk -v k="$json_peak_kib" 'BEGIN {printf "%.1f", k / 1024}')
-    rows+=("$(printf '%-6s %12s %9s %9s %7s %10s %9s %7s %10s' "$size" "$log_bytes" "$tally_median" "$cat_median" "$ratio" "$peak_mib" "$json_median" "$json_ratio" "$json_peak_mib")")
-    rm -rf "$game"
+    # Peak memory from one more run of its own, so that no run above is timed with GNU time.
+    rm -f "$game/ux7server.log"
+    /usr/bin/time -f %M -o "$scratch/peak.txt" "$tally" -C "$game" >/dev/null 2>&1 || true
+    local peak_mib
+    peak_mib=$(awk '{printf "%.1f", $1 / 1024}' "$scratch/peak.txt")
+    local mtw mtu mts mtc mcw mcu mcs mcc
+    mtw=$(median "${tw[@]}") mtu=$(median "${tu[@]}") mts=$(median "${ts[@]}") mtc=$(median "${tc[@]}")
+    mcw=$(median "${cw[@]}") mcu=$(median "${cu[@]}") mcs=$(median "${cs[@]}") mcc=$(median "${cc[@]}")
+    rows+=("$(printf "$row_format" "$size" "$log_bytes" "$mtw" "$mtu" "$mts" "$mtc" \
+        "$mcw" "$mcu" "$mcs" "$mcc" "$(ratio "$mtw" "$mcw")" "$(ratio "$mtc" "$mcc")" "$peak_mib")")
+    if [[ $first == yes ]]; then
+        first_table_wall[$size]=$mtw
+    fi
+}
+
+tables=()
+for index in "${!folders[@]}"; do
+    work=${works[$index]}
+    scratch=$work
+    rows=()
+    echo
+    echo "== Folder $work ($(df -PT "$work" | awk 'NR == 2 {print $2}') file system)"
+    for size in $sizes; do
+        game=$work/game-$size
+        source_game=$source_games/game-$size
+        if ((index == 0)); then
+            mkdir -p "$game"
+            echo "== $size: generating"
+            "$gen" --seed "$seed" --size "$size" --pieces "$pieces" "$game" | sed 's/^/   /'
+        else
+            [[ -d $source_game ]] || continue
+            echo "== $size: copying the game"
+            mkdir -p "$game"
+            cp "$source_game"/ux7server[0-9]*.log "$source_game"/vorskal.ini "$game"/
+        fi
+        bytes=$(du -sb "$game" | cut -f1)
+        avail=$(df -PB1 "$work" | awk 'NR == 2 {print $4}')
+        if ((avail < 2 * bytes)); then
+            echo "   skipped: $avail bytes free, the runs need about $((2 * bytes))" >&2
+            continue
+        fi
+        time_game "$game" "$size" "$([[ $index == 0 ]] && echo yes || echo no)"
+        # The first folder's games are the source of the others': keep only the numbered logs.
+        rm -f "$game/ux7server.log" "$game/merged.cat"
+        if ((index > 0)); then
+            rm -rf "$game"
+        fi
+    done
+    tables+=("$(printf '%s\n' "Folder $work" "$header" "${rows[@]}")")
 done
 
 echo
 echo "Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-6s %12s %9s %9s %7s %10s %9s %7s %10s\n' "size" "log bytes" "tally s" "cat s" "ratio" "peak MiB" \
-    "json s" "json/t" "json MiB"
-for row in "${rows[@]}"; do
-    echo "$row"
+echo "Times in seconds, medians of $runs runs; cpu is user + system; ratios are tally / cat"
+for table in "${tables[@]}"; do
+    echo
+    echo "$table"
 done
+if [[ -n ${first_table_wall[100M]:-} && -n ${first_table_wall[1G]:-} ]]; then
+    echo
+    echo "Tally wall time, 1G / 100M (first table): $(ratio "${first_table_wall[1G]}" "${first_table_wall[100M]}")"
+fi
