@@ -106,8 +106,8 @@ sum() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", a + b}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}'; }
 
 # Each side: wall, user, system, and user + system ("cpu") of the same runs.
-row_format='%-5s %13s | %7s %6s %6s %6s | %7s %6s %6s %6s | %5s %5s | %8s'
-header=$(printf "$row_format" size "log bytes" "tally s" user sys cpu "cat s" user sys cpu \
+row() { printf '%-5s %13s | %7s %6s %6s %6s | %7s %6s %6s %6s | %5s %5s | %8s' "$@"; }
+header=$(row size "log bytes" "tally s" user sys cpu "cat s" user sys cpu \
     wall cpu "peak MiB")
 # Where each size's tally wall time of the first table is kept (for the growth line).
 declare -A first_table_wall
@@ -157,7 +157,7 @@ time_game() {
     local mtw mtu mts mtc mcw mcu mcs mcc
     mtw=$(median "${tw[@]}") mtu=$(median "${tu[@]}") mts=$(median "${ts[@]}") mtc=$(median "${tc[@]}")
     mcw=$(median "${cw[@]}") mcu=$(median "${cu[@]}") mcs=$(median "${cs[@]}") mcc=$(median "${cc[@]}")
-    rows+=("$(printf "$row_format" "$size" "$log_bytes" "$mtw" "$mtu" "$mts" "$mtc" \
+    rows+=("$(row "$size" "$log_bytes" "$mtw" "$mtu" "$mts" "$mtc" \
         "$mcw" "$mcu" "$mcs" "$mcc" "$(ratio "$mtw" "$mcw")" "$(ratio "$mtc" "$mcc")" "$peak_mib")")
     if [[ $first == yes ]]; then
         first_table_wall[$size]=$mtw
