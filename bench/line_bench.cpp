@@ -1,7 +1,8 @@
-// How fast the tally sorts the lines of a server log: the merge's one-sweep
-// scan over windows of a log (splitting and classifying), classifying each
-// line on its own, keeping the lines that a pass acts on, and reading lines
-// out of the merged text. Run: vorskal_line_bench [--benchmark_filter=...]
+// How fast the tally sorts the lines of a server log: the merge's scan for
+// event lines over windows of a log (counting every line, classifying the
+// few that may be events), classifying each line on its own, keeping the
+// lines that a pass acts on, and reading lines out of the merged text. Run: vorskal_line_bench
+// [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,9 +13,9 @@
 #include <vector>
 
 #include "gen/generator.h"
+#include "logs/event_scanner.h"
 #include "logs/kept_lines.h"
 #include "logs/line_reader.h"
-#include "logs/line_scanner.h"
 
 namespace {
 
@@ -79,14 +80,15 @@ std::size_t scanGame(std::vector<char>& window) {
         std::memcpy(window.data(), text.data() + start, n);
         const char* p = window.data();
         const bool atEnd = start + n == text.size();
-        const std::size_t done = vorskal::scanLines(
-            p, n, atEnd, [&](std::size_t, std::size_t, std::size_t, vorskal::LineKinds kinds) {
+        const vorskal::EventScan scan = vorskal::scanEventLines(
+            p, n, atEnd,
+            [&](std::size_t, std::size_t, std::size_t, vorskal::LineKinds kinds, std::uint64_t) {
                 kept += (kinds & vorskal::kPassLines) != 0 ? 1 : 0;
             });
         if (atEnd) {
             break;
         }
-        start += done;
+        start += scan.done;
     }
     return kept;
 }
@@ -100,7 +102,7 @@ void setGigabytes(benchmark::State& state, std::size_t bytesPerIteration) {
 // The merge's scan: windows of 256 KiB copied from the game, split into
 // lines and classified.
 void BM_ScanWindows(benchmark::State& state) {
-    std::vector<char> window((256 << 10) + vorskal::kScanSlack);
+    std::vector<char> window((256 << 10) + vorskal::kEventScanSlack);
     for (auto _ : state) {
         benchmark::DoNotOptimize(scanGame(window));
     }
@@ -114,16 +116,16 @@ BENCHMARK(BM_ScanWindows)->Unit(benchmark::kMillisecond);
 void BM_ScanWindowInCache(benchmark::State& state) {
     constexpr std::size_t kWindow = 256 << 10;
     const std::string& text = gameText();
-    std::vector<char> window(kWindow + vorskal::kScanSlack);
+    std::vector<char> window(kWindow + vorskal::kEventScanSlack);
     std::memcpy(window.data(), text.data(), kWindow);
     std::size_t scanned = 0;
     for (auto _ : state) {
         std::size_t kept = 0;
-        scanned = vorskal::scanLines(
-            window.data(), kWindow, false,
-            [&](std::size_t, std::size_t, std::size_t, vorskal::LineKinds kinds) {
-                kept += (kinds & vorskal::kPassLines) != 0 ? 1 : 0;
-            });
+        scanned = vorskal::scanEventLines(
+                      window.data(), kWindow, false,
+                      [&](std::size_t, std::size_t, std::size_t, vorskal::LineKinds kinds,
+                          std::uint64_t) { kept += (kinds & vorskal::kPassLines) != 0 ? 1 : 0; })
+                      .done;
         benchmark::DoNotOptimize(kept);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

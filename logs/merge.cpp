@@ -4,7 +4,7 @@
 
 #include "base/failure.h"
 #include "logs/background_writer.h"
-#include "logs/line_scanner.h"
+#include "logs/event_scanner.h"
 #include "logs/log_line.h"
 
 namespace vorskal {
@@ -33,10 +33,12 @@ class PieceCopier {
           watcher_(watcher),
           size_(piece_->bytes().size()) {}
 
-    // Calls onLine(text, lasting, kinds) for every line, in order: `text`
-    // in the window, `lasting` in the log's mapping.
+    // Calls onLine(text, lasting, kinds, index) for the lines that may be of
+    // a kind, in order: `text` in the window, `lasting` in the log's mapping,
+    // `index` lines of the log before it. Returns the number of lines.
     template <typename OnLine>
-    void run(OnLine&& onLine) {
+    std::uint64_t run(OnLine&& onLine) {
+        std::uint64_t lines = 0;
         std::size_t capacity = kWindow;  // what the window reads
         std::size_t allocated = 0;
         std::unique_ptr<char[]> buffer;
@@ -44,7 +46,7 @@ class PieceCopier {
         const std::string_view bytes = piece_->bytes();
         while (start < size_) {
             if (capacity > allocated) {
-                buffer = std::make_unique<char[]>(capacity + kScanSlack);
+                buffer = std::make_unique<char[]>(capacity + kEventScanSlack);
                 allocated = capacity;
             }
             char* p = buffer.get();
@@ -57,16 +59,20 @@ class PieceCopier {
             }
             window_ = p;
             windowStart_ = start;
-            const std::size_t done = scanLines(
+            const EventScan scan = scanEventLines(
                 p, filled, atEnd,
-                [&](std::size_t begin, std::size_t end, std::size_t next, LineKinds kinds) {
-                    onLine(std::string_view(p + begin, end - begin),
-                           bytes.substr(start + begin, end - begin), kinds);
-                    lineEnded(start + end, start + next, next - end == 2);
+                [&](std::size_t begin, std::size_t end, std::size_t next, LineKinds kinds,
+                    std::uint64_t index) {
+                    if (kinds != 0) {
+                        onLine(std::string_view(p + begin, end - begin),
+                               bytes.substr(start + begin, end - begin), kinds, lines + index);
+                    }
+                    if (next - end != 2) {
+                        lineEnded(start + end, start + next);
+                    }
                 });
-            if (watcher_ != nullptr) {
-                watchWindow(atEnd ? filled : done);
-            }
+            lines += scan.lines;
+            const std::size_t done = scan.done;
             if (atEnd) {
                 break;
             }
@@ -76,36 +82,20 @@ class PieceCopier {
             }
             capacity = kWindow;
             start += done;
+            if (start - run_ >= kEarlyCopy) {
+                copyRun(start);  // let the writer start on the log's first part
+            }
             keepShortRun(start);
         }
         copyRun(size_);
         drain();
+        return lines;
     }
 
   private:
-    // The window's first `used` bytes are read: the watcher sees them, and
-    // the merged log's bytes up to there (those ends not yet made CR LF).
-    void watchWindow(std::size_t used) {
-        watcher_->pieceBytes(std::string_view(window_, used));
-        const std::uint64_t upTo = windowStart_ + used;
-        watcher_->mergedBytes(
-            std::string_view(window_ + (watchedTo_ - windowStart_), upTo - watchedTo_));
-        watchedTo_ = upTo;
-    }
-    // A line ended at `end`; the next begins at `next`.
-    void lineEnded(std::uint64_t end, std::uint64_t next, bool crlf) {
-        if (watcher_ != nullptr && !crlf) {
-            watcher_->mergedBytes(
-                std::string_view(window_ + (watchedTo_ - windowStart_), end - watchedTo_));
-            watcher_->mergedBytes("\r\n");
-            watchedTo_ = next;
-        }
-        if (crlf) {
-            if (next - run_ >= kEarlyCopy) {
-                copyRun(next);  // let the writer start on the log's first part
-            }
-            return;
-        }
+    // A line that does not end in CR LF ended at `end`; the next begins at
+    // `next`: it gets CR LF.
+    void lineEnded(std::uint64_t end, std::uint64_t next) {
         copyRun(end);
         pending_.append("\r\n");
         run_ = next;
@@ -178,8 +168,9 @@ MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
     std::unique_ptr<OutputFile> merged = files.createOrReplace(std::string(kMergedLogName));
     {
         BackgroundWriter writer(*merged);
-        std::uint64_t number = 0;
-        bool previousMarked = false;
+        std::uint64_t linesBefore = 0;  // of the logs before this one
+        std::uint64_t lastMarked = 0;   // the number of the last line with the marker
+
         for (std::uint64_t n = 0;; ++n) {
             const std::string name = numberedLogName(n);
             if (n > 0 && !files.exists(name)) {
@@ -189,29 +180,20 @@ MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
             if (notes != nullptr) {
                 notes->pieces.push_back(piece);
             }
-            MergeWatcher* const watcher = notes != nullptr ? notes->watcher : nullptr;
-            MergeWatcher::Piece facts;
-            facts.name = name;
-            facts.bytes = piece->bytes().size();
-            const std::uint64_t firstNumber = number;
-            PieceCopier copier(name, std::move(piece), writer, watcher);
-            copier.run([&](std::string_view line, std::string_view lasting, LineKinds kinds) {
-                ++number;
-                if (watcher != nullptr && holdsTimeOfDay(line)) {
-                    if (facts.firstTimedLine == 0) {
-                        facts.firstTimed = lasting;
-                        facts.firstTimedLine = number - firstNumber;
-                    }
-                    facts.lastTimed = lasting;
-                    facts.lastTimedLine = number - firstNumber;
-                }
+            PieceCopier copier(name, std::move(piece), writer);
+            linesBefore += copier.run([&](std::string_view line, std::string_view lasting,
+                                          LineKinds kinds, std::uint64_t index) {
+                const std::uint64_t number = linesBefore + index + 1;
+                const bool afterMarker = lastMarked != 0 && lastMarked + 1 == number;
                 if (killHook && (kinds & kKillLine) != 0) {
-                    notes->onKillLine(LogLine{line, number, previousMarked, lasting});
+                    notes->onKillLine(LogLine{line, number, afterMarker, lasting});
                 }
                 if (kept != nullptr && (kinds & kKeptKinds) != 0) {
-                    kept->add(number, line, kinds, previousMarked);
+                    kept->add(number, line, kinds, afterMarker);
                 }
-                previousMarked = (kinds & kMarkerLine) != 0;
+                if ((kinds & kMarkerLine) != 0) {
+                    lastMarked = number;
+                }
             });
             if (watcher != nullptr) {
                 facts.lines = number - firstNumber;

@@ -1,8 +1,9 @@
-// The one-sweep line scan of the merge: the same lines as the line end rules
-// give (CR LF, lone CR, lone LF; a last line without an end), and the same
-// kinds as classifying each line on its own, wherever the lines, their ends
-// and the phrases fall against the 64-byte blocks and the edge of the bytes
-// read so far.
+// The merge's scan for event lines: every line that is of a kind or does not
+// end in CR LF is handed over, with the same text, following line, kinds
+// and line index as the line end rules and each line classified on its own
+// give, and every line is counted, wherever the lines, their ends and the
+// phrases fall against the 64-byte blocks and the edge of the bytes read so
+// far.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,27 +12,48 @@
 #include <string_view>
 #include <vector>
 
+#include "logs/event_scanner.h"
 #include "logs/kept_lines.h"
-#include "logs/line_scanner.h"
 
 namespace vorskal::testing {
 namespace {
 
-struct ScannedLine {
+struct HandedLine {
     std::string text;
     std::size_t next = 0;  // where the following line begins, from the input's start
     LineKinds kinds = 0;
-    bool operator==(const ScannedLine&) const = default;
+    std::uint64_t index = 0;  // lines before it
+    bool operator==(const HandedLine&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const ScannedLine& line) {
+std::ostream& operator<<(std::ostream& out, const HandedLine& line) {
     return out << '"' << line.text << "\" next " << line.next << " kinds "
-               << static_cast<int>(line.kinds);
+               << static_cast<int>(line.kinds) << " index " << line.index;
 }
 
-// The lines of `input` by the rules, each classified on its own.
-std::vector<ScannedLine> byTheRules(std::string_view input) {
-    std::vector<ScannedLine> lines;
+struct Scan {
+    std::vector<HandedLine> lines;  // of a kind, or not ended by CR LF
+    std::uint64_t count = 0;
+    bool operator==(const Scan&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Scan& scan) {
+    out << scan.count << " lines;";
+    for (const HandedLine& line : scan.lines) {
+        out << "\n  " << line;
+    }
+    return out;
+}
+
+bool wanted(std::string_view input, std::size_t end, const HandedLine& line) {
+    const bool crlf = line.next == end + 2 && input[end] == '\r';
+    return line.kinds != 0 || !crlf;
+}
+
+// The lines of `input` by the rules, each classified on its own; those a
+// scan must hand over.
+Scan byTheRules(std::string_view input) {
+    Scan scan;
     std::size_t begin = 0;
     while (begin < input.size()) {
         std::size_t end = begin;
@@ -45,44 +67,55 @@ std::vector<ScannedLine> byTheRules(std::string_view input) {
             next = end + 2;
         }
         const std::string text(input.substr(begin, end - begin));
-        lines.push_back({text, next, classifyLine(text)});
+        const HandedLine line{text, next, classifyLine(text), scan.count};
+        if (wanted(input, end, line)) {
+            scan.lines.push_back(line);
+        }
+        ++scan.count;
         begin = next;
     }
-    return lines;
+    return scan;
 }
 
 // Scans `input` the way the merge reads a log: `cut` bytes at a time, going
 // on from where each scan stopped, with a larger part when a line does not
-// fit in the part read.
-std::vector<ScannedLine> scanned(const std::string& input, std::size_t cut) {
-    std::vector<ScannedLine> lines;
+// fit in the part read. Lines handed over though of no kind are left out.
+Scan scanned(const std::string& input, std::size_t cut) {
+    Scan scan;
     std::size_t start = 0;
     std::size_t part = cut;
     while (start < input.size()) {
         const std::size_t n = std::min(part, input.size() - start);
         const bool atEnd = start + n == input.size();
         // Slack past the part holds bytes that must not matter: the phrases' letters.
-        std::string buffer = input.substr(start, n) + std::string(kScanSlack, 't');
+        std::string buffer = input.substr(start, n) + std::string(kEventScanSlack, 't');
         for (std::size_t i = n; i < buffer.size(); i += 3) {
-            buffer[i] = 'y';
+            buffer[i] = i % 2 == 0 ? 'y' : '\n';
         }
-        const std::size_t done =
-            scanLines(buffer.data(), n, atEnd,
-                      [&](std::size_t begin, std::size_t end, std::size_t next, LineKinds kinds) {
-                          lines.push_back({buffer.substr(begin, end - begin), start + next, kinds});
-                      });
+        const EventScan done =
+            scanEventLines(buffer.data(), n, atEnd,
+                           [&](std::size_t begin, std::size_t end, std::size_t next,
+                               LineKinds kinds, std::uint64_t index) {
+                               const HandedLine line{buffer.substr(begin, end - begin),
+                                                     start + next, kinds, scan.count + index};
+                               if (wanted(input, start + end, line)) {
+                                   scan.lines.push_back(line);
+                               }
+                           });
+        scan.count += done.lines;
         if (atEnd) {
-            EXPECT_EQ(done, n);
+            EXPECT_EQ(done.done, n);
             break;
         }
-        if (done == 0) {
+        if (done.done == 0) {
+            EXPECT_EQ(done.lines, 0u);
             part *= 2;
             continue;
         }
-        start += done;
+        start += done.done;
         part = cut;
     }
-    return lines;
+    return scan;
 }
 
 const std::string kKill = "07/12/26 20:57:21 Kill of Fritz ALBATROS_DII awarded to Snoopy SPAD";
@@ -92,27 +125,29 @@ const std::string kEntry =
 const std::string kExit = "07/12/26 20:59:13 Player |Jasta5_Maverick has left the arena";
 const std::string kMarker = "07/12/26 20:57:20 SELECTED target destroyed and REMOVED from list";
 
-TEST(LineScanner, LinesAndKindsAtBlockEdges) {
+TEST(EventScanner, LinesAndKindsAtBlockEdges) {
     struct Case {
         const char* name;
         std::string input;
     };
-    const std::string pad62(62, '.');
-    const std::string pad63(63, '.');
-    const std::string pad64(64, '.');
+    const std::string pad(64, '.');
     const Case cases[] = {
         {"empty", ""},
         {"one line without an end", "solo"},
-        {"CR LF split by the block edge", pad63 + "\r\nnext\r\n"},
-        {"CR LF just before the block edge", pad62 + "\r\nnext\r\n"},
-        {"lone CR as the block's last byte", pad63 + "\rnext"},
-        {"lone LF opening a block", pad64 + "\nnext"},
-        {"CR then CR LF over the edge", pad62 + "\r\r\nx"},
+        {"a kill without an end", kKill},
+        {"CR LF split by the block edge", pad.substr(1) + "\r\n" + kKill + "\r\n"},
+        {"CR LF just before the block edge", pad.substr(2) + "\r\nnext\r\n"},
+        {"lone CR as the block's last byte", pad.substr(1) + "\rnext"},
+        {"lone LF opening a block", pad + "\nnext"},
+        {"CR then CR LF over the edge", pad.substr(2) + "\r\r\nx"},
         {"LF then CR is two ends", "a\n\rb\r\n"},
         {"empty lines of every end", "\r\n\r\r\n\n\r"},
         {"kinds on every kind of line", kKill + "\r\n" + kTarget + "\n" + kEntry + "\r" + kExit +
                                             "\r\n" + kMarker + "\r\n" + kTarget},
-        {"phrase over the block edge", std::string(40, '.') + kEntry + "\r\n" + pad63 + kExit},
+        {"column 19 in the block before the line start's",
+         pad.substr(20) + "\r\n" + kKill + "\r\n" + pad.substr(30) + "\r\n" + kTarget + "\r\n"},
+        {"kill phrase off column 19", "07/12/26 20:57:21 xKill of A\r\n Kill of B\r\n"},
+        {"phrase over the block edge", std::string(40, '.') + kEntry + "\r\n" + pad + kExit},
         {"phrase cut by a line end",
          "07/12/26 20:57:13 Player |A has entered the are\r\nna, "
          "flying a SPAD\r\nSelected target destroyed and\nremoved "},
@@ -120,7 +155,7 @@ TEST(LineScanner, LinesAndKindsAtBlockEdges) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::vector<ScannedLine> expected = byTheRules(c.input);
+        const Scan expected = byTheRules(c.input);
         for (const std::size_t cut : {1, 2, 63, 64, 65, 127, 128, 1000, 100000}) {
             SCOPED_TRACE("read " + std::to_string(cut) + " bytes at a time");
             EXPECT_EQ(scanned(c.input, cut), expected);
@@ -130,7 +165,7 @@ TEST(LineScanner, LinesAndKindsAtBlockEdges) {
 
 // Random logs of line ends, the phrases' letters and the phrases themselves,
 // cut at random places.
-TEST(LineScanner, AgreesWithEachLineClassifiedOnItsOwn) {
+TEST(EventScanner, AgreesWithEachLineClassifiedOnItsOwn) {
     const std::vector<std::string> pieces = {"\r",
                                              "\n",
                                              "\r\n",
@@ -143,6 +178,9 @@ TEST(LineScanner, AgreesWithEachLineClassifiedOnItsOwn) {
                                              "V",
                                              "x",
                                              " ",
+                                             "K",
+                                             "Ki",
+                                             "Ta",
                                              "the arena",
                                              "the aren",
                                              kKill,
@@ -154,15 +192,17 @@ TEST(LineScanner, AgreesWithEachLineClassifiedOnItsOwn) {
                                              "has entered the arena, flying a ",
                                              " has left the arena",
                                              "Kill of ",
-                                             "Target "};
+                                             "Target ",
+                                             "07/12/26 20:57:21 ",
+                                             "\r\n07/12/26 20:57:21 "};
     std::mt19937 random(20261206);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 400; ++round) {
         std::string input;
         const std::size_t count = random() % 200;
         for (std::size_t i = 0; i < count; ++i) {
             input += pieces[random() % pieces.size()];
         }
-        const std::vector<ScannedLine> expected = byTheRules(input);
+        const Scan expected = byTheRules(input);
         const std::size_t cut = 1 + random() % 300;
         SCOPED_TRACE("round " + std::to_string(round) + ", cut " + std::to_string(cut));
         ASSERT_EQ(scanned(input, cut), expected);
