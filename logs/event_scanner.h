@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/text.h"
 #include "logs/kept_lines.h"
 #include "logs/log_line.h"
 
@@ -148,19 +149,56 @@ inline std::uint64_t upFrom(std::size_t bit) {
     return bit >= 64 ? 0 : ~below(static_cast<unsigned>(bit));
 }
 
-// The kinds of the line p[begin, end): its phrases found anywhere are
-// searched for only where a block's masks show they may begin.
+inline constexpr std::size_t kEntryArena = kEntryMarker.find(kArenaPhrase);
+inline constexpr std::size_t kExitArena = kExitMarker.find(kArenaPhrase);
+static_assert(kEntryArena != std::string_view::npos && kExitArena != std::string_view::npos);
+
+// Whether `text` begins with `phrase`, ASCII letters in any case.
+inline bool beginsFolded(std::string_view text, std::string_view phrase) {
+    if (text.size() < phrase.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < phrase.size(); ++i) {
+        if (foldCase(text[i]) != foldCase(phrase[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The kinds of the line p[begin, end), as classifyLine gives them. Every
+// occurrence of "the arena" or of the marker begins where a block's masks
+// have a bit, so the entry, exit and marker phrases are compared there only.
 template <Masks (*MasksOf)(const char*)>
 inline LineKinds kindsOf(const char* p, std::size_t begin, std::size_t end) {
-    bool arena = false;
-    bool marker = false;
+    const std::string_view line(p + begin, end - begin);
+    LineKinds kinds = 0;
+    if (isKillLine(line)) {
+        kinds |= kKillLine;
+    }
+    if (isTargetLine(line)) {
+        kinds |= kTargetLine;
+    }
     for (std::size_t block = begin & ~std::size_t{63}; block < end; block += 64) {
         const Masks m = MasksOf(p + block);
         const std::uint64_t in = upFrom(begin > block ? begin - block : 0) & ~upFrom(end - block);
-        arena = arena || (m.arena & in) != 0;
-        marker = marker || (m.marker & in) != 0;
+        for (std::uint64_t bits = m.arena & in; bits != 0; bits &= bits - 1) {
+            const std::size_t at = block + static_cast<std::size_t>(__builtin_ctzll(bits)) - begin;
+            if (at >= kEntryArena && line.substr(at - kEntryArena).starts_with(kEntryMarker)) {
+                kinds |= kEntryLine;
+            }
+            if (at >= kExitArena && line.substr(at - kExitArena).starts_with(kExitMarker)) {
+                kinds |= kExitLine;
+            }
+        }
+        for (std::uint64_t bits = m.marker & in; bits != 0; bits &= bits - 1) {
+            const std::size_t at = block + static_cast<std::size_t>(__builtin_ctzll(bits)) - begin;
+            if (at >= kMarkerY && beginsFolded(line.substr(at - kMarkerY), kSelectedMarker)) {
+                kinds |= kMarkerLine;
+            }
+        }
     }
-    return classifyCandidate(std::string_view(p + begin, end - begin), arena, marker);
+    return kinds;
 }
 
 // Where a scan stands between blocks.
