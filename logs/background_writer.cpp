@@ -3,23 +3,35 @@
 namespace vorskal {
 namespace {
 constexpr std::size_t kQueueLimit = 8;
-}
+constexpr std::size_t kFreeLimit = kQueueLimit + 2;  // more are never in use at once
+}  // namespace
 
 BackgroundWriter::BackgroundWriter(OutputFile& file)
     : file_(file),
       worker_([this](Piece& piece) { write(piece); }, kQueueLimit,
               WorkerThread<Piece>::AtStop::WorkThroughQueue) {}
 
-void BackgroundWriter::submitRange(std::shared_ptr<const MappedFile> source, std::uint64_t offset,
-                                   std::uint64_t length) {
-    if (length > 0) {
-        submit(Piece{std::move(source), offset, length, {}});
+WindowBuffer BackgroundWriter::takeBuffer(std::size_t capacity) {
+    {
+        std::lock_guard lock(freeMutex_);
+        for (auto it = free_.begin(); it != free_.end(); ++it) {
+            if (it->capacity >= capacity) {
+                WindowBuffer buffer = std::move(*it);
+                free_.erase(it);
+                return buffer;
+            }
+        }
     }
+    return WindowBuffer{std::make_unique_for_overwrite<char[]>(capacity), capacity};
+}
+
+void BackgroundWriter::submitBuffer(WindowBuffer buffer, std::size_t length) {
+    submit(Piece{std::move(buffer), length, {}});
 }
 
 void BackgroundWriter::submitBytes(std::string bytes) {
     if (!bytes.empty()) {
-        submit(Piece{nullptr, 0, 0, std::move(bytes)});
+        submit(Piece{{}, 0, std::move(bytes)});
     }
 }
 
@@ -36,10 +48,16 @@ void BackgroundWriter::finish() {
 }
 
 void BackgroundWriter::write(Piece& piece) {
-    if (piece.source != nullptr) {
-        file_.copyFrom(*piece.source, piece.offset, piece.length);
-    } else {
+    if (piece.buffer.bytes == nullptr) {
         file_.write(piece.bytes);
+        return;
+    }
+    if (piece.length > 0) {
+        file_.write(std::string_view(piece.buffer.bytes.get(), piece.length));
+    }
+    std::lock_guard lock(freeMutex_);
+    if (free_.size() < kFreeLimit) {
+        free_.push_back(std::move(piece.buffer));
     }
 }
 

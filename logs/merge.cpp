@@ -1,6 +1,8 @@
 #include "logs/merge.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "base/failure.h"
 #include "logs/background_writer.h"
@@ -10,19 +12,16 @@
 namespace vorskal {
 namespace {
 
-constexpr std::size_t kDirectCopy = 64 << 10;  // runs this long are copied by the system
-constexpr std::size_t kPendingLimit = 1 << 20;
 constexpr std::size_t kWindow = 256 << 10;  // read at once; small enough to stay in cache
-constexpr std::size_t kEarlyCopy = 16 << 20;
 
 // Copies one numbered log into the merged file. Lines that end in CR LF go
-// out as they are, in long runs copied straight from the log; a line that
-// ends in a lone CR, a lone LF or the end of the file gets CR LF.
+// out as they are; a line that ends in a lone CR, a lone LF or the end of
+// the file gets CR LF.
 //
-// The log is read through a window that moves forward (reading through the
-// system costs far less than first touches of a mapping); a short run's
-// bytes are taken from the window before it moves on, a long run is copied
-// from the log itself.
+// The log is read through a window that moves forward (`pread`: a log cut
+// short while it is read fails with a message, where a mapping's page would
+// stop the process), and each window, once scanned, goes to the writer as
+// it is: the bytes are read once, and written from where they were read.
 class PieceCopier {
   public:
     PieceCopier(std::string name, std::shared_ptr<MappedFile> piece, BackgroundWriter& writer,
@@ -40,25 +39,20 @@ class PieceCopier {
     std::uint64_t run(OnLine&& onLine) {
         std::uint64_t lines = 0;
         std::size_t capacity = kWindow;  // what the window reads
-        std::size_t allocated = 0;
-        std::unique_ptr<char[]> buffer;
-        std::uint64_t start = 0;  // of the window in the log
+        std::uint64_t start = 0;         // of the window in the log
         const std::string_view bytes = piece_->bytes();
+        std::vector<std::pair<std::size_t, std::size_t>> mends;  // lines ended otherwise
         while (start < size_) {
-            if (capacity > allocated) {
-                buffer = std::make_unique<char[]>(capacity + kEventScanSlack);
-                allocated = capacity;
-            }
-            char* p = buffer.get();
+            WindowBuffer window = writer_.takeBuffer(capacity + kEventScanSlack);
+            char* p = window.bytes.get();
             const std::size_t want =
                 size_ - start < capacity ? static_cast<std::size_t>(size_ - start) : capacity;
             const std::size_t filled = piece_->readAt(start, p, want);
-            const bool atEnd = start + filled == size_;
             if (filled != want) {
                 throw TallyFailure(std::string(name_) + ": the file ended while it was read");
             }
-            window_ = p;
-            windowStart_ = start;
+            const bool atEnd = start + filled == size_;
+            mends.clear();
             const EventScan scan = scanEventLines(
                 p, filled, atEnd,
                 [&](std::size_t begin, std::size_t end, std::size_t next, LineKinds kinds,
@@ -68,64 +62,46 @@ class PieceCopier {
                                bytes.substr(start + begin, end - begin), kinds, lines + index);
                     }
                     if (next - end != 2) {
-                        lineEnded(start + end, start + next);
+                        mends.emplace_back(end, next);
                     }
                 });
             lines += scan.lines;
-            const std::size_t done = scan.done;
-            if (atEnd) {
-                break;
-            }
-            if (done == 0) {
+            if (scan.done == 0 && !atEnd) {
+                writer_.submitBuffer(std::move(window), 0);  // back to the writer's spares
                 capacity *= 2;  // one line fills the window: take a larger one
                 continue;
             }
-            capacity = kWindow;
-            start += done;
-            if (start - run_ >= kEarlyCopy) {
-                copyRun(start);  // let the writer start on the log's first part
+            write(std::move(window), scan.done, mends);
+            if (atEnd) {
+                break;
             }
-            keepShortRun(start);
+            capacity = kWindow;
+            start += scan.done;
         }
-        copyRun(size_);
-        drain();
         return lines;
     }
 
   private:
-    // A line that does not end in CR LF ended at `end`; the next begins at
-    // `next`: it gets CR LF.
-    void lineEnded(std::uint64_t end, std::uint64_t next) {
-        copyRun(end);
-        pending_.append("\r\n");
-        run_ = next;
-    }
-    // The window moves on to `start`: a short run takes its bytes along now.
-    void keepShortRun(std::uint64_t start) {
-        if (start - run_ < kDirectCopy) {
-            copyRun(start);
+    // Hands the window's first `done` bytes to the writer, each line in
+    // `mends` (its end, where the next begins) ended by CR LF instead.
+    void write(WindowBuffer window, std::size_t done,
+               const std::vector<std::pair<std::size_t, std::size_t>>& mends) {
+        if (mends.empty()) {
+            writer_.submitBuffer(std::move(window), done);
+            return;
         }
-    }
-    // Hands the log's bytes from the current run's start up to `end` to the
-    // writer. A short run lies inside the window (keepShortRun).
-    void copyRun(std::uint64_t end) {
-        const std::uint64_t length = end - run_;
-        if (length >= kDirectCopy) {
-            drain();
-            writer_.submitRange(piece_, run_, length);
-        } else if (length > 0) {
-            pending_.append(window_ + (run_ - windowStart_), length);
-            if (pending_.size() >= kPendingLimit) {
-                drain();
-            }
+        const char* p = window.bytes.get();
+        std::string mended;
+        mended.reserve(done + 2 * mends.size());
+        std::size_t from = 0;
+        for (const auto& [end, next] : mends) {
+            mended.append(p + from, end - from);
+            mended.append("\r\n");
+            from = next;
         }
-        run_ = end;
-    }
-    void drain() {
-        if (!pending_.empty()) {
-            writer_.submitBytes(std::move(pending_));
-            pending_ = std::string();
-        }
+        mended.append(p + from, done - from);
+        writer_.submitBytes(std::move(mended));
+        writer_.submitBuffer(std::move(window), 0);
     }
 
     std::string name_;
@@ -133,11 +109,6 @@ class PieceCopier {
     BackgroundWriter& writer_;
     MergeWatcher* watcher_;
     std::uint64_t size_;
-    std::uint64_t watchedTo_ = 0;  // the merged log's bytes are watched up to here
-    const char* window_ = nullptr;
-    std::uint64_t windowStart_ = 0;
-    std::uint64_t run_ = 0;
-    std::string pending_;
 };
 
 // "HH:MM:SS" at columns 10 to 17.
