@@ -77,10 +77,38 @@ Scan byTheRules(std::string_view input) {
     return scan;
 }
 
+// The scan the processor gets, and the ones it would get without AVX-512 or AVX2.
+enum class Way { Chosen, Plain, Avx2 };
+
+std::vector<Way> ways() {
+    std::vector<Way> all = {Way::Chosen, Way::Plain};
+#if defined(VORSKAL_EVENT_SCAN_AVX2)
+    if (__builtin_cpu_supports("avx2")) {
+        all.push_back(Way::Avx2);
+    }
+#endif
+    return all;
+}
+
+template <typename OnLine>
+EventScan scanBy(Way way, const char* p, std::size_t n, bool atEnd, OnLine& onLine) {
+    switch (way) {
+        case Way::Plain:
+            return event_scan_detail::scanWith<event_scan_detail::masksPlain>(p, n, atEnd, onLine);
+        case Way::Avx2:
+#if defined(VORSKAL_EVENT_SCAN_AVX2)
+            return event_scan_detail::scanAvx2(p, n, atEnd, onLine);
+#endif
+        case Way::Chosen:
+            break;
+    }
+    return scanEventLines(p, n, atEnd, onLine);
+}
+
 // Scans `input` the way the merge reads a log: `cut` bytes at a time, going
 // on from where each scan stopped, with a larger part when a line does not
 // fit in the part read. Lines handed over though of no kind are left out.
-Scan scanned(const std::string& input, std::size_t cut) {
+Scan scanned(const std::string& input, std::size_t cut, Way way = Way::Chosen) {
     Scan scan;
     std::size_t start = 0;
     std::size_t part = cut;
@@ -92,16 +120,15 @@ Scan scanned(const std::string& input, std::size_t cut) {
         for (std::size_t i = n; i < buffer.size(); i += 3) {
             buffer[i] = i % 2 == 0 ? 'y' : '\n';
         }
-        const EventScan done =
-            scanEventLines(buffer.data(), n, atEnd,
-                           [&](std::size_t begin, std::size_t end, std::size_t next,
-                               LineKinds kinds, std::uint64_t index) {
-                               const HandedLine line{buffer.substr(begin, end - begin),
-                                                     start + next, kinds, scan.count + index};
-                               if (wanted(input, start + end, line)) {
-                                   scan.lines.push_back(line);
-                               }
-                           });
+        auto hand = [&](std::size_t begin, std::size_t end, std::size_t next, LineKinds kinds,
+                        std::uint64_t index) {
+            const HandedLine line{buffer.substr(begin, end - begin), start + next, kinds,
+                                  scan.count + index};
+            if (wanted(input, start + end, line)) {
+                scan.lines.push_back(line);
+            }
+        };
+        const EventScan done = scanBy(way, buffer.data(), n, atEnd, hand);
         scan.count += done.lines;
         if (atEnd) {
             EXPECT_EQ(done.done, n);
@@ -164,7 +191,7 @@ TEST(EventScanner, LinesAndKindsAtBlockEdges) {
 }
 
 // Random logs of line ends, the phrases' letters and the phrases themselves,
-// cut at random places.
+// cut at random places, scanned in every way the processor allows.
 TEST(EventScanner, AgreesWithEachLineClassifiedOnItsOwn) {
     const std::vector<std::string> pieces = {"\r",
                                              "\n",
@@ -205,7 +232,10 @@ TEST(EventScanner, AgreesWithEachLineClassifiedOnItsOwn) {
         const Scan expected = byTheRules(input);
         const std::size_t cut = 1 + random() % 300;
         SCOPED_TRACE("round " + std::to_string(round) + ", cut " + std::to_string(cut));
-        ASSERT_EQ(scanned(input, cut), expected);
+        for (const Way way : ways()) {
+            SCOPED_TRACE("way " + std::to_string(static_cast<int>(way)));
+            ASSERT_EQ(scanned(input, cut, way), expected);
+        }
     }
 }
 
