@@ -22,6 +22,19 @@ constexpr std::size_t kWindow = 256 << 10;  // read at once; small enough to sta
 // short while it is read fails with a message, where a mapping's page would
 // stop the process), and each window, once scanned, goes to the writer as
 // it is: the bytes are read once, and written from where they were read.
+// "HH:MM:SS" at columns 10 to 17.
+bool holdsTimeOfDay(std::string_view line) {
+    if (line.size() < 17 || line[11] != ':' || line[14] != ':') {
+        return false;
+    }
+    for (const std::size_t at : {9u, 10u, 12u, 13u, 15u, 16u}) {
+        if (line[at] < '0' || line[at] > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
 class PieceCopier {
   public:
     PieceCopier(std::string name, std::shared_ptr<MappedFile> piece, BackgroundWriter& writer,
@@ -52,6 +65,7 @@ class PieceCopier {
                 throw TallyFailure(std::string(name_) + ": the file ended while it was read");
             }
             const bool atEnd = start + filled == size_;
+            windowStart_ = start;
             mends.clear();
             const EventScan scan = scanEventLines(
                 p, filled, atEnd,
@@ -71,6 +85,9 @@ class PieceCopier {
                 capacity *= 2;  // one line fills the window: take a larger one
                 continue;
             }
+            if (watcher_ != nullptr) {
+                watch(p, atEnd ? filled : scan.done, lines - scan.lines);
+            }
             write(std::move(window), scan.done, mends);
             if (atEnd) {
                 break;
@@ -78,15 +95,53 @@ class PieceCopier {
             capacity = kWindow;
             start += scan.done;
         }
+        facts_.lines = lines;
         return lines;
     }
 
+    // The watcher's facts of this log (its lines, its first and last timed lines).
+    MergeWatcher::Piece& facts() { return facts_; }
+
   private:
+    // The watcher sees the window's first `used` bytes, which begin with line
+    // `before` + 1 of the log: every line is looked at here, for its time of
+    // day, only when there is a watcher.
+    void watch(const char* p, std::size_t used, std::uint64_t before) {
+        watcher_->pieceBytes(std::string_view(p, used));
+        const std::string_view lasting = piece_->bytes().substr(windowStart_, used);
+        std::uint64_t line = before;
+        for (std::size_t begin = 0; begin < used;) {
+            std::size_t end = begin;
+            while (end < used && p[end] != '\r' && p[end] != '\n') {
+                ++end;
+            }
+            std::size_t next = end + 1;
+            if (end == used) {
+                next = end;
+            } else if (p[end] == '\r' && end + 1 < used && p[end + 1] == '\n') {
+                next = end + 2;
+            }
+            ++line;
+            const std::string_view text(p + begin, end - begin);
+            if (holdsTimeOfDay(text)) {
+                if (facts_.firstTimedLine == 0) {
+                    facts_.firstTimed = lasting.substr(begin, end - begin);
+                    facts_.firstTimedLine = line;
+                }
+                facts_.lastTimed = lasting.substr(begin, end - begin);
+                facts_.lastTimedLine = line;
+            }
+            begin = next;
+        }
+    }
     // Hands the window's first `done` bytes to the writer, each line in
     // `mends` (its end, where the next begins) ended by CR LF instead.
     void write(WindowBuffer window, std::size_t done,
                const std::vector<std::pair<std::size_t, std::size_t>>& mends) {
         if (mends.empty()) {
+            if (watcher_ != nullptr) {
+                watcher_->mergedBytes(std::string_view(window.bytes.get(), done));
+            }
             writer_.submitBuffer(std::move(window), done);
             return;
         }
@@ -100,6 +155,9 @@ class PieceCopier {
             from = next;
         }
         mended.append(p + from, done - from);
+        if (watcher_ != nullptr) {
+            watcher_->mergedBytes(mended);
+        }
         writer_.submitBytes(std::move(mended));
         writer_.submitBuffer(std::move(window), 0);
     }
@@ -109,20 +167,9 @@ class PieceCopier {
     BackgroundWriter& writer_;
     MergeWatcher* watcher_;
     std::uint64_t size_;
+    std::uint64_t windowStart_ = 0;
+    MergeWatcher::Piece facts_;
 };
-
-// "HH:MM:SS" at columns 10 to 17.
-bool holdsTimeOfDay(std::string_view line) {
-    if (line.size() < 17 || line[11] != ':' || line[14] != ':') {
-        return false;
-    }
-    for (const std::size_t at : {9u, 10u, 12u, 13u, 15u, 16u}) {
-        if (line[at] < '0' || line[at] > '9') {
-            return false;
-        }
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -151,7 +198,9 @@ MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
             if (notes != nullptr) {
                 notes->pieces.push_back(piece);
             }
-            PieceCopier copier(name, std::move(piece), writer);
+            MergeWatcher* const watcher = notes != nullptr ? notes->watcher : nullptr;
+            const std::uint64_t bytes = piece->bytes().size();
+            PieceCopier copier(name, std::move(piece), writer, watcher);
             linesBefore += copier.run([&](std::string_view line, std::string_view lasting,
                                           LineKinds kinds, std::uint64_t index) {
                 const std::uint64_t number = linesBefore + index + 1;
@@ -167,7 +216,9 @@ MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
                 }
             });
             if (watcher != nullptr) {
-                facts.lines = number - firstNumber;
+                MergeWatcher::Piece& facts = copier.facts();
+                facts.name = name;
+                facts.bytes = bytes;
                 watcher->pieceDone(facts);
             }
         }
