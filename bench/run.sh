@@ -4,8 +4,9 @@
 # numbered logs (in number order) into one file. For each side it prints the
 # wall time and the user and system CPU time, then the ratios tally / cat of
 # the wall times and of the CPU times (user + system), and the tally's peak
-# resident memory. Each time is the median of RUNS runs (9 by default); cat
-# and tally take turns within a run.
+# resident memory; then the same tally with `--json` (its wall time, its
+# ratio to the plain tally, its peak memory). Each time is the median of
+# RUNS runs (9 by default); cat, tally and tally --json take turns within a run.
 #
 # The first table is measured on a folder in memory (/dev/shm, or TMPDIR when
 # set), where the disk's write-back cannot hide or inflate the work; a second
@@ -106,9 +107,9 @@ sum() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", a + b}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}'; }
 
 # Each side: wall, user, system, and user + system ("cpu") of the same runs.
-row() { printf '%-5s %13s | %7s %6s %6s %6s | %7s %6s %6s %6s | %5s %5s | %8s' "$@"; }
+row() { printf '%-5s %13s | %7s %6s %6s %6s | %7s %6s %6s %6s | %5s %5s | %8s | %6s %6s %8s' "$@"; }
 header=$(row size "log bytes" "tally s" user sys cpu "cat s" user sys cpu \
-    wall cpu "peak MiB")
+    wall cpu "peak MiB" "json s" json/t "json MiB")
 # Where each size's tally wall time of the first table is kept (for the growth line).
 declare -A first_table_wall
 
@@ -116,7 +117,7 @@ declare -A first_table_wall
 time_game() {
     local game=$1 size=$2 first=$3
     local log_bytes pieces_in_order=() n=0 run status
-    local -a tw=() tu=() ts=() tc=() cw=() cu=() cs=() cc=()
+    local -a tw=() tu=() ts=() tc=() cw=() cu=() cs=() cc=() jw=()
     log_bytes=$(stat -c %s "$game"/ux7server*.log | awk '{s += $1} END {print s}')
     # The numbered logs in number order: 0, 1, ..., 9, 10, 11 (not glob order).
     while [[ -e $game/ux7server$n.log ]]; do
@@ -142,7 +143,21 @@ time_game() {
             return
         fi
         tw+=("$w") tu+=("$u") ts+=("$s") tc+=("$(sum "$u" "$s")")
-        echo "   run $run: tally $w s (user $u, sys $s), cat ${cw[-1]} s (user ${cu[-1]}, sys ${cs[-1]})"
+
+        rm -f "$game/ux7server.log" "$scratch/results.json"
+        : >"$game/vorskal.log"
+        sync
+        status=0
+        timed "$scratch/out.txt" "$tally" --json "$scratch/results.json" -C "$game" || status=$?
+        if ((status != 0)) || [[ ! -s $scratch/results.json ]]; then
+            echo "   TALLY --json FAILED (exit $status: $(head -c 300 "$scratch/err.txt"))" >&2
+            rows+=("$(printf '%-5s %13s | %7s' "$size" "$log_bytes" FAILED)")
+            return
+        fi
+        read -r w u s <"$scratch/time.txt"
+        jw+=("$w")
+        echo "   run $run: tally ${tw[-1]} s (user ${tu[-1]}, sys ${ts[-1]})," \
+            "cat ${cw[-1]} s (user ${cu[-1]}, sys ${cs[-1]}), --json ${jw[-1]} s"
     done
     if cmp -s "$game/ux7server.log" "$game/merged.cat"; then
         echo "   merged log equals the cat; report $(wc -l <"$game/vorskal.log") lines"
@@ -152,13 +167,20 @@ time_game() {
     # Peak memory from one more run of its own, so that no run above is timed with GNU time.
     rm -f "$game/ux7server.log"
     /usr/bin/time -f %M -o "$scratch/peak.txt" "$tally" -C "$game" >/dev/null 2>&1 || true
-    local peak_mib
+    local peak_mib json_mib
     peak_mib=$(awk '{printf "%.1f", $1 / 1024}' "$scratch/peak.txt")
+    rm -f "$game/ux7server.log"
+    /usr/bin/time -f %M -o "$scratch/peak.txt" "$tally" --json "$scratch/results.json" \
+        -C "$game" >/dev/null 2>&1 || true
+    json_mib=$(awk '{printf "%.1f", $1 / 1024}' "$scratch/peak.txt")
+    local mjw
+    mjw=$(median "${jw[@]}")
     local mtw mtu mts mtc mcw mcu mcs mcc
     mtw=$(median "${tw[@]}") mtu=$(median "${tu[@]}") mts=$(median "${ts[@]}") mtc=$(median "${tc[@]}")
     mcw=$(median "${cw[@]}") mcu=$(median "${cu[@]}") mcs=$(median "${cs[@]}") mcc=$(median "${cc[@]}")
     rows+=("$(row "$size" "$log_bytes" "$mtw" "$mtu" "$mts" "$mtc" \
-        "$mcw" "$mcu" "$mcs" "$mcc" "$(ratio "$mtw" "$mcw")" "$(ratio "$mtc" "$mcc")" "$peak_mib")")
+        "$mcw" "$mcu" "$mcs" "$mcc" "$(ratio "$mtw" "$mcw")" "$(ratio "$mtc" "$mcc")" "$peak_mib" \
+        "$mjw" "$(ratio "$mjw" "$mtw")" "$json_mib")")
     if [[ $first == yes ]]; then
         first_table_wall[$size]=$mtw
     fi
