@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "logs/log_line.h"
 #include "base/checked.h"
+#include "logs/log_line.h"
 
 namespace vorskal {
 
