@@ -21,9 +21,12 @@ cmake --build --preset windows
 mkdir -p "$WINEPREFIX"
 wineserver --persistent || true
 trap 'wineserver --kill' EXIT
+# Wine's own services start here, with every start of the server: started
+# by a test's first .exe instead, they would hold that test's output open
+# and ctest would wait for them.
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "== making the Wine prefix"
-    wine wineboot --init
 fi
+wine wineboot --init
 ctest --preset windows
 "$root/scripts/windows-zip.sh"

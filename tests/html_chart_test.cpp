@@ -57,7 +57,8 @@ void expectPoints(const std::vector<Point>& got, const std::vector<Point>& want)
 }
 
 TEST(ArenaChart, StepLinesAndTheStretchFollowTheArenaNumbers) {
-    const ArenaSeries series = arenaSeries(seventeenthAllied());
+    const results::GameResults game = seventeenthAllied();  // the series points into it
+    const ArenaSeries series = arenaSeries(game);
     EXPECT_EQ(series.start, 71400);
     EXPECT_EQ(series.end, 73800);
     EXPECT_EQ(series.highest, 17);
