@@ -1,5 +1,6 @@
 #pragma once
-// SHA-256 of bytes, as lower-case hex (OpenSSL's libcrypto does the work).
+// SHA-256 of bytes, as lower-case hex (the results layer's digest, the one the
+// merged log is known by).
 #include <string>
 #include <string_view>
 

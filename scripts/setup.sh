@@ -10,7 +10,7 @@ packages=(
     libcli11-dev                           # the headless runner's options
     nlohmann-json3-dev                     # the results as JSON
     python3 python3-jsonschema             # the results' schema, checked in the tests
-    libsqlite3-dev libssl-dev              # the league file: SQLite, SHA-256 of reports
+    libsqlite3-dev                         # the league file
     qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core  # the window
     xvfb xauth                             # window screenshots
     clang libclang-rt-14-dev               # fuzzing (libFuzzer)
