@@ -86,7 +86,7 @@ class PieceCopier {
                 continue;
             }
             if (watcher_ != nullptr) {
-                watch(p, atEnd ? filled : scan.done, lines - scan.lines);
+                watch(p, atEnd ? filled : scan.done, lines - scan.lines, lines);
             }
             write(std::move(window), scan.done, mends);
             if (atEnd) {
@@ -103,14 +103,15 @@ class PieceCopier {
     MergeWatcher::Piece& facts() { return facts_; }
 
   private:
-    // The watcher sees the window's first `used` bytes, which begin with line
-    // `before` + 1 of the log: every line is looked at here, for its time of
-    // day, only when there is a watcher.
-    void watch(const char* p, std::size_t used, std::uint64_t before) {
+    // The watcher sees the window's first `used` bytes, which hold lines
+    // `before` + 1 to `after` of the log. Only the log's first timed line and
+    // each window's last one are looked for, the first from the front until
+    // it is found, the last from the back, so the lines between cost nothing.
+    void watch(const char* p, std::size_t used, std::uint64_t before, std::uint64_t after) {
         watcher_->pieceBytes(std::string_view(p, used));
         const std::string_view lasting = piece_->bytes().substr(windowStart_, used);
         std::uint64_t line = before;
-        for (std::size_t begin = 0; begin < used;) {
+        for (std::size_t begin = 0; facts_.firstTimedLine == 0 && begin < used;) {
             std::size_t end = begin;
             while (end < used && p[end] != '\r' && p[end] != '\n') {
                 ++end;
@@ -122,16 +123,34 @@ class PieceCopier {
                 next = end + 2;
             }
             ++line;
-            const std::string_view text(p + begin, end - begin);
-            if (holdsTimeOfDay(text)) {
-                if (facts_.firstTimedLine == 0) {
-                    facts_.firstTimed = lasting.substr(begin, end - begin);
-                    facts_.firstTimedLine = line;
-                }
-                facts_.lastTimed = lasting.substr(begin, end - begin);
-                facts_.lastTimedLine = line;
+            if (holdsTimeOfDay(std::string_view(p + begin, end - begin))) {
+                facts_.firstTimed = lasting.substr(begin, end - begin);
+                facts_.firstTimedLine = line;
             }
             begin = next;
+        }
+        line = after;
+        for (std::size_t stop = used; stop > 0; --line) {
+            // `stop` is just past the line's end: CR LF, CR, LF, or none at the end of the log.
+            std::size_t end = stop;
+            if (p[end - 1] == '\n') {
+                --end;
+                if (end > 0 && p[end - 1] == '\r') {
+                    --end;
+                }
+            } else if (p[end - 1] == '\r') {
+                --end;
+            }
+            std::size_t begin = end;
+            while (begin > 0 && p[begin - 1] != '\n' && p[begin - 1] != '\r') {
+                --begin;
+            }
+            if (holdsTimeOfDay(std::string_view(p + begin, end - begin))) {
+                facts_.lastTimed = lasting.substr(begin, end - begin);
+                facts_.lastTimedLine = line;
+                return;
+            }
+            stop = begin;
         }
     }
     // Hands the window's first `done` bytes to the writer, each line in
