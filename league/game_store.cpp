@@ -6,6 +6,8 @@
 #include <fstream>
 #include <thread>
 
+#include "results/json_text.h"
+
 namespace vorskal::league {
 
 namespace {
@@ -109,7 +111,7 @@ std::int64_t insertGame(Connection& db, const GameResults& game, const GameIdent
         pilots.bind(1, id)
             .bind(2, std::int64_t(i))
             .bind(3, row.name)
-            .bind(4, std::string_view(sideName(row.team)))
+            .bind(4, std::string_view(league::sideName(row.team)))
             .bind(5, row.teamCode)
             .bind(6, row.kills)
             .bind(7, row.deaths)
@@ -145,7 +147,7 @@ std::int64_t insertGame(Connection& db, const GameResults& game, const GameIdent
             moves.bind(1, correctionId)
                 .bind(2, std::int64_t(j))
                 .bind(3, move.pilot)
-                .bind(4, std::string_view(sideName(move.team)))
+                .bind(4, std::string_view(league::sideName(move.team)))
                 .bind(5, move.field)
                 .bind(6, move.by)
                 .bind(7, move.points)
@@ -193,15 +195,8 @@ std::int64_t findExisting(Connection& db, const GameIdentity& identity) {
 }  // namespace
 
 const char* sideName(Side side) {
-    switch (side) {
-        case Side::Allied:
-            return "Allied";
-        case Side::Hun:
-            return "Hun";
-        case Side::Unknown:
-            break;
-    }
-    return "unknown";
+    // The results' names, which are literals: their data() ends in NUL.
+    return results::sideName(side).data();
 }
 
 Side sideFromName(const std::string& name) {
