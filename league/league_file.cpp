@@ -2,8 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "league/schema.h"
 
@@ -47,8 +50,7 @@ LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
         throw LeagueError(path +
                           ": not a league file (it is not an SQLite database); left as it is");
     }
-    const bool fresh = onDisk == OnDisk::Missing || onDisk == OnDisk::Empty;
-    if (fresh && access != Access::Write) {
+    if (onDisk == OnDisk::Empty && access != Access::Write) {
         throw LeagueError(path + ": an empty file, not a league file yet");
     }
 
@@ -60,59 +62,80 @@ LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
     } catch (const SqliteError& error) {
         throw LeagueError(path + ": cannot open: " + error.what());
     }
+    // Before the first statement: every step below waits for another
+    // recorder's transaction instead of failing at once.
     db_->busyTimeout(kBusyTimeoutMs);
 
-    try {
-        if (!fresh) {
-            // Reads only: nothing is written before the file has passed.
-            const std::int64_t applicationId = db_->scalar("PRAGMA application_id");
-            const std::int64_t version = db_->scalar("PRAGMA user_version");
-            const std::int64_t objects = db_->scalar("SELECT count(*) FROM sqlite_master");
-            const bool blank = applicationId == 0 && version == 0 && objects == 0;
-            if (applicationId != kApplicationId && !blank) {
-                throw LeagueError(path +
-                                  ": not a league file (an SQLite database of another program); "
-                                  "left as it is");
-            }
-            if (version > kSchemaVersion) {
-                throw LeagueError(path + ": written by a newer VORSKAL (schema version " +
-                                  std::to_string(version) + "; this program knows up to " +
-                                  std::to_string(kSchemaVersion) + "); left as it is");
-            }
-            const std::string check = pragmaText(*db_, "PRAGMA quick_check");
-            if (check != "ok") {
-                throw LeagueError(path + ": the league file is damaged (" + check +
-                                  "); left as it is");
-            }
-            if (access == Access::Read && version < kSchemaVersion) {
-                throw LeagueError(path + ": schema version " + std::to_string(version) +
-                                  " is older than this program's " +
-                                  std::to_string(kSchemaVersion) +
-                                  "; any recording command brings it up to date");
-            }
-        }
-        if (access == Access::Read) {
-            db_->exec("PRAGMA query_only = ON");
+    // SQLite answers "busy" without waiting in a few places (changing the
+    // journal mode, a reader meeting a checkpoint); the whole opening is
+    // tried again then, until the same timeout.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (int attempt = 0;; ++attempt) {
+        try {
+            open(access);
             return;
-        }
-        if (pragmaText(*db_, "PRAGMA journal_mode = WAL") != "wal") {
-            throw LeagueError(path + ": cannot switch the league file to WAL mode");
-        }
-        db_->exec("PRAGMA foreign_keys = ON");
-        if (db_->scalar("PRAGMA user_version") < kSchemaVersion) {
-            Transaction migration(*db_);
-            // Read again under the lock: another recorder may have just done it.
-            for (std::int64_t v = db_->scalar("PRAGMA user_version") + 1; v <= kSchemaVersion;
-                 ++v) {
-                db_->exec(migrationTo(v));
-                db_->exec("PRAGMA user_version = " + std::to_string(v));
+        } catch (const SqliteError& error) {
+            const bool busy = error.code() == SQLITE_BUSY || error.code() == SQLITE_LOCKED;
+            if (!busy || std::chrono::steady_clock::now() >= deadline) {
+                fail(error);
             }
-            db_->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
-            migration.commit();
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(5 * (attempt + 1), 50)));
         }
-    } catch (const SqliteError& error) {
-        fail(error);
     }
+}
+
+void LeagueFile::checkIdentity(Access access) {
+    // One read transaction: another recorder's creation is seen whole or
+    // not at all.
+    Transaction reading(*db_, Transaction::Kind::Read);
+    const std::int64_t applicationId = db_->scalar("PRAGMA application_id");
+    const std::int64_t version = db_->scalar("PRAGMA user_version");
+    const std::int64_t objects = db_->scalar("SELECT count(*) FROM sqlite_master");
+    const bool blank = applicationId == 0 && version == 0 && objects == 0;
+    if (applicationId != kApplicationId && !blank) {
+        throw LeagueError(path_ +
+                          ": not a league file (an SQLite database of another program); "
+                          "left as it is");
+    }
+    if (version > kSchemaVersion) {
+        throw LeagueError(path_ + ": written by a newer VORSKAL (schema version " +
+                          std::to_string(version) + "; this program knows up to " +
+                          std::to_string(kSchemaVersion) + "); left as it is");
+    }
+    const std::string check = pragmaText(*db_, "PRAGMA quick_check");
+    if (check != "ok") {
+        throw LeagueError(path_ + ": the league file is damaged (" + check + "); left as it is");
+    }
+    if (access == Access::Read && version < kSchemaVersion) {
+        throw LeagueError(path_ + ": schema version " + std::to_string(version) +
+                          " is older than this program's " + std::to_string(kSchemaVersion) +
+                          "; any recording command brings it up to date");
+    }
+    reading.commit();
+}
+
+void LeagueFile::open(Access access) {
+    // Reads only: nothing is written before the file has passed.
+    checkIdentity(access);
+    if (access == Access::Read) {
+        db_->exec("PRAGMA query_only = ON");
+        return;
+    }
+    if (pragmaText(*db_, "PRAGMA journal_mode = WAL") != "wal") {
+        throw LeagueError(path_ + ": cannot switch the league file to WAL mode");
+    }
+    db_->exec("PRAGMA foreign_keys = ON");
+    // Creating or bringing the schema up to date is one write transaction;
+    // the version is read again inside it, since another recorder may have
+    // just done it.
+    Transaction migration(*db_);
+    for (std::int64_t v = db_->scalar("PRAGMA user_version") + 1; v <= kSchemaVersion; ++v) {
+        db_->exec(migrationTo(v));
+        db_->exec("PRAGMA user_version = " + std::to_string(v));
+        db_->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
+    }
+    migration.commit();
 }
 
 void LeagueFile::fail(const SqliteError& error) const {

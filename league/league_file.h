@@ -41,6 +41,9 @@ class LeagueFile {
     [[noreturn]] void fail(const SqliteError& error) const;
 
   private:
+    void open(Access access);
+    void checkIdentity(Access access);
+
     std::string path_;
     std::unique_ptr<Connection> db_;
 };

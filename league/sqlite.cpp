@@ -153,8 +153,8 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-Transaction::Transaction(Connection& connection) : connection_(connection) {
-    connection_.exec("BEGIN IMMEDIATE");
+Transaction::Transaction(Connection& connection, Kind kind) : connection_(connection) {
+    connection_.exec(kind == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
 }
 
 Transaction::~Transaction() {

@@ -90,7 +90,10 @@ class Statement {
 // in the destructor unless commit() ran.
 class Transaction {
   public:
-    explicit Transaction(Connection& connection);
+    // Write takes the file's write lock at once (BEGIN IMMEDIATE), so two
+    // writers never deadlock; Read sees one state of the file throughout.
+    enum class Kind { Read, Write };
+    explicit Transaction(Connection& connection, Kind kind = Kind::Write);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

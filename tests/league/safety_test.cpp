@@ -47,6 +47,30 @@ TEST(SafetyTest, TwoRecordersAtOnceBothSucceed) {
     EXPECT_EQ(gamesIn(db), 4);
 }
 
+// Recorders that start together on a league file that does not exist yet:
+// one creates it, the others wait for it, and every game lands.
+TEST(SafetyTest, EightRecordersOnANewFileAllLand) {
+    GameDir dir;
+    constexpr int kRecorders = 8;
+    for (int k = 0; k < kRecorders; ++k) {
+        dir.write("r" + std::to_string(k) + ".log", reports({"20:00:1" + std::to_string(k)}));
+    }
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        const std::string db = dir.path() + "/new" + std::to_string(round) + ".db";
+        std::vector<pid_t> recorders;
+        for (int k = 0; k < kRecorders; ++k) {
+            recorders.push_back(spawn({VORSKAL_LEAGUE_BINARY, db, "import",
+                                       dir.path() + "/r" + std::to_string(k) + ".log"},
+                                      {}));
+        }
+        for (const pid_t recorder : recorders) {
+            EXPECT_EQ(waitFor(recorder), 0);
+        }
+        EXPECT_EQ(gamesIn(db), kRecorders);
+    }
+}
+
 TEST(SafetyTest, RecorderKilledInsideItsTransactionLeavesASoundFileWithoutItsGame) {
     GameDir dir;
     const std::string db = dir.path() + "/season.db";
