@@ -7,8 +7,8 @@
 
 #include "app/merged_log.h"
 #include "app/no_writes.h"
-#include "app/system_files.h"
 #include "base/failure.h"
+#include "base/system_files.h"
 #include "base/version.h"
 #include "points/identify_target.h"
 #include "report/point_values_section.h"

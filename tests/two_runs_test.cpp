@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "app/posix_files.h"
+#include "base/system_files.h"
 #include "tests/support/game_dir.h"
 
 namespace vorskal::testing {

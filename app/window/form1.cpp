@@ -12,13 +12,13 @@
 #include <initializer_list>
 #include <utility>
 
-#include "app/posix_files.h"
 #include "app/tally_run.h"
 #include "app/window/caption_fit.h"
 #include "app/window/check_state.h"
 #include "app/window/message_box.h"
 #include "app/window/wrapping_check_box.h"
 #include "base/failure.h"
+#include "base/system_files.h"
 #include "base/version.h"
 #include "results/session.h"
 

@@ -2,7 +2,7 @@
 // under Windows (or Wine): the sample game tallied in a folder whose name is
 // not ASCII, the replace-in-one-step and append contracts, failures worded
 // as on Linux, and a second tally waiting for the first.
-#include "base/windows_files.h"
+#include "base/system_files.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ TEST(WindowsFiles, ReplaceTakesEffectOnCloseOnlyAndAppendKeeps) {
     GameDir dir;
     dir.write("merged", "old\r\n");
     dir.write("report", "first\r\n");
-    WindowsFileService files(dir.path());
+    SystemFileService files(dir.path());
 
     auto dropped = files.createOrReplace("merged");
     dropped->write("half");
@@ -91,7 +91,7 @@ TEST(WindowsFiles, ReplaceTakesEffectOnCloseOnlyAndAppendKeeps) {
 
 TEST(WindowsFiles, FailuresReadAsOnLinux) {
     GameDir dir;
-    WindowsFileService files(dir.path());
+    SystemFileService files(dir.path());
     const auto failure = [](auto&& action) {
         try {
             action();
@@ -124,7 +124,7 @@ TEST(WindowsFiles, SecondTallyWaitsForTheLockAndReadingIsNotHindered) {
     std::thread waiter;
     {
         DirectoryLock first(dir.path());
-        WindowsFileService files(dir.path());
+        SystemFileService files(dir.path());
         EXPECT_EQ(files.map("ux7server0.log")->bytes(), "line\r\n");
         waiter = std::thread([&] {
             DirectoryLock lock(dir.path());

@@ -1,4 +1,4 @@
-#include "base/windows_files.h"
+#include "base/system_files.h"
 
 #include <windows.h>
 
@@ -233,19 +233,20 @@ class WindowsOutput : public OutputFile {
     std::wstring temporary_;
 };
 
+// `name` in `directory`.
+std::wstring path(const std::string& directory, const std::string& name) {
+    return widen(directory) + L'\\' + widen(name);
+}
+
 }  // namespace
 
-WindowsFileService::WindowsFileService(std::string directory) : directory_(std::move(directory)) {
+SystemFileService::SystemFileService(std::string directory) : directory_(std::move(directory)) {
     if (directory_.empty()) {
         directory_ = ".";
     }
 }
 
-std::wstring WindowsFileService::path(const std::string& name) const {
-    return widen(directory_) + L'\\' + widen(name);
-}
-
-std::vector<std::string> WindowsFileService::names() {
+std::vector<std::string> SystemFileService::names() {
     std::vector<std::string> found;
     WIN32_FIND_DATAW entry;
     const HANDLE search = FindFirstFileW((widen(directory_) + L"\\*").c_str(), &entry);
@@ -259,26 +260,26 @@ std::vector<std::string> WindowsFileService::names() {
     return found;
 }
 
-bool WindowsFileService::exists(const std::string& name) {
-    const DWORD attributes = GetFileAttributesW(path(name).c_str());
+bool SystemFileService::exists(const std::string& name) {
+    const DWORD attributes = GetFileAttributesW(path(directory_, name).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::unique_ptr<InputFile> WindowsFileService::openForReading(const std::string& name) {
-    return std::make_unique<WindowsInput>(openExisting(path(name), name), name);
+std::unique_ptr<InputFile> SystemFileService::openForReading(const std::string& name) {
+    return std::make_unique<WindowsInput>(openExisting(path(directory_, name), name), name);
 }
 
-std::unique_ptr<MappedFile> WindowsFileService::map(const std::string& name) {
-    return std::make_unique<WindowsMapped>(openExisting(path(name), name), name);
+std::unique_ptr<MappedFile> SystemFileService::map(const std::string& name) {
+    return std::make_unique<WindowsMapped>(openExisting(path(directory_, name), name), name);
 }
 
-std::unique_ptr<OutputFile> WindowsFileService::createOrReplace(const std::string& name) {
+std::unique_ptr<OutputFile> SystemFileService::createOrReplace(const std::string& name) {
     static std::atomic<unsigned> serial{0};
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::wstring temporary =
-            path("." + name + ".new-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 std::to_string(serial++));
+            path(directory_, "." + name + ".new-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(serial++));
         const HANDLE handle =
             CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -289,7 +290,7 @@ std::unique_ptr<OutputFile> WindowsFileService::createOrReplace(const std::strin
                 DeleteFileW(temporary.c_str());
                 break;
             }
-            return std::make_unique<WindowsOutput>(handle, name, path(name), temporary);
+            return std::make_unique<WindowsOutput>(handle, name, path(directory_, name), temporary);
         }
         error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
@@ -299,10 +300,11 @@ std::unique_ptr<OutputFile> WindowsFileService::createOrReplace(const std::strin
     throw TallyFailure(failureText(name, "create", error));
 }
 
-std::unique_ptr<OutputFile> WindowsFileService::openForAppend(const std::string& name) {
+std::unique_ptr<OutputFile> SystemFileService::openForAppend(const std::string& name) {
     // FILE_APPEND_DATA alone: every write goes to the end of the file.
-    const HANDLE handle = CreateFileW(path(name).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, kShareAll,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileW(path(directory_, name).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, kShareAll,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         throw TallyFailure(failureText(name, "open", GetLastError()));
     }
@@ -334,12 +336,12 @@ DirectoryLock::DirectoryLock(const std::string& directory) {
         CloseHandle(handle);
         throw TallyFailure(failureText(dir, "lock the game directory", error));
     }
-    handle_ = handle;
+    held_ = reinterpret_cast<std::intptr_t>(handle);
 }
 
 DirectoryLock::~DirectoryLock() {
-    if (handle_ != nullptr) {
-        CloseHandle(static_cast<HANDLE>(handle_));  // closing the handle releases the lock
+    if (held_ != -1) {
+        CloseHandle(reinterpret_cast<HANDLE>(held_));  // closing the handle releases the lock
     }
 }
 

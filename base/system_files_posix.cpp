@@ -1,4 +1,4 @@
-#include "app/posix_files.h"
+#include "base/system_files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -290,19 +290,20 @@ class PosixOutput : public OutputFile {
     bool noKernelCopy_ = false;
 };
 
+// `name` in `directory`.
+std::string path(const std::string& directory, const std::string& name) {
+    return directory + "/" + name;
+}
+
 }  // namespace
 
-PosixFileService::PosixFileService(std::string directory) : directory_(std::move(directory)) {
+SystemFileService::SystemFileService(std::string directory) : directory_(std::move(directory)) {
     if (directory_.empty()) {
         directory_ = ".";
     }
 }
 
-std::string PosixFileService::path(const std::string& name) const {
-    return directory_ + "/" + name;
-}
-
-std::vector<std::string> PosixFileService::names() {
+std::vector<std::string> SystemFileService::names() {
     std::vector<std::string> found;
     DIR* dir = ::opendir(directory_.c_str());
     if (dir == nullptr) {
@@ -315,42 +316,44 @@ std::vector<std::string> PosixFileService::names() {
     return found;
 }
 
-bool PosixFileService::exists(const std::string& name) {
+bool SystemFileService::exists(const std::string& name) {
     struct stat info {};
-    return ::stat(path(name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    return ::stat(path(directory_, name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-std::unique_ptr<InputFile> PosixFileService::openForReading(const std::string& name) {
-    const int fd = ::open(path(name).c_str(), O_RDONLY | O_CLOEXEC);
+std::unique_ptr<InputFile> SystemFileService::openForReading(const std::string& name) {
+    const int fd = ::open(path(directory_, name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         throw TallyFailure(failureText(name, "open", errno));
     }
     return std::make_unique<PosixInput>(fd, name);
 }
 
-std::unique_ptr<MappedFile> PosixFileService::map(const std::string& name) {
-    const int fd = ::open(path(name).c_str(), O_RDONLY | O_CLOEXEC);
+std::unique_ptr<MappedFile> SystemFileService::map(const std::string& name) {
+    const int fd = ::open(path(directory_, name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         throw TallyFailure(failureText(name, "open", errno));
     }
     return std::make_unique<PosixMapped>(fd, name);
 }
 
-std::unique_ptr<OutputFile> PosixFileService::createOrReplace(const std::string& name) {
+std::unique_ptr<OutputFile> SystemFileService::createOrReplace(const std::string& name) {
     removeLeftovers(directory_, name);
     // An unnamed file in the directory: a process killed before close()
     // leaves nothing behind.
     const int unnamed = ::open(directory_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (unnamed >= 0) {
-        return std::make_unique<PosixOutput>(unnamed, name, path(name), std::string(), true);
+        return std::make_unique<PosixOutput>(unnamed, name, path(directory_, name), std::string(),
+                                             true);
     }
     // Where the file system cannot: a named temporary file, removed by a
     // later run when this one is killed before close().
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = path(temporaryName(name, ::getpid(), temporarySerial++));
+        const std::string temporary =
+            path(directory_, temporaryName(name, ::getpid(), temporarySerial++));
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            return std::make_unique<PosixOutput>(fd, name, path(name), temporary);
+            return std::make_unique<PosixOutput>(fd, name, path(directory_, name), temporary);
         }
         if (errno != EEXIST) {
             throw TallyFailure(failureText(name, "create", errno));
@@ -359,33 +362,34 @@ std::unique_ptr<OutputFile> PosixFileService::createOrReplace(const std::string&
     throw TallyFailure(failureText(name, "create", EEXIST));
 }
 
-std::unique_ptr<OutputFile> PosixFileService::openForAppend(const std::string& name) {
-    const int fd = ::open(path(name).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+std::unique_ptr<OutputFile> SystemFileService::openForAppend(const std::string& name) {
+    const int fd =
+        ::open(path(directory_, name).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         throw TallyFailure(failureText(name, "open", errno));
     }
-    return std::make_unique<PosixOutput>(fd, name, path(name), std::string());
+    return std::make_unique<PosixOutput>(fd, name, path(directory_, name), std::string());
 }
 
 DirectoryLock::DirectoryLock(const std::string& directory) {
     const std::string dir = directory.empty() ? "." : directory;
-    fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
         throw TallyFailure(failureText(dir, "open the game directory", errno));
     }
-    while (::flock(fd_, LOCK_EX) != 0) {
+    while (::flock(fd, LOCK_EX) != 0) {
         if (errno != EINTR) {
             const int error = errno;
-            ::close(fd_);
-            fd_ = -1;
+            ::close(fd);
             throw TallyFailure(failureText(dir, "lock the game directory", error));
         }
     }
+    held_ = fd;
 }
 
 DirectoryLock::~DirectoryLock() {
-    if (fd_ >= 0) {
-        ::close(fd_);  // closing the last descriptor releases the lock
+    if (held_ >= 0) {
+        ::close(static_cast<int>(held_));  // closing the last descriptor releases the lock
     }
 }
 

@@ -1,0 +1,76 @@
+#pragma once
+// The real files and clock of the system the program is built for: one
+// declaration, two implementations side by side, system_files_posix.cpp
+// (Linux: POSIX calls) and system_files_windows.cpp (Windows: the
+// wide-character Win32 calls, so a directory named in any script works).
+// The build compiles the one of its system. Names and the directory are
+// UTF-8 text; failures are worded alike on both: "NAME: cannot ACTION:
+// REASON", with the Linux reason for the common errors on Windows too.
+//
+// createOrReplace never leaves a half-written file where a good one stood,
+// nor a file of its own after a killed run:
+// - POSIX: an unnamed file in the directory (O_TMPFILE) that gets a name
+//   only on close() and at once replaces the target. Where the file system
+//   has no unnamed files, a temporary name ".NAME.new-PID-N" instead; every
+//   createOrReplace removes such files of processes that no longer exist.
+// - Windows: a temporary name beside the target, marked to be deleted with
+//   its handle, moved into place on close() in one step (MoveFileExW,
+//   replacing and writing through).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/platform.h"
+
+namespace vorskal {
+
+class SystemFileService : public FileService {
+  public:
+    explicit SystemFileService(std::string directory);
+
+    bool exists(const std::string& name) override;
+    std::unique_ptr<InputFile> openForReading(const std::string& name) override;
+    std::unique_ptr<MappedFile> map(const std::string& name) override;
+    std::unique_ptr<OutputFile> createOrReplace(const std::string& name) override;
+    std::unique_ptr<OutputFile> openForAppend(const std::string& name) override;
+    std::vector<std::string> names() override;
+
+    const std::string& directory() const { return directory_; }
+
+  private:
+    std::string directory_;
+};
+
+// Holds an exclusive lock on a game directory for as long as it lives, so
+// two tallies in one directory (two windows, or a script and a window) run
+// one after the other and their reports never interleave. The lock goes
+// with the process, however that ends, and creates no file.
+// - POSIX: flock on the directory.
+// - Windows: LockFileEx on a handle of the directory's "ux7server0.log",
+//   over a byte range far past any real end, so that reading and writing the
+//   log are never hindered. Where there is no "ux7server0.log" a run writes
+//   nothing, and nothing is locked.
+class DirectoryLock {
+  public:
+    // Waits until the lock is free. Throws TallyFailure when the directory
+    // cannot be opened or locked.
+    explicit DirectoryLock(const std::string& directory);
+    ~DirectoryLock();
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+  private:
+    // The descriptor (POSIX) or the HANDLE (Windows) holding the lock; -1: none.
+    std::intptr_t held_ = -1;
+};
+
+// The clock of the system, formatted by the user's settings: the long time
+// (hours, minutes, seconds) and the short date (on Windows in the system's
+// code page, like the report's text).
+class SystemClock : public Clock {
+  public:
+    std::string timeOfDay() override;
+    std::string date() override;
+};
+
+}  // namespace vorskal
