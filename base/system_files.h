@@ -17,7 +17,10 @@
 //   its handle, moved into place on close() in one step (MoveFileExW,
 //   replacing and writing through).
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/platform.h"
@@ -40,6 +43,72 @@ class SystemFileService : public FileService {
   private:
     std::string directory_;
 };
+
+// Files named by a path of the user's (an output, a league file, a report
+// file to import), in any directory. Only regular files are read or written:
+// a file is opened without blocking and looked at before any byte moves, so a
+// FIFO, a device, a directory or a socket is refused with a message naming
+// it ("PATH: cannot open: a FIFO, not a regular file") instead of hanging
+// the run or reading without end. The game directory's own files
+// (SystemFileService) follow the same rule.
+
+// What a path names, following symbolic links.
+struct FileAt {
+    enum class Kind { Missing, Regular, Directory, Fifo, Device, Socket, Other };
+    Kind kind = Kind::Missing;  // Missing also when it cannot be looked at
+    // The file's identity: device and inode (Windows: volume serial number
+    // and file ID). Two paths with the same identity name the same file,
+    // whatever their names and links.
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    bool sameFileAs(const FileAt& other) const {
+        return kind != Kind::Missing && other.kind != Kind::Missing && device == other.device &&
+               file == other.file;
+    }
+};
+FileAt fileAt(const std::string& path);
+// "a FIFO", "a device", "a directory", ... for a message.
+inline std::string kindText(FileAt::Kind kind) {
+    switch (kind) {
+        case FileAt::Kind::Missing:
+            return "missing";
+        case FileAt::Kind::Regular:
+            return "a regular file";
+        case FileAt::Kind::Directory:
+            return "a directory";
+        case FileAt::Kind::Fifo:
+            return "a FIFO";
+        case FileAt::Kind::Device:
+            return "a device";
+        case FileAt::Kind::Socket:
+            return "a socket";
+        case FileAt::Kind::Other:
+            break;
+    }
+    return "a special file";
+}
+
+// A path's directory and name: "a/b" gives "a" and "b", "b" gives "." and
+// "b", "/b" gives "/" and "b" (on Windows "\\" separates too, and "C:b"
+// gives "C:." and "b").
+std::pair<std::string, std::string> splitPath(const std::string& path);
+
+// Opens a regular file for reading. Throws TallyFailure naming `path`.
+std::unique_ptr<InputFile> openInputFile(const std::string& path);
+// A new file that replaces `path` on close(), as createOrReplace does in the
+// file's directory: the one way every output is written. Throws TallyFailure
+// naming `path` when it is there and not a regular file, or cannot be made.
+std::unique_ptr<OutputFile> replaceFile(const std::string& path);
+
+// A scratch file for the run's own use, read and written, gone when it is
+// closed or the process ends: in the folder that TMPDIR names (Windows: the
+// user's temporary folder), else /tmp. Throws TallyFailure naming the
+// folder and the reason when it cannot be made.
+struct ScratchFile {
+    std::FILE* file = nullptr;
+    std::string folder;
+};
+ScratchFile openScratchFile();
 
 // Holds an exclusive lock on a game directory for as long as it lives, so
 // two tallies in one directory (two windows, or a script and a window) run

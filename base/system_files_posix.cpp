@@ -12,9 +12,11 @@
 #include <cerrno>
 #include <charconv>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <utility>
 
 #include "base/failure.h"
 
@@ -23,6 +25,64 @@ namespace {
 
 std::string failureText(const std::string& name, std::string_view action, int error) {
     return name + ": cannot " + std::string(action) + ": " + std::strerror(error);
+}
+
+FileAt::Kind kindOf(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return FileAt::Kind::Regular;
+    }
+    if (S_ISDIR(mode)) {
+        return FileAt::Kind::Directory;
+    }
+    if (S_ISFIFO(mode)) {
+        return FileAt::Kind::Fifo;
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return FileAt::Kind::Device;
+    }
+    return S_ISSOCK(mode) ? FileAt::Kind::Socket : FileAt::Kind::Other;
+}
+
+[[noreturn]] void refuseKind(const std::string& name, std::string_view action, mode_t mode) {
+    throw TallyFailure(name + ": cannot " + std::string(action) + ": " + kindText(kindOf(mode)) +
+                       ", not a regular file");
+}
+
+// Opens the regular file at `path` (`name` in messages). O_NONBLOCK: a FIFO
+// or a device opens at once instead of waiting for a writer, and is then
+// refused by what fstat says; a regular file ignores the flag, which is
+// cleared all the same.
+int openRegular(const std::string& path, const std::string& name, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    struct stat info {};
+    if (fd < 0) {
+        const int error = errno;
+        // A FIFO without a reader refuses a writer (ENXIO), a directory any
+        // writer (EISDIR): say what it is.
+        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            refuseKind(name, "open", info.st_mode);
+        }
+        throw TallyFailure(failureText(name, "open", error));
+    }
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw TallyFailure(failureText(name, "open", error));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        refuseKind(name, "open", info.st_mode);
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status != -1) {
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+    }
+    return fd;
+}
+
+// `name` in `directory`.
+std::string path(const std::string& directory, const std::string& name) {
+    return directory.empty() || directory.back() == '/' ? directory + name : directory + "/" + name;
 }
 
 class PosixInput : public InputFile {
@@ -47,9 +107,9 @@ class PosixInput : public InputFile {
     std::string name_;
 };
 
-// A file mapped for reading; a file that cannot be mapped (not a regular
-// file, or empty) is read into memory instead, so that its read errors
-// surface as usual.
+// A regular file mapped for reading; one that cannot be mapped (empty, or
+// on a file system that cannot) is read into memory instead, so that its
+// read errors surface as usual.
 class PosixMapped : public MappedFile {
   public:
     PosixMapped(int fd, std::string name) : fd_(fd), name_(std::move(name)) {
@@ -139,10 +199,12 @@ void removeLeftovers(const std::string& directory, const std::string& name) {
         }
         const std::string_view rest = found.substr(prefix.size());
         const std::size_t dash = rest.find('-');
+        if (dash == std::string_view::npos) {
+            continue;
+        }
         long pid = 0;
         const auto [end, error] = std::from_chars(rest.data(), rest.data() + dash, pid);
-        if (dash == std::string_view::npos || error != std::errc() || end != rest.data() + dash ||
-            pid <= 0) {
+        if (error != std::errc() || end != rest.data() + dash || pid <= 0) {
             continue;
         }
         if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
@@ -154,15 +216,18 @@ void removeLeftovers(const std::string& directory, const std::string& name) {
 
 class PosixOutput : public OutputFile {
   public:
-    // How the file takes its place on close(): not at all (appending to
-    // `path`), by a rename of the named `temporary`, or, for an unnamed file
-    // (`temporary` empty, `unnamed` set), by a link to a fresh name and a
-    // rename of that at once.
-    PosixOutput(int fd, std::string name, std::string path, std::string temporary,
-                bool unnamed = false)
+    // How the file takes its place on close(): not at all (appending), by a
+    // rename of the named `temporary` to `name` in `directory`, or, for an
+    // unnamed file (`temporary` empty, `unnamed` set), by a link to a fresh
+    // temporary name and a rename of that at once. `shown` names the file in
+    // messages.
+    PosixOutput(int fd, std::string shown, std::string directory = {}, std::string name = {},
+                std::string temporary = {}, bool unnamed = false)
         : fd_(fd),
-          name_(std::move(name)),
-          path_(std::move(path)),
+          name_(std::move(shown)),
+          directory_(std::move(directory)),
+          baseName_(std::move(name)),
+          path_(path(directory_, baseName_)),
           temporary_(std::move(temporary)),
           unnamed_(unnamed) {}
 
@@ -261,11 +326,12 @@ class PosixOutput : public OutputFile {
     // Links the unnamed file to a fresh temporary name; close() renames it
     // into place right after.
     void giveName() {
-        const std::string directory = path_.substr(0, path_.rfind('/'));
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
         for (int attempt = 0; attempt < 100; ++attempt) {
+            // linkat never follows or replaces what is at the new name: a
+            // name planted there (a link to a victim, say) is passed over.
             const std::string temporary =
-                directory + "/" + temporaryName(name_, ::getpid(), temporarySerial++);
+                path(directory_, temporaryName(baseName_, ::getpid(), temporarySerial++));
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) ==
                 0) {
                 temporary_ = temporary;
@@ -284,15 +350,41 @@ class PosixOutput : public OutputFile {
 
     int fd_;
     std::string name_;
+    std::string directory_;
+    std::string baseName_;
     std::string path_;
     std::string temporary_;
     bool unnamed_;
     bool noKernelCopy_ = false;
 };
 
-// `name` in `directory`.
-std::string path(const std::string& directory, const std::string& name) {
-    return directory + "/" + name;
+// A new file that replaces `name` in `directory` when it is closed: the one
+// atomic way every output takes its place. `shown` names it in messages.
+std::unique_ptr<OutputFile> replaceIn(const std::string& directory, const std::string& name,
+                                      const std::string& shown) {
+    removeLeftovers(directory, name);
+    // An unnamed file in the directory: a process killed before close()
+    // leaves nothing behind.
+    const int unnamed = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (unnamed >= 0) {
+        return std::make_unique<PosixOutput>(unnamed, shown, directory, name, std::string(), true);
+    }
+    // Where the file system cannot: a named temporary file, removed by a
+    // later run when this one is killed before close(). O_EXCL|O_NOFOLLOW:
+    // whatever is planted at that name is never opened.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temporary =
+            path(directory, temporaryName(name, ::getpid(), temporarySerial++));
+        const int fd =
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            return std::make_unique<PosixOutput>(fd, shown, directory, name, temporary);
+        }
+        if (errno != EEXIST) {
+            throw TallyFailure(failureText(shown, "create", errno));
+        }
+    }
+    throw TallyFailure(failureText(shown, "create", EEXIST));
 }
 
 }  // namespace
@@ -322,53 +414,69 @@ bool SystemFileService::exists(const std::string& name) {
 }
 
 std::unique_ptr<InputFile> SystemFileService::openForReading(const std::string& name) {
-    const int fd = ::open(path(directory_, name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throw TallyFailure(failureText(name, "open", errno));
-    }
-    return std::make_unique<PosixInput>(fd, name);
+    return std::make_unique<PosixInput>(openRegular(path(directory_, name), name, O_RDONLY), name);
 }
 
 std::unique_ptr<MappedFile> SystemFileService::map(const std::string& name) {
-    const int fd = ::open(path(directory_, name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throw TallyFailure(failureText(name, "open", errno));
-    }
-    return std::make_unique<PosixMapped>(fd, name);
+    return std::make_unique<PosixMapped>(openRegular(path(directory_, name), name, O_RDONLY), name);
 }
 
 std::unique_ptr<OutputFile> SystemFileService::createOrReplace(const std::string& name) {
-    removeLeftovers(directory_, name);
-    // An unnamed file in the directory: a process killed before close()
-    // leaves nothing behind.
-    const int unnamed = ::open(directory_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (unnamed >= 0) {
-        return std::make_unique<PosixOutput>(unnamed, name, path(directory_, name), std::string(),
-                                             true);
-    }
-    // Where the file system cannot: a named temporary file, removed by a
-    // later run when this one is killed before close().
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary =
-            path(directory_, temporaryName(name, ::getpid(), temporarySerial++));
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            return std::make_unique<PosixOutput>(fd, name, path(directory_, name), temporary);
-        }
-        if (errno != EEXIST) {
-            throw TallyFailure(failureText(name, "create", errno));
-        }
-    }
-    throw TallyFailure(failureText(name, "create", EEXIST));
+    return replaceIn(directory_, name, name);
 }
 
 std::unique_ptr<OutputFile> SystemFileService::openForAppend(const std::string& name) {
-    const int fd =
-        ::open(path(directory_, name).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        throw TallyFailure(failureText(name, "open", errno));
+    return std::make_unique<PosixOutput>(
+        openRegular(path(directory_, name), name, O_WRONLY | O_APPEND | O_CREAT), name);
+}
+
+FileAt fileAt(const std::string& path) {
+    struct stat info {};
+    FileAt at;
+    if (::stat(path.c_str(), &info) == 0) {
+        at.kind = kindOf(info.st_mode);
+        at.device = static_cast<std::uint64_t>(info.st_dev);
+        at.file = static_cast<std::uint64_t>(info.st_ino);
     }
-    return std::make_unique<PosixOutput>(fd, name, path(directory_, name), std::string());
+    return at;
+}
+
+std::unique_ptr<InputFile> openInputFile(const std::string& path) {
+    return std::make_unique<PosixInput>(openRegular(path, path, O_RDONLY), path);
+}
+
+std::unique_ptr<OutputFile> replaceFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        refuseKind(path, "replace", info.st_mode);
+    }
+    const auto [directory, name] = splitPath(path);
+    return replaceIn(directory, name, path);
+}
+
+ScratchFile openScratchFile() {
+    ScratchFile scratch;
+    const char* tmpdir = std::getenv("TMPDIR");
+    scratch.folder = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+    // Unnamed where the file system allows it; else a fresh name, removed at once.
+    int fd = ::open(scratch.folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        std::string name = path(scratch.folder, "vorskal-XXXXXX");
+        fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd >= 0) {
+            ::unlink(name.c_str());
+        }
+    }
+    if (fd < 0) {
+        throw TallyFailure(failureText(scratch.folder, "make a temporary file", errno));
+    }
+    scratch.file = ::fdopen(fd, "w+b");
+    if (scratch.file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        throw TallyFailure(failureText(scratch.folder, "make a temporary file", error));
+    }
+    return scratch;
 }
 
 DirectoryLock::DirectoryLock(const std::string& directory) {
@@ -413,6 +521,14 @@ std::string SystemClock::timeOfDay() {
 }
 std::string SystemClock::date() {
     return formatNow("%x");
+}
+
+std::pair<std::string, std::string> splitPath(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return {".", path};
+    }
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
 }  // namespace vorskal

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "base/failure.h"
 #include "base/windows_text.h"
@@ -25,13 +27,50 @@ constexpr std::size_t kChunk = 1u << 30;
 // its logs.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-HANDLE openExisting(const std::wstring& path, const std::string& name) {
-    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+[[noreturn]] void refuseKind(const std::string& name, std::string_view action, FileAt::Kind kind) {
+    throw TallyFailure(name + ": cannot " + std::string(action) + ": " + kindText(kind) +
+                       ", not a regular file");
+}
+
+FileAt::Kind kindOfHandle(HANDLE handle) {
+    switch (GetFileType(handle)) {
+        case FILE_TYPE_DISK:
+            return FileAt::Kind::Regular;
+        case FILE_TYPE_CHAR:
+            return FileAt::Kind::Device;
+        case FILE_TYPE_PIPE:
+            return FileAt::Kind::Fifo;
+        default:
+            return FileAt::Kind::Other;
+    }
+}
+
+// Opens the regular file at `path` (`name` in messages), with CreateFileW's
+// `access` and `disposition`. A device ("NUL", "CON") or a pipe is refused by
+// its file type, a directory (which CreateFileW refuses as "access denied")
+// by its attributes.
+HANDLE openRegular(const std::wstring& path, const std::string& name, DWORD access,
+                   DWORD disposition, DWORD flags) {
+    const HANDLE handle =
+        CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        throw TallyFailure(failureText(name, "open", GetLastError()));
+        const DWORD error = GetLastError();
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            refuseKind(name, "open", FileAt::Kind::Directory);
+        }
+        throw TallyFailure(failureText(name, "open", error));
+    }
+    const FileAt::Kind kind = kindOfHandle(handle);
+    if (kind != FileAt::Kind::Regular) {
+        CloseHandle(handle);
+        refuseKind(name, "open", kind);
     }
     return handle;
+}
+
+HANDLE openExisting(const std::wstring& path, const std::string& name) {
+    return openRegular(path, name, GENERIC_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
 }
 
 // Reads up to `size` bytes at the handle's position, or at `offset` when
@@ -69,8 +108,8 @@ class WindowsInput : public InputFile {
     std::string name_;
 };
 
-// A file mapped for reading; a file that cannot be mapped (empty, or not a
-// disk file) is read into memory instead, so that its read errors surface.
+// A regular file mapped for reading; one that cannot be mapped (empty) is
+// read into memory instead, so that its read errors surface.
 class WindowsMapped : public MappedFile {
   public:
     WindowsMapped(HANDLE handle, std::string name) : handle_(handle), name_(std::move(name)) {
@@ -233,9 +272,48 @@ class WindowsOutput : public OutputFile {
     std::wstring temporary_;
 };
 
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
 // `name` in `directory`.
 std::wstring path(const std::string& directory, const std::string& name) {
+    if (directory.empty() || isSeparator(directory.back())) {
+        return widen(directory + name);
+    }
     return widen(directory) + L'\\' + widen(name);
+}
+
+std::atomic<unsigned> temporarySerial{0};
+
+// A new file that replaces `name` in `directory` when it is closed: the one
+// atomic way every output takes its place. `shown` names it in messages.
+std::unique_ptr<OutputFile> replaceIn(const std::string& directory, const std::string& name,
+                                      const std::string& shown) {
+    DWORD error = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // CREATE_NEW: whatever is planted at the name is never opened.
+        const std::wstring temporary =
+            path(directory, "." + name + ".new-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                std::to_string(temporarySerial++));
+        const HANDLE handle =
+            CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            if (!deleteOnClose(handle, true)) {
+                error = GetLastError();
+                CloseHandle(handle);
+                DeleteFileW(temporary.c_str());
+                break;
+            }
+            return std::make_unique<WindowsOutput>(handle, shown, path(directory, name), temporary);
+        }
+        error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    throw TallyFailure(failureText(shown, "create", error));
 }
 
 }  // namespace
@@ -274,41 +352,77 @@ std::unique_ptr<MappedFile> SystemFileService::map(const std::string& name) {
 }
 
 std::unique_ptr<OutputFile> SystemFileService::createOrReplace(const std::string& name) {
-    static std::atomic<unsigned> serial{0};
-    DWORD error = ERROR_FILE_EXISTS;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring temporary =
-            path(directory_, "." + name + ".new-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                 std::to_string(serial++));
-        const HANDLE handle =
-            CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
-                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) {
-            if (!deleteOnClose(handle, true)) {
-                error = GetLastError();
-                CloseHandle(handle);
-                DeleteFileW(temporary.c_str());
-                break;
-            }
-            return std::make_unique<WindowsOutput>(handle, name, path(directory_, name), temporary);
-        }
-        error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            break;
-        }
-    }
-    throw TallyFailure(failureText(name, "create", error));
+    return replaceIn(directory_, name, name);
 }
 
 std::unique_ptr<OutputFile> SystemFileService::openForAppend(const std::string& name) {
     // FILE_APPEND_DATA alone: every write goes to the end of the file.
-    const HANDLE handle =
-        CreateFileW(path(directory_, name).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, kShareAll,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        throw TallyFailure(failureText(name, "open", GetLastError()));
-    }
+    const HANDLE handle = openRegular(path(directory_, name), name, FILE_APPEND_DATA | SYNCHRONIZE,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     return std::make_unique<WindowsOutput>(handle, name, std::wstring(), std::wstring());
+}
+
+FileAt fileAt(const std::string& path) {
+    FileAt at;
+    const std::wstring wide = widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return at;
+    }
+    // No access asked, only the handle: the file's type and its identity.
+    const HANDLE handle = CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        at.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileAt::Kind::Directory
+                                                               : FileAt::Kind::Other;
+        return at;
+    }
+    at.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileAt::Kind::Directory
+                                                           : kindOfHandle(handle);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileInformationByHandle(handle, &information)) {
+        at.device = information.dwVolumeSerialNumber;
+        at.file = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+    }
+    CloseHandle(handle);
+    return at;
+}
+
+std::unique_ptr<InputFile> openInputFile(const std::string& path) {
+    return std::make_unique<WindowsInput>(openExisting(widen(path), path), path);
+}
+
+std::unique_ptr<OutputFile> replaceFile(const std::string& path) {
+    const FileAt::Kind kind = fileAt(path).kind;
+    if (kind != FileAt::Kind::Missing && kind != FileAt::Kind::Regular) {
+        refuseKind(path, "replace", kind);
+    }
+    const auto [directory, name] = splitPath(path);
+    return replaceIn(directory, name, path);
+}
+
+ScratchFile openScratchFile() {
+    ScratchFile scratch;
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) {
+        throw TallyFailure("the temporary folder: cannot be found: " + errorReason(GetLastError()));
+    }
+    scratch.folder = narrow(std::wstring(folder, length));
+    wchar_t name[MAX_PATH + 1];
+    if (GetTempFileNameW(folder, L"vsk", 0, name) == 0) {
+        throw TallyFailure(scratch.folder +
+                           ": cannot make a temporary file: " + errorReason(GetLastError()));
+    }
+    // "T": kept in memory where it can be; "D": deleted when closed.
+    scratch.file = _wfopen(name, L"w+bTD");
+    if (scratch.file == nullptr) {
+        const DWORD error = GetLastError();
+        DeleteFileW(name);
+        throw TallyFailure(scratch.folder +
+                           ": cannot make a temporary file: " + errorReason(error));
+    }
+    return scratch;
 }
 
 DirectoryLock::DirectoryLock(const std::string& directory) {
@@ -366,6 +480,21 @@ std::string SystemClock::date() {
     const int length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr,
                                        buffer, 128, nullptr);
     return inCodePage(buffer, length);
+}
+
+std::pair<std::string, std::string> splitPath(const std::string& path) {
+    std::size_t cut = path.size();
+    while (cut > 0 && !isSeparator(path[cut - 1])) {
+        --cut;
+    }
+    if (cut == 0) {
+        if (path.size() >= 2 && path[1] == ':') {
+            return {path.substr(0, 2) + ".", path.substr(2)};
+        }
+        return {".", path};
+    }
+    const bool root = cut == 1 || (cut == 3 && path[1] == ':');
+    return {path.substr(0, root ? cut : cut - 1), path.substr(cut)};
 }
 
 }  // namespace vorskal

@@ -1,11 +1,9 @@
 #include "html/game_page.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <memory>
 
+#include "base/failure.h"
+#include "base/system_files.h"
 #include "html/html_text.h"
 #include "html/page_assets.h"
 #include "html/svg_charts.h"
@@ -87,30 +85,15 @@ std::string gamePage(const results::GameResults& game, const PageLimits& limits)
 }
 
 bool writeGamePage(const results::GameResults& game, const std::string& path, std::string& error) {
-    const std::string page = gamePage(game);
-    const std::string temporary = path + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+    try {
+        const std::unique_ptr<OutputFile> file = replaceFile(path);
+        file->write(gamePage(game));
+        file->close();
+        return true;
+    } catch (const TallyFailure& failure) {
+        error = failure.what();
         return false;
     }
-    const bool written = std::fwrite(page.data(), 1, page.size(), file) == page.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        error = "cannot write " + path + ": " + std::strerror(written ? errno : writeErrno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    // Replaces an existing page on every system (std::rename does not on Windows).
-    std::error_code renamed;
-    std::filesystem::rename(temporary, path, renamed);
-    if (renamed) {
-        error = "cannot write " + path + ": " + renamed.message();
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
 }
 
 }  // namespace vorskal::html

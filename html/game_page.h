@@ -19,9 +19,9 @@ inline constexpr int kPageFormat = 1;
 // the files read.
 std::string gamePage(const results::GameResults& game, const PageLimits& limits = {});
 
-// Writes the page to `path`: into a temporary file beside it, then renamed
-// over it, so a page is replaced whole or not at all. On failure returns
-// false with `error` naming the file and the cause.
+// Writes the page to `path` through replaceFile (base/system_files.h), so a
+// page is replaced whole or not at all. On failure returns false with
+// `error` naming the file and the cause.
 bool writeGamePage(const results::GameResults& game, const std::string& path, std::string& error);
 
 }  // namespace vorskal::html

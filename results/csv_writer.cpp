@@ -1,24 +1,24 @@
 #include "results/csv_writer.h"
 
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
+#include "base/output_stream.h"
+#include "base/system_files.h"
 #include "results/json_text.h"
 
 namespace vorskal::results {
 namespace {
 
+// One file of the set, written through replaceFile: it takes the old file's
+// place only at close().
 class CsvFile {
   public:
-    CsvFile(const std::filesystem::path& directory, const std::string& name,
+    CsvFile(const std::filesystem::path& directory, std::string_view name,
             std::initializer_list<std::string_view> header)
-        : path_(directory / name), out_(path_, std::ios::binary | std::ios::trunc) {
-        if (!out_) {
-            throw std::runtime_error(path_.string() + ": cannot be written");
-        }
+        : out_(replaceFile((directory / name).string())) {
         for (const std::string_view field : header) {
             cell(field);
         }
@@ -35,18 +35,14 @@ class CsvFile {
         out_ << "\r\n";
         first_ = true;
     }
-    void close() {
-        out_.close();
-        if (!out_) {
-            throw std::runtime_error(path_.string() + ": cannot be written");
-        }
-    }
+    void close() { out_.close(); }
 
   private:
-    std::filesystem::path path_;
-    std::ofstream out_;
+    OutputStream out_;
     bool first_ = true;
 };
+
+using Written = std::unique_ptr<CsvFile>;
 
 std::string joinLocations(const std::vector<std::string>& keys) {
     std::string joined;
@@ -56,23 +52,25 @@ std::string joinLocations(const std::vector<std::string>& keys) {
     return joined;
 }
 
-void pilots(const GameResults& results, const std::filesystem::path& dir) {
-    CsvFile csv(dir, "pilots.csv",
-                {"name", "team", "teamCode", "kills", "deaths", "targetsDestroyed", "targetPoints",
-                 "locations", "score"});
+Written pilots(const GameResults& results, const std::filesystem::path& dir) {
+    Written written(new CsvFile(dir, kPilotsCsv,
+                                {"name", "team", "teamCode", "kills", "deaths", "targetsDestroyed",
+                                 "targetPoints", "locations", "score"}));
+    CsvFile& csv = *written;
     for (const PilotRow& row : results.pilots) {
         csv.cell(row.name).cell(sideName(row.team)).cell(row.teamCode).cell(row.kills);
         csv.cell(row.deaths).cell(row.targetsDestroyed).cell(row.targetPoints);
         csv.cell(joinLocations(row.locations)).cell(row.score);
         csv.end();
     }
-    csv.close();
+    return written;
 }
 
-void teams(const GameResults& results, const std::filesystem::path& dir) {
-    CsvFile csv(dir, "teams.csv",
-                {"team", "kills", "deaths", "targetsDestroyed", "targetPoints", "score",
-                 "overMaxPenalty", "final"});
+Written teams(const GameResults& results, const std::filesystem::path& dir) {
+    Written written(new CsvFile(dir, kTeamsCsv,
+                                {"team", "kills", "deaths", "targetsDestroyed", "targetPoints",
+                                 "score", "overMaxPenalty", "final"}));
+    CsvFile& csv = *written;
     for (const auto& [name, totals] :
          {std::pair{"Allied", &results.allied}, std::pair{"Hun", &results.hun}}) {
         csv.cell(name).cell(totals->kills).cell(totals->deaths).cell(totals->targetsDestroyed);
@@ -80,7 +78,7 @@ void teams(const GameResults& results, const std::filesystem::path& dir) {
         csv.cell(totals->final);
         csv.end();
     }
-    csv.close();
+    return written;
 }
 
 Correction correctionFromJson(std::string_view text) {
@@ -104,11 +102,12 @@ Correction correctionFromJson(std::string_view text) {
     return item;
 }
 
-void corrections(const GameResults& results, const std::filesystem::path& dir,
-                 const SpilledRows* spilled) {
-    CsvFile csv(dir, "corrections.csv",
-                {"correction", "kind", "applied", "note", "pilot", "team", "field", "by", "points",
-                 "evidenceLines", "evidenceTexts"});
+Written corrections(const GameResults& results, const std::filesystem::path& dir,
+                    const SpilledRows* spilled) {
+    Written written(new CsvFile(dir, kCorrectionsCsv,
+                                {"correction", "kind", "applied", "note", "pilot", "team", "field",
+                                 "by", "points", "evidenceLines", "evidenceTexts"}));
+    CsvFile& csv = *written;
     std::int64_t number = 0;
     const auto write = [&](const Correction& item) {
         ++number;
@@ -143,18 +142,19 @@ void corrections(const GameResults& results, const std::filesystem::path& dir,
     } else {
         spilled->forEachCorrection([&](std::string_view json) { write(correctionFromJson(json)); });
     }
-    csv.close();
+    return written;
 }
 
 std::string stringOr(const nlohmann::json& value) {
     return value.is_string() ? value.get<std::string>() : std::string();
 }
 
-void targets(const GameResults& results, const std::filesystem::path& dir,
-             const SpilledRows* spilled) {
-    CsvFile csv(dir, "targets.csv",
-                {"line", "text", "key", "targetType", "team", "teamCode", "points", "redBoxed",
-                 "pilot", "reason"});
+Written targets(const GameResults& results, const std::filesystem::path& dir,
+                const SpilledRows* spilled) {
+    Written written(new CsvFile(dir, kTargetsCsv,
+                                {"line", "text", "key", "targetType", "team", "teamCode", "points",
+                                 "redBoxed", "pilot", "reason"}));
+    CsvFile& csv = *written;
     const auto row = [&](const TargetRow& r) {
         csv.cell(static_cast<std::int64_t>(r.line)).cell(r.text).cell(r.key).cell(r.targetType);
         csv.cell(sideName(r.team)).cell(r.teamCode).cell(r.points).flag(r.redBoxed);
@@ -177,13 +177,14 @@ void targets(const GameResults& results, const std::filesystem::path& dir,
             csv.end();
         });
     }
-    csv.close();
+    return written;
 }
 
-void arena(const GameResults& results, const std::filesystem::path& dir,
-           const SpilledRows* spilled) {
-    CsvFile csv(dir, "arena.csv",
-                {"line", "time", "seconds", "side", "event", "pilot", "inGameAfter"});
+Written arena(const GameResults& results, const std::filesystem::path& dir,
+              const SpilledRows* spilled) {
+    Written written(new CsvFile(
+        dir, kArenaCsv, {"line", "time", "seconds", "side", "event", "pilot", "inGameAfter"}));
+    CsvFile& csv = *written;
     const auto row = [&](const ArenaEvent& r) {
         csv.cell(static_cast<std::int64_t>(r.line)).cell(r.time).cell(r.seconds);
         csv.cell(sideName(r.side)).cell(r.entry ? "entry" : "exit").cell(r.pilot);
@@ -204,17 +205,18 @@ void arena(const GameResults& results, const std::filesystem::path& dir,
             csv.end();
         });
     }
-    csv.close();
+    return written;
 }
 
-void warnings(const GameResults& results, const std::filesystem::path& dir) {
-    CsvFile csv(dir, "warnings.csv", {"code", "file", "line", "message"});
+Written warnings(const GameResults& results, const std::filesystem::path& dir) {
+    Written written(new CsvFile(dir, kWarningsCsv, {"code", "file", "line", "message"}));
+    CsvFile& csv = *written;
     for (const Warning& item : results.warnings) {
         csv.cell(item.code).cell(item.file);
         csv.cell(item.line == 0 ? std::string() : std::to_string(item.line)).cell(item.message);
         csv.end();
     }
-    csv.close();
+    return written;
 }
 
 }  // namespace
@@ -244,12 +246,15 @@ void writeCsv(const GameResults& results, const std::string& directory,
     if (error) {
         throw std::runtime_error(directory + ": cannot be made: " + error.message());
     }
-    pilots(results, dir);
-    teams(results, dir);
-    corrections(results, dir, spilled);
-    targets(results, dir, spilled);
-    arena(results, dir, spilled);
-    warnings(results, dir);
+    const Written set[] = {pilots(results, dir),
+                           teams(results, dir),
+                           corrections(results, dir, spilled),
+                           targets(results, dir, spilled),
+                           arena(results, dir, spilled),
+                           warnings(results, dir)};
+    for (const Written& file : set) {
+        file->close();
+    }
 }
 
 }  // namespace vorskal::results

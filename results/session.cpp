@@ -1,13 +1,9 @@
 #include "results/session.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
 
+#include "base/output_stream.h"
+#include "base/system_files.h"
 #include "results/csv_writer.h"
 #include "results/json_writer.h"
 
@@ -21,26 +17,9 @@ void writeJsonFile(const GameResults& results, const std::string& path, const Sp
         standardOutput.flush();
         return;
     }
-    // Written beside the file and put in its place when complete.
-    const std::string partial = path + ".partial";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            throw std::runtime_error(path + ": cannot be written: " + std::strerror(errno));
-        }
-        writeJson(results, file, spilled);
-        file.close();
-        if (!file) {
-            std::remove(partial.c_str());
-            throw std::runtime_error(path + ": cannot be written");
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(partial, path, error);
-    if (error) {
-        std::remove(partial.c_str());
-        throw std::runtime_error(path + ": cannot be written: " + error.message());
-    }
+    OutputStream file(replaceFile(path));
+    writeJson(results, file, spilled);
+    file.close();
 }
 
 }  // namespace

@@ -1,16 +1,24 @@
 #include "results/spill.h"
 
-#include <stdexcept>
+#include <cerrno>
+#include <cstring>
 #include <string>
 
+#include "base/failure.h"
+#include "base/system_files.h"
 #include "results/json_text.h"
 
 namespace vorskal::results {
 
 SpilledRows::SpilledRows() {
     for (List* list : {&corrections_, &targets_, &arena_}) {
-        list->file = std::tmpfile();
-        list->failed = list->file == nullptr;
+        try {
+            ScratchFile scratch = openScratchFile();
+            list->file = scratch.file;
+            folder_ = scratch.folder;
+        } catch (const TallyFailure& failed) {
+            list->failure = failed.what();
+        }
     }
 }
 
@@ -22,11 +30,17 @@ SpilledRows::~SpilledRows() {
     }
 }
 
-void SpilledRows::add(List& list, const std::string& json) {
+std::string SpilledRows::failure(std::string_view action) const {
+    return folder_ + ": cannot " + std::string(action) +
+           " the temporary file of the long lists: " + std::strerror(errno);
+}
+
+void SpilledRows::add(List& list, const std::string& json) const {
     ++list.count;
-    if (list.failed || std::fwrite(json.data(), 1, json.size(), list.file) != json.size() ||
-        std::fputc('\n', list.file) == EOF) {
-        list.failed = true;
+    if (list.failure.empty() &&
+        (std::fwrite(json.data(), 1, json.size(), list.file) != json.size() ||
+         std::fputc('\n', list.file) == EOF)) {
+        list.failure = failure("write");
     }
 }
 
@@ -42,9 +56,13 @@ void SpilledRows::arenaEvent(const ArenaEvent& row) {
     add(arena_, arenaJson(row));
 }
 
-void SpilledRows::forEach(const List& list, const std::function<void(std::string_view)>& each) {
-    if (list.failed || std::fflush(list.file) != 0) {
-        throw std::runtime_error("the temporary file of the long lists could not be written");
+void SpilledRows::forEach(const List& list,
+                          const std::function<void(std::string_view)>& each) const {
+    if (!list.failure.empty()) {
+        throw TallyFailure(list.failure);
+    }
+    if (std::fflush(list.file) != 0) {
+        throw TallyFailure(failure("write"));
     }
     std::rewind(list.file);
     std::string line;
@@ -58,7 +76,7 @@ void SpilledRows::forEach(const List& list, const std::function<void(std::string
         }
     }
     if (std::ferror(list.file) != 0) {
-        throw std::runtime_error("the temporary file of the long lists could not be read");
+        throw TallyFailure(failure("read"));
     }
     std::fseek(list.file, 0, SEEK_END);
 }

@@ -1,10 +1,13 @@
 #pragma once
 // The long lists of a large game kept out of memory: a RowSink that writes
-// each row's JSON text as one line of a temporary file (removed when the
-// object goes), and reads them back in order for the writers.
+// each row's JSON text as one line of a scratch file (openScratchFile: in
+// TMPDIR, else /tmp; gone when the object goes), and reads them back in
+// order for the writers. A failure of the file (a full disk) is kept and
+// said when the rows are read back, naming the folder and the reason.
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "results/game_results.h"
@@ -25,7 +28,7 @@ class SpilledRows : public RowSink {
     std::uint64_t targetCount() const { return targets_.count; }
     std::uint64_t arenaCount() const { return arena_.count; }
     // Calls `each` with every row's JSON text, in order. Throws
-    // std::runtime_error when the temporary file fails.
+    // TallyFailure naming the folder and the reason when the file failed.
     void forEachCorrection(const std::function<void(std::string_view)>& each) const;
     void forEachTarget(const std::function<void(std::string_view)>& each) const;
     void forEachArenaEvent(const std::function<void(std::string_view)>& each) const;
@@ -34,10 +37,12 @@ class SpilledRows : public RowSink {
     struct List {
         std::FILE* file = nullptr;
         std::uint64_t count = 0;
-        bool failed = false;
+        std::string failure;  // empty while the file works
     };
-    static void add(List& list, const std::string& json);
-    static void forEach(const List& list, const std::function<void(std::string_view)>& each);
+    std::string folder_;
+    void add(List& list, const std::string& json) const;
+    void forEach(const List& list, const std::function<void(std::string_view)>& each) const;
+    std::string failure(std::string_view action) const;
     List corrections_;
     List targets_;
     List arena_;
