@@ -4,11 +4,13 @@
 #include <optional>
 #include <ostream>
 
+#include "app/cli/output_guard.h"
 #include "app/tally_run.h"
 #include "base/version.h"
 #include "html/game_page.h"
 #include "html/page_rows.h"
 #include "league/tally_record.h"
+#include "results/csv_writer.h"
 #include "results/session.h"
 
 namespace vorskal {
@@ -103,6 +105,27 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         err << "vorskal-tally: --check writes nothing, so it takes no --record\n";
         return kExitUsage;
     }
+    // Outputs never replace inputs, nor anything but a regular file.
+    std::vector<NamedOutput> outputs;
+    if (!recordPath.empty()) {
+        outputs.push_back({"--record", recordPath});
+    }
+    if (!request.json.empty() && request.json != "-") {
+        outputs.push_back({"--json", request.json});
+    }
+    for (const std::string_view file : results::kCsvFiles) {
+        if (!request.csv.empty()) {
+            outputs.push_back({"--csv", request.csv + "/" + std::string(file)});
+        }
+    }
+    if (!htmlFile.empty()) {
+        outputs.push_back({"--html", htmlFile});
+    }
+    if (const std::string refused = refusedOutput(directory, outputs); !refused.empty()) {
+        err << "vorskal-tally: " << refused << "\n";
+        return kExitUsage;
+    }
+
     const std::uint64_t reportSizeBefore = league::reportFileSize(directory);
     results::Session session(request, directory);
     std::optional<html::PageRows> pageRows;  // the rows the page draws, kept for it

@@ -1,0 +1,105 @@
+#include "app/cli/output_guard.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "base/report_stream.h"
+#include "base/system_files.h"
+#include "logs/log_line.h"
+#include "points/point_file.h"
+
+namespace vorskal {
+namespace {
+
+// A name within a directory, known by the directory's identity.
+struct Place {
+    FileAt directory;
+    std::string name;
+};
+
+bool sameName(const std::string& a, const std::string& b) {
+#if defined(_WIN32)
+    // Windows' file names ignore letter case.
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+#else
+    return a == b;
+#endif
+}
+
+// A file that an output must not replace, or an output already named.
+struct Kept {
+    std::string what;  // for the message: "the game's \"vorskal.log\""
+    FileAt file;       // Missing when it is not there yet
+    Place place;       // where it is, or will be made
+    bool isPlace(const Place& other) const {
+        return place.directory.sameFileAs(other.directory) && sameName(place.name, other.name);
+    }
+};
+
+Place placeOf(const std::string& path) {
+    const auto [directory, name] = splitPath(path);
+    return {fileAt(directory), name};
+}
+
+bool isNumberedLog(const std::string& name) {
+    constexpr std::string_view kHead = "ux7server";
+    constexpr std::string_view kTail = ".log";
+    if (name.size() <= kHead.size() + kTail.size() || name.rfind(kHead, 0) != 0 ||
+        name.compare(name.size() - kTail.size(), kTail.size(), kTail) != 0) {
+        return false;
+    }
+    const std::string number = name.substr(kHead.size(), name.size() - 13);
+    return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::vector<Kept> gameFiles(const std::string& directory) {
+    std::vector<Kept> kept;
+    SystemFileService files(directory);
+    const FileAt folder = fileAt(files.directory());
+    if (folder.kind != FileAt::Kind::Directory) {
+        return kept;  // the run says what is wrong with the directory
+    }
+    std::vector<std::string> names = {std::string(kPointFileName), std::string(kReportName),
+                                      std::string(kMergedLogName)};
+    for (const std::string& name : files.names()) {
+        if (isNumberedLog(name)) {
+            names.push_back(name);
+        }
+    }
+    for (const std::string& name : names) {
+        const std::string path =
+            files.directory() + (files.directory().back() == '/' ? "" : "/") + name;
+        kept.push_back({"the game's \"" + name + "\"", fileAt(path), {folder, name}});
+    }
+    return kept;
+}
+
+}  // namespace
+
+std::string refusedOutput(const std::string& directory, const std::vector<NamedOutput>& outputs) {
+    std::vector<Kept> kept = gameFiles(directory);
+    for (const NamedOutput& output : outputs) {
+        const std::string named = output.option + " " + output.path;
+        const FileAt file = fileAt(output.path);
+        if (file.kind != FileAt::Kind::Missing && file.kind != FileAt::Kind::Regular) {
+            return named + " is " + kindText(file.kind) +
+                   ", not a regular file: outputs are written only as regular files";
+        }
+        const Place place = placeOf(output.path);
+        for (const Kept& other : kept) {
+            if (file.sameFileAs(other.file) || other.isPlace(place)) {
+                return named + " names " + other.what +
+                       ": an output never replaces an input or another output; name another file";
+            }
+        }
+        kept.push_back({output.option == "--record" ? "the league file of --record"
+                                                    : "the file of " + output.option,
+                        file, place});
+    }
+    return "";
+}
+
+}  // namespace vorskal

@@ -1,0 +1,300 @@
+// What a game folder may hold that a game server did not put there: a FIFO,
+// a link to a device, a directory where a file belongs, an output that names
+// one of the game's files, names planted where temporary files go, a full
+// disk. One table: each entry is planted in a fresh copy of the sample game,
+// vorskal-tally runs as a real process (bounded by `timeout`, so a hang fails
+// instead of blocking), and the exit status, the message naming the file and
+// the folder afterwards (every entry byte for byte, but the files the run
+// may write) are compared with what the entry expects.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "results/csv_writer.h"
+#include "tests/support/game_dir.h"
+#include "tests/support/process.h"
+
+namespace vorskal::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every entry of a folder, one level down too: its bytes, the target of a
+// symbolic link, or its kind.
+std::map<std::string, std::string> snapshot(const std::string& folder) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).string();
+        const fs::file_status status = entry.symlink_status();
+        if (fs::is_symlink(status)) {
+            entries[name] = "link to " + fs::read_symlink(entry.path()).string();
+        } else if (fs::is_regular_file(status)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            entries[name] = std::string(std::istreambuf_iterator<char>(in), {});
+        } else {
+            entries[name] = fs::is_directory(status) ? "directory" : "special file";
+        }
+    }
+    return entries;
+}
+
+void copySampleGame(const GameDir& dir) {
+    for (const char* name : {"ux7server0.log", "ux7server1.log", "ux7server2.log", "vorskal.ini"}) {
+        fs::copy_file(fs::path(VORSKAL_SOURCE_DIR) / "examples/sample-game" / name,
+                      fs::path(dir.path()) / name);
+    }
+}
+
+// A game whose long lists outgrow its merged log and its report: 200
+// destruction lines of 61 bytes make a merged log of 200 x 63 = 12,600 bytes
+// and a report of those lines (section 5 lists them: none is red boxed; the
+// fighter correction, which would list them again, is off) and some 2,000
+// bytes more; the long lists' temporary file holds each line again in a JSON
+// row with what the lookup found and why no pilot was credited, more than
+// 100 bytes more: over 32,000 bytes, beyond the 20 KiB that the entry allows
+// a file.
+void targetHeavyGame(const GameDir& dir) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 200; ++i) {
+        lines.push_back("12/06/26 20:00:00 Target Bridge #12 destroyed by Snoopy_Camel");
+    }
+    for (const char* name : {"ux7server1.log", "ux7server2.log"}) {
+        fs::remove(fs::path(dir.path()) / name);
+    }
+    dir.write("ux7server0.log", crlf(lines));
+}
+
+struct Hostile {
+    const char* what;
+    std::function<void(const GameDir&)> plant;
+    std::string shell;  // shell words run before the runner (limits, environment)
+    std::string args;   // the runner's arguments; the game is the current folder
+    int status;
+    std::string message;              // in the error output
+    std::set<std::string> written;    // entries the run may change, make or remove
+    std::set<std::string> gone = {};  // entries that must be gone afterwards
+    bool reportEndsInError = false;   // the report's last line: "ERROR -- " and the message
+};
+
+const std::string kOldCsv = "old\r\n";
+
+const Hostile kHostile[] = {
+    {"a FIFO as a numbered log",
+     [](const GameDir& d) { mkfifo((d.path() + "/ux7server3.log").c_str(), 0644); },
+     "",
+     ".",
+     2,
+     "vorskal-tally: ux7server3.log: cannot open: a FIFO, not a regular file\n",
+     {}},
+    {"a numbered log linked to /dev/zero",
+     [](const GameDir& d) {
+         fs::remove(d.path() + "/ux7server1.log");
+         fs::create_symlink("/dev/zero", d.path() + "/ux7server1.log");
+     },
+     "",
+     ".",
+     2,
+     "vorskal-tally: ux7server1.log: cannot open: a device, not a regular file\n",
+     {}},
+    {"vorskal.ini linked to /dev/zero",
+     [](const GameDir& d) {
+         fs::remove(d.path() + "/vorskal.ini");
+         fs::create_symlink("/dev/zero", d.path() + "/vorskal.ini");
+     },
+     "",
+     ".",
+     2,
+     "vorskal-tally: vorskal.ini: cannot open: a device, not a regular file\n",
+     {"ux7server.log", "vorskal.log"},
+     {},
+     true},
+    {"a directory named vorskal.ini",
+     [](const GameDir& d) {
+         fs::remove(d.path() + "/vorskal.ini");
+         fs::create_directory(d.path() + "/vorskal.ini");
+     },
+     "",
+     ".",
+     2,
+     "vorskal-tally: vorskal.ini: cannot open: a directory, not a regular file\n",
+     {"ux7server.log", "vorskal.log"},
+     {},
+     true},
+    {"vorskal.log a FIFO",
+     [](const GameDir& d) { mkfifo((d.path() + "/vorskal.log").c_str(), 0644); },
+     "",
+     ".",
+     2,
+     "vorskal-tally: vorskal.log: cannot open: a FIFO, not a regular file\n",
+     {"ux7server.log"}},
+    {"--json naming the report, not made yet",
+     [](const GameDir&) {},
+     "",
+     "--json ./vorskal.log .",
+     64,
+     "vorskal-tally: --json ./vorskal.log names the game's \"vorskal.log\": an output never "
+     "replaces an input or another output; name another file\n",
+     {}},
+    {"--html a symbolic link to a numbered log",
+     [](const GameDir& d) { fs::create_symlink("ux7server0.log", d.path() + "/page.html"); },
+     "",
+     "--html page.html .",
+     64,
+     "vorskal-tally: --html page.html names the game's \"ux7server0.log\": an output never "
+     "replaces an input or another output; name another file\n",
+     {}},
+    {"--csv with a file hard-linked to vorskal.ini",
+     [](const GameDir& d) {
+         fs::create_directory(d.path() + "/out");
+         fs::create_hard_link(d.path() + "/vorskal.ini", d.path() + "/out/teams.csv");
+     },
+     "",
+     "--csv out .",
+     64,
+     "vorskal-tally: --csv out/teams.csv names the game's \"vorskal.ini\": an output never "
+     "replaces an input or another output; name another file\n",
+     {}},
+    {"--record naming the merged log",
+     [](const GameDir&) {},
+     "",
+     "--record ux7server.log .",
+     64,
+     "vorskal-tally: --record ux7server.log names the game's \"ux7server.log\": an output never "
+     "replaces an input or another output; name another file\n",
+     {}},
+    {"--json and --html naming one file",
+     [](const GameDir&) {},
+     "",
+     "--json out.json --html out.json .",
+     64,
+     "vorskal-tally: --html out.json names the file of --json: an output never replaces an "
+     "input or another output; name another file\n",
+     {}},
+    {"--json into /dev/null",
+     [](const GameDir&) {},
+     "",
+     "--json /dev/null .",
+     64,
+     "vorskal-tally: --json /dev/null is a device, not a regular file: outputs are written only "
+     "as regular files\n",
+     {}},
+    {"--json into a FIFO",
+     [](const GameDir& d) { mkfifo((d.path() + "/out.json").c_str(), 0644); },
+     "",
+     "--json out.json .",
+     64,
+     "vorskal-tally: --json out.json is a FIFO, not a regular file: outputs are written only as "
+     "regular files\n",
+     {}},
+    {"names planted where temporary files went, and a killed run's leftover",
+     [](const GameDir& d) {
+         d.write("victim", "keep me\r\n");
+         fs::create_symlink("victim", d.path() + "/out.json.partial");
+         fs::create_symlink("victim", d.path() + "/page.html.tmp");
+         d.write(".out.json.new-999999999-0", "{\"formatVersion\":");  // no such process
+     },
+     "",
+     "--json out.json --html page.html .",
+     0,
+     "",
+     {"ux7server.log", "vorskal.log", "out.json", "page.html", ".out.json.new-999999999-0"},
+     {".out.json.new-999999999-0"}},
+    {"the long lists' folder missing",
+     [](const GameDir& d) { d.write("out.json", "old\r\n"); },
+     "export TMPDIR=no-such-folder;",
+     "--json out.json .",
+     2,
+     "vorskal-tally: no-such-folder: cannot make a temporary file: No such file or directory\n",
+     {"ux7server.log", "vorskal.log"}},
+    {"a file size limit while the long lists are written",
+     [](const GameDir& d) {
+         targetHeavyGame(d);
+         fs::create_directory(d.path() + "/scratch");
+         fs::create_directory(d.path() + "/out");
+         for (const std::string_view name : results::kCsvFiles) {
+             d.write("out/" + std::string(name), kOldCsv);
+         }
+     },
+     "trap '' XFSZ; ulimit -f 20; export TMPDIR=scratch;",
+     "--no-fighter-target-correction --csv out .",
+     2,
+     "vorskal-tally: scratch: cannot write the temporary file of the long lists: File too large\n",
+     {"ux7server.log", "vorskal.log"}},
+};
+
+TEST(HostileFolder, IsRefusedNamingTheEntryAndLeavesTheFolderAsItWas) {
+    for (const Hostile& entry : kHostile) {
+        SCOPED_TRACE(entry.what);
+        GameDir dir;
+        copySampleGame(dir);
+        entry.plant(dir);
+        const auto before = snapshot(dir.path());
+
+        const std::string command =
+            entry.shell + " exec timeout 20 " + shellQuote(VORSKAL_TALLY_BINARY) + " " + entry.args;
+        const ToolRun run = runProgram(dir.path(), "bash", "-c " + shellQuote(command));
+        EXPECT_EQ(run.status, entry.status) << run.err;
+        // Warnings of the checks may come first; the message is the last line.
+        EXPECT_TRUE(run.err.ends_with(entry.message)) << run.err;
+
+        auto after = snapshot(dir.path());
+        for (const std::string& name : entry.gone) {
+            EXPECT_EQ(after.count(name), 0u) << name;
+        }
+        for (const std::string& name : entry.written) {
+            after.erase(name);
+        }
+        auto expected = before;
+        for (const std::string& name : entry.written) {
+            expected.erase(name);
+        }
+        EXPECT_EQ(after, expected);
+        if (entry.reportEndsInError) {
+            const std::string message = entry.message.substr(entry.message.find(": ") + 2);
+            EXPECT_TRUE(
+                dir.read("vorskal.log")
+                    .ends_with("ERROR -- " + message.substr(0, message.size() - 1) + "\r\n"));
+        }
+    }
+}
+
+// The CSV set is replaced as a whole: a file of the set that cannot be
+// replaced (a directory where targets.csv goes, planted after the runner's
+// checks) stops the set before any file takes its old one's place.
+TEST(HostileFolder, CsvSetIsReplacedWholeOrNotAtAll) {
+    GameDir dir;
+    const std::string out = dir.path() + "/out";
+    fs::create_directory(out);
+    for (const std::string_view name : results::kCsvFiles) {
+        dir.write("out/" + std::string(name), kOldCsv);
+    }
+    fs::remove(out + "/targets.csv");
+    fs::create_directory(out + "/targets.csv");
+    const auto before = snapshot(dir.path());
+    try {
+        results::writeCsv(results::GameResults{}, out);
+        ADD_FAILURE() << "written";
+    } catch (const std::exception& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  out + "/targets.csv: cannot replace: a directory, not a regular file");
+    }
+    EXPECT_EQ(snapshot(dir.path()), before);
+
+    fs::remove(out + "/targets.csv");
+    results::writeCsv(results::GameResults{}, out);
+    EXPECT_EQ(dir.read("out/teams.csv"),
+              "team,kills,deaths,targetsDestroyed,targetPoints,score,overMaxPenalty,final\r\n"
+              "Allied,0,0,0,0,0,0,0\r\nHun,0,0,0,0,0,0,0\r\n");
+}
+
+}  // namespace
+}  // namespace vorskal::testing
