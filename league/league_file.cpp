@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <thread>
 
+#include "base/failure.h"
+#include "base/system_files.h"
 #include "league/schema.h"
 
 namespace vorskal::league {
@@ -16,15 +17,23 @@ namespace {
 
 enum class OnDisk { Missing, Empty, NotSqlite, Sqlite };
 
-// Looks at the file's first bytes without opening it as a database.
+// Looks at the file's first bytes without opening it as a database. Only a
+// regular file is looked into: a directory, a FIFO or a device is refused
+// naming it.
 OnDisk lookAt(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (fileAt(path).kind == FileAt::Kind::Missing) {
         return OnDisk::Missing;
     }
     char header[16] = {};
-    in.read(header, sizeof header);
-    const std::streamsize got = in.gcount();
+    std::size_t got = 0;
+    try {
+        const std::unique_ptr<InputFile> in = openInputFile(path);
+        for (std::size_t more = 1; more > 0 && got < sizeof header; got += more) {
+            more = in->read(header + got, sizeof header - got);
+        }
+    } catch (const TallyFailure& failure) {
+        throw LeagueError(failure.what());
+    }
     if (got == 0) {
         return OnDisk::Empty;
     }

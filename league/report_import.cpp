@@ -1,10 +1,10 @@
 #include "league/report_import.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <memory>
+#include <new>
 
+#include "base/failure.h"
+#include "base/system_files.h"
 #include "league/game_store.h"
 #include "league/report_reader.h"
 
@@ -13,16 +13,19 @@ namespace vorskal::league {
 namespace {
 
 std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw LeagueError(path + ": cannot read: " + std::strerror(errno));
+    try {
+        const std::unique_ptr<InputFile> in = openInputFile(path);
+        std::string bytes;
+        char buffer[1 << 16];
+        for (std::size_t got; (got = in->read(buffer, sizeof buffer)) > 0;) {
+            bytes.append(buffer, got);
+        }
+        return bytes;
+    } catch (const TallyFailure& failure) {
+        throw LeagueError(failure.what());
+    } catch (const std::bad_alloc&) {
+        throw LeagueError(path + ": cannot read: too large to be held in memory");
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        throw LeagueError(path + ": cannot read: " + std::strerror(errno));
-    }
-    return std::move(bytes).str();
 }
 
 std::string named(const std::string& path, const FoundReport& report) {
@@ -31,6 +34,14 @@ std::string named(const std::string& path, const FoundReport& report) {
 }
 
 }  // namespace
+
+void checkReportFile(const std::string& reportPath) {
+    try {
+        openInputFile(reportPath);
+    } catch (const TallyFailure& failure) {
+        throw LeagueError(failure.what());
+    }
+}
 
 ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath) {
     const std::vector<FoundReport> reports = splitReports(readWhole(reportPath));

@@ -18,6 +18,10 @@ struct ImportSummary {
     std::vector<std::string> skipped;  // one line per report skipped, naming it and why
 };
 
+// Throws LeagueError naming the file when it cannot be opened for reading
+// or is not a regular file (a directory, a FIFO, a device).
+void checkReportFile(const std::string& reportPath);
+
 // Throws LeagueError when the report file cannot be read or the league file
 // cannot be written; nothing is recorded then.
 ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath);

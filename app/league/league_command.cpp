@@ -1,10 +1,9 @@
 #include "app/league/league_command.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <cstdio>
 #include <map>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -147,10 +146,7 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
             out << "Removed game " << id << " from " << path << "\n";
         } else if (*import) {
             for (const std::string& reportFile : reportFiles) {
-                if (!std::ifstream(reportFile, std::ios::binary)) {
-                    throw league::LeagueError(reportFile +
-                                              ": cannot read: " + std::strerror(errno));
-                }
+                league::checkReportFile(reportFile);
             }
             LeagueFile file(path, LeagueFile::Access::Write);
             for (const std::string& reportFile : reportFiles) {
@@ -169,6 +165,12 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
     } catch (const std::invalid_argument& e) {
         err << "vorskal-league: " << e.what() << "\n";
         return kLeagueExitUsage;
+    } catch (const std::bad_alloc&) {
+        err << "vorskal-league: ran out of memory\n";
+        return kLeagueExitFailed;
+    } catch (const std::exception& e) {
+        err << "vorskal-league: " << e.what() << "\n";
+        return kLeagueExitFailed;
     }
     return kLeagueExitOk;
 }

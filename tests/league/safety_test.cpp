@@ -164,7 +164,7 @@ TEST(SafetyTest, CommandsThatCannotWorkMakeNoLeagueFile) {
                                                     {db, "import", dir.path() + "/no-such.log"}}) {
         const LeagueRun run = league(command);
         EXPECT_EQ(run.status, kLeagueExitFailed) << command[1];
-        EXPECT_NE(run.err.find(command[1] == "import" ? "no-such.log: cannot read"
+        EXPECT_NE(run.err.find(command[1] == "import" ? "no-such.log: cannot open"
                                                       : "season.db: no such league file"),
                   std::string::npos)
             << run.err;
