@@ -22,7 +22,7 @@ constexpr std::size_t kWindow = 256 << 10;  // read at once; small enough to sta
 // short while it is read fails with a message, where a mapping's page would
 // stop the process), and each window, once scanned, goes to the writer as
 // it is: the bytes are read once, and written from where they were read.
-// "HH:MM:SS" at columns 10 to 17.
+// "HH:MM:SS" at columns 10 to 17, a time of day from 00:00:00 to 23:59:59.
 bool holdsTimeOfDay(std::string_view line) {
     if (line.size() < 17 || line[11] != ':' || line[14] != ':') {
         return false;
@@ -32,7 +32,7 @@ bool holdsTimeOfDay(std::string_view line) {
             return false;
         }
     }
-    return true;
+    return line.substr(9, 2) <= "23" && line[12] <= '5' && line[15] <= '5';
 }
 
 class PieceCopier {

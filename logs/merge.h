@@ -33,8 +33,8 @@ class MergeWatcher {
     virtual void mergedBytes(std::string_view bytes) = 0;
     // Numbered log `name` is done: its size and lines, and the first and
     // the last of its lines that hold a time of day ("HH:MM:SS" at columns
-    // 10 to 17) with their line numbers in the numbered log (0 and empty
-    // when it has none).
+    // 10 to 17, from 00:00:00 to 23:59:59) with their line numbers in the
+    // numbered log (0 and empty when it has none).
     struct Piece {
         std::string name;
         std::uint64_t bytes = 0;

@@ -1,15 +1,13 @@
 #include "results/collector.h"
 
+#include "base/failure.h"
 #include "base/text.h"
+#include "logs/log_line.h"
 #include "results/checks.h"
 #include "results/facts.h"
 
 namespace vorskal::results {
 namespace {
-
-std::string timeOf(std::string_view line) {
-    return timeOfDay(line).value_or("");
-}
 
 int sideIndex(Count team) {
     return team == kTeamAllied ? 0 : 1;
@@ -83,12 +81,12 @@ void Collector::pieceDone(const Piece& piece) {
     mergedLines_ += piece.lines;
 
     if (piece.firstTimedLine != 0) {
-        const std::string first = timeOf(piece.firstTimed);
-        if (results_.firstTime.empty()) {
+        const std::string first = shownTime(piece.firstTimed, piece.name, piece.firstTimedLine);
+        if (results_.firstTime.empty() && !first.empty()) {
             results_.firstTime = first;
             results_.gameDate = std::string(trimRight(piece.firstTimed.substr(0, 8)));
         }
-        if (!previousLastTime_.empty() && first < previousLastTime_ &&
+        if (!previousLastTime_.empty() && !first.empty() && first < previousLastTime_ &&
             !acrossMidnight(previousLastTime_, first)) {
             logWarnings_.push_back(
                 {"log-out-of-order", piece.name, piece.firstTimedLine,
@@ -97,10 +95,40 @@ void Collector::pieceDone(const Piece& piece) {
                      ": it may be a log of another game, merged into this one; move it out of "
                      "the game's folder if so"});
         }
-        previousLastTime_ = timeOf(piece.lastTimed);
-        previousName_ = piece.name;
-        results_.lastTime = previousLastTime_;
+        const std::string last = shownTime(piece.lastTimed, piece.name, piece.lastTimedLine);
+        if (!last.empty()) {
+            previousLastTime_ = last;
+            previousName_ = piece.name;
+            results_.lastTime = last;
+        }
     }
+}
+
+std::string Collector::shownTime(std::string_view line, const std::string& file,
+                                 std::uint64_t number) {
+    if (std::optional<std::string> time = timeOfDay(line)) {
+        return *std::move(time);
+    }
+    // A time the tally cannot read stops the run at that line, which says
+    // so; only one that it reads and counts is worth the warning.
+    try {
+        timeOfLine(LogLine{line, number});
+    } catch (const TallyFailure&) {
+        return "";
+    }
+    noteBadTime(file, number);
+    return "";
+}
+
+void Collector::noteBadTime(const std::string& file, std::uint64_t number) {
+    const BadTime here{file, number};
+    if (badTimes_ > 0 && lastBadTime_.file == file && lastBadTime_.line == number) {
+        return;  // the same line again (a log's first timed line may be its last)
+    }
+    if (badTimes_++ == 0) {
+        firstBadTime_ = here;
+    }
+    lastBadTime_ = here;
 }
 
 std::string Collector::pilotName(std::size_t slot) const {
@@ -149,12 +177,14 @@ void Collector::arenaCounted(const LogLine& line, Count team, bool entry, std::s
     if (entry && (inGameAfter == 17 || inGameAfter == 18)) {
         reached_[sideIndex(team)][inGameAfter - 17] = {line.number, std::string(line.text)};
     }
+    // Looked at with rows or without, so that the warnings are the same.
+    std::string time = shownTime(line.text, std::string(kMergedLogName), line.number);
     if (!results_.gatherRows) {
         return;
     }
     ArenaEvent row;
     row.line = line.number;
-    row.time = timeOf(line.text);
+    row.time = std::move(time);
     row.seconds = secondsOf(row.time);
     row.side = sideOfTeam(team);
     row.entry = entry;
@@ -196,8 +226,8 @@ void Collector::overMaxSettled(const LogLine& line, Count team, int pilotNumber,
     OverMaxStretch stretch;
     stretch.side = sideOfTeam(team);
     stretch.pilotNumber = pilotNumber;
-    stretch.start = timeOf(start.text);
-    stretch.end = timeOf(line.text);
+    stretch.start = shownTime(start.text, std::string(kMergedLogName), start.line);
+    stretch.end = shownTime(line.text, std::string(kMergedLogName), line.number);
     stretch.minutes = minutes;
     stretch.points = deduction;
     results_.overMax.push_back(stretch);
@@ -295,6 +325,21 @@ void Collector::finish(FileService& files, bool merged) {
                                 "): its pilots are counted for neither side in the arena"});
     }
     checkPilots(results_, warnings);
+
+    // Kills and deaths at a time outside the day stay out of the timeline.
+    for (std::size_t e = 1; e < state_.killEvents.size(); ++e) {
+        if (!withinDay(state_.killEvents[e].time)) {
+            noteBadTime(std::string(kMergedLogName), state_.killEvents[e].lineNumber);
+        }
+    }
+    if (badTimes_ > 0) {
+        warnings.push_back(
+            {"time-out-of-range", firstBadTime_.file, firstBadTime_.line,
+             "the time of day at columns 10 to 17 is not one from 00:00:00 to 23:59:59 (" +
+                 std::to_string(badTimes_) + (badTimes_ == 1 ? " line" : " lines") +
+                 " in all): the results give no time for such a line, and the timeline leaves "
+                 "out its kills and deaths; the report counts them as the tally read them"});
+    }
 }
 
 }  // namespace vorskal::results

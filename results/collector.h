@@ -69,6 +69,11 @@ class Collector : public MergeWatcher, public TallyObserver {
         std::uint64_t count = 0;
     };
 
+    // The time of day of a line the results show, or "" noted for the
+    // warning "time-out-of-range" (`file` and `number` name the line).
+    std::string shownTime(std::string_view line, const std::string& file, std::uint64_t number);
+    void noteBadTime(const std::string& file, std::uint64_t number);
+
     std::string pilotName(std::size_t slot) const;
     Side sideOfSlot(std::size_t slot) const;
 
@@ -89,6 +94,15 @@ class Collector : public MergeWatcher, public TallyObserver {
     std::map<std::string, Seen> unknownTypes_;  // by aircraft text
     // The line at which a side's count last reached 17 and 18, per side.
     EvidenceLine reached_[2][2];
+    // Lines whose time of day the results cannot show: the first, the last
+    // noted, and how many.
+    struct BadTime {
+        std::string file;
+        std::uint64_t line = 0;
+    };
+    BadTime firstBadTime_;
+    BadTime lastBadTime_;
+    std::uint64_t badTimes_ = 0;
 };
 
 }  // namespace vorskal::results

@@ -186,7 +186,8 @@ Written arena(const GameResults& results, const std::filesystem::path& dir,
         dir, kArenaCsv, {"line", "time", "seconds", "side", "event", "pilot", "inGameAfter"}));
     CsvFile& csv = *written;
     const auto row = [&](const ArenaEvent& r) {
-        csv.cell(static_cast<std::int64_t>(r.line)).cell(r.time).cell(r.seconds);
+        csv.cell(static_cast<std::int64_t>(r.line)).cell(r.time);
+        csv.cell(r.time.empty() ? std::string() : std::to_string(r.seconds));
         csv.cell(sideName(r.side)).cell(r.entry ? "entry" : "exit").cell(r.pilot);
         csv.cell(r.inGameAfter);
         csv.end();
@@ -199,7 +200,8 @@ Written arena(const GameResults& results, const std::filesystem::path& dir,
         spilled->forEachArenaEvent([&](std::string_view json) {
             const nlohmann::json j = nlohmann::json::parse(json);
             csv.cell(j["line"].get<std::int64_t>()).cell(stringOr(j["time"]));
-            csv.cell(j["seconds"].get<std::int64_t>()).cell(stringOr(j["side"]));
+            csv.cell(j["seconds"].is_null() ? std::string() : j["seconds"].dump());
+            csv.cell(stringOr(j["side"]));
             csv.cell(stringOr(j["event"])).cell(stringOr(j["pilot"]));
             csv.cell(j["inGameAfter"].get<std::int64_t>());
             csv.end();

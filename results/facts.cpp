@@ -17,7 +17,11 @@ std::optional<std::string> timeOfDay(std::string_view line) {
             return std::nullopt;
         }
     }
-    return std::string(line.substr(9, 8));
+    const std::string time(line.substr(9, 8));
+    if (time.substr(0, 2) > "23" || time[3] > '5' || time[6] > '5') {
+        return std::nullopt;
+    }
+    return time;
 }
 
 std::int32_t secondsOf(std::string_view time) {
@@ -26,6 +30,10 @@ std::int32_t secondsOf(std::string_view time) {
     }
     const auto two = [&](std::size_t at) { return (time[at] - '0') * 10 + (time[at + 1] - '0'); };
     return two(0) * 3600 + two(3) * 60 + two(6);
+}
+
+bool withinDay(std::int64_t seconds) {
+    return seconds >= 0 && seconds < 24 * 3600;
 }
 
 bool acrossMidnight(std::string_view last, std::string_view first) {
@@ -161,10 +169,14 @@ void readFinalState(GameResults& results, const TallyState& state) {
     results.allied = totalsOf(state.alliedTotals, state.alliedOverMaxPenalty);
     results.hun = totalsOf(state.hunTotals, state.run.hunOverMaxPenalty);
 
-    // Kills and deaths per minute, as logged.
+    // Kills and deaths per minute, as logged; a time the tally read as
+    // outside the day has no minute (the collector warns of it).
     std::map<std::int32_t, MinuteCount> minutes;
     for (std::size_t e = 1; e < state.killEvents.size(); ++e) {
         const KillEvent& event = state.killEvents[e];
+        if (!withinDay(event.time)) {
+            continue;
+        }
         MinuteCount& count = minutes[event.time / 60];
         const auto add = [&](std::size_t slot, std::int64_t MinuteCount::*allied,
                              std::int64_t MinuteCount::*hun) {

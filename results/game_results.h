@@ -6,14 +6,14 @@
 // GameResults by hand.
 //
 // Contract: docs/results.md and docs/results.schema.json describe the JSON
-// form of this model (formatVersion 1). Numbers are exactly the report's.
+// form of this model (formatVersion 2). Numbers are exactly the report's.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace vorskal::results {
 
-inline constexpr int kFormatVersion = 1;
+inline constexpr int kFormatVersion = 2;
 
 // The side a record is listed under: "Allied", "Hun" or "unknown" (any team
 // code other than 1 and 2).
@@ -115,8 +115,8 @@ struct TargetRow {
 // One entry to or exit from the arena that the over-max count took in.
 struct ArenaEvent {
     std::uint64_t line = 0;
-    std::string time;          // time of day, "HH:MM:SS"
-    std::int32_t seconds = 0;  // the same, seconds since midnight
+    std::string time;          // time of day, "HH:MM:SS"; empty when the line has none
+    std::int32_t seconds = 0;  // the same, seconds since midnight (0 without a time)
     Side side = Side::Unknown;
     bool entry = true;
     std::string pilot;
@@ -127,7 +127,7 @@ struct ArenaEvent {
 struct OverMaxStretch {
     Side side = Side::Unknown;
     int pilotNumber = 17;  // 17 or 18
-    std::string start;     // "HH:MM:SS"
+    std::string start;     // "HH:MM:SS"; empty when the line has no time of day
     std::string end;
     double minutes = 0;
     std::int64_t points = 0;

@@ -151,8 +151,9 @@ std::string targetJson(const TargetRow& row) {
 
 std::string arenaJson(const ArenaEvent& row) {
     std::string out = "{\"line\":" + std::to_string(row.line);
-    out += ",\"time\":" + jsonString(row.time);
-    out += ",\"seconds\":" + std::to_string(row.seconds);
+    // No time of day on the line: null for both.
+    out += ",\"time\":" + (row.time.empty() ? "null" : jsonString(row.time));
+    out += ",\"seconds\":" + (row.time.empty() ? "null" : std::to_string(row.seconds));
     out += ",\"side\":\"" + std::string(sideName(row.side)) + "\"";
     out += row.entry ? ",\"event\":\"entry\"" : ",\"event\":\"exit\"";
     out += ",\"pilot\":" + jsonString(row.pilot);

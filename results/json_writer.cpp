@@ -73,9 +73,9 @@ Json team(const TeamTotals& totals) {
 }
 
 Json stretch(const OverMaxStretch& item) {
-    return {{"side", sideName(item.side)}, {"pilotNumber", item.pilotNumber},
-            {"start", item.start},         {"end", item.end},
-            {"minutes", item.minutes},     {"points", item.points}};
+    return {{"side", sideName(item.side)},     {"pilotNumber", item.pilotNumber},
+            {"start", textOrNull(item.start)}, {"end", textOrNull(item.end)},
+            {"minutes", item.minutes},         {"points", item.points}};
 }
 
 Json minute(const MinuteCount& count) {

@@ -1,5 +1,5 @@
 #pragma once
-// The JSON form of a game's results, format version 1: the contract that
+// The JSON form of a game's results, format version 2: the contract that
 // docs/results.md describes and docs/results.schema.json checks. Rows of
 // `corrections`, `targets` and `arena` come from `spilled` when given, else
 // from `results`.

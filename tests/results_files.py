@@ -99,4 +99,28 @@ with tempfile.TemporaryDirectory() as work:
     codes = [w["code"] for w in data["warnings"]]
     check("bad setup: warnings", {"no-map-block", "log-beyond-gap", "unknown-aircraft"} <= set(codes))
 
+    # Times that are no time of day: an entry at 24:00:00 and a kill at 99:59:59 after the last
+    # line of ux7server2.log (lines 188 and 189 of the merged log: the sample's logs have 86, 53
+    # and 48 lines). The JSON still matches its schema: null for the entry's time, the kill out of
+    # the timeline, one warning at the first of the two lines; the last time of day stays that of
+    # the line before them, "21:30:00".
+    times = work / "times"
+    shutil.copytree(source / "examples/sample-game", times)
+    log = (times / "ux7server2.log").read_bytes()
+    (times / "ux7server2.log").write_bytes(
+        log + b"12/06/26 24:00:00 Player |Latecomer has entered the arena, flying a SOPWITH_CAMEL\r\n"
+        b"12/06/26 99:59:59 Kill of Latecomer       SOPWITH_CAMEL awarded to Udet            "
+        b"FOKKER_DVII\r\n")
+    data, folder = run(times)
+    compare("times", data, folder)
+    check("times: last time of day", data["game"]["lastTime"] == "21:30:00")
+    late = [e for e in data["arena"]["events"] if e["line"] == 188]
+    check("times: the entry without a time", [(e["time"], e["seconds"]) for e in late] == [(None, None)])
+    check("times: the CSV row without a time",
+          [(r["time"], r["seconds"]) for r in rows(folder, "arena.csv") if r["line"] == "188"] == [("", "")])
+    found = [w for w in data["warnings"] if w["code"] == "time-out-of-range"]
+    check("times: one warning at line 188 for 2 lines",
+          [(w["file"], w["line"], "(2 lines in all)" in w["message"]) for w in found]
+          == [("ux7server.log", 188, True)])
+
 sys.exit(1 if failures else 0)
