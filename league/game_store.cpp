@@ -6,6 +6,7 @@
 #include <fstream>
 #include <thread>
 
+#include "league/game_numbers.h"
 #include "results/json_text.h"
 
 namespace vorskal::league {
@@ -251,6 +252,9 @@ std::optional<std::string> gameDay(const GameResults& game) {
 
 RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
                               const GameIdentity& identity, bool replace) {
+    if (const std::string fault = numbersFault(game); !fault.empty()) {
+        throw LeagueError("the game's numbers do not hold (" + fault + "); nothing recorded");
+    }
     Connection& db = file.db();
     RecordResult result;
     if (const std::int64_t existing = findExisting(db, identity); existing != 0) {

@@ -38,11 +38,13 @@ struct RecordResult {
 // Records `game`. When a game with the same key (or the same report) is
 // there already, nothing is written and Duplicate comes back, unless
 // `replace`: then the old game is removed and the new one recorded in the
-// same transaction. Throws LeagueError when the file cannot be written.
+// same transaction. Throws LeagueError when the file cannot be written or
+// the game's numbers do not hold (league/game_numbers.h).
 RecordResult recordGame(LeagueFile& file, const results::GameResults& game,
                         const GameIdentity& identity, bool replace);
 
-// The same inside a transaction the caller holds; throws SqliteError.
+// The same inside a transaction the caller holds; throws SqliteError, or
+// LeagueError when the game's numbers do not hold (league/game_numbers.h).
 RecordResult recordGameInside(LeagueFile& file, const results::GameResults& game,
                               const GameIdentity& identity, bool replace);
 

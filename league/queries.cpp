@@ -5,6 +5,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "base/checked.h"
 #include "league/game_store.h"
 
 namespace vorskal::league {
@@ -90,11 +91,53 @@ void sortBy(std::vector<Row>& rows, const Column<Row>& column, bool reverse) {
     });
 }
 
+// Refuses the standings when a game taken in holds a number that no tally
+// makes (a negative count, or one beyond the 32-bit range: a file written by
+// another program, or by hand), naming the first such game: its sums would be
+// wrong, or leave the 64-bit range.
+void checkStoredNumbers(LeagueFile& file, const GameFilter& filter) {
+    constexpr const char* kCount = "BETWEEN 0 AND 2147483647";
+    constexpr const char* kValue = "BETWEEN -2147483648 AND 2147483647";
+    const auto holds = [](const char* column, const char* range) {
+        return std::string("(typeof(") + column + ") = 'integer' AND " + column + " " + range + ")";
+    };
+    Statement find = file.db().prepare(
+        std::string("SELECT g.id FROM games g WHERE ") + kGameFilter +
+        " AND (EXISTS (SELECT 1 FROM pilots p WHERE p.game_id = g.id AND NOT (" +
+        holds("p.kills", kCount) + " AND " + holds("p.deaths", kCount) + " AND " +
+        holds("p.targets_destroyed", kCount) + " AND " + holds("p.target_points", kValue) +
+        " AND " + holds("p.score", kValue) +
+        ")) OR EXISTS (SELECT 1 FROM team_totals t WHERE t.game_id = g.id AND NOT (" +
+        holds("t.final", kValue) + " AND " + holds("t.over_max_penalty", kCount) +
+        "))) ORDER BY g.id LIMIT 1");
+    bindFilter(find, filter);
+    if (find.step()) {
+        const std::string game = std::to_string(find.integer(0));
+        throw LeagueError(file.path() + ": game " + game +
+                          " holds a number that no tally makes (a negative count, or one beyond "
+                          "the 32-bit range): the standings would be wrong; remove it "
+                          "(vorskal-league " +
+                          file.path() + " remove " + game + ") and record it again");
+    }
+}
+
+// Adds `value` of game `game` to `sum`, refusing a sum beyond 64 bits.
+void addChecked(std::int64_t& sum, std::int64_t value, const LeagueFile& file, std::int64_t game) {
+    try {
+        sum = checkedAdd64(sum, value, [&] {
+            return file.path() + ": the sum of the points up to game " + std::to_string(game);
+        });
+    } catch (const TallyFailure& failure) {
+        throw LeagueError(failure.what());
+    }
+}
+
 }  // namespace
 
 Standings computeStandings(LeagueFile& file, const GameFilter& filter) {
     Standings standings;
     try {
+        checkStoredNumbers(file, filter);
         Statement pilots = file.db().prepare(
             std::string("SELECT p.name, p.team, count(DISTINCT p.game_id), sum(p.kills), "
                         "sum(p.deaths), sum(p.targets_destroyed), sum(p.target_points), "
@@ -110,7 +153,7 @@ Standings computeStandings(LeagueFile& file, const GameFilter& filter) {
         SideStanding allied{"Allied"};
         SideStanding hun{"Hun"};
         Statement finals = file.db().prepare(
-            std::string("SELECT a.final, h.final FROM games g "
+            std::string("SELECT a.final, h.final, g.id FROM games g "
                         "JOIN team_totals a ON a.game_id = g.id AND a.team = 'Allied' "
                         "JOIN team_totals h ON h.game_id = g.id AND h.team = 'Hun' WHERE ") +
             kGameFilter);
@@ -118,12 +161,13 @@ Standings computeStandings(LeagueFile& file, const GameFilter& filter) {
         while (finals.step()) {
             const std::int64_t a = finals.integer(0);
             const std::int64_t h = finals.integer(1);
+            const std::int64_t game = finals.integer(2);
             ++allied.games;
             ++hun.games;
-            allied.pointsFor += a;
-            allied.pointsAgainst += h;
-            hun.pointsFor += h;
-            hun.pointsAgainst += a;
+            addChecked(allied.pointsFor, a, file, game);
+            addChecked(allied.pointsAgainst, h, file, game);
+            addChecked(hun.pointsFor, h, file, game);
+            addChecked(hun.pointsAgainst, a, file, game);
             if (a > h) {
                 ++allied.won;
                 ++hun.lost;

@@ -5,6 +5,7 @@
 
 #include "base/failure.h"
 #include "base/system_files.h"
+#include "league/game_numbers.h"
 #include "league/game_store.h"
 #include "league/report_reader.h"
 
@@ -68,6 +69,11 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
                 summary.skipped.push_back(named(reportPath, report) + ": line " +
                                           std::to_string(error.line) + ": " + error.what() +
                                           ": skipped");
+                continue;
+            }
+            if (const std::string fault = numbersFault(game); !fault.empty()) {
+                summary.skipped.push_back(named(reportPath, report) +
+                                          ": its numbers do not hold (" + fault + "): skipped");
                 continue;
             }
             const GameIdentity identity{report.sha256, Origin::Import, report.sha256};

@@ -1,8 +1,9 @@
 #pragma once
 // Importing a report file ("vorskal.log") into a league file: every
 // complete report is recorded as a game, in one transaction for the whole
-// file. A report that ends in an "ERROR -- " line, is cut short, or does not
-// read as a report is skipped and named. A report recorded before (by an
+// file. A report that ends in an "ERROR -- " line, is cut short, does not
+// read as a report, or whose numbers do not hold (league/game_numbers.h) is
+// skipped and named. A report recorded before (by an
 // earlier import, or by the tally that wrote it) is not recorded again.
 #include <string>
 #include <vector>

@@ -43,6 +43,8 @@ inline results::GameResults handGame(const std::string& logSha, const std::strin
         if (totals != nullptr) {
             totals->kills += r.kills;
             totals->deaths += r.deaths;
+            totals->targetsDestroyed += r.targets;
+            totals->targetPoints += r.targetPoints;
             totals->score += r.score;
         }
     }

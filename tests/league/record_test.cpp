@@ -105,6 +105,8 @@ TEST_F(RecordTest, SameGameRefusedUnlessReplacedAndRemovedWithAllItsRows) {
     LeagueFile file(db, LeagueFile::Access::Write);
     results::GameResults again = kGameA;
     again.pilots[0].score = 1000;
+    again.allied.score += 960;  // the totals follow the row
+    again.allied.final += 960;
     EXPECT_EQ(league::recordGame(file, again, league::talliedGame(again), false).outcome,
               league::RecordOutcome::Duplicate);
     EXPECT_EQ(standings()["pilots"][1]["score"], 35);

@@ -1,0 +1,18 @@
+#pragma once
+// The numbers of a game checked before it is recorded, so that the league
+// file holds only what a tally can make and the standings add up: counts
+// (kills, deaths, targets destroyed, the over-max penalty) are never
+// negative; every number lies within the 32-bit range the tally counts in;
+// each side's pilot rows add up to the side's totals, and its final total is
+// its score less its penalty.
+#include <string>
+
+#include "results/game_results.h"
+
+namespace vorskal::league {
+
+// What is wrong with the game's numbers, in plain words ("the Allied pilots'
+// kills add up to 5, but the Allied totals say 7"); empty when they hold.
+std::string numbersFault(const results::GameResults& game);
+
+}  // namespace vorskal::league
