@@ -54,6 +54,10 @@ OutputStream::OutputStream(std::unique_ptr<OutputFile> file)
 
 OutputStream::~OutputStream() = default;
 
+void OutputStream::writeOut() {
+    buffer_.drain();
+}
+
 void OutputStream::close() {
     buffer_.drain();
     file_->close();

@@ -6,8 +6,9 @@
 // quiet bad bit.
 //
 // close() writes what is buffered and closes the file: for a file of
-// replaceFile() that is the commit. Dropped without close(), the file is not
-// committed (the old one stays).
+// replaceFile() that is the commit. Several files that take their places
+// together (a set) are each written out first, then closed. Dropped without close(), the file is
+// not committed (the old one stays).
 #include <memory>
 #include <ostream>
 #include <streambuf>
@@ -22,6 +23,9 @@ class OutputStream : public std::ostream {
     explicit OutputStream(std::unique_ptr<OutputFile> file);
     ~OutputStream() override;
 
+    // Hands what is buffered to the file: a write error surfaces here, not
+    // at close().
+    void writeOut();
     void close();
 
   private:

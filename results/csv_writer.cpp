@@ -35,6 +35,7 @@ class CsvFile {
         out_ << "\r\n";
         first_ = true;
     }
+    void writeOut() { out_.writeOut(); }
     void close() { out_.close(); }
 
   private:
@@ -254,6 +255,11 @@ void writeCsv(const GameResults& results, const std::string& directory,
                            targets(results, dir, spilled),
                            arena(results, dir, spilled),
                            warnings(results, dir)};
+    // Every byte of every file is handed over (a full disk says so here)
+    // before the first file takes its place.
+    for (const Written& file : set) {
+        file->writeOut();
+    }
     for (const Written& file : set) {
         file->close();
     }

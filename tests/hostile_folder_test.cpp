@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -62,9 +63,9 @@ void copySampleGame(const GameDir& dir) {
 // row with what the lookup found and why no pilot was credited, more than
 // 100 bytes more: over 32,000 bytes, beyond the 20 KiB that the entry allows
 // a file.
-void targetHeavyGame(const GameDir& dir) {
+void targetHeavyGame(const GameDir& dir, int count = 200) {
     std::vector<std::string> lines;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < count; ++i) {
         lines.push_back("12/06/26 20:00:00 Target Bridge #12 destroyed by Snoopy_Camel");
     }
     for (const char* name : {"ux7server1.log", "ux7server2.log"}) {
@@ -294,6 +295,38 @@ TEST(HostileFolder, CsvSetIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(dir.read("out/teams.csv"),
               "team,kills,deaths,targetsDestroyed,targetPoints,score,overMaxPenalty,final\r\n"
               "Allied,0,0,0,0,0,0,0\r\nHun,0,0,0,0,0,0,0\r\n");
+}
+
+// A full disk while the CSV set is written: the set's folder is a file
+// system of 64 KiB (a tmpfs, where this test may mount one; skipped
+// elsewhere). The six old files take a page of 4 KiB each, leaving 40 KiB;
+// the game's targets.csv needs more (400 rows of 121 bytes and more), so
+// writing it fails, after pilots.csv, teams.csv and corrections.csv were
+// written in full: the old set stays as it was all the same.
+TEST(HostileFolder, FullDiskLeavesTheOldCsvSet) {
+    GameDir dir;
+    copySampleGame(dir);
+    targetHeavyGame(dir, 400);
+    const std::string out = dir.path() + "/out";
+    fs::create_directory(out);
+    if (std::system(
+            ("mount -t tmpfs -o size=64k tmpfs " + shellQuote(out) + " 2>/dev/null").c_str()) !=
+        0) {
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    }
+    struct Unmount {
+        std::string at;
+        ~Unmount() { std::system(("umount " + shellQuote(at)).c_str()); }
+    } unmount{out};
+    for (const std::string_view name : results::kCsvFiles) {
+        dir.write("out/" + std::string(name), kOldCsv);
+    }
+    const auto before = snapshot(out);
+    const ToolRun run =
+        runProgram(dir.path(), VORSKAL_TALLY_BINARY, "--no-fighter-target-correction --csv out .");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "vorskal-tally: out/targets.csv: cannot write: No space left on device\n");
+    EXPECT_EQ(snapshot(out), before);
 }
 
 }  // namespace
