@@ -8,11 +8,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
 
+#include "app/cli/output_guard.h"
 #include "app/tally_run.h"
 #include "base/windows_text.h"
 #include "tests/support/game_dir.h"
@@ -115,6 +117,62 @@ TEST(WindowsFiles, FailuresReadAsOnLinux) {
     const Outcome outcome = game.tally();
     EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
     EXPECT_EQ(outcome.message.rfind("ux7server.log: cannot ", 0), 0u) << outcome.message;
+}
+
+// Only regular files are read or written, files are known by identity, and
+// the user's paths are split at either separator.
+TEST(WindowsFiles, OnlyRegularFilesAndFilesKnownByIdentity) {
+    GameDir dir;
+    fs::create_directory(fs::path(dir.path()) / "vorskal.ini");
+    dir.write("report.log", "first\r\n");
+    SystemFileService files(dir.path());
+    const auto failure = [](auto&& action) {
+        try {
+            action();
+        } catch (const TallyFailure& e) {
+            return std::string(e.what());
+        }
+        return std::string("no failure");
+    };
+    EXPECT_EQ(failure([&] { files.openForReading("vorskal.ini"); }),
+              "vorskal.ini: cannot open: a directory, not a regular file");
+    EXPECT_EQ(failure([&] { openInputFile("NUL"); }),
+              "NUL: cannot open: a device, not a regular file");
+    const std::string folder = dir.path() + "\\vorskal.ini";
+    EXPECT_EQ(failure([&] { replaceFile(folder); }),
+              folder + ": cannot replace: a directory, not a regular file");
+
+    // One file under two spellings, and another file.
+    const FileAt report = fileAt(dir.path() + "\\report.log");
+    EXPECT_EQ(report.kind, FileAt::Kind::Regular);
+    EXPECT_TRUE(report.sameFileAs(fileAt(dir.path() + "/./REPORT.LOG")));
+    EXPECT_FALSE(report.sameFileAs(fileAt(folder)));
+    EXPECT_EQ(fileAt(dir.path() + "\\gone").kind, FileAt::Kind::Missing);
+    // An output may not be the game's report, in whatever letter case.
+    EXPECT_NE(refusedOutput(dir.path(), {{"--json", dir.path() + "\\VORSKAL.LOG"}}), "");
+    EXPECT_EQ(refusedOutput(dir.path(), {{"--json", dir.path() + "\\results.json"}}), "");
+
+    const struct {
+        const char* path;
+        const char* directory;
+        const char* name;
+    } splits[] = {{"C:\\a\\b", "C:\\a", "b"}, {"a/b", "a", "b"},      {"C:b", "C:.", "b"},
+                  {"\\b", "\\", "b"},         {"C:\\b", "C:\\", "b"}, {"b", ".", "b"}};
+    for (const auto& split : splits) {
+        EXPECT_EQ(splitPath(split.path),
+                  std::make_pair(std::string(split.directory), std::string(split.name)))
+            << split.path;
+    }
+
+    // The scratch file: read back what was written; gone once closed.
+    const ScratchFile scratch = openScratchFile();
+    EXPECT_FALSE(scratch.folder.empty());
+    std::fputs("row\n", scratch.file);
+    std::rewind(scratch.file);
+    char row[8] = {};
+    EXPECT_NE(std::fgets(row, sizeof row, scratch.file), nullptr);
+    EXPECT_STREQ(row, "row\n");
+    std::fclose(scratch.file);
 }
 
 TEST(WindowsFiles, SecondTallyWaitsForTheLockAndReadingIsNotHindered) {
