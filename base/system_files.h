@@ -57,13 +57,13 @@ struct FileAt {
     enum class Kind { Missing, Regular, Directory, Fifo, Device, Socket, Other };
     Kind kind = Kind::Missing;  // Missing also when it cannot be looked at
     // The file's identity: device and inode (Windows: volume serial number
-    // and file ID). Two paths with the same identity name the same file,
-    // whatever their names and links.
+    // and file ID; both 0 when it cannot be read). Two paths with the same
+    // identity name the same file, whatever their names and links.
     std::uint64_t device = 0;
     std::uint64_t file = 0;
     bool sameFileAs(const FileAt& other) const {
-        return kind != Kind::Missing && other.kind != Kind::Missing && device == other.device &&
-               file == other.file;
+        return kind != Kind::Missing && other.kind != Kind::Missing && file != 0 &&
+               device == other.device && file == other.file;
     }
 };
 FileAt fileAt(const std::string& path);

@@ -365,22 +365,25 @@ std::unique_ptr<OutputFile> SystemFileService::openForAppend(const std::string& 
 FileAt fileAt(const std::string& path) {
     FileAt at;
     const std::wstring wide = widen(path);
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return at;
-    }
     // No access asked, only the handle: the file's type and its identity.
     const HANDLE handle = CreateFileW(wide.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        at.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileAt::Kind::Directory
-                                                               : FileAt::Kind::Other;
+        // Held by a program that lets no one in, say: its kind from its
+        // attributes, its identity unknown.
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            at.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileAt::Kind::Directory
+                                                                   : FileAt::Kind::Regular;
+        }
         return at;
     }
-    at.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileAt::Kind::Directory
-                                                           : kindOfHandle(handle);
+    at.kind = kindOfHandle(handle);
     BY_HANDLE_FILE_INFORMATION information{};
     if (GetFileInformationByHandle(handle, &information)) {
+        if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            at.kind = FileAt::Kind::Directory;
+        }
         at.device = information.dwVolumeSerialNumber;
         at.file = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
     }

@@ -145,6 +145,14 @@ const Hostile kHostile[] = {
      "vorskal-tally: --json ./vorskal.log names the game's \"vorskal.log\": an output never "
      "replaces an input or another output; name another file\n",
      {}},
+    {"--json naming a numbered log not there yet",
+     [](const GameDir&) {},
+     "",
+     "--json ux7server3.log .",
+     64,
+     "vorskal-tally: --json ux7server3.log names the game's \"ux7server3.log\": an output never "
+     "replaces an input or another output; name another file\n",
+     {}},
     {"--html a symbolic link to a numbered log",
      [](const GameDir& d) { fs::create_symlink("ux7server0.log", d.path() + "/page.html"); },
      "",

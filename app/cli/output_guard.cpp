@@ -17,16 +17,19 @@ struct Place {
     std::string name;
 };
 
-bool sameName(const std::string& a, const std::string& b) {
+// A name as the file system compares it: Windows' file names ignore
+// letter case.
+std::string folded(std::string name) {
 #if defined(_WIN32)
-    // Windows' file names ignore letter case.
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
+    std::transform(name.begin(), name.end(), name.begin(), [](char c) {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     });
-#else
-    return a == b;
 #endif
+    return name;
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    return folded(a) == folded(b);
 }
 
 // A file that an output must not replace, or an output already named.
@@ -44,7 +47,10 @@ Place placeOf(const std::string& path) {
     return {fileAt(directory), name};
 }
 
-bool isNumberedLog(const std::string& name) {
+// "ux7server" digits ".log": a numbered log's name, which a later run
+// merges whether the file is one or not.
+bool isNumberedLog(const std::string& given) {
+    const std::string name = folded(given);
     constexpr std::string_view kHead = "ux7server";
     constexpr std::string_view kTail = ".log";
     if (name.size() <= kHead.size() + kTail.size() || name.rfind(kHead, 0) != 0 ||
@@ -55,10 +61,9 @@ bool isNumberedLog(const std::string& name) {
     return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::vector<Kept> gameFiles(const std::string& directory) {
+std::vector<Kept> gameFiles(const FileAt& folder, const std::string& directory) {
     std::vector<Kept> kept;
     SystemFileService files(directory);
-    const FileAt folder = fileAt(files.directory());
     if (folder.kind != FileAt::Kind::Directory) {
         return kept;  // the run says what is wrong with the directory
     }
@@ -80,7 +85,8 @@ std::vector<Kept> gameFiles(const std::string& directory) {
 }  // namespace
 
 std::string refusedOutput(const std::string& directory, const std::vector<NamedOutput>& outputs) {
-    std::vector<Kept> kept = gameFiles(directory);
+    const FileAt folder = fileAt(directory.empty() ? "." : directory);
+    std::vector<Kept> kept = gameFiles(folder, directory);
     for (const NamedOutput& output : outputs) {
         const std::string named = output.option + " " + output.path;
         const FileAt file = fileAt(output.path);
@@ -89,11 +95,18 @@ std::string refusedOutput(const std::string& directory, const std::vector<NamedO
                    ", not a regular file: outputs are written only as regular files";
         }
         const Place place = placeOf(output.path);
+        std::string what;
+        if (place.directory.sameFileAs(folder) && isNumberedLog(place.name)) {
+            what = "the game's \"" + place.name + "\"";  // the next run merges it
+        }
         for (const Kept& other : kept) {
-            if (file.sameFileAs(other.file) || other.isPlace(place)) {
-                return named + " names " + other.what +
-                       ": an output never replaces an input or another output; name another file";
+            if (what.empty() && (file.sameFileAs(other.file) || other.isPlace(place))) {
+                what = other.what;
             }
+        }
+        if (!what.empty()) {
+            return named + " names " + what +
+                   ": an output never replaces an input or another output; name another file";
         }
         kept.push_back({output.option == "--record" ? "the league file of --record"
                                                     : "the file of " + output.option,
