@@ -95,7 +95,9 @@ void Collector::pieceDone(const Piece& piece) {
                      ": it may be a log of another game, merged into this one; move it out of "
                      "the game's folder if so"});
         }
-        const std::string last = shownTime(piece.lastTimed, piece.name, piece.lastTimedLine);
+        const std::string last = piece.lastTimedLine == piece.firstTimedLine
+                                     ? first
+                                     : shownTime(piece.lastTimed, piece.name, piece.lastTimedLine);
         if (!last.empty()) {
             previousLastTime_ = last;
             previousName_ = piece.name;
@@ -121,14 +123,9 @@ std::string Collector::shownTime(std::string_view line, const std::string& file,
 }
 
 void Collector::noteBadTime(const std::string& file, std::uint64_t number) {
-    const BadTime here{file, number};
-    if (badTimes_ > 0 && lastBadTime_.file == file && lastBadTime_.line == number) {
-        return;  // the same line again (a log's first timed line may be its last)
-    }
     if (badTimes_++ == 0) {
-        firstBadTime_ = here;
+        firstBadTime_ = {file, number};
     }
-    lastBadTime_ = here;
 }
 
 std::string Collector::pilotName(std::size_t slot) const {
@@ -226,8 +223,9 @@ void Collector::overMaxSettled(const LogLine& line, Count team, int pilotNumber,
     OverMaxStretch stretch;
     stretch.side = sideOfTeam(team);
     stretch.pilotNumber = pilotNumber;
-    stretch.start = shownTime(start.text, std::string(kMergedLogName), start.line);
-    stretch.end = shownTime(line.text, std::string(kMergedLogName), line.number);
+    // Both are arena lines, whose times arenaCounted has looked at.
+    stretch.start = timeOfDay(start.text).value_or("");
+    stretch.end = timeOfDay(line.text).value_or("");
     stretch.minutes = minutes;
     stretch.points = deduction;
     results_.overMax.push_back(stretch);
@@ -334,7 +332,7 @@ void Collector::finish(FileService& files, bool merged) {
     }
     if (badTimes_ > 0) {
         warnings.push_back(
-            {"time-out-of-range", firstBadTime_.file, firstBadTime_.line,
+            {"time-out-of-range", firstBadTime_.first, firstBadTime_.second,
              "the time of day at columns 10 to 17 is not one from 00:00:00 to 23:59:59 (" +
                  std::to_string(badTimes_) + (badTimes_ == 1 ? " line" : " lines") +
                  " in all): the results give no time for such a line, and the timeline leaves "

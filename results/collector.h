@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "base/platform.h"
 #include "logs/merge.h"
@@ -94,15 +95,10 @@ class Collector : public MergeWatcher, public TallyObserver {
     std::map<std::string, Seen> unknownTypes_;  // by aircraft text
     // The line at which a side's count last reached 17 and 18, per side.
     EvidenceLine reached_[2][2];
-    // Lines whose time of day the results cannot show: the first, the last
-    // noted, and how many.
-    struct BadTime {
-        std::string file;
-        std::uint64_t line = 0;
-    };
-    BadTime firstBadTime_;
-    BadTime lastBadTime_;
+    // How many lines' times of day the results cannot show (each line is
+    // looked at once), and the first of them (file and line).
     std::uint64_t badTimes_ = 0;
+    std::pair<std::string, std::uint64_t> firstBadTime_;
 };
 
 }  // namespace vorskal::results
