@@ -20,8 +20,7 @@ enum class OutcomeKind {
 
 struct Outcome {
     OutcomeKind kind = OutcomeKind::Completed;
-    std::string message;      // the text to show the user
-    std::string detail = {};  // shown under the message when not empty (the checks' warnings)
+    std::string message;  // the text to show the user
 };
 
 struct RunConfig {
@@ -43,10 +42,10 @@ struct RunConfig {
 Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunConfig& config = {});
 
 struct TallyOptions {
-    bool overMaxPilotCorrection = true;   // Check3
-    bool multiDeathCorrection = true;     // Check1
-    bool fighterTargetCorrection = true;  // Check2
-    bool redBoxedOnly = true;             // Check4
+    bool overMaxPilotCorrection = true;
+    bool multiDeathCorrection = true;
+    bool fighterTargetCorrection = true;
+    bool redBoxedOnly = true;
 };
 
 // Sets the four option flags of `state` from `options`.

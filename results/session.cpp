@@ -36,23 +36,6 @@ std::string warningLine(const Warning& warning) {
     return line + "warning: " + warning.message + " [" + warning.code + "]";
 }
 
-std::string warningDetail(const std::vector<Warning>& warnings) {
-    constexpr std::size_t kShown = 4;
-    if (warnings.empty()) {
-        return "";
-    }
-    std::string detail = std::to_string(warnings.size()) +
-                         (warnings.size() == 1 ? " warning" : " warnings") +
-                         " (the scores may be wrong; vorskal-tally --check lists them all):";
-    for (std::size_t i = 0; i < warnings.size() && i < kShown; ++i) {
-        detail += "\n" + warningLine(warnings[i]);
-    }
-    if (warnings.size() > kShown) {
-        detail += "\n... and " + std::to_string(warnings.size() - kShown) + " more";
-    }
-    return detail;
-}
-
 std::string localTimeIso8601() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

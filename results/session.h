@@ -45,10 +45,6 @@ class Session {
 // One warning as its line on standard error: "FILE line N: warning: ... [code]".
 std::string warningLine(const Warning& warning);
 
-// The warnings as a short text for the window's closing message (the first
-// few, then how many more); empty when there are none.
-std::string warningDetail(const std::vector<Warning>& warnings);
-
 // The current local time, ISO 8601 with the offset ("2026-12-06T21:15:02+01:00").
 std::string localTimeIso8601();
 

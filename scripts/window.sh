@@ -10,7 +10,7 @@ game=$(mktemp -d)
 trap 'rm -rf "$game"' EXIT
 cp "$root"/examples/sample-game/* "$game"/
 status=0
-(cd "$game" && "${VORSKAL_BUILD_DIR:-$root/build}/app/window/vorskal") || status=$?
+(cd "$game" && "${VORSKAL_BUILD_DIR:-$root/build}/app/window/qt/vorskal") || status=$?
 if [[ -f $game/vorskal.log ]]; then
     cat "$game/vorskal.log"
 fi

@@ -2,9 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/window/game_folder.h"
 #include "base/version.h"
 
-namespace vorskal {
+namespace vorskal::window {
 
 WindowCommand readWindowCommand(int argc, const char* const* argv) {
     CLI::App app{
@@ -15,7 +16,11 @@ WindowCommand readWindowCommand(int argc, const char* const* argv) {
     WindowCommand command;
     app.add_option("DIR", command.folder, "The game's directory")
         ->type_name("DIR")
-        ->check(CLI::ExistingDirectory);
+        ->check(CLI::Validator(
+            [](const std::string& folder) {
+                return isFolder(folder) ? std::string() : "Directory does not exist: " + folder;
+            },
+            "DIR"));
     const std::string version = "vorskal " + std::string(kVersion);
     app.set_version_flag("--version", version);
     try {
@@ -32,4 +37,4 @@ WindowCommand readWindowCommand(int argc, const char* const* argv) {
     return command;
 }
 
-}  // namespace vorskal
+}  // namespace vorskal::window

@@ -4,7 +4,7 @@
 // text and end the program, so they work without a display.
 #include <string>
 
-namespace vorskal {
+namespace vorskal::window {
 
 struct WindowCommand {
     enum class Action {
@@ -20,6 +20,8 @@ struct WindowCommand {
 
 inline constexpr int kWindowExitUsage = 64;
 
+// `argv` in UTF-8 on Windows (from the wide command line), as the system
+// gives it elsewhere.
 WindowCommand readWindowCommand(int argc, const char* const* argv);
 
-}  // namespace vorskal
+}  // namespace vorskal::window

@@ -1,34 +1,51 @@
 #include "app/window/game_folder.h"
 
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
 
-namespace vorskal {
+#include "base/system_files.h"
+#include "logs/merge.h"
 
-namespace {
-QString absolute(const QString& folder) {
-    return QDir::cleanPath(QDir(folder).absolutePath());
-}
-}  // namespace
+namespace vorskal::window {
 
-std::optional<QString> chooseGameFolder(const QString& given, const std::function<QString()>& ask) {
-    if (!given.isEmpty()) {
-        return absolute(given);
-    }
-    if (QFileInfo::exists("ux7server0.log")) {
-        return QDir::currentPath();
-    }
-    const QString chosen = ask();
-    if (chosen.isEmpty()) {
-        return std::nullopt;
-    }
-    return absolute(chosen);
+bool isFolder(const std::string& path) {
+    std::error_code error;
+#if defined(_WIN32)
+    // Paths are UTF-8 here; a plain string would be read in the ANSI code page.
+    return std::filesystem::is_directory(std::u8string(path.begin(), path.end()), error);
+#else
+    return std::filesystem::is_directory(path, error);
+#endif
 }
 
-QString askForGameFolder() {
-    return QFileDialog::getExistingDirectory(
-        nullptr, "VORSKAL: choose the game's folder (where ux7server0.log is)", QDir::homePath());
+bool holdsFirstLog(const std::string& folder) {
+    SystemFileService files(folder);
+    return files.exists(numberedLogName(0));
 }
 
-}  // namespace vorskal
+std::string refusalMessage(const std::string& folder) {
+    return folder + " holds no " + numberedLogName(0) +
+           ".\n\nChoose the folder where the game server writes its logs.";
+}
+
+std::optional<std::string> chooseGameFolder(const std::string& given, const std::string& current,
+                                            const FolderDialog& dialog) {
+    if (!given.empty()) {
+        return given;
+    }
+    if (holdsFirstLog(current)) {
+        return current;
+    }
+    for (;;) {
+        const std::string picked = dialog.ask();
+        if (picked.empty()) {
+            return std::nullopt;
+        }
+        if (holdsFirstLog(picked)) {
+            return picked;
+        }
+        dialog.refuse(refusalMessage(picked));
+    }
+}
+
+}  // namespace vorskal::window

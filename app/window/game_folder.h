@@ -1,19 +1,38 @@
 #pragma once
-// Which folder the window works in.
-#include <QString>
+// Which folder the window works in: the one named on the command line; else
+// the current directory when it holds "ux7server0.log"; else the one the
+// user picks in the system's folder dialog, which is asked again until the
+// folder picked holds "ux7server0.log" or the user cancels.
 #include <functional>
 #include <optional>
+#include <string>
 
-namespace vorskal {
+namespace vorskal::window {
 
-// The game folder, as an absolute path: `given` when the user named one;
-// otherwise the current directory when it holds "ux7server0.log"; otherwise
-// the folder that `ask` returns (the user's choice). An empty answer from
-// `ask` means the user cancelled: no folder.
-std::optional<QString> chooseGameFolder(const QString& given, const std::function<QString()>& ask);
+struct FolderDialog {
+    // Shows the system's folder dialog; the folder picked, "" when cancelled.
+    std::function<std::string()> ask;
+    // Tells the user why the folder picked was not taken (a message box).
+    std::function<void(const std::string& message)> refuse;
+};
 
-// Asks for the game folder with the system's folder dialog; empty when the
-// user cancels.
-QString askForGameFolder();
+// Whether `path` names a folder.
+bool isFolder(const std::string& path);
 
-}  // namespace vorskal
+// Whether `folder` holds "ux7server0.log" (as a file).
+bool holdsFirstLog(const std::string& folder);
+
+// What the user is told of a picked folder without "ux7server0.log".
+std::string refusalMessage(const std::string& folder);
+
+// `given` when not empty; else `current` when it holds "ux7server0.log";
+// else the dialog's answer. No folder when the user cancels. Folders are
+// paths as the system's file service takes them.
+std::optional<std::string> chooseGameFolder(const std::string& given, const std::string& current,
+                                            const FolderDialog& dialog);
+
+// The dialog's own title.
+inline constexpr const char* kFolderDialogTitle =
+    "VORSKAL: choose the game's folder (where ux7server0.log is)";
+
+}  // namespace vorskal::window

@@ -5,7 +5,7 @@
 // check box.
 #include <QCheckBox>
 
-namespace vorskal {
+namespace vorskal::window {
 
 class WrappingCheckBox : public QCheckBox {
     Q_OBJECT
@@ -26,4 +26,4 @@ class WrappingCheckBox : public QCheckBox {
     void nextCheckState() override;
 };
 
-}  // namespace vorskal
+}  // namespace vorskal::window

@@ -1,9 +1,9 @@
-#include "app/window/wrapping_check_box.h"
+#include "app/window/qt/wrapping_check_box.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace vorskal {
+namespace vorskal::window {
 
 WrappingCheckBox::WrappingCheckBox(const QString& text, QWidget* parent)
     : QCheckBox(text, parent) {}
@@ -49,4 +49,4 @@ void WrappingCheckBox::nextCheckState() {
     setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
-}  // namespace vorskal
+}  // namespace vorskal::window

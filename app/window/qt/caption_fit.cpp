@@ -1,12 +1,13 @@
-#include "app/window/caption_fit.h"
+#include "app/window/qt/caption_fit.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
-#include "app/window/wrapping_check_box.h"
+#include "app/window/form_layout.h"
+#include "app/window/qt/wrapping_check_box.h"
 
-namespace vorskal {
+namespace vorskal::window {
 
 namespace {
 
@@ -34,20 +35,20 @@ bool captionFits(const QWidget& control) {
     return true;
 }
 
-void fitCaptionFont(QWidget& window, const QList<QWidget*>& controls, int largestPixels,
-                    int smallestPixels) {
+void fitCaptionFont(QWidget& window, const QList<QWidget*>& controls) {
     QFont font = window.font();
-    for (int pixels = largestPixels; pixels >= smallestPixels; --pixels) {
+    const auto atSize = [&](int pixels) {
         font.setPixelSize(pixels);
         window.setFont(font);
+    };
+    atSize(captionFontPixels([&](int pixels) {
+        atSize(pixels);
         bool all = true;
         for (const QWidget* control : controls) {
             all = all && captionFits(*control);
         }
-        if (all) {
-            return;
-        }
-    }
+        return all;
+    }));
 }
 
-}  // namespace vorskal
+}  // namespace vorskal::window

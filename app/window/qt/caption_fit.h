@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace vorskal {
+namespace vorskal::window {
 
 // Whether the control's caption fits inside it at its current font: labels
 // and push buttons on one line, a WrappingCheckBox on as many lines as its
@@ -13,9 +13,8 @@ namespace vorskal {
 bool captionFits(const QWidget& control);
 
 // Sets the font of `window` (and so of its controls) to the largest pixel
-// size from `largestPixels` down to `smallestPixels` at which every one of
-// `controls` fits; the smallest size when none does.
-void fitCaptionFont(QWidget& window, const QList<QWidget*>& controls, int largestPixels,
-                    int smallestPixels);
+// size of the window's range (form_layout.h) at which every one of
+// `controls` fits.
+void fitCaptionFont(QWidget& window, const QList<QWidget*>& controls);
 
-}  // namespace vorskal
+}  // namespace vorskal::window

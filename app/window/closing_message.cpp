@@ -1,0 +1,61 @@
+#include "app/window/closing_message.h"
+
+#include <vector>
+
+#include "results/session.h"
+
+namespace vorskal::window {
+
+namespace {
+
+constexpr int kFailedExitStatus = 2;
+// Findings shown by name; the rest are counted.
+constexpr std::size_t kFindingsShown = 4;
+
+// One block of findings under `heading`, the first few by name. Accepted
+// findings, once the program knows them, get a block of their own.
+std::string findingsBlock(const std::string& heading, const std::vector<results::Warning>& found) {
+    std::string block = heading;
+    for (std::size_t i = 0; i < found.size() && i < kFindingsShown; ++i) {
+        block += "\n" + results::warningLine(found[i]);
+    }
+    if (found.size() > kFindingsShown) {
+        block += "\n... and " + std::to_string(found.size() - kFindingsShown) + " more";
+    }
+    return block;
+}
+
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string ClosingMessage::whole() const {
+    return detail.empty() ? text : text + "\n\n" + detail;
+}
+
+ClosingMessage closingMessage(const Outcome& outcome, const results::GameResults& results) {
+    ClosingMessage message;
+    message.failed = outcome.kind == OutcomeKind::Failed;
+    message.text = outcome.message;
+    if (outcome.kind != OutcomeKind::Completed) {
+        return message;
+    }
+    message.detail = "Final totals: Allied " + std::to_string(results.allied.final) + ", Hun " +
+                     std::to_string(results.hun.final);
+    if (!results.warnings.empty()) {
+        message.detail +=
+            "\n\n" + findingsBlock(counted(results.warnings.size(), "warning", "warnings") +
+                                       " (the scores may be wrong; vorskal-tally --check lists "
+                                       "them all):",
+                                   results.warnings);
+    }
+    return message;
+}
+
+int exitStatusOf(OutcomeKind kind) {
+    return kind == OutcomeKind::Failed ? kFailedExitStatus : 0;
+}
+
+}  // namespace vorskal::window
