@@ -42,3 +42,34 @@ if(VORSKAL_TESTS)
     file(WRITE ${CMAKE_FIND_PACKAGE_REDIRECTS_DIR}/gtest-config-version.cmake
         "set(PACKAGE_VERSION_COMPATIBLE TRUE)\n")
 endif()
+
+# SQLite: Debian has none built for mingw-w64, so the project compiles the
+# single-file source that scripts/windows-sqlite.sh makes from Debian's own
+# source package (its version is Debian's), with the options of Debian's
+# build that change how a database behaves, and answers find_package(SQLite3).
+set(VORSKAL_SQLITE_SOURCE ${CMAKE_BINARY_DIR}/sqlite
+    CACHE PATH "SQLite's single-file source for the target (scripts/windows-sqlite.sh makes it)")
+if(VORSKAL_LEAGUE)
+    if(NOT EXISTS ${VORSKAL_SQLITE_SOURCE}/sqlite3.c)
+        message(FATAL_ERROR "No SQLite for the target in ${VORSKAL_SQLITE_SOURCE}: "
+            "run scripts/windows-sqlite.sh ${VORSKAL_SQLITE_SOURCE} first "
+            "(scripts/windows.sh does), or configure with -DVORSKAL_LEAGUE=OFF")
+    endif()
+    enable_language(C)
+    file(READ ${VORSKAL_SQLITE_SOURCE}/VERSION VORSKAL_SQLITE_VERSION)
+    string(STRIP "${VORSKAL_SQLITE_VERSION}" VORSKAL_SQLITE_VERSION)
+    message(STATUS "SQLite for the target: Debian's ${VORSKAL_SQLITE_VERSION}")
+    add_library(vorskal_sqlite3 STATIC ${VORSKAL_SQLITE_SOURCE}/sqlite3.c)
+    target_include_directories(vorskal_sqlite3 SYSTEM PUBLIC ${VORSKAL_SQLITE_SOURCE})
+    # -O2: -O3 takes far longer on this one large file for no gain here.
+    target_compile_options(vorskal_sqlite3 PRIVATE -O2)
+    target_compile_definitions(vorskal_sqlite3 PRIVATE
+        SQLITE_THREADSAFE=1 SQLITE_SECURE_DELETE SQLITE_USE_URI=1 SQLITE_MAX_SCHEMA_RETRY=25
+        SQLITE_LIKE_DOESNT_MATCH_BLOBS SQLITE_OMIT_LOAD_EXTENSION)
+    add_library(SQLite::SQLite3 ALIAS vorskal_sqlite3)
+    file(WRITE ${CMAKE_FIND_PACKAGE_REDIRECTS_DIR}/sqlite3-config.cmake
+        "# SQLite is built in this tree from Debian's source: SQLite::SQLite3.\n"
+        "set(SQLite3_VERSION \"${VORSKAL_SQLITE_VERSION}\")\n")
+    file(WRITE ${CMAKE_FIND_PACKAGE_REDIRECTS_DIR}/sqlite3-config-version.cmake
+        "set(PACKAGE_VERSION_COMPATIBLE TRUE)\n")
+endif()

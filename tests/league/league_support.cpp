@@ -1,17 +1,23 @@
 #include "tests/league/league_support.h"
 
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+// Child processes for the tests of concurrency, which the Windows build
+// leaves out (they include POSIX headers).
+#if !defined(_WIN32)
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-
 extern char** environ;
+#endif
 
 namespace vorskal::testing {
+
+#if !defined(_WIN32)
 
 pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
     std::vector<char*> args;
@@ -39,6 +45,7 @@ int waitFor(pid_t pid) {
     waitpid(pid, &raw, 0);
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
+#endif
 
 std::string bytesOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
