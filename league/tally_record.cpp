@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/utf8_path.h"
 #include "league/game_store.h"
 #include "league/league_file.h"
 #include "league/report_reader.h"
@@ -12,8 +13,8 @@ namespace vorskal::league {
 
 namespace {
 
-std::string reportPath(const std::string& directory) {
-    return (std::filesystem::path(directory) / "vorskal.log").string();
+std::filesystem::path reportPath(const std::string& directory) {
+    return utf8Path(directory) / "vorskal.log";
 }
 
 }  // namespace

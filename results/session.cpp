@@ -39,20 +39,31 @@ std::string warningLine(const Warning& warning) {
 std::string localTimeIso8601() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+    std::tm utc{};
 #ifdef _WIN32
     localtime_s(&local, &now);
+    gmtime_s(&utc, &now);
 #else
     localtime_r(&now, &local);
+    gmtime_r(&now, &utc);
 #endif
     char stamp[40];
-    if (std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S%z", &local) == 0) {
+    if (std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local) == 0) {
         return "";
     }
-    std::string text(stamp);  // "+0100": the offset gets its colon
-    if (text.size() >= 5) {
-        text.insert(text.size() - 2, ":");
+    // The offset from the two readings of the same moment (strftime's %z is
+    // the zone's name on Windows): they are at most a day apart.
+    int days = local.tm_yday - utc.tm_yday;
+    if (local.tm_year != utc.tm_year) {
+        days = local.tm_year > utc.tm_year ? 1 : -1;
     }
-    return text;
+    const int minutes =
+        days * 24 * 60 + (local.tm_hour - utc.tm_hour) * 60 + local.tm_min - utc.tm_min;
+    const int size = minutes < 0 ? -minutes : minutes;
+    char offset[8];
+    std::snprintf(offset, sizeof offset, "%c%02d:%02d", minutes < 0 ? '-' : '+', size / 60 % 100,
+                  size % 60);
+    return std::string(stamp) + offset;
 }
 
 Session::Session(OutputRequest request, const std::string& directory)

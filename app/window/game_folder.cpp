@@ -4,18 +4,14 @@
 #include <system_error>
 
 #include "base/system_files.h"
+#include "base/utf8_path.h"
 #include "logs/merge.h"
 
 namespace vorskal::window {
 
 bool isFolder(const std::string& path) {
     std::error_code error;
-#if defined(_WIN32)
-    // Paths are UTF-8 here; a plain string would be read in the ANSI code page.
-    return std::filesystem::is_directory(std::u8string(path.begin(), path.end()), error);
-#else
-    return std::filesystem::is_directory(path, error);
-#endif
+    return std::filesystem::is_directory(utf8Path(path), error);
 }
 
 bool holdsFirstLog(const std::string& folder) {
