@@ -19,7 +19,10 @@ packages=(
     dpkg-dev lintian                       # the Debian package: dependencies and its check
     time                                   # peak memory in the benchmark
     g++-mingw-w64-x86-64-posix             # the Windows programs, cross-built
+    tcl                                    # SQLite for Windows from Debian's source package (tclsh; apt-get source needs dpkg-dev)
     wine wine64                            # their tests, run under Wine
+    nsis cmark-gfm                         # the Windows installer, the user guide as a page in it
+    xdotool x11-apps netpbm                # the installed window clicked under Wine, its screenshot
     zip                                    # the Windows zip
     chromium tidy                          # the game's page in a real browser, its markup
 )

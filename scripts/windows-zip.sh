@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
-# Builds the zip for the league's administrators on Windows:
-# build-windows/vorskal-VERSION-windows-x64.zip, holding vorskal-tally.exe,
-# the README, the user guide and the sample game. The .exe is statically
-# linked: it runs on a bare Windows 10 or later.
+# Builds the zip for the league's administrators on Windows who prefer it to
+# the installer: build-windows/vorskal-VERSION-windows-x64.zip, holding the
+# window (vorskal.exe), vorskal-tally.exe, vorskal-league.exe, the README,
+# the user guide and the sample game. The .exe are statically linked: they
+# run on a bare Windows 10 or later.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
+"$root/scripts/windows-sqlite.sh" build-windows/sqlite
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target vorskal-tally
+cmake --build --preset windows --target vorskal vorskal-tally vorskal-league
 
 version=$(sed -n 's/^project(vorskal VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=vorskal-$version-windows-x64
 stage=build-windows/$name
 rm -rf "$stage" "$stage.zip"
 mkdir -p "$stage/sample-game"
-cp build-windows/app/vorskal-tally.exe README.md "$stage/"
-x86_64-w64-mingw32-strip "$stage/vorskal-tally.exe"
+cp build-windows/app/window/win32/vorskal.exe build-windows/app/vorskal-tally.exe \
+    build-windows/app/vorskal-league.exe README.md "$stage/"
+x86_64-w64-mingw32-strip "$stage"/*.exe
 guide=docs/user-guide.md
 if [[ -f $guide ]]; then
     cp "$guide" "$stage/"
