@@ -137,52 +137,45 @@ TEST(WindowCore, ClosingMessageGivesTotalsAndFindingsOfACompletedRunOnly) {
     const std::string heading = " (the scores may be wrong; vorskal-tally --check lists them all):";
     struct Case {
         const char* what;
-        Outcome outcome;
+        OutcomeKind kind;
+        std::string text;
         int findings;
         bool failed;
         std::string whole;
         int exitStatus;
     };
-    const Outcome complete{OutcomeKind::Completed, "Tally Complete"};
-    for (const Case& c : std::vector<Case>{
-             {"complete", complete, 0, false, "Tally Complete\n\nFinal totals: Allied 79, Hun -5",
-              0},
-             {"one finding", complete, 1, false,
-              "Tally Complete\n\nFinal totals: Allied 79, Hun -5\n\n1 warning" + heading +
-                  "\nux7server1.log line 1: warning: finding 1 [code1]",
-              0},
-             {"five findings", complete, 5, false,
-              "Tally Complete\n\nFinal totals: Allied 79, Hun -5\n\n5 warnings" + heading +
-                  "\nux7server1.log line 1: warning: finding 1 [code1]"
-                  "\nux7server2.log line 2: warning: finding 2 [code2]"
-                  "\nux7server3.log line 3: warning: finding 3 [code3]"
-                  "\nux7server4.log line 4: warning: finding 4 [code4]"
-                  "\n... and 1 more",
-              0},
-             {"missing first log",
-              {OutcomeKind::MissingFirstLog, "Could not find ux7server0.log"},
-              0,
-              false,
-              "Could not find ux7server0.log",
-              0},
-             {"failed, findings left out",
-              {OutcomeKind::Failed, "vorskal.ini line 6: not a number: \"ten\""},
-              2,
-              true,
-              "vorskal.ini line 6: not a number: \"ten\"",
-              2},
-         }) {
+    const std::string failure = "vorskal.ini line 6: not a number: \"ten\"";
+    const std::vector<Case> cases = {
+        {"complete", OutcomeKind::Completed, "Tally Complete", 0, false,
+         "Tally Complete\n\nFinal totals: Allied 79, Hun -5", 0},
+        {"one finding", OutcomeKind::Completed, "Tally Complete", 1, false,
+         "Tally Complete\n\nFinal totals: Allied 79, Hun -5\n\n1 warning" + heading +
+             "\nux7server1.log line 1: warning: finding 1 [code1]",
+         0},
+        {"five findings", OutcomeKind::Completed, "Tally Complete", 5, false,
+         "Tally Complete\n\nFinal totals: Allied 79, Hun -5\n\n5 warnings" + heading +
+             "\nux7server1.log line 1: warning: finding 1 [code1]"
+             "\nux7server2.log line 2: warning: finding 2 [code2]"
+             "\nux7server3.log line 3: warning: finding 3 [code3]"
+             "\nux7server4.log line 4: warning: finding 4 [code4]"
+             "\n... and 1 more",
+         0},
+        {"missing first log", OutcomeKind::MissingFirstLog, "Could not find ux7server0.log", 0,
+         false, "Could not find ux7server0.log", 0},
+        {"failed, findings left out", OutcomeKind::Failed, failure, 2, true, failure, 2},
+    };
+    for (const Case& c : cases) {
         results::GameResults found;
         found.allied.final = 79;
         found.hun.final = -5;
         for (int n = 1; n <= c.findings; ++n) {
             found.warnings.push_back(finding(n));
         }
-        const ClosingMessage message = closingMessage(c.outcome, found);
-        EXPECT_EQ(message.text, c.outcome.message) << c.what;
+        const ClosingMessage message = closingMessage({c.kind, c.text}, found);
+        EXPECT_EQ(message.text, c.text) << c.what;
         EXPECT_EQ(message.whole(), c.whole) << c.what;
         EXPECT_EQ(message.failed, c.failed) << c.what;
-        EXPECT_EQ(exitStatusOf(c.outcome.kind), c.exitStatus) << c.what;
+        EXPECT_EQ(exitStatusOf(c.kind), c.exitStatus) << c.what;
     }
 }
 
