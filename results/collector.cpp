@@ -264,14 +264,7 @@ void Collector::fighterTarget(const LogLine& line, std::size_t slot, bool fighte
         correction.moves.push_back({name, sideOfSlot(slot), "targetsDestroyed", -1, 0});
         correction.moves.push_back({name, sideOfSlot(slot), "targetPoints", -points, 0});
     }
-    if (!fighter) {
-        correction.note = "destroyed before the pilot was seen entering: the aircraft is unknown";
-    } else if (takenBack) {
-        correction.note = "destroyed by a fighter";
-    } else {
-        correction.note =
-            "destroyed by a fighter, but not credited to this pilot: nothing to take back";
-    }
+    correction.note = fighterTargetNote(fighter, takenBack);
     addCorrection(std::move(correction));
 }
 

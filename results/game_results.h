@@ -98,6 +98,17 @@ struct Correction {
     std::vector<Move> moves;
 };
 
+// The note of a fighter-target correction: whether the destroyer was seen
+// flying a fighter, and whether a target credited to him was taken back.
+inline std::string fighterTargetNote(bool fighter, bool takenBack) {
+    if (!fighter) {
+        return "destroyed before the pilot was seen entering: the aircraft is unknown";
+    }
+    return takenBack
+               ? "destroyed by a fighter"
+               : "destroyed by a fighter, but not credited to this pilot: nothing to take back";
+}
+
 // One destruction line of the merged log.
 struct TargetRow {
     std::uint64_t line = 0;

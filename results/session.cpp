@@ -68,11 +68,16 @@ std::string localTimeIso8601() {
 
 Session::Session(OutputRequest request, const std::string& directory)
     : request_(std::move(request)) {
-    const bool rows = !request_.json.empty() || !request_.csv.empty();
+    // The recorder stores the same rows as the JSON (not the long lists of
+    // targets and arena events, but the corrections among them) and the
+    // files' fingerprints.
+    const bool rows = !request_.json.empty() || !request_.csv.empty() || request_.record;
     results_.gatherRows = rows;
     results_.gatherFingerprints = rows;
     if (rows) {
-        spill_ = std::make_unique<SpilledRows>();
+        const bool written = !request_.json.empty() || !request_.csv.empty();
+        spill_ = std::make_unique<SpilledRows>(written ? SpilledRows::Lists::All
+                                                       : SpilledRows::Lists::CorrectionsOnly);
         results_.rowSink = spill_.get();
     }
     results_.run.directory = directory;

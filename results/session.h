@@ -1,7 +1,7 @@
 #pragma once
 // The results outputs of one headless run: what the command line asks for
-// (--json, --csv, --check), the results model the run fills, and what is
-// written and printed once the run is over.
+// (--json, --csv, --check, and --record for the recorder), the results model
+// the run fills, and what is written and printed once the run is over.
 #include <memory>
 #include <ostream>
 #include <string>
@@ -16,6 +16,7 @@ struct OutputRequest {
     std::string json;  // file to write, "-" for standard output; empty: none
     std::string csv;   // folder to write the CSV files into; empty: none
     bool check = false;
+    bool record = false;  // the game goes into a league file: every row is gathered
 };
 
 class Session {
@@ -23,6 +24,10 @@ class Session {
     Session(OutputRequest request, const std::string& directory);
 
     GameResults& results() { return results_; }
+    // The long lists kept out of memory, when an output needs them (the
+    // JSON and CSV writers and the recorder read them from here); null when
+    // none does.
+    const SpilledRows* spilled() const { return spill_.get(); }
     // Whether the JSON goes to standard output (the runner then prints its
     // own lines on standard error).
     bool jsonToStandardOutput() const { return request_.json == "-"; }

@@ -10,8 +10,11 @@
 
 namespace vorskal::results {
 
-SpilledRows::SpilledRows() {
+SpilledRows::SpilledRows(Lists lists) : lists_(lists) {
     for (List* list : {&corrections_, &targets_, &arena_}) {
+        if (list != &corrections_ && lists_ == Lists::CorrectionsOnly) {
+            continue;
+        }
         try {
             ScratchFile scratch = openScratchFile();
             list->file = scratch.file;
@@ -49,17 +52,28 @@ void SpilledRows::correction(const Correction& row) {
 }
 
 void SpilledRows::target(const TargetRow& row) {
-    add(targets_, targetJson(row));
+    if (lists_ == Lists::All) {
+        add(targets_, targetJson(row));
+    } else {
+        ++targets_.count;
+    }
 }
 
 void SpilledRows::arenaEvent(const ArenaEvent& row) {
-    add(arena_, arenaJson(row));
+    if (lists_ == Lists::All) {
+        add(arena_, arenaJson(row));
+    } else {
+        ++arena_.count;
+    }
 }
 
 void SpilledRows::forEach(const List& list,
                           const std::function<void(std::string_view)>& each) const {
     if (!list.failure.empty()) {
         throw TallyFailure(list.failure);
+    }
+    if (list.file == nullptr) {
+        return;  // a list not kept
     }
     if (std::fflush(list.file) != 0) {
         throw TallyFailure(failure("write"));

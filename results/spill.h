@@ -16,7 +16,10 @@ namespace vorskal::results {
 
 class SpilledRows : public RowSink {
   public:
-    SpilledRows();
+    // Which rows are kept: all three lists, or the corrections alone (the
+    // recorder's; targets and arena events are then counted only).
+    enum class Lists { All, CorrectionsOnly };
+    explicit SpilledRows(Lists lists = Lists::All);
     ~SpilledRows() override;
     SpilledRows(const SpilledRows&) = delete;
     SpilledRows& operator=(const SpilledRows&) = delete;
@@ -43,6 +46,7 @@ class SpilledRows : public RowSink {
     void add(List& list, const std::string& json) const;
     void forEach(const List& list, const std::function<void(std::string_view)>& each) const;
     std::string failure(std::string_view action) const;
+    Lists lists_;
     List corrections_;
     List targets_;
     List arena_;
