@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "app/held_report.h"
 #include "app/merged_log.h"
 #include "app/no_writes.h"
 #include "base/failure.h"
@@ -173,6 +174,13 @@ Outcome tallyIn(const std::string& directory, TallyState& state, Clock& clock,
             RunConfig fast = config;
             fast.rereadMergedLog = false;  // the merged log is not written to be read back
             return runTally(state, quiet, clock, fast);
+        }
+        if (config.settleReport) {
+            HeldReport held;
+            HoldingReport holding(files, held);
+            const Outcome outcome = runTally(state, holding, clock, config);
+            config.settleReport(outcome, held, files);
+            return outcome;
         }
         return runTally(state, files, clock, config);
     } catch (...) {

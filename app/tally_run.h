@@ -4,6 +4,7 @@
 //
 // The run never ends the process and never shows anything itself: it returns
 // an Outcome that its caller (the window or the headless runner) shows.
+#include <functional>
 #include <string>
 
 #include "base/platform.h"
@@ -11,6 +12,8 @@
 #include "tally/tally_state.h"
 
 namespace vorskal {
+
+class HeldReport;  // app/held_report.h
 
 enum class OutcomeKind {
     Completed,        // "Tally Complete"
@@ -35,6 +38,12 @@ struct RunConfig {
     // Writes nothing at all: the merged log and the report go nowhere (a
     // check of the setup). Only the fast reading serves then.
     bool writeNothing = false;
+    // When set (runs in a directory only), the report is held back: the run writes it
+    // to a temporary file instead of "vorskal.log", and once the run is
+    // over, still inside the folder's lock, this is called with the outcome,
+    // the held report and the folder's files; it appends the report
+    // (HeldReport::appendTo) or not. What it throws fails the run.
+    std::function<void(const Outcome&, HeldReport&, FileService&)> settleReport;
 };
 
 // Runs one tally on `state`, whose option flags the caller has set.
