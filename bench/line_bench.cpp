@@ -25,7 +25,7 @@ constexpr std::uint64_t kGameBytes = 16u << 20;
 const std::string& gameText() {
     static const std::string text = [] {
         vorskal::gen::MemorySink sink;
-        vorskal::gen::writeServerLogs(vorskal::gen::GameOptions{7, kGameBytes, 1}, sink);
+        vorskal::gen::writeServerLogs(vorskal::gen::GameOptions{7, kGameBytes, 1, false}, sink);
         return sink.joined();
     }();
     return text;

@@ -20,8 +20,12 @@ void putTwoDigits(std::string& out, std::size_t at, int value) {
 
 }  // namespace
 
-GameClock::GameClock(int day, int month, int year, int secondOfDay)
-    : day_(day), month_(month), year_(year % 100), secondOfDay_(secondOfDay % kSecondsPerDay) {
+GameClock::GameClock(int day, int month, int year, int secondOfDay, bool dayFirst)
+    : day_(day),
+      month_(month),
+      year_(year % 100),
+      secondOfDay_(secondOfDay % kSecondsPerDay),
+      dayFirst_(dayFirst) {
     stamp_ = "00/00/00 00:00:00 ";
     format();
 }
@@ -47,8 +51,8 @@ void GameClock::nextDay() {
 }
 
 void GameClock::format() {
-    putTwoDigits(stamp_, 0, day_);
-    putTwoDigits(stamp_, 3, month_);
+    putTwoDigits(stamp_, 0, dayFirst_ ? day_ : month_);
+    putTwoDigits(stamp_, 3, dayFirst_ ? month_ : day_);
     putTwoDigits(stamp_, 6, year_);
     putTwoDigits(stamp_, 9, secondOfDay_ / 3600);
     putTwoDigits(stamp_, 12, secondOfDay_ / 60 % 60);

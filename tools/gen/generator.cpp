@@ -55,7 +55,8 @@ std::optional<std::uint64_t> parseSize(std::string_view text) {
 }
 
 GameSummary writeServerLogs(const GameOptions& options, PieceSink& sink) {
-    const World world = worldOf(options.seed);
+    World world = worldOf(options.seed);
+    world.dayFirst = options.dayFirst;
     LogWriter writer(sink, options.bytes, options.pieces);
     Simulation game(world, Rng(options.seed), writer);
     return game.run(options.bytes);

@@ -17,6 +17,7 @@ struct GameOptions {
     std::uint64_t seed = 1;
     std::uint64_t bytes = 10u << 20;  // the logs end with the first line that reaches it
     int pieces = 3;
+    bool dayFirst = false;  // dates day/month/year instead of the server's month/day/year
 };
 
 // A size such as 250000, 64K, 10M or 1G (K, M, G: 1024, 1024², 1024³; a

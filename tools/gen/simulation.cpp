@@ -10,7 +10,7 @@ Simulation::Simulation(const World& world, Rng rng, LogWriter& out)
     : world_(world),
       rng_(rng),
       out_(out),
-      clock_(world.startDay, world.startMonth, world.startYear, world.startSecond) {
+      clock_(world.startDay, world.startMonth, world.startYear, world.startSecond, world.dayFirst) {
     for (const PilotProfile& profile : world.pilots) {
         Pilot pilot{&profile, profile.name, false, false, profile.favourite, kNever, 0};
         pilot.padded.resize(16, ' ');

@@ -23,7 +23,8 @@ struct World {
     int startDay = 1;
     int startMonth = 1;
     int startYear = 26;
-    int startSecond = 0;  // time of day
+    int startSecond = 0;    // time of day
+    bool dayFirst = false;  // the log's dates as day/month/year
 };
 
 // One side has 21 to 40 pilots (so it can field a 19th), the other 10 to 40.
