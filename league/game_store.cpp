@@ -1,15 +1,16 @@
 #include "league/game_store.h"
 
-#include <chrono>
-#include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <thread>
+#include <tuple>
 
 #include "league/game_numbers.h"
+#include "league/settings.h"
+#include "results/json_read.h"
 #include "results/json_text.h"
 
 namespace vorskal::league {
+
+void (*insideRecordingForTests)() = nullptr;
 
 namespace {
 
@@ -33,26 +34,23 @@ bool allDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// Texts are kept as the results' JSON writes them: UTF-8, a text that is
+// not read as Latin-1.
+std::string utf8(std::string_view text) {
+    return results::toUtf8(text);
+}
+
+std::optional<std::string> orNull(const std::string& text) {
+    return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
+// A pilot's location keys, one a line: no key holds a line end.
 std::string joinLocations(const std::vector<std::string>& locations) {
     std::string joined;
     for (const std::string& key : locations) {
-        joined += "," + key;
+        joined += (joined.empty() ? "" : "\n") + utf8(key);
     }
     return joined;
-}
-
-// A test hook: with VORSKAL_LEAGUE_TEST_PAUSE_MS set, the recorder waits
-// that long inside its transaction, after touching the file named by
-// VORSKAL_LEAGUE_TEST_PAUSE_MARK (if set), so a test can stop it there.
-void pauseInsideTransactionForTests() {
-    const char* ms = std::getenv("VORSKAL_LEAGUE_TEST_PAUSE_MS");
-    if (ms == nullptr) {
-        return;
-    }
-    if (const char* mark = std::getenv("VORSKAL_LEAGUE_TEST_PAUSE_MARK")) {
-        std::ofstream(mark) << "paused\n";
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(ms)));
 }
 
 void insertTotals(Connection& db, std::int64_t id, const char* team,
@@ -72,23 +70,79 @@ void insertTotals(Connection& db, std::int64_t id, const char* team,
         .run();
 }
 
-std::int64_t insertGame(Connection& db, const GameResults& game, const GameIdentity& identity) {
+class CorrectionWriter {
+  public:
+    CorrectionWriter(Connection& db, std::int64_t game)
+        : db_(db),
+          game_(game),
+          corrections_(
+              db.prepare("INSERT INTO corrections (game_id, position, kind, applied, note) VALUES "
+                         "(?,?,?,?,?)")),
+          lines_(db.prepare("INSERT INTO correction_lines VALUES (?,?,?,?)")),
+          moves_(db.prepare("INSERT INTO correction_moves VALUES (?,?,?,?,?,?,?)")) {}
+
+    void write(const results::Correction& correction) {
+        corrections_.bind(1, game_)
+            .bind(2, position_++)
+            .bind(3, utf8(correction.kind))
+            .bind(4, std::int64_t{correction.applied})
+            .bind(5, utf8(correction.note))
+            .run();
+        const std::int64_t id = db_.lastInsertId();
+        for (std::size_t j = 0; j < correction.evidence.size(); ++j) {
+            const results::EvidenceLine& line = correction.evidence[j];
+            lines_.bind(1, id)
+                .bind(2, std::int64_t(j))
+                .bind(3, std::int64_t(line.line))
+                .bind(4, utf8(line.text))
+                .run();
+        }
+        for (std::size_t j = 0; j < correction.moves.size(); ++j) {
+            const results::Move& move = correction.moves[j];
+            moves_.bind(1, id)
+                .bind(2, std::int64_t(j))
+                .bind(3, utf8(move.pilot))
+                .bind(4, std::string_view(league::sideName(move.team)))
+                .bind(5, utf8(move.field))
+                .bind(6, move.by)
+                .bind(7, move.points)
+                .run();
+        }
+    }
+
+  private:
+    Connection& db_;
+    std::int64_t game_;
+    std::int64_t position_ = 0;
+    Statement corrections_;
+    Statement lines_;
+    Statement moves_;
+};
+
+// Writes the game under `id` (0: a new number); its number.
+std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game,
+                        const results::SpilledRows* spilled, const GameIdentity& identity,
+                        const std::string& season) {
     Statement games = db.prepare(
-        "INSERT INTO games (game_key, origin, report_sha256, played_on, game_date, first_time, "
-        "last_time, started_at, directory, map, kill_points, death_points, over_max_correction, "
-        "multi_death_correction, fighter_target_correction, red_boxed_only, tool_name, "
-        "tool_version, recorded_at) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    games.bind(1, identity.key)
-        .bind(2, std::string_view(identity.origin == Origin::Tally ? "tally" : "import"))
-        .bind(3,
-              identity.reportSha256.empty() ? std::optional<std::string>() : identity.reportSha256)
-        .bind(4, gameDay(game))
-        .bind(5, game.gameDate)
+        "INSERT INTO games (id, game_key, origin, report_sha256, played_on, game_date, "
+        "first_time, last_time, started_at, directory, map, kill_points, death_points, "
+        "over_max_correction, multi_death_correction, fighter_target_correction, "
+        "red_boxed_only, tool_name, tool_version, recorded_at, season) "
+        "VALUES (?,?,?,?,NULL,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    if (id != 0) {
+        games.bind(1, id);
+    } else {
+        games.bindNull(1);
+    }
+    games.bind(2, identity.key)
+        .bind(3, std::string_view(identity.origin == Origin::Tally ? "tally" : "import"))
+        .bind(4, orNull(identity.reportSha256))
+        .bind(5, utf8(game.gameDate))
         .bind(6, game.firstTime)
         .bind(7, game.lastTime)
         .bind(8, game.run.startedAt)
-        .bind(9, game.run.directory)
-        .bind(10, game.settings.map)
+        .bind(9, utf8(game.run.directory))
+        .bind(10, utf8(game.settings.map))
         .bind(11, game.settings.killPoints)
         .bind(12, game.settings.deathPoints)
         .bind(13, std::int64_t{game.run.overMaxPilotCorrection})
@@ -98,13 +152,18 @@ std::int64_t insertGame(Connection& db, const GameResults& game, const GameIdent
         .bind(17, game.toolName)
         .bind(18, game.toolVersion)
         .bind(19, nowUtc())
+        .bind(20, season)
         .run();
-    const std::int64_t id = db.lastInsertId();
+    id = db.lastInsertId();
 
     Statement types = db.prepare("INSERT INTO type_values VALUES (?,?,?,?)");
     for (std::size_t i = 0; i < game.settings.typeValues.size(); ++i) {
         const results::TypeValue& value = game.settings.typeValues[i];
-        types.bind(1, id).bind(2, std::int64_t(i)).bind(3, value.type).bind(4, value.points).run();
+        types.bind(1, id)
+            .bind(2, std::int64_t(i))
+            .bind(3, utf8(value.type))
+            .bind(4, value.points)
+            .run();
     }
 
     insertTotals(db, id, "Allied", game.allied);
@@ -115,7 +174,7 @@ std::int64_t insertGame(Connection& db, const GameResults& game, const GameIdent
         const results::PilotRow& row = game.pilots[i];
         pilots.bind(1, id)
             .bind(2, std::int64_t(i))
-            .bind(3, row.name)
+            .bind(3, utf8(row.name))
             .bind(4, std::string_view(league::sideName(row.team)))
             .bind(5, row.teamCode)
             .bind(6, row.kills)
@@ -127,36 +186,13 @@ std::int64_t insertGame(Connection& db, const GameResults& game, const GameIdent
             .run();
     }
 
-    Statement corrections =
-        db.prepare("INSERT INTO corrections (game_id, position, kind, applied) VALUES (?,?,?,?)");
-    Statement lines = db.prepare("INSERT INTO correction_lines VALUES (?,?,?,?)");
-    Statement moves = db.prepare("INSERT INTO correction_moves VALUES (?,?,?,?,?,?,?)");
-    for (std::size_t i = 0; i < game.corrections.size(); ++i) {
-        const results::Correction& correction = game.corrections[i];
-        corrections.bind(1, id)
-            .bind(2, std::int64_t(i))
-            .bind(3, correction.kind)
-            .bind(4, std::int64_t{correction.applied})
-            .run();
-        const std::int64_t correctionId = db.lastInsertId();
-        for (std::size_t j = 0; j < correction.evidence.size(); ++j) {
-            const results::EvidenceLine& line = correction.evidence[j];
-            lines.bind(1, correctionId)
-                .bind(2, std::int64_t(j))
-                .bind(3, std::int64_t(line.line))
-                .bind(4, line.text)
-                .run();
-        }
-        for (std::size_t j = 0; j < correction.moves.size(); ++j) {
-            const results::Move& move = correction.moves[j];
-            moves.bind(1, correctionId)
-                .bind(2, std::int64_t(j))
-                .bind(3, move.pilot)
-                .bind(4, std::string_view(league::sideName(move.team)))
-                .bind(5, move.field)
-                .bind(6, move.by)
-                .bind(7, move.points)
-                .run();
+    CorrectionWriter corrections(db, id);
+    if (spilled != nullptr) {
+        spilled->forEachCorrection(
+            [&](std::string_view json) { corrections.write(results::correctionFromJson(json)); });
+    } else {
+        for (const results::Correction& correction : game.corrections) {
+            corrections.write(correction);
         }
     }
 
@@ -166,9 +202,9 @@ std::int64_t insertGame(Connection& db, const GameResults& game, const GameIdent
         warnings.bind(1, id)
             .bind(2, std::int64_t(i))
             .bind(3, warning.code)
-            .bind(4, warning.file)
+            .bind(4, utf8(warning.file))
             .bind(5, std::int64_t(warning.line))
-            .bind(6, warning.message)
+            .bind(6, utf8(warning.message))
             .run();
     }
 
@@ -177,7 +213,7 @@ std::int64_t insertGame(Connection& db, const GameResults& game, const GameIdent
         const results::FileFacts& input = game.inputs[i];
         inputs.bind(1, id)
             .bind(2, std::int64_t(i))
-            .bind(3, input.name)
+            .bind(3, utf8(input.name))
             .bind(4, std::int64_t(input.bytes))
             .bind(5, std::int64_t(input.lines))
             .bind(6, input.sha256)
@@ -186,15 +222,61 @@ std::int64_t insertGame(Connection& db, const GameResults& game, const GameIdent
     return id;
 }
 
-// Games already recorded under this key or this report; 0 when none.
-std::int64_t findExisting(Connection& db, const GameIdentity& identity) {
+std::string inputSha(const GameResults& game, const std::string& name) {
+    for (const results::FileFacts& input : game.inputs) {
+        if (input.name == name) {
+            return input.sha256;
+        }
+    }
+    return {};
+}
+
+// The recorded games that are this game, lowest number first: by its key,
+// by its whole report, or (a game recorded by the tally before games had
+// keys of their reports) by the same merged log, settings file and options.
+std::vector<std::int64_t> sameGames(Connection& db, const GameResults& game,
+                                    const GameIdentity& identity) {
     Statement find = db.prepare(
-        "SELECT id FROM games WHERE game_key = ?1 OR (?2 IS NOT NULL AND report_sha256 = ?2) "
-        "ORDER BY id LIMIT 1");
+        "SELECT id FROM games g WHERE removed_at IS NULL AND (game_key = ?1 OR report_sha256 = ?2 "
+        "OR (game_key = ?3 AND over_max_correction = ?4 AND multi_death_correction = ?5 AND "
+        "fighter_target_correction = ?6 AND red_boxed_only = ?7 AND EXISTS (SELECT 1 FROM "
+        "inputs i WHERE i.game_id = g.id AND i.name = 'vorskal.ini' AND i.sha256 = ?8))) "
+        "ORDER BY id");
     find.bind(1, identity.key)
-        .bind(2,
-              identity.reportSha256.empty() ? std::optional<std::string>() : identity.reportSha256);
-    return find.step() ? find.integer(0) : 0;
+        .bind(2, orNull(identity.reportSha256))
+        .bind(3, orNull(identity.mergedLogSha256))
+        .bind(4, std::int64_t{game.run.overMaxPilotCorrection})
+        .bind(5, std::int64_t{game.run.multiDeathCorrection})
+        .bind(6, std::int64_t{game.run.fighterTargetCorrection})
+        .bind(7, std::int64_t{game.run.redBoxedOnly})
+        .bind(8, orNull(inputSha(game, "vorskal.ini")));
+    std::vector<std::int64_t> ids;
+    while (find.step()) {
+        ids.push_back(find.integer(0));
+    }
+    return ids;
+}
+
+using RowFacts = std::tuple<std::string, std::string, std::int64_t, std::int64_t, std::int64_t,
+                            std::int64_t, std::int64_t>;
+
+std::vector<RowFacts> rowsOf(Connection& db, std::int64_t id) {
+    Statement read = db.prepare(
+        "SELECT name, team, kills, deaths, targets_destroyed, target_points, score FROM pilots "
+        "WHERE game_id = ? ORDER BY position");
+    read.bind(1, id);
+    std::vector<RowFacts> rows;
+    while (read.step()) {
+        rows.emplace_back(read.text(0), read.text(1), read.integer(2), read.integer(3),
+                          read.integer(4), read.integer(5), read.integer(6));
+    }
+    return rows;
+}
+
+std::string seasonOf(Connection& db, std::int64_t id) {
+    Statement read = db.prepare("SELECT season FROM games WHERE id = ?");
+    read.bind(1, id);
+    return read.step() ? read.text(0) : std::string();
 }
 
 }  // namespace
@@ -205,86 +287,93 @@ const char* sideName(Side side) {
 }
 
 Side sideFromName(const std::string& name) {
-    if (name == "Allied") {
-        return Side::Allied;
-    }
-    if (name == "Hun") {
-        return Side::Hun;
-    }
-    return Side::Unknown;
+    return results::sideNamed(name);
 }
 
-GameIdentity talliedGame(const GameResults& game, const std::string& reportSha256) {
-    for (const results::FileFacts& input : game.inputs) {
-        if (input.name == "ux7server.log" && !input.sha256.empty()) {
-            return {input.sha256, Origin::Tally, reportSha256};
-        }
-    }
-    throw LeagueError("the tally's results name no merged log \"ux7server.log\" with its SHA-256");
+GameIdentity talliedGame(const GameResults& game, const std::string& reportKey,
+                         const std::string& reportSha256) {
+    return {reportKey, Origin::Tally, reportSha256, inputSha(game, "ux7server.log")};
 }
 
-std::optional<std::string> gameDay(const GameResults& game) {
-    // The server's date field: "MM/DD/YY" (or a four-digit year).
-    const std::string& date = game.gameDate;
-    const std::size_t first = date.find('/');
-    const std::size_t second = first == std::string::npos ? first : date.find('/', first + 1);
-    if (second != std::string::npos) {
-        const std::string month = date.substr(0, first);
-        const std::string day = date.substr(first + 1, second - first - 1);
-        std::string year = date.substr(second + 1);
-        if (allDigits(month) && allDigits(day) && allDigits(year) && month.size() <= 2 &&
-            day.size() <= 2 && (year.size() == 2 || year.size() == 4)) {
-            const int m = std::stoi(month);
-            const int d = std::stoi(day);
-            if (m >= 1 && m <= 12 && d >= 1 && d <= 31) {
-                if (year.size() == 2) {
-                    year = "20" + year;
-                }
-                char buffer[16];
-                std::snprintf(buffer, sizeof buffer, "%s-%02d-%02d", year.c_str(), m, d);
-                return std::string(buffer);
-            }
+std::vector<std::int64_t> probableTwins(Connection& db, std::int64_t id) {
+    Statement candidates = db.prepare(
+        "SELECT o.id FROM games g JOIN games o ON o.played_on = g.played_on AND o.map = g.map "
+        "AND o.id != g.id AND o.game_key != g.game_key AND o.removed_at IS NULL "
+        "WHERE g.id = ? ORDER BY o.id");
+    candidates.bind(1, id);
+    std::vector<std::int64_t> twins;
+    const std::vector<RowFacts> rows = rowsOf(db, id);
+    while (candidates.step()) {
+        if (rowsOf(db, candidates.integer(0)) == rows) {
+            twins.push_back(candidates.integer(0));
         }
     }
-    const std::string& started = game.run.startedAt;
-    if (started.size() >= 10 && allDigits(started.substr(0, 4)) && started[4] == '-' &&
-        allDigits(started.substr(5, 2)) && started[7] == '-' && allDigits(started.substr(8, 2))) {
-        return started.substr(0, 10);
-    }
-    return std::nullopt;
+    return twins;
 }
 
 RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
-                              const GameIdentity& identity, bool replace) {
+                              const results::SpilledRows* spilled, const GameIdentity& identity,
+                              const RecordRequest& request) {
     if (const std::string fault = numbersFault(game); !fault.empty()) {
         throw LeagueError("the game's numbers do not hold (" + fault + "); nothing recorded");
     }
     Connection& db = file.db();
     RecordResult result;
-    if (const std::int64_t existing = findExisting(db, identity); existing != 0) {
-        if (!replace) {
-            return {RecordOutcome::Duplicate, existing};
+    const std::vector<std::int64_t> same = sameGames(db, game, identity);
+    if (!same.empty()) {
+        if (!request.replace) {
+            result.outcome = RecordOutcome::Duplicate;
+            result.id = same.front();
+            Statement merged = db.prepare(
+                "SELECT sha256 FROM inputs WHERE game_id = ? AND name = 'ux7server.log'");
+            merged.bind(1, result.id);
+            result.sameReportOtherLogs = !identity.mergedLogSha256.empty() && merged.step() &&
+                                         !merged.text(0).empty() &&
+                                         merged.text(0) != identity.mergedLogSha256;
+            return result;
         }
-        // Both the key and the report may name an old game; replace them all.
-        db.prepare(
-              "DELETE FROM games WHERE game_key = ?1 OR (?2 IS NOT NULL AND report_sha256 = ?2)")
-            .bind(1, identity.key)
-            .bind(2, identity.reportSha256.empty() ? std::optional<std::string>()
-                                                   : identity.reportSha256)
-            .run();
+        // Every game it matches gives way; the new one takes the first number.
+        Statement drop = db.prepare("DELETE FROM games WHERE id = ?");
+        for (const std::int64_t id : same) {
+            drop.bind(1, id).run();
+        }
         result.outcome = RecordOutcome::Replaced;
     }
-    result.id = insertGame(db, game, identity);
-    pauseInsideTransactionForTests();
+    // A removed copy of this game is dropped for good: it is recorded again.
+    db.prepare(
+          "DELETE FROM games WHERE removed_at IS NOT NULL AND (game_key = ?1 OR report_sha256 = "
+          "?2)")
+        .bind(1, identity.key)
+        .bind(2, orNull(identity.reportSha256))
+        .run();
+
+    result.season = request.season.empty() ? currentSeason(db) : request.season;
+    result.id =
+        insertGame(db, same.empty() ? 0 : same.front(), game, spilled, identity, result.season);
+    result.days = refreshDays(db, result.season, result.id);
+    Statement day = db.prepare("SELECT played_on, game_date FROM games WHERE id = ?");
+    day.bind(1, result.id);
+    if (day.step()) {
+        result.playedOn = day.isNull(0) ? std::nullopt : std::optional<std::string>(day.text(0));
+        result.gameDate = day.text(1);
+    }
+    result.twins = probableTwins(db, result.id);
+    if (insideRecordingForTests != nullptr) {
+        insideRecordingForTests();
+    }
     return result;
 }
 
-RecordResult recordGame(LeagueFile& file, const GameResults& game, const GameIdentity& identity,
-                        bool replace) {
+RecordResult recordGame(LeagueFile& file, const GameResults& game,
+                        const results::SpilledRows* spilled, const GameIdentity& identity,
+                        const RecordRequest& request, const std::function<void()>& beforeCommit) {
     try {
         Transaction transaction(file.db());
-        const RecordResult result = recordGameInside(file, game, identity, replace);
+        const RecordResult result = recordGameInside(file, game, spilled, identity, request);
         if (result.outcome != RecordOutcome::Duplicate) {
+            if (beforeCommit) {
+                beforeCommit();
+            }
             transaction.commit();
         }
         return result;
@@ -293,18 +382,20 @@ RecordResult recordGame(LeagueFile& file, const GameResults& game, const GameIde
     }
 }
 
-std::int64_t resolveGame(LeagueFile& file, const std::string& text) {
+std::int64_t resolveGame(LeagueFile& file, const std::string& text, Kept kept) {
+    const std::string which =
+        kept == Kept::Recorded ? "removed_at IS NULL" : "removed_at IS NOT NULL";
     try {
         if (allDigits(text) && text.size() < 18) {
-            Statement byId = file.db().prepare("SELECT id FROM games WHERE id = ?");
+            Statement byId = file.db().prepare("SELECT id FROM games WHERE id = ? AND " + which);
             byId.bind(1, std::stoll(text));
             if (byId.step()) {
                 return byId.integer(0);
             }
         }
         if (text.size() >= 4 && text.find_first_not_of("0123456789abcdef") == std::string::npos) {
-            Statement byKey =
-                file.db().prepare("SELECT id FROM games WHERE substr(game_key, 1, ?) = ? LIMIT 2");
+            Statement byKey = file.db().prepare(
+                "SELECT id FROM games WHERE substr(game_key, 1, ?) = ? AND " + which + " LIMIT 2");
             byKey.bind(1, std::int64_t(text.size())).bind(2, text);
             if (byKey.step()) {
                 const std::int64_t id = byKey.integer(0);
@@ -318,17 +409,46 @@ std::int64_t resolveGame(LeagueFile& file, const std::string& text) {
     } catch (const SqliteError& error) {
         file.fail(error);
     }
+    if (kept == Kept::Removed) {
+        throw LeagueError(file.path() + ": no removed game \"" + text +
+                          "\" (give the number that remove printed)");
+    }
     throw LeagueError(file.path() + ": no game \"" + text +
                       "\" (give its number or the start of its key, as `games` lists them)");
 }
 
-bool removeGame(LeagueFile& file, std::int64_t id) {
+void removeGame(LeagueFile& file, std::int64_t id) {
     try {
         Transaction transaction(file.db());
-        file.db().prepare("DELETE FROM games WHERE id = ?").bind(1, id).run();
-        const bool removed = file.db().changes() > 0;
+        file.db()
+            .prepare("UPDATE games SET removed_at = ? WHERE id = ? AND removed_at IS NULL")
+            .bind(1, nowUtc())
+            .bind(2, id)
+            .run();
+        refreshDays(file.db(), seasonOf(file.db(), id));
         transaction.commit();
-        return removed;
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+}
+
+SeasonDays restoreGame(LeagueFile& file, std::int64_t id) {
+    try {
+        Connection& db = file.db();
+        Transaction transaction(db);
+        Statement same = db.prepare(
+            "SELECT o.id FROM games g JOIN games o ON o.removed_at IS NULL AND (o.game_key = "
+            "g.game_key OR o.report_sha256 = g.report_sha256) WHERE g.id = ?");
+        same.bind(1, id);
+        if (same.step()) {
+            throw LeagueError(file.path() + ": game " + std::to_string(id) +
+                              " is recorded again as game " + std::to_string(same.integer(0)) +
+                              "; nothing restored");
+        }
+        db.prepare("UPDATE games SET removed_at = NULL WHERE id = ?").bind(1, id).run();
+        const SeasonDays days = refreshDays(db, seasonOf(db, id), id);
+        transaction.commit();
+        return days;
     } catch (const SqliteError& error) {
         file.fail(error);
     }

@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "base/failure.h"
 #include "base/system_files.h"
+#include "base/writable.h"
 #include "league/schema.h"
+#include "league/season_days.h"
 
 namespace vorskal::league {
 
@@ -48,6 +51,13 @@ std::string pragmaText(Connection& db, const char* sql) {
     return statement.step() ? statement.text(0) : std::string();
 }
 
+// Whether the write-ahead log beside the file holds changes not yet in it.
+bool walHoldsChanges(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path + "-wal", error);
+    return !error && size > 0;
+}
+
 }  // namespace
 
 LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
@@ -63,17 +73,13 @@ LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
         throw LeagueError(path + ": an empty file, not a league file yet");
     }
 
-    try {
-        const Connection::Mode mode = access == Access::Read     ? Connection::Mode::ReadOnly
-                                      : access == Access::Change ? Connection::Mode::ReadWrite
-                                                                 : Connection::Mode::Create;
-        db_ = std::make_unique<Connection>(path, mode);
-    } catch (const SqliteError& error) {
-        throw LeagueError(path + ": cannot open: " + error.what());
+    connect(access == Access::Read     ? Connection::Mode::ReadOnly
+            : access == Access::Change ? Connection::Mode::ReadWrite
+                                       : Connection::Mode::Create);
+    if (access != Access::Read && (db_->readOnly() || !folderWritable(folderOf(path)))) {
+        throw LeagueError(path + ": cannot be written (this user may only read it, or its " +
+                          "folder); left as it is");
     }
-    // Before the first statement: every step below waits for another
-    // recorder's transaction instead of failing at once.
-    db_->busyTimeout(kBusyTimeoutMs);
 
     // SQLite answers "busy" without waiting in a few places (changing the
     // journal mode, a reader meeting a checkpoint); the whole opening is
@@ -85,6 +91,21 @@ LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
             open(access);
             return;
         } catch (const SqliteError& error) {
+            // A file in write-ahead mode whose folder this user cannot write:
+            // no writer can be at work there, so it is read as it lies.
+            const bool noSharedMemory =
+                error.code() == SQLITE_READONLY || error.code() == SQLITE_CANTOPEN;
+            if (access == Access::Read && noSharedMemory && !immutable_) {
+                if (walHoldsChanges(path)) {
+                    throw LeagueError(path + ": cannot be read in a folder this user cannot " +
+                                      "write while " + path +
+                                      "-wal holds changes not yet in it (a recorder is at work " +
+                                      "or was stopped); let a recorder finish there first");
+                }
+                connect(Connection::Mode::Immutable);
+                immutable_ = true;
+                continue;
+            }
             const bool busy = error.code() == SQLITE_BUSY || error.code() == SQLITE_LOCKED;
             if (!busy || std::chrono::steady_clock::now() >= deadline) {
                 fail(error);
@@ -92,6 +113,18 @@ LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(5 * (attempt + 1), 50)));
         }
     }
+}
+
+void LeagueFile::connect(Connection::Mode mode) {
+    try {
+        db_.reset();
+        db_ = std::make_unique<Connection>(path_, mode);
+    } catch (const SqliteError& error) {
+        throw LeagueError(path_ + ": cannot open: " + error.what());
+    }
+    // Before the first statement: every step below waits for another
+    // recorder's transaction instead of failing at once.
+    db_->busyTimeout(kBusyTimeoutMs);
 }
 
 void LeagueFile::checkIdentity(Access access) {
@@ -139,10 +172,14 @@ void LeagueFile::open(Access access) {
     // the version is read again inside it, since another recorder may have
     // just done it.
     Transaction migration(*db_);
-    for (std::int64_t v = db_->scalar("PRAGMA user_version") + 1; v <= kSchemaVersion; ++v) {
+    const std::int64_t before = db_->scalar("PRAGMA user_version");
+    for (std::int64_t v = before + 1; v <= kSchemaVersion; ++v) {
         db_->exec(migrationTo(v));
         db_->exec("PRAGMA user_version = " + std::to_string(v));
         db_->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
+    }
+    if (before < kSchemaVersion) {
+        refreshAllDays(*db_);
     }
     migration.commit();
 }

@@ -3,10 +3,11 @@
 // a league file this program can use, and refuses it untouched otherwise:
 // a file that is not an SQLite database or not a league file, a damaged one,
 // or one written with a newer schema. Only Access::Change and Write may
-// change the file, and only after those checks: Write creates a missing (or
-// empty) file; both bring an older schema up to date in one transaction, and switches the
-// file to WAL mode with a busy timeout so that several recorders can work
-// at once.
+// change the file, and only after those checks and after making sure that
+// the file and its folder can be written: Write creates a missing (or empty)
+// file; both bring an older schema up to date in one transaction, and
+// switch the file to WAL mode with a busy timeout so that several recorders
+// can work at once. Access::Read works where the folder cannot be written.
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -41,11 +42,13 @@ class LeagueFile {
     [[noreturn]] void fail(const SqliteError& error) const;
 
   private:
+    void connect(Connection::Mode mode);
     void open(Access access);
     void checkIdentity(Access access);
 
     std::string path_;
     std::unique_ptr<Connection> db_;
+    bool immutable_ = false;
 };
 
 }  // namespace vorskal::league

@@ -1,10 +1,12 @@
 #include "league/listing.h"
 
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "league/game_store.h"
 #include "league/html_page.h"
 #include "league/text_table.h"
+#include "results/json_writer.h"
 
 namespace vorskal::league {
 
@@ -79,13 +81,13 @@ std::string title(const std::string& what, const std::string& filterText) {
 
 TextTable gamesTable(const std::vector<GameSummary>& games) {
     TextTable table;
-    table.header = {"Game", "Key",    "Played",      "Map",      "Allied",
-                    "Hun",  "Pilots", "Corrections", "Warnings", "Origin"};
-    table.rightAligned = {true, false, false, false, true, true, true, true, true, false};
+    table.header = {"Game",   "Key",         "Played",   "Map",    "Allied", "Hun",
+                    "Pilots", "Corrections", "Warnings", "Origin", "Season"};
+    table.rightAligned = {true, false, false, false, true, true, true, true, true, false, false};
     for (const GameSummary& g : games) {
         table.rows.push_back({str(g.id), g.key.substr(0, 12), g.playedOn.empty() ? "?" : g.playedOn,
                               g.map, str(g.alliedFinal), str(g.hunFinal), str(g.pilots),
-                              str(g.corrections), str(g.warnings), g.origin});
+                              str(g.corrections), str(g.warnings), g.origin, g.season});
     }
     return table;
 }
@@ -102,17 +104,8 @@ ordered_json summaryJson(const GameSummary& g) {
             {"pilots", g.pilots},
             {"corrections", g.corrections},
             {"warnings", g.warnings},
-            {"recordedAt", g.recordedAt}};
-}
-
-ordered_json totalsJson(const results::TeamTotals& t) {
-    return {{"kills", t.kills},
-            {"deaths", t.deaths},
-            {"targetsDestroyed", t.targetsDestroyed},
-            {"targetPoints", t.targetPoints},
-            {"score", t.score},
-            {"overMaxPenalty", t.overMaxPenalty},
-            {"final", t.final}};
+            {"recordedAt", g.recordedAt},
+            {"season", g.season}};
 }
 
 std::string joinedLocations(const results::PilotRow& row) {
@@ -154,13 +147,13 @@ TextTable totalsTable(const results::GameResults& game) {
 
 TextTable correctionsTable(const results::GameResults& game) {
     TextTable table;
-    table.header = {"Correction", "Applied", "Evidence"};
+    table.header = {"Correction", "Applied", "Note", "Evidence"};
     for (const results::Correction& c : game.corrections) {
         std::string evidence;
         for (const results::EvidenceLine& line : c.evidence) {
             evidence += (evidence.empty() ? "" : " | ") + line.text;
         }
-        table.rows.push_back({c.kind, c.applied ? "yes" : "no", evidence});
+        table.rows.push_back({c.kind, c.applied ? "yes" : "no", c.note, evidence});
     }
     return table;
 }
@@ -184,11 +177,42 @@ std::string optionsText(const results::RunFacts& run) {
            ", red-boxed targets only " + flag(run.redBoxedOnly);
 }
 
+// The game as the results' JSON writes it (docs/results.md), without the
+// lists the league does not keep, and the league's own facts under "league".
+ordered_json gameJson(const StoredGame& stored) {
+    const GameSummary& g = stored.summary;
+    std::ostringstream text;
+    results::writeJson(stored.results, text);
+    ordered_json written = ordered_json::parse(text.str());
+    ordered_json json = {
+        {"formatVersion", kShowFormatVersion},
+        {"league",
+         {{"id", g.id},
+          {"key", g.key},
+          {"season", g.season},
+          {"origin", g.origin},
+          {"playedOn", g.playedOn.empty() ? ordered_json() : ordered_json(g.playedOn)},
+          {"recordedAt", g.recordedAt},
+          {"reportSha256",
+           stored.reportSha256.empty() ? ordered_json() : ordered_json(stored.reportSha256)}}}};
+    for (auto& [name, value] : written.items()) {
+        if (name != "formatVersion" && name != "targets" && name != "arena" && name != "timeline") {
+            json[name] = std::move(value);
+        }
+    }
+    return json;
+}
+
 }  // namespace
 
 std::string describeFilter(const GameFilter& filter) {
     std::string text;
     const auto add = [&](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+    if (filter.season) {
+        add("season " + *filter.season);
+    } else {
+        add("all seasons");
+    }
     if (filter.map) {
         add("map " + *filter.map);
     }
@@ -306,9 +330,10 @@ void writeGame(std::ostream& out, const StoredGame& stored, Format format) {
                                 (g.playedOn.empty() ? "on an unknown day" : "on " + g.playedOn);
     switch (format) {
         case Format::Text:
-            out << heading << "\nKey " << g.key << " (" << g.origin << ", recorded " << g.recordedAt
-                << ")\nOptions: " << optionsText(game.run) << "\nPoints: kill "
-                << game.settings.killPoints << ", death " << game.settings.deathPoints << "\n\n";
+            out << heading << "\nKey " << g.key << " (" << g.origin << ", season " << g.season
+                << ", recorded " << g.recordedAt << ")\nOptions: " << optionsText(game.run)
+                << "\nPoints: kill " << game.settings.killPoints << ", death "
+                << game.settings.deathPoints << "\n\n";
             totalsTable(game).writeText(out);
             out << "\n";
             gameTable(game).writeText(out);
@@ -324,47 +349,9 @@ void writeGame(std::ostream& out, const StoredGame& stored, Format format) {
         case Format::Csv:
             gameTable(game).writeCsv(out);
             return;
-        case Format::Json: {
-            ordered_json json = summaryJson(g);
-            json = {{"formatVersion", kListingFormatVersion}, {"game", json}};
-            ordered_json& body = json["game"];
-            body["reportSha256"] = stored.reportSha256;
-            body["options"] = {{"overMaxPilotCorrection", game.run.overMaxPilotCorrection},
-                               {"multiDeathCorrection", game.run.multiDeathCorrection},
-                               {"fighterTargetCorrection", game.run.fighterTargetCorrection},
-                               {"redBoxedOnly", game.run.redBoxedOnly}};
-            body["killPoints"] = game.settings.killPoints;
-            body["deathPoints"] = game.settings.deathPoints;
-            body["allied"] = totalsJson(game.allied);
-            body["hun"] = totalsJson(game.hun);
-            body["pilotRows"] = ordered_json::array();
-            for (const results::PilotRow& row : game.pilots) {
-                body["pilotRows"].push_back({{"name", row.name},
-                                             {"team", sideName(row.team)},
-                                             {"kills", row.kills},
-                                             {"deaths", row.deaths},
-                                             {"targetsDestroyed", row.targetsDestroyed},
-                                             {"targetPoints", row.targetPoints},
-                                             {"locations", row.locations},
-                                             {"score", row.score}});
-            }
-            body["correctionList"] = ordered_json::array();
-            for (const results::Correction& c : game.corrections) {
-                ordered_json evidence = ordered_json::array();
-                for (const results::EvidenceLine& line : c.evidence) {
-                    evidence.push_back({{"line", line.line}, {"text", line.text}});
-                }
-                body["correctionList"].push_back(
-                    {{"kind", c.kind}, {"applied", c.applied}, {"evidence", evidence}});
-            }
-            body["warningList"] = ordered_json::array();
-            for (const results::Warning& w : game.warnings) {
-                body["warningList"].push_back(
-                    {{"code", w.code}, {"file", w.file}, {"line", w.line}, {"message", w.message}});
-            }
-            writeJson(out, json);
+        case Format::Json:
+            writeJson(out, gameJson(stored));
             return;
-        }
         case Format::Html:
             writePageStart(out, heading, optionsText(game.run));
             writeHtmlTable(out, "Totals", totalsTable(game));
@@ -377,6 +364,26 @@ void writeGame(std::ostream& out, const StoredGame& stored, Format format) {
             }
             writePageEnd(out);
             return;
+    }
+}
+
+void writeFindings(std::ostream& out, const Findings& findings, const std::string& leaguePath) {
+    for (const Findings::Twins& pair : findings.twins) {
+        out << "Probably the same game: games " << pair.first << " and " << pair.second
+            << " (played " << pair.playedOn << " on " << pair.map
+            << ", the same pilots' rows under two keys); remove one with: vorskal-league "
+            << leaguePath << " remove GAME\n";
+    }
+    for (const Findings::UnknownDay& day : findings.unknownDays) {
+        out << "Day unknown: game " << day.id << ": " << day.why << "\n";
+    }
+    for (const GameSummary& game : findings.removed) {
+        out << "Removed: game " << game.id << " (" << game.map << ", "
+            << (game.playedOn.empty() ? "day unknown" : game.playedOn) << "); vorskal-league "
+            << leaguePath << " restore " << game.id << " puts it back\n";
+    }
+    if (findings.twins.empty() && findings.unknownDays.empty()) {
+        out << "No game counted twice, and every game's day is known\n";
     }
 }
 

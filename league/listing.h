@@ -14,6 +14,8 @@ namespace vorskal::league {
 enum class Format { Text, Csv, Json, Html };
 
 inline constexpr int kListingFormatVersion = 1;
+// `show --format json`: the game in the results' own JSON (version 2).
+inline constexpr int kShowFormatVersion = 2;
 
 // What narrowed a listing, for its title: "" when nothing did.
 std::string describeFilter(const GameFilter& filter);
@@ -23,5 +25,7 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
 void writeGames(std::ostream& out, const std::vector<GameSummary>& games, Format format,
                 const std::string& filterText);
 void writeGame(std::ostream& out, const StoredGame& game, Format format);
+// What `check` found, as plain text.
+void writeFindings(std::ostream& out, const Findings& findings, const std::string& leaguePath);
 
 }  // namespace vorskal::league

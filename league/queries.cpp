@@ -6,19 +6,21 @@
 #include <stdexcept>
 
 #include "base/checked.h"
+#include "league/game_day.h"
 #include "league/game_store.h"
+#include "league/season_days.h"
 
 namespace vorskal::league {
 
 namespace {
 
-// Every query that filters games binds the filter as ?1 to ?3.
+// Every query that filters games binds the filter as ?1 to ?4.
 constexpr const char* kGameFilter =
-    "(?1 IS NULL OR g.map = ?1) AND (?2 IS NULL OR g.played_on >= ?2) AND "
-    "(?3 IS NULL OR g.played_on <= ?3)";
+    "g.removed_at IS NULL AND (?1 IS NULL OR g.map = ?1) AND (?2 IS NULL OR g.played_on >= ?2) "
+    "AND (?3 IS NULL OR g.played_on <= ?3) AND (?4 IS NULL OR g.season = ?4)";
 
 void bindFilter(Statement& statement, const GameFilter& filter) {
-    statement.bind(1, filter.map).bind(2, filter.from).bind(3, filter.to);
+    statement.bind(1, filter.map).bind(2, filter.from).bind(3, filter.to).bind(4, filter.season);
 }
 
 std::string lower(std::string text) {
@@ -203,17 +205,19 @@ void sortStandings(Standings& standings, const std::string& column, bool reverse
 namespace {
 
 constexpr const char* kSummaryColumns =
-    "g.id, g.game_key, g.origin, coalesce(g.played_on, ''), g.game_date, g.map, "
+    "g.id, g.game_key, g.season, g.origin, coalesce(g.played_on, ''), g.game_date, g.map, "
     "(SELECT final FROM team_totals WHERE game_id = g.id AND team = 'Allied'), "
     "(SELECT final FROM team_totals WHERE game_id = g.id AND team = 'Hun'), "
     "(SELECT count(*) FROM pilots WHERE game_id = g.id), "
     "(SELECT count(*) FROM corrections WHERE game_id = g.id), "
     "(SELECT count(*) FROM warnings WHERE game_id = g.id), g.recorded_at";
 
+constexpr int kSummaryCount = 13;
+
 GameSummary summaryOf(const Statement& row) {
-    return {row.integer(0), row.text(1),    row.text(2),     row.text(3),
-            row.text(4),    row.text(5),    row.integer(6),  row.integer(7),
-            row.integer(8), row.integer(9), row.integer(10), row.text(11)};
+    return {row.integer(0),  row.text(1),     row.text(2),    row.text(3),    row.text(4),
+            row.text(5),     row.text(6),     row.integer(7), row.integer(8), row.integer(9),
+            row.integer(10), row.integer(11), row.text(12)};
 }
 
 results::TeamTotals totalsOf(Connection& db, std::int64_t id, const char* team) {
@@ -229,14 +233,13 @@ results::TeamTotals totalsOf(Connection& db, std::int64_t id, const char* team) 
     return t;
 }
 
+// The location keys, one a line (game_store.cpp).
 std::vector<std::string> splitLocations(const std::string& joined) {
     std::vector<std::string> keys;
-    std::size_t at = 0;
-    while (at < joined.size()) {
-        const std::size_t next = joined.find(',', at + 1);
-        keys.push_back(
-            joined.substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1));
-        at = next == std::string::npos ? joined.size() : next;
+    for (std::size_t at = 0; at < joined.size();) {
+        const std::size_t end = std::min(joined.find('\n', at), joined.size());
+        keys.push_back(joined.substr(at, end - at));
+        at = end + 1;
     }
     return keys;
 }
@@ -264,32 +267,33 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
     results::GameResults& game = stored.results;
     try {
         Connection& db = file.db();
-        Statement head =
-            db.prepare(std::string("SELECT ") + kSummaryColumns +
-                       ", coalesce(g.report_sha256, ''), g.first_time, g.last_time, g.started_at, "
-                       "g.directory, g.kill_points, g.death_points, g.over_max_correction, "
-                       "g.multi_death_correction, g.fighter_target_correction, g.red_boxed_only, "
-                       "g.tool_name, g.tool_version FROM games g WHERE g.id = ?");
+        Statement head = db.prepare(
+            std::string("SELECT ") + kSummaryColumns +
+            ", coalesce(g.report_sha256, ''), g.first_time, g.last_time, g.started_at, "
+            "g.directory, g.kill_points, g.death_points, g.over_max_correction, "
+            "g.multi_death_correction, g.fighter_target_correction, g.red_boxed_only, "
+            "g.tool_name, g.tool_version FROM games g WHERE g.id = ? AND g.removed_at IS NULL");
         head.bind(1, id);
         if (!head.step()) {
             throw LeagueError(file.path() + ": no game " + std::to_string(id));
         }
         stored.summary = summaryOf(head);
-        stored.reportSha256 = head.text(12);
+        const auto column = [](int n) { return kSummaryCount + n; };
+        stored.reportSha256 = head.text(column(0));
         game.gameDate = stored.summary.gameDate;
-        game.firstTime = head.text(13);
-        game.lastTime = head.text(14);
-        game.run.startedAt = head.text(15);
-        game.run.directory = head.text(16);
+        game.firstTime = head.text(column(1));
+        game.lastTime = head.text(column(2));
+        game.run.startedAt = head.text(column(3));
+        game.run.directory = head.text(column(4));
         game.settings.map = stored.summary.map;
-        game.settings.killPoints = head.integer(17);
-        game.settings.deathPoints = head.integer(18);
-        game.run.overMaxPilotCorrection = head.integer(19) != 0;
-        game.run.multiDeathCorrection = head.integer(20) != 0;
-        game.run.fighterTargetCorrection = head.integer(21) != 0;
-        game.run.redBoxedOnly = head.integer(22) != 0;
-        game.toolName = head.text(23);
-        game.toolVersion = head.text(24);
+        game.settings.killPoints = head.integer(column(5));
+        game.settings.deathPoints = head.integer(column(6));
+        game.run.overMaxPilotCorrection = head.integer(column(7)) != 0;
+        game.run.multiDeathCorrection = head.integer(column(8)) != 0;
+        game.run.fighterTargetCorrection = head.integer(column(9)) != 0;
+        game.run.redBoxedOnly = head.integer(column(10)) != 0;
+        game.toolName = head.text(column(11));
+        game.toolVersion = head.text(column(12));
 
         Statement types =
             db.prepare("SELECT type, points FROM type_values WHERE game_id = ? ORDER BY position");
@@ -312,7 +316,7 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
         }
 
         Statement corrections = db.prepare(
-            "SELECT id, kind, applied FROM corrections WHERE game_id = ? ORDER BY position");
+            "SELECT id, kind, applied, note FROM corrections WHERE game_id = ? ORDER BY position");
         Statement lines = db.prepare(
             "SELECT line, text FROM correction_lines WHERE correction_id = ? ORDER BY position");
         Statement moves = db.prepare(
@@ -323,6 +327,7 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
             results::Correction correction;
             correction.kind = corrections.text(1);
             correction.applied = corrections.integer(2) != 0;
+            correction.note = corrections.text(3);
             lines.bind(1, corrections.integer(0));
             while (lines.step()) {
                 correction.evidence.push_back(
@@ -358,6 +363,38 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
         file.fail(error);
     }
     return stored;
+}
+
+Findings checkGames(LeagueFile& file) {
+    Findings findings;
+    try {
+        Connection& db = file.db();
+        Statement games = db.prepare(
+            std::string("SELECT ") + kSummaryColumns +
+            ", g.removed_at IS NOT NULL FROM games g ORDER BY g.played_on IS NULL, g.played_on, "
+            "g.id");
+        while (games.step()) {
+            const GameSummary game = summaryOf(games);
+            if (games.integer(kSummaryCount) != 0) {
+                findings.removed.push_back(game);
+                continue;
+            }
+            if (game.playedOn.empty()) {
+                const SeasonDays days = seasonDateOrder(db, game.season);
+                findings.unknownDays.push_back(
+                    {game.id, unreadableDayMessage(game.gameDate, days.order, days.inferred)});
+                continue;
+            }
+            for (const std::int64_t twin : probableTwins(db, game.id)) {
+                if (twin > game.id) {
+                    findings.twins.push_back({game.id, twin, game.playedOn, game.map});
+                }
+            }
+        }
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+    return findings;
 }
 
 }  // namespace vorskal::league

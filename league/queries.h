@@ -13,11 +13,12 @@ namespace vorskal::league {
 
 // Narrows the games taken in; every part is optional. Dates are
 // "YYYY-MM-DD" and inclusive; a game whose day is not known is left out
-// when a date is given.
+// when a date is given. Removed games are never taken in.
 struct GameFilter {
     std::optional<std::string> map;
     std::optional<std::string> from;
     std::optional<std::string> to;
+    std::optional<std::string> season;  // nullopt: every season
 };
 
 // One pilot on one side: the sums of his rows in the games' score tables.
@@ -60,6 +61,7 @@ void sortStandings(Standings& standings, const std::string& column, bool reverse
 struct GameSummary {
     std::int64_t id = 0;
     std::string key;
+    std::string season;
     std::string origin;    // "tally" or "import"
     std::string playedOn;  // "YYYY-MM-DD", or "" when not known
     std::string gameDate;  // as the log or the report wrote it
@@ -82,5 +84,26 @@ struct StoredGame {
 };
 
 StoredGame loadGame(LeagueFile& file, std::int64_t id);
+
+// What `vorskal-league check` finds: pairs of games that are probably one
+// game recorded twice (the same day, map and pilots' rows under two keys),
+// games whose day is unknown, and removed games that can be restored.
+struct Findings {
+    struct Twins {
+        std::int64_t first = 0;
+        std::int64_t second = 0;
+        std::string playedOn;
+        std::string map;
+    };
+    struct UnknownDay {
+        std::int64_t id = 0;
+        std::string why;  // naming the log's date
+    };
+    std::vector<Twins> twins;
+    std::vector<UnknownDay> unknownDays;
+    std::vector<GameSummary> removed;
+};
+
+Findings checkGames(LeagueFile& file);
 
 }  // namespace vorskal::league

@@ -5,6 +5,7 @@
 
 #include "base/failure.h"
 #include "base/system_files.h"
+#include "league/game_day.h"
 #include "league/game_numbers.h"
 #include "league/game_store.h"
 #include "league/report_reader.h"
@@ -44,7 +45,8 @@ void checkReportFile(const std::string& reportPath) {
     }
 }
 
-ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath) {
+ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath,
+                               const std::string& season) {
     const std::vector<FoundReport> reports = splitReports(readWhole(reportPath));
     ImportSummary summary;
     summary.reports = static_cast<int>(reports.size());
@@ -76,12 +78,25 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
                                           ": its numbers do not hold (" + fault + "): skipped");
                 continue;
             }
-            const GameIdentity identity{report.sha256, Origin::Import, report.sha256};
-            if (recordGameInside(league, game, identity, false).outcome ==
-                RecordOutcome::Duplicate) {
+            const GameIdentity identity{report.key, Origin::Import, report.sha256, ""};
+            const RecordResult result =
+                recordGameInside(league, game, nullptr, identity, {season, false});
+            if (result.outcome == RecordOutcome::Duplicate) {
                 ++summary.alreadyRecorded;
-            } else {
-                ++summary.recorded;
+                continue;
+            }
+            ++summary.recorded;
+            const std::string which =
+                named(reportPath, report) + " (game " + std::to_string(result.id) + ")";
+            if (!result.playedOn) {
+                summary.notes.push_back(
+                    which + ": " +
+                    unreadableDayMessage(result.gameDate, result.days.order, result.days.inferred));
+            }
+            for (const std::int64_t twin : result.twins) {
+                summary.notes.push_back(which + ": probably the same game as game " +
+                                        std::to_string(twin) +
+                                        " (the same day, map and pilots' rows)");
             }
         }
         transaction.commit();

@@ -3,8 +3,9 @@
 // complete report is recorded as a game, in one transaction for the whole
 // file. A report that ends in an "ERROR -- " line, is cut short, does not
 // read as a report, or whose numbers do not hold (league/game_numbers.h) is
-// skipped and named. A report recorded before (by an
-// earlier import, or by the tally that wrote it) is not recorded again.
+// skipped and named. A report of a game recorded before (by an earlier
+// import, by the tally that wrote it, or a second tally of the same game in
+// the same file) is not recorded again.
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct ImportSummary {
     int recorded = 0;                  // recorded now
     int alreadyRecorded = 0;           // found in the league file already
     std::vector<std::string> skipped;  // one line per report skipped, naming it and why
+    std::vector<std::string> notes;    // games recorded with an unknown day, or probably twins
 };
 
 // Throws LeagueError naming the file when it cannot be opened for reading
@@ -24,7 +26,8 @@ struct ImportSummary {
 void checkReportFile(const std::string& reportPath);
 
 // Throws LeagueError when the report file cannot be read or the league file
-// cannot be written; nothing is recorded then.
-ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath);
+// cannot be written; nothing is recorded then. `season` empty: the current one.
+ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath,
+                               const std::string& season);
 
 }  // namespace vorskal::league

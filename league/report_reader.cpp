@@ -1,10 +1,14 @@
 #include "league/report_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
 
-#include "league/sha256.h"
+#include "base/text.h"
+#include "league/game_day.h"
+#include "league/report_key.h"
+#include "logs/log_line.h"
 
 namespace vorskal::league {
 
@@ -13,7 +17,7 @@ namespace {
 using results::GameResults;
 using results::Side;
 
-constexpr std::string_view kTitle = "UX7SERVER Log Tally (VORSKAL.LOG)";
+constexpr std::string_view kTitle = kReportTitle;
 constexpr std::string_view kSection1 = "1. Report pilot number greater than 16.";
 constexpr std::string_view kSection2 = "2. Report possible multi-death bugs.";
 constexpr std::string_view kSection3 = "3. Report fighter destroyed targets.";
@@ -43,15 +47,6 @@ std::vector<std::string> splitLines(std::string_view bytes) {
         at = next + end.size();
     }
     return lines;
-}
-
-std::string hashOf(const std::vector<std::string>& lines) {
-    std::string joined;
-    for (const std::string& line : lines) {
-        joined += line;
-        joined += "\r\n";
-    }
-    return sha256Hex(joined);
 }
 
 ReportState stateOf(const std::vector<std::string>& lines) {
@@ -204,42 +199,25 @@ std::optional<std::int64_t> pointValue(const std::string& text) {
 }
 
 bool isLogLine(const std::string& line) {
-    // "MM/DD/YY HH:MM:SS ": the date field and the time of day.
-    return line.size() >= 18 && line[2] == '/' && line[5] == '/' && line[8] == ' ' &&
+    // "MM/DD/YY HH:MM:SS ": the date field (its separator in any of the
+    // orders a server may write) and the time of day.
+    return line.size() >= 18 && line[2] == line[5] &&
+           (line[2] == '/' || line[2] == '-' || line[2] == '.') && line[8] == ' ' &&
            line[11] == ':' && line[14] == ':' && line[17] == ' ';
 }
 
-std::string isoDay(const std::string& date) {
-    // "YYYY-MM-DD" as it stands; "a/b/c" month first unless a > 12; "a.b.c" day first.
-    int a = 0;
-    int b = 0;
-    int c = 0;
-    char s1 = 0;
-    char s2 = 0;
-    if (std::sscanf(date.c_str(), "%d%c%d%c%d", &a, &s1, &b, &s2, &c) != 5 || s1 != s2) {
-        return {};
+// The day of the tally's own date (the machine's short date format), when
+// every order that reads it gives the same day.
+std::optional<std::string> plainDay(const std::string& date) {
+    std::optional<std::string> found;
+    for (const DateOrder order : kDateOrders) {
+        const std::optional<std::string> day = dayOf(date, order);
+        if (day && found && *day != *found) {
+            return std::nullopt;
+        }
+        found = day ? day : found;
     }
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    if (s1 == '-') {
-        year = a, month = b, day = c;
-    } else if (s1 == '/') {
-        month = a > 12 ? b : a, day = a > 12 ? a : b, year = c;
-    } else if (s1 == '.') {
-        day = a, month = b, year = c;
-    } else {
-        return {};
-    }
-    if (year < 100) {
-        year += 2000;
-    }
-    if (month < 1 || month > 12 || day < 1 || day > 31) {
-        return {};
-    }
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year % 10000, month, day);
-    return buffer;
+    return found;
 }
 
 void readHeader(const Reader& r, GameResults& game) {
@@ -257,9 +235,8 @@ void readHeader(const Reader& r, GameResults& game) {
     if (!startsWith(when, kTime) || date == std::string::npos) {
         r.fail(2, "no \"Current time is \" line under the title");
     }
-    const std::string day = isoDay(when.substr(date + kDate.size()));
-    if (!day.empty()) {
-        game.run.startedAt = day + "T" + when.substr(kTime.size(), date - kTime.size());
+    if (const auto day = plainDay(when.substr(date + kDate.size()))) {
+        game.run.startedAt = *day + "T" + when.substr(kTime.size(), date - kTime.size());
     }
 }
 
@@ -347,9 +324,72 @@ void readFinals(const Reader& r, std::size_t zorl, GameResults& game) {
     game.hun.overMaxPenalty = game.hun.score - game.hun.final;
 }
 
+bool pointsFit(const GameResults& game, std::int64_t kill, std::int64_t death) {
+    for (const results::PilotRow& row : game.pilots) {
+        if (row.kills * kill + row.deaths * death + row.targetPoints != row.score) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The points per kill and death in force. A pilot's score is his kills
+// times the kill points, plus his deaths times the death points, plus his
+// target points. Section 7 shows the "Kill=" line and the eight lines after
+// it: a value it does not show (no "Kill=" line at all: kills are worth 0,
+// as the tally starts; a "Death=" line elsewhere in the file), or one the
+// score rows contradict, is worked out from the rows.
+void settlePoints(GameResults& game, std::optional<std::int64_t> shownKill,
+                  std::optional<std::int64_t> shownDeath) {
+    std::int64_t& kill = game.settings.killPoints;
+    std::int64_t& death = game.settings.deathPoints;
+    kill = shownKill.value_or(0);
+    death = shownDeath.value_or(0);
+    if (pointsFit(game, kill, death)) {
+        return;
+    }
+    // Two rows with independent kills and deaths give both values at once.
+    const results::PilotRow* first = nullptr;
+    for (const results::PilotRow& row : game.pilots) {
+        if (row.kills == 0 && row.deaths == 0) {
+            continue;
+        }
+        if (first == nullptr) {
+            first = &row;
+            continue;
+        }
+        const std::int64_t det = first->kills * row.deaths - row.kills * first->deaths;
+        if (det != 0) {
+            const std::int64_t r1 = first->score - first->targetPoints;
+            const std::int64_t r2 = row.score - row.targetPoints;
+            const std::int64_t k = r1 * row.deaths - r2 * first->deaths;
+            const std::int64_t d = first->kills * r2 - row.kills * r1;
+            if (k % det == 0 && d % det == 0 && pointsFit(game, k / det, d / det)) {
+                kill = k / det;
+                death = d / det;
+            }
+            return;
+        }
+    }
+    if (first == nullptr) {
+        return;
+    }
+    // Rows all alike: one value kept as shown (or 0), the other worked out.
+    const std::int64_t rest = first->score - first->targetPoints;
+    if (first->deaths != 0 && (rest - first->kills * kill) % first->deaths == 0 &&
+        pointsFit(game, kill, (rest - first->kills * kill) / first->deaths)) {
+        death = (rest - first->kills * kill) / first->deaths;
+    } else if (first->kills != 0 && (rest - first->deaths * death) % first->kills == 0 &&
+               pointsFit(game, (rest - first->deaths * death) / first->kills, death)) {
+        kill = (rest - first->deaths * death) / first->kills;
+    }
+}
+
 void readPointValues(const Reader& r, std::size_t s7, GameResults& game) {
     const std::size_t mapLine = r.size() - 2;
     game.settings.map = r.line(mapLine).substr(kMapUsed.size());
+    std::optional<std::int64_t> kill;
+    std::optional<std::int64_t> death;
     for (std::size_t i = s7 + 2; i + 1 < mapLine; ++i) {
         const std::string& line = r.line(i);
         const std::size_t equals = line.find('=');
@@ -361,17 +401,51 @@ void readPointValues(const Reader& r, std::size_t s7, GameResults& game) {
             continue;
         }
         if (line.find("Kill=") != std::string::npos) {
-            game.settings.killPoints = *value;
+            kill = *value;
         } else if (line.find("Death=") != std::string::npos) {
-            game.settings.deathPoints = *value;
+            death = *value;
         } else if (equals > 0) {
             game.settings.typeValues.push_back({line.substr(0, equals), *value});
         }
     }
+    settlePoints(game, kill, death);
+}
+
+// How many targets the fighter correction took back from each row: every
+// target credited adds its location to the row, and a target taken back
+// keeps its location but leaves the row's count.
+std::vector<std::int64_t> takenBackPerRow(const GameResults& game) {
+    std::vector<std::int64_t> takenBack;
+    for (const results::PilotRow& row : game.pilots) {
+        takenBack.push_back(static_cast<std::int64_t>(row.locations.size()) - row.targetsDestroyed);
+    }
+    return takenBack;
+}
+
+// Whether the destruction `line`, warned about as a fighter's, was taken
+// back: a row whose name holds the destroyer, that lists the target's
+// location and had a target taken back that no earlier warning claimed.
+bool claimTakenBack(const GameResults& game, std::vector<std::int64_t>& takenBack,
+                    const std::string& line) {
+    const std::optional<TargetParts> parts = takeTargetLine(line);
+    if (!parts) {
+        return false;
+    }
+    for (std::size_t i = 0; i < game.pilots.size(); ++i) {
+        const results::PilotRow& row = game.pilots[i];
+        if (takenBack[i] > 0 && containsFolded(padded(row.name, 16), parts->destroyer) &&
+            std::find(row.locations.begin(), row.locations.end(), parts->locationKey) !=
+                row.locations.end()) {
+            --takenBack[i];
+            return true;
+        }
+    }
+    return false;
 }
 
 // Sections 1 to 3: what the corrections reported, with the lines quoted.
 void readCorrections(const Reader& r, std::size_t s1, std::size_t s4, GameResults& game) {
+    std::vector<std::int64_t> takenBack = takenBackPerRow(game);
     for (std::size_t i = s1; i < s4; ++i) {
         const std::string& line = r.line(i);
         results::Correction correction;
@@ -383,11 +457,13 @@ void readCorrections(const Reader& r, std::size_t s1, std::size_t s4, GameResult
             }
         } else if (line == "WARNING -- Fighter destroyed target" ||
                    line == "WARNING -- Unknown type destroyed target") {
+            const bool fighter = line == "WARNING -- Fighter destroyed target";
             correction.kind = "fighter-target";
-            correction.applied = line == "WARNING -- Fighter destroyed target";
             if (i + 1 < s4) {
                 correction.evidence.push_back({0, r.line(i + 1)});
+                correction.applied = fighter && claimTakenBack(game, takenBack, r.line(i + 1));
             }
+            correction.note = results::fighterTargetNote(fighter, correction.applied);
         } else if (startsWith(line, "NOTICE -- ") &&
                    (line.ends_with(" points deducted from Allied score") ||
                     line.ends_with(" points deducted from Hun score"))) {
@@ -433,17 +509,14 @@ std::vector<FoundReport> splitReports(std::string_view bytes) {
             report.lines.pop_back();
         }
         report.state = stateOf(report.lines);
-        report.sha256 = hashOf(report.lines);
+        ReportDigest digest;
+        for (const std::string& line : report.lines) {
+            digest.line(line);
+        }
+        report.key = digest.key();
+        report.sha256 = digest.sha256();
     }
     return reports;
-}
-
-std::string firstReportSha256(std::string_view appended) {
-    const std::vector<FoundReport> reports = splitReports(appended);
-    if (reports.empty() || reports.front().state != ReportState::Complete) {
-        return {};
-    }
-    return reports.front().sha256;
 }
 
 GameResults readReport(const FoundReport& report) {
@@ -475,12 +548,11 @@ GameResults readReport(const FoundReport& report) {
             game.gameDate = r.line(i).substr(0, 8);
         }
     }
-    std::string text;
+    std::uint64_t bytes = 0;
     for (const std::string& line : report.lines) {
-        text += line;
-        text += "\r\n";
+        bytes += line.size() + 2;  // and its CR LF
     }
-    game.inputs.push_back({"vorskal.log", text.size(), report.lines.size(), report.sha256});
+    game.inputs.push_back({"vorskal.log", bytes, report.lines.size(), report.sha256});
     return game;
 }
 

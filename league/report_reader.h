@@ -24,6 +24,7 @@ struct FoundReport {
     std::uint64_t firstLine = 0;  // line of the file where its title stands (from 1)
     ReportState state = ReportState::Complete;
     std::vector<std::string> lines;  // from the title to its last line, without line ends
+    std::string key;                 // the report's key (report_key.h)
     std::string sha256;              // of the lines, each ended by CR LF
 };
 
@@ -41,13 +42,9 @@ class ReportLayoutError : public std::runtime_error {
 
 // The results a complete report shows: its options (sections 4 and 5), the
 // score tables and totals (section 6 and the ZORL block), the point values
-// and the map (section 7), the corrections sections 1 to 3 report, and the
-// game's date as the quoted log lines give it. Throws ReportLayoutError.
+// and the map (section 7; a value it does not show is worked out from the
+// score rows), the corrections sections 1 to 3 report, and the game's date
+// as the quoted log lines give it. Throws ReportLayoutError.
 results::GameResults readReport(const FoundReport& report);
-
-// The SHA-256 that splitReports gives the report starting at the first
-// title line of `appended` (text a run has just appended); "" when
-// `appended` holds no complete report.
-std::string firstReportSha256(std::string_view appended);
 
 }  // namespace vorskal::league

@@ -120,12 +120,31 @@ CREATE TABLE inputs (
 );
 )sql";
 
+// Version 2: seasons and the league's settings; games known by their
+// report's key (games recorded before keep the key they had); removed games
+// kept until restored; a correction's note; a pilot's locations separated by
+// line feeds, which no location holds (a comma may stand in one). The days
+// are read again from the log's dates afterwards (season_days.h).
+constexpr std::string_view kVersion2 = R"sql(
+CREATE TABLE settings (
+    name TEXT PRIMARY KEY,
+    value TEXT NOT NULL
+);
+ALTER TABLE games ADD COLUMN season TEXT NOT NULL DEFAULT '1';
+ALTER TABLE games ADD COLUMN removed_at TEXT;
+CREATE INDEX games_by_season ON games (season, played_on);
+ALTER TABLE corrections ADD COLUMN note TEXT NOT NULL DEFAULT '';
+UPDATE pilots SET locations = replace(substr(locations, 2), ',', char(10));
+)sql";
+
 }  // namespace
 
 std::string_view migrationTo(std::int64_t version) {
     switch (version) {
         case 1:
             return kVersion1;
+        case 2:
+            return kVersion2;
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

@@ -2,7 +2,30 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+
 namespace vorskal::league {
+
+namespace {
+
+// `path` as an SQLite URI ("file:..."), with the characters a URI gives a
+// meaning to escaped.
+std::string uriOf(const std::string& path, const char* parameters) {
+    std::string uri = "file:";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '%' || c == '?' || c == '#' || byte < 0x21 || byte >= 0x7f) {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+            uri += escaped;
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?" + parameters;
+}
+
+}  // namespace
 
 bool SqliteError::damaged() const {
     return code_ == SQLITE_CORRUPT || code_ == SQLITE_NOTADB;
@@ -14,6 +37,9 @@ Connection::Connection(const std::string& path, Mode mode) {
         case Mode::ReadOnly:
             flags |= SQLITE_OPEN_READONLY;
             break;
+        case Mode::Immutable:
+            flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+            break;
         case Mode::ReadWrite:
             flags |= SQLITE_OPEN_READWRITE;
             break;
@@ -21,7 +47,8 @@ Connection::Connection(const std::string& path, Mode mode) {
             flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
             break;
     }
-    const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    const std::string name = mode == Mode::Immutable ? uriOf(path, "immutable=1") : path;
+    const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);
@@ -66,6 +93,10 @@ int Connection::changes() const {
 
 void Connection::busyTimeout(int milliseconds) {
     sqlite3_busy_timeout(db_, milliseconds);
+}
+
+bool Connection::readOnly() const {
+    return sqlite3_db_readonly(db_, "main") == 1;
 }
 
 Statement::Statement(Connection& connection, std::string_view sql) : connection_(&connection) {

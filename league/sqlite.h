@@ -28,9 +28,13 @@ class Statement;
 
 class Connection {
   public:
-    enum class Mode { ReadOnly, ReadWrite, Create };
-    // Opens `path`; ReadOnly and ReadWrite need the file to exist, Create
-    // makes it when missing. Opening reads nothing from the file yet.
+    // Immutable: read-only, and the file is taken not to change while open
+    // (no locks, no "-shm" file), for a file in a folder that cannot be
+    // written, where no writer can be at work.
+    enum class Mode { ReadOnly, Immutable, ReadWrite, Create };
+    // Opens `path`; ReadOnly, Immutable and ReadWrite need the file to
+    // exist, Create makes it when missing. Opening reads nothing from the
+    // file yet.
     Connection(const std::string& path, Mode mode);
     ~Connection();
     Connection(const Connection&) = delete;
@@ -44,6 +48,9 @@ class Connection {
     std::int64_t lastInsertId() const;
     int changes() const;
     void busyTimeout(int milliseconds);
+    // Whether the file was opened read-only (also when asked to write to a
+    // file the system does not let this user write).
+    bool readOnly() const;
 
     sqlite3* handle() const { return db_; }
     [[noreturn]] void fail(int code) const;

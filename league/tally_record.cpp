@@ -1,58 +1,31 @@
 #include "league/tally_record.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "base/utf8_path.h"
-#include "league/game_store.h"
-#include "league/league_file.h"
-#include "league/report_reader.h"
+#include "base/writable.h"
 
 namespace vorskal::league {
 
-namespace {
-
-std::filesystem::path reportPath(const std::string& directory) {
-    return utf8Path(directory) / "vorskal.log";
-}
-
-}  // namespace
-
-std::uint64_t reportFileSize(const std::string& directory) {
+TallyRecorder::TallyRecorder(std::string path, RecordRequest request)
+    : path_(std::move(path)), request_(std::move(request)) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(reportPath(directory), error);
-    return error ? 0 : size;
+    if (std::filesystem::exists(utf8Path(path_), error)) {
+        file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write);
+    } else if (!folderWritable(folderOf(utf8Path(path_)))) {
+        throw LeagueError(path_ + ": cannot be made (its folder does not exist or cannot be written)");
+    }
 }
 
-bool recordTalliedGame(const std::string& leaguePath, const results::GameResults& game,
-                       const std::string& directory, std::uint64_t reportSizeBefore, bool replace,
-                       std::ostream& out, std::ostream& err) {
-    std::string appended;
-    if (std::ifstream in(reportPath(directory), std::ios::binary); in) {
-        in.seekg(static_cast<std::streamoff>(reportSizeBefore));
-        appended.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+RecordResult TallyRecorder::record(const results::GameResults& game,
+                                   const results::SpilledRows* spilled,
+                                   const std::string& reportKey, const std::string& reportSha256,
+                                   const std::function<void()>& append) {
+    if (!file_) {
+        file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write);
     }
-    try {
-        const GameIdentity identity = talliedGame(game, firstReportSha256(appended));
-        LeagueFile file(leaguePath, LeagueFile::Access::Write);
-        const RecordResult result = recordGame(file, game, identity, replace);
-        switch (result.outcome) {
-            case RecordOutcome::Recorded:
-                out << "Recorded in " << leaguePath << " as game " << result.id << "\n";
-                return true;
-            case RecordOutcome::Replaced:
-                out << "Replaced in " << leaguePath << ": now game " << result.id << "\n";
-                return true;
-            case RecordOutcome::Duplicate:
-                err << "vorskal-tally: " << leaguePath << ": this game is recorded already (game "
-                    << result.id << "); nothing recorded (--replace records it again)\n";
-                return false;
-        }
-    } catch (const LeagueError& error) {
-        err << "vorskal-tally: the game was not recorded: " << error.what() << "\n";
-    }
-    return false;
+    return recordGame(*file_, game, spilled, talliedGame(game, reportKey, reportSha256), request_,
+                      append);
 }
 
 }  // namespace vorskal::league

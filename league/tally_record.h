@@ -1,25 +1,41 @@
 #pragma once
-// Recording the game that vorskal-tally has just scored (`--record`): the
-// runner notes the report file's size before the run, then hands over the
-// run's results. The report the run appended is found after that size and
-// its SHA-256 kept with the game, so that importing the report file later
-// does not record the game twice.
-#include <cstdint>
-#include <ostream>
+// Recording the game that vorskal-tally has just scored (`--record`). The
+// league file is opened and checked before the run; once the run's report
+// exists (held back from "vorskal.log"), the game is looked up by the
+// report's key and recorded, and the report is appended to "vorskal.log" as
+// the last step of the game's transaction: a game refused leaves
+// "vorskal.log" as it was, and a game recorded has its report there.
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "league/game_store.h"
+#include "league/league_file.h"
 #include "results/game_results.h"
+#include "results/spill.h"
 
 namespace vorskal::league {
 
-// The size of "vorskal.log" in `directory` (0 when it does not exist).
-std::uint64_t reportFileSize(const std::string& directory);
+class TallyRecorder {
+  public:
+    // Opens and checks the league file at `path`: an existing file must be
+    // a league file this program can write; a missing one is made when the
+    // game is recorded, so its folder must be writable. Throws LeagueError.
+    TallyRecorder(std::string path, RecordRequest request);
 
-// Records `game` in the league file at `leaguePath` (created when missing).
-// A game recorded before is refused unless `replace`. Says what was done on
-// `out`, or why nothing was recorded on `err`; false when nothing was.
-bool recordTalliedGame(const std::string& leaguePath, const results::GameResults& game,
-                       const std::string& directory, std::uint64_t reportSizeBefore, bool replace,
-                       std::ostream& out, std::ostream& err);
+    // Records the game whose report has `reportKey` and `reportSha256`;
+    // `append` runs inside the transaction, after the game is written (not
+    // for a duplicate). Throws LeagueError, and what `append` throws.
+    RecordResult record(const results::GameResults& game, const results::SpilledRows* spilled,
+                        const std::string& reportKey, const std::string& reportSha256,
+                        const std::function<void()>& append);
+
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+    RecordRequest request_;
+    std::unique_ptr<LeagueFile> file_;  // null until the file exists
+};
 
 }  // namespace vorskal::league

@@ -1,6 +1,6 @@
 // vorskal-tally --html FILE: the page after a complete run, relative to the
-// current directory; a loud failure when it cannot be written; no page
-// when the run does not complete.
+// current directory; a refusal before the run when it cannot be written; no
+// page when the run does not complete.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -34,9 +34,9 @@ TEST(HtmlOption, WritesThePageOnlyAfterACompleteRun) {
     const ToolRun unwritable =
         runProgram(dir.path(), VORSKAL_TALLY_BINARY, "--html no-such-folder/game.html");
     EXPECT_EQ(unwritable.status, 2);
-    EXPECT_EQ(
-        unwritable.err,
-        "vorskal-tally: no-such-folder/game.html: cannot create: No such file or directory\n");
+    EXPECT_EQ(unwritable.err,
+              "vorskal-tally: no-such-folder/game.html: its folder no-such-folder does not exist "
+              "(--html); nothing done\n");
 
     GameDir empty;
     const ToolRun missing = runProgram(empty.path(), VORSKAL_TALLY_BINARY, "--html game.html");

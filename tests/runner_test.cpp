@@ -1,6 +1,7 @@
 // The headless runner vorskal-tally as a program: what it does with no
-// directory given, bad usage, help and version. Its statuses after a tally
-// and its option switches are tried by the scenarios run on disk.
+// directory given, bad usage, help and version, outputs it cannot write.
+// Its statuses after a tally and its option switches are tried by the
+// scenarios run on disk.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -55,6 +56,32 @@ TEST(Runner, UsageHelpAndVersionTallyNothing) {
         EXPECT_EQ(run.status, c.status);
         EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.shown), std::string::npos)
             << run.out << run.err;
+        EXPECT_FALSE(dir.exists("vorskal.log"));
+        EXPECT_FALSE(dir.exists("ux7server.log"));
+    }
+}
+
+// An output that cannot be written is refused before the run: the game's
+// folder stays as it was, nothing merged and no report appended.
+TEST(Runner, OutputsThatCannotBeWrittenAreRefusedBeforeTheRun) {
+    struct Case {
+        std::string args;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"--json no-folder/r.json", "no-folder/r.json: its folder no-folder does not exist"},
+        {"--html .", ".: is a folder (--html takes a file)"},
+        {"--csv ux7server0.log/tables", "ux7server0.log is not a folder (--csv)"},
+        {"--record no-folder/s.db", "no-folder/s.db: cannot be made"},
+        {"--record vorskal.ini", "vorskal.ini: not a league file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        GameDir dir;
+        const ToolRun run = runIn(dir, c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(c.shown), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("nothing done"), std::string::npos) << run.err;
         EXPECT_FALSE(dir.exists("vorskal.log"));
         EXPECT_FALSE(dir.exists("ux7server.log"));
     }

@@ -1,15 +1,18 @@
 #include "app/cli/runner.h"
 
 #include <CLI/CLI.hpp>
+#include <memory>
 #include <optional>
 #include <ostream>
+#include <stdexcept>
 
+#include "app/cli/output_check.h"
 #include "app/cli/output_guard.h"
+#include "app/cli/recording.h"
 #include "app/tally_run.h"
 #include "base/version.h"
 #include "html/game_page.h"
 #include "html/page_rows.h"
-#include "league/tally_record.h"
 #include "results/csv_writer.h"
 #include "results/session.h"
 
@@ -55,12 +58,18 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
                  "Do not take back targets destroyed by fighters");
     app.add_flag("--all-targets", allTargets,
                  "Credit targets that were not red boxed too (default: red boxed only)");
-    std::string recordPath;
-    bool replace = false;
-    app.add_option("--record", recordPath,
-                   "After the tally, record the game in this league file (created when missing)")
+    RecordOptions record;
+    app.add_option("--record", record.leaguePath,
+                   "Record the game in this league file (created when missing); a game\n"
+                   "recorded already is refused, and its report is not appended")
         ->type_name("LEAGUE.db");
-    app.add_flag("--replace", replace, "With --record: record the game again if it is there")
+    app.add_flag("--replace", record.replace,
+                 "With --record: record the game again if it is there, keeping its number")
+        ->needs("--record");
+    app.add_option("--season", record.season,
+                   "With --record: the season to record the game in (default: the league's\n"
+                   "current season)")
+        ->type_name("NAME")
         ->needs("--record");
     app.set_version_flag("--version", "vorskal-tally " + std::string(kVersion));
 
@@ -101,14 +110,14 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
     options.redBoxedOnly = !allTargets;
 
     // A --record of a --check has nothing to record: the check writes nothing.
-    if (request.check && !recordPath.empty()) {
+    if (request.check && !record.leaguePath.empty()) {
         err << "vorskal-tally: --check writes nothing, so it takes no --record\n";
         return kExitUsage;
     }
     // Outputs never replace inputs, nor anything but a regular file.
     std::vector<NamedOutput> outputs;
-    if (!recordPath.empty()) {
-        outputs.push_back({"--record", recordPath});
+    if (!record.leaguePath.empty()) {
+        outputs.push_back({"--record", record.leaguePath});
     }
     if (!request.json.empty() && request.json != "-") {
         outputs.push_back({"--json", request.json});
@@ -126,18 +135,43 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         return kExitUsage;
     }
 
-    const std::uint64_t reportSizeBefore = league::reportFileSize(directory);
+    // Before anything is written: every output can be written, and the
+    // league file is one this program can record in.
+    if (const std::string problem = unwritableOutput(request.json, request.csv, htmlFile);
+        !problem.empty()) {
+        err << "vorskal-tally: " << problem << "; nothing done\n";
+        return kExitFailed;
+    }
+    std::unique_ptr<GameRecorder> recorder;
+    if (!record.leaguePath.empty()) {
+        try {
+            recorder = openRecorder(record);
+        } catch (const std::runtime_error& error) {
+            err << "vorskal-tally: " << error.what() << "; nothing done\n";
+            return kExitFailed;
+        }
+        request.record = true;
+    }
+
     results::Session session(request, directory);
     std::optional<html::PageRows> pageRows;  // the rows the page draws, kept for it
     if (!htmlFile.empty()) {
         pageRows.emplace(session.results());
     }
-    // A recorded game is known by its merged log's SHA-256.
-    session.results().gatherFingerprints |= !recordPath.empty();
     RunConfig config;
     config.results = &session.results();
     config.writeNothing = request.check;
+    if (recorder) {
+        // The report is held back until the game is looked up in the league.
+        config.settleReport = [&](const Outcome& outcome, HeldReport& report, FileService& files) {
+            recorder->settle(outcome, report, files, session.results(), session.spilled());
+        };
+    }
     const Outcome outcome = tallyDirectory(directory, options, config);
+    if (recorder && !recorder->refusal().empty()) {
+        err << "vorskal-tally: " << recorder->refusal() << "\n";
+        return kExitFailed;
+    }
     // Warnings, then "Tally Complete" and the summary line (on standard
     // error when the JSON goes to standard output), and the outputs.
     const bool written =
@@ -152,11 +186,8 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
                 err << "vorskal-tally: " << error << "\n";
                 return kExitFailed;
             }
-            if (!recordPath.empty() &&
-                !league::recordTalliedGame(recordPath, session.results(), directory,
-                                           reportSizeBefore, replace,
-                                           session.jsonToStandardOutput() ? err : out, err)) {
-                return kExitFailed;
+            if (recorder) {
+                recorder->tell(session.jsonToStandardOutput() ? err : out, err);
             }
             if (request.check && !session.results().warnings.empty()) {
                 return kExitWarnings;

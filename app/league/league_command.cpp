@@ -15,6 +15,8 @@
 #include "league/listing.h"
 #include "league/queries.h"
 #include "league/report_import.h"
+#include "league/season_days.h"
+#include "league/settings.h"
 
 namespace vorskal {
 
@@ -31,6 +33,8 @@ struct Listing {
     std::optional<std::string> map;
     std::optional<std::string> from;
     std::optional<std::string> to;
+    std::optional<std::string> season;
+    bool allSeasons = false;
 };
 
 // A calendar day written "YYYY-MM-DD".
@@ -59,10 +63,27 @@ void addFilter(CLI::App* command, Listing& listing) {
     command->add_option("--from", listing.from, "Only games played on or after this day")
         ->check(day);
     command->add_option("--to", listing.to, "Only games played on or before this day")->check(day);
+    CLI::Option* season = command->add_option(
+        "--season", listing.season, "Only the games of this season (default: the current season)");
+    command->add_flag("--all-seasons", listing.allSeasons, "The games of every season")
+        ->excludes(season);
 }
 
-league::GameFilter filterOf(const Listing& listing) {
-    return {listing.map, listing.from, listing.to};
+// The listing's filter; the season, unless every season is asked for, is
+// the one named or else the league's current one.
+league::GameFilter filterOf(const Listing& listing, LeagueFile& file) {
+    std::optional<std::string> season;
+    if (!listing.allSeasons) {
+        season = listing.season ? *listing.season : league::currentSeason(file.db());
+    }
+    return {listing.map, listing.from, listing.to, season};
+}
+
+std::string removedText(const league::GameSummary& game) {
+    return "game " + std::to_string(game.id) + " (season " + game.season + ", " +
+           (game.playedOn.empty() ? "day unknown" : "played " + game.playedOn) + ", map " +
+           game.map + ", Allied " + std::to_string(game.alliedFinal) + ", Hun " +
+           std::to_string(game.hunFinal) + ", " + std::to_string(game.pilots) + " pilots)";
 }
 
 }  // namespace
@@ -101,13 +122,32 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
     show->add_option("game", gameText, "The game's number or the start of its key")->required();
     addFormat(show, listing);
 
-    CLI::App* remove = app.add_subcommand("remove", "Removes a recorded game");
+    CLI::App* remove =
+        app.add_subcommand("remove", "Takes a game out of the league, keeping it to be restored");
     remove->add_option("game", gameText, "The game's number or the start of its key")->required();
 
+    CLI::App* restore = app.add_subcommand("restore", "Puts a removed game back");
+    restore->add_option("game", gameText, "The number that remove printed")->required();
+
     std::vector<std::string> reportFiles;
+    std::string importSeason;
     CLI::App* import =
         app.add_subcommand("import", "Records every complete report of report files (vorskal.log)");
     import->add_option("reports", reportFiles, "Report files")->required()->type_name("FILE");
+    import->add_option("--season", importSeason,
+                       "The season to record the games in (default: the current season)");
+
+    std::string settingName;
+    std::string settingValue;
+    CLI::App* set = app.add_subcommand(
+        "set", "Sets a setting (season NAME; date-order mdy|dmy|ymd), or lists them");
+    set->add_option("name", settingName, "season or date-order");
+    set->add_option("value", settingValue, "The new value");
+
+    CLI::App* check = app.add_subcommand(
+        "check",
+        "Lists games probably recorded twice, games whose day is unknown, and removed "
+        "games");
 
     try {
         app.parse(argc, argv);
@@ -126,15 +166,17 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
     try {
         if (*standings) {
             LeagueFile file(path, LeagueFile::Access::Read);
-            league::Standings table = league::computeStandings(file, filterOf(listing));
+            const league::GameFilter filter = filterOf(listing, file);
+            league::Standings table = league::computeStandings(file, filter);
             if (!sortColumn.empty()) {
                 league::sortStandings(table, sortColumn, reverse);
             }
-            league::writeStandings(out, table, format, league::describeFilter(filterOf(listing)));
+            league::writeStandings(out, table, format, league::describeFilter(filter));
         } else if (*games) {
             LeagueFile file(path, LeagueFile::Access::Read);
-            league::writeGames(out, league::listGames(file, filterOf(listing)), format,
-                               league::describeFilter(filterOf(listing)));
+            const league::GameFilter filter = filterOf(listing, file);
+            league::writeGames(out, league::listGames(file, filter), format,
+                               league::describeFilter(filter));
         } else if (*show) {
             LeagueFile file(path, LeagueFile::Access::Read);
             league::writeGame(out, league::loadGame(file, league::resolveGame(file, gameText)),
@@ -142,17 +184,55 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
         } else if (*remove) {
             LeagueFile file(path, LeagueFile::Access::Change);
             const std::int64_t id = league::resolveGame(file, gameText);
+            const league::GameSummary game = league::loadGame(file, id).summary;
             league::removeGame(file, id);
-            out << "Removed game " << id << " from " << path << "\n";
+            out << "Removed " << removedText(game) << " from " << path << "; vorskal-league "
+                << path << " restore " << id << " puts it back\n";
+        } else if (*restore) {
+            LeagueFile file(path, LeagueFile::Access::Change);
+            const std::int64_t id = league::resolveGame(file, gameText, league::Kept::Removed);
+            league::restoreGame(file, id);
+            out << "Restored " << removedText(league::loadGame(file, id).summary) << " in " << path
+                << "\n";
+        } else if (*set) {
+            if (settingName.empty()) {
+                LeagueFile file(path, LeagueFile::Access::Read);
+                const std::string season = league::currentSeason(file.db());
+                const league::SeasonDays days = league::seasonDateOrder(file.db(), season);
+                out << "season " << season << "\ndate-order " << league::dateOrderName(days.order)
+                    << (days.inferred ? " (not set: inferred from the season's games)" : "")
+                    << "\n";
+            } else {
+                if (settingValue.empty()) {
+                    throw std::invalid_argument("set " + settingName + " needs a value");
+                }
+                LeagueFile file(path, LeagueFile::Access::Write);
+                league::Transaction transaction(file.db());
+                league::changeSetting(file.db(), settingName, settingValue);
+                league::refreshAllDays(file.db());
+                transaction.commit();
+                out << "Set " << settingName << " to " << settingValue << " in " << path << "\n";
+            }
+        } else if (*check) {
+            LeagueFile file(path, LeagueFile::Access::Read);
+            const league::Findings findings = league::checkGames(file);
+            league::writeFindings(out, findings, path);
+            if (!findings.twins.empty() || !findings.unknownDays.empty()) {
+                return kLeagueExitFindings;
+            }
         } else if (*import) {
             for (const std::string& reportFile : reportFiles) {
                 league::checkReportFile(reportFile);
             }
             LeagueFile file(path, LeagueFile::Access::Write);
             for (const std::string& reportFile : reportFiles) {
-                const league::ImportSummary summary = league::importReportFile(file, reportFile);
+                const league::ImportSummary summary =
+                    league::importReportFile(file, reportFile, importSeason);
                 for (const std::string& skipped : summary.skipped) {
                     err << "vorskal-league: " << skipped << "\n";
+                }
+                for (const std::string& note : summary.notes) {
+                    err << "vorskal-league: warning: " << note << "\n";
                 }
                 out << reportFile << ": " << summary.reports << " reports: " << summary.recorded
                     << " recorded, " << summary.alreadyRecorded << " already recorded, "

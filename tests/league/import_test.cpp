@@ -74,16 +74,16 @@ TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing
     EXPECT_EQ(standings["pilots"].size(), 28u);  // 15 Allied, 12 Hun, 1 unknown
 
     // What the first report says of its options, penalty and corrections.
-    const nlohmann::json game = json(league({db, "show", "1", "--format", "json"}))["game"];
-    EXPECT_EQ(game["map"], "Verdun");
-    EXPECT_EQ(game["playedOn"], "2026-12-06");
-    EXPECT_EQ(game["options"]["redBoxedOnly"], true);
-    EXPECT_EQ(game["allied"]["overMaxPenalty"], 6);
-    EXPECT_EQ(game["killPoints"], 10);
-    EXPECT_EQ(game["deathPoints"], -5);
-    EXPECT_EQ(game["corrections"], 7);  // 2 over-max, 1 multi-death, 4 of section 3
-    EXPECT_EQ(json(league({db, "show", "2", "--format",
-                           "json"}))["game"]["options"]["multiDeathCorrection"],
+    const nlohmann::json game = json(league({db, "show", "1", "--format", "json"}));
+    EXPECT_EQ(game["settings"]["map"], "Verdun");
+    EXPECT_EQ(game["league"]["playedOn"], "2026-12-06");
+    EXPECT_EQ(game["run"]["options"]["redBoxedOnly"], true);
+    EXPECT_EQ(game["teams"]["Allied"]["overMaxPenalty"], 6);
+    EXPECT_EQ(game["settings"]["killPoints"], 10);
+    EXPECT_EQ(game["settings"]["deathPoints"], -5);
+    EXPECT_EQ(game["corrections"].size(), 7u);  // 2 over-max, 1 multi-death, 4 of section 3
+    EXPECT_EQ(json(league(
+                  {db, "show", "2", "--format", "json"}))["run"]["options"]["multiDeathCorrection"],
               false);
 }
 
@@ -117,13 +117,15 @@ TEST(ImportTest, ImportedReportsGiveTheStandingsOfTheGamesRecordedOneByOne) {
                        std::string(scenario.flags) + " --record " + shellQuote(recorded));
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_NE(run.out.find("Recorded in "), std::string::npos);
-        reports += game.read("vorskal.log");
-        // The same game again is refused (its report is still appended).
+        const std::string appended = game.read("vorskal.log");
+        reports += appended;
+        // The same game again is refused, and appends no report.
         const ToolRun twice =
             runProgram(game.path(), VORSKAL_TALLY_BINARY,
                        std::string(scenario.flags) + " --record " + shellQuote(recorded));
         EXPECT_EQ(twice.status, 2);
         EXPECT_NE(twice.err.find("recorded already"), std::string::npos) << twice.err;
+        EXPECT_EQ(game.read("vorskal.log"), appended);
     }
     work.write("vorskal.log", reports);
     // The reports the recording runs wrote are known already; a fresh file takes them all.

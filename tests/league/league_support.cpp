@@ -4,9 +4,13 @@
 #include <iterator>
 #include <stdexcept>
 
-// Child processes for the tests of concurrency, which the Windows build
-// leaves out (they include POSIX headers).
+#include "app/cli/runner.h"
+#include "tests/support/game_dir.h"
+
+// Child processes for the tests of concurrency and of users, which the
+// Windows build leaves out (they include POSIX headers).
 #if !defined(_WIN32)
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -17,27 +21,81 @@ extern char** environ;
 
 namespace vorskal::testing {
 
+results::GameResults handGame(const std::string& map, const std::string& date,
+                              const std::vector<Row>& rows, std::int64_t alliedPenalty) {
+    results::GameResults game;
+    game.settings.map = map;
+    game.gameDate = date;
+    for (const Row& r : rows) {
+        game.pilots.push_back({r.name,
+                               r.team,
+                               r.team == results::Side::Allied ? 1 : 2,
+                               r.kills,
+                               r.deaths,
+                               r.targets,
+                               r.targetPoints,
+                               {},
+                               r.score});
+        results::TeamTotals* totals = r.team == results::Side::Allied ? &game.allied
+                                      : r.team == results::Side::Hun  ? &game.hun
+                                                                      : nullptr;
+        if (totals != nullptr) {
+            totals->kills += r.kills;
+            totals->deaths += r.deaths;
+            totals->targetsDestroyed += r.targets;
+            totals->targetPoints += r.targetPoints;
+            totals->score += r.score;
+        }
+    }
+    game.allied.overMaxPenalty = alliedPenalty;
+    game.allied.final = game.allied.score - alliedPenalty;
+    game.hun.final = game.hun.score;
+    return game;
+}
+
+namespace {
+
+template <typename Command>
+LeagueRun inProcess(const char* program, const std::vector<std::string>& args, Command command) {
+    std::vector<const char*> argv = {program};
+    for (const std::string& a : args) {
+        argv.push_back(a.c_str());
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = command(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+}  // namespace
+
+LeagueRun league(const std::vector<std::string>& args) {
+    return inProcess("vorskal-league", args, runLeagueCommand);
+}
+
+LeagueRun tally(const std::vector<std::string>& args) {
+    return inProcess("vorskal-tally", args, runTallyCommand);
+}
+
 #if !defined(_WIN32)
 
-pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+pid_t spawn(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const std::string& a : argv) {
         args.push_back(const_cast<char*>(a.c_str()));
     }
     args.push_back(nullptr);
-    std::vector<char*> environment;
-    for (char** e = environ; *e != nullptr; ++e) {
-        environment.push_back(*e);
-    }
-    for (const std::string& e : env) {
-        environment.push_back(const_cast<char*>(e.c_str()));
-    }
-    environment.push_back(nullptr);
     pid_t pid = 0;
-    if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environment.data()) != 0) {
+    if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) {
         throw std::runtime_error("cannot start " + argv[0]);
     }
     return pid;
+}
+
+pid_t spawnPaused(const std::string& mark, int ms, const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {VORSKAL_PAUSED_RECORDER, mark, std::to_string(ms)};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return spawn(argv);
 }
 
 int waitFor(pid_t pid) {
@@ -45,6 +103,33 @@ int waitFor(pid_t pid) {
     waitpid(pid, &raw, 0);
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
+
+LeagueRun runAsOrdinaryUser(const std::vector<std::string>& argv) {
+    GameDir outputs;
+    const std::string out = outputs.path() + "/out";
+    const std::string err = outputs.path() + "/err";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(outFd, 1);
+        dup2(errFd, 2);
+        constexpr uid_t kNobody = 65534;
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            _exit(126);
+        }
+        std::vector<char*> args;
+        for (const std::string& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    const int status = waitFor(pid);
+    return {status, bytesOf(out), bytesOf(err)};
+}
+
 #endif
 
 std::string bytesOf(const std::string& path) {

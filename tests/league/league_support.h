@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the league tests: games built by hand, the program run
-// in this process or as a child process, and a file's bytes.
+// Shared pieces of the league tests: games built by hand, the programs run
+// in this process or as child processes, and a file's bytes.
 #include <sys/types.h>
 
 #include <sstream>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/league/league_command.h"
+#include "league/game_store.h"
 #include "results/game_results.h"
 
 namespace vorskal::testing {
@@ -19,39 +20,13 @@ struct Row {
 };
 
 // A game with the given rows; the totals are the rows' sums per side, and
-// the final totals take off the penalties. `logSha` names its merged log.
-inline results::GameResults handGame(const std::string& logSha, const std::string& map,
-                                     const std::string& date, const std::vector<Row>& rows,
-                                     std::int64_t alliedPenalty = 0) {
-    results::GameResults game;
-    game.inputs.push_back({"ux7server.log", 100, 2, logSha});
-    game.settings.map = map;
-    game.gameDate = date;
-    for (const Row& r : rows) {
-        game.pilots.push_back({r.name,
-                               r.team,
-                               r.team == results::Side::Allied ? 1 : 2,
-                               r.kills,
-                               r.deaths,
-                               r.targets,
-                               r.targetPoints,
-                               {},
-                               r.score});
-        results::TeamTotals* totals = r.team == results::Side::Allied ? &game.allied
-                                      : r.team == results::Side::Hun  ? &game.hun
-                                                                      : nullptr;
-        if (totals != nullptr) {
-            totals->kills += r.kills;
-            totals->deaths += r.deaths;
-            totals->targetsDestroyed += r.targets;
-            totals->targetPoints += r.targetPoints;
-            totals->score += r.score;
-        }
-    }
-    game.allied.overMaxPenalty = alliedPenalty;
-    game.allied.final = game.allied.score - alliedPenalty;
-    game.hun.final = game.hun.score;
-    return game;
+// the final totals take off the penalties.
+results::GameResults handGame(const std::string& map, const std::string& date,
+                              const std::vector<Row>& rows, std::int64_t alliedPenalty = 0);
+
+// A hand game's identity: `key` stands for its report's key.
+inline league::GameIdentity handIdentity(const std::string& key) {
+    return {key, league::Origin::Tally, key + "-report", ""};
 }
 
 struct LeagueRun {
@@ -60,29 +35,28 @@ struct LeagueRun {
     std::string err;
 };
 
-// vorskal-league in this process.
-inline LeagueRun league(const std::vector<std::string>& args) {
-    std::vector<const char*> argv = {"vorskal-league"};
-    for (const std::string& a : args) {
-        argv.push_back(a.c_str());
-    }
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runLeagueCommand(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+// vorskal-league and vorskal-tally in this process.
+LeagueRun league(const std::vector<std::string>& args);
+LeagueRun tally(const std::vector<std::string>& args);
 
-// Starts `argv` as a child process with `env` ("NAME=value") added.
-pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
+// Starts `argv` as a child process.
+pid_t spawn(const std::vector<std::string>& argv);
+// A recorder that stops inside its transaction after writing each game:
+// it makes the file `mark`, then waits `ms` milliseconds. `args` begin with
+// "tally" (vorskal-tally's arguments follow) or "league".
+pid_t spawnPaused(const std::string& mark, int ms, const std::vector<std::string>& args);
 // Waits for the child; its exit status, or -1 when a signal ended it.
 int waitFor(pid_t pid);
+// Runs `argv` as the user "nobody" when this process runs as root (whom
+// file modes do not stop), else as itself; its status and output.
+LeagueRun runAsOrdinaryUser(const std::vector<std::string>& argv);
 
 std::string bytesOf(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 
 // A report file of the reports given (the hand-worked reports of
-// tests/scenarios/NAME/expect.report), each with its "Current time is" line set to `times[i]`, so
-// each is a report of its own.
+// tests/scenarios/NAME/expect.report), each with its "Current time is" line
+// set to `times[i]`.
 std::string reportFile(const std::vector<std::string>& scenarios,
                        const std::vector<std::string>& times);
 

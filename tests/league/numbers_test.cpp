@@ -26,7 +26,7 @@ using results::Side;
 // penalty of 6: final 34. Hun: Udet 2, 1, 0, 0, 15. Archie's team is unknown:
 // he is in no total.
 results::GameResults soundGame() {
-    return handGame("a1a1", "Verdun", "12/06/26",
+    return handGame("Verdun", "12/06/26",
                     {{"Snoopy", Side::Allied, 3, 1, 2, 15, 40},
                      {"Udet", Side::Hun, 2, 1, 0, 0, 15},
                      {"Archie", Side::Unknown, 2, 0, 0, 0, 20}},
@@ -75,10 +75,10 @@ TEST(LeagueNumbers, AGameWhoseNumbersDoNotHoldIsNotRecorded) {
         GameDir dir;
         league::LeagueFile file(dir.path() + "/season.db", league::LeagueFile::Access::Write);
         if (spoiled.fault.empty()) {
-            league::recordGame(file, game, league::talliedGame(game), false);
+            league::recordGame(file, game, nullptr, handIdentity("a1a1"), {});
         } else {
             try {
-                league::recordGame(file, game, league::talliedGame(game), false);
+                league::recordGame(file, game, nullptr, handIdentity("a1a1"), {});
                 ADD_FAILURE() << "recorded";
             } catch (const league::LeagueError& error) {
                 EXPECT_EQ(std::string(error.what()), "the game's numbers do not hold (" +
@@ -128,9 +128,8 @@ TEST(LeagueNumbers, StandingsRefuseAStoredNumberNoTallyMakesNamingTheGame) {
             league::LeagueFile file(db, league::LeagueFile::Access::Write);
             results::GameResults first = soundGame();
             results::GameResults second = soundGame();
-            second.inputs[0].sha256 = "b2b2";
-            league::recordGame(file, first, league::talliedGame(first), false);
-            league::recordGame(file, second, league::talliedGame(second), false);
+            league::recordGame(file, first, nullptr, handIdentity("a1a1"), {});
+            league::recordGame(file, second, nullptr, handIdentity("b2b2"), {});
             file.db().exec(std::string(update) + " AND game_id = 2");
         }
         const LeagueRun run = league({db, "standings"});

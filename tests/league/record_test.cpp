@@ -19,25 +19,26 @@ using results::Side;
 // A: Allied 40 - 6 penalty = 34 against Hun 15 (Allied win).
 // B: Allied -10 against Hun 32 (Hun win); Snoopy flies both sides.
 // C: 5 against 5 (drawn).
-const results::GameResults kGameA = handGame("a1a1", "Verdun", "12/06/26",
+const results::GameResults kGameA = handGame("Verdun", "12/06/26",
                                              {{"Snoopy", Side::Allied, 3, 1, 2, 15, 40},
                                               {"Udet", Side::Hun, 2, 1, 0, 0, 15},
                                               {"Archie", Side::Unknown, 2, 0, 0, 0, 20}},
                                              6);
-const results::GameResults kGameB = handGame("b2b2", "Flanders", "12/13/26",
+const results::GameResults kGameB = handGame("Flanders", "12/13/26",
                                              {{"Snoopy", Side::Allied, 0, 2, 0, 0, -10},
                                               {"Snoopy", Side::Hun, 1, 0, 0, 0, 10},
                                               {"Udet", Side::Hun, 1, 0, 1, 12, 22}});
 const results::GameResults kGameC =
-    handGame("c3c3", "Verdun", "12/20/26",
+    handGame("Verdun", "12/20/26",
              {{"Snoopy", Side::Allied, 1, 1, 0, 0, 5}, {"Udet", Side::Hun, 1, 1, 0, 0, 5}});
 
 class RecordTest : public ::testing::Test {
   protected:
     void SetUp() override {
         LeagueFile file(db, LeagueFile::Access::Write);
-        for (const auto* game : {&kGameA, &kGameB, &kGameC}) {
-            ASSERT_EQ(league::recordGame(file, *game, league::talliedGame(*game), false).outcome,
+        for (const auto& [game, key] :
+             {std::pair{&kGameA, "a1a1"}, std::pair{&kGameB, "b2b2"}, std::pair{&kGameC, "c3c3"}}) {
+            ASSERT_EQ(league::recordGame(file, *game, nullptr, handIdentity(key), {}).outcome,
                       league::RecordOutcome::Recorded);
         }
     }
@@ -101,59 +102,104 @@ TEST_F(RecordTest, SortingByAnyColumnEitherWay) {
     EXPECT_EQ(league({db, "standings", "--sort", "luck"}).status, kLeagueExitUsage);
 }
 
-TEST_F(RecordTest, SameGameRefusedUnlessReplacedAndRemovedWithAllItsRows) {
+TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
     LeagueFile file(db, LeagueFile::Access::Write);
     results::GameResults again = kGameA;
     again.pilots[0].score = 1000;
     again.allied.score += 960;  // the totals follow the row
     again.allied.final += 960;
-    EXPECT_EQ(league::recordGame(file, again, league::talliedGame(again), false).outcome,
+    EXPECT_EQ(league::recordGame(file, again, nullptr, handIdentity("a1a1"), {}).outcome,
               league::RecordOutcome::Duplicate);
     EXPECT_EQ(standings()["pilots"][1]["score"], 35);
 
     const league::RecordResult replaced =
-        league::recordGame(file, again, league::talliedGame(again), true);
+        league::recordGame(file, again, nullptr, handIdentity("a1a1"), {"", true});
     EXPECT_EQ(replaced.outcome, league::RecordOutcome::Replaced);
-    EXPECT_EQ(replaced.id, 4);
+    EXPECT_EQ(replaced.id, 1);
     EXPECT_EQ(standings()["pilots"][0]["score"], 995);  // 1000 - 10 + 5
 
-    const LeagueRun removed = league({db, "remove", "4"});
+    // Removed: out of the standings, rows kept, said what it was, restorable once.
+    const LeagueRun removed = league({db, "remove", "1"});
     EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_NE(removed.out.find("Removed game 1 (season 1, played 2026-12-06, map Verdun, Allied "
+                               "994, Hun 15, 3 pilots)"),
+              std::string::npos)
+        << removed.out;
+    EXPECT_NE(removed.out.find("restore 1 puts it back"), std::string::npos);
     const nlohmann::json left = standings();
     EXPECT_EQ(left["sides"][0]["games"], 2);
     EXPECT_EQ(left["pilots"].size(), 3u);  // Archie flew only in A
-    EXPECT_EQ(file.db().scalar("SELECT count(*) FROM pilots WHERE game_id = 4"), 0);
+    EXPECT_EQ(league({db, "remove", "1"}).status, kLeagueExitFailed);
+    EXPECT_EQ(league({db, "show", "1"}).status, kLeagueExitFailed);
 
-    const LeagueRun missing = league({db, "remove", "4"});
-    EXPECT_EQ(missing.status, kLeagueExitFailed);
-    EXPECT_NE(missing.err.find("no game \"4\""), std::string::npos) << missing.err;
+    const LeagueRun restored = league({db, "restore", "1"});
+    EXPECT_EQ(restored.status, 0) << restored.err;
+    EXPECT_EQ(standings()["pilots"][0]["score"], 995);
+    const LeagueRun twice = league({db, "restore", "1"});
+    EXPECT_EQ(twice.status, kLeagueExitFailed);
+    EXPECT_NE(twice.err.find("no removed game \"1\""), std::string::npos) << twice.err;
+
+    // A removed game recorded again is the new one; the removed copy cannot return.
+    ASSERT_EQ(league({db, "remove", "2"}).status, 0);
+    const league::RecordResult newer =
+        league::recordGame(file, kGameB, nullptr, handIdentity("b2b2"), {});
+    EXPECT_EQ(newer.id, 4);
+    EXPECT_EQ(league({db, "restore", "2"}).status, kLeagueExitFailed);
 }
 
 TEST_F(RecordTest, ListingsInEveryFormat) {
     const LeagueRun text = league({db, "games"});
-    EXPECT_NE(text.out.find("Games: 3"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Games (season 1): 3"), std::string::npos) << text.out;
     const nlohmann::json games =
         nlohmann::json::parse(league({db, "games", "--format", "json"}).out);
     ASSERT_EQ(games["games"].size(), 3u);
     EXPECT_EQ(games["games"][0]["playedOn"], "2026-12-06");
     EXPECT_EQ(games["games"][1]["hunTotal"], 32);
+    EXPECT_EQ(games["games"][1]["season"], "1");
 
+    // One game in the results' own JSON, the league's facts apart.
     const nlohmann::json shown =
         nlohmann::json::parse(league({db, "show", "2", "--format", "json"}).out);
-    EXPECT_EQ(shown["game"]["map"], "Flanders");
-    EXPECT_EQ(shown["game"]["pilotRows"].size(), 3u);
+    EXPECT_EQ(shown["formatVersion"], 2);
+    EXPECT_EQ(shown["league"]["id"], 2);
+    EXPECT_EQ(shown["league"]["key"], "b2b2");
+    EXPECT_EQ(shown["settings"]["map"], "Flanders");
+    EXPECT_EQ(shown["game"]["date"], "12/13/26");
+    EXPECT_EQ(shown["pilots"].size(), 3u);
+    EXPECT_EQ(shown["teams"]["Hun"]["final"], 32);
+    EXPECT_FALSE(shown.contains("targets"));
 
     // CSV quotes a field holding a comma; HTML escapes markup.
     LeagueFile file(db, LeagueFile::Access::Write);
     const results::GameResults odd =
-        handGame("d4d4", "Ypres", "12/27/26", {{"Von <b>, Jr", Side::Hun, 1, 0, 0, 0, 10}});
-    league::recordGame(file, odd, league::talliedGame(odd), false);
+        handGame("Ypres", "12/27/26", {{"Von <b>, Jr", Side::Hun, 1, 0, 0, 0, 10}});
+    league::recordGame(file, odd, nullptr, handIdentity("d4d4"), {});
     EXPECT_NE(league({db, "standings", "--format", "csv"})
                   .out.find("\"Von <b>, Jr\",Hun,1,1,0,0,0,10\r\n"),
               std::string::npos);
     const std::string html = league({db, "standings", "--format", "html"}).out;
     EXPECT_NE(html.find("<td>Von &lt;b&gt;, Jr</td>"), std::string::npos);
     EXPECT_EQ(html.find("<b>"), std::string::npos);
+}
+
+// Seasons: games go to the current season unless told; listings take one
+// season (the current, or the one named) or all of them.
+TEST_F(RecordTest, SeasonsAreKeptApart) {
+    ASSERT_EQ(league({db, "set", "season", "spring"}).status, 0);
+    EXPECT_EQ(league({db, "set"}).out,
+              "season spring\ndate-order mdy (not set: inferred from the "
+              "season's games)\n");
+    LeagueFile file(db, LeagueFile::Access::Write);
+    const results::GameResults spring =
+        handGame("Somme", "03/01/27", {{"Udet", Side::Hun, 5, 0, 0, 0, 50}});
+    EXPECT_EQ(league::recordGame(file, spring, nullptr, handIdentity("e5e5"), {}).season, "spring");
+    EXPECT_EQ(standings()["pilots"].size(), 1u);
+    EXPECT_EQ(standings()["pilots"][0]["score"], 50);
+    EXPECT_EQ(standings({"--season", "1"})["pilots"][0]["score"], 42);
+    EXPECT_EQ(standings({"--all-seasons"})["pilots"][0]["score"], 92);  // 42 + 50
+    EXPECT_EQ(standings({"--all-seasons"})["sides"][1]["games"], 4);
+    EXPECT_EQ(league({db, "standings", "--season", "1", "--all-seasons"}).status, kLeagueExitUsage);
+    EXPECT_EQ(league({db, "set", "colour", "red"}).status, kLeagueExitUsage);
 }
 
 }  // namespace

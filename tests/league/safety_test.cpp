@@ -1,9 +1,12 @@
 // The league file as a database must be safe: two recorders at once both
 // succeed, a recorder killed inside its transaction leaves a sound file
-// without its game, and a file this program cannot use is refused and left
-// byte for byte as it was.
+// without its game (and, for vorskal-tally --record, "vorskal.log" without
+// its report), a file this program cannot use is refused and left byte for
+// byte as it was, and the reading commands work where the folder cannot be
+// written.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -28,20 +31,34 @@ std::int64_t gamesIn(const std::string& db) {
     return file.db().scalar("SELECT count(*) FROM games");
 }
 
-// Each report its own game: the sample game's report at another time.
+// The sample game's report at the times given (one game however often).
 std::string reports(const std::vector<std::string>& times) {
     return reportFile(std::vector<std::string>(times.size(), "sample-game"), times);
+}
+
+// Eight games of their own: the reports of eight scenario folders.
+const std::vector<std::string> kGames = {"sample-game",
+                                         "sample-game-options-off",
+                                         "frame-all-options-off",
+                                         "frame-all-options-on",
+                                         "frame-multi-death-and-red-boxed",
+                                         "frame-over-max-only",
+                                         "multi-death-window",
+                                         "kill-self-kills"};
+
+std::string gameReport(std::size_t k) {
+    return reportFile({kGames[k]}, {"20:00:00"});
 }
 
 TEST(SafetyTest, TwoRecordersAtOnceBothSucceed) {
     GameDir dir;
     const std::string db = dir.path() + "/season.db";
-    dir.write("a.log", reports({"20:00:01", "20:00:02"}));
-    dir.write("b.log", reports({"20:00:03", "20:00:04"}));
+    dir.write("a.log", gameReport(0) + gameReport(1));
+    dir.write("b.log", gameReport(2) + gameReport(3));
     // Each holds its transaction for 300 ms a game, so the two must take turns.
-    const std::vector<std::string> slow = {"VORSKAL_LEAGUE_TEST_PAUSE_MS=300"};
-    const pid_t a = spawn({VORSKAL_LEAGUE_BINARY, db, "import", dir.path() + "/a.log"}, slow);
-    const pid_t b = spawn({VORSKAL_LEAGUE_BINARY, db, "import", dir.path() + "/b.log"}, slow);
+    const std::string mark = dir.path() + "/mark";
+    const pid_t a = spawnPaused(mark, 300, {"league", db, "import", dir.path() + "/a.log"});
+    const pid_t b = spawnPaused(mark, 300, {"league", db, "import", dir.path() + "/b.log"});
     EXPECT_EQ(waitFor(a), 0);
     EXPECT_EQ(waitFor(b), 0);
     EXPECT_EQ(gamesIn(db), 4);
@@ -53,7 +70,7 @@ TEST(SafetyTest, EightRecordersOnANewFileAllLand) {
     GameDir dir;
     constexpr int kRecorders = 8;
     for (int k = 0; k < kRecorders; ++k) {
-        dir.write("r" + std::to_string(k) + ".log", reports({"20:00:1" + std::to_string(k)}));
+        dir.write("r" + std::to_string(k) + ".log", gameReport(static_cast<std::size_t>(k)));
     }
     for (int round = 0; round < 5; ++round) {
         SCOPED_TRACE(round);
@@ -61,8 +78,7 @@ TEST(SafetyTest, EightRecordersOnANewFileAllLand) {
         std::vector<pid_t> recorders;
         for (int k = 0; k < kRecorders; ++k) {
             recorders.push_back(spawn({VORSKAL_LEAGUE_BINARY, db, "import",
-                                       dir.path() + "/r" + std::to_string(k) + ".log"},
-                                      {}));
+                                       dir.path() + "/r" + std::to_string(k) + ".log"}));
         }
         for (const pid_t recorder : recorders) {
             EXPECT_EQ(waitFor(recorder), 0);
@@ -71,27 +87,52 @@ TEST(SafetyTest, EightRecordersOnANewFileAllLand) {
     }
 }
 
-TEST(SafetyTest, RecorderKilledInsideItsTransactionLeavesASoundFileWithoutItsGame) {
-    GameDir dir;
-    const std::string db = dir.path() + "/season.db";
-    const std::string mark = dir.path() + "/paused";
-    dir.write("first.log", reports({"20:00:01"}));
-    dir.write("second.log", reports({"20:00:02"}));
-    ASSERT_EQ(league({db, "import", dir.path() + "/first.log"}).status, 0);
-
-    const pid_t recorder =
-        spawn({VORSKAL_LEAGUE_BINARY, db, "import", dir.path() + "/second.log"},
-              {"VORSKAL_LEAGUE_TEST_PAUSE_MS=60000", "VORSKAL_LEAGUE_TEST_PAUSE_MARK=" + mark});
-    for (int i = 0; i < 1000 && !std::filesystem::exists(mark); ++i) {
+// Starts the recorder, waits until it stands inside its transaction and
+// kills it there.
+void killInsideTransaction(const std::string& mark, const std::vector<std::string>& args) {
+    const pid_t recorder = spawnPaused(mark, 60000, args);
+    for (int i = 0; i < 3000 && !std::filesystem::exists(mark); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ASSERT_TRUE(std::filesystem::exists(mark));
     kill(recorder, SIGKILL);
     EXPECT_EQ(waitFor(recorder), -1);
+}
 
+TEST(SafetyTest, RecorderKilledInsideItsTransactionLeavesASoundFileWithoutItsGame) {
+    GameDir dir;
+    const std::string db = dir.path() + "/season.db";
+    dir.write("first.log", gameReport(0));
+    dir.write("second.log", gameReport(1));
+    ASSERT_EQ(league({db, "import", dir.path() + "/first.log"}).status, 0);
+
+    killInsideTransaction(dir.path() + "/paused",
+                          {"league", db, "import", dir.path() + "/second.log"});
     EXPECT_EQ(gamesIn(db), 1);
     EXPECT_EQ(league({db, "import", dir.path() + "/second.log"}).status, 0);
     EXPECT_EQ(gamesIn(db), 2);
+}
+
+TEST(SafetyTest, TallyKilledWhileRecordingLeavesNeitherGameNorReport) {
+    GameDir dir;
+    const std::string db = dir.path() + "/season.db";
+    const std::string sample = std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game/";
+    for (const char* name : {"ux7server0.log", "ux7server1.log", "ux7server2.log", "vorskal.ini"}) {
+        dir.write(name, bytesOf(sample + name));
+    }
+    dir.write("vorskal.log", reports({"19:00:00"}));  // an earlier report of the folder
+    ASSERT_EQ(league({db, "import", dir.path() + "/vorskal.log"}).status, 0);
+    // Another tally of the game (red-boxed filter off), stopped inside its transaction.
+    const std::string before = dir.read("vorskal.log");
+    killInsideTransaction(dir.path() + "/paused",
+                          {"tally", "--all-targets", "--record", db, dir.path()});
+    EXPECT_EQ(gamesIn(db), 1);
+    EXPECT_EQ(dir.read("vorskal.log"), before);
+
+    const LeagueRun again = tally({"--all-targets", "--record", db, dir.path()});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(gamesIn(db), 2);
+    EXPECT_GT(dir.read("vorskal.log").size(), before.size());
 }
 
 // Ways to spoil a good league file, and what the refusal says.
@@ -113,9 +154,9 @@ const Spoiled kSpoiled[] = {
     {"a newer schema",
      [](const std::string& db) {
          league::Connection(db, league::Connection::Mode::ReadWrite)
-             .exec("PRAGMA user_version = 2");
+             .exec("PRAGMA user_version = 3");
      },
-     "written by a newer VORSKAL (schema version 2"},
+     "written by a newer VORSKAL (schema version 3"},
     {"a damaged page",
      [](const std::string& db) {
          std::string bytes = bytesOf(db);
@@ -154,6 +195,33 @@ TEST(SafetyTest, FilesThatCannotBeUsedAreRefusedAndLeftAsTheyWere) {
             EXPECT_EQ(bytesOf(db), before) << command[1];
         }
     }
+}
+
+// A league file in a folder this user cannot write: the reading commands
+// work (without the write-ahead log's shared memory, which cannot be made
+// there), the writing ones refuse and leave the file as it was.
+TEST(SafetyTest, ReadingCommandsWorkWhereTheFolderCannotBeWritten) {
+    GameDir dir;
+    const std::string folder = dir.path() + "/league";
+    std::filesystem::create_directory(folder);
+    const std::string db = folder + "/season.db";
+    dir.write("vorskal.log", reports({"20:00:01"}));
+    ASSERT_EQ(league({db, "import", dir.path() + "/vorskal.log"}).status, 0);
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    const std::string before = bytesOf(db);
+
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"standings"}, {"games"}, {"show", "1"}, {"check"}, {"set"}}) {
+        std::vector<std::string> argv = {VORSKAL_LEAGUE_BINARY, db};
+        argv.insert(argv.end(), command.begin(), command.end());
+        const LeagueRun run = runAsOrdinaryUser(argv);
+        EXPECT_EQ(run.status, 0) << command[0] << ": " << run.err;
+    }
+    const LeagueRun remove = runAsOrdinaryUser({VORSKAL_LEAGUE_BINARY, db, "remove", "1"});
+    EXPECT_EQ(remove.status, kLeagueExitFailed);
+    EXPECT_NE(remove.err.find("season.db: cannot be written"), std::string::npos) << remove.err;
+    EXPECT_EQ(bytesOf(db), before);
+    chmod(folder.c_str(), 0755);
 }
 
 TEST(SafetyTest, CommandsThatCannotWorkMakeNoLeagueFile) {

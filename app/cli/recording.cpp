@@ -1,0 +1,95 @@
+#include "app/cli/recording.h"
+
+#include <optional>
+
+#include "base/failure.h"
+#include "league/game_day.h"
+#include "league/report_key.h"
+#include "league/tally_record.h"
+
+namespace vorskal {
+
+namespace {
+
+using league::RecordOutcome;
+
+class LeagueRecorder : public GameRecorder {
+  public:
+    explicit LeagueRecorder(const RecordOptions& options)
+        : recorder_(options.leaguePath, {options.season, options.replace}) {}
+
+    void settle(const Outcome& outcome, HeldReport& report, FileService& files,
+                const results::GameResults& game, const results::SpilledRows* spilled) override {
+        if (outcome.kind != OutcomeKind::Completed) {
+            report.appendTo(files);
+            return;
+        }
+        league::ReportDigest digest;
+        report.read([&](std::string_view piece) { digest.bytes(piece); });
+        const std::string key = digest.key();
+        const std::string sha256 = digest.sha256();
+        const std::string& path = recorder_.path();
+        try {
+            result_ = recorder_.record(game, spilled, key, sha256, [&] { report.appendTo(files); });
+            if (result_->outcome == RecordOutcome::Duplicate) {
+                refusal_ = path + ": this game is recorded already (game " +
+                           std::to_string(result_->id) +
+                           "); nothing recorded and nothing appended to vorskal.log (--replace "
+                           "records it again)";
+                if (result_->sameReportOtherLogs) {
+                    refusal_ += "; game " + std::to_string(result_->id) +
+                                " was tallied from other logs, but its report is this one's line "
+                                "for line, so the league takes them for one game";
+                }
+            }
+        } catch (const TallyFailure&) {
+            throw;  // the report could not be appended: the run fails on it
+        } catch (const std::runtime_error& error) {
+            result_.reset();
+            refusal_ = "the game was not recorded: " + std::string(error.what()) +
+                       "; nothing appended to vorskal.log";
+        }
+    }
+
+    const std::string& refusal() const override { return refusal_; }
+
+    void tell(std::ostream& out, std::ostream& err) const override {
+        if (!result_ || result_->outcome == RecordOutcome::Duplicate) {
+            return;
+        }
+        const league::RecordResult& r = *result_;
+        const std::string& path = recorder_.path();
+        const std::string game = "game " + std::to_string(r.id);
+        out << (r.outcome == RecordOutcome::Replaced ? "Replaced in " : "Recorded in ") << path
+            << " as " << game << " (season " << r.season << ")\n";
+        if (!r.playedOn) {
+            err << "vorskal-tally: warning: " << path << ": " << game << ": "
+                << league::unreadableDayMessage(r.gameDate, r.days.order, r.days.inferred) << "\n";
+        }
+        if (r.days.changed > 0) {
+            err << "vorskal-tally: " << path << ": the days of " << r.days.changed
+                << " other games of season " << r.season << " are now read as "
+                << league::dateOrderWords(r.days.order) << ", the order the season's games infer\n";
+        }
+        for (const std::int64_t twin : r.twins) {
+            err << "vorskal-tally: warning: " << path << ": " << game
+                << " is probably the same game as game " << twin
+                << " (the same day, map and pilots' rows under another key); if so: "
+                   "vorskal-league "
+                << path << " remove " << r.id << "\n";
+        }
+    }
+
+  private:
+    league::TallyRecorder recorder_;
+    std::optional<league::RecordResult> result_;
+    std::string refusal_;
+};
+
+}  // namespace
+
+std::unique_ptr<GameRecorder> openRecorder(const RecordOptions& options) {
+    return std::make_unique<LeagueRecorder>(options);
+}
+
+}  // namespace vorskal

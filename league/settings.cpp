@@ -1,0 +1,52 @@
+#include "league/settings.h"
+
+#include <stdexcept>
+
+namespace vorskal::league {
+
+namespace {
+
+std::optional<std::string> setting(Connection& db, std::string_view name) {
+    Statement read = db.prepare("SELECT value FROM settings WHERE name = ?");
+    read.bind(1, name);
+    if (!read.step()) {
+        return std::nullopt;
+    }
+    return read.text(0);
+}
+
+}  // namespace
+
+std::string currentSeason(Connection& db) {
+    return setting(db, kSeasonSetting).value_or(std::string(kFirstSeason));
+}
+
+std::optional<DateOrder> dateOrderSetting(Connection& db) {
+    const std::optional<std::string> value = setting(db, kDateOrderSetting);
+    return value ? dateOrderNamed(*value) : std::nullopt;
+}
+
+void changeSetting(Connection& db, const std::string& name, const std::string& value) {
+    if (name == kSeasonSetting) {
+        if (value.empty() || value.find_first_of("\r\n") != std::string::npos) {
+            throw std::invalid_argument("a season's name is one line of text, not empty");
+        }
+    } else if (name == kDateOrderSetting) {
+        if (!dateOrderNamed(value)) {
+            throw std::invalid_argument(
+                "date-order is mdy, dmy or ymd (month/day/year, "
+                "day/month/year or year/month/day), not \"" +
+                value + "\"");
+        }
+    } else {
+        throw std::invalid_argument("no setting \"" + name + "\" (season, date-order)");
+    }
+    db.prepare(
+          "INSERT INTO settings (name, value) VALUES (?1, ?2) "
+          "ON CONFLICT (name) DO UPDATE SET value = ?2")
+        .bind(1, name)
+        .bind(2, value)
+        .run();
+}
+
+}  // namespace vorskal::league

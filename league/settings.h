@@ -1,0 +1,31 @@
+#pragma once
+// The league's settings, kept in the league file (`vorskal-league LEAGUE.db
+// set NAME VALUE`): the current season, which games are recorded into and
+// listed from unless a command names another, and the order of the log's
+// date field (game_day.h).
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "league/game_day.h"
+#include "league/sqlite.h"
+
+namespace vorskal::league {
+
+// The season of a league file whose season was never set, and of every game
+// recorded before seasons existed.
+inline constexpr std::string_view kFirstSeason = "1";
+
+inline constexpr std::string_view kSeasonSetting = "season";
+inline constexpr std::string_view kDateOrderSetting = "date-order";
+
+std::string currentSeason(Connection& db);
+// nullopt: not set, the order is inferred from each season's games.
+std::optional<DateOrder> dateOrderSetting(Connection& db);
+
+// Sets a setting inside the caller's transaction. Throws
+// std::invalid_argument naming what is wrong for an unknown name or a value
+// it cannot take.
+void changeSetting(Connection& db, const std::string& name, const std::string& value);
+
+}  // namespace vorskal::league

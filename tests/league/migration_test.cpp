@@ -1,0 +1,73 @@
+// A league file of the schema before seasons (tests/league/schema-1: made
+// by the programs of that time, kept as SQL) is brought up to date by the
+// first writing command: its games land in season 1, their days are read
+// from the log's dates, their rows and corrections stay, and they are
+// still known as the games they are: by their report file, and by the same
+// logs, settings and options tallied again.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "league/league_file.h"
+#include "league/sqlite.h"
+#include "tests/league/league_support.h"
+#include "tests/support/game_dir.h"
+
+namespace vorskal::testing {
+namespace {
+
+const std::string kFixture = std::string(VORSKAL_SOURCE_DIR) + "/tests/league/schema-1/";
+
+TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
+    GameDir dir;
+    const std::string db = dir.path() + "/season.db";
+    league::Connection(db, league::Connection::Mode::Create).exec(bytesOf(kFixture + "season.sql"));
+
+    // Reading commands do not change an old file; they say what will.
+    const LeagueRun old = league({db, "standings"});
+    EXPECT_EQ(old.status, kLeagueExitFailed);
+    EXPECT_NE(old.err.find("schema version 1 is older than this program's 2"), std::string::npos)
+        << old.err;
+
+    // The report file of both games: known already, by their reports.
+    const LeagueRun imported = league({db, "import", kFixture + "vorskal.log"});
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_NE(imported.out.find("2 reports: 0 recorded, 2 already recorded"), std::string::npos)
+        << imported.out;
+
+    league::LeagueFile file(db, league::LeagueFile::Access::Read);
+    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 2);
+    const nlohmann::json games =
+        nlohmann::json::parse(league({db, "games", "--format", "json"}).out)["games"];
+    ASSERT_EQ(games.size(), 2u);
+    for (const auto& game : games) {
+        EXPECT_EQ(game["season"], "1");
+        EXPECT_EQ(game["playedOn"], "2026-12-06");  // "12/06/26", month first
+    }
+    EXPECT_EQ(games[0]["corrections"], 7);  // recorded with --html: its corrections were kept
+
+    // Rows as they were; the locations, kept with commas before, one key each.
+    const nlohmann::json shown =
+        nlohmann::json::parse(league({db, "show", "1", "--format", "json"}).out);
+    EXPECT_EQ(shown["pilots"].size(), 28u);
+    EXPECT_EQ(shown["teams"]["Allied"]["final"], 79);
+    for (const auto& pilot : shown["pilots"]) {
+        if (pilot["name"] == "Nungesser") {
+            EXPECT_EQ(pilot["locations"], nlohmann::json::parse(R"(["#123", "#58"])"));
+        }
+    }
+
+    // The same logs tallied again with the same options: the same game.
+    GameDir game;
+    const std::string sample = std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game/";
+    for (const char* name : {"ux7server0.log", "ux7server1.log", "ux7server2.log", "vorskal.ini"}) {
+        game.write(name, bytesOf(sample + name));
+    }
+    const LeagueRun again = tally({"--record", db, game.path()});
+    EXPECT_EQ(again.status, 2);
+    EXPECT_NE(again.err.find("recorded already (game 1)"), std::string::npos) << again.err;
+    EXPECT_FALSE(game.exists("vorskal.log"));
+}
+
+}  // namespace
+}  // namespace vorskal::testing
