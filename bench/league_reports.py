@@ -6,8 +6,8 @@ layout, for timing the league's import and standings.
 
 Each game has 16 to 32 pilots drawn from a pool of 120 names, scores worked
 out from kills, deaths and targets at 10 and -5 points, team totals, the ZORL
-block and section 7. Games differ by their header time, so every report is a
-game of its own.
+block and section 7. Games differ by their rows and by the log line section 5
+quotes (its date and time), so every report is a game of its own.
 """
 import random
 import sys
