@@ -68,9 +68,15 @@ TEST(IdentityTest, OneGameHoweverItArrives) {
             const std::string before = game.dir.read("vorskal.log");
             LeagueRun run;
             switch (path.steps[i]) {
-                case Step::Tally:
+                case Step::Tally: {
                     run = tally({game.dir.path()});
+                    // Tallied at another time than any other step.
+                    std::string reports = game.dir.read("vorskal.log");
+                    const std::size_t time = reports.rfind("Current time is ") + 16;
+                    reports.replace(time, 8, "19:0" + std::to_string(i) + ":00");
+                    game.dir.write("vorskal.log", reports);
                     break;
+                }
                 case Step::Record:
                     run = tally({"--record", game.db, game.dir.path()});
                     break;
