@@ -350,7 +350,19 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
     result.season = request.season.empty() ? currentSeason(db) : request.season;
     result.id =
         insertGame(db, same.empty() ? 0 : same.front(), game, spilled, identity, result.season);
-    result.days = refreshDays(db, result.season, result.id);
+    if (request.settle) {
+        settleDays(db, result);
+    }
+    if (insideRecordingForTests != nullptr) {
+        insideRecordingForTests();
+    }
+    return result;
+}
+
+void settleDays(Connection& db, RecordResult& result, bool refresh) {
+    if (refresh) {
+        result.days = refreshDays(db, result.season, result.id);
+    }
     Statement day = db.prepare("SELECT played_on, game_date FROM games WHERE id = ?");
     day.bind(1, result.id);
     if (day.step()) {
@@ -358,10 +370,6 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
         result.gameDate = day.text(1);
     }
     result.twins = probableTwins(db, result.id);
-    if (insideRecordingForTests != nullptr) {
-        insideRecordingForTests();
-    }
-    return result;
 }
 
 RecordResult recordGame(LeagueFile& file, const GameResults& game,

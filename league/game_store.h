@@ -39,6 +39,9 @@ GameIdentity talliedGame(const results::GameResults& game, const std::string& re
 struct RecordRequest {
     std::string season;  // empty: the league's current season
     bool replace = false;
+    // Read the season's days again and look for probable twins at once (an
+    // import of many games does it once, at its end: settleDays).
+    bool settle = true;
 };
 
 enum class RecordOutcome { Recorded, Replaced, Duplicate };
@@ -75,6 +78,11 @@ RecordResult recordGame(LeagueFile& file, const results::GameResults& game,
 RecordResult recordGameInside(LeagueFile& file, const results::GameResults& game,
                               const results::SpilledRows* spilled, const GameIdentity& identity,
                               const RecordRequest& request);
+
+// Fills in the recorded game's day, log date and probable twins; with
+// `refresh`, reads the days of its season again first (else `result.days`
+// must hold the season's order). Inside the caller's transaction.
+void settleDays(Connection& db, RecordResult& result, bool refresh = true);
 
 enum class Kept { Recorded, Removed };
 

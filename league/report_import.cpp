@@ -50,6 +50,7 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
     const std::vector<FoundReport> reports = splitReports(readWhole(reportPath));
     ImportSummary summary;
     summary.reports = static_cast<int>(reports.size());
+    std::vector<std::pair<std::string, RecordResult>> recorded;  // named, for the notes
     try {
         Transaction transaction(league.db());
         for (const FoundReport& report : reports) {
@@ -80,23 +81,31 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
             }
             const GameIdentity identity{report.key, Origin::Import, report.sha256, ""};
             const RecordResult result =
-                recordGameInside(league, game, nullptr, identity, {season, false});
+                recordGameInside(league, game, nullptr, identity, {season, false, false});
             if (result.outcome == RecordOutcome::Duplicate) {
                 ++summary.alreadyRecorded;
                 continue;
             }
             ++summary.recorded;
-            const std::string which =
-                named(reportPath, report) + " (game " + std::to_string(result.id) + ")";
-            if (!result.playedOn) {
-                summary.notes.push_back(
-                    which + ": " +
-                    unreadableDayMessage(result.gameDate, result.days.order, result.days.inferred));
-            }
-            for (const std::int64_t twin : result.twins) {
-                summary.notes.push_back(which + ": probably the same game as game " +
-                                        std::to_string(twin) +
-                                        " (the same day, map and pilots' rows)");
+            recorded.emplace_back(
+                named(reportPath, report) + " (game " + std::to_string(result.id) + ")", result);
+        }
+        // The season's days read once, with every game of the file in it.
+        if (!recorded.empty()) {
+            const SeasonDays days = refreshDays(league.db(), recorded.front().second.season);
+            for (auto& [which, result] : recorded) {
+                result.days = days;
+                settleDays(league.db(), result, false);
+                if (!result.playedOn) {
+                    summary.notes.push_back(
+                        which + ": " +
+                        unreadableDayMessage(result.gameDate, days.order, days.inferred));
+                }
+                for (const std::int64_t twin : result.twins) {
+                    summary.notes.push_back(which + ": probably the same game as game " +
+                                            std::to_string(twin) +
+                                            " (the same day, map and pilots' rows)");
+                }
             }
         }
         transaction.commit();

@@ -13,7 +13,8 @@ TallyRecorder::TallyRecorder(std::string path, RecordRequest request)
     if (std::filesystem::exists(utf8Path(path_), error)) {
         file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write);
     } else if (!folderWritable(folderOf(utf8Path(path_)))) {
-        throw LeagueError(path_ + ": cannot be made (its folder does not exist or cannot be written)");
+        throw LeagueError(path_ +
+                          ": cannot be made (its folder does not exist or cannot be written)");
     }
 }
 

@@ -16,7 +16,7 @@ using league::RecordOutcome;
 class LeagueRecorder : public GameRecorder {
   public:
     explicit LeagueRecorder(const RecordOptions& options)
-        : recorder_(options.leaguePath, {options.season, options.replace}) {}
+        : recorder_(options.leaguePath, {options.season, options.replace, true}) {}
 
     void settle(const Outcome& outcome, HeldReport& report, FileService& files,
                 const results::GameResults& game, const results::SpilledRows* spilled) override {

@@ -113,7 +113,7 @@ TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
     EXPECT_EQ(standings()["pilots"][1]["score"], 35);
 
     const league::RecordResult replaced =
-        league::recordGame(file, again, nullptr, handIdentity("a1a1"), {"", true});
+        league::recordGame(file, again, nullptr, handIdentity("a1a1"), {"", true, true});
     EXPECT_EQ(replaced.outcome, league::RecordOutcome::Replaced);
     EXPECT_EQ(replaced.id, 1);
     EXPECT_EQ(standings()["pilots"][0]["score"], 995);  // 1000 - 10 + 5
