@@ -6,6 +6,7 @@
 
 #include "base/failure.h"
 #include "base/report_stream.h"
+#include "base/system_files.h"
 
 namespace vorskal {
 
@@ -34,11 +35,7 @@ class HeldOutput : public OutputFile {
 
 }  // namespace
 
-HeldReport::HeldReport() : file_(std::tmpfile()) {
-    if (file_ == nullptr) {
-        throw TallyFailure(kHeldName + ": cannot be made: " + std::strerror(errno));
-    }
-}
+HeldReport::HeldReport() : file_(openScratchFile().file) {}
 
 HeldReport::~HeldReport() {
     std::fclose(file_);

@@ -15,7 +15,8 @@ namespace vorskal {
 
 class HeldReport {
   public:
-    // Throws TallyFailure when no temporary file can be made.
+    // A scratch file (base/system_files.h: in TMPDIR, else /tmp, gone with
+    // the object). Throws TallyFailure when none can be made.
     HeldReport();
     ~HeldReport();
     HeldReport(const HeldReport&) = delete;

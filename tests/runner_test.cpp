@@ -70,14 +70,15 @@ TEST(Runner, OutputsThatCannotBeWrittenAreRefusedBeforeTheRun) {
     };
     const Case cases[] = {
         {"--json no-folder/r.json", "no-folder/r.json: its folder no-folder does not exist"},
-        {"--html .", ".: is a folder (--html takes a file)"},
+        {"--html no-folder/p.html", "no-folder/p.html: its folder no-folder does not exist"},
         {"--csv ux7server0.log/tables", "ux7server0.log is not a folder (--csv)"},
         {"--record no-folder/s.db", "no-folder/s.db: cannot be made"},
-        {"--record vorskal.ini", "vorskal.ini: not a league file"},
+        {"--record notes.txt", "notes.txt: not a league file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
         GameDir dir;
+        dir.write("notes.txt", "not a league file\r\n");
         const ToolRun run = runIn(dir, c.args);
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find(c.shown), std::string::npos) << run.err;
