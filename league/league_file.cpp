@@ -10,6 +10,7 @@
 
 #include "base/failure.h"
 #include "base/system_files.h"
+#include "base/utf8_path.h"
 #include "base/writable.h"
 #include "league/schema.h"
 #include "league/season_days.h"
@@ -54,7 +55,7 @@ std::string pragmaText(Connection& db, const char* sql) {
 // Whether the write-ahead log beside the file holds changes not yet in it.
 bool walHoldsChanges(const std::string& path) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path + "-wal", error);
+    const std::uintmax_t size = std::filesystem::file_size(utf8Path(path + "-wal"), error);
     return !error && size > 0;
 }
 
@@ -76,7 +77,7 @@ LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
     connect(access == Access::Read     ? Connection::Mode::ReadOnly
             : access == Access::Change ? Connection::Mode::ReadWrite
                                        : Connection::Mode::Create);
-    if (access != Access::Read && (db_->readOnly() || !folderWritable(folderOf(path)))) {
+    if (access != Access::Read && (db_->readOnly() || !folderWritable(folderOf(utf8Path(path))))) {
         throw LeagueError(path + ": cannot be written (this user may only read it, or its " +
                           "folder); left as it is");
     }

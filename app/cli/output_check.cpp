@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/utf8_path.h"
 #include "base/writable.h"
 
 namespace vorskal {
@@ -11,20 +12,30 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The folder part of a path as given ("." for a plain name): the text the
+// messages show, in the arguments' own encoding.
+std::string folderText(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
 // A file written beside itself and put in its place: its folder must be
 // there and writable, and the name must not be a folder.
 std::string fileOutput(const std::string& option, const std::string& path) {
     std::error_code error;
-    if (fs::is_directory(path, error)) {
+    if (fs::is_directory(utf8Path(path), error)) {
         return path + ": is a folder (" + option + " takes a file)";
     }
-    const fs::path folder = folderOf(path);
-    if (!fs::is_directory(folder, error)) {
-        return path + ": its folder " + folder.string() + " does not exist (" + option + ")";
+    const std::string folder = folderText(path);
+    if (!fs::is_directory(utf8Path(folder), error)) {
+        return path + ": its folder " + folder + " does not exist (" + option + ")";
     }
-    if (!folderWritable(folder)) {
-        return path + ": cannot be written: its folder " + folder.string() +
-               " cannot be written (" + option + ")";
+    if (!folderWritable(utf8Path(folder))) {
+        return path + ": cannot be written: its folder " + folder + " cannot be written (" +
+               option + ")";
     }
     return {};
 }
@@ -33,20 +44,15 @@ std::string fileOutput(const std::string& option, const std::string& path) {
 // must be writable.
 std::string folderOutput(const std::string& option, const std::string& path) {
     std::error_code error;
-    fs::path folder = path;
-    while (!fs::exists(folder, error) && folder.has_parent_path() &&
-           folder.parent_path() != folder) {
-        folder = folder.parent_path();
+    std::string folder = path;
+    while (!fs::exists(utf8Path(folder), error) && folder != "." && folder != "/") {
+        folder = folderText(folder);
     }
-    if (!fs::exists(folder, error)) {
-        folder = ".";
+    if (!fs::is_directory(utf8Path(folder), error)) {
+        return path + ": " + folder + " is not a folder (" + option + ")";
     }
-    if (!fs::is_directory(folder, error)) {
-        return path + ": " + folder.string() + " is not a folder (" + option + ")";
-    }
-    if (!folderWritable(folder)) {
-        return path + ": cannot be written: " + folder.string() + " cannot be written (" + option +
-               ")";
+    if (!folderWritable(utf8Path(folder))) {
+        return path + ": cannot be written: " + folder + " cannot be written (" + option + ")";
     }
     return {};
 }
