@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
+#include "base/log_text.h"
 #include "base/output_stream.h"
 #include "base/system_files.h"
 #include "results/json_text.h"
@@ -25,7 +26,7 @@ class CsvFile {
         end();
     }
     CsvFile& cell(std::string_view text) {
-        out_ << (first_ ? "" : ",") << csvField(toUtf8(text));
+        out_ << (first_ ? "" : ",") << csvField(logText(text));
         first_ = false;
         return *this;
     }

@@ -1,98 +1,21 @@
 #include "results/json_text.h"
 
-#include <cstdio>
+#include "base/log_text.h"
 
 namespace vorskal::results {
-namespace {
-
-bool validUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t follow = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if (c >= 0xC2 && c <= 0xDF) {
-            follow = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            follow = 2;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            follow = 3;
-        } else {
-            return false;
-        }
-        if (i + follow >= text.size()) {
-            return false;
-        }
-        const auto second = static_cast<unsigned char>(text[i + 1]);
-        if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second >= 0xA0) ||
-            (c == 0xF0 && second < 0x90) || (c == 0xF4 && second >= 0x90)) {
-            return false;  // overlong, a surrogate, or beyond U+10FFFF
-        }
-        for (std::size_t k = 1; k <= follow; ++k) {
-            const auto f = static_cast<unsigned char>(text[i + k]);
-            if ((f & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += follow + 1;
-    }
-    return true;
-}
-
-}  // namespace
-
-std::string toUtf8(std::string_view text) {
-    if (validUtf8(text)) {
-        return std::string(text);
-    }
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out += ch;
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::string jsonString(std::string_view text) {
-    const std::string utf8 = toUtf8(text);
+    // The log text holds no control character: only quotes and backslashes
+    // need escaping.
+    const std::string shown = logText(text);
     std::string out;
-    out.reserve(utf8.size() + 2);
+    out.reserve(shown.size() + 2);
     out += '"';
-    for (const char ch : utf8) {
-        switch (ch) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(ch) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(ch));
-                    out += escaped;
-                } else {
-                    out += ch;
-                }
+    for (const char ch : shown) {
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
         }
+        out += ch;
     }
     out += '"';
     return out;

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/log_text.h"
 #include "results/json_text.h"
 
 namespace vorskal::results {
@@ -10,7 +11,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 Json text(std::string_view value) {
-    return Json(toUtf8(value));
+    return Json(logText(value));
 }
 
 Json textOrNull(std::string_view value) {
@@ -87,7 +88,7 @@ Json minute(const MinuteCount& count) {
 }
 
 Json warning(const Warning& item) {
-    return {{"code", item.code},
+    return {{"code", text(item.code)},
             {"file", textOrNull(item.file)},
             {"line", item.line == 0 ? Json(nullptr) : Json(item.line)},
             {"message", text(item.message)}};
@@ -110,9 +111,9 @@ void arrayMember(std::ostream& out, std::string_view name, Each&& each) {
 void writeJson(const GameResults& results, std::ostream& out, const SpilledRows* spilled) {
     out << "{\"formatVersion\":" << kFormatVersion;
     out << ",\n\"tool\":"
-        << Json({{"name", results.toolName}, {"version", results.toolVersion}}).dump();
+        << Json({{"name", text(results.toolName)}, {"version", text(results.toolVersion)}}).dump();
     out << ",\n\"run\":"
-        << Json({{"startedAt", results.run.startedAt},
+        << Json({{"startedAt", text(results.run.startedAt)},
                  {"directory", text(results.run.directory)},
                  {"options", options(results.run)}})
                .dump();
