@@ -34,20 +34,10 @@ std::string tool(const results::GameResults& game) {
 std::string gamePage(const results::GameResults& game, const PageLimits& limits) {
     std::string out;
     out.reserve(256 * 1024);
-    out +=
-        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
-        "style-src 'unsafe-inline'; script-src 'unsafe-inline'\">\n"
-        "<meta name=\"generator\" content=\"";
-    appendText(out, tool(game));
-    out += "\">\n<meta name=\"vorskal-page-format\" content=\"";
-    appendNumber(out, kPageFormat);
-    out += "\">\n<title>";
-    appendText(out, pageTitle(game));
-    out += "</title>\n<style>";
-    out += kPageStyle;
-    out += "</style>\n</head>\n<body>\n";
+    std::string head = "<meta name=\"vorskal-page-format\" content=\"";
+    appendNumber(head, kPageFormat);
+    head += "\">\n";
+    appendPageStart(out, pageTitle(game), tool(game), head);
 
     appendHeader(out, game);
     appendWarnings(out, game, limits);
@@ -75,12 +65,8 @@ std::string gamePage(const results::GameResults& game, const PageLimits& limits)
     appendRedBoxNotes(out, game, limits);
     out += '\n';
     appendFiles(out, game);
-    out += "\n<footer>";
-    appendText(out, "Written by " + tool(game) + " (page format " + std::to_string(kPageFormat) +
-                        ") from the results of the run.");
-    out += "</footer>\n<script>";
-    out += kSortScript;
-    out += "</script>\n</body>\n</html>\n";
+    appendPageEnd(out, "Written by " + tool(game) + " (page format " + std::to_string(kPageFormat) +
+                           ") from the results of the run.");
     return out;
 }
 

@@ -1,9 +1,6 @@
 #pragma once
-// Text of the results put into the page: escaped for HTML text and
-// attribute values alike, and made valid UTF-8. The logs are 8-bit text in
-// the server's code page: valid UTF-8 passes through; any other byte from
-// 0xA0 up is taken as Latin-1; other bytes that cannot be shown (control
-// characters, stray 0x80-0x9F) become U+FFFD.
+// Text put into a page (the game's, the league's): the log text of the
+// bytes (base/log_text.h), escaped for HTML text and attribute values alike.
 #include <cstdint>
 #include <string>
 #include <string_view>

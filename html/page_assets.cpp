@@ -1,15 +1,19 @@
 #include "html/page_assets.h"
 
+#include "html/html_text.h"
+
 namespace vorskal::html {
+namespace {
 
 // Allied and Hun are blue and vermillion (a pair told apart with every
 // common kind of colour blindness); the Hun line is dashed as well, for
 // prints without colour.
-const char* const kPageStyle = R"css(
+constexpr std::string_view kPageStyle = R"css(
 :root{--allied:#0072b2;--hun:#d55e00;--ink:#1b1b1b;--muted:#555;--rule:#ccc;--band:#f3f3f3}
 *{box-sizing:border-box}
 body{font:15px/1.45 "DejaVu Sans",system-ui,sans-serif;color:var(--ink);background:#fff;max-width:1040px;margin:0 auto;padding:16px 24px}
 h1{font-size:26px;margin:0 0 4px}h2{font-size:20px;margin:28px 0 8px;border-bottom:2px solid var(--ink)}h3{font-size:16px;margin:16px 0 6px}
+p.sub{color:var(--muted);margin:0 0 8px}
 .facts{display:grid;grid-template-columns:max-content 1fr;gap:2px 16px;margin:8px 0}.facts dt{color:var(--muted)}.facts dd{margin:0}
 .totals{display:flex;gap:16px;margin:16px 0}.total{flex:1;border-left:10px solid;padding:6px 16px;background:var(--band)}
 .total.allied{border-color:var(--allied)}.total.hun{border-color:var(--hun)}
@@ -29,6 +33,8 @@ svg.chart{display:block;width:100%;height:auto;font-size:12px;font-family:"DejaV
 table{border-collapse:collapse;margin:6px 0 12px;font-size:14px}th,td{padding:3px 10px;border-bottom:1px solid var(--rule);text-align:left;vertical-align:top}
 thead th{border-bottom:2px solid var(--ink);white-space:nowrap}td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}
 tfoot th,tfoot td{font-weight:700;border-top:2px solid var(--ink)}
+caption{text-align:left;font-weight:700;font-size:16px;padding:4px 0 4px 10px;border-left:10px solid var(--rule)}
+caption.allied{border-color:var(--allied)}caption.hun{border-color:var(--hun)}
 th button{font:inherit;font-weight:700;border:0;background:none;padding:0;cursor:pointer;color:inherit}
 th[aria-sort=ascending] button::after{content:" \25B2"}th[aria-sort=descending] button::after{content:" \25BC"}
 code,.line{font-family:"DejaVu Sans Mono",monospace;font-size:12.5px;white-space:pre-wrap;word-break:break-all}
@@ -42,7 +48,7 @@ figure,svg.chart,.correction,tr,.totals{break-inside:avoid}.total .value{font-si
 th button::after{content:""!important}table{font-size:9pt}}
 )css";
 
-const char* const kSortScript = R"js(
+constexpr std::string_view kSortScript = R"js(
 (function () {
   function key(cell, numeric) {
     var text = cell.getAttribute('data-value') || cell.textContent;
@@ -75,5 +81,33 @@ const char* const kSortScript = R"js(
   document.documentElement.setAttribute('data-sortable', 'ready');
 })();
 )js";
+
+}  // namespace
+
+void appendPageStart(std::string& out, std::string_view title, std::string_view generator,
+                     std::string_view head) {
+    out +=
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
+        "style-src 'unsafe-inline'; script-src 'unsafe-inline'\">\n"
+        "<meta name=\"generator\" content=\"";
+    appendText(out, generator);
+    out += "\">\n";
+    out += head;
+    out += "<title>";
+    appendText(out, title);
+    out += "</title>\n<style>";
+    out += kPageStyle;
+    out += "</style>\n</head>\n<body>\n";
+}
+
+void appendPageEnd(std::string& out, std::string_view footer) {
+    out += "\n<footer>";
+    appendText(out, footer);
+    out += "</footer>\n<script>";
+    out += kSortScript;
+    out += "</script>\n</body>\n</html>\n";
+}
 
 }  // namespace vorskal::html

@@ -1,15 +1,13 @@
 #pragma once
-// A small self-contained HTML page: one file, its style inline, no script
-// and nothing fetched from elsewhere, so it can be mailed or put on any web
-// space as it is.
+// The league's listings as one self-contained HTML page: the page frame,
+// style sheet, sort script and escaping of the game's page (html/), so
+// both look alike and neither fetches anything.
 #include <ostream>
 #include <string>
 
 #include "league/text_table.h"
 
 namespace vorskal::league {
-
-std::string htmlEscape(const std::string& text);
 
 void writePageStart(std::ostream& out, const std::string& title, const std::string& subtitle);
 void writeHtmlTable(std::ostream& out, const std::string& caption, const TextTable& table);

@@ -35,10 +35,10 @@ TextTable pilotTable(const std::vector<PilotStanding>& pilots, const std::string
     TextTable table;
     table.header = {"Pilot",  "Side",    "Games",         "Kills",
                     "Deaths", "Targets", "Target points", "Score"};
-    table.rightAligned = {false, false, true, true, true, true, true, true};
+    table.numeric = {false, false, true, true, true, true, true, true};
     if (!withTeam) {
         table.header.erase(table.header.begin() + 1);
-        table.rightAligned.erase(table.rightAligned.begin() + 1);
+        table.numeric.erase(table.numeric.begin() + 1);
     }
     for (const PilotStanding& p : pilots) {
         if (!team.empty() && p.team != team) {
@@ -63,7 +63,7 @@ TextTable pilotTable(const std::vector<PilotStanding>& pilots, const std::string
 TextTable sideTable(const std::vector<SideStanding>& sides) {
     TextTable table;
     table.header = {"Side", "Games", "Won", "Lost", "Drawn", "Points for", "Points against"};
-    table.rightAligned = {false, true, true, true, true, true, true};
+    table.numeric = {false, true, true, true, true, true, true};
     for (const SideStanding& s : sides) {
         table.rows.push_back({s.team, str(s.games), str(s.won), str(s.lost), str(s.drawn),
                               str(s.pointsFor), str(s.pointsAgainst)});
@@ -83,7 +83,7 @@ TextTable gamesTable(const std::vector<GameSummary>& games) {
     TextTable table;
     table.header = {"Game",   "Key",         "Played",   "Map",    "Allied", "Hun",
                     "Pilots", "Corrections", "Warnings", "Origin", "Season"};
-    table.rightAligned = {true, false, false, false, true, true, true, true, true, false, false};
+    table.numeric = {true, false, false, false, true, true, true, true, true, false, false};
     for (const GameSummary& g : games) {
         table.rows.push_back({str(g.id), g.key.substr(0, 12), g.playedOn.empty() ? "?" : g.playedOn,
                               g.map, str(g.alliedFinal), str(g.hunFinal), str(g.pilots),
@@ -120,7 +120,7 @@ TextTable gameTable(const results::GameResults& game) {
     TextTable table;
     table.header = {"Pilot",  "Side",    "Score",         "Kills",
                     "Deaths", "Targets", "Target points", "Locations"};
-    table.rightAligned = {false, false, true, true, true, true, true, false};
+    table.numeric = {false, false, true, true, true, true, true, false};
     for (const results::PilotRow& row : game.pilots) {
         table.rows.push_back({row.name, sideName(row.team), str(row.score), str(row.kills),
                               str(row.deaths), str(row.targetsDestroyed), str(row.targetPoints),
@@ -134,7 +134,7 @@ TextTable totalsTable(const results::GameResults& game) {
     table.header = {
         "Side", "Score", "Kills", "Deaths", "Targets", "Target points", "Over-max penalty",
         "Final"};
-    table.rightAligned = {false, true, true, true, true, true, true, true};
+    table.numeric = {false, true, true, true, true, true, true, true};
     const auto row = [&](const char* side, const results::TeamTotals& t) {
         table.rows.push_back({side, str(t.score), str(t.kills), str(t.deaths),
                               str(t.targetsDestroyed), str(t.targetPoints), str(t.overMaxPenalty),
@@ -161,7 +161,7 @@ TextTable correctionsTable(const results::GameResults& game) {
 TextTable warningsTable(const results::GameResults& game) {
     TextTable table;
     table.header = {"Warning", "File", "Line", "Message"};
-    table.rightAligned = {false, false, true, false};
+    table.numeric = {false, false, true, false};
     for (const results::Warning& w : game.warnings) {
         table.rows.push_back(
             {w.code, w.file, w.line == 0 ? "" : std::to_string(w.line), w.message});

@@ -19,7 +19,7 @@ void TextTable::writeText(std::ostream& out) const {
         std::string line;
         for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) {
             const std::string pad(widths[i] - row[i].size(), ' ');
-            const bool right = i < rightAligned.size() && rightAligned[i];
+            const bool right = i < numeric.size() && numeric[i];
             if (i > 0) {
                 line += "  ";
             }

@@ -9,7 +9,7 @@ namespace vorskal::league {
 
 struct TextTable {
     std::vector<std::string> header;
-    std::vector<bool> rightAligned;  // per column; numbers are right-aligned
+    std::vector<bool> numeric;  // per column: numbers, right-aligned
     std::vector<std::vector<std::string>> rows;
 
     void writeText(std::ostream& out) const;
