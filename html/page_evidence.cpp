@@ -11,30 +11,31 @@
 namespace vorskal::html {
 namespace {
 
-std::string kindText(const std::string& kind) {
-    if (kind == "multi-death") {
-        return "Multi-death";
+std::string kindText(results::CorrectionKind kind) {
+    switch (kind) {
+        case results::CorrectionKind::MultiDeath:
+            return "Multi-death";
+        case results::CorrectionKind::FighterTarget:
+            return "Target destroyed by a fighter";
+        case results::CorrectionKind::OverMax:
+            break;
     }
-    if (kind == "fighter-target") {
-        return "Target destroyed by a fighter";
-    }
-    if (kind == "over-max") {
-        return "Over-max pilots";
-    }
-    return kind;
+    return "Over-max pilots";
 }
 
-std::string fieldText(const std::string& field) {
-    if (field == "targetsDestroyed") {
-        return "targets destroyed";
+std::string fieldText(results::MoveField field) {
+    switch (field) {
+        case results::MoveField::TargetsDestroyed:
+            return "targets destroyed";
+        case results::MoveField::TargetPoints:
+            return "target points";
+        case results::MoveField::OverMaxPenalty:
+            return "over-max deduction";
+        case results::MoveField::Kills:
+        case results::MoveField::Deaths:
+            break;
     }
-    if (field == "targetPoints") {
-        return "target points";
-    }
-    if (field == "overMaxPenalty") {
-        return "over-max deduction";
-    }
-    return field;
+    return std::string(results::fieldName(field));
 }
 
 void appendCorrection(std::string& out, const results::Correction& correction) {
@@ -63,7 +64,7 @@ void appendCorrection(std::string& out, const results::Correction& correction) {
         for (const auto& move : correction.moves) {
             out += "<tr>";
             appendElement(out, "td", "", move.pilot.empty() ? "(the side)" : move.pilot);
-            appendElement(out, "td", "", sideText(move.team));
+            appendElement(out, "td", "", results::sideName(move.team));
             appendElement(out, "td", "", fieldText(move.field));
             appendNumberCell(out, move.by);
             appendNumberCell(out, move.points);
@@ -93,7 +94,7 @@ void appendOverMaxTable(std::string& out, const results::GameResults& game,
         const auto& stretch = game.overMax[i];
         out += "<tr>";
         appendNumberCell(out, static_cast<std::int64_t>(i + 1));
-        appendElement(out, "td", "", sideText(stretch.side));
+        appendElement(out, "td", "", results::sideName(stretch.side));
         appendElement(out, "td", "class=\"n\"", std::to_string(stretch.pilotNumber) + "th");
         appendElement(out, "td", "", stretch.start);
         appendElement(out, "td", "", stretch.end);
@@ -164,7 +165,7 @@ void appendRedBoxNotes(std::string& out, const results::GameResults& game,
         appendNumberCell(out, static_cast<std::int64_t>(target.line));
         appendElement(out, "td", "", target.key);
         appendElement(out, "td", "", target.targetType.empty() ? "not listed" : target.targetType);
-        appendElement(out, "td", "", sideText(target.team));
+        appendElement(out, "td", "", results::sideName(target.team));
         appendNumberCell(out, target.points);
         appendElement(out, "td", "", target.redBoxed ? "yes" : "no");
         appendElement(out, "td", "", target.reason);

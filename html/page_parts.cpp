@@ -25,18 +25,6 @@ void appendNumberCell(std::string& out, std::int64_t value) {
     out += "</td>";
 }
 
-const char* sideText(results::Side side) {
-    switch (side) {
-        case results::Side::Allied:
-            return "Allied";
-        case results::Side::Hun:
-            return "Hun";
-        case results::Side::Unknown:
-            break;
-    }
-    return "unknown";
-}
-
 void appendNotShown(std::string& out, std::size_t shown, std::size_t total, std::string_view what) {
     if (shown >= total) {
         return;

@@ -23,8 +23,6 @@ struct PageLimits {
 void appendElement(std::string& out, std::string_view tag, std::string_view attributes,
                    std::string_view text);
 void appendNumberCell(std::string& out, std::int64_t value);
-// "Allied", "Hun" or "unknown".
-const char* sideText(results::Side side);
 // The sentence that stands for the entries of a list past the page's limit.
 void appendNotShown(std::string& out, std::size_t shown, std::size_t total, std::string_view what);
 

@@ -54,7 +54,7 @@ void appendTable(std::string& out, const results::GameResults& game, results::Si
     out += "</tbody>";
     if (totals != nullptr) {
         out += "<tfoot><tr><th scope=\"row\">";
-        appendText(out, std::string(sideText(side)) + " Totals");
+        appendText(out, std::string(results::sideName(side)) + " Totals");
         out += "</th>";
         appendNumberCell(out, totals->score);
         appendNumberCell(out, totals->kills);

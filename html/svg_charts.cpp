@@ -20,10 +20,6 @@ constexpr double kLabelCharacter = 6.6;
 // tooltips, to keep the page small (the over-max table lists them).
 constexpr std::size_t kMostSingleStretches = 1000;
 
-const char* sideName(Side side) {
-    return side == Side::Allied ? "Allied" : "Hun";
-}
-
 const char* sideClass(Side side) {
     return side == Side::Allied ? "allied" : "hun";
 }
@@ -98,9 +94,10 @@ void appendPolyline(std::string& out, const char* cls, const std::vector<Point>&
 std::string stretchWords(const Stretch& stretch) {
     const auto& source = *stretch.source;
     std::string words = std::to_string(stretch.number) + ": " +
-                        std::to_string(stretch.pilotNumber) + "th " + sideName(stretch.side) +
-                        " pilot in the game from " + source.start + " to " + source.end + ": " +
-                        minutesText(source.minutes) + " minutes, " + std::to_string(source.points) +
+                        std::to_string(stretch.pilotNumber) + "th " +
+                        std::string(results::sideName(stretch.side)) + " pilot in the game from " +
+                        source.start + " to " + source.end + ": " + minutesText(source.minutes) +
+                        " minutes, " + std::to_string(source.points) +
                         (source.points == 1 ? " point deducted" : " points deducted");
     return words;
 }
@@ -266,7 +263,7 @@ void appendActivityChart(std::string& out, const results::GameResults& game) {
         const double top = kTop + i * (kStrip + kGap);
         const double base = top + kStrip / 2;
         const double unit = (kStrip / 2 - 2) / static_cast<double>(most);
-        appendLabel(out, "strip-label", kPlotLeft - 6, base + 4, sideName(sides[i]));
+        appendLabel(out, "strip-label", kPlotLeft - 6, base + 4, results::sideName(sides[i]));
         appendLine(out, "axis", kPlotLeft, base, kPlotLeft + kPlotWidth, base);
         for (const auto& bar : bars[i]) {
             for (const bool up : {true, false}) {

@@ -84,7 +84,7 @@ class CorrectionWriter {
     void write(const results::Correction& correction) {
         corrections_.bind(1, game_)
             .bind(2, position_++)
-            .bind(3, utf8(correction.kind))
+            .bind(3, results::kindName(correction.kind))
             .bind(4, std::int64_t{correction.applied})
             .bind(5, utf8(correction.note))
             .run();
@@ -103,7 +103,7 @@ class CorrectionWriter {
                 .bind(2, std::int64_t(j))
                 .bind(3, utf8(move.pilot))
                 .bind(4, std::string_view(league::sideName(move.team)))
-                .bind(5, utf8(move.field))
+                .bind(5, results::fieldName(move.field))
                 .bind(6, move.by)
                 .bind(7, move.points)
                 .run();

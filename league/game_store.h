@@ -109,7 +109,5 @@ std::vector<std::int64_t> probableTwins(Connection& db, std::int64_t id);
 extern void (*insideRecordingForTests)();
 
 // Name of a side as the league file and every listing write it.
-const char* sideName(results::Side side);
-results::Side sideFromName(const std::string& name);
 
 }  // namespace vorskal::league

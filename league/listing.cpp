@@ -122,9 +122,9 @@ TextTable gameTable(const results::GameResults& game) {
                     "Deaths", "Targets", "Target points", "Locations"};
     table.numeric = {false, false, true, true, true, true, true, false};
     for (const results::PilotRow& row : game.pilots) {
-        table.rows.push_back({row.name, sideName(row.team), str(row.score), str(row.kills),
-                              str(row.deaths), str(row.targetsDestroyed), str(row.targetPoints),
-                              joinedLocations(row)});
+        table.rows.push_back({row.name, std::string(results::sideName(row.team)), str(row.score),
+                              str(row.kills), str(row.deaths), str(row.targetsDestroyed),
+                              str(row.targetPoints), joinedLocations(row)});
     }
     return table;
 }
@@ -153,7 +153,8 @@ TextTable correctionsTable(const results::GameResults& game) {
         for (const results::EvidenceLine& line : c.evidence) {
             evidence += (evidence.empty() ? "" : " | ") + line.text;
         }
-        table.rows.push_back({c.kind, c.applied ? "yes" : "no", c.note, evidence});
+        table.rows.push_back(
+            {std::string(results::kindName(c.kind)), c.applied ? "yes" : "no", c.note, evidence});
     }
     return table;
 }

@@ -30,6 +30,16 @@ std::string lower(std::string text) {
     return text;
 }
 
+// A name of the results model as the league file holds it; a name this
+// program does not know makes the file unusable rather than misread.
+template <typename Value>
+Value named(const std::optional<Value>& value, const LeagueFile& file, const char* what) {
+    if (!value) {
+        throw LeagueError(file.path() + ": an unknown " + what + " in a recorded game");
+    }
+    return *value;
+}
+
 template <typename Row>
 using Column = std::function<bool(const Row&, const Row&)>;
 
@@ -309,10 +319,10 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
             "locations, score FROM pilots WHERE game_id = ? ORDER BY position");
         pilots.bind(1, id);
         while (pilots.step()) {
-            game.pilots.push_back({pilots.text(0), sideFromName(pilots.text(1)), pilots.integer(2),
-                                   pilots.integer(3), pilots.integer(4), pilots.integer(5),
-                                   pilots.integer(6), splitLocations(pilots.text(7)),
-                                   pilots.integer(8)});
+            game.pilots.push_back({pilots.text(0), results::sideNamed(pilots.text(1)),
+                                   pilots.integer(2), pilots.integer(3), pilots.integer(4),
+                                   pilots.integer(5), pilots.integer(6),
+                                   splitLocations(pilots.text(7)), pilots.integer(8)});
         }
 
         Statement corrections = db.prepare(
@@ -325,7 +335,8 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
         corrections.bind(1, id);
         while (corrections.step()) {
             results::Correction correction;
-            correction.kind = corrections.text(1);
+            correction.kind =
+                named(results::kindNamed(corrections.text(1)), file, "correction kind");
             correction.applied = corrections.integer(2) != 0;
             correction.note = corrections.text(3);
             lines.bind(1, corrections.integer(0));
@@ -336,8 +347,10 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
             lines.reset();
             moves.bind(1, corrections.integer(0));
             while (moves.step()) {
-                correction.moves.push_back({moves.text(0), sideFromName(moves.text(1)),
-                                            moves.text(2), moves.integer(3), moves.integer(4)});
+                correction.moves.push_back(
+                    {moves.text(0), results::sideNamed(moves.text(1)),
+                     named(results::fieldNamed(moves.text(2)), file, "correction field"),
+                     moves.integer(3), moves.integer(4)});
             }
             moves.reset();
             game.corrections.push_back(std::move(correction));

@@ -450,7 +450,7 @@ void readCorrections(const Reader& r, std::size_t s1, std::size_t s4, GameResult
         const std::string& line = r.line(i);
         results::Correction correction;
         if (line == "WARNING -- Possible multiple death bug") {
-            correction.kind = "multi-death";
+            correction.kind = results::CorrectionKind::MultiDeath;
             correction.applied = game.run.multiDeathCorrection;
             for (std::size_t j = i + 1; j < s4 && isLogLine(r.line(j)); ++j) {
                 correction.evidence.push_back({0, r.line(j)});
@@ -458,7 +458,7 @@ void readCorrections(const Reader& r, std::size_t s1, std::size_t s4, GameResult
         } else if (line == "WARNING -- Fighter destroyed target" ||
                    line == "WARNING -- Unknown type destroyed target") {
             const bool fighter = line == "WARNING -- Fighter destroyed target";
-            correction.kind = "fighter-target";
+            correction.kind = results::CorrectionKind::FighterTarget;
             if (i + 1 < s4) {
                 correction.evidence.push_back({0, r.line(i + 1)});
                 correction.applied = fighter && claimTakenBack(game, takenBack, r.line(i + 1));
@@ -473,13 +473,14 @@ void readCorrections(const Reader& r, std::size_t s1, std::size_t s4, GameResult
                 continue;
             }
             const Side side = line.ends_with("Allied score") ? Side::Allied : Side::Hun;
-            correction.kind = "over-max";
+            correction.kind = results::CorrectionKind::OverMax;
             correction.applied = true;
             // The exit line that ended the stretch stands above its warning.
             if (i >= 2 && isLogLine(r.line(i - 2))) {
                 correction.evidence.push_back({0, r.line(i - 2)});
             }
-            correction.moves.push_back({"", side, "overMaxPenalty", *points, -*points});
+            correction.moves.push_back(
+                {"", side, results::MoveField::OverMaxPenalty, *points, -*points});
         } else {
             continue;
         }

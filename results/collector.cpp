@@ -231,24 +231,25 @@ void Collector::overMaxSettled(const LogLine& line, Count team, int pilotNumber,
     results_.overMax.push_back(stretch);
 
     Correction correction;
-    correction.kind = "over-max";
+    correction.kind = CorrectionKind::OverMax;
     correction.applied = true;
     correction.evidence = {start, {line.number, std::string(line.text)}};
-    correction.moves.push_back({"", stretch.side, "overMaxPenalty", deduction, -deduction});
+    correction.moves.push_back(
+        {"", stretch.side, MoveField::OverMaxPenalty, deduction, -deduction});
     addCorrection(std::move(correction));
 }
 
 void Collector::multiDeath(const KillEvent& previous, const KillEvent& event,
                            const std::string& previousLine, const std::string& eventLine) {
     Correction correction;
-    correction.kind = "multi-death";
+    correction.kind = CorrectionKind::MultiDeath;
     correction.applied = true;
     correction.evidence = {{previous.lineNumber, previousLine}, {event.lineNumber, eventLine}};
     correction.moves.push_back(
-        {pilotName(event.deathRecord), sideOfSlot(event.deathRecord), "deaths", -1, 0});
+        {pilotName(event.deathRecord), sideOfSlot(event.deathRecord), MoveField::Deaths, -1, 0});
     if (event.killRecord != kNoRecord) {
         correction.moves.push_back(
-            {pilotName(event.killRecord), sideOfSlot(event.killRecord), "kills", -1, 0});
+            {pilotName(event.killRecord), sideOfSlot(event.killRecord), MoveField::Kills, -1, 0});
     }
     addCorrection(std::move(correction));
 }
@@ -256,13 +257,13 @@ void Collector::multiDeath(const KillEvent& previous, const KillEvent& event,
 void Collector::fighterTarget(const LogLine& line, std::size_t slot, bool fighter, bool takenBack,
                               Count points) {
     Correction correction;
-    correction.kind = "fighter-target";
+    correction.kind = CorrectionKind::FighterTarget;
     correction.applied = takenBack;
     correction.evidence = {{line.number, std::string(line.text)}};
     if (takenBack) {
         const std::string name = pilotName(slot);
-        correction.moves.push_back({name, sideOfSlot(slot), "targetsDestroyed", -1, 0});
-        correction.moves.push_back({name, sideOfSlot(slot), "targetPoints", -points, 0});
+        correction.moves.push_back({name, sideOfSlot(slot), MoveField::TargetsDestroyed, -1, 0});
+        correction.moves.push_back({name, sideOfSlot(slot), MoveField::TargetPoints, -points, 0});
     }
     correction.note = fighterTargetNote(fighter, takenBack);
     addCorrection(std::move(correction));

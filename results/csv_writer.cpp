@@ -86,20 +86,18 @@ Written teams(const GameResults& results, const std::filesystem::path& dir) {
 Correction correctionFromJson(std::string_view text) {
     const nlohmann::json j = nlohmann::json::parse(text);
     Correction item;
-    item.kind = j["kind"].get<std::string>();
+    item.kind = kindNamed(j["kind"].get<std::string>()).value_or(CorrectionKind::MultiDeath);
     item.applied = j["applied"].get<bool>();
     item.note = j["note"].get<std::string>();
     for (const auto& line : j["evidence"]) {
         item.evidence.push_back({line["line"].get<std::uint64_t>(), line["text"]});
     }
     for (const auto& move : j["moves"]) {
-        const std::string team = move["team"];
-        item.moves.push_back({move["pilot"].is_string() ? move["pilot"].get<std::string>() : "",
-                              team == "Allied" ? Side::Allied
-                              : team == "Hun"  ? Side::Hun
-                                               : Side::Unknown,
-                              move["field"], move["by"].get<std::int64_t>(),
-                              move["points"].get<std::int64_t>()});
+        item.moves.push_back(
+            {move["pilot"].is_string() ? move["pilot"].get<std::string>() : "",
+             sideNamed(move["team"].get<std::string>()),
+             fieldNamed(move["field"].get<std::string>()).value_or(MoveField::Kills),
+             move["by"].get<std::int64_t>(), move["points"].get<std::int64_t>()});
     }
     return item;
 }
@@ -120,9 +118,9 @@ Written corrections(const GameResults& results, const std::filesystem::path& dir
             texts += (texts.empty() ? "" : "\n") + line.text;
         }
         const auto row = [&](const Move* move) {
-            csv.cell(number).cell(item.kind).flag(item.applied).cell(item.note);
+            csv.cell(number).cell(kindName(item.kind)).flag(item.applied).cell(item.note);
             if (move != nullptr) {
-                csv.cell(move->pilot).cell(sideName(move->team)).cell(move->field);
+                csv.cell(move->pilot).cell(sideName(move->team)).cell(fieldName(move->field));
                 csv.cell(move->by).cell(move->points);
             } else {
                 csv.cell("").cell("").cell("").cell("").cell("");

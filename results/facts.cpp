@@ -129,17 +129,17 @@ TeamTotals totalsOf(const TotalsRow& row, std::int64_t penalty) {
 }  // namespace
 
 std::int64_t pointsOfMove(const Move& move, Count killPoints, Count deathPoints) {
-    if (move.field == "kills") {
-        return move.by * killPoints;
-    }
-    if (move.field == "deaths") {
-        return move.by * deathPoints;
-    }
-    if (move.field == "targetPoints") {
-        return move.by;
-    }
-    if (move.field == "overMaxPenalty") {
-        return -move.by;
+    switch (move.field) {
+        case MoveField::Kills:
+            return move.by * killPoints;
+        case MoveField::Deaths:
+            return move.by * deathPoints;
+        case MoveField::TargetPoints:
+            return move.by;
+        case MoveField::OverMaxPenalty:
+            return -move.by;
+        case MoveField::TargetsDestroyed:
+            break;
     }
     return 0;
 }

@@ -8,7 +8,9 @@
 // Contract: docs/results.md and docs/results.schema.json describe the JSON
 // form of this model (formatVersion 2). Numbers are exactly the report's.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorskal::results {
@@ -18,6 +20,21 @@ inline constexpr int kFormatVersion = 2;
 // The side a record is listed under: "Allied", "Hun" or "unknown" (any team
 // code other than 1 and 2).
 enum class Side { Unknown, Allied, Hun };
+
+// What a correction is about: "multi-death", "fighter-target", "over-max".
+enum class CorrectionKind { MultiDeath, FighterTarget, OverMax };
+
+// What a correction's move changes: "kills", "deaths", "targetsDestroyed",
+// "targetPoints" of a pilot, or "overMaxPenalty" of a side.
+enum class MoveField { Kills, Deaths, TargetsDestroyed, TargetPoints, OverMaxPenalty };
+
+// The names every output and the league file use for these, and back.
+std::string_view sideName(Side side);
+std::string_view kindName(CorrectionKind kind);
+std::string_view fieldName(MoveField field);
+Side sideNamed(std::string_view name);  // Side::Unknown for any other name
+std::optional<CorrectionKind> kindNamed(std::string_view name);
+std::optional<MoveField> fieldNamed(std::string_view name);
 
 // One input or output file of the run, as it was when the tally read it.
 struct FileFacts {
@@ -85,13 +102,13 @@ struct EvidenceLine {
 struct Move {
     std::string pilot;  // trailing blanks removed; empty for a side's penalty
     Side team = Side::Unknown;
-    std::string field;  // "kills", "deaths", "targetsDestroyed", "targetPoints", "overMaxPenalty"
+    MoveField field = MoveField::Kills;
     std::int64_t by = 0;
     std::int64_t points = 0;
 };
 
 struct Correction {
-    std::string kind;      // "multi-death", "fighter-target", "over-max"
+    CorrectionKind kind = CorrectionKind::MultiDeath;
     bool applied = false;  // false: reported only (correction switched off, or nothing to move)
     std::string note;      // what was found, in plain words (may be empty)
     std::vector<EvidenceLine> evidence;

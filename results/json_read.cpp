@@ -5,15 +5,15 @@
 
 namespace vorskal::results {
 
-Side sideNamed(std::string_view name) {
-    return name == "Allied" ? Side::Allied : name == "Hun" ? Side::Hun : Side::Unknown;
-}
-
 Correction correctionFromJson(std::string_view text) {
     try {
         const nlohmann::json json = nlohmann::json::parse(text);
         Correction correction;
-        correction.kind = json.at("kind").get<std::string>();
+        const std::optional<CorrectionKind> kind = kindNamed(json.at("kind").get<std::string>());
+        if (!kind) {
+            throw std::runtime_error("a correction kept in the temporary file has an unknown kind");
+        }
+        correction.kind = *kind;
         correction.applied = json.at("applied").get<bool>();
         correction.note = json.at("note").get<std::string>();
         for (const nlohmann::json& line : json.at("evidence")) {
@@ -24,7 +24,8 @@ Correction correctionFromJson(std::string_view text) {
             const nlohmann::json& pilot = move.at("pilot");
             correction.moves.push_back(
                 {pilot.is_null() ? "" : pilot.get<std::string>(),
-                 sideNamed(move.at("team").get<std::string>()), move.at("field").get<std::string>(),
+                 sideNamed(move.at("team").get<std::string>()),
+                 fieldNamed(move.at("field").get<std::string>()).value_or(MoveField::Kills),
                  move.at("by").get<std::int64_t>(), move.at("points").get<std::int64_t>()});
         }
         return correction;

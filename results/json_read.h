@@ -8,10 +8,6 @@
 
 namespace vorskal::results {
 
-// The side of a name that sideName() writes ("Allied", "Hun"); Unknown for
-// any other.
-Side sideNamed(std::string_view name);
-
 // A correction from its JSON text (correctionJson); its texts are UTF-8, as
 // the JSON holds them. Throws std::runtime_error when the text is not one.
 Correction correctionFromJson(std::string_view text);

@@ -21,20 +21,8 @@ std::string jsonString(std::string_view text) {
     return out;
 }
 
-std::string_view sideName(Side side) {
-    switch (side) {
-        case Side::Allied:
-            return "Allied";
-        case Side::Hun:
-            return "Hun";
-        case Side::Unknown:
-            break;
-    }
-    return "unknown";
-}
-
 std::string correctionJson(const Correction& row) {
-    std::string out = "{\"kind\":" + jsonString(row.kind);
+    std::string out = "{\"kind\":\"" + std::string(kindName(row.kind)) + "\"";
     out += row.applied ? ",\"applied\":true" : ",\"applied\":false";
     out += ",\"note\":" + jsonString(row.note);
     out += ",\"evidence\":[";
@@ -49,7 +37,7 @@ std::string correctionJson(const Correction& row) {
         out += i == 0 ? "" : ",";
         out += "{\"pilot\":" + (move.pilot.empty() ? "null" : jsonString(move.pilot));
         out += ",\"team\":\"" + std::string(sideName(move.team)) + "\"";
-        out += ",\"field\":" + jsonString(move.field);
+        out += ",\"field\":\"" + std::string(fieldName(move.field)) + "\"";
         out += ",\"by\":" + std::to_string(move.by);
         out += ",\"points\":" + std::to_string(move.points) + "}";
     }

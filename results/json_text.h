@@ -11,7 +11,6 @@ namespace vorskal::results {
 
 // A JSON string literal, quotes included.
 std::string jsonString(std::string_view text);
-std::string_view sideName(Side side);  // "Allied", "Hun", "unknown"
 
 // One row as a compact JSON object.
 std::string correctionJson(const Correction& row);

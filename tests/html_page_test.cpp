@@ -44,11 +44,11 @@ results::GameResults smallGame() {
     game.allied = {3, 1, 2, 15, 40, 3, 37};
     game.hun = {0, 3, 0, 0, -15, 0, -15};
     game.overMax = {{Side::Allied, 17, "20:00:00", "20:10:00", 10, 3}};
-    game.corrections = {{"multi-death",
+    game.corrections = {{results::CorrectionKind::MultiDeath,
                          true,
                          "Fritz's death logged again.",
                          {{120, "12/06/26 20:30:00 Kill of Fritz"}},
-                         {{"Fritz", Side::Hun, "deaths", -1, 5}}}};
+                         {{"Fritz", Side::Hun, results::MoveField::Deaths, -1, 5}}}};
     game.targets = {{300, "t1", "#12", "Bridge", Side::Hun, 2, 15, true, "<Hawk&Co>", ""},
                     {301, "t2", "#44", "Depot", Side::Hun, 2, 25, false, "", "not red boxed"}};
     game.warnings = {{"no-kill-points", "vorskal.ini", 7, "No points per kill."}};
@@ -125,7 +125,7 @@ TEST(GamePage, IsSelfContainedAndAccessible) {
 TEST(GamePage, LongListsShowTheirFirstEntriesAndCountTheRest) {
     auto game = smallGame();
     game.corrections.assign(5, game.corrections[0]);
-    game.corrections[4].kind = "fighter-target";
+    game.corrections[4].kind = results::CorrectionKind::FighterTarget;
     PageLimits limits;
     limits.corrections = 2;
     const std::string page = gamePage(game, limits);

@@ -123,7 +123,8 @@ TEST(Results, SampleGameAsTheWorksheetDerivesIt) {
         // back), L85 and L156 (by fighters, never credited).
         std::vector<std::string> corrections;
         for (const auto& c : r.corrections) {
-            corrections.push_back(words(c.kind, c.applied, c.evidence.at(0).line));
+            corrections.push_back(
+                words(results::kindName(c.kind), c.applied, c.evidence.at(0).line));
         }
         EXPECT_EQ(corrections,
                   (std::vector<std::string>{"over-max 1 115", "over-max 1 106", "multi-death 1 57",
@@ -136,10 +137,11 @@ TEST(Results, SampleGameAsTheWorksheetDerivesIt) {
             "128 129 58");
         EXPECT_EQ(words(c[0].moves.at(0).points, c[2].moves.size()), "-2 2");
         // One death fewer for Baron_Red at -5, one kill fewer for Snoopy at 10.
-        EXPECT_EQ(words(c[2].moves[0].pilot, c[2].moves[0].field, c[2].moves[0].points,
-                        c[2].moves[1].pilot, c[2].moves[1].points),
+        EXPECT_EQ(words(c[2].moves[0].pilot, results::fieldName(c[2].moves[0].field),
+                        c[2].moves[0].points, c[2].moves[1].pilot, c[2].moves[1].points),
                   "Baron_Red deaths 5 Snoopy -10");
-        EXPECT_EQ(words(c[4].moves.at(1).field, c[4].moves.at(1).by), "targetPoints -15");
+        EXPECT_EQ(words(results::fieldName(c[4].moves.at(1).field), c[4].moves.at(1).by),
+                  "targetPoints -15");
 
         // Eight destructions; the unmarked #40, #3 and #205 credit no one.
         ASSERT_EQ(r.targets.size(), 8u);

@@ -85,12 +85,12 @@ void countArena(results::GameResults& game, const std::vector<Movement>& all) {
             auto& totals = m.side == Side::Allied ? game.allied : game.hun;
             totals.overMaxPenalty += points;
             game.corrections.push_back(
-                {"over-max",
+                {results::CorrectionKind::OverMax,
                  points != 0,
                  "The " + std::to_string(before) + "th pilot's time is settled.",
                  {{line, "12/06/26 " + timeText(m.at) + " |" + pilotName(m.side, m.pilot) +
                              " has left the arena"}},
-                 {{"", m.side, "overMaxPenalty", points, -points}}});
+                 {{"", m.side, results::MoveField::OverMaxPenalty, points, -points}}});
         }
     }
 }
@@ -146,13 +146,14 @@ results::GameResults sampleGame(const SampleOptions& options) {
     game.pilots.push_back({"Observer", Side::Unknown, 0, 1, 2, 0, 0, {}, 0});
     game.corrections.insert(
         game.corrections.begin(),
-        {"multi-death",
+        {results::CorrectionKind::MultiDeath,
          true,
          "Hun_04's death was logged again 9 seconds later: the second death and kill are "
          "taken back.",
          {{2210, "12/06/26 20:41:10 Kill of Hun_04          FOKKER_DVII awarded to Allied_02"},
           {2214, "12/06/26 20:41:19 Kill of Hun_04          FOKKER_DVII awarded to Allied_02"}},
-         {{"Hun_04", Side::Hun, "deaths", -1, 5}, {"Allied_02", Side::Allied, "kills", -1, -10}}});
+         {{"Hun_04", Side::Hun, results::MoveField::Deaths, -1, 5},
+          {"Allied_02", Side::Allied, results::MoveField::Kills, -1, -10}}});
     game.targets = {{3010, "12/06/26 20:55:02 Bridge #12 destroyed by Allied_01", "#12", "Bridge",
                      Side::Allied, 1, 15, true, "Allied_01", ""},
                     {3377, "12/06/26 21:05:40 Depot #31 destroyed by Hun_07", "#31", "Depot",
