@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "results/csv_text.h"
+
 namespace vorskal::league {
 
 void TextTable::writeText(std::ostream& out) const {
@@ -39,30 +41,21 @@ void TextTable::writeText(std::ostream& out) const {
     }
 }
 
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
-
 void TextTable::writeCsv(std::ostream& out) const {
-    const auto write = [&](const std::vector<std::string>& row) {
+    results::CsvWriter csv(out);
+    const auto write = [&](const std::vector<std::string>& row, bool heading) {
         for (std::size_t i = 0; i < row.size(); ++i) {
-            out << (i > 0 ? "," : "") << csvField(row[i]);
+            if (!heading && i < numeric.size() && numeric[i]) {
+                csv.number(row[i]);
+            } else {
+                csv.text(row[i]);
+            }
         }
-        out << "\r\n";
+        csv.endRow();
     };
-    write(header);
+    write(header, true);
     for (const auto& row : rows) {
-        write(row);
+        write(row, false);
     }
 }
 

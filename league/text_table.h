@@ -1,6 +1,6 @@
 #pragma once
 // A table of text cells laid out in columns for a terminal, and the same
-// table as CSV (RFC 4180: commas, fields quoted when they need it, CR LF).
+// table as CSV (the one CSV writer, results/csv_text.h).
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,7 +15,5 @@ struct TextTable {
     void writeText(std::ostream& out) const;
     void writeCsv(std::ostream& out) const;
 };
-
-std::string csvField(const std::string& text);
 
 }  // namespace vorskal::league

@@ -2,8 +2,9 @@
 // The CSV form of a game's results, format version 2 (docs/results.md): one
 // file per table in `directory` (created when missing): pilots.csv,
 // teams.csv, corrections.csv (one row per move, or one for a correction
-// that moved nothing), targets.csv, arena.csv and warnings.csv. RFC 4180:
-// a header row, CR LF line ends, fields quoted where they need it, UTF-8.
+// that moved nothing), targets.csv, arena.csv and warnings.csv, written by
+// the one CSV writer (results/csv_text.h). The rows of corrections, targets
+// and arena come from `spilled`, where the run put them.
 // The set is replaced as a whole: every file is written (through
 // replaceFile) before any takes its old one's place, so a failure while
 // writing leaves the old set as it was. Throws std::runtime_error (a
@@ -26,11 +27,6 @@ inline constexpr std::string_view kWarningsCsv = "warnings.csv";
 inline constexpr std::string_view kCsvFiles[] = {kPilotsCsv,  kTeamsCsv, kCorrectionsCsv,
                                                  kTargetsCsv, kArenaCsv, kWarningsCsv};
 
-void writeCsv(const GameResults& results, const std::string& directory,
-              const SpilledRows* spilled = nullptr);
-
-// One CSV field, quoted when it holds a comma, a quote, a line end or
-// blanks at either end.
-std::string csvField(std::string_view text);
+void writeCsv(const GameResults& results, const std::string& directory, const SpilledRows& spilled);
 
 }  // namespace vorskal::results

@@ -1,5 +1,8 @@
 #include "results/json_text.h"
 
+#include <optional>
+#include <stdexcept>
+
 #include "base/log_text.h"
 
 namespace vorskal::results {
@@ -19,6 +22,14 @@ std::string jsonString(std::string_view text) {
     }
     out += '"';
     return out;
+}
+
+Json textJson(std::string_view text) {
+    return Json(logText(text));
+}
+
+Json textOrNull(std::string_view text) {
+    return text.empty() ? Json(nullptr) : textJson(text);
 }
 
 std::string correctionJson(const Correction& row) {
@@ -71,6 +82,138 @@ std::string arenaJson(const ArenaEvent& row) {
     out += ",\"inGameAfter\":" + std::to_string(row.inGameAfter);
     out += '}';
     return out;
+}
+
+namespace {
+
+std::string stringOr(const Json& value) {
+    return value.is_string() ? value.get<std::string>() : std::string();
+}
+
+template <typename Value>
+Value named(const std::optional<Value>& value, std::string_view name) {
+    if (!value) {
+        throw std::invalid_argument("unknown name \"" + std::string(name) + "\"");
+    }
+    return *value;
+}
+
+}  // namespace
+
+Correction correctionFromJson(std::string_view text) {
+    const Json j = Json::parse(text);
+    Correction row;
+    const std::string kind = j.at("kind");
+    row.kind = named(kindNamed(kind), kind);
+    row.applied = j.at("applied");
+    row.note = j.at("note");
+    for (const Json& line : j.at("evidence")) {
+        row.evidence.push_back({line.at("line"), line.at("text")});
+    }
+    for (const Json& move : j.at("moves")) {
+        const std::string field = move.at("field");
+        row.moves.push_back({stringOr(move.at("pilot")), sideNamed(stringOr(move.at("team"))),
+                             named(fieldNamed(field), field), move.at("by"), move.at("points")});
+    }
+    return row;
+}
+
+TargetRow targetFromJson(std::string_view text) {
+    const Json j = Json::parse(text);
+    return {j.at("line"),
+            j.at("text"),
+            j.at("key"),
+            stringOr(j.at("targetType")),
+            sideNamed(stringOr(j.at("team"))),
+            j.at("teamCode"),
+            j.at("points"),
+            j.at("redBoxed"),
+            stringOr(j.at("pilot")),
+            stringOr(j.at("reason"))};
+}
+
+ArenaEvent arenaFromJson(std::string_view text) {
+    const Json j = Json::parse(text);
+    const Json& seconds = j.at("seconds");  // null with the time: the line has none
+    return {j.at("line"),
+            stringOr(j.at("time")),
+            seconds.is_null() ? 0 : seconds.get<std::int32_t>(),
+            sideNamed(stringOr(j.at("side"))),
+            j.at("event") == "entry",
+            j.at("pilot"),
+            j.at("inGameAfter")};
+}
+
+Json optionsJson(const RunFacts& run) {
+    return {{"overMaxPilotCorrection", run.overMaxPilotCorrection},
+            {"multiDeathCorrection", run.multiDeathCorrection},
+            {"fighterTargetCorrection", run.fighterTargetCorrection},
+            {"redBoxedOnly", run.redBoxedOnly}};
+}
+
+Json fileJson(const FileFacts& file) {
+    return {{"name", textJson(file.name)},
+            {"bytes", file.bytes},
+            {"lines", file.lines},
+            {"sha256", textOrNull(file.sha256)}};
+}
+
+Json settingsJson(const Settings& settings) {
+    Json types = Json::array();
+    for (const TypeValue& type : settings.typeValues) {
+        types.push_back({{"type", textJson(type.type)}, {"points", type.points}});
+    }
+    return {{"map", textJson(settings.map)},
+            {"killPoints", settings.killPoints},
+            {"deathPoints", settings.deathPoints},
+            {"typeValues", types}};
+}
+
+Json pilotJson(const PilotRow& row) {
+    Json locations = Json::array();
+    for (const std::string& key : row.locations) {
+        locations.push_back(textJson(key));
+    }
+    return {{"name", textJson(row.name)},
+            {"team", sideName(row.team)},
+            {"teamCode", row.teamCode},
+            {"kills", row.kills},
+            {"deaths", row.deaths},
+            {"targetsDestroyed", row.targetsDestroyed},
+            {"targetPoints", row.targetPoints},
+            {"locations", locations},
+            {"score", row.score}};
+}
+
+Json teamJson(const TeamTotals& totals) {
+    return {{"kills", totals.kills},
+            {"deaths", totals.deaths},
+            {"targetsDestroyed", totals.targetsDestroyed},
+            {"targetPoints", totals.targetPoints},
+            {"score", totals.score},
+            {"overMaxPenalty", totals.overMaxPenalty},
+            {"final", totals.final}};
+}
+
+Json stretchJson(const OverMaxStretch& stretch) {
+    return {{"side", sideName(stretch.side)},     {"pilotNumber", stretch.pilotNumber},
+            {"start", textOrNull(stretch.start)}, {"end", textOrNull(stretch.end)},
+            {"minutes", stretch.minutes},         {"points", stretch.points}};
+}
+
+Json minuteJson(const MinuteCount& count) {
+    return {{"minute", count.minute},
+            {"alliedKills", count.alliedKills},
+            {"hunKills", count.hunKills},
+            {"alliedDeaths", count.alliedDeaths},
+            {"hunDeaths", count.hunDeaths}};
+}
+
+Json warningJson(const Warning& warning) {
+    return {{"code", textJson(warning.code)},
+            {"file", textOrNull(warning.file)},
+            {"line", warning.line == 0 ? Json(nullptr) : Json(warning.line)},
+            {"message", textJson(warning.message)}};
 }
 
 }  // namespace vorskal::results

@@ -1,7 +1,12 @@
 #pragma once
-// JSON text of the results' parts. Texts from the logs become text by the
-// one rule of every output (base/log_text.h). The long lists' rows are
-// written by hand (a large game has hundreds of thousands of them).
+// The JSON names of the results model, in one place: docs/results.md
+// describes them. Every JSON that shows a part of the model (the results'
+// JSON, the league's listings) builds it here. Texts from the logs become
+// text by the one rule of every output (base/log_text.h).
+//
+// The long lists' rows are written by hand as compact text (a large game has
+// hundreds of thousands of them) and read back from that text.
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
@@ -9,12 +14,31 @@
 
 namespace vorskal::results {
 
+using Json = nlohmann::ordered_json;
+
 // A JSON string literal, quotes included.
 std::string jsonString(std::string_view text);
+// The same text as a JSON value; `textOrNull`: null for an empty text.
+Json textJson(std::string_view text);
+Json textOrNull(std::string_view text);
 
-// One row as a compact JSON object.
+// One row of a long list as a compact JSON object, and back. The readers
+// throw (a std::exception) on text that is not such a row.
 std::string correctionJson(const Correction& row);
 std::string targetJson(const TargetRow& row);
 std::string arenaJson(const ArenaEvent& row);
+Correction correctionFromJson(std::string_view text);
+TargetRow targetFromJson(std::string_view text);
+ArenaEvent arenaFromJson(std::string_view text);
+
+// The other parts of the model.
+Json optionsJson(const RunFacts& run);
+Json fileJson(const FileFacts& file);
+Json settingsJson(const Settings& settings);
+Json pilotJson(const PilotRow& row);
+Json teamJson(const TeamTotals& totals);
+Json stretchJson(const OverMaxStretch& stretch);
+Json minuteJson(const MinuteCount& count);
+Json warningJson(const Warning& warning);
 
 }  // namespace vorskal::results

@@ -1,8 +1,8 @@
 #pragma once
 // The JSON form of a game's results, format version 2: the contract that
-// docs/results.md describes and docs/results.schema.json checks. Rows of
-// `corrections`, `targets` and `arena` come from `spilled` when given, else
-// from `results`.
+// docs/results.md describes and docs/results.schema.json checks. The rows of
+// `corrections`, `targets` and `arena` come from `spilled`, where the run
+// put them.
 #include <ostream>
 
 #include "results/game_results.h"
@@ -10,6 +10,6 @@
 
 namespace vorskal::results {
 
-void writeJson(const GameResults& results, std::ostream& out, const SpilledRows* spilled = nullptr);
+void writeJson(const GameResults& results, std::ostream& out, const SpilledRows& spilled);
 
 }  // namespace vorskal::results

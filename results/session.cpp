@@ -10,7 +10,7 @@
 namespace vorskal::results {
 namespace {
 
-void writeJsonFile(const GameResults& results, const std::string& path, const SpilledRows* spilled,
+void writeJsonFile(const GameResults& results, const std::string& path, const SpilledRows& spilled,
                    std::ostream& standardOutput) {
     if (path == "-") {
         writeJson(results, standardOutput, spilled);
@@ -95,10 +95,10 @@ bool Session::finish(bool completed, const std::string& completion, std::ostream
     bool written = true;
     try {
         if (!request_.json.empty()) {
-            writeJsonFile(results_, request_.json, spill_.get(), out);
+            writeJsonFile(results_, request_.json, *spill_, out);
         }
         if (!request_.csv.empty()) {
-            writeCsv(results_, request_.csv, spill_.get());
+            writeCsv(results_, request_.csv, *spill_);
         }
     } catch (const std::exception& failure) {
         err << "vorskal-tally: " << failure.what() << "\n";

@@ -289,8 +289,9 @@ TEST(HostileFolder, CsvSetIsReplacedWholeOrNotAtAll) {
     fs::remove(out + "/targets.csv");
     fs::create_directory(out + "/targets.csv");
     const auto before = snapshot(dir.path());
+    const results::SpilledRows noRows;
     try {
-        results::writeCsv(results::GameResults{}, out);
+        results::writeCsv(results::GameResults{}, out, noRows);
         ADD_FAILURE() << "written";
     } catch (const std::exception& failure) {
         EXPECT_EQ(std::string(failure.what()),
@@ -299,7 +300,7 @@ TEST(HostileFolder, CsvSetIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(snapshot(dir.path()), before);
 
     fs::remove(out + "/targets.csv");
-    results::writeCsv(results::GameResults{}, out);
+    results::writeCsv(results::GameResults{}, out, noRows);
     EXPECT_EQ(dir.read("out/teams.csv"),
               "team,kills,deaths,targetsDestroyed,targetPoints,score,overMaxPenalty,final\r\n"
               "Allied,0,0,0,0,0,0,0\r\nHun,0,0,0,0,0,0,0\r\n");

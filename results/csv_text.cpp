@@ -1,0 +1,75 @@
+#include "results/csv_text.h"
+
+#include "base/log_text.h"
+
+namespace vorskal::results {
+
+CsvWriter& CsvWriter::field(std::string_view field) {
+    out_ << (first_ ? "" : ",") << field;
+    first_ = false;
+    return *this;
+}
+
+CsvWriter& CsvWriter::cell(std::string_view shown) {
+    std::string guarded;
+    if (!shown.empty() &&
+        std::string_view("=+-@\t\r").find(shown.front()) != std::string_view::npos) {
+        guarded = "'";
+    }
+    guarded += shown;
+    const bool quote = guarded.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!guarded.empty() && (guarded.front() == ' ' || guarded.back() == ' '));
+    if (!quote) {
+        return field(guarded);
+    }
+    std::string quoted = "\"";
+    for (const char c : guarded) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    quoted += '"';
+    return field(quoted);
+}
+
+CsvWriter& CsvWriter::text(std::string_view bytes) {
+    return cell(logText(bytes));
+}
+
+CsvWriter& CsvWriter::lines(const std::vector<std::string_view>& texts) {
+    std::string joined;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (i > 0) {
+            joined += '\n';
+        }
+        appendLogText(joined, texts[i]);
+    }
+    return cell(joined);
+}
+
+CsvWriter& CsvWriter::number(std::int64_t value) {
+    return field(std::to_string(value));
+}
+
+CsvWriter& CsvWriter::number(std::string_view digits) {
+    const std::string_view magnitude = digits.substr(digits.starts_with('-') ? 1 : 0);
+    const bool decimal =
+        !magnitude.empty() && magnitude.find_first_not_of("0123456789") == std::string_view::npos;
+    return decimal ? field(digits) : text(digits);
+}
+
+CsvWriter& CsvWriter::flag(bool value) {
+    return field(value ? "true" : "false");
+}
+
+CsvWriter& CsvWriter::empty() {
+    return field("");
+}
+
+void CsvWriter::endRow() {
+    out_ << "\r\n";
+    first_ = true;
+}
+
+}  // namespace vorskal::results
