@@ -3,25 +3,27 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "base/log_text.h"
 #include "league/game_store.h"
 #include "league/html_page.h"
 #include "league/text_table.h"
+#include "results/json_text.h"
 #include "results/json_writer.h"
 
 namespace vorskal::league {
 
 namespace {
 
-using nlohmann::ordered_json;
+using ordered_json = results::Json;
+using results::textJson;
 
 std::string str(std::int64_t n) {
     return std::to_string(n);
 }
 
+// Every text of the game's files is in it by the one text rule (textJson).
 void writeJson(std::ostream& out, const ordered_json& json) {
-    // Names come from the game's 8-bit files; bytes that are not UTF-8 are
-    // replaced rather than making the document invalid.
-    out << json.dump(2, ' ', false, ordered_json::error_handler_t::replace) << "\n";
+    out << json.dump(2) << "\n";
 }
 
 const char* const kSideGroups[] = {"Allied", "Hun", "unknown"};
@@ -97,8 +99,8 @@ ordered_json summaryJson(const GameSummary& g) {
             {"key", g.key},
             {"origin", g.origin},
             {"playedOn", g.playedOn.empty() ? ordered_json() : ordered_json(g.playedOn)},
-            {"gameDate", g.gameDate},
-            {"map", g.map},
+            {"gameDate", textJson(g.gameDate)},
+            {"map", textJson(g.map)},
             {"alliedTotal", g.alliedFinal},
             {"hunTotal", g.hunFinal},
             {"pilots", g.pilots},
@@ -230,7 +232,8 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
                     const std::string& filterText) {
     switch (format) {
         case Format::Text: {
-            out << title("Standings", filterText) << ": " << gamesOf(standings) << " games\n";
+            out << logText(title("Standings", filterText)) << ": " << gamesOf(standings)
+                << " games\n";
             for (const char* team : kSideGroups) {
                 const TextTable table = pilotTable(standings.pilots, team, false);
                 if (!table.rows.empty()) {
@@ -252,7 +255,7 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
                                  {"pilots", ordered_json::array()},
                                  {"sides", ordered_json::array()}};
             for (const PilotStanding& p : standings.pilots) {
-                json["pilots"].push_back({{"name", p.name},
+                json["pilots"].push_back({{"name", textJson(p.name)},
                                           {"team", p.team},
                                           {"games", p.games},
                                           {"kills", p.kills},
@@ -295,7 +298,7 @@ void writeGames(std::ostream& out, const std::vector<GameSummary>& games, Format
                 const std::string& filterText) {
     switch (format) {
         case Format::Text:
-            out << title("Games", filterText) << ": " << games.size() << "\n";
+            out << logText(title("Games", filterText)) << ": " << games.size() << "\n";
             gamesTable(games).writeText(out);
             return;
         case Format::Csv: {
@@ -331,10 +334,10 @@ void writeGame(std::ostream& out, const StoredGame& stored, Format format) {
                                 (g.playedOn.empty() ? "on an unknown day" : "on " + g.playedOn);
     switch (format) {
         case Format::Text:
-            out << heading << "\nKey " << g.key << " (" << g.origin << ", season " << g.season
-                << ", recorded " << g.recordedAt << ")\nOptions: " << optionsText(game.run)
-                << "\nPoints: kill " << game.settings.killPoints << ", death "
-                << game.settings.deathPoints << "\n\n";
+            out << logText(heading) << "\nKey " << g.key << " (" << g.origin << ", season "
+                << logText(g.season) << ", recorded " << g.recordedAt
+                << ")\nOptions: " << optionsText(game.run) << "\nPoints: kill "
+                << game.settings.killPoints << ", death " << game.settings.deathPoints << "\n\n";
             totalsTable(game).writeText(out);
             out << "\n";
             gameTable(game).writeText(out);
@@ -371,15 +374,15 @@ void writeGame(std::ostream& out, const StoredGame& stored, Format format) {
 void writeFindings(std::ostream& out, const Findings& findings, const std::string& leaguePath) {
     for (const Findings::Twins& pair : findings.twins) {
         out << "Probably the same game: games " << pair.first << " and " << pair.second
-            << " (played " << pair.playedOn << " on " << pair.map
+            << " (played " << pair.playedOn << " on " << logText(pair.map)
             << ", the same pilots' rows under two keys); remove one with: vorskal-league "
             << leaguePath << " remove GAME\n";
     }
     for (const Findings::UnknownDay& day : findings.unknownDays) {
-        out << "Day unknown: game " << day.id << ": " << day.why << "\n";
+        out << "Day unknown: game " << day.id << ": " << logText(day.why) << "\n";
     }
     for (const GameSummary& game : findings.removed) {
-        out << "Removed: game " << game.id << " (" << game.map << ", "
+        out << "Removed: game " << game.id << " (" << logText(game.map) << ", "
             << (game.playedOn.empty() ? "day unknown" : game.playedOn) << "); vorskal-league "
             << leaguePath << " restore " << game.id << " puts it back\n";
     }

@@ -1,5 +1,9 @@
 #include "results/json_writer.h"
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "results/json_text.h"
 
 namespace vorskal::results {
@@ -17,9 +21,16 @@ void arrayMember(std::ostream& out, std::string_view name, Each&& each) {
     out << "]";
 }
 
-}  // namespace
+// Where the long lists' rows come from: each calls its argument with every
+// row's JSON text, in order.
+using Emit = std::function<void(std::string_view)>;
+struct Rows {
+    std::function<void(const Emit&)> corrections;
+    std::function<void(const Emit&)> targets;
+    std::function<void(const Emit&)> arena;
+};
 
-void writeJson(const GameResults& results, std::ostream& out, const SpilledRows& spilled) {
+void write(const GameResults& results, std::ostream& out, const Rows& rows) {
     out << "{\"formatVersion\":" << kFormatVersion;
     out << ",\n\"tool\":"
         << Json({{"name", textJson(results.toolName)}, {"version", textJson(results.toolVersion)}})
@@ -47,15 +58,15 @@ void writeJson(const GameResults& results, std::ostream& out, const SpilledRows&
     });
     out << ",\n\"teams\":"
         << Json({{"Allied", teamJson(results.allied)}, {"Hun", teamJson(results.hun)}}).dump();
-    arrayMember(out, "corrections", [&](auto emit) { spilled.forEachCorrection(emit); });
-    arrayMember(out, "targets", [&](auto emit) { spilled.forEachTarget(emit); });
+    arrayMember(out, "corrections", [&](auto emit) { rows.corrections(emit); });
+    arrayMember(out, "targets", [&](auto emit) { rows.targets(emit); });
     out << ",\n\"arena\":{\"overMax\":[";
     for (std::size_t i = 0; i < results.overMax.size(); ++i) {
         out << (i == 0 ? "" : ",") << stretchJson(results.overMax[i]).dump();
     }
     out << "],\"events\":[";
     bool first = true;
-    spilled.forEachArenaEvent([&](std::string_view element) {
+    rows.arena([&](std::string_view element) {
         out << (first ? "\n" : ",\n") << element;
         first = false;
     });
@@ -71,6 +82,31 @@ void writeJson(const GameResults& results, std::ostream& out, const SpilledRows&
         }
     });
     out << "\n}\n";
+}
+
+template <typename Row>
+std::function<void(const Emit&)> each(const std::vector<Row>& list,
+                                      std::string (*json)(const Row&)) {
+    return [&list, json](const Emit& emit) {
+        for (const Row& row : list) {
+            emit(json(row));
+        }
+    };
+}
+
+}  // namespace
+
+void writeJson(const GameResults& results, std::ostream& out, const SpilledRows& spilled) {
+    write(results, out,
+          {[&](const Emit& emit) { spilled.forEachCorrection(emit); },
+           [&](const Emit& emit) { spilled.forEachTarget(emit); },
+           [&](const Emit& emit) { spilled.forEachArenaEvent(emit); }});
+}
+
+void writeJson(const GameResults& results, std::ostream& out) {
+    write(results, out,
+          {each(results.corrections, &correctionJson), each(results.targets, &targetJson),
+           each(results.arena, &arenaJson)});
 }
 
 }  // namespace vorskal::results

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "base/log_text.h"
 #include "base/output_stream.h"
 #include "base/system_files.h"
 #include "results/csv_writer.h"
@@ -33,7 +34,7 @@ std::string warningLine(const Warning& warning) {
         }
         line += ": ";
     }
-    return line + "warning: " + warning.message + " [" + warning.code + "]";
+    return logText(line + "warning: " + warning.message + " [" + warning.code + "]");
 }
 
 std::string localTimeIso8601() {
@@ -101,7 +102,7 @@ bool Session::finish(bool completed, const std::string& completion, std::ostream
             writeCsv(results_, request_.csv, *spill_);
         }
     } catch (const std::exception& failure) {
-        err << "vorskal-tally: " << failure.what() << "\n";
+        err << "vorskal-tally: " << logText(failure.what()) << "\n";
         written = false;
     }
     std::ostream& says = jsonToStandardOutput() ? err : out;

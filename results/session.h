@@ -47,7 +47,8 @@ class Session {
     std::unique_ptr<SpilledRows> spill_;
 };
 
-// One warning as its line on standard error: "FILE line N: warning: ... [code]".
+// One warning as its line on standard error: "FILE line N: warning: ... [code]",
+// in the one text form of every output (base/log_text.h).
 std::string warningLine(const Warning& warning);
 
 // The current local time, ISO 8601 with the offset ("2026-12-06T21:15:02+01:00").

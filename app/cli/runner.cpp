@@ -10,6 +10,7 @@
 #include "app/cli/output_guard.h"
 #include "app/cli/recording.h"
 #include "app/tally_run.h"
+#include "base/log_text.h"
 #include "base/version.h"
 #include "html/game_page.h"
 #include "html/page_rows.h"
@@ -199,7 +200,7 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         case OutcomeKind::Failed:
             break;
     }
-    err << "vorskal-tally: " << outcome.message << "\n";
+    err << "vorskal-tally: " << logText(outcome.message) << "\n";
     return kExitFailed;
 }
 

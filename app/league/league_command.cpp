@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/log_text.h"
 #include "base/version.h"
 #include "league/game_store.h"
 #include "league/league_file.h"
@@ -229,7 +230,7 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                 const league::ImportSummary summary =
                     league::importReportFile(file, reportFile, importSeason);
                 for (const std::string& skipped : summary.skipped) {
-                    err << "vorskal-league: " << skipped << "\n";
+                    err << "vorskal-league: " << logText(skipped) << "\n";
                 }
                 for (const std::string& note : summary.notes) {
                     err << "vorskal-league: warning: " << note << "\n";
@@ -240,7 +241,7 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
             }
         }
     } catch (const league::LeagueError& e) {
-        err << "vorskal-league: " << e.what() << "\n";
+        err << "vorskal-league: " << logText(e.what()) << "\n";
         return kLeagueExitFailed;
     } catch (const std::invalid_argument& e) {
         err << "vorskal-league: " << e.what() << "\n";

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/log_text.h"
 #include "results/session.h"
 
 namespace vorskal::window {
@@ -38,7 +39,7 @@ std::string ClosingMessage::whole() const {
 ClosingMessage closingMessage(const Outcome& outcome, const results::GameResults& results) {
     ClosingMessage message;
     message.failed = outcome.kind == OutcomeKind::Failed;
-    message.text = outcome.message;
+    message.text = logText(outcome.message);  // it may quote any text of a file
     if (outcome.kind != OutcomeKind::Completed) {
         return message;
     }

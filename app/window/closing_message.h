@@ -11,6 +11,7 @@ namespace vorskal::window {
 struct ClosingMessage {
     bool failed = false;  // shown as an error
     std::string text;     // "Tally Complete", "Could not find ux7server0.log" or the failure
+                          // (UTF-8 by the one text rule, base/log_text.h)
     std::string detail;   // under the text: the totals and the findings; "" when none
 
     // The text and the detail as one, for a box that shows a single text.

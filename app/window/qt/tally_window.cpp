@@ -41,10 +41,14 @@ BoxState boxState(Qt::CheckState state) {
     return BoxState::Grayed;
 }
 
-// Messages are 8-bit text in the system's code page and may quote any text
-// of a file.
+// Texts in the system's code page (the folder's name).
 QString local(const std::string& text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The closing message: UTF-8 by the one text rule (base/log_text.h).
+QString utf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -147,12 +151,12 @@ void TallyWindow::closeEvent(QCloseEvent* event) {
 
 void showClosingMessage(QWidget* parent, const ClosingMessage& message) {
     QMessageBox box(message.failed ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    QString::fromLatin1(kMessageTitle), local(message.text), QMessageBox::Ok,
+                    QString::fromLatin1(kMessageTitle), utf8(message.text), QMessageBox::Ok,
                     parent);
     // Shown as plain text, never as markup: a message may quote a file.
     box.setTextFormat(Qt::PlainText);  // also for the detail, set before it
     if (!message.detail.empty()) {
-        box.setInformativeText(local(message.detail));
+        box.setInformativeText(utf8(message.detail));
     }
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
