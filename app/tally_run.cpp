@@ -9,6 +9,7 @@
 #include "app/merged_log.h"
 #include "app/no_writes.h"
 #include "base/failure.h"
+#include "base/report_layout.h"
 #include "base/system_files.h"
 #include "base/version.h"
 #include "points/identify_target.h"
@@ -127,7 +128,7 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
         const std::string message = describe(std::current_exception());
         if (report && report->isOpen()) {
             try {
-                report->writeLine("ERROR -- " + message);
+                report->writeLine(std::string(layout::kErrorPrefix) + message);
                 report->close();
             } catch (...) {
                 // The report itself cannot be written; the message still goes to the user.

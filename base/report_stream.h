@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "base/platform.h"
+#include "base/report_layout.h"
 
 namespace vorskal {
 
@@ -25,9 +26,9 @@ class ReportStream {
     ReportStream(const ReportStream&) = delete;
     ReportStream& operator=(const ReportStream&) = delete;
 
-    void writeLine(std::string_view text);  // the text and a line end
-    void writeBlankLines(int count);        // `count` line ends
-    void spacer() { writeLine(" "); }       // a line of one blank
+    void writeLine(std::string_view text);         // the text and a line end
+    void writeBlankLines(int count);               // `count` line ends
+    void spacer() { writeLine(layout::kSpacer); }  // a line of one blank
 
     void close();
     bool isOpen() const { return file_ != nullptr; }

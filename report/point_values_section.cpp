@@ -1,5 +1,6 @@
 #include "report/point_values_section.h"
 
+#include "base/report_layout.h"
 #include "base/text.h"
 
 namespace vorskal {
@@ -7,8 +8,8 @@ namespace vorskal {
 void writePointValuesSection(const TallyState& state, PointFile& points, ReportStream& report) {
     const std::vector<std::string>& lines = points.lines();
     report.spacer();
-    report.writeLine("7. ZORL Scoring Point Values");
-    report.writeLine("---------------------------------");
+    report.writeLine(layout::kPointValuesSection.title);
+    report.writeLine(layout::kPointValuesSection.rule);
     constexpr std::size_t kLinesAfterKill = 8;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!containsExact(lines[i], "Kill=")) {
@@ -21,7 +22,7 @@ void writePointValuesSection(const TallyState& state, PointFile& points, ReportS
         }
     }
     report.spacer();
-    report.writeLine("Map used was " + state.mapName);
+    report.writeLine(std::string(layout::kMapUsed) + state.mapName);
     report.spacer();
 }
 

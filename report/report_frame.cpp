@@ -2,44 +2,46 @@
 
 #include <string>
 
+#include "base/report_layout.h"
 #include "base/version.h"
 
 namespace vorskal {
 
 void writeReportHeader(ReportStream& report, Clock& clock) {
     report.writeBlankLines(2);
-    report.writeLine("UX7SERVER Log Tally (VORSKAL.LOG)");
-    report.writeLine("Rev " + std::string(kVersion) + " -- " + std::string(kCreditText));
-    report.writeLine("Current time is " + clock.timeOfDay() + "    Current date is " +
-                     clock.date());
+    report.writeLine(layout::kTitle);
+    report.writeLine(std::string(layout::kRevision) + std::string(kVersion) +
+                     std::string(layout::kCreditSeparator) + std::string(layout::kCredit));
+    report.writeLine(std::string(layout::kTimeLabel) + clock.timeOfDay() +
+                     std::string(layout::kDateLabel) + clock.date());
     report.writeBlankLines(2);
 }
 
 void writeScoreCorrectionsSection(const TallyState& state, ReportStream& report) {
-    report.writeLine("4. Report score corrections.");
-    report.writeLine("----------------------------");
+    report.writeLine(layout::kCorrectionsSection.title);
+    report.writeLine(layout::kCorrectionsSection.rule);
     report.spacer();
     if (state.overMaxPilotCorrection != 0) {
-        report.writeLine("NOTICE -- Over Max Pilot penalty enabled ");
+        report.writeLine(layout::kOverMaxNotice);
     }
     if (state.multiDeathCorrection != 0) {
-        report.writeLine("NOTICE -- Multiple Death bug correction enabled ");
+        report.writeLine(layout::kMultiDeathNotice);
     }
     if (state.fighterTargetCorrection != 0) {
-        report.writeLine("NOTICE -- Fighter Destroyed Target correction enabled ");
+        report.writeLine(layout::kFighterNotice);
     }
     report.spacer();
     report.spacer();
 }
 
 void writeNonRedBoxedSection(const TallyState& state, ReportStream& report) {
-    report.writeLine("5. Report non-red boxed targets destroyed.");
-    report.writeLine("------------------------------------------");
+    report.writeLine(layout::kNonRedBoxedSection.title);
+    report.writeLine(layout::kNonRedBoxedSection.rule);
     report.spacer();
     if (state.redBoxedOnly != 0) {
-        report.writeLine("NOTICE -- Only red boxed targets have been tallied ");
+        report.writeLine(layout::kRedBoxedOnlyNotice);
     } else {
-        report.writeLine("NOTICE -- Non-red boxed targets have been tallied ");
+        report.writeLine(layout::kNonRedBoxedNotice);
     }
     report.spacer();
     for (const std::string& line : state.nonRedBoxedTargetLines) {

@@ -8,8 +8,6 @@
 
 namespace vorskal {
 
-inline constexpr std::string_view kCreditText = "VORSKAL scoring tally for the ZORL league";
-
 // Two empty lines, the title, the revision and credit, the time and date
 // line, two empty lines.
 void writeReportHeader(ReportStream& report, Clock& clock);

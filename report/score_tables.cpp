@@ -2,15 +2,11 @@
 
 #include <string>
 
+#include "base/report_layout.h"
 #include "base/text.h"
 
 namespace vorskal {
 namespace {
-
-constexpr std::string_view kTableHeading =
-    "Pilot...............Score.....Kills...Deaths...Targets(qty,pts,locs)";
-constexpr std::string_view kTableRule =
-    "--------------------------------------------------------------------";
 
 std::string describe(const PilotRecord& pilot) {
     return "the score of " + quoted(pilot.name.view());
@@ -24,14 +20,20 @@ void computeScore(TallyState& state, PilotRecord& pilot) {
     pilot.score = checkedAdd(sum, pilot.targetPoints, what);
 }
 
+// The five numbers of a score row, each followed by its run of dots.
+void appendNumbers(std::string& row, const Count (&numbers)[5], const std::string_view (&dots)[5]) {
+    for (int i = 0; i < 5; ++i) {
+        row += std::to_string(numbers[i]);
+        row += dots[i];
+    }
+}
+
 void writePilotRow(const PilotRecord& pilot, ReportStream& report) {
     std::string row(pilot.name.view());
-    row += ".....";
-    row += std::to_string(pilot.score) + ".........";
-    row += std::to_string(pilot.kills) + ".......";
-    row += std::to_string(pilot.deaths) + "........";
-    row += std::to_string(pilot.targetsDestroyed) + "...";
-    row += std::to_string(pilot.targetPoints) + "...";
+    row += layout::kNameDots;
+    appendNumbers(
+        row, {pilot.score, pilot.kills, pilot.deaths, pilot.targetsDestroyed, pilot.targetPoints},
+        layout::kRowDots);
     row += pilot.targetLocations;
     report.writeLine(row);
 }
@@ -48,11 +50,10 @@ void addInto(TotalsRow& totals, const PilotRecord& pilot, const std::string& sid
 
 void writeTotalsLine(std::string_view label, const TotalsRow& totals, ReportStream& report) {
     std::string line(label);
-    line += std::to_string(totals.score) + "........";
-    line += std::to_string(totals.kills) + ".......";
-    line += std::to_string(totals.deaths) + "........";
-    line += std::to_string(totals.targetsDestroyed) + "...";
-    line += std::to_string(totals.targetPoints) + "...";
+    appendNumbers(
+        line,
+        {totals.score, totals.kills, totals.deaths, totals.targetsDestroyed, totals.targetPoints},
+        layout::kTotalsDots);
     report.writeLine(line);
 }
 
@@ -60,8 +61,8 @@ void writeTeamTable(TallyState& state, ReportStream& report, Count team, std::st
                     std::string_view label, TotalsRow& totals, const std::string& side) {
     report.writeLine(title);
     report.spacer();
-    report.writeLine(kTableHeading);
-    report.writeLine(kTableRule);
+    report.writeLine(layout::kTableHeading);
+    report.writeLine(layout::kTableRule);
     for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
         PilotRecord& pilot = state.pilot(slot);
         if (pilot.team != team) {
@@ -78,15 +79,15 @@ void writeTeamTable(TallyState& state, ReportStream& report, Count team, std::st
 }  // namespace
 
 void writeScoresSection(TallyState& state, ReportStream& report) {
-    report.writeLine("6. Report scores.");
-    report.writeLine("-----------------");
+    report.writeLine(layout::kScoresSection.title);
+    report.writeLine(layout::kScoresSection.rule);
     report.spacer();
-    writeTeamTable(state, report, kTeamAllied, "*Allied*", "Allied Totals:......",
+    writeTeamTable(state, report, kTeamAllied, layout::kAlliedTable, layout::kAlliedTotalsLabel,
                    state.alliedTotals, "Allied");
     report.spacer();
     report.spacer();
-    writeTeamTable(state, report, kTeamHun, "*Hun*", "Hun Totals:.........", state.hunTotals,
-                   "Hun");
+    writeTeamTable(state, report, kTeamHun, layout::kHunTable, layout::kHunTotalsLabel,
+                   state.hunTotals, "Hun");
     // Pilots of no known side: team 0, and any other code a target gave.
     for (std::size_t slot = 1; slot <= state.pilotCount(); ++slot) {
         PilotRecord& pilot = state.pilot(slot);
@@ -95,7 +96,7 @@ void writeScoresSection(TallyState& state, ReportStream& report) {
         }
         computeScore(state, pilot);
         report.spacer();
-        report.writeLine("Unable to determine team");
+        report.writeLine(layout::kUnknownTeam);
         writePilotRow(pilot, report);
     }
     report.spacer();
@@ -103,14 +104,14 @@ void writeScoresSection(TallyState& state, ReportStream& report) {
 }
 
 void writeZorlResults(const TallyState& state, ReportStream& report) {
-    report.writeLine("ZORL Scoring Results (includes corrections if enabled)");
-    report.writeLine("-----------------------------------------------------------");
+    report.writeLine(layout::kZorlSection.title);
+    report.writeLine(layout::kZorlSection.rule);
     const Count allied =
         checkedSub(state.alliedTotals.score, state.alliedOverMaxPenalty, "the Allied final total");
-    report.writeLine("Allied Total:..." + std::to_string(allied));
+    report.writeLine(std::string(layout::kAlliedFinalLabel) + std::to_string(allied));
     const std::int64_t hun =
         checkedSub64(state.hunTotals.score, state.run.hunOverMaxPenalty, "the Hun final total");
-    report.writeLine("Hun Total:......" + std::to_string(hun));
+    report.writeLine(std::string(layout::kHunFinalLabel) + std::to_string(hun));
     report.spacer();
     report.spacer();
 }

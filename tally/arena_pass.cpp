@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "base/report_layout.h"
 #include "base/text.h"
 #include "tally/identify_team.h"
 #include "tally/observer.h"
@@ -65,8 +66,8 @@ void countIn(TallyState& state, ReportStream& report, const LogLine& line, Count
         return;
     }
     const std::string_view spelling = newEntry ? side.noticeName : side.name;
-    report.writeLine("WARNING -- number of " + std::string(spelling) +
-                     " pilots in game = " + std::to_string(side.inGame));
+    report.writeLine(std::string(layout::kPilotsInGameWarning) + std::string(spelling) +
+                     std::string(layout::kPilotsInGame) + std::to_string(side.inGame));
     report.writeLine(line.text);
     if (side.inGame == 17) {
         side.start17th = static_cast<double>(timeOfLine(line));
@@ -78,16 +79,17 @@ void countIn(TallyState& state, ReportStream& report, const LogLine& line, Count
 // Charges the time that the side's 17th (or 18th) pilot was in the game.
 void settle(TallyState& state, ReportStream& report, const LogLine& line, Side& side,
             Count noticeCount, double start, std::string_view ordinal, Count team) {
-    report.writeLine("NOTICE -- number of " + std::string(side.noticeName) +
-                     " pilots in game = " + std::to_string(noticeCount));
+    report.writeLine(std::string(layout::kPilotsInGameNotice) + std::string(side.noticeName) +
+                     std::string(layout::kPilotsInGame) + std::to_string(noticeCount));
     report.writeLine(line.text);
     double seconds = static_cast<double>(timeOfLine(line)) - start;
     if (seconds < 0) {
         seconds += double{kSecondsPerDay};  // the game went past midnight
     }
     const double minutes = seconds / 60;
-    report.writeLine("WARNING -- " + std::string(ordinal) + " " + std::string(side.name) +
-                     " pilot was in game for " + formatMinutes(minutes) + " minutes");
+    report.writeLine(std::string(layout::kOverMaxWarning) + std::string(ordinal) + " " +
+                     std::string(side.name) + std::string(layout::kOverMaxMinutes) +
+                     formatMinutes(minutes) + std::string(layout::kMinutes));
     const double deduction = std::floor(minutes / 3);
     const auto points = static_cast<std::int64_t>(deduction);
     if (side.allied) {
@@ -101,8 +103,9 @@ void settle(TallyState& state, ReportStream& report, const LogLine& line, Side& 
         state.run.hunOverMaxPenalty =
             checkedAdd64(state.run.hunOverMaxPenalty, points, "the Hun over-max deduction");
     }
-    report.writeLine("NOTICE -- " + std::to_string(points) + " points deducted from " +
-                     std::string(side.name) + " score");
+    report.writeLine(std::string(layout::kDeductionNotice) + std::to_string(points) +
+                     std::string(layout::kDeductedFrom) + std::string(side.name) +
+                     std::string(layout::kDeductionEnd));
     if (state.observer != nullptr) {
         state.observer->overMaxSettled(line, team, static_cast<int>(noticeCount) + 1, minutes,
                                        points);
@@ -177,8 +180,8 @@ std::string formatMinutes(double minutes) {
 }
 
 void writeArenaSectionHeading(ReportStream& report) {
-    report.writeLine("1. Report pilot number greater than 16.");
-    report.writeLine("---------------------------------------");
+    report.writeLine(layout::kArenaSection.title);
+    report.writeLine(layout::kArenaSection.rule);
     report.spacer();
 }
 
@@ -192,14 +195,13 @@ void trackArenaLine(TallyState& state, ReportStream& report, const LogLine& line
 
 void writeArenaSectionClose(const TallyState& state, ReportStream& report) {
     if (state.overMaxPilotCorrection != 0) {
-        report.writeLine("NOTICE -- Max number of Allied pilots at any one time = " +
+        report.writeLine(std::string(layout::kMaxAlliedNotice) +
                          std::to_string(state.maxAlliedInGame));
-        report.writeLine("NOTICE -- Max number of Hun pilots at any one time = " +
-                         std::to_string(state.maxHunInGame));
+        report.writeLine(std::string(layout::kMaxHunNotice) + std::to_string(state.maxHunInGame));
         report.spacer();
-        report.writeLine("NOTICE -- Points deducted from Allied for over max pilots = " +
+        report.writeLine(std::string(layout::kAlliedDeductedNotice) +
                          std::to_string(state.alliedOverMaxPenalty));
-        report.writeLine("NOTICE -- Points deducted from Hun for over max pilots = " +
+        report.writeLine(std::string(layout::kHunDeductedNotice) +
                          std::to_string(state.run.hunOverMaxPenalty));
     }
     report.spacer();

@@ -1,5 +1,6 @@
 #include "tally/fighter_pass.h"
 
+#include "base/report_layout.h"
 #include "base/text.h"
 #include "tally/observer.h"
 
@@ -37,14 +38,14 @@ void checkDestruction(TallyState& state, ReportStream& report, const LogLine& li
             continue;
         }
         if (pilot.aircraftClass != kClassFighter) {  // not seen entering yet
-            report.writeLine("WARNING -- Unknown type destroyed target");
+            report.writeLine(layout::kUnknownTypeWarning);
             report.writeLine(line.text);
             if (state.observer != nullptr) {
                 state.observer->fighterTarget(line, slot, false, false, 0);
             }
             continue;
         }
-        report.writeLine("WARNING -- Fighter destroyed target");
+        report.writeLine(layout::kFighterWarning);
         report.writeLine(line.text);
         if (credit.record == slot) {
             const std::string what = "the targets of " + quoted(pilot.name.view());
@@ -60,8 +61,8 @@ void checkDestruction(TallyState& state, ReportStream& report, const LogLine& li
 }  // namespace
 
 void writeFighterSectionHeading(ReportStream& report) {
-    report.writeLine("3. Report fighter destroyed targets.");
-    report.writeLine("------------------------------------");
+    report.writeLine(layout::kFighterSection.title);
+    report.writeLine(layout::kFighterSection.rule);
     report.spacer();
 }
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/report_layout.h"
 #include "base/text.h"
 #include "logs/log_line.h"
 #include "tally/observer.h"
@@ -33,8 +34,8 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report, const LineS
     const auto whole = [&](const KillEvent& event) {
         return lineStart ? lineStart(event.line, event.line.size()) : std::string(event.line);
     };
-    report.writeLine("2. Report possible multi-death bugs.");
-    report.writeLine("------------------------------------");
+    report.writeLine(layout::kMultiDeathSection.title);
+    report.writeLine(layout::kMultiDeathSection.rule);
     report.spacer();
     if (state.multiDeathCorrection == 0) {
         return;
@@ -63,7 +64,7 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report, const LineS
                     difference += kSecondsPerDay;
                 }
                 if (difference >= 0 && difference <= kWindowSeconds) {
-                    report.writeLine("WARNING -- Possible multiple death bug");
+                    report.writeLine(layout::kMultiDeathWarning);
                     report.writeLine(field(*previous));
                     report.writeLine(field(event));
                     takeBack(state, event);
