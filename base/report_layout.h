@@ -50,6 +50,9 @@ inline constexpr Heading kPointValuesSection = {"7. ZORL Scoring Point Values",
 
 // Section 1. A side is named "Allied" or "Hun"; in the notices of the count
 // (and the warning of a pilot's first entry) "allied" or "Hun".
+inline constexpr std::string_view kAllied = "Allied";
+inline constexpr std::string_view kHun = "Hun";
+inline constexpr std::string_view kAlliedInNotices = "allied";
 inline constexpr std::string_view kPilotsInGameWarning = "WARNING -- number of ";
 inline constexpr std::string_view kPilotsInGameNotice = "NOTICE -- number of ";
 inline constexpr std::string_view kPilotsInGame = " pilots in game = ";

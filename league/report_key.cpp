@@ -5,13 +5,12 @@ namespace vorskal::league {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::string_view kTimeLine = "Current time is ";
 
 }  // namespace
 
 void ReportDigest::take(std::string_view text) {
     if (!titleSeen_) {
-        if (text != kReportTitle) {
+        if (text != layout::kTitle) {
             return;
         }
         titleSeen_ = true;
@@ -26,7 +25,7 @@ void ReportDigest::take(std::string_view text) {
         whole_.update(kCrLf);
     }
     // The header: title, "Rev ..." line, then the time line.
-    const bool timeLine = lineInReport_ == 2 && text.substr(0, kTimeLine.size()) == kTimeLine;
+    const bool timeLine = lineInReport_ == 2 && text.substr(0, layout::kTimeLabel.size()) == layout::kTimeLabel;
     if (!timeLine) {
         key_.update(text);
         key_.update(kCrLf);

@@ -11,11 +11,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/report_layout.h"
 #include "results/sha256.h"
 
 namespace vorskal::league {
-
-inline constexpr std::string_view kReportTitle = "UX7SERVER Log Tally (VORSKAL.LOG)";
 
 class ReportDigest {
   public:

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <optional>
 
+#include "base/fixed_text.h"
+#include "base/number.h"
+#include "base/report_layout.h"
 #include "base/text.h"
 #include "league/game_day.h"
 #include "league/report_key.h"
@@ -17,17 +20,7 @@ namespace {
 using results::GameResults;
 using results::Side;
 
-constexpr std::string_view kTitle = kReportTitle;
-constexpr std::string_view kSection1 = "1. Report pilot number greater than 16.";
-constexpr std::string_view kSection2 = "2. Report possible multi-death bugs.";
-constexpr std::string_view kSection3 = "3. Report fighter destroyed targets.";
-constexpr std::string_view kSection4 = "4. Report score corrections.";
-constexpr std::string_view kSection5 = "5. Report non-red boxed targets destroyed.";
-constexpr std::string_view kSection6 = "6. Report scores.";
-constexpr std::string_view kZorl = "ZORL Scoring Results (includes corrections if enabled)";
-constexpr std::string_view kSection7 = "7. ZORL Scoring Point Values";
-constexpr std::string_view kMapUsed = "Map used was ";
-constexpr std::string_view kError = "ERROR -- ";
+using namespace layout;
 
 bool startsWith(std::string_view text, std::string_view head) {
     return text.substr(0, head.size()) == head;
@@ -51,11 +44,11 @@ std::vector<std::string> splitLines(std::string_view bytes) {
 
 ReportState stateOf(const std::vector<std::string>& lines) {
     const std::size_t n = lines.size();
-    if (n > 0 && startsWith(lines.back(), kError)) {
+    if (n > 0 && startsWith(lines.back(), kErrorPrefix)) {
         return ReportState::Failed;
     }
-    if (n >= 4 && lines[n - 1] == " " && startsWith(lines[n - 2], kMapUsed) &&
-        lines[n - 3] == " ") {
+    if (n >= 4 && lines[n - 1] == kSpacer && startsWith(lines[n - 2], kMapUsed) &&
+        lines[n - 3] == kSpacer) {
         return ReportState::Complete;
     }
     return ReportState::CutShort;
@@ -87,7 +80,8 @@ class Reader {
     std::uint64_t base_;
 };
 
-// A whole number written by the report: optional minus sign, digits.
+// A whole number as the report writes it (an optional minus sign, digits),
+// read by the tally's own number reader.
 std::optional<std::int64_t> takeNumber(std::string_view text, std::size_t& at) {
     const std::size_t start = at;
     if (at < text.size() && text[at] == '-') {
@@ -97,28 +91,29 @@ std::optional<std::int64_t> takeNumber(std::string_view text, std::size_t& at) {
     while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
         ++at;
     }
-    if (at == digits || at - digits > 18) {
+    std::int64_t value = 0;
+    if (at == digits || at - digits > 18 || !readNumber(text.substr(start, at - start), value)) {
         at = start;
         return std::nullopt;
     }
-    return std::strtoll(std::string(text.substr(start, at - start)).c_str(), nullptr, 10);
+    return value;
 }
 
-bool takeDots(std::string_view text, std::size_t& at, std::size_t count) {
-    if (text.substr(at, count) != std::string(count, '.')) {
+bool takeText(std::string_view text, std::size_t& at, std::string_view piece) {
+    if (text.substr(at, piece.size()) != piece) {
         return false;
     }
-    at += count;
+    at += piece.size();
     return true;
 }
 
-// The pieces of a score row after its first column: numbers each followed
-// by its run of dots, as the score tables write them.
-bool takeRowNumbers(std::string_view text, std::size_t& at, const std::size_t (&dots)[5],
+// The numbers of a score row or totals line, each followed by its run of
+// dots, as the score tables write them.
+bool takeRowNumbers(std::string_view text, std::size_t& at, const std::string_view (&dots)[5],
                     std::int64_t (&numbers)[5]) {
     for (int i = 0; i < 5; ++i) {
         const std::optional<std::int64_t> number = takeNumber(text, at);
-        if (!number || !takeDots(text, at, dots[i])) {
+        if (!number || !takeText(text, at, dots[i])) {
             return false;
         }
         numbers[i] = *number;
@@ -127,16 +122,16 @@ bool takeRowNumbers(std::string_view text, std::size_t& at, const std::size_t (&
 }
 
 std::optional<results::PilotRow> pilotRow(std::string_view text, Side side) {
-    std::size_t at = 16;
-    if (text.size() < 21 || !takeDots(text, at, 5)) {
+    std::size_t at = kNameWidth;
+    if (text.size() < kNameWidth || !takeText(text, at, kNameDots)) {
         return std::nullopt;
     }
     std::int64_t n[5];
-    if (!takeRowNumbers(text, at, {9, 7, 8, 3, 3}, n)) {
+    if (!takeRowNumbers(text, at, kRowDots, n)) {
         return std::nullopt;
     }
     results::PilotRow row;
-    row.name = std::string(text.substr(0, 16));
+    row.name = std::string(text.substr(0, kNameWidth));
     row.name.erase(row.name.find_last_not_of(' ') + 1);
     row.team = side;
     row.teamCode = side == Side::Allied ? 1 : side == Side::Hun ? 2 : 0;
@@ -167,8 +162,7 @@ std::optional<results::PilotRow> pilotRow(std::string_view text, Side side) {
 std::optional<results::TeamTotals> totalsRow(std::string_view text, std::string_view head) {
     std::size_t at = head.size();
     std::int64_t n[5];
-    if (!startsWith(text, head) || !takeRowNumbers(text, at, {8, 7, 8, 3, 3}, n) ||
-        at != text.size()) {
+    if (!startsWith(text, head) || !takeRowNumbers(text, at, kTotalsDots, n) || at != text.size()) {
         return std::nullopt;
     }
     results::TeamTotals totals;
@@ -180,22 +174,14 @@ std::optional<results::TeamTotals> totalsRow(std::string_view text, std::string_
     return totals;
 }
 
-// A point value as the point-value file holds it: a decimal number with
-// blanks around it, a fraction rounded down.
-std::optional<std::int64_t> pointValue(const std::string& text) {
-    const char* start = text.c_str();
-    char* end = nullptr;
-    const double value = std::strtod(start, &end);
-    if (end == start) {
+// A point value as the tally reads it from the point-value file
+// (base/number.h: blanks, a sign, digits, a fraction rounded down).
+std::optional<std::int64_t> pointValue(std::string_view text) {
+    std::int64_t value = 0;
+    if (!readNumber(text, value)) {
         return std::nullopt;
     }
-    while (*end == ' ') {
-        ++end;
-    }
-    if (*end != '\0' || !std::isfinite(value) || std::fabs(value) > 1e15) {
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(std::floor(value));
+    return value;
 }
 
 bool isLogLine(const std::string& line) {
@@ -222,21 +208,20 @@ std::optional<std::string> plainDay(const std::string& date) {
 
 void readHeader(const Reader& r, GameResults& game) {
     const std::string& rev = r.line(1 < r.size() ? 1 : 0);
-    const std::size_t dashes = rev.find(" -- ");
-    if (!startsWith(rev, "Rev ") || dashes == std::string::npos) {
+    const std::size_t dashes = rev.find(kCreditSeparator);
+    if (!startsWith(rev, kRevision) || dashes == std::string::npos) {
         r.fail(1, "no \"Rev \" line under the title");
     }
     game.toolName = "vorskal-tally";
-    game.toolVersion = rev.substr(4, dashes - 4);
+    game.toolVersion = rev.substr(kRevision.size(), dashes - kRevision.size());
     const std::string& when = r.line(2);
-    constexpr std::string_view kTime = "Current time is ";
-    constexpr std::string_view kDate = "    Current date is ";
-    const std::size_t date = when.find(kDate);
-    if (!startsWith(when, kTime) || date == std::string::npos) {
+    const std::size_t date = when.find(kDateLabel);
+    if (!startsWith(when, kTimeLabel) || date == std::string::npos) {
         r.fail(2, "no \"Current time is \" line under the title");
     }
-    if (const auto day = plainDay(when.substr(date + kDate.size()))) {
-        game.run.startedAt = *day + "T" + when.substr(kTime.size(), date - kTime.size());
+    if (const auto day = plainDay(when.substr(date + kDateLabel.size()))) {
+        game.run.startedAt =
+            *day + "T" + when.substr(kTimeLabel.size(), date - kTimeLabel.size());
     }
 }
 
@@ -247,14 +232,13 @@ void readOptions(const Reader& r, std::size_t s4, std::size_t s5, std::size_t s6
     game.run.fighterTargetCorrection = false;
     for (std::size_t i = s4; i < s5; ++i) {
         const std::string& line = r.line(i);
-        game.run.overMaxPilotCorrection |= line == "NOTICE -- Over Max Pilot penalty enabled ";
-        game.run.multiDeathCorrection |= line == "NOTICE -- Multiple Death bug correction enabled ";
-        game.run.fighterTargetCorrection |=
-            line == "NOTICE -- Fighter Destroyed Target correction enabled ";
+        game.run.overMaxPilotCorrection |= line == kOverMaxNotice;
+        game.run.multiDeathCorrection |= line == kMultiDeathNotice;
+        game.run.fighterTargetCorrection |= line == kFighterNotice;
     }
     game.run.redBoxedOnly = false;
     for (std::size_t i = s5; i < s6; ++i) {
-        game.run.redBoxedOnly |= r.line(i) == "NOTICE -- Only red boxed targets have been tallied ";
+        game.run.redBoxedOnly |= r.line(i) == kRedBoxedOnlyNotice;
     }
 }
 
@@ -265,30 +249,29 @@ void readScores(const Reader& r, std::size_t s6, std::size_t zorl, GameResults& 
     bool hunTotals = false;
     for (std::size_t i = s6 + 2; i < zorl; ++i) {
         const std::string& line = r.line(i);
-        if (line == "*Allied*") {
+        if (line == kAlliedTable) {
             side = Side::Allied;
-        } else if (line == "*Hun*") {
+        } else if (line == kHunTable) {
             side = Side::Hun;
-        } else if (line == "Unable to determine team") {
+        } else if (line == kUnknownTeam) {
             unknownNext = true;
-        } else if (startsWith(line, "Allied Totals:")) {
-            const auto totals = totalsRow(line, "Allied Totals:......");
+        } else if (startsWith(line, kAlliedTotalsLabel)) {
+            const auto totals = totalsRow(line, kAlliedTotalsLabel);
             if (!totals) {
                 r.fail(i, "the Allied totals line does not read as one");
             }
             game.allied = *totals;
             alliedTotals = true;
             side = Side::Unknown;
-        } else if (startsWith(line, "Hun Totals:")) {
-            const auto totals = totalsRow(line, "Hun Totals:.........");
+        } else if (startsWith(line, kHunTotalsLabel)) {
+            const auto totals = totalsRow(line, kHunTotalsLabel);
             if (!totals) {
                 r.fail(i, "the Hun totals line does not read as one");
             }
             game.hun = *totals;
             hunTotals = true;
             side = Side::Unknown;
-        } else if (line != " " && !startsWith(line, "Pilot....") &&
-                   line.find_first_not_of('-') != std::string::npos) {
+        } else if (line != kSpacer && line != kTableHeading && line != kTableRule) {
             if (side == Side::Unknown && !unknownNext) {
                 r.fail(i, "a score row outside the Allied and Hun tables");
             }
@@ -318,8 +301,8 @@ void readFinals(const Reader& r, std::size_t zorl, GameResults& game) {
         }
         return *value;
     };
-    game.allied.final = final(zorl + 2, "Allied Total:...");
-    game.hun.final = final(zorl + 3, "Hun Total:......");
+    game.allied.final = final(zorl + 2, kAlliedFinalLabel);
+    game.hun.final = final(zorl + 3, kHunFinalLabel);
     game.allied.overMaxPenalty = game.allied.score - game.allied.final;
     game.hun.overMaxPenalty = game.hun.score - game.hun.final;
 }
@@ -396,7 +379,8 @@ void readPointValues(const Reader& r, std::size_t s7, GameResults& game) {
         if (equals == std::string::npos) {
             continue;
         }
-        const std::optional<std::int64_t> value = pointValue(line.substr(equals + 1));
+        const std::optional<std::int64_t> value =
+            pointValue(std::string_view(line).substr(equals + 1));
         if (!value) {
             continue;
         }
@@ -443,36 +427,49 @@ bool claimTakenBack(const GameResults& game, std::vector<std::int64_t>& takenBac
     return false;
 }
 
+// Section 1's "NOTICE -- N points deducted from SIDE score": N and the side.
+std::optional<std::pair<std::int64_t, Side>> deductionNotice(std::string_view line) {
+    std::size_t at = kDeductionNotice.size();
+    if (!startsWith(line, kDeductionNotice)) {
+        return std::nullopt;
+    }
+    const std::optional<std::int64_t> points = takeNumber(line, at);
+    if (!points || !takeText(line, at, kDeductedFrom)) {
+        return std::nullopt;
+    }
+    const std::string_view rest = line.substr(at);
+    if (rest == std::string(kAllied) + std::string(kDeductionEnd)) {
+        return std::pair{*points, Side::Allied};
+    }
+    if (rest == std::string(kHun) + std::string(kDeductionEnd)) {
+        return std::pair{*points, Side::Hun};
+    }
+    return std::nullopt;
+}
+
 // Sections 1 to 3: what the corrections reported, with the lines quoted.
 void readCorrections(const Reader& r, std::size_t s1, std::size_t s4, GameResults& game) {
     std::vector<std::int64_t> takenBack = takenBackPerRow(game);
     for (std::size_t i = s1; i < s4; ++i) {
         const std::string& line = r.line(i);
         results::Correction correction;
-        if (line == "WARNING -- Possible multiple death bug") {
+        if (line == kMultiDeathWarning) {
             correction.kind = results::CorrectionKind::MultiDeath;
             correction.applied = game.run.multiDeathCorrection;
             for (std::size_t j = i + 1; j < s4 && isLogLine(r.line(j)); ++j) {
                 correction.evidence.push_back({0, r.line(j)});
             }
-        } else if (line == "WARNING -- Fighter destroyed target" ||
-                   line == "WARNING -- Unknown type destroyed target") {
-            const bool fighter = line == "WARNING -- Fighter destroyed target";
+        } else if (line == kFighterWarning || line == kUnknownTypeWarning) {
+            const bool fighter = line == kFighterWarning;
             correction.kind = results::CorrectionKind::FighterTarget;
             if (i + 1 < s4) {
                 correction.evidence.push_back({0, r.line(i + 1)});
                 correction.applied = fighter && claimTakenBack(game, takenBack, r.line(i + 1));
             }
             correction.note = results::fighterTargetNote(fighter, correction.applied);
-        } else if (startsWith(line, "NOTICE -- ") &&
-                   (line.ends_with(" points deducted from Allied score") ||
-                    line.ends_with(" points deducted from Hun score"))) {
-            std::size_t at = 10;
-            const std::optional<std::int64_t> points = takeNumber(line, at);
-            if (!points) {
-                continue;
-            }
-            const Side side = line.ends_with("Allied score") ? Side::Allied : Side::Hun;
+        } else if (const std::optional<std::pair<std::int64_t, Side>> deduction =
+                       deductionNotice(line)) {
+            const auto [points, side] = *deduction;
             correction.kind = results::CorrectionKind::OverMax;
             correction.applied = true;
             // The exit line that ended the stretch stands above its warning.
@@ -480,7 +477,7 @@ void readCorrections(const Reader& r, std::size_t s1, std::size_t s4, GameResult
                 correction.evidence.push_back({0, r.line(i - 2)});
             }
             correction.moves.push_back(
-                {"", side, results::MoveField::OverMaxPenalty, *points, -*points});
+                {"", side, results::MoveField::OverMaxPenalty, points, -points});
         } else {
             continue;
         }
@@ -527,14 +524,14 @@ GameResults readReport(const FoundReport& report) {
     }
     GameResults game;
     readHeader(r, game);
-    const std::size_t s1 = r.find(kSection1, 3);
-    const std::size_t s2 = r.find(kSection2, s1 + 1);
-    const std::size_t s3 = r.find(kSection3, s2 + 1);
-    const std::size_t s4 = r.find(kSection4, s3 + 1);
-    const std::size_t s5 = r.find(kSection5, s4 + 1);
-    const std::size_t s6 = r.find(kSection6, s5 + 1);
-    const std::size_t zorl = r.find(kZorl, s6 + 1);
-    const std::size_t s7 = r.find(kSection7, zorl + 1);
+    const std::size_t s1 = r.find(kArenaSection.title, 3);
+    const std::size_t s2 = r.find(kMultiDeathSection.title, s1 + 1);
+    const std::size_t s3 = r.find(kFighterSection.title, s2 + 1);
+    const std::size_t s4 = r.find(kCorrectionsSection.title, s3 + 1);
+    const std::size_t s5 = r.find(kNonRedBoxedSection.title, s4 + 1);
+    const std::size_t s6 = r.find(kScoresSection.title, s5 + 1);
+    const std::size_t zorl = r.find(kZorlSection.title, s6 + 1);
+    const std::size_t s7 = r.find(kPointValuesSection.title, zorl + 1);
     if (zorl + 3 >= s7) {
         r.fail(zorl, "the ZORL block lacks its two totals");
     }

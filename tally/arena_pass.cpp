@@ -32,16 +32,16 @@ Side sideOf(TallyState& state, Count team) {
                 state.maxAlliedInGame,
                 state.run.allied17thStart,
                 state.run.allied18thStart,
-                "Allied",
-                "allied",
+                layout::kAllied,
+                layout::kAlliedInNotices,
                 true};
     }
     return {state.hunInGame,
             state.maxHunInGame,
             state.run.hun17thStart,
             state.run.hun18thStart,
-            "Hun",
-            "Hun",
+            layout::kHun,
+            layout::kHun,
             false};
 }
 

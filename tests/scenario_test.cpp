@@ -37,104 +37,12 @@
 #include "app/tally_run.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/scenarios.h"
 
 namespace vorskal::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using Files = std::map<std::string, std::string>;
-
-const fs::path kScenarios = fs::path(VORSKAL_SOURCE_DIR) / "tests/scenarios";
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool isInput(const std::string& name) {
-    return name == "vorskal.ini" || name == "vorskal.log" ||
-           (name.rfind("ux7server", 0) == 0 && name.size() > 4 &&
-            name.compare(name.size() - 4, 4, ".log") == 0);
-}
-
-struct Scenario {
-    std::string name;
-    Files inputs;
-    std::vector<std::string> switches;  // the runner's option words
-    std::vector<std::string> unreadable, uncreatable, absent;
-    std::map<std::string, std::size_t> cutShort, full;  // in memory only
-    bool disk = false;
-    bool reportOpened = true;
-    std::string report;  // expected appended lines, masked
-    std::string merged;
-    int status = 0;
-    std::vector<std::string> names, shows;
-};
-
-void PrintTo(const Scenario& s, std::ostream* out) {
-    *out << s.name;
-}
-
-Files filesOf(const fs::path& dir) {
-    Files files;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file() && isInput(name)) {
-            files[name] = slurp(entry.path());
-        }
-    }
-    return files;
-}
-
-Scenario load(const fs::path& dir) {
-    Scenario s;
-    s.name = dir.filename().string();
-    s.inputs = filesOf(dir);
-    std::istringstream options(slurp(dir / "options"));
-    for (std::string word, arg; options >> word;) {
-        if (word == "disk") {
-            s.disk = true;
-        } else if (word.rfind("--", 0) == 0) {
-            s.switches.push_back(word);
-        } else if (options >> arg; word == "inputs") {
-            s.inputs = filesOf(fs::path(VORSKAL_SOURCE_DIR) / arg);
-        } else if (word == "cut-short" || word == "full") {
-            options >> (word == "full" ? s.full : s.cutShort)[arg];
-        } else {
-            (word == "unreadable" ? s.unreadable : s.uncreatable).push_back(arg);
-        }
-    }
-    s.reportOpened = fs::exists(dir / "expect.report");
-    s.report = slurp(dir / "expect.report");
-    if (fs::exists(dir / "expect.merged")) {
-        s.merged = slurp(dir / "expect.merged");
-    } else {
-        for (int n = 0; s.inputs.count("ux7server" + std::to_string(n) + ".log") != 0; ++n) {
-            s.merged += s.inputs.at("ux7server" + std::to_string(n) + ".log");
-        }
-    }
-    std::istringstream failure(slurp(dir / "expect.failure"));
-    for (std::string line; std::getline(failure, line);) {
-        const std::string rest = line.substr(line.find(' ') + 1);
-        if (line.rfind("status ", 0) == 0) {
-            s.status = std::stoi(rest);
-        } else if (line.rfind("no ", 0) == 0) {
-            s.absent.push_back(rest);
-        } else {
-            (line.rfind("names ", 0) == 0 ? s.names : s.shows).push_back(rest);
-        }
-    }
-    return s;
-}
-
-std::vector<Scenario> all() {
-    std::vector<Scenario> out;
-    for (const auto& entry : fs::directory_iterator(kScenarios)) {
-        out.push_back(load(entry.path()));
-    }
-    std::sort(out.begin(), out.end(), [](auto& a, auto& b) { return a.name < b.name; });
-    return out;
-}
 
 // The report's time line is the clock's; it is masked before comparing.
 std::string masked(const std::string& report) {
@@ -142,15 +50,8 @@ std::string masked(const std::string& report) {
     return std::regex_replace(report, timeLine, "Current time is <TIME>    Current date is <DATE>");
 }
 
-TallyOptions optionsOf(const Scenario& s) {
-    TallyOptions o;
-    for (const auto& w : s.switches) {
-        o.overMaxPilotCorrection &= w != "--no-over-max-correction";
-        o.multiDeathCorrection &= w != "--no-multi-death-correction";
-        o.fighterTargetCorrection &= w != "--no-fighter-target-correction";
-        o.redBoxedOnly &= w != "--all-targets";
-    }
-    return o;
+std::vector<Scenario> all() {
+    return allScenarios(VORSKAL_SOURCE_DIR);
 }
 
 int statusOf(const Outcome& outcome) {
@@ -268,24 +169,13 @@ std::vector<std::string> modelNumbers(const results::GameResults& r) {
 }
 
 Result inMemory(const Scenario& s, bool reread) {
-    MemoryFiles files;
-    files.files = s.inputs;
-    files.unreadable.insert(s.unreadable.begin(), s.unreadable.end());
-    files.uncreatable.insert(s.uncreatable.begin(), s.uncreatable.end());
-    files.cutShortTo.insert(s.cutShort.begin(), s.cutShort.end());
-    files.writeLimit.insert(s.full.begin(), s.full.end());
-    FixedClock clock;
-    TallyState state;
-    applyOptions(state, optionsOf(s));
-    RunConfig config;
-    config.rereadMergedLog = reread;
     results::GameResults results;
-    config.results = &results;
-    const Outcome outcome = runTally(state, files, clock, config);
+    Files files;
+    const Outcome outcome = runInMemory(s, reread, &results, files);
     if (outcome.kind == OutcomeKind::Completed) {
         EXPECT_EQ(modelNumbers(results), reportNumbers(s.report));
     }
-    return {statusOf(outcome), outcome.message, files.files};
+    return {statusOf(outcome), outcome.message, files};
 }
 
 Result onDisk(const Scenario& s) {
