@@ -1,16 +1,25 @@
 #!/usr/bin/env bash
-# Installs what building and testing VORSKAL needs, from Debian's packages.
+# Installs what VORSKAL needs from Debian's packages, by need:
+#
+#   scripts/setup.sh runner   building and running the headless runner alone
+#                             (scripts/sample.sh): the engine's libraries
+#   scripts/setup.sh          everything: the window, every test, the
+#                             package, the benchmarks, the Windows build
+#
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 
-packages=(
+runner=(
     build-essential cmake ninja-build pkg-config
-    googletest libgtest-dev libgmock-dev   # engine tests
-    libbenchmark-dev                       # micro benchmarks
     libcli11-dev                           # the headless runner's options
     nlohmann-json3-dev                     # the results as JSON
-    python3 python3-jsonschema             # the results' schema, checked in the tests
     libsqlite3-dev                         # the league file
+    libgcrypt20-dev                        # SHA-256 of the game's files
+)
+everything=(
+    googletest libgtest-dev libgmock-dev   # engine tests
+    libbenchmark-dev                       # micro benchmarks
+    python3 python3-jsonschema             # the results' schema, checked in the tests
     qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core  # the window
     xvfb xauth                             # window screenshots
     clang libclang-rt-14-dev               # fuzzing (libFuzzer)
@@ -19,6 +28,7 @@ packages=(
     dpkg-dev lintian                       # the Debian package: dependencies and its check
     time                                   # peak memory in the benchmark
     g++-mingw-w64-x86-64-posix             # the Windows programs, cross-built
+    libgcrypt-mingw-w64-dev                # their SHA-256
     tcl                                    # SQLite for Windows from Debian's source package (tclsh; apt-get source needs dpkg-dev)
     wine wine64                            # their tests, run under Wine
     nsis cmark-gfm                         # the Windows installer, the user guide as a page in it
@@ -26,6 +36,15 @@ packages=(
     zip                                    # the Windows zip
     chromium tidy                          # the game's page in a real browser, its markup
 )
+
+case ${1:-all} in
+    runner) packages=("${runner[@]}") ;;
+    all) packages=("${runner[@]}" "${everything[@]}") ;;
+    *)
+        echo "usage: scripts/setup.sh [runner|all]" >&2
+        exit 64
+        ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
