@@ -1,7 +1,9 @@
 // How fast the tally sorts the lines of a server log: the merge's scan for
 // event lines over windows of a log (counting every line, classifying the
 // few that may be events), classifying each line on its own, keeping the
-// lines that a pass acts on, and reading lines out of the merged text. Run: vorskal_line_bench
+// lines that a pass acts on, and reading lines out of the merged text; and
+// the fingerprints of --json: each numbered log and the merged log hashed
+// (SHA-256) from the same windows. Run: vorskal_line_bench
 // [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 
@@ -16,6 +18,7 @@
 #include "logs/event_scanner.h"
 #include "logs/kept_lines.h"
 #include "logs/line_reader.h"
+#include "results/sha256.h"
 
 namespace {
 
@@ -177,6 +180,25 @@ void BM_ReadLines(benchmark::State& state) {
     setRates(state);
 }
 BENCHMARK(BM_ReadLines)->Unit(benchmark::kMillisecond);
+
+// The collector's work for --json: every window of the game into the digest
+// of its numbered log and into the merged log's, in windows of 1 MiB.
+void BM_Sha256TwoDigests(benchmark::State& state) {
+    const std::string_view text = gameText();
+    constexpr std::size_t kWindow = 1 << 20;
+    for (auto _ : state) {
+        vorskal::results::Sha256 piece;
+        vorskal::results::Sha256 merged;
+        for (std::size_t at = 0; at < text.size(); at += kWindow) {
+            piece.update(text.substr(at, kWindow));
+            merged.update(text.substr(at, kWindow));
+        }
+        benchmark::DoNotOptimize(piece.hexDigest());
+        benchmark::DoNotOptimize(merged.hexDigest());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_Sha256TwoDigests)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

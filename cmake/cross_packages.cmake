@@ -5,6 +5,11 @@
 # each header-only package gets a copy of its own headers in the build
 # folder, and find_package() is answered for both from its redirect folder,
 # which it searches before anything else.
+#
+# The target's libraries (libgcrypt and libgpg-error, Debian's
+# libgcrypt-mingw-w64-dev) are linked statically like the rest: only their
+# archives are looked for, never the import libraries of their DLLs.
+set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
 
 set(VORSKAL_GTEST_SOURCE /usr/src/googletest
     CACHE PATH "GoogleTest's sources, built for the target (Debian's googletest package)")

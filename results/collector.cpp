@@ -27,11 +27,10 @@ Collector::Collector(GameResults& results, const TallyState& state)
 }
 
 void Collector::hash(HashWork& work) {
-    if (work.piece && work.merged) {
-        Sha256::updateBoth(*pieceHash_, *mergedHash_, work.bytes);
-    } else if (work.piece) {
+    if (work.piece) {
         pieceHash_->update(work.bytes);
-    } else if (work.merged) {
+    }
+    if (work.merged) {
         mergedHash_->update(work.bytes);
     }
     if (work.pieceEnds) {

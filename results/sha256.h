@@ -1,33 +1,30 @@
 #pragma once
-// SHA-256 (FIPS 180-4) of a stream of bytes, fed in pieces of any size.
-// Uses the processor's SHA instructions where it has them (x86-64 with the
-// SHA extensions, found at run time), portable code otherwise; both give
-// the same digest. Defining VORSKAL_PORTABLE_SHA256 builds the portable
-// code alone.
-#include <array>
-#include <cstddef>
-#include <cstdint>
+// SHA-256 (FIPS 180-4) of a stream of bytes, fed in pieces of any size:
+// libgcrypt's, which picks the fastest code the processor runs (the SHA
+// instructions, AVX2, SSSE3 or plain code).
 #include <string>
 #include <string_view>
+
+struct gcry_md_handle;  // libgcrypt's, kept out of this header
 
 namespace vorskal::results {
 
 class Sha256 {
   public:
-    Sha256();
+    Sha256();  // throws std::bad_alloc when libgcrypt has no memory for it
+    ~Sha256();
+    Sha256(const Sha256&) = delete;
+    Sha256& operator=(const Sha256&) = delete;
+
     void update(std::string_view bytes);
-    // The same bytes into two digests (faster than one after the other).
-    static void updateBoth(Sha256& a, Sha256& b, std::string_view bytes);
     // The digest as 64 lower-case hex digits. Ends the stream: call once.
     std::string hexDigest();
 
   private:
-    void blocks(const unsigned char* data, std::size_t count);
-
-    std::array<std::uint32_t, 8> state_;
-    std::array<unsigned char, 64> buffer_{};
-    std::size_t buffered_ = 0;
-    std::uint64_t length_ = 0;
+    gcry_md_handle* handle_ = nullptr;
 };
+
+// The digest of `bytes` at once, as 64 lower-case hex digits.
+std::string sha256Hex(std::string_view bytes);
 
 }  // namespace vorskal::results
