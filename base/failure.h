@@ -2,8 +2,11 @@
 // The one error type of a tally run. Every fault that stops a run (a value
 // that is not a number, an overflow, a file that cannot be read or written)
 // throws a TallyFailure whose message names the file, the line and the
-// offending text wherever there is one. The run catches it once, at the top,
-// and turns it into an outcome; nothing below the run catches it.
+// offending text wherever there is one. The run catches it once, at the top
+// (runTally), and turns it into an outcome. Below it a failure is only held,
+// never dropped: a thread's (pass 1, the merge's writer) until the run's
+// thread reaches that step, a lookup's until the line that needs it; and
+// the results' checks skip a file whose failure the run itself reports.
 #include <cstdint>
 #include <stdexcept>
 #include <string>

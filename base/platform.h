@@ -50,11 +50,6 @@ class OutputFile {
   public:
     virtual ~OutputFile() = default;
     virtual void write(std::string_view bytes) = 0;
-    // Appends `length` bytes of `source` from `offset`; a service may copy
-    // them inside the system without passing them through the process.
-    virtual void copyFrom(const MappedFile& source, std::uint64_t offset, std::uint64_t length) {
-        write(source.bytes().substr(offset, length));
-    }
     // Makes every byte written so far durable in the file system (the real
     // files: fsync).
     virtual void flush() = 0;

@@ -165,8 +165,6 @@ class PosixMapped : public MappedFile {
         }
         return done;
     }
-    // The descriptor to copy from inside the system; -1 when not mapped.
-    int copyDescriptor() const { return data_ != nullptr ? fd_ : -1; }
 
   private:
     int fd_;
@@ -256,37 +254,6 @@ class PosixOutput : public OutputFile {
         }
     }
 
-    void copyFrom(const MappedFile& source, std::uint64_t offset, std::uint64_t length) override {
-        const auto* mapped = dynamic_cast<const PosixMapped*>(&source);
-        const int from = mapped != nullptr ? mapped->copyDescriptor() : -1;
-        if (from >= 0 && !noKernelCopy_) {
-            auto at = static_cast<loff_t>(offset);
-            while (length > 0) {
-                const ssize_t put = ::copy_file_range(from, &at, fd_, nullptr, length, 0);
-                if (put > 0) {
-                    length -= static_cast<std::uint64_t>(put);
-                    offset += static_cast<std::uint64_t>(put);
-                    continue;
-                }
-                if (put < 0 && errno == EINTR) {
-                    continue;
-                }
-                if (put < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
-                                errno == EOPNOTSUPP || errno == EBADF)) {
-                    noKernelCopy_ = true;  // this file system cannot: copy through memory
-                    break;
-                }
-                if (put == 0) {
-                    break;  // the source is shorter than expected: write what is mapped
-                }
-                throw TallyFailure(failureText(name_, "write", errno));
-            }
-        }
-        if (length > 0) {
-            write(source.bytes().substr(offset, length));
-        }
-    }
-
     // Makes every byte written so far durable: fsync.
     void flush() override {
         while (::fsync(fd_) != 0) {
@@ -355,7 +322,6 @@ class PosixOutput : public OutputFile {
     std::string path_;
     std::string temporary_;
     bool unnamed_;
-    bool noKernelCopy_ = false;
 };
 
 // A new file that replaces `name` in `directory` when it is closed: the one

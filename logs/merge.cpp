@@ -14,14 +14,6 @@ namespace {
 
 constexpr std::size_t kWindow = 256 << 10;  // read at once; small enough to stay in cache
 
-// Copies one numbered log into the merged file. Lines that end in CR LF go
-// out as they are; a line that ends in a lone CR, a lone LF or the end of
-// the file gets CR LF.
-//
-// The log is read through a window that moves forward (`pread`: a log cut
-// short while it is read fails with a message, where a mapping's page would
-// stop the process), and each window, once scanned, goes to the writer as
-// it is: the bytes are read once, and written from where they were read.
 // "HH:MM:SS" at columns 10 to 17, a time of day from 00:00:00 to 23:59:59.
 bool holdsTimeOfDay(std::string_view line) {
     if (line.size() < 17 || line[11] != ':' || line[14] != ':') {
@@ -35,6 +27,14 @@ bool holdsTimeOfDay(std::string_view line) {
     return line.substr(9, 2) <= "23" && line[12] <= '5' && line[15] <= '5';
 }
 
+// Copies one numbered log into the merged file. Lines that end in CR LF go
+// out as they are; a line that ends in a lone CR, a lone LF or the end of
+// the file gets CR LF.
+//
+// The log is read through a window that moves forward (`pread`: a log cut
+// short while it is read fails with a message, where a mapping's page would
+// stop the process), and each window, once scanned, goes to the writer as
+// it is: the bytes are read once, and written from where they were read.
 class PieceCopier {
   public:
     PieceCopier(std::string name, std::shared_ptr<MappedFile> piece, BackgroundWriter& writer,

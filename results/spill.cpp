@@ -39,7 +39,6 @@ std::string SpilledRows::failure(std::string_view action) const {
 }
 
 void SpilledRows::add(List& list, const std::string& json) const {
-    ++list.count;
     if (list.failure.empty() &&
         (std::fwrite(json.data(), 1, json.size(), list.file) != json.size() ||
          std::fputc('\n', list.file) == EOF)) {

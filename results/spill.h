@@ -28,8 +28,6 @@ class SpilledRows : public RowSink {
     void target(const TargetRow& row) override;
     void arenaEvent(const ArenaEvent& row) override;
 
-    std::uint64_t targetCount() const { return targets_.count; }
-    std::uint64_t arenaCount() const { return arena_.count; }
     // Calls `each` with every row's JSON text, in order. Throws
     // TallyFailure naming the folder and the reason when the file failed.
     void forEachCorrection(const std::function<void(std::string_view)>& each) const;
@@ -39,7 +37,6 @@ class SpilledRows : public RowSink {
   private:
     struct List {
         std::FILE* file = nullptr;
-        std::uint64_t count = 0;
         std::string failure;  // empty while the file works
     };
     std::string folder_;
