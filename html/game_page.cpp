@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "base/failure.h"
 #include "base/system_files.h"
 #include "html/html_text.h"
 #include "html/page_assets.h"
@@ -70,16 +69,10 @@ std::string gamePage(const results::GameResults& game, const PageLimits& limits)
     return out;
 }
 
-bool writeGamePage(const results::GameResults& game, const std::string& path, std::string& error) {
-    try {
-        const std::unique_ptr<OutputFile> file = replaceFile(path);
-        file->write(gamePage(game));
-        file->close();
-        return true;
-    } catch (const TallyFailure& failure) {
-        error = failure.what();
-        return false;
-    }
+void writeGamePage(const results::GameResults& game, const std::string& path) {
+    const std::unique_ptr<OutputFile> file = replaceFile(path);
+    file->write(gamePage(game));
+    file->close();
 }
 
 }  // namespace vorskal::html

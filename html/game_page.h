@@ -20,8 +20,8 @@ inline constexpr int kPageFormat = 1;
 std::string gamePage(const results::GameResults& game, const PageLimits& limits = {});
 
 // Writes the page to `path` through replaceFile (base/system_files.h), so a
-// page is replaced whole or not at all. On failure returns false with
-// `error` naming the file and the cause.
-bool writeGamePage(const results::GameResults& game, const std::string& path, std::string& error);
+// page is replaced whole or not at all. Throws TallyFailure naming the file
+// and the cause, as the JSON and CSV writers do.
+void writeGamePage(const results::GameResults& game, const std::string& path);
 
 }  // namespace vorskal::html

@@ -1,8 +1,8 @@
 #include "league/html_page.h"
 
 #include "base/version.h"
-#include "html/html_text.h"
 #include "html/page_assets.h"
+#include "html/page_parts.h"
 
 namespace vorskal::league {
 
@@ -10,27 +10,15 @@ namespace {
 
 const std::string kGenerator = "vorskal-league " + std::string(kVersion);
 
-void appendElement(std::string& out, std::string_view tag, std::string_view attributes,
-                   std::string_view text) {
-    out += '<';
-    out += tag;
-    out += attributes;
-    out += '>';
-    html::appendText(out, text);
-    out += "</";
-    out += tag;
-    out += ">";
-}
-
 }  // namespace
 
 void writePageStart(std::ostream& out, const std::string& title, const std::string& subtitle) {
     std::string page;
     html::appendPageStart(page, title, kGenerator);
-    appendElement(page, "h1", "", title);
+    html::appendElement(page, "h1", "", title);
     page += '\n';
     if (!subtitle.empty()) {
-        appendElement(page, "p", " class=\"sub\"", subtitle);
+        html::appendElement(page, "p", "class=\"sub\"", subtitle);
         page += '\n';
     }
     out << page;
@@ -41,11 +29,11 @@ void writeHtmlTable(std::ostream& out, const std::string& caption, const TextTab
     if (!caption.empty()) {
         const bool allied = caption.rfind("Allied", 0) == 0;
         const bool hun = caption.rfind("Hun", 0) == 0;
-        appendElement(page, "caption",
-                      allied ? " class=\"allied\""
-                      : hun  ? " class=\"hun\""
-                             : "",
-                      caption);
+        html::appendElement(page, "caption",
+                            allied ? "class=\"allied\""
+                            : hun  ? "class=\"hun\""
+                                   : "",
+                            caption);
         page += '\n';
     }
     const auto numeric = [&](std::size_t column) {
@@ -53,14 +41,14 @@ void writeHtmlTable(std::ostream& out, const std::string& caption, const TextTab
     };
     page += "<thead><tr>";
     for (std::size_t i = 0; i < table.header.size(); ++i) {
-        appendElement(page, "th", numeric(i) ? " scope=\"col\" class=\"n\"" : " scope=\"col\"",
-                      table.header[i]);
+        html::appendElement(page, "th", numeric(i) ? "scope=\"col\" class=\"n\"" : "scope=\"col\"",
+                            table.header[i]);
     }
     page += "</tr></thead>\n<tbody>\n";
     for (const auto& row : table.rows) {
         page += "<tr>";
         for (std::size_t i = 0; i < row.size(); ++i) {
-            appendElement(page, "td", numeric(i) ? " class=\"n\"" : "", row[i]);
+            html::appendElement(page, "td", numeric(i) ? "class=\"n\"" : "", row[i]);
         }
         page += "</tr>\n";
     }

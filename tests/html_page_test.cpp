@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "base/failure.h"
 #include "html/game_page.h"
 
 namespace vorskal::html {
@@ -137,16 +138,20 @@ TEST(GamePage, LongListsShowTheirFirstEntriesAndCountTheRest) {
 
 TEST(GamePage, IsWrittenWholeOrNotAtAll) {
     const std::string path = ::testing::TempDir() + "vorskal_page_test.html";
-    std::string error;
-    ASSERT_TRUE(writeGamePage(smallGame(), path, error)) << error;
+    writeGamePage(smallGame(), path);
     std::ifstream in(path, std::ios::binary);
     std::stringstream written;
     written << in.rdbuf();
     EXPECT_EQ(written.str(), gamePage(smallGame()));
     std::remove(path.c_str());
 
-    EXPECT_FALSE(writeGamePage(smallGame(), "/nonexistent-dir/page.html", error));
-    EXPECT_EQ(error, "/nonexistent-dir/page.html: cannot create: No such file or directory");
+    try {
+        writeGamePage(smallGame(), "/nonexistent-dir/page.html");
+        ADD_FAILURE() << "written";
+    } catch (const TallyFailure& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  "/nonexistent-dir/page.html: cannot create: No such file or directory");
+    }
 }
 
 }  // namespace

@@ -182,9 +182,12 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
             if (!written) {
                 return kExitFailed;
             }
-            if (std::string error;
-                !htmlFile.empty() && !html::writeGamePage(session.results(), htmlFile, error)) {
-                err << "vorskal-tally: " << error << "\n";
+            try {
+                if (!htmlFile.empty()) {
+                    html::writeGamePage(session.results(), htmlFile);
+                }
+            } catch (const std::exception& failure) {
+                err << "vorskal-tally: " << logText(failure.what()) << "\n";
                 return kExitFailed;
             }
             if (recorder) {

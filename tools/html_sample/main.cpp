@@ -37,9 +37,10 @@ int main(int argc, char** argv) {
             std::chrono::steady_clock::now() - start;
         fastest = std::min(fastest, took.count());
     }
-    std::string error;
-    if (!vorskal::html::writeGamePage(game, path, error)) {
-        std::cerr << "vorskal-html-sample: " << error << '\n';
+    try {
+        vorskal::html::writeGamePage(game, path);
+    } catch (const std::exception& failure) {
+        std::cerr << "vorskal-html-sample: " << failure.what() << '\n';
         return 1;
     }
     std::cout << "arena events " << game.arena.size() << ", stretches " << game.overMax.size()
