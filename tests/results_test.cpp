@@ -245,6 +245,36 @@ TEST(Results, EachCheckRaisesItsWarningAndLookAlikesNone) {
     }
 }
 
+// The point values of the types: every "Type=number" line outside the map's
+// block but the map, kill and death lines, in file order, rounded down.
+TEST(Results, TypeValuesAreTheTypeLinesOutsideTheMapsBlock) {
+    const std::string all = "Bridge=15 Depot=7 Factory=20 Hangar=12 Tent=3 Train=9 Truck=4 ";
+    const struct {
+        Edit edit;
+        std::string want;
+    } cases[] = {
+        {{"vorskal.ini", "Tent=3", "Tent=3.9"}, all},
+        {{"vorskal.ini", "Tent=3", "Tent=-2.5"},
+         "Bridge=15 Depot=7 Factory=20 Hangar=12 Tent=-3 "
+         "Train=9 Truck=4 "},
+        {{"vorskal.ini", "Tent=3", "Tent=x"},
+         "Bridge=15 Depot=7 Factory=20 Hangar=12 Train=9 "
+         "Truck=4 "},
+        {{"vorskal.ini", "Truck=4", "Truck=4\r\n=5\r\n42"}, all},      // no name, no "="
+        {{"vorskal.ini", "Kill=10", "Kill=10\r\nMap=Verdun"}, all},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edit.to);
+        Files game = kPlainGame;
+        apply(game, c.edit);
+        std::string got;
+        for (const auto& type : resultsOf(game).settings.typeValues) {
+            got += type.type + "=" + std::to_string(type.points) + " ";
+        }
+        EXPECT_EQ(got, c.want);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The runner
 
