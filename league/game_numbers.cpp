@@ -63,7 +63,7 @@ std::string numbersFault(const results::GameResults& game) {
     }
     for (const auto& [side, totals] :
          {std::pair{Side::Allied, &game.allied}, std::pair{Side::Hun, &game.hun}}) {
-        const std::string sideName = side == Side::Allied ? "Allied" : "Hun";
+        const std::string sideName(results::sideName(side));
         for (const Field& field : kFields) {
             const std::int64_t total = (*totals).*field.totals;
             if (std::string found =

@@ -26,10 +26,13 @@ void writeJson(std::ostream& out, const ordered_json& json) {
     out << json.dump(2) << "\n";
 }
 
-const char* const kSideGroups[] = {"Allied", "Hun", "unknown"};
+// The standings list the pilots of each side, then those of no known side.
+const results::Side kSideGroups[] = {results::Side::Allied, results::Side::Hun,
+                                     results::Side::Unknown};
 
-std::string groupTitle(const std::string& team) {
-    return team == "unknown" ? "Pilots of no known side" : team + " pilots";
+std::string groupTitle(results::Side side) {
+    return side == results::Side::Unknown ? "Pilots of no known side"
+                                          : std::string(results::sideName(side)) + " pilots";
 }
 
 TextTable pilotTable(const std::vector<PilotStanding>& pilots, const std::string& team,
@@ -137,13 +140,13 @@ TextTable totalsTable(const results::GameResults& game) {
         "Side", "Score", "Kills", "Deaths", "Targets", "Target points", "Over-max penalty",
         "Final"};
     table.numeric = {false, true, true, true, true, true, true, true};
-    const auto row = [&](const char* side, const results::TeamTotals& t) {
-        table.rows.push_back({side, str(t.score), str(t.kills), str(t.deaths),
+    const auto row = [&](std::string_view side, const results::TeamTotals& t) {
+        table.rows.push_back({std::string(side), str(t.score), str(t.kills), str(t.deaths),
                               str(t.targetsDestroyed), str(t.targetPoints), str(t.overMaxPenalty),
                               str(t.final)});
     };
-    row("Allied", game.allied);
-    row("Hun", game.hun);
+    row(results::sideName(results::Side::Allied), game.allied);
+    row(results::sideName(results::Side::Hun), game.hun);
     return table;
 }
 
@@ -234,10 +237,11 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
         case Format::Text: {
             out << logText(title("Standings", filterText)) << ": " << gamesOf(standings)
                 << " games\n";
-            for (const char* team : kSideGroups) {
-                const TextTable table = pilotTable(standings.pilots, team, false);
+            for (const results::Side side : kSideGroups) {
+                const TextTable table =
+                    pilotTable(standings.pilots, std::string(results::sideName(side)), false);
                 if (!table.rows.empty()) {
-                    out << "\n" << groupTitle(team) << "\n";
+                    out << "\n" << groupTitle(side) << "\n";
                     table.writeText(out);
                 }
             }
@@ -282,10 +286,11 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
             out << "<h2>Sides</h2>\n";
             writeHtmlTable(out, "", sideTable(standings.sides));
             out << "<h2>Pilots</h2>\n";
-            for (const char* team : kSideGroups) {
-                const TextTable table = pilotTable(standings.pilots, team, false);
+            for (const results::Side side : kSideGroups) {
+                const TextTable table =
+                    pilotTable(standings.pilots, std::string(results::sideName(side)), false);
                 if (!table.rows.empty()) {
-                    writeHtmlTable(out, groupTitle(team), table);
+                    writeHtmlTable(out, groupTitle(side), table);
                 }
             }
             writePageEnd(out);
