@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "base/failure.h"
+#include "base/log_text.h"
 #include "league/game_day.h"
 #include "league/report_key.h"
 #include "league/tally_record.h"
@@ -58,17 +59,19 @@ class LeagueRecorder : public GameRecorder {
             return;
         }
         const league::RecordResult& r = *result_;
-        const std::string& path = recorder_.path();
+        const std::string path = logText(recorder_.path());
+        const std::string season = logText(r.season);
         const std::string game = "game " + std::to_string(r.id);
         out << (r.outcome == RecordOutcome::Replaced ? "Replaced in " : "Recorded in ") << path
-            << " as " << game << " (season " << r.season << ")\n";
+            << " as " << game << " (season " << season << ")\n";
         if (!r.playedOn) {
             err << "vorskal-tally: warning: " << path << ": " << game << ": "
-                << league::unreadableDayMessage(r.gameDate, r.days.order, r.days.inferred) << "\n";
+                << logText(league::unreadableDayMessage(r.gameDate, r.days.order, r.days.inferred))
+                << "\n";
         }
         if (r.days.changed > 0) {
             err << "vorskal-tally: " << path << ": the days of " << r.days.changed
-                << " other games of season " << r.season << " are now read as "
+                << " other games of season " << season << " are now read as "
                 << league::dateOrderWords(r.days.order) << ", the order the season's games infer\n";
         }
         for (const std::int64_t twin : r.twins) {

@@ -170,7 +170,7 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
     }
     const Outcome outcome = tallyDirectory(directory, options, config);
     if (recorder && !recorder->refusal().empty()) {
-        err << "vorskal-tally: " << recorder->refusal() << "\n";
+        err << "vorskal-tally: " << logText(recorder->refusal()) << "\n";
         return kExitFailed;
     }
     // Warnings, then "Tally Complete" and the summary line (on standard

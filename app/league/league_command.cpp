@@ -81,9 +81,9 @@ league::GameFilter filterOf(const Listing& listing, LeagueFile& file) {
 }
 
 std::string removedText(const league::GameSummary& game) {
-    return "game " + std::to_string(game.id) + " (season " + game.season + ", " +
+    return "game " + std::to_string(game.id) + " (season " + logText(game.season) + ", " +
            (game.playedOn.empty() ? "day unknown" : "played " + game.playedOn) + ", map " +
-           game.map + ", Allied " + std::to_string(game.alliedFinal) + ", Hun " +
+           logText(game.map) + ", Allied " + std::to_string(game.alliedFinal) + ", Hun " +
            std::to_string(game.hunFinal) + ", " + std::to_string(game.pilots) + " pilots)";
 }
 
@@ -187,20 +187,21 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
             const std::int64_t id = league::resolveGame(file, gameText);
             const league::GameSummary game = league::loadGame(file, id).summary;
             league::removeGame(file, id);
-            out << "Removed " << removedText(game) << " from " << path << "; vorskal-league "
-                << path << " restore " << id << " puts it back\n";
+            out << "Removed " << removedText(game) << " from " << logText(path)
+                << "; vorskal-league " << logText(path) << " restore " << id << " puts it back\n";
         } else if (*restore) {
             LeagueFile file(path, LeagueFile::Access::Change);
             const std::int64_t id = league::resolveGame(file, gameText, league::Kept::Removed);
             league::restoreGame(file, id);
-            out << "Restored " << removedText(league::loadGame(file, id).summary) << " in " << path
-                << "\n";
+            out << "Restored " << removedText(league::loadGame(file, id).summary) << " in "
+                << logText(path) << "\n";
         } else if (*set) {
             if (settingName.empty()) {
                 LeagueFile file(path, LeagueFile::Access::Read);
                 const std::string season = league::currentSeason(file.db());
                 const league::SeasonDays days = league::seasonDateOrder(file.db(), season);
-                out << "season " << season << "\ndate-order " << league::dateOrderName(days.order)
+                out << "season " << logText(season) << "\ndate-order "
+                    << league::dateOrderName(days.order)
                     << (days.inferred ? " (not set: inferred from the season's games)" : "")
                     << "\n";
             } else {
@@ -212,12 +213,13 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                 league::changeSetting(file.db(), settingName, settingValue);
                 league::refreshAllDays(file.db());
                 transaction.commit();
-                out << "Set " << settingName << " to " << settingValue << " in " << path << "\n";
+                out << "Set " << logText(settingName) << " to " << logText(settingValue) << " in "
+                    << logText(path) << "\n";
             }
         } else if (*check) {
             LeagueFile file(path, LeagueFile::Access::Read);
             const league::Findings findings = league::checkGames(file);
-            league::writeFindings(out, findings, path);
+            league::writeFindings(out, findings, logText(path));
             if (!findings.twins.empty() || !findings.unknownDays.empty()) {
                 return kLeagueExitFindings;
             }
@@ -233,24 +235,24 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                     err << "vorskal-league: " << logText(skipped) << "\n";
                 }
                 for (const std::string& note : summary.notes) {
-                    err << "vorskal-league: warning: " << note << "\n";
+                    err << "vorskal-league: warning: " << logText(note) << "\n";
                 }
-                out << reportFile << ": " << summary.reports << " reports: " << summary.recorded
-                    << " recorded, " << summary.alreadyRecorded << " already recorded, "
-                    << summary.skipped.size() << " skipped\n";
+                out << logText(reportFile) << ": " << summary.reports
+                    << " reports: " << summary.recorded << " recorded, " << summary.alreadyRecorded
+                    << " already recorded, " << summary.skipped.size() << " skipped\n";
             }
         }
     } catch (const league::LeagueError& e) {
         err << "vorskal-league: " << logText(e.what()) << "\n";
         return kLeagueExitFailed;
     } catch (const std::invalid_argument& e) {
-        err << "vorskal-league: " << e.what() << "\n";
+        err << "vorskal-league: " << logText(e.what()) << "\n";
         return kLeagueExitUsage;
     } catch (const std::bad_alloc&) {
         err << "vorskal-league: ran out of memory\n";
         return kLeagueExitFailed;
     } catch (const std::exception& e) {
-        err << "vorskal-league: " << e.what() << "\n";
+        err << "vorskal-league: " << logText(e.what()) << "\n";
         return kLeagueExitFailed;
     }
     return kLeagueExitOk;
