@@ -1,11 +1,12 @@
 #include "league/game_store.h"
 
 #include <ctime>
+#include <stdexcept>
 #include <tuple>
 
+#include "base/log_text.h"
 #include "league/game_numbers.h"
 #include "league/settings.h"
-#include "results/json_read.h"
 #include "results/json_text.h"
 
 namespace vorskal::league {
@@ -34,10 +35,12 @@ bool allDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// Texts are kept as the results' JSON writes them: UTF-8, a text that is
-// not read as Latin-1.
+// Texts are kept as every output shows them (base/log_text.h): valid UTF-8
+// as it is, any other byte read in code page 1252, controls as \xNN. The
+// rule gives the same text again when applied twice, so the listings can
+// apply it to what they read back.
 std::string utf8(std::string_view text) {
-    return results::toUtf8(text);
+    return logText(text);
 }
 
 std::optional<std::string> orNull(const std::string& text) {
@@ -68,6 +71,16 @@ void insertTotals(Connection& db, std::int64_t id, const char* team,
         .bind(8, totals.overMaxPenalty)
         .bind(9, totals.final)
         .run();
+}
+
+// A correction the run kept in its temporary file (results/spill.h).
+results::Correction correctionKept(std::string_view json) {
+    try {
+        return results::correctionFromJson(json);
+    } catch (const std::exception& error) {
+        throw std::runtime_error("a correction kept in the temporary file does not read back: " +
+                                 std::string(error.what()));
+    }
 }
 
 class CorrectionWriter {
@@ -102,7 +115,7 @@ class CorrectionWriter {
             moves_.bind(1, id)
                 .bind(2, std::int64_t(j))
                 .bind(3, utf8(move.pilot))
-                .bind(4, std::string_view(league::sideName(move.team)))
+                .bind(4, results::sideName(move.team))
                 .bind(5, results::fieldName(move.field))
                 .bind(6, move.by)
                 .bind(7, move.points)
@@ -175,7 +188,7 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
         pilots.bind(1, id)
             .bind(2, std::int64_t(i))
             .bind(3, utf8(row.name))
-            .bind(4, std::string_view(league::sideName(row.team)))
+            .bind(4, results::sideName(row.team))
             .bind(5, row.teamCode)
             .bind(6, row.kills)
             .bind(7, row.deaths)
@@ -189,7 +202,7 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
     CorrectionWriter corrections(db, id);
     if (spilled != nullptr) {
         spilled->forEachCorrection(
-            [&](std::string_view json) { corrections.write(results::correctionFromJson(json)); });
+            [&](std::string_view json) { corrections.write(correctionKept(json)); });
     } else {
         for (const results::Correction& correction : game.corrections) {
             corrections.write(correction);
@@ -280,15 +293,6 @@ std::string seasonOf(Connection& db, std::int64_t id) {
 }
 
 }  // namespace
-
-const char* sideName(Side side) {
-    // The results' names, which are literals: their data() ends in NUL.
-    return results::sideName(side).data();
-}
-
-Side sideFromName(const std::string& name) {
-    return results::sideNamed(name);
-}
 
 GameIdentity talliedGame(const GameResults& game, const std::string& reportKey,
                          const std::string& reportSha256) {

@@ -25,7 +25,8 @@ void ReportDigest::take(std::string_view text) {
         whole_.update(kCrLf);
     }
     // The header: title, "Rev ..." line, then the time line.
-    const bool timeLine = lineInReport_ == 2 && text.substr(0, layout::kTimeLabel.size()) == layout::kTimeLabel;
+    const bool timeLine =
+        lineInReport_ == 2 && text.substr(0, layout::kTimeLabel.size()) == layout::kTimeLabel;
     if (!timeLine) {
         key_.update(text);
         key_.update(kCrLf);

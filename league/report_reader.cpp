@@ -220,8 +220,7 @@ void readHeader(const Reader& r, GameResults& game) {
         r.fail(2, "no \"Current time is \" line under the title");
     }
     if (const auto day = plainDay(when.substr(date + kDateLabel.size()))) {
-        game.run.startedAt =
-            *day + "T" + when.substr(kTimeLabel.size(), date - kTimeLabel.size());
+        game.run.startedAt = *day + "T" + when.substr(kTimeLabel.size(), date - kTimeLabel.size());
     }
 }
 

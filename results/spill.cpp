@@ -53,16 +53,12 @@ void SpilledRows::correction(const Correction& row) {
 void SpilledRows::target(const TargetRow& row) {
     if (lists_ == Lists::All) {
         add(targets_, targetJson(row));
-    } else {
-        ++targets_.count;
     }
 }
 
 void SpilledRows::arenaEvent(const ArenaEvent& row) {
     if (lists_ == Lists::All) {
         add(arena_, arenaJson(row));
-    } else {
-        ++arena_.count;
     }
 }
 

@@ -17,7 +17,7 @@ namespace vorskal::results {
 class SpilledRows : public RowSink {
   public:
     // Which rows are kept: all three lists, or the corrections alone (the
-    // recorder's; targets and arena events are then counted only).
+    // recorder's; targets and arena events are then dropped).
     enum class Lists { All, CorrectionsOnly };
     explicit SpilledRows(Lists lists = Lists::All);
     ~SpilledRows() override;

@@ -260,7 +260,7 @@ TEST(Results, TypeValuesAreTheTypeLinesOutsideTheMapsBlock) {
         {{"vorskal.ini", "Tent=3", "Tent=x"},
          "Bridge=15 Depot=7 Factory=20 Hangar=12 Train=9 "
          "Truck=4 "},
-        {{"vorskal.ini", "Truck=4", "Truck=4\r\n=5\r\n42"}, all},      // no name, no "="
+        {{"vorskal.ini", "Truck=4", "Truck=4\r\n=5\r\n42"}, all},  // no name, no "="
         {{"vorskal.ini", "Kill=10", "Kill=10\r\nMap=Verdun"}, all},
     };
     for (const auto& c : cases) {

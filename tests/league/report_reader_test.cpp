@@ -56,11 +56,6 @@ TEST(ReportReader, EveryScenarioReportReadsBackAsItsResults) {
         GameResults model;
         Files files;
         ASSERT_EQ(runInMemory(s, false, &model, files).kind, OutcomeKind::Completed);
-        // Section 7 copies the point lines from the "Kill=" line on: without
-        // one, the report does not show the death points.
-        if (s.report.find("\r\nKill=") == std::string::npos) {
-            model.settings.deathPoints = 0;
-        }
         const std::vector<league::FoundReport> reports = league::splitReports(s.report);
         ASSERT_EQ(reports.size(), 1u);
         ASSERT_EQ(reports[0].state, league::ReportState::Complete);

@@ -58,7 +58,7 @@ std::string escaped(const std::string& text) {
 }
 
 results::GameResults gameOf(const std::string& name) {
-    results::GameResults game = handGame("e5e5", "Verdun", "12/06/26", {});
+    results::GameResults game = handGame("Verdun", "12/06/26", {});
     game.pilots.push_back({name, results::Side::Allied, 1, 1, 0, 0, 0, {}, 10});
     game.allied = {1, 0, 0, 0, 10, 0, 10};
     game.warnings.push_back({"both-sides", "", 0, "\"" + name + "\" is listed on both sides"});
@@ -93,7 +93,7 @@ TEST(TextInEveryOutput, ANameIsTheSameEverywhere) {
         const std::string db = dir.path() + "/season.db";
         {
             league::LeagueFile file(db, league::LeagueFile::Access::Write);
-            league::recordGame(file, game, league::talliedGame(game), false);
+            league::recordGame(file, game, nullptr, handIdentity("e5e5"), {});
         }
         const auto standings = [&](const char* format) {
             const LeagueRun run = league({db, "standings", "--format", format});
