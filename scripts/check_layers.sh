@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a file of the engine includes a header of a folder above its own.
 # The folders from the bottom up (ARCHITECTURE.md, "Layers"):
-layers=(base logs points tally report results html league app)
+layers=(base logs points tally report results html league collector app)
 set -euo pipefail
 root=$(cd "${1:-$(dirname "$0")/..}" && pwd)
 

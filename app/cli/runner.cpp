@@ -9,13 +9,13 @@
 #include "app/cli/output_check.h"
 #include "app/cli/output_guard.h"
 #include "app/cli/recording.h"
+#include "app/cli/session.h"
 #include "app/tally_run.h"
 #include "base/log_text.h"
 #include "base/version.h"
 #include "html/game_page.h"
 #include "html/page_rows.h"
 #include "results/csv_writer.h"
-#include "results/session.h"
 
 namespace vorskal {
 

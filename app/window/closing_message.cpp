@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "base/log_text.h"
-#include "results/session.h"
+#include "results/warning_line.h"
 
 namespace vorskal::window {
 

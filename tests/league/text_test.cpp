@@ -14,7 +14,7 @@
 #include "league/league_file.h"
 #include "results/csv_writer.h"
 #include "results/json_writer.h"
-#include "results/session.h"
+#include "results/warning_line.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 

@@ -1,4 +1,4 @@
-#include "results/checks.h"
+#include "collector/checks.h"
 
 #include <algorithm>
 #include <set>

@@ -1,4 +1,4 @@
-#include "results/session.h"
+#include "app/cli/session.h"
 
 #include <ctime>
 
@@ -7,6 +7,7 @@
 #include "base/system_files.h"
 #include "results/csv_writer.h"
 #include "results/json_writer.h"
+#include "results/warning_line.h"
 
 namespace vorskal::results {
 namespace {
@@ -24,18 +25,6 @@ void writeJsonFile(const GameResults& results, const std::string& path, const Sp
 }
 
 }  // namespace
-
-std::string warningLine(const Warning& warning) {
-    std::string line;
-    if (!warning.file.empty()) {
-        line += warning.file;
-        if (warning.line != 0) {
-            line += " line " + std::to_string(warning.line);
-        }
-        line += ": ";
-    }
-    return logText(line + "warning: " + warning.message + " [" + warning.code + "]");
-}
 
 std::string localTimeIso8601() {
     const std::time_t now = std::time(nullptr);

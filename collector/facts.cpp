@@ -1,4 +1,4 @@
-#include "results/facts.h"
+#include "collector/facts.h"
 
 #include <map>
 #include <memory>

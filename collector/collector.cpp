@@ -1,10 +1,10 @@
-#include "results/collector.h"
+#include "collector/collector.h"
 
 #include "base/failure.h"
 #include "base/text.h"
+#include "collector/checks.h"
+#include "collector/facts.h"
 #include "logs/log_line.h"
-#include "results/checks.h"
-#include "results/facts.h"
 
 namespace vorskal::results {
 namespace {

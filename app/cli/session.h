@@ -9,6 +9,7 @@
 #include "base/platform.h"
 #include "results/game_results.h"
 #include "results/spill.h"
+#include "results/warning_line.h"
 
 namespace vorskal::results {
 
@@ -46,10 +47,6 @@ class Session {
     GameResults results_;
     std::unique_ptr<SpilledRows> spill_;
 };
-
-// One warning as its line on standard error: "FILE line N: warning: ... [code]",
-// in the one text form of every output (base/log_text.h).
-std::string warningLine(const Warning& warning);
 
 // The current local time, ISO 8601 with the offset ("2026-12-06T21:15:02+01:00").
 std::string localTimeIso8601();
