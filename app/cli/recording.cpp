@@ -72,7 +72,7 @@ class LeagueRecorder : public GameRecorder {
         if (r.days.changed > 0) {
             err << "vorskal-tally: " << path << ": the days of " << r.days.changed
                 << " other games of season " << season << " are now read as "
-                << league::dateOrderWords(r.days.order) << ", the order the season's games infer\n";
+                << dateOrderWords(r.days.order) << ", the order the season's games infer\n";
         }
         for (const std::int64_t twin : r.twins) {
             err << "vorskal-tally: warning: " << path << ": " << game

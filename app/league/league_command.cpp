@@ -200,8 +200,7 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                 LeagueFile file(path, LeagueFile::Access::Read);
                 const std::string season = league::currentSeason(file.db());
                 const league::SeasonDays days = league::seasonDateOrder(file.db(), season);
-                out << "season " << logText(season) << "\ndate-order "
-                    << league::dateOrderName(days.order)
+                out << "season " << logText(season) << "\ndate-order " << dateOrderName(days.order)
                     << (days.inferred ? " (not set: inferred from the season's games)" : "")
                     << "\n";
             } else {

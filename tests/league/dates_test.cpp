@@ -13,7 +13,7 @@
 namespace vorskal::testing {
 namespace {
 
-using league::DateOrder;
+using vorskal::DateOrder;
 
 struct DateCase {
     const char* text;
@@ -49,8 +49,7 @@ TEST(DatesTest, TextsReadInEachOrder) {
             {DateOrder::DayMonthYear, c.dayFirst},
             {DateOrder::YearMonthDay, c.yearFirst}};
         for (const auto& [order, day] : expected) {
-            EXPECT_EQ(league::dayOf(c.text, order).value_or(""), day)
-                << league::dateOrderName(order);
+            EXPECT_EQ(dayOf(c.text, order).value_or(""), day) << dateOrderName(order);
         }
     }
 }
@@ -72,7 +71,7 @@ const SeasonCase kSeasons[] = {
 
 TEST(DatesTest, TheSeasonsDatesInferTheOrder) {
     for (const SeasonCase& c : kSeasons) {
-        EXPECT_EQ(league::inferDateOrder(c.dates), c.inferred) << ::testing::PrintToString(c.dates);
+        EXPECT_EQ(inferDateOrder(c.dates), c.inferred) << ::testing::PrintToString(c.dates);
     }
 }
 
