@@ -13,6 +13,7 @@
 #include "base/system_files.h"
 #include "base/version.h"
 #include "collector/collector.h"
+#include "logs/merge.h"
 #include "points/identify_target.h"
 #include "report/point_values_section.h"
 #include "report/report_frame.h"
@@ -29,6 +30,8 @@ constexpr std::string_view kTallyComplete = "Tally Complete";
 constexpr std::string_view kMissingFirstLog = "Could not find ux7server0.log";
 constexpr std::string_view kStartLookup = "junk1 # 20";
 const std::string kOutOfMemory = "the tally ran out of memory";
+constexpr std::string_view kRefused =
+    "stopped before anything was written: the checked game was refused";
 
 // What the report's ERROR line and the caller say about a failure of any kind.
 std::string describe(const std::exception_ptr& failure) {
@@ -57,8 +60,12 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
                  results::Collector* collector, bool& mergedAll) {
     std::optional<ReportStream> report;
     try {
-        // 1. Reset the tally state.
+        // 1. Reset the tally state; the findings accepted in the folder of
+        // a game, read before anything is written.
         state.resetForRun();
+        if (collector != nullptr && files.exists(numberedLogName(0))) {
+            collector->readAcceptedFindings(files);
+        }
 
         // 2. Merge the numbered logs (on the fast path pass 1 goes along).
         MergedLog merged(state, files, config);
@@ -138,6 +145,31 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
     }
 }
 
+// The check of a run that writes only when `config.admit` lets it: the
+// same tally of a fresh state with the same options, on a service that
+// writes nothing. The outcome Refused when the check completed and `admit`
+// said no.
+std::optional<Outcome> refusedByCheck(const TallyState& state, FileService& files, Clock& clock,
+                                      const RunConfig& config) {
+    TallyState probe;
+    probe.overMaxPilotCorrection = state.overMaxPilotCorrection;
+    probe.multiDeathCorrection = state.multiDeathCorrection;
+    probe.fighterTargetCorrection = state.fighterTargetCorrection;
+    probe.redBoxedOnly = state.redBoxedOnly;
+    results::GameResults checked;
+    checked.gatherRows = false;
+    checked.gatherFingerprints = false;
+    RunConfig check;
+    check.results = &checked;
+    check.writeNothing = true;
+    NoWrites quiet(files);
+    if (runTally(probe, quiet, clock, check).kind != OutcomeKind::Completed ||
+        config.admit(checked)) {
+        return std::nullopt;
+    }
+    return Outcome{OutcomeKind::Refused, std::string(kRefused)};
+}
+
 }  // namespace
 
 Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunConfig& config) {
@@ -153,7 +185,7 @@ Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunC
     const Outcome outcome = runSteps(state, files, clock, config, &collector, mergedAll);
     state.observer = nullptr;
     if (outcome.kind != OutcomeKind::MissingFirstLog) {
-        collector.finish(files, mergedAll);
+        collector.finish(files, mergedAll, outcome.kind == OutcomeKind::Completed);
     }
     return outcome;
 }
@@ -170,6 +202,11 @@ Outcome tallyIn(const std::string& directory, TallyState& state, Clock& clock,
     try {
         DirectoryLock lock(directory);
         SystemFileService files(directory);
+        if (config.admit && !config.writeNothing) {
+            if (std::optional<Outcome> refused = refusedByCheck(state, files, clock, config)) {
+                return *refused;
+            }
+        }
         if (config.writeNothing) {
             NoWrites quiet(files);
             RunConfig fast = config;

@@ -19,6 +19,7 @@ enum class OutcomeKind {
     Completed,        // "Tally Complete"
     MissingFirstLog,  // "Could not find ux7server0.log"; nothing written
     Failed,           // stopped with a message; the report ends in its ERROR line
+    Refused,          // RunConfig::admit refused the checked game; nothing written
 };
 
 struct Outcome {
@@ -32,8 +33,9 @@ struct RunConfig {
     // report is the same. Used to check the fast path against the plain one.
     bool rereadMergedLog = false;
     // When set, the run fills it: the results of the game with the evidence
-    // behind them and the warnings of the checks (also after a failure, as
-    // far as the run came; not when "ux7server0.log" is missing).
+    // behind them and the findings of the checks, the ones accepted in the
+    // game folder marked (after a failure the numbers as far as the run came
+    // and no findings; nothing when "ux7server0.log" is missing).
     results::GameResults* results = nullptr;
     // Writes nothing at all: the merged log and the report go nowhere (a
     // check of the setup). Only the fast reading serves then.
@@ -44,6 +46,13 @@ struct RunConfig {
     // the held report and the folder's files; it appends the report
     // (HeldReport::appendTo) or not. What it throws fails the run.
     std::function<void(const Outcome&, HeldReport&, FileService&)> settleReport;
+    // When set (a run in a directory: tallyIn), the game is first tallied
+    // inside the folder's lock as a check that writes nothing, and its
+    // results (the numbers and the findings) go to `admit`. Only when it
+    // returns true does the run go on, in the same lock, and write; else the
+    // outcome is Refused and nothing at all is written. A check that does
+    // not complete lets the run go on to fail as it would.
+    std::function<bool(const results::GameResults& checked)> admit;
 };
 
 // Runs one tally on `state`, whose option flags the caller has set.

@@ -65,17 +65,20 @@ void checkPointFile(FileService& files, GameResults& results, std::vector<Warnin
     if (!kill) {
         warnings.push_back({"no-kill-points", kIni, 0,
                             "there is no \"Kill=\" line, so every kill is worth 0 points; add one "
-                            "such as \"Kill=10\" after the map's block"});
+                            "such as \"Kill=10\" after the map's block",
+                            "", false});
     }
     if (!death) {
         warnings.push_back({"no-death-points", kIni, 0,
                             "there is no \"Death=\" line, so every death is worth 0 points; add "
-                            "one such as \"Death=-5\" after the map's block"});
+                            "one such as \"Death=-5\" after the map's block",
+                            "", false});
     }
     if (mapLine == 0) {
         warnings.push_back({"no-map-line", kIni, 0,
                             "there is no \"Map=\" line, so the map is \"unknown\" and no target "
-                            "is found; add one such as \"Map=Verdun\" before the map's block"});
+                            "is found; add one such as \"Map=Verdun\" before the map's block",
+                            "", false});
     } else if (!heading) {
         warnings.push_back(
             {"no-map-block", kIni, mapLine,
@@ -83,7 +86,8 @@ void checkPointFile(FileService& files, GameResults& results, std::vector<Warnin
                  "\" has no block heading (a line holding its name after the map line), so "
                  "every target is worth 0 points and destroyers may land in the wrong table; "
                  "add the heading with the map's target lines and an empty line after them, or "
-                 "correct the map line"});
+                 "correct the map line",
+             map, false});
     }
 }
 
@@ -121,45 +125,15 @@ void checkNumberedLogs(FileService& files, const GameResults& results,
         if (digits.size() > 1 && digits[0] == '0') {
             warnings.push_back({"log-beyond-gap", name, 0,
                                 "not merged: numbered logs are named without leading zeros; "
-                                "rename it if it belongs to this game"});
+                                "rename it if it belongs to this game",
+                                name, false});
         } else {
             warnings.push_back({"log-beyond-gap", name, 0,
                                 "not merged: " + missing +
                                     " is missing, and the merge stops at the first missing "
                                     "number; rename the logs so that their numbers follow on, "
-                                    "or move this one away if it belongs to another game"});
-        }
-    }
-}
-
-void checkPilots(const GameResults& results, std::vector<Warning>& warnings) {
-    std::set<std::string> allied;
-    std::set<std::string> hun;
-    for (const PilotRow& pilot : results.pilots) {
-        if (pilot.team == Side::Allied) {
-            allied.insert(pilot.name);
-        } else if (pilot.team == Side::Hun) {
-            hun.insert(pilot.name);
-        }
-    }
-    for (const PilotRow& pilot : results.pilots) {
-        if (pilot.team == Side::Allied && hun.count(pilot.name) != 0) {
-            warnings.push_back(
-                {"both-sides", kMerged, 0,
-                 "pilot \"" + pilot.name +
-                     "\" is listed on both sides, with the points of each side's aircraft in "
-                     "that side's table; make sure this is one pilot who changed sides and not "
-                     "two pilots of one name"});
-        }
-    }
-    for (const PilotRow& pilot : results.pilots) {
-        if (pilot.team == Side::Unknown) {
-            warnings.push_back(
-                {"unknown-aircraft", kMerged, 0,
-                 "pilot \"" + pilot.name + "\" (team code " + std::to_string(pilot.teamCode) +
-                     ") is listed under \"Unable to determine team\" and counts for neither "
-                     "side: no team rule recognises the aircraft in the pilot's kill lines (or "
-                     "a target's team code is not 1 or 2)"});
+                                    "or move this one away if it belongs to another game",
+                                name, false});
         }
     }
 }

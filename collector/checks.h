@@ -17,7 +17,4 @@ void checkPointFile(FileService& files, GameResults& results, std::vector<Warnin
 void checkNumberedLogs(FileService& files, const GameResults& results,
                        std::vector<Warning>& warnings);
 
-// Pilots on both sides, and pilots of no known side. Needs results.pilots.
-void checkPilots(const GameResults& results, std::vector<Warning>& warnings);
-
 }  // namespace vorskal::results

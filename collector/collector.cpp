@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "collector/checks.h"
 #include "collector/facts.h"
+#include "collector/finding_order.h"
 #include "logs/log_line.h"
 
 namespace vorskal::results {
@@ -85,20 +86,21 @@ void Collector::pieceDone(const Piece& piece) {
             results_.firstTime = first;
             results_.gameDate = std::string(trimRight(piece.firstTimed.substr(0, 8)));
         }
-        if (!previousLastTime_.empty() && !first.empty() && first < previousLastTime_ &&
-            !acrossMidnight(previousLastTime_, first)) {
-            logWarnings_.push_back(
-                {"log-out-of-order", piece.name, piece.firstTimedLine,
-                 "its first time of day, " + first + ", is earlier than the last of " +
-                     previousName_ + ", " + previousLastTime_ +
-                     ": it may be a log of another game, merged into this one; move it out of "
-                     "the game's folder if so"});
+        const auto dateOf = [](std::string_view line) {
+            return std::string(trimRight(line.substr(0, 8)));
+        };
+        if (!previousEnd_.time.empty() && !first.empty()) {
+            if (auto finding =
+                    logOrderFinding(previousName_, previousEnd_, piece.name, piece.firstTimedLine,
+                                    {dateOf(piece.firstTimed), first})) {
+                logWarnings_.push_back(*std::move(finding));
+            }
         }
         const std::string last = piece.lastTimedLine == piece.firstTimedLine
                                      ? first
                                      : shownTime(piece.lastTimed, piece.name, piece.lastTimedLine);
         if (!last.empty()) {
-            previousLastTime_ = last;
+            previousEnd_ = {dateOf(piece.lastTimed), last};
             previousName_ = piece.name;
             results_.lastTime = last;
         }
@@ -141,6 +143,12 @@ void Collector::targetLine(const LogLine& line, const TargetSeen& seen) {
         if (found.count++ == 0) {
             found.line = line.number;
         }
+    }
+    if (seen.destroyer != kNoRecord && seen.credited &&
+        sideOfSlot(seen.destroyer) == Side::Unknown) {
+        pilotNotes_.targets.try_emplace(
+            seen.destroyer,
+            PilotNotes::Target{line.number, std::string(seen.key), seen.teamCode, seen.inMapBlock});
     }
     if (!results_.gatherRows) {
         return;
@@ -240,6 +248,7 @@ void Collector::overMaxSettled(const LogLine& line, Count team, int pilotNumber,
 
 void Collector::multiDeath(const KillEvent& previous, const KillEvent& event,
                            const std::string& previousLine, const std::string& eventLine) {
+    takenBack_.push_back(event);
     Correction correction;
     correction.kind = CorrectionKind::MultiDeath;
     correction.applied = true;
@@ -268,7 +277,23 @@ void Collector::fighterTarget(const LogLine& line, std::size_t slot, bool fighte
     addCorrection(std::move(correction));
 }
 
-void Collector::finish(FileService& files, bool merged) {
+void Collector::killerOrVictimWithoutSide(const LogLine& line, std::size_t slot,
+                                          std::string_view field) {
+    pilotNotes_.withoutSide.try_emplace(slot, PilotNotes::Line{line.number, std::string(field)});
+}
+
+void Collector::nameJoinedToRecord(const LogLine& line, std::size_t slot, std::string_view name) {
+    std::vector<PilotNotes::Line>& names = pilotNotes_.joined[slot];
+    const std::string logged(trimRight(name));
+    for (const PilotNotes::Line& known : names) {
+        if (known.text == logged) {
+            return;
+        }
+    }
+    names.push_back({line.number, logged});
+}
+
+void Collector::finish(FileService& files, bool merged, bool completed) {
     if (hasher_) {
         flushHashWork();
         // Out of memory while hashing leaves the fingerprints out, nothing else.
@@ -294,11 +319,17 @@ void Collector::finish(FileService& files, bool merged) {
         results_.inputs.push_back(mergedFacts);
     }
 
+    addTakenBack(results_, state_, takenBack_);
+    if (!completed) {
+        return;
+    }
+
     std::vector<Warning>& warnings = results_.warnings;
     checkPointFile(files, results_, warnings);
     checkNumberedLogs(files, results_, warnings);
     warnings.insert(warnings.end(), logWarnings_.begin(), logWarnings_.end());
     for (const auto& [key, seen] : notInMap_) {
+        const std::string number = key.substr(key.find('#') + 1);
         warnings.push_back(
             {"target-not-in-map", std::string(kMergedLogName), seen.line,
              "target " + key + " (destroyed " + std::to_string(seen.count) +
@@ -306,16 +337,18 @@ void Collector::finish(FileService& files, bool merged) {
                  results_.settings.map +
                  "\": it got the team and points that the lookup before it left; add a line "
                  "such as \"" +
-                 key.substr(key.find('#') + 1) + "-Type,Team\" to that block"});
+                 number + "-Type,Team\" to that block",
+             "#" + number, false});
     }
     for (const auto& [aircraft, seen] : unknownTypes_) {
         warnings.push_back({"unknown-aircraft", std::string(kMergedLogName), seen.line,
                             "no team rule recognises the aircraft \"" + aircraft + "\" (" +
                                 std::to_string(seen.count) +
                                 (seen.count == 1 ? " entry" : " entries") +
-                                "): its pilots are counted for neither side in the arena"});
+                                "): its pilots are counted for neither side in the arena",
+                            aircraft, false});
     }
-    checkPilots(results_, warnings);
+    checkPilots(state_, pilotNotes_, results_.settings.map, warnings);
 
     // Kills and deaths at a time outside the day stay out of the timeline.
     for (std::size_t e = 1; e < state_.killEvents.size(); ++e) {
@@ -329,8 +362,10 @@ void Collector::finish(FileService& files, bool merged) {
              "the time of day at columns 10 to 17 is not one from 00:00:00 to 23:59:59 (" +
                  std::to_string(badTimes_) + (badTimes_ == 1 ? " line" : " lines") +
                  " in all): the results give no time for such a line, and the timeline leaves "
-                 "out its kills and deaths; the report counts them as the tally read them"});
+                 "out its kills and deaths; the report counts them as the tally read them",
+             "", false});
     }
+    settleFindings(warnings, accepted_);
 }
 
 }  // namespace vorskal::results

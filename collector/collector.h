@@ -4,9 +4,10 @@
 // passes (destructions, arena counts, corrections), and at the end reads
 // the final tally state into a GameResults and adds the checks' warnings.
 //
-// Use: construct before the run, hand it to the merge (MergeNotes::watcher)
-// and the state (TallyState::observer), run, then call finish() once the
-// run has completed or stopped.
+// Use: construct before the run, read the folder's accepted findings, hand
+// it to the merge (MergeNotes::watcher) and the state
+// (TallyState::observer), run, then call finish() once the run has
+// completed or stopped.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -15,8 +16,11 @@
 #include <utility>
 
 #include "base/platform.h"
+#include "collector/log_order.h"
+#include "collector/pilot_checks.h"
 #include "logs/merge.h"
 #include "logs/worker_thread.h"
+#include "results/accepted_findings.h"
 #include "results/game_results.h"
 #include "results/sha256.h"
 #include "tally/observer.h"
@@ -44,10 +48,19 @@ class Collector : public MergeWatcher, public TallyObserver {
                     const std::string& previousLine, const std::string& eventLine) override;
     void fighterTarget(const LogLine& line, std::size_t slot, bool fighter, bool takenBack,
                        Count points) override;
+    void killerOrVictimWithoutSide(const LogLine& line, std::size_t slot,
+                                   std::string_view field) override;
+    void nameJoinedToRecord(const LogLine& line, std::size_t slot, std::string_view name) override;
 
-    // Reads the final state and the files' facts, and runs the checks.
-    // `merged`: whether the merge ran to its end.
-    void finish(FileService& files, bool merged);
+    // Before the run: the findings accepted in the game folder (throws
+    // TallyFailure for a file that cannot be read or has a bad line).
+    void readAcceptedFindings(FileService& files) { accepted_ = AcceptedFindings::read(files); }
+
+    // Reads the final state and the files' facts and, after a completed run,
+    // runs the checks: a run that stopped has no findings, since they would
+    // be about a game that was not tallied. `merged`: whether the merge ran
+    // to its end.
+    void finish(FileService& files, bool merged, bool completed);
 
   private:
     // Bytes to hash, on a thread of its own: of the numbered log being read,
@@ -88,8 +101,13 @@ class Collector : public MergeWatcher, public TallyObserver {
     std::unique_ptr<WorkerThread<HashWork>> hasher_;
     std::uint64_t mergedBytes_ = 0;
     std::uint64_t mergedLines_ = 0;
-    std::string previousLastTime_;  // of the numbered log before, "HH:MM:SS"
+    LogMoment previousEnd_;  // the last line with a time of the numbered log before
     std::string previousName_;
+    AcceptedFindings accepted_;
+    // Pass 1's notes, on its own thread: touched by nothing else until finish().
+    PilotNotes pilotNotes_;
+    // Kill events whose death (and kill) the multi-death correction took back.
+    std::vector<KillEvent> takenBack_;
     std::vector<Warning> logWarnings_;
     std::map<std::string, Seen> notInMap_;      // by location key
     std::map<std::string, Seen> unknownTypes_;  // by aircraft text

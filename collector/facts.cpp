@@ -1,5 +1,6 @@
 #include "collector/facts.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -126,6 +127,43 @@ TeamTotals totalsOf(const TotalsRow& row, std::int64_t penalty) {
     return totals;
 }
 
+// Counts an event's kill and death at its minute of `timeline` (in minute
+// order), as logged or as taken back.
+void countAtMinute(std::vector<MinuteCount>& timeline, const TallyState& state,
+                   const KillEvent& event, bool takenBack) {
+    if (!withinDay(event.time)) {
+        return;
+    }
+    const std::int32_t minute = event.time / 60;
+    auto at = std::lower_bound(
+        timeline.begin(), timeline.end(), minute,
+        [](const MinuteCount& count, std::int32_t value) { return count.minute < value; });
+    if (at == timeline.end() || at->minute != minute) {
+        at = timeline.insert(at, MinuteCount{});
+        at->minute = minute;
+    }
+    const auto add = [&](std::size_t slot, std::int64_t MinuteCount::*allied,
+                         std::int64_t MinuteCount::*hun) {
+        if (slot == kNoRecord) {
+            return;
+        }
+        const Count team = state.pilotTable[slot].team;
+        if (team == kTeamAllied) {
+            ++((*at).*allied);
+        } else if (team == kTeamHun) {
+            ++((*at).*hun);
+        }
+    };
+    if (takenBack) {
+        add(event.killRecord, &MinuteCount::alliedKillsTakenBack, &MinuteCount::hunKillsTakenBack);
+        add(event.deathRecord, &MinuteCount::alliedDeathsTakenBack,
+            &MinuteCount::hunDeathsTakenBack);
+    } else {
+        add(event.killRecord, &MinuteCount::alliedKills, &MinuteCount::hunKills);
+        add(event.deathRecord, &MinuteCount::alliedDeaths, &MinuteCount::hunDeaths);
+    }
+}
+
 }  // namespace
 
 std::int64_t pointsOfMove(const Move& move, Count killPoints, Count deathPoints) {
@@ -171,32 +209,16 @@ void readFinalState(GameResults& results, const TallyState& state) {
 
     // Kills and deaths per minute, as logged; a time the tally read as
     // outside the day has no minute (the collector warns of it).
-    std::map<std::int32_t, MinuteCount> minutes;
-    for (std::size_t e = 1; e < state.killEvents.size(); ++e) {
-        const KillEvent& event = state.killEvents[e];
-        if (!withinDay(event.time)) {
-            continue;
-        }
-        MinuteCount& count = minutes[event.time / 60];
-        const auto add = [&](std::size_t slot, std::int64_t MinuteCount::*allied,
-                             std::int64_t MinuteCount::*hun) {
-            if (slot == kNoRecord) {
-                return;
-            }
-            const Count team = state.pilotTable[slot].team;
-            if (team == kTeamAllied) {
-                ++(count.*allied);
-            } else if (team == kTeamHun) {
-                ++(count.*hun);
-            }
-        };
-        add(event.killRecord, &MinuteCount::alliedKills, &MinuteCount::hunKills);
-        add(event.deathRecord, &MinuteCount::alliedDeaths, &MinuteCount::hunDeaths);
-    }
     results.timeline.clear();
-    for (auto& [minute, count] : minutes) {
-        count.minute = minute;
-        results.timeline.push_back(count);
+    for (std::size_t e = 1; e < state.killEvents.size(); ++e) {
+        countAtMinute(results.timeline, state, state.killEvents[e], false);
+    }
+}
+
+void addTakenBack(GameResults& results, const TallyState& state,
+                  const std::vector<KillEvent>& events) {
+    for (const KillEvent& event : events) {
+        countAtMinute(results.timeline, state, event, true);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/platform.h"
 #include "results/game_results.h"
@@ -38,5 +39,10 @@ std::int64_t pointsOfMove(const Move& move, Count killPoints, Count deathPoints)
 // and the kills and deaths per minute, as the state holds them after the
 // run.
 void readFinalState(GameResults& results, const TallyState& state);
+
+// Adds to the timeline the kills and deaths of `events` that the
+// multi-death correction took back, at the minutes they were logged.
+void addTakenBack(GameResults& results, const TallyState& state,
+                  const std::vector<KillEvent>& events);
 
 }  // namespace vorskal::results

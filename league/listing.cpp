@@ -206,6 +206,11 @@ ordered_json gameJson(const StoredGame& stored) {
             json[name] = std::move(value);
         }
     }
+    // Nor a finding's subject and whether it was accepted in the game folder.
+    for (ordered_json& warning : json["warnings"]) {
+        warning.erase("subject");
+        warning.erase("accepted");
+    }
     return json;
 }
 

@@ -144,7 +144,8 @@ Written arena(const std::filesystem::path& dir, const SpilledRows& spilled) {
 }
 
 Written warnings(const GameResults& results, const std::filesystem::path& dir) {
-    Written written(new CsvFile(dir, kWarningsCsv, {"code", "file", "line", "message"}));
+    Written written(
+        new CsvFile(dir, kWarningsCsv, {"code", "file", "line", "message", "subject", "accepted"}));
     CsvWriter& csv = written->csv();
     for (const Warning& item : results.warnings) {
         csv.text(item.code).text(item.file);
@@ -153,7 +154,7 @@ Written warnings(const GameResults& results, const std::filesystem::path& dir) {
         } else {
             csv.number(lineNumber(item.line));
         }
-        csv.text(item.message);
+        csv.text(item.message).text(item.subject).flag(item.accepted);
         csv.endRow();
     }
     return written;

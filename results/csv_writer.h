@@ -1,5 +1,5 @@
 #pragma once
-// The CSV form of a game's results, format version 2 (docs/results.md): one
+// The CSV form of a game's results, format version 3 (docs/results.md): one
 // file per table in `directory` (created when missing): pilots.csv,
 // teams.csv, corrections.csv (one row per move, or one for a correction
 // that moved nothing), targets.csv, arena.csv and warnings.csv, written by

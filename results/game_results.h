@@ -6,16 +6,17 @@
 // GameResults by hand.
 //
 // Contract: docs/results.md and docs/results.schema.json describe the JSON
-// form of this model (formatVersion 2). Numbers are exactly the report's.
+// form of this model (formatVersion 3). Numbers are exactly the report's.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vorskal::results {
 
-inline constexpr int kFormatVersion = 2;
+inline constexpr int kFormatVersion = 3;
 
 // The side a record is listed under: "Allied", "Hun" or "unknown" (any team
 // code other than 1 and 2).
@@ -161,20 +162,41 @@ struct OverMaxStretch {
     std::int64_t points = 0;
 };
 
-// Kills and deaths per minute of game time, for charts.
+// Kills and deaths per minute of game time, for charts: as logged, and of
+// those the ones the multi-death correction took back (as logged less taken
+// back is what the score tables count).
 struct MinuteCount {
     std::int32_t minute = 0;  // minutes since midnight of the line's time of day
     std::int64_t alliedKills = 0;
     std::int64_t hunKills = 0;
     std::int64_t alliedDeaths = 0;
     std::int64_t hunDeaths = 0;
+    std::int64_t alliedKillsTakenBack = 0;
+    std::int64_t hunKillsTakenBack = 0;
+    std::int64_t alliedDeathsTakenBack = 0;
+    std::int64_t hunDeathsTakenBack = 0;
 };
 
+// A finding of the checks. An administrator accepts one for every later
+// game by its code and subject ("unknown-aircraft: Archie") in the game
+// folder's accepted-findings file (results/accepted_findings.h).
 struct Warning {
+    Warning() = default;
+    Warning(std::string code_, std::string file_, std::uint64_t line_, std::string message_,
+            std::string subject_ = {}, bool accepted_ = false)
+        : code(std::move(code_)),
+          file(std::move(file_)),
+          line(line_),
+          message(std::move(message_)),
+          subject(std::move(subject_)),
+          accepted(accepted_) {}
+
     std::string code;        // stable, e.g. "no-kill-points"
     std::string file;        // empty when no file
     std::uint64_t line = 0;  // 0 when no line
     std::string message;     // plain words: what, and what to do
+    std::string subject;     // what it is about ("Archie", "#12"); empty for some codes
+    bool accepted = false;   // listed in the accepted-findings file
 };
 
 // Receives the rows of the three long lists as the run makes them. A game

@@ -206,14 +206,20 @@ Json minuteJson(const MinuteCount& count) {
             {"alliedKills", count.alliedKills},
             {"hunKills", count.hunKills},
             {"alliedDeaths", count.alliedDeaths},
-            {"hunDeaths", count.hunDeaths}};
+            {"hunDeaths", count.hunDeaths},
+            {"alliedKillsTakenBack", count.alliedKillsTakenBack},
+            {"hunKillsTakenBack", count.hunKillsTakenBack},
+            {"alliedDeathsTakenBack", count.alliedDeathsTakenBack},
+            {"hunDeathsTakenBack", count.hunDeathsTakenBack}};
 }
 
 Json warningJson(const Warning& warning) {
     return {{"code", textJson(warning.code)},
             {"file", textOrNull(warning.file)},
             {"line", warning.line == 0 ? Json(nullptr) : Json(warning.line)},
-            {"message", textJson(warning.message)}};
+            {"message", textJson(warning.message)},
+            {"subject", textOrNull(warning.subject)},
+            {"accepted", warning.accepted}};
 }
 
 }  // namespace vorskal::results

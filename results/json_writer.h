@@ -1,5 +1,5 @@
 #pragma once
-// The JSON form of a game's results, format version 2: the contract that
+// The JSON form of a game's results, format version 3: the contract that
 // docs/results.md describes and docs/results.schema.json checks. The rows of
 // `corrections`, `targets` and `arena` come from `spilled`, where the run
 // put them, or, without it, from the lists of `results` (a game the league

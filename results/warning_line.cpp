@@ -1,6 +1,7 @@
 #include "results/warning_line.h"
 
 #include "base/log_text.h"
+#include "results/accepted_findings.h"
 
 namespace vorskal::results {
 
@@ -13,7 +14,22 @@ std::string warningLine(const Warning& warning) {
         }
         line += ": ";
     }
-    return logText(line + "warning: " + warning.message + " [" + warning.code + "]");
+    return logText(line + (warning.accepted ? "accepted: " : "warning: ") + warning.message + " [" +
+                   findingKey(warning) + "]");
+}
+
+std::string findingsSummary(const std::vector<Warning>& findings) {
+    const std::size_t open = unacceptedCount(findings);
+    const std::size_t accepted = findings.size() - open;
+    std::string summary;
+    if (open > 0) {
+        summary += std::to_string(open) + (open == 1 ? " warning" : " warnings");
+    }
+    if (accepted > 0) {
+        summary += (summary.empty() ? "" : "; ") + std::to_string(accepted) +
+                   (accepted == 1 ? " accepted finding" : " accepted findings");
+    }
+    return summary;
 }
 
 }  // namespace vorskal::results

@@ -19,13 +19,16 @@ constexpr Fragment kFragments[] = {
 }  // namespace
 
 void IdentifyTeam(TallyState& state, std::string_view text) {
-    state.teamCode = kTeamUnknown;
+    state.teamCode = teamOfText(text);
+}
+
+Count teamOfText(std::string_view text) {
     for (const Fragment& fragment : kFragments) {
         if (containsExact(text, fragment.text)) {
-            state.teamCode = fragment.team;
-            return;
+            return fragment.team;
         }
     }
+    return kTeamUnknown;
 }
 
 }  // namespace vorskal

@@ -10,4 +10,7 @@ namespace vorskal {
 
 void IdentifyTeam(TallyState& state, std::string_view text);
 
+// The team code that IdentifyTeam leaves for `text`.
+Count teamOfText(std::string_view text);
+
 }  // namespace vorskal

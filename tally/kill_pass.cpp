@@ -3,6 +3,7 @@
 #include "base/searcher.h"
 #include "base/text.h"
 #include "tally/identify_team.h"
+#include "tally/observer.h"
 
 namespace vorskal {
 namespace {
@@ -11,6 +12,18 @@ constexpr std::size_t kTeamWindow = 26;
 
 std::string describe(std::string_view what, const PilotRecord& pilot, std::uint64_t number) {
     return where(kMergedLogName, number) + std::string(what) + " of " + quoted(pilot.name.view());
+}
+
+// What the checks need to know of a name counted in record `slot`.
+void observeName(const TallyState& state, const LogLine& line, std::size_t slot,
+                 std::string_view name, std::string_view field) {
+    const PilotRecord& record = state.pilotTable[slot];
+    if (record.team == kTeamUnknown) {
+        state.observer->killerOrVictimWithoutSide(line, slot, field);
+    }
+    if (record.name.view() != name) {
+        state.observer->nameJoinedToRecord(line, slot, name);
+    }
 }
 
 }  // namespace
@@ -39,6 +52,11 @@ void awardKillLine(TallyState& state, const LogLine& line) {
     if (victim == kNoRecord) {
         victim = state.addPilot(victimName.view(), state.teamCode);
     }
+    if (state.observer != nullptr) {
+        const std::string_view field =
+            hasKiller && awarded > 26 ? text.substr(26, awarded - 26) : columns(text, 27, npos);
+        observeName(state, line, victim, victimName.view(), field);
+    }
     PilotRecord& dead = state.pilot(victim);
     dead.deaths =
         checkedAdd(dead.deaths, 1, [&] { return describe("the deaths", dead, line.number); });
@@ -49,6 +67,9 @@ void awardKillLine(TallyState& state, const LogLine& line) {
         killer = state.findPilot(killerName.view().substr(0, kNamePrefixWidth), state.teamCode);
         if (killer == kNoRecord) {
             killer = state.addPilot(killerName.view(), state.teamCode);
+        }
+        if (state.observer != nullptr) {
+            observeName(state, line, killer, killerName.view(), killerText);
         }
         PilotRecord& credited = state.pilot(killer);
         credited.kills = checkedAdd(credited.kills, 1,

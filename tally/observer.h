@@ -46,6 +46,16 @@ class TallyObserver {
     // kill were taken back.
     virtual void multiDeath(const KillEvent& previous, const KillEvent& event,
                             const std::string& previousLine, const std::string& eventLine) = 0;
+    // Pass 1: a victim or killer counted in record `slot`, which is of no
+    // known side; `field` is the name and what follows it in the line (the
+    // victim's up to "awarded to ", the killer's to the end of the line).
+    virtual void killerOrVictimWithoutSide(const LogLine& line, std::size_t slot,
+                                           std::string_view field) = 0;
+    // Pass 1: a victim or killer whose 16-character name `name` differs from
+    // the name of record `slot`, which it was counted in by its first 11
+    // characters and its side.
+    virtual void nameJoinedToRecord(const LogLine& line, std::size_t slot,
+                                    std::string_view name) = 0;
     // A destruction by record `slot` in pass 3: `fighter` false when the
     // pilot's aircraft is not yet known; `points` taken back when `takenBack`.
     virtual void fighterTarget(const LogLine& line, std::size_t slot, bool fighter, bool takenBack,

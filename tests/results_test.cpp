@@ -148,11 +148,14 @@ TEST(Results, SampleGameAsTheWorksheetDerivesIt) {
         // 35 entries less the 3 of pilots already in, 17 exits less Hawker's
         // (no roster entry) and Max_Stein's second.
         EXPECT_EQ(r.arena.size(), 32u + 15u);
-        // Turncoat_Tom flew both sides; Archie's kills name no aircraft.
-        ASSERT_EQ(r.warnings.size(), 2u);
-        EXPECT_EQ(words(r.warnings[0].code, r.warnings[1].code), "both-sides unknown-aircraft");
-        EXPECT_NE(r.warnings[0].message.find("Turncoat_Tom"), std::string::npos);
-        EXPECT_NE(r.warnings[1].message.find("Archie"), std::string::npos);
+        // Turncoat_Tom changed sides once, as the chat says: no finding.
+        // Archie's kills name no aircraft, first at line 94 of the merged
+        // log (84 lines of ux7server0.log, then the 10th of ux7server1.log
+        // less its line without a time), accepted in the folder.
+        ASSERT_EQ(r.warnings.size(), 1u);
+        EXPECT_EQ(words(r.warnings[0].code, r.warnings[0].subject, r.warnings[0].line,
+                        r.warnings[0].accepted),
+                  "unknown-aircraft Archie 94 1");
     }
     // With every option off nothing is corrected, no arena is kept and every
     // destroyed target is credited.
@@ -176,8 +179,9 @@ const Files kPlainGame = {
      "Bridge=15\r\nDepot=7\r\nFactory=20\r\nHangar=12\r\nTent=3\r\nTrain=9\r\nTruck=4\r\n"}};
 
 // One change to a file: `from` replaced by `to`; when `from` is empty, the
-// lines of `to` ("HH:MM:SS text", one a line) added to its end with the date
-// before each (an empty line stays empty), the file made if need be.
+// lines of `to` added to its end, the file made if need be; in a log, lines
+// "HH:MM:SS text" get the date "12/06/26" before them unless they have a
+// date of their own (an empty line stays empty).
 struct Edit {
     std::string file, from, to;
 };
@@ -190,15 +194,20 @@ void apply(Files& game, const Edit& e) {
     }
     std::istringstream lines(e.to);
     for (std::string line; std::getline(lines, line);) {
-        text += (line.empty() ? "" : "12/06/26 ") + line + "\r\n";
+        const bool dated = !e.file.starts_with("ux7server") ||
+                           (line.size() > 8 && line[2] == '/' && line[8] == ' ');
+        text += (line.empty() || dated ? "" : "12/06/26 ") + line + "\r\n";
     }
 }
 
+// Each finding raised where it is due and not by its look-alikes, in file
+// and line order, accepted when the folder's file names its key.
 TEST(Results, EachCheckRaisesItsWarningAndLookAlikesNone) {
     const std::string marker = "20:10:00 Selected target destroyed and removed from list\n";
     const std::string in = " (UDP:192.0.2.5:2300) has entered the arena, flying a ";
+    const std::string kill = "20:05:00 Kill of Fritz           FOKKER_DVII awarded to ";
     const struct {
-        const char* want;  // "code file:line"; "" when no warning is due
+        const char* want;  // "code file:line", "; " between; " accepted" after one accepted
         std::vector<Edit> edits;
     } cases[] = {
         {"", {}},
@@ -209,25 +218,62 @@ TEST(Results, EachCheckRaisesItsWarningAndLookAlikesNone) {
         {"target-not-in-map ux7server.log:4",
          {{"ux7server0.log", "", marker + "20:10:00 Target Depot #33 destroyed by Snoopy."}}},
         {"", {{"ux7server0.log", "", marker + "20:10:00 Target Bridge #12 destroyed by Fritz."}}},
+        // A target of team code 3 credited to a pilot of no kill line.
+        {"target-team-code ux7server.log:4",
+         {{"vorskal.ini", "20-Depot,1", "20-Depot,3"},
+          {"ux7server0.log", "", marker + "20:10:00 Target Depot #20 destroyed by Rudi."}}},
         {"log-beyond-gap ux7server2.log:0", {{"ux7server2.log", "", "20:40:00 late"}}},
         {"log-out-of-order ux7server2.log:2",
          {{"ux7server1.log", "", "20:31:00 on\n20:45:00 on"},
           {"ux7server2.log", "", "\n19:00:00 last week"}}},
-        // Past midnight from one numbered log to the next is in order.
-        {"", {{"ux7server0.log", "", "23:59:50 late"}, {"ux7server1.log", "", "00:00:10 on"}}},
+        // A stale log of another day, its times of day later than tonight's.
+        {"log-out-of-order ux7server1.log:1",
+         {{"ux7server1.log", "", "11/29/26 20:45:00 Snoopy: last week"}}},
+        // The day after, but a whole day later.
+        {"log-out-of-order ux7server1.log:1",
+         {{"ux7server1.log", "", "12/07/26 20:45:00 Snoopy: tomorrow night"}}},
+        // Past midnight from one numbered log to the next is in order, also
+        // at the turn of a month and of a year.
+        {"",
+         {{"ux7server0.log", "", "23:59:50 late"}, {"ux7server1.log", "", "12/07/26 00:00:10 on"}}},
+        {"",
+         {{"ux7server0.log", "", "12/31/26 23:59:50 late"},
+          {"ux7server1.log", "", "01/01/27 00:00:10 on"}}},
         {"unknown-aircraft ux7server.log:3",
          {{"ux7server0.log", "", "20:05:00 Player |Rudi" + in + "ROLAND_CII"}}},
         {"",
          {{"ux7server0.log", "", "20:05:00 Player |Rudi" + in + "SE5A"},
           {"ux7server1.log", "", "20:40:00 Player |Max" + in + "PFALZ_DIII"}}},
-        {"unknown-aircraft ux7server.log:0",
+        {"unknown-aircraft ux7server.log:3", {{"ux7server0.log", "", kill + "Archie"}}},
+        {"unknown-aircraft ux7server.log:3 accepted",
+         {{"ux7server0.log", "", kill + "Archie"},
+          {"vorskal-accepted.txt", "", "# the guns\nunknown-aircraft: Archie"}}},
+        {"unknown-aircraft ux7server.log:3",
+         {{"ux7server0.log", "", kill + "Archie"},
+          {"vorskal-accepted.txt", "", "unknown-aircraft: Archibald"}}},
+        // A name longer than its 16 characters pushes the aircraft beyond
+        // the 26 the team rule reads.
+        {"long-name ux7server.log:3",
+         {{"ux7server0.log", "", kill + "Manfred_von_Richthofen FOKKER_DVII"}}},
+        {"", {{"ux7server0.log", "", kill + "Escadrille_AlphaSOPWITH_CAMEL"}}},
+        // Two names alike in their first 11 characters, on one side.
+        {"names-merged ux7server.log:4",
          {{"ux7server0.log", "",
-           "20:06:00 Kill of Fritz           FOKKER_DVII awarded to Archie"}}},
-        {"both-sides ux7server.log:0",
+           kill + "Escadrille_AlphaSOPWITH_CAMEL\n" + kill + "Escadrille_BravoSOPWITH_CAMEL"}}},
+        // One change of sides is a pilot who changed sides; back again is not.
+        {"",
          {{"ux7server0.log", "",
            "20:07:00 Kill of Snoopy          SOPWITH_CAMEL awarded to Fritz           FOKKER_DVII\n"
            "20:08:00 Kill of Snoopy          ALBATROS_DIII awarded to Fritz           "
            "FOKKER_DVII"}}},
+        {"both-sides ux7server.log:4",
+         {{"ux7server0.log", "",
+           "20:07:00 Kill of Snoopy          ALBATROS_DIII awarded to Fritz           FOKKER_DVII\n"
+           "20:08:00 Kill of Snoopy          SOPWITH_CAMEL awarded to Fritz           "
+           "FOKKER_DVII"}}},
+        // File and line order: the numbered logs, then vorskal.ini.
+        {"log-beyond-gap ux7server2.log:0; no-kill-points vorskal.ini:0",
+         {{"vorskal.ini", "Kill=10\r\n", ""}, {"ux7server2.log", "", "20:40:00 late"}}},
     };
     for (const auto& c : cases) {
         Files game = kPlainGame;
@@ -239,9 +285,11 @@ TEST(Results, EachCheckRaisesItsWarningAndLookAlikesNone) {
         SCOPED_TRACE(trace);
         std::string got;
         for (const auto& w : resultsOf(game).warnings) {
-            got += words(w.code, w.file + ":" + std::to_string(w.line), !w.message.empty());
+            got += (got.empty() ? "" : "; ") + w.code + " " + w.file + ":" +
+                   std::to_string(w.line) + (w.accepted ? " accepted" : "");
+            EXPECT_FALSE(w.message.empty());
         }
-        EXPECT_EQ(got, *c.want ? c.want + std::string(" 1") : "");
+        EXPECT_EQ(got, c.want);
     }
 }
 
@@ -308,10 +356,12 @@ TEST(Results, CheckWritesNothingAndSaysWhatItFound) {
     const Files before = snapshot(dir);
     const RunnerRun run = runner({"--check", dir.path().c_str()});
     EXPECT_EQ(snapshot(dir), before);
-    EXPECT_EQ(run.status, kExitWarnings);
-    EXPECT_EQ(run.out, "Allied 79, Hun 65; nothing written (check); 2 warnings\n");
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2);
-    EXPECT_NE(run.err.find("[both-sides]"), std::string::npos);
+    // The sample's one finding, Archie, is accepted in its folder.
+    EXPECT_EQ(run.status, kExitCompleted) << run.err;
+    EXPECT_EQ(run.out, "Allied 79, Hun 65; nothing written (check); 1 accepted finding\n");
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    EXPECT_NE(run.err.find("ux7server.log line 94: accepted: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("[unknown-aircraft: Archie]\n"), std::string::npos);
 
     GameDir plain;
     for (const auto& [name, bytes] : kPlainGame) {
@@ -328,10 +378,60 @@ TEST(Results, CheckWritesNothingAndSaysWhatItFound) {
     // --json - puts the JSON on standard output and the runner's lines on standard error.
     const RunnerRun json = runner({"--json", "-", dir.path().c_str()});
     EXPECT_EQ(json.status, kExitCompleted) << json.err;
-    EXPECT_EQ(json.out.rfind("{\"formatVersion\":2,", 0), 0u);
+    EXPECT_EQ(json.out.rfind("{\"formatVersion\":3,", 0), 0u);
     EXPECT_NE(json.err.find("Tally Complete\nAllied 79, Hun 65; report appended to vorskal.log; "
-                            "2 warnings\n"),
+                            "1 accepted finding\n"),
               std::string::npos);
+}
+
+// --strict writes nothing at all while a finding is not accepted; --check
+// counts only those. A run that fails shows its error and no finding.
+TEST(Results, StrictStopsOnFindingsNotAccepted) {
+    const std::string archie =
+        "12/06/26 20:05:00 Kill of Fritz           FOKKER_DVII awarded to Archie\r\n";
+    const struct {
+        const char* name;
+        const char* accepted;  // the folder's vorskal-accepted.txt; nullptr: none
+        bool broken;           // a vorskal.ini that fails the run
+        int check, strict;     // exit statuses
+        const char* says;      // in standard error of --strict
+    } cases[] = {
+        {"a finding", nullptr, false, kExitWarnings, kExitWarnings,
+         "stopped by --strict: 1 warning, so nothing was written"},
+        {"accepted", "unknown-aircraft: Archie\n", false, kExitCompleted, kExitCompleted, ""},
+        {"a bad key", "unknown-aircraft:\n", false, kExitFailed, kExitFailed,
+         "vorskal-accepted.txt line 1: no subject"},
+        {"a failed run", nullptr, true, kExitFailed, kExitFailed, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameDir dir;
+        for (const auto& [name, bytes] : kPlainGame) {
+            dir.write(name, bytes);
+        }
+        dir.write("ux7server0.log", kPlainGame.at("ux7server0.log") + archie);
+        dir.write("vorskal.log", "an older report\r\n");
+        if (c.accepted != nullptr) {
+            dir.write("vorskal-accepted.txt", c.accepted);
+        }
+        if (c.broken) {  // a kill worth more than 32 bits, and no Death= line
+            dir.write("vorskal.ini", "Map=Verdun\r\nVerdun\r\n\r\nKill=99999999999\r\n");
+        }
+        const Files before = snapshot(dir);
+        EXPECT_EQ(runner({"--check", dir.path().c_str()}).status, c.check);
+        const std::string json = dir.path() + "/out.json";
+        const RunnerRun strict = runner({"--strict", "--json", json.c_str(), dir.path().c_str()});
+        EXPECT_EQ(strict.status, c.strict) << strict.err;
+        EXPECT_NE(strict.err.find(c.says), std::string::npos) << strict.err;
+        if (c.strict == kExitCompleted) {
+            EXPECT_NE(dir.read("vorskal.log"), before.at("vorskal.log"));
+            EXPECT_TRUE(dir.exists("out.json"));
+        } else if (!c.broken) {
+            EXPECT_EQ(snapshot(dir), before);  // byte for byte, nothing added
+        } else {
+            EXPECT_EQ(strict.err.find("warning"), std::string::npos) << strict.err;
+        }
+    }
 }
 
 }  // namespace

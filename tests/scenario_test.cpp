@@ -60,6 +60,8 @@ int statusOf(const Outcome& outcome) {
             return kExitCompleted;
         case OutcomeKind::MissingFirstLog:
             return kExitMissingFirstLog;
+        case OutcomeKind::Refused:
+            return kExitWarnings;
         case OutcomeKind::Failed:
             break;
     }

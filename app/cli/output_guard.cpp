@@ -7,6 +7,7 @@
 #include "base/system_files.h"
 #include "logs/log_line.h"
 #include "points/point_file.h"
+#include "results/accepted_findings.h"
 
 namespace vorskal {
 namespace {
@@ -68,7 +69,8 @@ std::vector<Kept> gameFiles(const FileAt& folder, const std::string& directory) 
         return kept;  // the run says what is wrong with the directory
     }
     std::vector<std::string> names = {std::string(kPointFileName), std::string(kReportName),
-                                      std::string(kMergedLogName)};
+                                      std::string(kMergedLogName),
+                                      std::string(results::kAcceptedFindingsName)};
     for (const std::string& name : files.names()) {
         if (isNumberedLog(name)) {
             names.push_back(name);

@@ -15,6 +15,7 @@
 #include "base/version.h"
 #include "html/game_page.h"
 #include "html/page_rows.h"
+#include "results/accepted_findings.h"
 #include "results/csv_writer.h"
 
 namespace vorskal {
@@ -45,7 +46,12 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         ->type_name("DIR");
     app.add_flag("--check", request.check,
                  "Tally in memory and write nothing: print the warnings and the final totals;\n"
-                 "exit 3 when there are warnings, e.g. vorskal-tally --check /srv/ux7");
+                 "exit 3 when there are warnings not accepted in vorskal-accepted.txt, e.g.\n"
+                 "vorskal-tally --check /srv/ux7");
+    bool strict = false;
+    app.add_flag("--strict", strict,
+                 "Write nothing at all (no report, no outputs, nothing recorded) when the checks\n"
+                 "find a warning not accepted in vorskal-accepted.txt: list them and exit 3");
     std::string htmlFile;
     app.add_option("--html", htmlFile,
                    "Also write the game's page, one self-contained HTML file, e.g.\n"
@@ -168,6 +174,16 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
             recorder->settle(outcome, report, files, session.results(), session.spilled());
         };
     }
+    std::vector<results::Warning> refused;  // what --strict stopped the run for
+    if (strict) {
+        config.admit = [&refused](const results::GameResults& checked) {
+            if (results::unacceptedCount(checked.warnings) == 0) {
+                return true;
+            }
+            refused = checked.warnings;
+            return false;
+        };
+    }
     const Outcome outcome = tallyDirectory(directory, options, config);
     if (recorder && !recorder->refusal().empty()) {
         err << "vorskal-tally: " << logText(recorder->refusal()) << "\n";
@@ -193,10 +209,19 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
             if (recorder) {
                 recorder->tell(session.jsonToStandardOutput() ? err : out, err);
             }
-            if (request.check && !session.results().warnings.empty()) {
+            if (request.check && results::unacceptedCount(session.results().warnings) > 0) {
                 return kExitWarnings;
             }
             return kExitCompleted;
+        case OutcomeKind::Refused:
+            for (const results::Warning& finding : refused) {
+                err << results::warningLine(finding) << "\n";
+            }
+            err << "vorskal-tally: stopped by --strict: " << results::findingsSummary(refused)
+                << ", so nothing was written (no report, no outputs, nothing recorded); accept a "
+                   "finding for every game by adding its key in brackets to "
+                << results::kAcceptedFindingsName << " in the game folder\n";
+            return kExitWarnings;
         case OutcomeKind::MissingFirstLog:
             err << outcome.message << "\n";
             return kExitMissingFirstLog;

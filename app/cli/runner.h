@@ -5,8 +5,9 @@
 // Exit statuses: 0 "Tally Complete" (on standard output); 1 no
 // "ux7server0.log" (message on standard error); 2 any other failure
 // (message on standard error, or an output that cannot be written);
-// 3 --check found warnings; 64 bad usage. Warnings go to standard error
-// and never change the status of a tally.
+// 3 --check found warnings not accepted, or --strict stopped the run for
+// them before anything was written; 64 bad usage. Warnings go to standard
+// error and change the status of no other tally.
 #include <iosfwd>
 
 namespace vorskal {

@@ -5,6 +5,7 @@
 #include "base/log_text.h"
 #include "base/output_stream.h"
 #include "base/system_files.h"
+#include "results/accepted_findings.h"
 #include "results/csv_writer.h"
 #include "results/json_writer.h"
 #include "results/warning_line.h"
@@ -101,9 +102,8 @@ bool Session::finish(bool completed, const std::string& completion, std::ostream
     std::string summary = "Allied " + std::to_string(results_.allied.final) + ", Hun " +
                           std::to_string(results_.hun.final);
     summary += request_.check ? "; nothing written (check)" : "; report appended to vorskal.log";
-    if (!results_.warnings.empty()) {
-        summary += "; " + std::to_string(results_.warnings.size()) +
-                   (results_.warnings.size() == 1 ? " warning" : " warnings");
+    if (const std::string findings = findingsSummary(results_.warnings); !findings.empty()) {
+        summary += "; " + findings;
     }
     says << summary << "\n";
     return written;
