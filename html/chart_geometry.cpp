@@ -246,9 +246,14 @@ std::vector<Bar> minuteBars(const std::vector<results::MinuteCount>& timeline, S
     DayLine line(static_cast<int>(start - start % 60));
     for (const auto& minute : timeline) {
         const long long at = line.place(minute.minute * 60);
-        const std::int64_t kills = side == Side::Allied ? minute.alliedKills : minute.hunKills;
-        const std::int64_t deaths = side == Side::Allied ? minute.alliedDeaths : minute.hunDeaths;
-        if (kills == 0 && deaths == 0) {
+        const bool allied = side == Side::Allied;
+        const std::int64_t killsBack =
+            allied ? minute.alliedKillsTakenBack : minute.hunKillsTakenBack;
+        const std::int64_t deathsBack =
+            allied ? minute.alliedDeathsTakenBack : minute.hunDeathsTakenBack;
+        const std::int64_t kills = (allied ? minute.alliedKills : minute.hunKills) - killsBack;
+        const std::int64_t deaths = (allied ? minute.alliedDeaths : minute.hunDeaths) - deathsBack;
+        if (kills == 0 && deaths == 0 && killsBack == 0 && deathsBack == 0) {
             continue;
         }
         const double left = scale.x(static_cast<double>(at));
@@ -258,8 +263,10 @@ std::vector<Bar> minuteBars(const std::vector<results::MinuteCount>& timeline, S
             bar.width = std::max(bar.width, right - bar.x);
             bar.kills += kills;
             bar.deaths += deaths;
+            bar.killsTakenBack += killsBack;
+            bar.deathsTakenBack += deathsBack;
         } else {
-            bars.push_back({left, right - left, kills, deaths});
+            bars.push_back({left, right - left, kills, deaths, killsBack, deathsBack});
         }
     }
     return bars;

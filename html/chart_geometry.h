@@ -116,12 +116,16 @@ std::vector<SideBox> mergedStretchBoxes(const ArenaSeries& series, const Scale& 
 // smallest that gives at most `most` ticks, each a multiple of its step.
 std::vector<long long> timeTicks(long long start, long long end, int most);
 
-// Kills and deaths of a side in one column of the strip chart.
+// Kills and deaths of a side in one column of the strip chart: those the
+// score tables count, and apart from them those the multi-death correction
+// took back.
 struct Bar {
     double x = 0;
     double width = 0;
     std::int64_t kills = 0;
     std::int64_t deaths = 0;
+    std::int64_t killsTakenBack = 0;
+    std::int64_t deathsTakenBack = 0;
 };
 
 // The per-minute counts of one side as bars, each minute across its 60

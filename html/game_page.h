@@ -11,7 +11,7 @@
 
 namespace vorskal::html {
 
-inline constexpr int kPageFormat = 1;
+inline constexpr int kPageFormat = 2;
 
 // The page, top to bottom: header with the final totals, the warnings,
 // the arena chart with the over-max stretches, kills and deaths per

@@ -57,4 +57,16 @@ std::string minutesText(double minutes) {
     return text;
 }
 
+std::string minutesRounded(double minutes) {
+    const long long tenths = std::llround(minutes * 10);
+    std::string text = tenths < 0 ? "-" : "";
+    const long long magnitude = tenths < 0 ? -tenths : tenths;
+    text += std::to_string(magnitude / 10);
+    if (magnitude % 10 != 0) {
+        text += '.';
+        text += static_cast<char>('0' + magnitude % 10);
+    }
+    return text == "-0" ? "0" : text;
+}
+
 }  // namespace vorskal::html

@@ -19,4 +19,8 @@ void appendCoordinate(std::string& out, double value);
 // trailing zeros, no decimal point when whole.
 std::string minutesText(double minutes);
 
+// Minutes for reading: to a tenth, without ".0" ("12.4" for 12.3833...,
+// "6.5", "10", "-1430").
+std::string minutesRounded(double minutes);
+
 }  // namespace vorskal::html

@@ -14,6 +14,9 @@ constexpr std::string_view kPageStyle = R"css(
 body{font:15px/1.45 "DejaVu Sans",system-ui,sans-serif;color:var(--ink);background:#fff;max-width:1040px;margin:0 auto;padding:16px 24px}
 h1{font-size:26px;margin:0 0 4px}h2{font-size:20px;margin:28px 0 8px;border-bottom:2px solid var(--ink)}h3{font-size:16px;margin:16px 0 6px}
 p.sub{color:var(--muted);margin:0 0 8px}
+.game{font-size:18px;margin:0 0 4px}
+details.run{margin:4px 0 12px}details.run summary{color:var(--muted);cursor:pointer}
+.accepted{color:var(--muted)}.accepted li{margin:2px 0}
 .facts{display:grid;grid-template-columns:max-content 1fr;gap:2px 16px;margin:8px 0}.facts dt{color:var(--muted)}.facts dd{margin:0}
 .totals{display:flex;gap:16px;margin:16px 0}.total{flex:1;border-left:10px solid;padding:6px 16px;background:var(--band)}
 .total.allied{border-color:var(--allied)}.total.hun{border-color:var(--hun)}
@@ -30,6 +33,7 @@ svg.chart{display:block;width:100%;height:auto;font-size:12px;font-family:"DejaV
 .chart .stretch{font-size:11px;font-weight:700}.chart .stretch.end{text-anchor:end}
 .chart .kill.allied{fill:var(--allied)}.chart .kill.hun{fill:var(--hun)}
 .chart .death.allied{fill:var(--allied);fill-opacity:.45}.chart .death.hun{fill:var(--hun);fill-opacity:.45}
+.chart rect.taken-back{fill:#fff;fill-opacity:1;stroke-width:1.2;stroke-dasharray:3 2}.chart rect.taken-back.allied{stroke:var(--allied)}.chart rect.taken-back.hun{stroke:var(--hun)}
 table{border-collapse:collapse;margin:6px 0 12px;font-size:14px}th,td{padding:3px 10px;border-bottom:1px solid var(--rule);text-align:left;vertical-align:top}
 thead th{border-bottom:2px solid var(--ink);white-space:nowrap}td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}
 tfoot th,tfoot td{font-weight:700;border-top:2px solid var(--ink)}
@@ -37,7 +41,8 @@ caption{text-align:left;font-weight:700;font-size:16px;padding:4px 0 4px 10px;bo
 caption.allied{border-color:var(--allied)}caption.hun{border-color:var(--hun)}
 th button{font:inherit;font-weight:700;border:0;background:none;padding:0;cursor:pointer;color:inherit}
 th[aria-sort=ascending] button::after{content:" \25B2"}th[aria-sort=descending] button::after{content:" \25BC"}
-code,.line{font-family:"DejaVu Sans Mono",monospace;font-size:12.5px;white-space:pre-wrap;word-break:break-all}
+code,.line{font-family:"DejaVu Sans Mono",monospace;font-size:12.5px;white-space:pre-wrap}
+code{word-break:break-all}.line{overflow-wrap:break-word}
 .correction{border-left:4px solid var(--rule);padding:2px 12px;margin:10px 0}.correction.applied{border-color:var(--ink)}
 .evidence{list-style:none;padding:0;margin:4px 0}.evidence .at{color:var(--muted);margin-right:8px}
 .zorl{font-size:18px}.zorl td,.zorl th{padding:4px 14px}

@@ -98,7 +98,14 @@ void appendOverMaxTable(std::string& out, const results::GameResults& game,
         appendElement(out, "td", "class=\"n\"", std::to_string(stretch.pilotNumber) + "th");
         appendElement(out, "td", "", stretch.start);
         appendElement(out, "td", "", stretch.end);
-        appendElement(out, "td", "class=\"n\"", minutesText(stretch.minutes));
+        // The minutes to a tenth; the report's own figure in the tooltip.
+        out += "<td class=\"n\" title=\"";
+        appendText(out, minutesText(stretch.minutes));
+        out += "\" data-value=\"";
+        appendText(out, minutesText(stretch.minutes));
+        out += "\">";
+        appendText(out, minutesRounded(stretch.minutes));
+        out += "</td>";
         appendNumberCell(out, stretch.points);
         out += "</tr>";
     }

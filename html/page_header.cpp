@@ -1,9 +1,11 @@
 // The page's header with the final totals, the checks' warnings and the
 // table of the files the run read.
 #include <algorithm>
+#include <vector>
 
 #include "html/html_text.h"
 #include "html/page_parts.h"
+#include "results/accepted_findings.h"
 
 namespace vorskal::html {
 namespace {
@@ -39,15 +41,24 @@ void appendTotal(std::string& out, const char* cls, const char* side,
 void appendHeader(std::string& out, const results::GameResults& game) {
     out += "<header>";
     appendElement(out, "h1", "", "ZORL Scoring Results");
-    out += "<dl class=\"facts\">";
-    appendFact(out, "Map", game.settings.map);
-    std::string played = game.gameDate;
-    if (!game.firstTime.empty() || !game.lastTime.empty()) {
-        played += (played.empty() ? "" : ", ") + game.firstTime + " to " + game.lastTime;
+    // What a pilot reads first: the map, the day and times, the totals.
+    std::string played = game.settings.map.empty() ? "Map not known" : game.settings.map;
+    if (!game.gameDate.empty()) {
+        played += ", " + game.gameDate;
     }
-    appendFact(out, "Game", played);
+    if (!game.firstTime.empty() || !game.lastTime.empty()) {
+        played += ", " + game.firstTime + " to " + game.lastTime;
+    }
+    appendElement(out, "p", "class=\"game\"", played);
+    out += "<div class=\"totals\">";
+    appendTotal(out, "allied", "Allied", game.allied);
+    appendTotal(out, "hun", "Hun", game.hun);
+    out += "</div>";
+    // How the tally ran, for the administrator.
+    out += "<details class=\"run\" id=\"run\"><summary>How this game was tallied</summary>";
+    out += "<dl class=\"facts\">";
     appendFact(out, "Tallied", game.run.startedAt);
-    appendFact(out, "Directory", game.run.directory);
+    appendFact(out, "Folder", game.run.directory);
     const auto& run = game.run;
     appendFact(out, "Options",
                std::string("Over Max Pilot Correction ") + onOff(run.overMaxPilotCorrection) +
@@ -57,44 +68,73 @@ void appendHeader(std::string& out, const results::GameResults& game) {
     appendFact(out, "Points",
                std::to_string(game.settings.killPoints) + " a kill, " +
                    std::to_string(game.settings.deathPoints) + " a death");
-    out += "</dl><div class=\"totals\">";
-    appendTotal(out, "allied", "Allied", game.allied);
-    appendTotal(out, "hun", "Hun", game.hun);
-    out += "</div></header>";
+    out += "</dl></details></header>";
 }
 
+namespace {
+
+std::string findingPlace(const results::Warning& warning) {
+    std::string where = warning.file;
+    if (warning.line != 0) {
+        where += (where.empty() ? "line " : ", line ") + std::to_string(warning.line);
+    }
+    return where;
+}
+
+}  // namespace
+
 void appendWarnings(std::string& out, const results::GameResults& game, const PageLimits& limits) {
-    if (game.warnings.empty()) {
-        return;
+    std::vector<const results::Warning*> open;
+    std::vector<const results::Warning*> accepted;
+    for (const auto& warning : game.warnings) {
+        (warning.accepted ? accepted : open).push_back(&warning);
     }
-    out += "<section id=\"warnings\" class=\"warnings\">";
-    appendElement(out, "h2", "", "Warnings (" + std::to_string(game.warnings.size()) + ")");
-    const std::size_t shown = std::min(game.warnings.size(), limits.warnings);
-    if (shown < game.warnings.size()) {
-        std::map<std::string, std::size_t> counts;
-        for (const auto& warning : game.warnings) {
-            ++counts[warning.code];
+    if (!open.empty()) {
+        out += "<section id=\"warnings\" class=\"warnings\">";
+        appendElement(out, "h2", "", "Warnings (" + std::to_string(open.size()) + ")");
+        const std::size_t shown = std::min(open.size(), limits.warnings);
+        if (shown < open.size()) {
+            std::map<std::string, std::size_t> counts;
+            for (const auto* warning : open) {
+                ++counts[warning->code];
+            }
+            appendCounts(out, counts, "Warning");
         }
-        appendCounts(out, counts, "Warning");
+        out += "<ul>";
+        for (std::size_t i = 0; i < shown; ++i) {
+            const auto& warning = *open[i];
+            out += "<li>";
+            if (const std::string where = findingPlace(warning); !where.empty()) {
+                appendElement(out, "strong", "", where + ": ");
+            }
+            appendText(out, warning.message);
+            appendElement(out, "span", "class=\"muted\"",
+                          " [" + results::findingKey(warning) + "]");
+            out += "</li>";
+        }
+        out += "</ul>";
+        appendNotShown(out, shown, open.size(), "warnings");
+        out += "</section>";
     }
-    out += "<ul>";
-    for (std::size_t i = 0; i < shown; ++i) {
-        const auto& warning = game.warnings[i];
-        std::string where = warning.file;
-        if (warning.line != 0) {
-            where += (where.empty() ? "line " : ", line ") + std::to_string(warning.line);
+    if (!accepted.empty()) {
+        // Known to the administrator: listed quietly, by key and place.
+        out += "<details class=\"accepted\" id=\"accepted-findings\"><summary>";
+        appendText(out, std::to_string(accepted.size()) +
+                            (accepted.size() == 1 ? " accepted finding" : " accepted findings") +
+                            " (" + std::string(results::kAcceptedFindingsName) + ")");
+        out += "</summary><ul>";
+        const std::size_t shown = std::min(accepted.size(), limits.warnings);
+        for (std::size_t i = 0; i < shown; ++i) {
+            out += "<li>";
+            appendElement(out, "strong", "", results::findingKey(*accepted[i]));
+            const std::string where = findingPlace(*accepted[i]);
+            appendText(out, (where.empty() ? ": " : " (" + where + "): ") + accepted[i]->message);
+            out += "</li>";
         }
-        out += "<li>";
-        if (!where.empty()) {
-            appendElement(out, "strong", "", where + ": ");
-        }
-        appendText(out, warning.message);
-        appendElement(out, "span", "class=\"muted\"", " (" + warning.code + ")");
-        out += "</li>";
+        out += "</ul>";
+        appendNotShown(out, shown, accepted.size(), "accepted findings");
+        out += "</details>";
     }
-    out += "</ul>";
-    appendNotShown(out, shown, game.warnings.size(), "warnings");
-    out += "</section>";
 }
 
 void appendFiles(std::string& out, const results::GameResults& game) {

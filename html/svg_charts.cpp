@@ -136,9 +136,8 @@ void appendStretches(std::string& out, const ArenaSeries& series, const Scale& s
         // stand at the left end, Hun's at the right, so that two sides'
         // labels of one time stay apart.
         std::string label = std::to_string(stretch.number);
-        std::string full = label + ": ";
-        appendCoordinate(full, stretch.source->minutes);
-        full += " min, " + std::to_string(stretch.source->points) + " pt";
+        const std::string full = label + ": " + minutesRounded(stretch.source->minutes) + " min, " +
+                                 std::to_string(stretch.source->points) + " pt";
         if (box.width >= kLabelCharacter * static_cast<double>(full.size()) + 6) {
             label = full;
         } else if (box.width < kLabelCharacter * static_cast<double>(label.size()) + 4) {
@@ -234,16 +233,39 @@ void appendActivityChart(std::string& out, const results::GameResults& game) {
     const Side sides[] = {Side::Allied, Side::Hun};
     std::vector<Bar> bars[2];
     std::int64_t most = 1;
-    std::int64_t kills[2] = {0, 0};
-    std::int64_t deaths[2] = {0, 0};
+    Bar sums[2];
     for (int i = 0; i < 2; ++i) {
         bars[i] = minuteBars(game.timeline, sides[i], series.start, time);
         for (const auto& bar : bars[i]) {
-            most = std::max({most, bar.kills, bar.deaths});
-            kills[i] += bar.kills;
-            deaths[i] += bar.deaths;
+            most =
+                std::max({most, bar.kills + bar.killsTakenBack, bar.deaths + bar.deathsTakenBack});
+            sums[i].kills += bar.kills;
+            sums[i].deaths += bar.deaths;
+            sums[i].killsTakenBack += bar.killsTakenBack;
+            sums[i].deathsTakenBack += bar.deathsTakenBack;
         }
     }
+    // "1 kill and 2 deaths".
+    const auto killsAndDeaths = [](std::int64_t kills, std::int64_t deaths) {
+        return std::to_string(kills) + (kills == 1 ? " kill and " : " kills and ") +
+               std::to_string(deaths) + (deaths == 1 ? " death" : " deaths");
+    };
+    const auto counted = [&](const Bar& sum) { return killsAndDeaths(sum.kills, sum.deaths); };
+    const auto takenBack = [&](const char* side, const Bar& sum) {
+        return std::string(side) + " " + killsAndDeaths(sum.killsTakenBack, sum.deathsTakenBack);
+    };
+    std::string words =
+        "Kills (bars up) and deaths (bars down) of each side per minute of game time, as the "
+        "score tables count them: Allied " +
+        counted(sums[0]) + ", Hun " + counted(sums[1]) + ".";
+    const bool anyTakenBack = sums[0].killsTakenBack + sums[0].deathsTakenBack +
+                                  sums[1].killsTakenBack + sums[1].deathsTakenBack >
+                              0;
+    if (anyTakenBack) {
+        words += " Outlined beyond them, those the multi-death correction took back: " +
+                 takenBack("Allied", sums[0]) + ", " + takenBack("Hun", sums[1]) + ".";
+    }
+    words += " The tallest bar is " + std::to_string(most) + ".";
 
     out += "<svg id=\"activity-chart\" class=\"chart\" role=\"img\" viewBox=\"0 0 ";
     appendCoordinate(out, kChartWidth);
@@ -251,14 +273,30 @@ void appendActivityChart(std::string& out, const results::GameResults& game) {
     appendCoordinate(out, kHeight);
     out += "\" xmlns=\"http://www.w3.org/2000/svg\">";
     out += "<title>Kills and deaths per minute</title><desc>";
-    appendText(out,
-               "Kills (bars up) and deaths (bars down) of each side per minute of game time. "
-               "Allied: " +
-                   std::to_string(kills[0]) + " kills, " + std::to_string(deaths[0]) +
-                   " deaths; Hun: " + std::to_string(kills[1]) + " kills, " +
-                   std::to_string(deaths[1]) + " deaths. The tallest bar is " +
-                   std::to_string(most) + ".");
+    appendText(out, words);
     out += "</desc>";
+    // One bar: `counted` from the axis, `back` outlined beyond it.
+    const auto appendBar = [&](const Bar& bar, Side side, double base, double unit, bool up) {
+        const std::int64_t counts[2] = {up ? bar.kills : bar.deaths,
+                                        up ? bar.killsTakenBack : bar.deathsTakenBack};
+        double from = 0;
+        for (int part = 0; part < 2; ++part) {
+            if (counts[part] == 0) {
+                continue;
+            }
+            const double h = unit * static_cast<double>(counts[part]);
+            out += "<rect class=\"";
+            out += up ? "kill " : "death ";
+            out += sideClass(side);
+            out += part == 1 ? " taken-back\"" : "\"";
+            appendAt(out, "x", bar.x);
+            appendAt(out, "y", up ? base - from - h : base + from);
+            appendAt(out, "width", std::max(bar.width, 1.0));
+            appendAt(out, "height", h);
+            out += "/>";
+            from += h;
+        }
+    };
     for (int i = 0; i < 2; ++i) {
         const double top = kTop + i * (kStrip + kGap);
         const double base = top + kStrip / 2;
@@ -266,26 +304,15 @@ void appendActivityChart(std::string& out, const results::GameResults& game) {
         appendLabel(out, "strip-label", kPlotLeft - 6, base + 4, results::sideName(sides[i]));
         appendLine(out, "axis", kPlotLeft, base, kPlotLeft + kPlotWidth, base);
         for (const auto& bar : bars[i]) {
-            for (const bool up : {true, false}) {
-                const std::int64_t n = up ? bar.kills : bar.deaths;
-                if (n == 0) {
-                    continue;
-                }
-                const double h = unit * static_cast<double>(n);
-                out += "<rect class=\"";
-                out += up ? "kill " : "death ";
-                out += sideClass(sides[i]);
-                out += '"';
-                appendAt(out, "x", bar.x);
-                appendAt(out, "y", up ? base - h : base);
-                appendAt(out, "width", std::max(bar.width, 1.0));
-                appendAt(out, "height", h);
-                out += "/>";
-            }
+            appendBar(bar, sides[i], base, unit, true);
+            appendBar(bar, sides[i], base, unit, false);
         }
     }
     appendTimeAxis(out, time, series.start, series.end);
-    appendLabel(out, "legend", kPlotLeft, 18, "bars up: kills · bars down: deaths");
+    appendLabel(out, "legend", kPlotLeft, 18,
+                anyTakenBack ? "bars up: kills · bars down: deaths · outlined: taken back by the "
+                               "multi-death correction"
+                             : "bars up: kills · bars down: deaths");
     out += "</svg>";
 }
 

@@ -95,6 +95,13 @@ TEST(GamePage, ShowsTheReportsNumbers) {
     EXPECT_TRUE(has(page, "Targets not credited (1)"));
     EXPECT_TRUE(has(page, "<td>not red boxed</td>"));
     EXPECT_TRUE(has(page, ">1: 10 min, 3 pt</text>"));
+    // Minutes to a tenth, the exact figure in the tooltip.
+    results::GameResults odd = smallGame();
+    odd.overMax[0].minutes = 12.383333333333333;
+    const std::string oddPage = gamePage(odd);
+    EXPECT_TRUE(has(oddPage, "title=\"12.3833333333333\""));
+    EXPECT_TRUE(has(oddPage, ">12.4</td>"));
+    EXPECT_FALSE(has(oddPage, ">12.3833333333333<"));
 }
 
 TEST(GamePage, TextFromTheLogsIsEscapedAndValidUtf8) {

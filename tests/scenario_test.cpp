@@ -19,7 +19,8 @@
 //
 // Each folder runs in memory with both readings of the merged log (the lines
 // the merge kept, and the file read back line by line for every pass); when
-// it completes, the results model must hold the numbers of expect.report.
+// it completes, the results model must hold the numbers of expect.report,
+// and the game page's activity chart count the kills and deaths its tables do.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,6 +36,7 @@
 
 #include "app/cli/runner.h"
 #include "app/tally_run.h"
+#include "html/game_page.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/scenarios.h"
@@ -170,12 +172,40 @@ std::vector<std::string> modelNumbers(const results::GameResults& r) {
     return rows;
 }
 
+// What the page's activity chart says it counts, "Allied 8 kills and 1
+// death, Hun ..." (no chart: none); and the same from the
+// score tables. Kills and deaths at a time outside the day are in the
+// tables only, with a warning of their own.
+void expectChartCountsAsTheTables(const results::GameResults& r) {
+    for (const auto& w : r.warnings) {
+        if (w.code == "time-out-of-range") {
+            return;
+        }
+    }
+    const std::string page = html::gamePage(r);
+    const std::string lead = "as the score tables count them: ";
+    const std::size_t at = page.find(lead);
+    const std::string said =
+        at == std::string::npos
+            ? "Allied 0 kills and 0 deaths, Hun 0 kills and 0 deaths"
+            : page.substr(at + lead.size(), page.find('.', at) - at - lead.size());
+    const auto counted = [](std::int64_t n, const std::string& what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    EXPECT_EQ(said, "Allied " + counted(r.allied.kills, "kill") + " and " +
+                        counted(r.allied.deaths, "death") + ", Hun " +
+                        counted(r.hun.kills, "kill") + " and " + counted(r.hun.deaths, "death"));
+}
+
 Result inMemory(const Scenario& s, bool reread) {
     results::GameResults results;
     Files files;
     const Outcome outcome = runInMemory(s, reread, &results, files);
     if (outcome.kind == OutcomeKind::Completed) {
         EXPECT_EQ(modelNumbers(results), reportNumbers(s.report));
+        if (!reread) {
+            expectChartCountsAsTheTables(results);
+        }
     }
     return {statusOf(outcome), outcome.message, files};
 }
