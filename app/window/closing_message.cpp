@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/log_text.h"
+#include "results/accepted_findings.h"
 #include "results/warning_line.h"
 
 namespace vorskal::window {
@@ -13,12 +14,13 @@ constexpr int kFailedExitStatus = 2;
 // Findings shown by name; the rest are counted.
 constexpr std::size_t kFindingsShown = 4;
 
-// One block of findings under `heading`, the first few by name. Accepted
-// findings, once the program knows them, get a block of their own.
+// One block of findings under `heading`, the first few by name.
+// An accepted finding is shown by its key alone: the administrator knows it.
 std::string findingsBlock(const std::string& heading, const std::vector<results::Warning>& found) {
     std::string block = heading;
     for (std::size_t i = 0; i < found.size() && i < kFindingsShown; ++i) {
-        block += "\n" + results::warningLine(found[i]);
+        block += "\n" + (found[i].accepted ? logText(results::findingKey(found[i]))
+                                           : results::warningLine(found[i]));
     }
     if (found.size() > kFindingsShown) {
         block += "\n... and " + std::to_string(found.size() - kFindingsShown) + " more";
@@ -45,12 +47,24 @@ ClosingMessage closingMessage(const Outcome& outcome, const results::GameResults
     }
     message.detail = "Final totals: Allied " + std::to_string(results.allied.final) + ", Hun " +
                      std::to_string(results.hun.final);
-    if (!results.warnings.empty()) {
+    std::vector<results::Warning> open;
+    std::vector<results::Warning> accepted;
+    for (const results::Warning& finding : results.warnings) {
+        (finding.accepted ? accepted : open).push_back(finding);
+    }
+    if (!open.empty()) {
         message.detail +=
-            "\n\n" + findingsBlock(counted(results.warnings.size(), "warning", "warnings") +
+            "\n\n" + findingsBlock(counted(open.size(), "warning", "warnings") +
                                        " (the scores may be wrong; vorskal-tally --check lists "
                                        "them all):",
-                                   results.warnings);
+                                   open);
+    }
+    if (!accepted.empty()) {
+        message.detail +=
+            "\n\n" +
+            findingsBlock(counted(accepted.size(), "accepted finding", "accepted findings") + " (" +
+                              std::string(results::kAcceptedFindingsName) + "):",
+                          accepted);
     }
     return message;
 }

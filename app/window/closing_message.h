@@ -1,6 +1,7 @@
 #pragma once
 // The message that ends the window's run: what happened, then for a
-// completed run the final totals and the findings of the checks.
+// completed run the final totals and the findings of the checks, the
+// accepted ones apart.
 #include <string>
 
 #include "app/tally_run.h"

@@ -32,10 +32,12 @@ struct Control {
 // Tab visits them; the labels and the picture take no focus.
 inline constexpr std::array<Control, 8> kControls = {{
     {ControlKind::Button, "tallyButton", "Tally Score", {1440, 1440, 1695, 615}, {}},
+    // Wider than its neighbours: its caption stands on one line, which at
+    // their width Windows clipped ("... Bug Correctio").
     {ControlKind::Box,
      "multiDeathBox",
      "Enable Multi-Death Bug Correction",
-     {720, 3120, 3015, 255},
+     {720, 3120, 3735, 255},
      Option::MultiDeathCorrection},
     {ControlKind::Box,
      "fighterTargetBox",

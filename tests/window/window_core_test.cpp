@@ -163,6 +163,12 @@ TEST(WindowCore, ClosingMessageGivesTotalsAndFindingsOfACompletedRunOnly) {
         {"missing first log", OutcomeKind::MissingFirstLog, "Could not find ux7server0.log", 0,
          false, "Could not find ux7server0.log", 0},
         {"failed, findings left out", OutcomeKind::Failed, failure, 2, true, failure, 2},
+        // The last one accepted: apart, by its key alone.
+        {"one accepted", OutcomeKind::Completed, "Tally Complete", 2, false,
+         "Tally Complete\n\nFinal totals: Allied 79, Hun -5\n\n1 warning" + heading +
+             "\nux7server1.log line 1: warning: finding 1 [code1]"
+             "\n\n1 accepted finding (vorskal-accepted.txt):\ncode2: subject 2",
+         0},
     };
     for (const Case& c : cases) {
         results::GameResults found;
@@ -170,6 +176,10 @@ TEST(WindowCore, ClosingMessageGivesTotalsAndFindingsOfACompletedRunOnly) {
         found.hun.final = -5;
         for (int n = 1; n <= c.findings; ++n) {
             found.warnings.push_back(finding(n));
+        }
+        if (std::string(c.what) == "one accepted") {
+            found.warnings.back().subject = "subject 2";
+            found.warnings.back().accepted = true;
         }
         const ClosingMessage message = closingMessage({c.kind, c.text}, found);
         EXPECT_EQ(message.text, c.text) << c.what;
