@@ -1,0 +1,50 @@
+// The file an administrator writes by hand to accept findings: which lines
+// are keys, which are left alone, and which fail the run naming the line.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/failure.h"
+#include "results/accepted_findings.h"
+
+namespace vorskal::results {
+namespace {
+
+TEST(AcceptedFindings, KeysCommentsAndLinesThatAreNoKey) {
+    const Warning archie{"unknown-aircraft", "ux7server.log", 94, "...", "Archie"};
+    const Warning noDeath{"no-death-points", "vorskal.ini", 0, "..."};
+    const struct {
+        const char* text;
+        const char* error;  // the start of the failure's message; "" when it parses
+        bool archie, noDeath;
+    } cases[] = {
+        {"", "", false, false},
+        {"unknown-aircraft: Archie", "", true, false},
+        // Comments, blank lines, blanks around a key and every line end.
+        {"# the guns\r\n\r\n  unknown-aircraft :  Archie \t\rno-death-points\n", "", true, true},
+        {"#unknown-aircraft: Archie", "", false, false},
+        // Another subject, or letter case, is another key.
+        {"unknown-aircraft: Archibald\nunknown-aircraft: archie", "", false, false},
+        {"\nunknown-aircraft Archie", "vorskal-accepted.txt line 2: \"unknown-aircraft Archie\"",
+         false, false},
+        {"unknown-aircraft:", "vorskal-accepted.txt line 1: no subject", false, false},
+        {"no-death-points: Verdun", "vorskal-accepted.txt line 1: a warning \"no-death-points\"",
+         false, false},
+        {"both sides: Tom", "vorskal-accepted.txt line 1: \"both sides\"", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            const AcceptedFindings accepted = AcceptedFindings::parse(c.text);
+            EXPECT_STREQ(c.error, "");
+            EXPECT_EQ(accepted.accepts(archie), c.archie);
+            EXPECT_EQ(accepted.accepts(noDeath), c.noDeath);
+        } catch (const TallyFailure& failure) {
+            ASSERT_STRNE(c.error, "") << failure.what();
+            EXPECT_EQ(std::string(failure.what()).rfind(c.error, 0), 0u) << failure.what();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vorskal::results
