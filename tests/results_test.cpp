@@ -328,7 +328,7 @@ TEST(Results, CheckWritesNothingAndSaysWhatItFound) {
     // --json - puts the JSON on standard output and the runner's lines on standard error.
     const RunnerRun json = runner({"--json", "-", dir.path().c_str()});
     EXPECT_EQ(json.status, kExitCompleted) << json.err;
-    EXPECT_EQ(json.out.rfind("{\"formatVersion\":2,", 0), 0u);
+    EXPECT_EQ(json.out.rfind("{\"formatVersion\":3,", 0), 0u);
     EXPECT_NE(json.err.find("Tally Complete\nAllied 79, Hun 65; report appended to vorskal.log; "
                             "2 warnings\n"),
               std::string::npos);

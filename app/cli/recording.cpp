@@ -5,7 +5,6 @@
 #include "base/failure.h"
 #include "base/log_text.h"
 #include "league/game_day.h"
-#include "league/report_key.h"
 #include "league/tally_record.h"
 
 namespace vorskal {
@@ -25,13 +24,11 @@ class LeagueRecorder : public GameRecorder {
             report.appendTo(files);
             return;
         }
-        league::ReportDigest digest;
-        report.read([&](std::string_view piece) { digest.bytes(piece); });
-        const std::string key = digest.key();
-        const std::string sha256 = digest.sha256();
+        // The run took the report's key and SHA-256 as it wrote the report.
         const std::string& path = recorder_.path();
         try {
-            result_ = recorder_.record(game, spilled, key, sha256, [&] { report.appendTo(files); });
+            result_ = recorder_.record(game, spilled, game.report.key, game.report.sha256,
+                                       [&] { report.appendTo(files); });
             if (result_->outcome == RecordOutcome::Duplicate) {
                 refusal_ = path + ": this game is recorded already (game " +
                            std::to_string(result_->id) +
