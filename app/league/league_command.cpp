@@ -133,8 +133,12 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
     std::vector<std::string> reportFiles;
     std::string importSeason;
     CLI::App* import =
-        app.add_subcommand("import", "Records every complete report of report files (vorskal.log)");
-    import->add_option("reports", reportFiles, "Report files")->required()->type_name("FILE");
+        app.add_subcommand("import",
+                           "Records every complete report of report files (vorskal.log), and the "
+                           "game of results files (vorskal-tally --json)");
+    import->add_option("reports", reportFiles, "Report files or results JSON files")
+        ->required()
+        ->type_name("FILE");
     import->add_option("--season", importSeason,
                        "The season to record the games in (default: the current season)");
 
@@ -236,6 +240,15 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                 }
                 for (const std::string& note : summary.notes) {
                     err << "vorskal-league: warning: " << logText(note) << "\n";
+                }
+                if (summary.resultsJson) {
+                    out << logText(reportFile) << ": results of one game: "
+                        << (summary.recorded == 1          ? "recorded as game "
+                            : summary.alreadyRecorded == 1 ? "already recorded as game "
+                                                           : "skipped")
+                        << (summary.games.empty() ? "" : std::to_string(summary.games.front()))
+                        << "\n";
+                    continue;
                 }
                 out << logText(reportFile) << ": " << summary.reports
                     << " reports: " << summary.recorded << " recorded, " << summary.alreadyRecorded
