@@ -13,6 +13,7 @@
 #include "base/version.h"
 #include "league/game_store.h"
 #include "league/league_file.h"
+#include "league/league_merge.h"
 #include "league/listing.h"
 #include "league/queries.h"
 #include "league/report_import.h"
@@ -142,6 +143,13 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
     import->add_option("--season", importSeason,
                        "The season to record the games in (default: the current season)");
 
+    std::string otherLeague;
+    CLI::App* merge = app.add_subcommand(
+        "merge", "Records every game of another league file (of another server) in this one");
+    merge->add_option("other", otherLeague, "The other league file")
+        ->required()
+        ->type_name("OTHER.db");
+
     std::string settingName;
     std::string settingValue;
     CLI::App* set = app.add_subcommand(
@@ -227,6 +235,15 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
             if (!findings.twins.empty() || !findings.unknownDays.empty()) {
                 return kLeagueExitFindings;
             }
+        } else if (*merge) {
+            LeagueFile other(otherLeague, LeagueFile::Access::Read);  // checked before any write
+            LeagueFile file(path, LeagueFile::Access::Write);
+            const league::MergeSummary summary = league::mergeLeague(file, other);
+            for (const std::string& note : summary.notes) {
+                err << "vorskal-league: warning: " << note << "\n";
+            }
+            out << otherLeague << ": " << summary.games << " games: " << summary.recorded
+                << " recorded, " << summary.alreadyRecorded << " already recorded\n";
         } else if (*import) {
             for (const std::string& reportFile : reportFiles) {
                 league::checkReportFile(reportFile);

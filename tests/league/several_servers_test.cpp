@@ -83,6 +83,25 @@ TEST(SeveralServersTest, ImportedResultsAndMergedLeaguesAreTheGamesRecorded) {
     EXPECT_EQ(parsed(league({imported, "standings", "--format", "json"})),
               parsed(league({recorded, "standings", "--format", "json"})));
     EXPECT_EQ(parsed(league({imported, "games", "--format", "json"}))["games"].size(), keys.size());
+
+    // The recorded league merged into a new one: every game, the same
+    // games, the same standings; again, or from the imported league, nothing.
+    const std::string merged = work.path() + "/merged.db";
+    const std::string count = std::to_string(keys.size());
+    const LeagueRun merge = league({merged, "merge", recorded});
+    EXPECT_EQ(merge.out,
+              recorded + ": " + count + " games: " + count + " recorded, 0 already recorded\n")
+        << merge.err;
+    for (const std::string& key : keys) {
+        EXPECT_EQ(shownWithoutRecordingTime(merged, key), shownWithoutRecordingTime(recorded, key));
+    }
+    EXPECT_EQ(parsed(league({merged, "standings", "--format", "json"})),
+              parsed(league({recorded, "standings", "--format", "json"})));
+    for (const std::string& other : {recorded, imported}) {
+        EXPECT_EQ(league({merged, "merge", other}).out,
+                  other + ": " + count + " games: 0 recorded, " + count + " already recorded\n");
+    }
+    EXPECT_EQ(league({merged, "merge", merged}).status, kLeagueExitFailed);
 }
 
 // One real results file, spoiled in one way each: the file is named and
