@@ -18,6 +18,7 @@
 #include "league/queries.h"
 #include "league/report_import.h"
 #include "league/season_days.h"
+#include "league/season_site.h"
 #include "league/settings.h"
 
 namespace vorskal {
@@ -150,6 +151,15 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
         ->required()
         ->type_name("OTHER.db");
 
+    std::string siteDir;
+    std::string siteSeason;
+    CLI::App* site = app.add_subcommand(
+        "site", "Writes a season's static site: standings, games, a page per game and per pilot");
+    site->add_option("dir", siteDir, "The site's folder (replaced whole)")
+        ->required()
+        ->type_name("DIR");
+    site->add_option("--season", siteSeason, "The season (default: the current season)");
+
     std::string settingName;
     std::string settingValue;
     CLI::App* set = app.add_subcommand(
@@ -235,6 +245,11 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
             if (!findings.twins.empty() || !findings.unknownDays.empty()) {
                 return kLeagueExitFindings;
             }
+        } else if (*site) {
+            LeagueFile file(path, LeagueFile::Access::Read);
+            const league::SiteSummary summary = league::writeSeasonSite(file, siteDir, siteSeason);
+            out << "Wrote the site of season " << summary.season << " (" << summary.games
+                << " games, " << summary.pilots << " pilots) to " << siteDir << "\n";
         } else if (*merge) {
             LeagueFile other(otherLeague, LeagueFile::Access::Read);  // checked before any write
             LeagueFile file(path, LeagueFile::Access::Write);
