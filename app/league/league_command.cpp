@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <new>
 #include <optional>
@@ -9,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/league/webhook.h"
 #include "base/log_text.h"
 #include "base/version.h"
+#include "league/game_post.h"
 #include "league/game_store.h"
 #include "league/league_file.h"
 #include "league/league_merge.h"
@@ -160,11 +163,26 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
         ->type_name("DIR");
     site->add_option("--season", siteSeason, "The season (default: the current season)");
 
+    bool plainPost = false;
+    double postTimeout = 10;
+    int postTries = 3;
+    CLI::App* post = app.add_subcommand(
+        "post",
+        "Sends a game's summary to the league's webhook (set webhook URL, or VORSKAL_WEBHOOK)");
+    post->add_option("game", gameText, "The game's number or the start of its key")->required();
+    post->add_flag("--plain", plainPost, "The plain JSON form, for a league's own site");
+    post->add_option("--timeout", postTimeout, "Seconds each try may take (default: 10)")
+        ->check(CLI::Range(0.1, 600.0));
+    post->add_option("--tries", postTries, "Tries while the receiver fails (default: 3)")
+        ->check(CLI::Range(1, 10));
+
     std::string settingName;
     std::string settingValue;
     CLI::App* set = app.add_subcommand(
-        "set", "Sets a setting (season NAME; date-order mdy|dmy|ymd), or lists them");
-    set->add_option("name", settingName, "season or date-order");
+        "set",
+        "Sets a setting (season NAME; date-order mdy|dmy|ymd; webhook URL; site-address URL), "
+        "or lists them");
+    set->add_option("name", settingName, "season, date-order, webhook or site-address");
     set->add_option("value", settingValue, "The new value");
 
     CLI::App* check = app.add_subcommand(
@@ -226,6 +244,15 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                     << league::dateOrderName(days.order)
                     << (days.inferred ? " (not set: inferred from the season's games)" : "")
                     << "\n";
+                // The webhook's address may hold a token: never shown.
+                out << "webhook "
+                    << (league::settingValue(file.db(), league::kWebhookSetting)
+                            ? "(set, not shown)"
+                            : "(not set)")
+                    << "\nsite-address "
+                    << league::settingValue(file.db(), league::kSiteAddressSetting)
+                           .value_or("(not set)")
+                    << "\n";
             } else {
                 if (settingValue.empty()) {
                     throw std::invalid_argument("set " + settingName + " needs a value");
@@ -235,8 +262,12 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                 league::changeSetting(file.db(), settingName, settingValue);
                 league::refreshAllDays(file.db());
                 transaction.commit();
-                out << "Set " << logText(settingName) << " to " << logText(settingValue) << " in "
-                    << logText(path) << "\n";
+                if (settingName == league::kWebhookSetting) {
+                    out << "Set webhook in " << logText(path) << " (its address is not shown)\n";
+                } else {
+                    out << "Set " << logText(settingName) << " to " << logText(settingValue)
+                        << " in " << logText(path) << "\n";
+                }
             }
         } else if (*check) {
             LeagueFile file(path, LeagueFile::Access::Read);
@@ -250,6 +281,34 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
             const league::SiteSummary summary = league::writeSeasonSite(file, siteDir, siteSeason);
             out << "Wrote the site of season " << summary.season << " (" << summary.games
                 << " games, " << summary.pilots << " pilots) to " << siteDir << "\n";
+        } else if (*post) {
+            LeagueFile file(path, LeagueFile::Access::Read);
+            const league::StoredGame game =
+                league::loadGame(file, league::resolveGame(file, gameText));
+            const char* fromEnvironment = std::getenv("VORSKAL_WEBHOOK");
+            const std::optional<std::string> webhook =
+                fromEnvironment != nullptr && *fromEnvironment != '\0'
+                    ? std::optional<std::string>(fromEnvironment)
+                    : league::settingValue(file.db(), league::kWebhookSetting);
+            if (!webhook) {
+                throw league::LeagueError(
+                    path + ": no webhook to post to (vorskal-league " + path +
+                    " set webhook URL, or the environment variable VORSKAL_WEBHOOK)");
+            }
+            const std::string siteAddress =
+                league::settingValue(file.db(), league::kSiteAddressSetting).value_or("");
+            const PostOutcome sent =
+                postJson(*webhook,
+                         plainPost ? league::plainPostBody(game, siteAddress)
+                                   : league::chatPostBody(game, siteAddress),
+                         {postTries, static_cast<long>(postTimeout * 1000), 1000});
+            if (!sent.sent) {
+                throw league::LeagueError("game " + std::to_string(game.summary.id) +
+                                          " not posted: " + sent.failure + " (" +
+                                          std::to_string(sent.triesMade) +
+                                          (sent.triesMade == 1 ? " try)" : " tries)"));
+            }
+            out << "Posted game " << game.summary.id << " to the webhook\n";
         } else if (*merge) {
             LeagueFile other(otherLeague, LeagueFile::Access::Read);  // checked before any write
             LeagueFile file(path, LeagueFile::Access::Write);
