@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <new>
 #include <optional>
@@ -10,10 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/league/webhook.h"
+#include "app/league/post_game.h"
 #include "base/log_text.h"
 #include "base/version.h"
-#include "league/game_post.h"
 #include "league/game_store.h"
 #include "league/league_file.h"
 #include "league/league_merge.h"
@@ -283,32 +281,13 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                 << " games, " << summary.pilots << " pilots) to " << siteDir << "\n";
         } else if (*post) {
             LeagueFile file(path, LeagueFile::Access::Read);
-            const league::StoredGame game =
-                league::loadGame(file, league::resolveGame(file, gameText));
-            const char* fromEnvironment = std::getenv("VORSKAL_WEBHOOK");
-            const std::optional<std::string> webhook =
-                fromEnvironment != nullptr && *fromEnvironment != '\0'
-                    ? std::optional<std::string>(fromEnvironment)
-                    : league::settingValue(file.db(), league::kWebhookSetting);
-            if (!webhook) {
-                throw league::LeagueError(
-                    path + ": no webhook to post to (vorskal-league " + path +
-                    " set webhook URL, or the environment variable VORSKAL_WEBHOOK)");
-            }
-            const std::string siteAddress =
-                league::settingValue(file.db(), league::kSiteAddressSetting).value_or("");
+            const std::int64_t id = league::resolveGame(file, gameText);
             const PostOutcome sent =
-                postJson(*webhook,
-                         plainPost ? league::plainPostBody(game, siteAddress)
-                                   : league::chatPostBody(game, siteAddress),
-                         {postTries, static_cast<long>(postTimeout * 1000), 1000});
+                postGame(file, id, plainPost, {postTries, static_cast<long>(postTimeout * 1000)});
             if (!sent.sent) {
-                throw league::LeagueError("game " + std::to_string(game.summary.id) +
-                                          " not posted: " + sent.failure + " (" +
-                                          std::to_string(sent.triesMade) +
-                                          (sent.triesMade == 1 ? " try)" : " tries)"));
+                throw league::LeagueError(notPostedText(id, sent));
             }
-            out << "Posted game " << game.summary.id << " to the webhook\n";
+            out << "Posted game " << id << " to the webhook\n";
         } else if (*merge) {
             LeagueFile other(otherLeague, LeagueFile::Access::Read);  // checked before any write
             LeagueFile file(path, LeagueFile::Access::Write);

@@ -215,5 +215,39 @@ TEST_F(PostTest, FailuresAreTriedAgainAndATimeoutEndsEachTry) {
     EXPECT_NE(none.err.find("no webhook to post to"), std::string::npos) << none.err;
 }
 
+// vorskal-tally --record --post: the game just recorded (game 2 of the
+// file) is posted; a receiver that refuses leaves the game recorded and
+// says how to post it again.
+TEST_F(PostTest, TheTallyPostsTheGameItRecorded) {
+    for (const int status : {200, 400}) {
+        Receiver receiver({status});
+        setenv("VORSKAL_WEBHOOK", receiver.address().c_str(), 1);
+        GameDir game;
+        for (const Scenario& s : completedScenarios()) {
+            if (s.name == "merge-numbered-logs") {
+                copyInputs(s, game);
+            }
+        }
+        const LeagueRun run = tally({"--record", db_, "--replace", "--post", game.path()});
+        const std::vector<std::string> bodies = receiver.bodies();
+        ASSERT_EQ(bodies.size(), 1u) << run.err;
+        EXPECT_EQ(nlohmann::json::parse(bodies[0])["text"].get<std::string>().rfind(
+                      "Game 2 (season 1): ", 0),
+                  0u);
+        if (status == 200) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_NE(run.out.find("Posted game 2 to the webhook\n"), std::string::npos);
+        } else {
+            EXPECT_EQ(run.status, 2);
+            EXPECT_NE(run.err.find(": game 2 not posted: HTTP 400 (1 try); the game is recorded: "
+                                   "vorskal-league " +
+                                   db_ + " post 2 posts it\n"),
+                      std::string::npos)
+                << run.err;
+        }
+    }
+    unsetenv("VORSKAL_WEBHOOK");
+}
+
 }  // namespace
 }  // namespace vorskal::testing
