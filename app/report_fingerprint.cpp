@@ -16,10 +16,6 @@ class DigestedFile : public OutputFile {
         file_->write(bytes);
         digest_.bytes(bytes);
     }
-    void copyFrom(const MappedFile& source, std::uint64_t offset, std::uint64_t length) override {
-        file_->copyFrom(source, offset, length);
-        digest_.bytes(source.bytes().substr(offset, length));
-    }
     void flush() override { file_->flush(); }
     void close() override { file_->close(); }
 

@@ -56,7 +56,8 @@ std::string postText(const StoredGame& game, const std::string& siteAddress) {
     if (!top.empty()) {
         text += "Top pilots:";
         for (std::size_t i = 0; i < top.size(); ++i) {
-            text += (i == 0 ? " " : ", ") + top[i].name + " (" + sideName(top[i].team) + ") " +
+            text += (i == 0 ? " " : ", ") + top[i].name + " (" +
+                    std::string(results::sideName(top[i].team)) + ") " +
                     std::to_string(top[i].score);
         }
         text += "\n";
@@ -78,7 +79,9 @@ std::string plainPostBody(const StoredGame& game, const std::string& siteAddress
     const GameSummary& g = game.summary;
     ordered_json top = ordered_json::array();
     for (const results::PilotRow& row : topPilots(game)) {
-        top.push_back({{"name", row.name}, {"team", sideName(row.team)}, {"score", row.score}});
+        top.push_back({{"name", row.name},
+                       {"team", std::string(results::sideName(row.team))},
+                       {"score", row.score}});
     }
     const std::string page = pageAddress(game, siteAddress);
     return ordered_json{

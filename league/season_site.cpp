@@ -25,34 +25,26 @@ using html::appendElement;
 using html::appendNumberCell;
 using html::appendText;
 
-constexpr const char* kStyleFile = "site.css";
-constexpr const char* kScriptFile = "sort.js";
-
 std::string gamePageName(std::int64_t id) {
     return "game-" + std::to_string(id) + ".html";
 }
 
-// The page around `body`; `root` leads back to the site's folder ("" or "../").
+// The page around `body` in the one page frame of html/ (its style, its
+// script and the game page's Content-Security-Policy); `root` leads back to
+// the site's folder ("" or "../").
 std::string framed(const std::string& title, const std::string& root, const std::string& season,
                    const std::string& body) {
-    std::string out =
-        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
-        "style-src 'self'; script-src 'self'\">\n"
-        "<meta name=\"generator\" content=\"vorskal-league " +
-        std::string(kVersion) + "\">\n<meta name=\"vorskal-site-format\" content=\"" +
-        std::to_string(kSiteFormat) + "\">\n<title>";
-    appendText(out, title);
-    out += "</title>\n<link rel=\"stylesheet\" href=\"" + root + kStyleFile +
-           "\">\n</head>\n<body>\n<nav><a href=\"" + root + "index.html\">";
+    std::string out;
+    html::appendPageStart(
+        out, title, "vorskal-league " + std::string(kVersion),
+        "<meta name=\"vorskal-site-format\" content=\"" + std::to_string(kSiteFormat) + "\">\n");
+    out += "<nav><a href=\"" + root + "index.html\">";
     appendText(out, "Season " + season);
     out += "</a></nav>\n";
     out += body;
-    out += "\n<footer>";
-    appendText(out, "Written by vorskal-league " + std::string(kVersion) + " (site format " +
-                        std::to_string(kSiteFormat) + ") from the league file.");
-    out += "</footer>\n<script src=\"" + root + kScriptFile + "\"></script>\n</body>\n</html>\n";
+    html::appendPageEnd(out, "Written by vorskal-league " + std::string(kVersion) +
+                                 " (site format " + std::to_string(kSiteFormat) +
+                                 ") from the league file.");
     return out;
 }
 
@@ -155,7 +147,7 @@ std::string pilotPage(const std::string& season, const std::string& name,
                        "Game " + std::to_string(r.game.id));
         appendElement(body, "td", "", r.game.playedOn.empty() ? "?" : r.game.playedOn);
         appendElement(body, "td", "", r.game.map);
-        appendElement(body, "td", "", html::sideText(r.row.team));
+        appendElement(body, "td", "", results::sideName(r.row.team));
         for (const std::int64_t n :
              {r.row.kills, r.row.deaths, r.row.targetsDestroyed, r.row.targetPoints, r.row.score}) {
             appendNumberCell(body, n);
@@ -237,8 +229,6 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
                }));
     site.write("data/games.csv",
                listing([&](std::ostream& out) { writeGames(out, games, Format::Csv, described); }));
-    site.write(kStyleFile, html::kPageStyle);
-    site.write(kScriptFile, html::kSortScript);
     site.commit();
     return summary;
 }

@@ -3,8 +3,8 @@
 // what the league file stored (no log is needed): an index with the
 // standings and the list of games, a page per game (the game's page of
 // html/game_page.h, with a link back), a page per pilot, the standings and
-// the games as JSON and CSV downloads, and one style sheet and one script
-// that the index and the pilots' pages share. Links are relative only, so
+// the games as JSON and CSV downloads; every page in the one page frame of
+// html/ (page_assets.h). Links are relative only, so
 // the site works from a folder, a web space or a USB stick; nothing is
 // fetched. The site is replaced in one step (site_folder.h). Layout:
 // docs/site.md (site format 1).

@@ -164,15 +164,15 @@ bool isInput(const std::string& name) {
 
 }  // namespace
 
-std::vector<Scenario> completedScenarios() {
+std::vector<ScenarioFolder> completedScenarios() {
     namespace fs = std::filesystem;
-    std::vector<Scenario> found;
+    std::vector<ScenarioFolder> found;
     for (const auto& entry :
          fs::directory_iterator(fs::path(VORSKAL_SOURCE_DIR) / "tests/scenarios")) {
         if (fs::exists(entry.path() / "expect.failure")) {
             continue;
         }
-        Scenario s{entry.path().filename().string(), entry.path(), {}};
+        ScenarioFolder s{entry.path().filename().string(), entry.path(), {}};
         std::istringstream options(bytesOf((entry.path() / "options").string()));
         for (std::string word; options >> word;) {
             if (word == "inputs") {
@@ -187,7 +187,7 @@ std::vector<Scenario> completedScenarios() {
     return found;
 }
 
-void copyInputs(const Scenario& s, const GameDir& dir) {
+void copyInputs(const ScenarioFolder& s, const GameDir& dir) {
     for (const auto& entry : std::filesystem::directory_iterator(s.inputs)) {
         const std::string name = entry.path().filename().string();
         if (entry.is_regular_file() && isInput(name)) {

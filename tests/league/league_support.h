@@ -65,15 +65,15 @@ std::string reportFile(const std::vector<std::string>& scenarios,
 
 // A scenario folder of tests/scenarios whose tally completes: its game's
 // files and the switches of its tally.
-struct Scenario {
+struct ScenarioFolder {
     std::string name;
     std::filesystem::path inputs;
     std::vector<std::string> switches;
 };
 
-std::vector<Scenario> completedScenarios();
+std::vector<ScenarioFolder> completedScenarios();
 
 // The game's folder, as the scenario has it, copied into `dir`.
-void copyInputs(const Scenario& s, const GameDir& dir);
+void copyInputs(const ScenarioFolder& s, const GameDir& dir);
 
 }  // namespace vorskal::testing

@@ -124,8 +124,8 @@ class PostTest : public ::testing::Test {
                                               {"Biggles", Side::Allied, 3, 2, 0, 0, 30},
                                               {"Baron", Side::Hun, 4, 0, 1, 5, 45}},
                                              6);
-        game.corrections.push_back({"over-max", true, "", {}, {}});
-        game.corrections.push_back({"fighter-target", false, "", {}, {}});
+        game.corrections.push_back({results::CorrectionKind::OverMax, true, "", {}, {}});
+        game.corrections.push_back({results::CorrectionKind::FighterTarget, false, "", {}, {}});
         league::recordGame(file, game, nullptr, handIdentity("c0ffee"), {});
     }
     GameDir dir_;
@@ -223,7 +223,7 @@ TEST_F(PostTest, TheTallyPostsTheGameItRecorded) {
         Receiver receiver({status});
         setenv("VORSKAL_WEBHOOK", receiver.address().c_str(), 1);
         GameDir game;
-        for (const Scenario& s : completedScenarios()) {
+        for (const ScenarioFolder& s : completedScenarios()) {
             if (s.name == "merge-numbered-logs") {
                 copyInputs(s, game);
             }

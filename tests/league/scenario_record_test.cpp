@@ -33,7 +33,8 @@ struct Recorded {
     std::string report;  // what the run appended to vorskal.log
 };
 
-Recorded record(const Scenario& s, const std::string& db, const std::vector<std::string>& outputs) {
+Recorded record(const ScenarioFolder& s, const std::string& db,
+                const std::vector<std::string>& outputs) {
     GameDir dir;
     copyInputs(s, dir);
     const std::string before = dir.read("vorskal.log");
@@ -94,14 +95,14 @@ json findings(const json& corrections) {
 }
 
 TEST(ScenarioRecordTest, TheLeaguesGameIsTheResultsOfTheRunWhateverTheOutputs) {
-    const std::vector<Scenario> scenarios = completedScenarios();
+    const std::vector<ScenarioFolder> scenarios = completedScenarios();
     ASSERT_GT(scenarios.size(), 50u);
     // One league file for every recording, one for every import: each game
     // is one of its own.
     GameDir work;
     const std::string recorded = work.path() + "/recorded.db";
     const std::string imported = work.path() + "/imported.db";
-    for (const Scenario& s : scenarios) {
+    for (const ScenarioFolder& s : scenarios) {
         SCOPED_TRACE(s.name);
         const Recorded withJson = record(s, recorded, {"--json"});
         ASSERT_FALSE(withJson.results.is_null());

@@ -36,7 +36,7 @@ TEST(SeveralServersTest, ImportedResultsAndMergedLeaguesAreTheGamesRecorded) {
     const std::string recorded = work.path() + "/recorded.db";
     const std::string imported = work.path() + "/imported.db";
     std::set<std::string> keys;
-    for (const Scenario& s : completedScenarios()) {
+    for (const ScenarioFolder& s : completedScenarios()) {
         SCOPED_TRACE(s.name);
         GameDir dir;
         copyInputs(s, dir);
@@ -108,7 +108,7 @@ TEST(SeveralServersTest, ImportedResultsAndMergedLeaguesAreTheGamesRecorded) {
 // skipped, and the league file stays without games.
 TEST(SeveralServersTest, WhatIsNotAGamesResultsIsSkippedAndNamed) {
     GameDir dir;
-    for (const Scenario& s : completedScenarios()) {
+    for (const ScenarioFolder& s : completedScenarios()) {
         if (s.name == "merge-numbered-logs") {
             copyInputs(s, dir);
         }

@@ -33,7 +33,7 @@ class SiteTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         work_ = new GameDir;
-        for (const Scenario& s : completedScenarios()) {
+        for (const ScenarioFolder& s : completedScenarios()) {
             GameDir dir;
             copyInputs(s, dir);
             std::vector<std::string> args = s.switches;
@@ -85,12 +85,12 @@ TEST_F(SiteTest, EveryLinkResolvesAndTheIndexShowsTheStandings) {
         }
     }
     const json standings = json::parse(league({db(), "standings", "--format", "json"}).out);
-    // index, style, script, 4 downloads, a page per game and per pilot name.
+    // index, 4 downloads, a page per game and per pilot name.
     std::set<std::string> names;
     for (const json& p : standings["pilots"]) {
         names.insert(p["name"].get<std::string>());
     }
-    EXPECT_EQ(files, 7 + games.size() + names.size());
+    EXPECT_EQ(files, 5 + games.size() + names.size());
 
     // The index's pilots' rows are the standings', row for row; each links
     // to the page of its name.
