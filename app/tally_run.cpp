@@ -8,6 +8,7 @@
 #include "app/held_report.h"
 #include "app/merged_log.h"
 #include "app/no_writes.h"
+#include "app/report_fingerprint.h"
 #include "base/failure.h"
 #include "base/report_layout.h"
 #include "base/system_files.h"
@@ -182,8 +183,12 @@ Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunC
     config.results->toolVersion = std::string(kVersion);
     results::Collector collector(*config.results, state);
     state.observer = &collector;
-    const Outcome outcome = runSteps(state, files, clock, config, &collector, mergedAll);
+    FingerprintedReport fingerprinted(files);
+    const Outcome outcome = runSteps(state, fingerprinted, clock, config, &collector, mergedAll);
     state.observer = nullptr;
+    if (outcome.kind == OutcomeKind::Completed) {
+        config.results->report = {fingerprinted.key(), fingerprinted.sha256()};
+    }
     if (outcome.kind != OutcomeKind::MissingFirstLog) {
         collector.finish(files, mergedAll, outcome.kind == OutcomeKind::Completed);
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the league file: importing a report file of 500 games into a new
 # league file, then the standings of 1,000 games (a second file of 500 games
-# imported on top), in every format. Each figure is the wall time of one run
+# imported on top), in every format; then the site of a season of 100 games
+# and 60 pilots, from scratch and again after one more game. Each figure is the wall time of one run
 # of vorskal-league and its CPU time (user and system); the run with the
 # best wall time of RUNS runs (3 by default) is printed. Needs GNU time.
 #
@@ -44,3 +45,15 @@ for format in text csv json html; do
     echo "standings of 1,000 games ($format): $(best "$league" "$work/league.db" standings --format "$format")"
 done
 echo "games of 1,000 games (text): $(best "$league" "$work/league.db" games)"
+
+# The site of a season of 100 games, 60 pilots: from scratch, then after one more game.
+python3 "$here/league_reports.py" 100 3 60 >"$work/season.log"
+python3 "$here/league_reports.py" 1 4 60 >"$work/one-more.log"
+"$league" "$work/season.db" import "$work/season.log" >/dev/null
+prepare='rm -rf "$work/site"'
+echo "site of 100 games, 60 pilots, from scratch: $(best "$league" "$work/season.db" site "$work/site")"
+prepare=''
+"$league" "$work/season.db" site "$work/site" >/dev/null
+"$league" "$work/season.db" import "$work/one-more.log" >/dev/null
+echo "site after one more game: $(best "$league" "$work/season.db" site "$work/site")"
+echo "site: $(du -sh "$work/site" | cut -f1), $(find "$work/site" -type f | wc -l) files"

@@ -2,9 +2,9 @@
 """Writes a report file ("vorskal.log") of N made-up games in the report's
 layout, for timing the league's import and standings.
 
-    bench/league_reports.py GAMES SEED > vorskal.log
+    bench/league_reports.py GAMES SEED [PILOTS] > vorskal.log
 
-Each game has 16 to 32 pilots drawn from a pool of 120 names, scores worked
+Each game has 16 to 32 pilots drawn from a pool of PILOTS names (120), scores worked
 out from kills, deaths and targets at 10 and -5 points, team totals, the ZORL
 block and section 7. Games differ by their rows and by the log line section 5
 quotes (its date and time), so every report is a game of its own.
@@ -77,6 +77,7 @@ def game(rng, number):
 
 def main():
     games, seed = int(sys.argv[1]), int(sys.argv[2])
+    del POOL[int(sys.argv[3]) if len(sys.argv) > 3 else len(POOL):]
     rng = random.Random(seed)
     out = sys.stdout.buffer
     for number in range(games):

@@ -3,7 +3,7 @@
 // written in one transaction: the whole game or nothing of it.
 //
 // A game is known by its key, the SHA-256 of its report's body
-// (report_key.h), for a game recorded by the tally and for one imported from
+// (results/report_key.h), for a game recorded by the tally and for one imported from
 // a report file alike: one game is one game however it arrives. A game is
 // recorded already when its key, or its whole report's SHA-256, is the one
 // of a game in the file; games recorded before the key existed keep the key

@@ -202,7 +202,9 @@ ordered_json gameJson(const StoredGame& stored) {
           {"reportSha256",
            stored.reportSha256.empty() ? ordered_json() : ordered_json(stored.reportSha256)}}}};
     for (auto& [name, value] : written.items()) {
-        if (name != "formatVersion" && name != "targets" && name != "arena" && name != "timeline") {
+        // The report's key and SHA-256 are the league's "key" and "reportSha256".
+        if (name != "formatVersion" && name != "report" && name != "targets" && name != "arena" &&
+            name != "timeline") {
             json[name] = std::move(value);
         }
     }

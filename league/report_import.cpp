@@ -9,6 +9,7 @@
 #include "league/game_numbers.h"
 #include "league/game_store.h"
 #include "league/report_reader.h"
+#include "league/results_import.h"
 
 namespace vorskal::league {
 
@@ -47,7 +48,14 @@ void checkReportFile(const std::string& reportPath) {
 
 ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath,
                                const std::string& season) {
-    const std::vector<FoundReport> reports = splitReports(readWhole(reportPath));
+    std::vector<FoundReport> reports;
+    {
+        const std::string bytes = readWhole(reportPath);
+        if (isResultsJson(bytes)) {
+            return importResultsJson(league, reportPath, bytes, season);
+        }
+        reports = splitReports(bytes);  // the bytes go before the games are recorded
+    }
     ImportSummary summary;
     summary.reports = static_cast<int>(reports.size());
     std::vector<std::pair<std::string, RecordResult>> recorded;  // named, for the notes

@@ -10,8 +10,8 @@
 #include "base/report_layout.h"
 #include "base/text.h"
 #include "league/game_day.h"
-#include "league/report_key.h"
 #include "logs/log_line.h"
+#include "results/report_key.h"
 
 namespace vorskal::league {
 
@@ -506,7 +506,7 @@ std::vector<FoundReport> splitReports(std::string_view bytes) {
             report.lines.pop_back();
         }
         report.state = stateOf(report.lines);
-        ReportDigest digest;
+        results::ReportDigest digest;
         for (const std::string& line : report.lines) {
             digest.line(line);
         }

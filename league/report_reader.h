@@ -24,7 +24,7 @@ struct FoundReport {
     std::uint64_t firstLine = 0;  // line of the file where its title stands (from 1)
     ReportState state = ReportState::Complete;
     std::vector<std::string> lines;  // from the title to its last line, without line ends
-    std::string key;                 // the report's key (report_key.h)
+    std::string key;                 // the report's key (results/report_key.h)
     std::string sha256;              // of the lines, each ended by CR LF
 };
 

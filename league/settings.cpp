@@ -6,7 +6,14 @@ namespace vorskal::league {
 
 namespace {
 
-std::optional<std::string> setting(Connection& db, std::string_view name) {
+bool isWebAddress(const std::string& value) {
+    return (value.rfind("http://", 0) == 0 || value.rfind("https://", 0) == 0) &&
+           value.find_first_of(" \t\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+std::optional<std::string> settingValue(Connection& db, std::string_view name) {
     Statement read = db.prepare("SELECT value FROM settings WHERE name = ?");
     read.bind(1, name);
     if (!read.step()) {
@@ -15,14 +22,12 @@ std::optional<std::string> setting(Connection& db, std::string_view name) {
     return read.text(0);
 }
 
-}  // namespace
-
 std::string currentSeason(Connection& db) {
-    return setting(db, kSeasonSetting).value_or(std::string(kFirstSeason));
+    return settingValue(db, kSeasonSetting).value_or(std::string(kFirstSeason));
 }
 
 std::optional<DateOrder> dateOrderSetting(Connection& db) {
-    const std::optional<std::string> value = setting(db, kDateOrderSetting);
+    const std::optional<std::string> value = settingValue(db, kDateOrderSetting);
     return value ? dateOrderNamed(*value) : std::nullopt;
 }
 
@@ -38,8 +43,14 @@ void changeSetting(Connection& db, const std::string& name, const std::string& v
                 "day/month/year or year/month/day), not \"" +
                 value + "\"");
         }
+    } else if (name == kWebhookSetting || name == kSiteAddressSetting) {
+        if (!isWebAddress(value)) {
+            throw std::invalid_argument(name +
+                                        " is an address that begins with http:// or https://");
+        }
     } else {
-        throw std::invalid_argument("no setting \"" + name + "\" (season, date-order)");
+        throw std::invalid_argument("no setting \"" + name +
+                                    "\" (season, date-order, webhook, site-address)");
     }
     db.prepare(
           "INSERT INTO settings (name, value) VALUES (?1, ?2) "

@@ -18,8 +18,15 @@ inline constexpr std::string_view kFirstSeason = "1";
 
 inline constexpr std::string_view kSeasonSetting = "season";
 inline constexpr std::string_view kDateOrderSetting = "date-order";
+// Where `post` sends a game's summary (an http:// or https:// address; never
+// printed), and the address the season's site is served at, for the link to
+// a game's page in the post.
+inline constexpr std::string_view kWebhookSetting = "webhook";
+inline constexpr std::string_view kSiteAddressSetting = "site-address";
 
 std::string currentSeason(Connection& db);
+// A setting's value; nullopt when it is not set.
+std::optional<std::string> settingValue(Connection& db, std::string_view name);
 // nullopt: not set, the order is inferred from each season's games.
 std::optional<DateOrder> dateOrderSetting(Connection& db);
 

@@ -211,6 +211,14 @@ class RowSink {
     virtual void arenaEvent(const ArenaEvent& row) = 0;
 };
 
+// The report the run appended to "vorskal.log", by which the game is known
+// wherever its results go (results/report_key.h): empty until the run has
+// written it whole.
+struct ReportFacts {
+    std::string key;     // SHA-256 of the report without its time line, lower-case hex
+    std::string sha256;  // of the whole report
+};
+
 struct GameResults {
     // What the run gathers besides the report's numbers, the over-max
     // stretches and the warnings. Both cost time and memory on a large game;
@@ -228,6 +236,7 @@ struct GameResults {
     std::string firstTime;  // the game's first and last time of day seen, "HH:MM:SS"
     std::string lastTime;
     std::string gameDate;  // the date field of the first log line, as written ("12/06/26")
+    ReportFacts report;
     std::vector<PilotRow> pilots;
     TeamTotals allied;
     TeamTotals hun;

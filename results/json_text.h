@@ -31,6 +31,14 @@ Correction correctionFromJson(std::string_view text);
 TargetRow targetFromJson(std::string_view text);
 ArenaEvent arenaFromJson(std::string_view text);
 
+// The results of a game from the JSON the results write
+// (game_from_json.cpp): the current formatVersion only, since an older one
+// carries no report key; everything but `targets`, `arena` and `timeline`,
+// which are skipped while parsing (the league keeps none of them). Texts are
+// UTF-8, as the JSON holds them. Throws std::runtime_error saying what is
+// wrong, to follow the file's name.
+GameResults gameFromJson(std::string_view text);
+
 // The other parts of the model.
 Json optionsJson(const RunFacts& run);
 Json fileJson(const FileFacts& file);

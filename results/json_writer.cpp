@@ -45,6 +45,10 @@ void write(const GameResults& results, std::ostream& out, const Rows& rows) {
                  {"firstTime", textOrNull(results.firstTime)},
                  {"lastTime", textOrNull(results.lastTime)}})
                .dump();
+    out << ",\n\"report\":"
+        << Json({{"key", textOrNull(results.report.key)},
+                 {"sha256", textOrNull(results.report.sha256)}})
+               .dump();
     Json inputs = Json::array();
     for (const FileFacts& file : results.inputs) {
         inputs.push_back(fileJson(file));

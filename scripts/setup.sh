@@ -20,6 +20,7 @@ everything=(
     googletest libgtest-dev libgmock-dev   # engine tests
     libbenchmark-dev                       # micro benchmarks
     python3 python3-jsonschema             # the results' schema, checked in the tests
+    libcurl4-openssl-dev                   # vorskal-league post (the webhook)
     qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core  # the window
     xvfb xauth                             # window screenshots
     clang libclang-rt-14-dev               # fuzzing (libFuzzer)

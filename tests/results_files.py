@@ -6,6 +6,7 @@ the same numbers as the JSON.
     results_files.py SOURCE_DIR VORSKAL_TALLY
 """
 import csv
+import hashlib
 import json
 import pathlib
 import shutil
@@ -78,6 +79,17 @@ with tempfile.TemporaryDirectory() as work:
     shutil.copytree(source / "examples/sample-game", sample)
     data, folder = run(sample)
     compare("sample", data, folder)
+    # The game's key: the SHA-256 of the report just appended, from its title on, each line
+    # ended by CR LF, without its third line (the time line); the whole report's beside it.
+    appended = (sample / "vorskal.log").read_bytes()
+    report = appended[appended.rindex(b"UX7SERVER Log Tally (VORSKAL.LOG)\r\n"):]
+    lines = report.split(b"\r\n")
+    while lines and lines[-1] == b"":
+        lines.pop()
+    check("sample: the time line", lines[2].startswith(b"Current time is "))
+    body = b"".join(line + b"\r\n" for i, line in enumerate(lines) if i != 2)
+    check("sample: report key", data["report"]["key"] == hashlib.sha256(body).hexdigest())
+    check("sample: report sha256", data["report"]["sha256"] == hashlib.sha256(report).hexdigest())
     check("sample: ZORL totals", (data["teams"]["Allied"]["final"], data["teams"]["Hun"]["final"]) == (79, 65))
 
     data, folder = run(sample, "--no-over-max-correction", "--no-multi-death-correction",

@@ -2,10 +2,10 @@
 
 #include <optional>
 
+#include "app/league/post_game.h"
 #include "base/failure.h"
 #include "base/log_text.h"
 #include "league/game_day.h"
-#include "league/report_key.h"
 #include "league/tally_record.h"
 
 namespace vorskal {
@@ -17,7 +17,8 @@ using league::RecordOutcome;
 class LeagueRecorder : public GameRecorder {
   public:
     explicit LeagueRecorder(const RecordOptions& options)
-        : recorder_(options.leaguePath, {options.season, options.replace, true}) {}
+        : post_(options.post),
+          recorder_(options.leaguePath, {options.season, options.replace, true}) {}
 
     void settle(const Outcome& outcome, HeldReport& report, FileService& files,
                 const results::GameResults& game, const results::SpilledRows* spilled) override {
@@ -25,13 +26,11 @@ class LeagueRecorder : public GameRecorder {
             report.appendTo(files);
             return;
         }
-        league::ReportDigest digest;
-        report.read([&](std::string_view piece) { digest.bytes(piece); });
-        const std::string key = digest.key();
-        const std::string sha256 = digest.sha256();
+        // The run took the report's key and SHA-256 as it wrote the report.
         const std::string& path = recorder_.path();
         try {
-            result_ = recorder_.record(game, spilled, key, sha256, [&] { report.appendTo(files); });
+            result_ = recorder_.record(game, spilled, game.report.key, game.report.sha256,
+                                       [&] { report.appendTo(files); });
             if (result_->outcome == RecordOutcome::Duplicate) {
                 refusal_ = path + ": this game is recorded already (game " +
                            std::to_string(result_->id) +
@@ -83,7 +82,29 @@ class LeagueRecorder : public GameRecorder {
         }
     }
 
+    bool post(std::ostream& out, std::ostream& err) const override {
+        if (!post_ || !result_ || result_->outcome == RecordOutcome::Duplicate) {
+            return true;
+        }
+        const std::string& path = recorder_.path();
+        try {
+            league::LeagueFile file(path, league::LeagueFile::Access::Read);
+            const PostOutcome sent = postGame(file, result_->id, false);
+            if (sent.sent) {
+                out << "Posted game " << result_->id << " to the webhook\n";
+                return true;
+            }
+            err << "vorskal-tally: " << path << ": " << notPostedText(result_->id, sent);
+        } catch (const std::runtime_error& error) {
+            err << "vorskal-tally: " << error.what();
+        }
+        err << "; the game is recorded: vorskal-league " << path << " post " << result_->id
+            << " posts it\n";
+        return false;
+    }
+
   private:
+    bool post_ = false;
     league::TallyRecorder recorder_;
     std::optional<league::RecordResult> result_;
     std::string refusal_;

@@ -18,6 +18,7 @@ struct RecordOptions {
     std::string leaguePath;
     std::string season;  // empty: the league's current season
     bool replace = false;
+    bool post = false;  // post the recorded game's summary to the league's webhook
 };
 
 class GameRecorder {
@@ -37,6 +38,10 @@ class GameRecorder {
     // After the outputs: what was recorded, and warnings about the game's
     // day and about games that are probably the same one.
     virtual void tell(std::ostream& out, std::ostream& err) const = 0;
+    // After tell(), with --post: the recorded game's summary to the league's
+    // webhook (app/league/post_game.h). False, said on `err`, when it was
+    // not sent; the game stays recorded.
+    virtual bool post(std::ostream& out, std::ostream& err) const = 0;
 };
 
 // Opens and checks the league file before the run. Throws

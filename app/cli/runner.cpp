@@ -73,6 +73,10 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
     app.add_flag("--replace", record.replace,
                  "With --record: record the game again if it is there, keeping its number")
         ->needs("--record");
+    app.add_flag("--post", record.post,
+                 "With --record: post the recorded game's summary to the league's webhook\n"
+                 "(vorskal-league LEAGUE.db set webhook URL, or VORSKAL_WEBHOOK)")
+        ->needs("--record");
     app.add_option("--season", record.season,
                    "With --record: the season to record the game in (default: the league's\n"
                    "current season)")
@@ -208,6 +212,9 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
             }
             if (recorder) {
                 recorder->tell(session.jsonToStandardOutput() ? err : out, err);
+                if (!recorder->post(session.jsonToStandardOutput() ? err : out, err)) {
+                    return kExitFailed;
+                }
             }
             if (request.check && results::unacceptedCount(session.results().warnings) > 0) {
                 return kExitWarnings;

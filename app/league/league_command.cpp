@@ -9,14 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "app/league/post_game.h"
 #include "base/log_text.h"
 #include "base/version.h"
 #include "league/game_store.h"
 #include "league/league_file.h"
+#include "league/league_merge.h"
 #include "league/listing.h"
 #include "league/queries.h"
 #include "league/report_import.h"
 #include "league/season_days.h"
+#include "league/season_site.h"
 #include "league/settings.h"
 
 namespace vorskal {
@@ -133,16 +136,51 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
     std::vector<std::string> reportFiles;
     std::string importSeason;
     CLI::App* import =
-        app.add_subcommand("import", "Records every complete report of report files (vorskal.log)");
-    import->add_option("reports", reportFiles, "Report files")->required()->type_name("FILE");
+        app.add_subcommand("import",
+                           "Records every complete report of report files (vorskal.log), and the "
+                           "game of results files (vorskal-tally --json)");
+    import->add_option("reports", reportFiles, "Report files or results JSON files")
+        ->required()
+        ->type_name("FILE");
     import->add_option("--season", importSeason,
                        "The season to record the games in (default: the current season)");
+
+    std::string otherLeague;
+    CLI::App* merge = app.add_subcommand(
+        "merge", "Records every game of another league file (of another server) in this one");
+    merge->add_option("other", otherLeague, "The other league file")
+        ->required()
+        ->type_name("OTHER.db");
+
+    std::string siteDir;
+    std::string siteSeason;
+    CLI::App* site = app.add_subcommand(
+        "site", "Writes a season's static site: standings, games, a page per game and per pilot");
+    site->add_option("dir", siteDir, "The site's folder (replaced whole)")
+        ->required()
+        ->type_name("DIR");
+    site->add_option("--season", siteSeason, "The season (default: the current season)");
+
+    bool plainPost = false;
+    double postTimeout = 10;
+    int postTries = 3;
+    CLI::App* post = app.add_subcommand(
+        "post",
+        "Sends a game's summary to the league's webhook (set webhook URL, or VORSKAL_WEBHOOK)");
+    post->add_option("game", gameText, "The game's number or the start of its key")->required();
+    post->add_flag("--plain", plainPost, "The plain JSON form, for a league's own site");
+    post->add_option("--timeout", postTimeout, "Seconds each try may take (default: 10)")
+        ->check(CLI::Range(0.1, 600.0));
+    post->add_option("--tries", postTries, "Tries while the receiver fails (default: 3)")
+        ->check(CLI::Range(1, 10));
 
     std::string settingName;
     std::string settingValue;
     CLI::App* set = app.add_subcommand(
-        "set", "Sets a setting (season NAME; date-order mdy|dmy|ymd), or lists them");
-    set->add_option("name", settingName, "season or date-order");
+        "set",
+        "Sets a setting (season NAME; date-order mdy|dmy|ymd; webhook URL; site-address URL), "
+        "or lists them");
+    set->add_option("name", settingName, "season, date-order, webhook or site-address");
     set->add_option("value", settingValue, "The new value");
 
     CLI::App* check = app.add_subcommand(
@@ -203,6 +241,15 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                 out << "season " << logText(season) << "\ndate-order " << dateOrderName(days.order)
                     << (days.inferred ? " (not set: inferred from the season's games)" : "")
                     << "\n";
+                // The webhook's address may hold a token: never shown.
+                out << "webhook "
+                    << (league::settingValue(file.db(), league::kWebhookSetting)
+                            ? "(set, not shown)"
+                            : "(not set)")
+                    << "\nsite-address "
+                    << league::settingValue(file.db(), league::kSiteAddressSetting)
+                           .value_or("(not set)")
+                    << "\n";
             } else {
                 if (settingValue.empty()) {
                     throw std::invalid_argument("set " + settingName + " needs a value");
@@ -212,8 +259,12 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                 league::changeSetting(file.db(), settingName, settingValue);
                 league::refreshAllDays(file.db());
                 transaction.commit();
-                out << "Set " << logText(settingName) << " to " << logText(settingValue) << " in "
-                    << logText(path) << "\n";
+                if (settingName == league::kWebhookSetting) {
+                    out << "Set webhook in " << logText(path) << " (its address is not shown)\n";
+                } else {
+                    out << "Set " << logText(settingName) << " to " << logText(settingValue)
+                        << " in " << logText(path) << "\n";
+                }
             }
         } else if (*check) {
             LeagueFile file(path, LeagueFile::Access::Read);
@@ -222,6 +273,29 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
             if (!findings.twins.empty() || !findings.unknownDays.empty()) {
                 return kLeagueExitFindings;
             }
+        } else if (*site) {
+            LeagueFile file(path, LeagueFile::Access::Read);
+            const league::SiteSummary summary = league::writeSeasonSite(file, siteDir, siteSeason);
+            out << "Wrote the site of season " << summary.season << " (" << summary.games
+                << " games, " << summary.pilots << " pilots) to " << siteDir << "\n";
+        } else if (*post) {
+            LeagueFile file(path, LeagueFile::Access::Read);
+            const std::int64_t id = league::resolveGame(file, gameText);
+            const PostOutcome sent =
+                postGame(file, id, plainPost, {postTries, static_cast<long>(postTimeout * 1000)});
+            if (!sent.sent) {
+                throw league::LeagueError(notPostedText(id, sent));
+            }
+            out << "Posted game " << id << " to the webhook\n";
+        } else if (*merge) {
+            LeagueFile other(otherLeague, LeagueFile::Access::Read);  // checked before any write
+            LeagueFile file(path, LeagueFile::Access::Write);
+            const league::MergeSummary summary = league::mergeLeague(file, other);
+            for (const std::string& note : summary.notes) {
+                err << "vorskal-league: warning: " << note << "\n";
+            }
+            out << otherLeague << ": " << summary.games << " games: " << summary.recorded
+                << " recorded, " << summary.alreadyRecorded << " already recorded\n";
         } else if (*import) {
             for (const std::string& reportFile : reportFiles) {
                 league::checkReportFile(reportFile);
@@ -235,6 +309,15 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
                 }
                 for (const std::string& note : summary.notes) {
                     err << "vorskal-league: warning: " << logText(note) << "\n";
+                }
+                if (summary.resultsJson) {
+                    out << logText(reportFile) << ": results of one game: "
+                        << (summary.recorded == 1          ? "recorded as game "
+                            : summary.alreadyRecorded == 1 ? "already recorded as game "
+                                                           : "skipped")
+                        << (summary.games.empty() ? "" : std::to_string(summary.games.front()))
+                        << "\n";
+                    continue;
                 }
                 out << logText(reportFile) << ": " << summary.reports
                     << " reports: " << summary.recorded << " recorded, " << summary.alreadyRecorded

@@ -154,4 +154,46 @@ std::string reportFile(const std::vector<std::string>& scenarios,
     return file;
 }
 
+namespace {
+
+bool isInput(const std::string& name) {
+    return name == "vorskal.ini" || name == "vorskal.log" ||
+           (name.rfind("ux7server", 0) == 0 && name.size() > 4 &&
+            name.compare(name.size() - 4, 4, ".log") == 0);
+}
+
+}  // namespace
+
+std::vector<ScenarioFolder> completedScenarios() {
+    namespace fs = std::filesystem;
+    std::vector<ScenarioFolder> found;
+    for (const auto& entry :
+         fs::directory_iterator(fs::path(VORSKAL_SOURCE_DIR) / "tests/scenarios")) {
+        if (fs::exists(entry.path() / "expect.failure")) {
+            continue;
+        }
+        ScenarioFolder s{entry.path().filename().string(), entry.path(), {}};
+        std::istringstream options(bytesOf((entry.path() / "options").string()));
+        for (std::string word; options >> word;) {
+            if (word == "inputs") {
+                options >> word;
+                s.inputs = fs::path(VORSKAL_SOURCE_DIR) / word;
+            } else if (word.rfind("--", 0) == 0) {
+                s.switches.push_back(word);
+            }
+        }
+        found.push_back(s);
+    }
+    return found;
+}
+
+void copyInputs(const ScenarioFolder& s, const GameDir& dir) {
+    for (const auto& entry : std::filesystem::directory_iterator(s.inputs)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && isInput(name)) {
+            dir.write(name, bytesOf(entry.path().string()));
+        }
+    }
+}
+
 }  // namespace vorskal::testing

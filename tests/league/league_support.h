@@ -3,6 +3,7 @@
 // in this process or as child processes, and a file's bytes.
 #include <sys/types.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "results/game_results.h"
 
 namespace vorskal::testing {
+
+class GameDir;  // tests/support/game_dir.h
 
 struct Row {
     const char* name;
@@ -59,5 +62,18 @@ void writeBytes(const std::string& path, const std::string& bytes);
 // set to `times[i]`.
 std::string reportFile(const std::vector<std::string>& scenarios,
                        const std::vector<std::string>& times);
+
+// A scenario folder of tests/scenarios whose tally completes: its game's
+// files and the switches of its tally.
+struct ScenarioFolder {
+    std::string name;
+    std::filesystem::path inputs;
+    std::vector<std::string> switches;
+};
+
+std::vector<ScenarioFolder> completedScenarios();
+
+// The game's folder, as the scenario has it, copied into `dir`.
+void copyInputs(const ScenarioFolder& s, const GameDir& dir);
 
 }  // namespace vorskal::testing

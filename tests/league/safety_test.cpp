@@ -194,6 +194,18 @@ TEST(SafetyTest, FilesThatCannotBeUsedAreRefusedAndLeftAsTheyWere) {
             }
             EXPECT_EQ(bytesOf(db), before) << command[1];
         }
+        // Merged into a sound league file: refused before anything is
+        // written, both files as they were.
+        if (spoiled.message != nullptr) {
+            const std::string sound = dir.path() + "/sound.db";
+            ASSERT_EQ(league({sound, "import", dir.path() + "/vorskal.log"}).status, 0);
+            const std::string soundBefore = bytesOf(sound);
+            const LeagueRun run = league({sound, "merge", db});
+            EXPECT_EQ(run.status, kLeagueExitFailed);
+            EXPECT_NE(run.err.find(spoiled.message), std::string::npos) << run.err;
+            EXPECT_EQ(bytesOf(db), before);
+            EXPECT_EQ(bytesOf(sound), soundBefore);
+        }
     }
 }
 

@@ -17,53 +17,7 @@
 namespace vorskal::testing {
 namespace {
 
-namespace fs = std::filesystem;
 using nlohmann::json;
-
-const fs::path kScenarios = fs::path(VORSKAL_SOURCE_DIR) / "tests/scenarios";
-
-bool isInput(const std::string& name) {
-    return name == "vorskal.ini" || name == "vorskal.log" ||
-           (name.rfind("ux7server", 0) == 0 && name.size() > 4 &&
-            name.compare(name.size() - 4, 4, ".log") == 0);
-}
-
-struct Scenario {
-    std::string name;
-    fs::path inputs;
-    std::vector<std::string> switches;
-};
-
-std::vector<Scenario> completedScenarios() {
-    std::vector<Scenario> found;
-    for (const auto& entry : fs::directory_iterator(kScenarios)) {
-        if (fs::exists(entry.path() / "expect.failure")) {
-            continue;
-        }
-        Scenario s{entry.path().filename().string(), entry.path(), {}};
-        std::istringstream options(bytesOf((entry.path() / "options").string()));
-        for (std::string word; options >> word;) {
-            if (word == "inputs") {
-                options >> word;
-                s.inputs = fs::path(VORSKAL_SOURCE_DIR) / word;
-            } else if (word.rfind("--", 0) == 0) {
-                s.switches.push_back(word);
-            }
-        }
-        found.push_back(s);
-    }
-    return found;
-}
-
-// The game's folder, as the scenario has it, in a fresh temporary folder.
-void copyInputs(const Scenario& s, const GameDir& dir) {
-    for (const auto& entry : fs::directory_iterator(s.inputs)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file() && isInput(name)) {
-            dir.write(name, bytesOf(entry.path().string()));
-        }
-    }
-}
 
 json parsed(const LeagueRun& run) {
     EXPECT_EQ(run.status, 0) << run.err;
@@ -79,7 +33,8 @@ struct Recorded {
     std::string report;  // what the run appended to vorskal.log
 };
 
-Recorded record(const Scenario& s, const std::string& db, const std::vector<std::string>& outputs) {
+Recorded record(const ScenarioFolder& s, const std::string& db,
+                const std::vector<std::string>& outputs) {
     GameDir dir;
     copyInputs(s, dir);
     const std::string before = dir.read("vorskal.log");
@@ -107,7 +62,7 @@ Recorded record(const Scenario& s, const std::string& db, const std::vector<std:
 // The results JSON as the league keeps it: without the lists it does not
 // keep, and with the run's own time and folder (which differ between runs).
 json kept(json results, const json& shown) {
-    for (const char* name : {"formatVersion", "targets", "arena", "timeline"}) {
+    for (const char* name : {"formatVersion", "report", "targets", "arena", "timeline"}) {
         results.erase(name);
     }
     for (json& warning : results["warnings"]) {
@@ -144,14 +99,14 @@ json findings(const json& corrections) {
 }
 
 TEST(ScenarioRecordTest, TheLeaguesGameIsTheResultsOfTheRunWhateverTheOutputs) {
-    const std::vector<Scenario> scenarios = completedScenarios();
+    const std::vector<ScenarioFolder> scenarios = completedScenarios();
     ASSERT_GT(scenarios.size(), 50u);
     // One league file for every recording, one for every import: each game
     // is one of its own.
     GameDir work;
     const std::string recorded = work.path() + "/recorded.db";
     const std::string imported = work.path() + "/imported.db";
-    for (const Scenario& s : scenarios) {
+    for (const ScenarioFolder& s : scenarios) {
         SCOPED_TRACE(s.name);
         const Recorded withJson = record(s, recorded, {"--json"});
         ASSERT_FALSE(withJson.results.is_null());

@@ -1,6 +1,6 @@
-#include "league/report_key.h"
+#include "results/report_key.h"
 
-namespace vorskal::league {
+namespace vorskal::results {
 
 namespace {
 
@@ -73,4 +73,4 @@ std::string ReportDigest::sha256() {
     return whole_.hexDigest();
 }
 
-}  // namespace vorskal::league
+}  // namespace vorskal::results

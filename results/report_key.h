@@ -14,7 +14,7 @@
 #include "base/report_layout.h"
 #include "results/sha256.h"
 
-namespace vorskal::league {
+namespace vorskal::results {
 
 class ReportDigest {
   public:
@@ -32,12 +32,12 @@ class ReportDigest {
   private:
     void take(std::string_view text);
 
-    results::Sha256 key_;
-    results::Sha256 whole_;
+    Sha256 key_;
+    Sha256 whole_;
     bool titleSeen_ = false;
     std::uint64_t lineInReport_ = 0;
     std::uint64_t emptyPending_ = 0;
     std::string partial_;  // bytes(): a line not yet ended
 };
 
-}  // namespace vorskal::league
+}  // namespace vorskal::results

@@ -1,0 +1,10 @@
+#include "app/league/webhook.h"
+
+namespace vorskal {
+
+// A build without libcurl (the Windows programs): post says so.
+PostOutcome postJson(const std::string&, const std::string&, const PostTries&) {
+    return {false, 0, "this build of vorskal-league cannot post (built without libcurl)"};
+}
+
+}  // namespace vorskal

@@ -1,0 +1,39 @@
+#include "app/league/post_game.h"
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "league/game_post.h"
+#include "league/queries.h"
+#include "league/settings.h"
+
+namespace vorskal {
+
+PostOutcome postGame(league::LeagueFile& file, std::int64_t id, bool plain,
+                     const PostTries& tries) {
+    const league::StoredGame game = league::loadGame(file, id);
+    const char* fromEnvironment = std::getenv("VORSKAL_WEBHOOK");
+    const std::optional<std::string> webhook =
+        fromEnvironment != nullptr && *fromEnvironment != '\0'
+            ? std::optional<std::string>(fromEnvironment)
+            : league::settingValue(file.db(), league::kWebhookSetting);
+    if (!webhook) {
+        throw league::LeagueError(file.path() + ": no webhook to post to (vorskal-league " +
+                                  file.path() +
+                                  " set webhook URL, or the environment variable VORSKAL_WEBHOOK)");
+    }
+    const std::string siteAddress =
+        league::settingValue(file.db(), league::kSiteAddressSetting).value_or("");
+    return postJson(
+        *webhook,
+        plain ? league::plainPostBody(game, siteAddress) : league::chatPostBody(game, siteAddress),
+        tries);
+}
+
+std::string notPostedText(std::int64_t id, const PostOutcome& outcome) {
+    return "game " + std::to_string(id) + " not posted: " + outcome.failure + " (" +
+           std::to_string(outcome.triesMade) + (outcome.triesMade == 1 ? " try)" : " tries)");
+}
+
+}  // namespace vorskal

@@ -1,0 +1,32 @@
+#pragma once
+// A season's static site (`vorskal-league LEAGUE.db site DIR`), drawn from
+// what the league file stored (no log is needed): an index with the
+// standings and the list of games, a page per game (the game's page of
+// html/game_page.h, with a link back), a page per pilot, the standings and
+// the games as JSON and CSV downloads; every page in the one page frame of
+// html/ (page_assets.h). Links are relative only, so
+// the site works from a folder, a web space or a USB stick; nothing is
+// fetched. The site is replaced in one step (site_folder.h). Layout:
+// docs/site.md (site format 1).
+#include <string>
+
+#include "league/league_file.h"
+
+namespace vorskal::league {
+
+inline constexpr int kSiteFormat = 1;
+
+struct SiteSummary {
+    std::string season;
+    int games = 0;
+    int pilots = 0;
+};
+
+// `season` empty: the league's current season. Throws LeagueError.
+SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std::string& season);
+
+// The pilot's page's file name in "pilots/": the first 16 hex digits of the
+// SHA-256 of the name, so that any name makes a safe, stable file name.
+std::string pilotPageName(const std::string& name);
+
+}  // namespace vorskal::league

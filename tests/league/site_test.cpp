@@ -1,0 +1,148 @@
+// The season's site, built from a league of the scenario folders' games:
+// every link is relative and resolves, every page is reached from the
+// index, the index's numbers are the standings', and the site is replaced
+// whole, never over a folder that is not one.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <set>
+
+#include "league/season_site.h"
+#include "tests/league/league_support.h"
+#include "tests/support/game_dir.h"
+
+namespace vorskal::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// Every href and src of a page.
+std::vector<std::string> links(const std::string& page) {
+    static const std::regex link(R"re((?:href|src)="([^"]*)")re");
+    std::vector<std::string> found;
+    for (std::sregex_iterator i(page.begin(), page.end(), link), end; i != end; ++i) {
+        found.push_back((*i)[1]);
+    }
+    return found;
+}
+
+class SiteTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        work_ = new GameDir;
+        for (const ScenarioFolder& s : completedScenarios()) {
+            GameDir dir;
+            copyInputs(s, dir);
+            std::vector<std::string> args = s.switches;
+            args.insert(args.end(), {"--record", db(), dir.path()});
+            tally(args);  // a folder whose report another's is refused: one game
+        }
+    }
+    static void TearDownTestSuite() {
+        delete work_;
+        work_ = nullptr;
+    }
+    static std::string db() { return work_->path() + "/season.db"; }
+    static GameDir* work_;
+};
+
+GameDir* SiteTest::work_ = nullptr;
+
+TEST_F(SiteTest, EveryLinkResolvesAndTheIndexShowsTheStandings) {
+    const std::string site = work_->path() + "/site";
+    const LeagueRun run = league({db(), "site", site});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json games = json::parse(league({db(), "games", "--format", "json"}).out)["games"];
+    ASSERT_GT(games.size(), 40u);
+
+    // A crawl from the index over relative links only.
+    std::set<fs::path> reached;
+    std::vector<fs::path> pending = {fs::path(site) / "index.html"};
+    while (!pending.empty()) {
+        const fs::path page = pending.back();
+        pending.pop_back();
+        if (!reached.insert(page).second || page.extension() != ".html") {
+            continue;
+        }
+        for (const std::string& target : links(bytesOf(page.string()))) {
+            SCOPED_TRACE(page.string() + " -> " + target);
+            ASSERT_EQ(target.find(':'), std::string::npos);  // no scheme: nothing fetched
+            ASSERT_NE(target.front(), '/');
+            const fs::path file = (page.parent_path() / target).lexically_normal();
+            ASSERT_TRUE(fs::is_regular_file(file));
+            ASSERT_EQ(file.string().rfind(fs::path(site).lexically_normal().string(), 0), 0u);
+            pending.push_back(file);
+        }
+    }
+    std::size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(site)) {
+        if (entry.is_regular_file() && entry.path().filename() != ".vorskal-site") {
+            ++files;
+            EXPECT_TRUE(reached.count(entry.path().lexically_normal())) << entry.path();
+        }
+    }
+    const json standings = json::parse(league({db(), "standings", "--format", "json"}).out);
+    // index, 4 downloads, a page per game and per pilot name.
+    std::set<std::string> names;
+    for (const json& p : standings["pilots"]) {
+        names.insert(p["name"].get<std::string>());
+    }
+    EXPECT_EQ(files, 5 + games.size() + names.size());
+
+    // The index's pilots' rows are the standings', row for row; each links
+    // to the page of its name.
+    const std::string index = bytesOf(site + "/index.html");
+    const std::string pilots = index.substr(index.find("id=\"pilots\""));
+    static const std::regex row(
+        R"re(<tr><td><a href="pilots/([0-9a-f]{16}\.html)">[^<]*</a></td><td>([^<]*)</td>)re"
+        R"re(<td class="n">(-?\d+)</td><td class="n">(-?\d+)</td><td class="n">(-?\d+)</td>)re"
+        R"re(<td class="n">(-?\d+)</td><td class="n">(-?\d+)</td><td class="n">(-?\d+)</td></tr>)re");
+    std::size_t k = 0;
+    for (std::sregex_iterator i(pilots.begin(), pilots.begin() + pilots.find("</table>"), row), end;
+         i != end; ++i, ++k) {
+        ASSERT_LT(k, standings["pilots"].size());
+        const json& p = standings["pilots"][k];
+        EXPECT_EQ((*i)[1], league::pilotPageName(p["name"]));
+        EXPECT_EQ((*i)[2], p["team"].get<std::string>());
+        int column = 3;
+        for (const char* field :
+             {"games", "kills", "deaths", "targetsDestroyed", "targetPoints", "score"}) {
+            EXPECT_EQ(std::stoll((*i)[column++]), p[field].get<std::int64_t>()) << field;
+        }
+    }
+    EXPECT_EQ(k, standings["pilots"].size());
+    EXPECT_EQ(json::parse(bytesOf(site + "/data/standings.json")), standings);
+}
+
+TEST_F(SiteTest, TheSiteIsReplacedWholeAndNeverOverAnotherFolder) {
+    GameDir dir;
+    const std::string site = dir.path() + "/site";
+    ASSERT_EQ(league({db(), "site", site}).status, 0);
+    dir.write("site/games/stale.html", "from before");
+    ASSERT_EQ(league({db(), "site", site + "/"}).status, 0);
+    EXPECT_FALSE(dir.exists("site/games/stale.html"));
+    // Nothing left beside it.
+    std::size_t beside = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        beside += entry.path().filename() != "site";
+    }
+    EXPECT_EQ(beside, 0u);
+
+    // A folder with files of its own, or a file: refused and left alone.
+    fs::create_directory(dir.path() + "/mine");
+    dir.write("mine/notes.txt", "mine");
+    dir.write("file", "a file");
+    for (const char* name : {"mine", "file"}) {
+        const LeagueRun run = league({db(), "site", dir.path() + "/" + name});
+        EXPECT_EQ(run.status, kLeagueExitFailed);
+        EXPECT_NE(run.err.find("nothing written"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(dir.read("mine/notes.txt"), "mine");
+    EXPECT_EQ(dir.read("file"), "a file");
+}
+
+}  // namespace
+}  // namespace vorskal::testing
