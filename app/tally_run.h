@@ -44,6 +44,9 @@ struct RunConfig {
     // the held report and the folder's files; it appends the report
     // (HeldReport::appendTo) or not. What it throws fails the run.
     std::function<void(const Outcome&, HeldReport&, FileService&)> settleReport;
+    // Bytes the merge reads at once (0: its own choice). A line longer than
+    // that is read where it lies; tests make it small so that most lines are.
+    std::size_t mergeWindow = 0;
 };
 
 // Runs one tally on `state`, whose option flags the caller has set.

@@ -6,7 +6,7 @@
 // GameResults by hand.
 //
 // Contract: docs/results.md and docs/results.schema.json describe the JSON
-// form of this model (formatVersion 2). Numbers are exactly the report's.
+// form of this model (formatVersion 3). Numbers are exactly the report's.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,7 +15,7 @@
 
 namespace vorskal::results {
 
-inline constexpr int kFormatVersion = 2;
+inline constexpr int kFormatVersion = 3;
 
 // The side a record is listed under: "Allied", "Hun" or "unknown" (any team
 // code other than 1 and 2).
@@ -194,7 +194,7 @@ struct GameResults {
     // stretches and the warnings. Both cost time and memory on a large game;
     // a caller that writes no JSON or CSV turns them off.
     bool gatherRows = true;          // corrections, targets, arena (into rowSink when set)
-    bool gatherFingerprints = true;  // sha256 of every input (every byte hashed once more)
+    bool gatherFingerprints = true;  // sha256 of vorskal.ini and the merged log (its bytes hashed)
     RowSink* rowSink = nullptr;
 
     std::string toolName = "vorskal-tally";

@@ -1,6 +1,7 @@
 #include "tally/identify_team.h"
 
 #include "base/text.h"
+#include "tally/tally_state.h"
 
 namespace vorskal {
 namespace {
@@ -18,14 +19,13 @@ constexpr Fragment kFragments[] = {
 
 }  // namespace
 
-void IdentifyTeam(TallyState& state, std::string_view text) {
-    state.teamCode = kTeamUnknown;
+Count teamOf(std::string_view text) {
     for (const Fragment& fragment : kFragments) {
         if (containsExact(text, fragment.text)) {
-            state.teamCode = fragment.team;
-            return;
+            return fragment.team;
         }
     }
+    return kTeamUnknown;
 }
 
 }  // namespace vorskal

@@ -1,69 +1,55 @@
 #include "tally/kill_pass.h"
 
-#include "base/searcher.h"
 #include "base/text.h"
-#include "tally/identify_team.h"
 
 namespace vorskal {
 namespace {
-
-constexpr std::size_t kTeamWindow = 26;
 
 std::string describe(std::string_view what, const PilotRecord& pilot, std::uint64_t number) {
     return where(kMergedLogName, number) + std::string(what) + " of " + quoted(pilot.name.view());
 }
 
+// The record of `actor` (its team just identified), added when there is none.
+std::size_t recordOf(TallyState& state, TableIndex& index, const Actor& actor) {
+    const std::size_t slot = index.findPilot(state, actor);
+    return slot != kNoRecord ? slot : state.addPilot(actor.name(), state.teamCode);
+}
+
 }  // namespace
 
-void awardKillLine(TallyState& state, const LogLine& line) {
-    const std::string_view text = line.text;
-    const std::string_view victimWindow = columns(text, 27, kTeamWindow);
-    FixedText<kNamePrefixWidth> victimPrefix;
-    victimPrefix.store(victimWindow);
-    FixedText<kNameWidth> victimName;
-    victimName.store(victimWindow);
+void awardKillLine(TallyState& state, TableIndex& index, const KillLine& line) {
+    const std::int32_t time = line.time.secondsAt(line.number);
+    const bool selfKill = line.killer && line.killer->name() == line.victim.name();
 
-    static const Searcher awardedTo(kAwardedTo, true);
-    const std::size_t awarded = awardedTo.find(text);
-    const bool hasKiller = awarded != npos;
-    const std::string_view killerText =
-        hasKiller ? text.substr(awarded + kAwardedTo.size()) : std::string_view{};
-    FixedText<kNameWidth> killerName;
-    killerName.store(killerText);
-    const bool selfKill = hasKiller && killerName.view() == victimName.view();
-
-    const std::int64_t time = timeOfLine(line);
-
-    IdentifyTeam(state, victimWindow);
-    std::size_t victim = state.findPilot(victimPrefix.view(), state.teamCode);
-    if (victim == kNoRecord) {
-        victim = state.addPilot(victimName.view(), state.teamCode);
-    }
+    state.teamCode = line.victim.team;  // identified from the 26 characters from column 27
+    const std::size_t victim = recordOf(state, index, line.victim);
     PilotRecord& dead = state.pilot(victim);
     dead.deaths =
         checkedAdd(dead.deaths, 1, [&] { return describe("the deaths", dead, line.number); });
 
     std::size_t killer = kNoRecord;
-    if (hasKiller && !selfKill) {
-        IdentifyTeam(state, firstChars(killerText, kTeamWindow));
-        killer = state.findPilot(killerName.view().substr(0, kNamePrefixWidth), state.teamCode);
-        if (killer == kNoRecord) {
-            killer = state.addPilot(killerName.view(), state.teamCode);
-        }
+    if (line.killer && !selfKill) {
+        state.teamCode = line.killer->team;  // from the first 26 characters after "awarded to "
+        killer = recordOf(state, index, *line.killer);
         PilotRecord& credited = state.pilot(killer);
         credited.kills = checkedAdd(credited.kills, 1,
                                     [&] { return describe("the kills", credited, line.number); });
     }
 
     KillEvent event;
-    event.time = static_cast<std::int32_t>(time);
-    event.victim = victimName;
-    event.line = line.lastingText();
-    event.deathRecord = victim;
-    event.killRecord = killer;
+    event.time = time;
+    event.victim.store(line.victim.name());
+    event.deathRecord = static_cast<std::uint32_t>(victim);
+    event.killRecord = static_cast<std::uint32_t>(killer);
     event.lineNumber = line.number;
+    event.line = line.place;
     state.killEvents.push_back(event);
     state.nextKillEvent = checkedAdd(state.nextKillEvent, 1, "the number of kill events");
+}
+
+void awardKills(TallyState& state, TableIndex& index, const EventLog& log) {
+    state.killEvents.reserve(state.killEvents.size() + log.killCount());
+    log.forEachKill([&](const KillLine& line) { awardKillLine(state, index, line); });
 }
 
 }  // namespace vorskal
