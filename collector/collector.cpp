@@ -2,10 +2,10 @@
 
 #include "base/failure.h"
 #include "base/text.h"
+#include "base/time_of_day.h"
 #include "collector/checks.h"
 #include "collector/facts.h"
 #include "logs/log_line.h"
-#include "logs/time_of_day.h"
 #include "tally/arena_pass.h"
 
 namespace vorskal::results {

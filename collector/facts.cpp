@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "base/failure.h"
-#include "logs/time_of_day.h"
+#include "base/time_of_day.h"
 #include "results/sha256.h"
 
 namespace vorskal::results {

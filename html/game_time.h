@@ -3,7 +3,7 @@
 // seconds so that a game that runs past midnight draws left to right.
 #include <string>
 
-#include "logs/time_of_day.h"
+#include "base/time_of_day.h"
 
 namespace vorskal::html {
 

@@ -31,7 +31,7 @@ class MergeWatcher {
     // The bytes of the merged log, in order, in pieces.
     virtual void mergedBytes(std::string_view bytes) = 0;
     // Numbered log `name` is done: its size and lines, and the first and
-    // the last of its lines that hold a time of day (logs/time_of_day.h),
+    // the last of its lines that hold a time of day (base/time_of_day.h),
     // their first 17 characters and their line numbers in the numbered log
     // (empty and 0 when it has none).
     struct Piece {

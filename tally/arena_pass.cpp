@@ -7,7 +7,7 @@
 
 #include "base/report_layout.h"
 #include "base/text.h"
-#include "logs/time_of_day.h"
+#include "base/time_of_day.h"
 #include "tally/observer.h"
 
 namespace vorskal {

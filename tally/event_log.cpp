@@ -1,6 +1,6 @@
 #include "tally/event_log.h"
 
-#include "logs/time_of_day.h"
+#include "base/time_of_day.h"
 #include "tally/identify_team.h"
 
 namespace vorskal {

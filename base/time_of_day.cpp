@@ -1,4 +1,4 @@
-#include "logs/time_of_day.h"
+#include "base/time_of_day.h"
 
 namespace vorskal {
 namespace {
