@@ -21,7 +21,9 @@
 #include "report/score_tables.h"
 #include "tally/arena_pass.h"
 #include "tally/fighter_pass.h"
+#include "tally/kill_pass.h"
 #include "tally/multi_death.h"
+#include "tally/table_index.h"
 #include "tally/target_pass.h"
 
 namespace vorskal {
@@ -34,14 +36,27 @@ const std::string kOutOfMemory = "the tally ran out of memory";
 constexpr std::string_view kRefused =
     "stopped before anything was written: the checked game was refused";
 
+// The file a step of the run reads or writes, for a message about running
+// out of memory in it.
+struct Working {
+    std::string_view file;
+    bool writes = false;
+};
+
 // What the report's ERROR line and the caller say about a failure of any kind.
-std::string describe(const std::exception_ptr& failure) {
+std::string describe(const std::exception_ptr& failure, const Working& working = {}) {
     try {
         std::rethrow_exception(failure);
     } catch (const TallyFailure& tally) {
         return tally.what();
+    } catch (const OutOfMemoryReading& reading) {
+        return kOutOfMemory + " while reading " + std::string(reading.file());
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        if (working.file.empty()) {
+            return kOutOfMemory;
+        }
+        return kOutOfMemory + (working.writes ? " while writing " : " while reading ") +
+               std::string(working.file);
     } catch (const std::system_error& system) {
         return "the system refused the tally: " + std::string(system.what());
     } catch (const std::exception& other) {
@@ -60,6 +75,12 @@ Outcome failed(const std::string& message) {
 Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunConfig& config,
                  results::Collector* collector, bool& mergedAll) {
     std::optional<ReportStream> report;
+    Working working{kMergedLogName, true};
+    const auto openReport = [&] {
+        working = {kReportName, true};
+        report.emplace(files.openForAppend(std::string(kReportName)));
+        writeReportHeader(*report, clock);
+    };
     try {
         // 1. Reset the tally state; the findings accepted in the folder of
         // a game, read before anything is written.
@@ -68,8 +89,8 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
             collector->readAcceptedFindings(files);
         }
 
-        // 2. Merge the numbered logs (on the fast path pass 1 goes along).
-        MergedLog merged(state, files, config);
+        // 2. Merge the numbered logs; the lines the passes act on are kept as they are read.
+        MergedLog merged(files, config);
         merged.watch(collector);
         if (merged.merge() == MergeResult::MissingFirstLog) {
             return {OutcomeKind::MissingFirstLog, std::string(kMissingFirstLog)};
@@ -77,41 +98,40 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
         mergedAll = true;
 
         // 3. Open the report for appending and write its header.
-        report.emplace(files.openForAppend(std::string(kReportName)));
-        writeReportHeader(*report, clock);
+        openReport();
 
         // 4. The first lookup: map name, points per kill and death.
+        working = {kPointFileName, false};
         PointFile points(files);
         IdentifyTarget(state, points, kStartLookup);
 
         // 5. Pass 1: kills and deaths.
-        merged.killPass();
+        working = {kMergedLogName, false};
+        TableIndex index;
+        awardKills(state, index, merged.lines(kKillLine));
 
         // 6. Section 1 and pass 2: ground targets, then arena presence.
         writeArenaSectionHeading(*report);
-        const bool arena = state.overMaxPilotCorrection != 0;
-        merged.pass(arena ? (kTargetLine | kEntryLine | kExitLine) : kTargetLine,
-                    [&](const LogLine& line, LineKinds kinds) {
-                        if ((kinds & kTargetLine) != 0) {
-                            creditTargetLine(state, points, line);
-                        }
-                        if (arena) {
-                            trackArenaLine(state, *report, line, kinds);
-                        }
-                    });
+        const bool arena = state.overMaxPilotCorrection;
+        merged.lines(kTargetLine | kEntryLine | kExitLine).forEachLine([&](const EventLine& line) {
+            if ((line.kinds & kTargetLine) != 0) {
+                creditTargetLine(state, points, index, line);
+            }
+            if (arena) {
+                trackArenaLine(state, *report, index, line);
+            }
+        });
         writeArenaSectionClose(state, *report);
 
         // 7. Section 2: multi-death correction over the kill events.
-        writeMultiDeathSection(state, *report, [&](std::string_view line, std::size_t count) {
-            return merged.lineStart(line, count);
-        });
+        writeMultiDeathSection(state, *report, merged.source());
 
         // 8. Section 3 and pass 3: fighter-destroyed targets.
         writeFighterSectionHeading(*report);
-        if (state.fighterTargetCorrection != 0) {
+        if (state.fighterTargetCorrection) {
             std::size_t destruction = 0;
-            merged.pass(kTargetLine | kEntryLine, [&](const LogLine& line, LineKinds kinds) {
-                checkFighterLine(state, *report, line, kinds, destruction);
+            merged.lines(kTargetLine | kEntryLine).forEachLine([&](const EventLine& line) {
+                checkFighterLine(state, *report, index, line, destruction);
             });
         }
         writeFighterSectionClose(*report);
@@ -121,26 +141,33 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
         writeNonRedBoxedSection(state, *report);
 
         // 10. Section 6 and the ZORL totals.
+        working = {kReportName, true};
         writeScoresSection(state, *report);
         writeZorlResults(state, *report);
 
         // 11. Section 7: point values and the map used.
+        working = {kPointFileName, false};
         writePointValuesSection(state, points, *report);
 
         // 12. Close the report.
+        working = {kReportName, true};
         report->close();
         return {OutcomeKind::Completed, std::string(kTallyComplete)};
     } catch (...) {
         // The one error boundary: whatever stopped the run, the report keeps
-        // its earlier lines and gets one ERROR line naming it.
-        const std::string message = describe(std::current_exception());
-        if (report && report->isOpen()) {
-            try {
+        // its earlier lines and gets one ERROR line naming it. A merge that
+        // failed opens the report for it.
+        const std::string message = describe(std::current_exception(), working);
+        try {
+            if (!report && !mergedAll) {
+                openReport();
+            }
+            if (report && report->isOpen()) {
                 report->writeLine(std::string(layout::kErrorPrefix) + message);
                 report->close();
-            } catch (...) {
-                // The report itself cannot be written; the message still goes to the user.
             }
+        } catch (...) {
+            // The report itself cannot be written; the message still goes to the user.
         }
         return failed(message);
     }
@@ -196,10 +223,10 @@ Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunC
 }
 
 void applyOptions(TallyState& state, const TallyOptions& options) {
-    state.overMaxPilotCorrection = options.overMaxPilotCorrection ? 1 : 0;
-    state.multiDeathCorrection = options.multiDeathCorrection ? 1 : 0;
-    state.fighterTargetCorrection = options.fighterTargetCorrection ? 1 : 0;
-    state.redBoxedOnly = options.redBoxedOnly ? 1 : 0;
+    state.overMaxPilotCorrection = options.overMaxPilotCorrection;
+    state.multiDeathCorrection = options.multiDeathCorrection;
+    state.fighterTargetCorrection = options.fighterTargetCorrection;
+    state.redBoxedOnly = options.redBoxedOnly;
 }
 
 Outcome tallyIn(const std::string& directory, TallyState& state, Clock& clock,

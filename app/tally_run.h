@@ -53,6 +53,9 @@ struct RunConfig {
     // outcome is Refused and nothing at all is written. A check that does
     // not complete lets the run go on to fail as it would.
     std::function<bool(const results::GameResults& checked)> admit;
+    // Bytes the merge reads at once (0: its own choice). A line longer than
+    // that is read where it lies; tests make it small so that most lines are.
+    std::size_t mergeWindow = 0;
 };
 
 // Runs one tally on `state`, whose option flags the caller has set.

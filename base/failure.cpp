@@ -4,6 +4,11 @@
 
 namespace vorskal {
 
+OutOfMemoryReading::OutOfMemoryReading(std::string_view file) noexcept
+    : length_(file.size() < sizeof file_ ? file.size() : sizeof file_) {
+    file.copy(file_, length_);
+}
+
 std::string where(std::string_view file, std::uint64_t line) {
     return std::string(file) + " line " + std::to_string(line) + ": ";
 }

@@ -1,5 +1,6 @@
 #pragma once
 // A fixed-length text field of N characters, and the widths the tally uses.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -20,15 +21,22 @@ struct FixedText {
     std::array<char, N> chars{};
 
     void store(std::string_view text) {
-        const std::size_t n = text.size() < N ? text.size() : N;
-        for (std::size_t i = 0; i < n; ++i) {
-            chars[i] = text[i];
-        }
-        for (std::size_t i = n; i < N; ++i) {
-            chars[i] = ' ';
-        }
+        const std::size_t n = text.copy(chars.data(), N);
+        std::fill(chars.begin() + static_cast<std::ptrdiff_t>(n), chars.end(), ' ');
     }
     std::string_view view() const { return {chars.data(), N}; }
+};
+
+// A text of at most N characters, kept with its length: a piece taken from a
+// log line (a name, a location key) that need not stay beside the line.
+template <std::size_t N>
+struct ShortText {
+    std::array<char, N> chars{};
+    std::size_t length = 0;
+
+    // Keeps the first N characters of `text`.
+    void store(std::string_view text) { length = text.copy(chars.data(), N); }
+    std::string_view view() const { return {chars.data(), length}; }
 };
 
 }  // namespace vorskal

@@ -42,6 +42,17 @@ class MappedFile {
         part.copy(buffer, part.size());
         return part.size();
     }
+    // The `size` bytes at `offset` in place, read in so that reading them
+    // cannot fault however the file changes meanwhile (a file cut short then
+    // faults only in the narrow time between this call and the read); null
+    // when the service cannot promise that, or the file has become shorter:
+    // the caller then uses readAt, which says so.
+    virtual const char* resident(std::uint64_t /*offset*/, std::size_t /*size*/) const {
+        return nullptr;
+    }
+    // Lets the system drop bytes that resident() gave from this process's
+    // memory once they have been used (they stay in the file).
+    virtual void release(std::uint64_t /*offset*/, std::size_t /*size*/) const {}
 };
 
 // A file opened for writing. Writes may be buffered by the caller; every

@@ -25,6 +25,11 @@ void ReportStream::writeLine(std::string_view text) {
     spill();
 }
 
+void ReportStream::writePiece(std::string_view piece) {
+    buffer_.append(piece);
+    spill();
+}
+
 void ReportStream::writeBlankLines(int count) {
     for (int i = 0; i < count; ++i) {
         buffer_.append("\r\n");

@@ -26,7 +26,10 @@ class ReportStream {
     ReportStream(const ReportStream&) = delete;
     ReportStream& operator=(const ReportStream&) = delete;
 
-    void writeLine(std::string_view text);         // the text and a line end
+    void writeLine(std::string_view text);  // the text and a line end
+    // A line written in pieces: each piece of its text in turn, then endLine().
+    void writePiece(std::string_view piece);
+    void endLine() { writeLine({}); }
     void writeBlankLines(int count);               // `count` line ends
     void spacer() { writeLine(layout::kSpacer); }  // a line of one blank
 

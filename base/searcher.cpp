@@ -68,11 +68,36 @@ Searcher::Searcher(std::string_view needle, bool foldCase) : needle_(needle), fo
 }
 
 bool Searcher::matchesAt(const char* at) const {
-    if (!fold_) {
-        return std::memcmp(at, needle_.data(), needle_.size()) == 0;
+    const std::size_t m = needle_.size();
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    // 16 bytes at a time, the last step overlapping the one before; with
+    // letter case disregarded, capital letters are made small first.
+    if (m >= 16) {
+        const __m128i beforeA = _mm_set1_epi8('A' - 1);
+        const __m128i afterZ = _mm_set1_epi8('Z' + 1);
+        const __m128i bit = _mm_set1_epi8(0x20);
+        for (;; k += 16) {
+            const std::size_t from = k + 16 <= m ? k : m - 16;
+            __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + from));
+            if (fold_) {
+                const __m128i capital =
+                    _mm_and_si128(_mm_cmpgt_epi8(x, beforeA), _mm_cmplt_epi8(x, afterZ));
+                x = _mm_add_epi8(x, _mm_and_si128(capital, bit));
+            }
+            const __m128i y =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(needle_.data() + from));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)) != 0xffff) {
+                return false;
+            }
+            if (from + 16 == m) {
+                return true;
+            }
+        }
     }
-    for (std::size_t k = 0; k < needle_.size(); ++k) {
-        if (vorskal::foldCase(at[k]) != needle_[k]) {
+#endif
+    for (; k < m; ++k) {
+        if ((fold_ ? vorskal::foldCase(at[k]) : at[k]) != needle_[k]) {
             return false;
         }
     }
@@ -103,24 +128,40 @@ std::size_t Searcher::find(std::string_view haystack) const {
     const __m128i a = _mm_set1_epi8(needle_[first_]);
     const __m128i b = _mm_set1_epi8(needle_[second_]);
     const __m128i bit = _mm_set1_epi8(fold_ ? 0x20 : 0);
-    for (; i + 16 <= last + 1; i += 16) {
+    // The candidates among the 16 that start at `at`, from `from` on.
+    const auto candidates = [&](std::size_t at, std::size_t from) {
         const __m128i x =
-            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + first_)), bit);
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + at + first_)), bit);
         const __m128i y =
-            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + second_)), bit);
-        auto mask = static_cast<unsigned>(
+            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h + at + second_)), bit);
+        const auto mask = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(y, b))));
-        while (mask != 0) {
-            const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (matchesAt(h + at)) {
-                return at;
+        return mask & ~((1u << (from - at)) - 1);
+    };
+    const auto firstMatch = [&](std::size_t at, unsigned mask) {
+        for (; mask != 0; mask &= mask - 1) {
+            const std::size_t found = at + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (matchesAt(h + found)) {
+                return found;
             }
-            mask &= mask - 1;
         }
+        return npos_;
+    };
+    if (last + 1 >= 16) {
+        for (; i + 16 <= last + 1; i += 16) {
+            if (const std::size_t found = firstMatch(i, candidates(i, i)); found != npos_) {
+                return found;
+            }
+        }
+        // The last candidates in one more step that overlaps the one before.
+        const std::size_t at = last + 1 - 16;
+        return i > last ? npos_ : firstMatch(at, candidates(at, i));
     }
 #endif
+    const auto folded = [&](char c) { return fold_ ? vorskal::foldCase(c) : c; };
     for (; i <= last; ++i) {
-        if (matchesAt(h + i)) {
+        if (folded(h[i + first_]) == needle_[first_] &&
+            folded(h[i + second_]) == needle_[second_] && matchesAt(h + i)) {
             return i;
         }
     }

@@ -23,6 +23,11 @@
 namespace vorskal {
 namespace {
 
+std::uint64_t pageSize() {
+    static const auto size = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    return size;
+}
+
 std::string failureText(const std::string& name, std::string_view action, int error) {
     return name + ": cannot " + std::string(action) + ": " + std::strerror(error);
 }
@@ -164,6 +169,41 @@ class PosixMapped : public MappedFile {
             done += static_cast<std::size_t>(got);
         }
         return done;
+    }
+    // Pages read in at once (MADV_POPULATE_READ): a page past the file's end
+    // fails the call instead of stopping the process when it is touched. A
+    // system without it gives no bytes in place: pread serves.
+    const char* resident(std::uint64_t offset, std::size_t size) const override {
+#if defined(MADV_POPULATE_READ)
+        if (data_ == nullptr || offset > size_ || size > size_ - offset) {
+            return nullptr;
+        }
+        const std::uint64_t first = offset & ~(pageSize() - 1);
+        char* at = const_cast<char*>(data_) + first;
+        const auto length = static_cast<std::size_t>(offset + size - first);
+        return ::madvise(at, length, MADV_POPULATE_READ) == 0 ? data_ + offset : nullptr;
+#else
+        (void)offset;
+        (void)size;
+        return nullptr;
+#endif
+    }
+    // The whole pages within the bytes leave this process's memory.
+    void release(std::uint64_t offset, std::size_t size) const override {
+        if (data_ == nullptr) {
+            return;
+        }
+        const std::uint64_t page = pageSize();
+        const std::uint64_t first = (offset + page - 1) & ~(page - 1);
+        const std::uint64_t end = (offset + size) & ~(page - 1);
+        if (end > first) {
+            ::madvise(const_cast<char*>(data_) + first, static_cast<std::size_t>(end - first),
+                      MADV_DONTNEED);
+        }
+    }
+    // The descriptor to copy from inside the system; -1 when not mapped.
+    int copyDescriptor() const {
+        return data_ != nullptr ? fd_ : -1;
     }
 
   private:

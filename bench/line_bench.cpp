@@ -16,9 +16,9 @@
 
 #include "gen/generator.h"
 #include "logs/event_scanner.h"
-#include "logs/kept_lines.h"
 #include "logs/line_reader.h"
 #include "results/sha256.h"
+#include "tally/event_log.h"
 
 namespace {
 
@@ -72,28 +72,29 @@ void setRates(benchmark::State& state) {
 }
 
 // Scans the game's windows of 256 KiB one after the other, each window
-// copied into place first (as the merge reads them); returns the lines kept.
-std::size_t scanGame(std::vector<char>& window) {
+// copied into place first (as the merge reads them), and hands each line
+// that may be of a kind to `onLine(line, number)`.
+template <typename OnLine>
+void scanGame(std::vector<char>& window, OnLine&& onLine) {
     constexpr std::size_t kWindow = 256 << 10;
     const std::string& text = gameText();
     std::size_t start = 0;
-    std::size_t kept = 0;
+    std::uint64_t lines = 0;
     while (start < text.size()) {
         const std::size_t n = std::min(kWindow, text.size() - start);
         std::memcpy(window.data(), text.data() + start, n);
         const char* p = window.data();
         const bool atEnd = start + n == text.size();
         const vorskal::EventScan scan = vorskal::scanEventLines(
-            p, n, atEnd,
-            [&](std::size_t, std::size_t, std::size_t, vorskal::LineKinds kinds, std::uint64_t) {
-                kept += (kinds & vorskal::kPassLines) != 0 ? 1 : 0;
+            p, n, atEnd, [&](std::size_t begin, std::size_t end, std::size_t, std::uint64_t index) {
+                onLine(std::string_view(p + begin, end - begin), lines + index + 1);
             });
+        lines += scan.lines;
         if (atEnd) {
             break;
         }
         start += scan.done;
     }
-    return kept;
 }
 
 // Bytes per second as decimal gigabytes, so a slower scan shows at a glance.
@@ -103,12 +104,22 @@ void setGigabytes(benchmark::State& state, std::size_t bytesPerIteration) {
 }
 
 // The merge's scan: windows of 256 KiB copied from the game, split into
-// lines and classified.
+// lines, the lines that may be of a kind classified.
 void BM_ScanWindows(benchmark::State& state) {
     std::vector<char> window((256 << 10) + vorskal::kEventScanSlack);
+    std::size_t handed = 0;
+    std::size_t kept = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(scanGame(window));
+        handed = 0;
+        kept = 0;
+        scanGame(window, [&](std::string_view line, std::uint64_t) {
+            ++handed;
+            kept += (vorskal::classifyLine(line) & vorskal::kPassLines) != 0 ? 1 : 0;
+        });
+        benchmark::DoNotOptimize(kept);
     }
+    state.counters["handed"] = static_cast<double>(handed);
+    state.counters["kept"] = static_cast<double>(kept);
     setRates(state);
     setGigabytes(state, gameText().size());
 }
@@ -124,10 +135,13 @@ void BM_ScanWindowInCache(benchmark::State& state) {
     std::size_t scanned = 0;
     for (auto _ : state) {
         std::size_t kept = 0;
+        const char* p = window.data();
         scanned = vorskal::scanEventLines(
-                      window.data(), kWindow, false,
-                      [&](std::size_t, std::size_t, std::size_t, vorskal::LineKinds kinds,
-                          std::uint64_t) { kept += (kinds & vorskal::kPassLines) != 0 ? 1 : 0; })
+                      p, kWindow, false,
+                      [&](std::size_t begin, std::size_t end, std::size_t, std::uint64_t) {
+                          const std::string_view line(p + begin, end - begin);
+                          kept += (vorskal::classifyLine(line) & vorskal::kPassLines) != 0 ? 1 : 0;
+                      })
                       .done;
         benchmark::DoNotOptimize(kept);
     }
@@ -148,23 +162,47 @@ void BM_ClassifyLine(benchmark::State& state) {
 }
 BENCHMARK(BM_ClassifyLine)->Unit(benchmark::kMillisecond);
 
-void BM_KeepPassLines(benchmark::State& state) {
-    const auto& lines = gameLines();
+// Nothing to read again: the records only.
+class NoFiles : public vorskal::FileService {
+  public:
+    bool exists(const std::string&) override { return false; }
+    std::unique_ptr<vorskal::InputFile> openForReading(const std::string&) override {
+        return nullptr;
+    }
+    std::unique_ptr<vorskal::MappedFile> map(const std::string&) override { return nullptr; }
+    std::unique_ptr<vorskal::OutputFile> createOrReplace(const std::string&) override {
+        return nullptr;
+    }
+    std::unique_ptr<vorskal::OutputFile> openForAppend(const std::string&) override {
+        return nullptr;
+    }
+    std::vector<std::string> names() override { return {}; }
+};
+
+// The merge's work on the lines: the scan of BM_ScanWindows, and the lines
+// that a pass acts on taken apart into records.
+void BM_RecordPassLines(benchmark::State& state) {
+    std::vector<char> window((256 << 10) + vorskal::kEventScanSlack);
+    NoFiles files;
+    vorskal::LineSource source(files);
     for (auto _ : state) {
-        vorskal::KeptLines kept;
-        std::uint64_t number = 0;
-        for (std::string_view line : lines) {
+        vorskal::EventLog log(source);
+        scanGame(window, [&](std::string_view line, std::uint64_t number) {
             const vorskal::LineKinds kinds = vorskal::classifyLine(line);
-            ++number;
-            if ((kinds & vorskal::kKeptKinds) != 0) {
-                kept.add(number, line, kinds, false);
+            if ((kinds & vorskal::kPassLines) != 0) {
+                vorskal::ReadLine read;
+                read.number = number;
+                read.text = line;
+                read.parts = vorskal::takeLineApart(line, kinds);
+                log.take(read);
             }
-        }
-        benchmark::DoNotOptimize(kept.size());
+        });
+        benchmark::DoNotOptimize(log.killCount());
     }
     setRates(state);
+    setGigabytes(state, gameText().size());
 }
-BENCHMARK(BM_KeepPassLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordPassLines)->Unit(benchmark::kMillisecond);
 
 void BM_ReadLines(benchmark::State& state) {
     const std::string& text = gameText();

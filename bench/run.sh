@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Times the tally against the floor of its work: for generated games of about
-# 10 MB, 100 MB and 1 GB, `vorskal-tally -C DIR` next to `cat` of the same
-# numbered logs (in number order) into one file. For each side it prints the
-# wall time and the user and system CPU time, then the ratios tally / cat of
-# the wall times and of the CPU times (user + system), and the tally's peak
-# resident memory; then the same tally with `--json` (its wall time, its
-# ratio to the plain tally, its peak memory). Each time is the median of
-# RUNS runs (9 by default); cat, tally and tally --json take turns within a run.
+# Times the tally against the floor of its work and the cost of each output:
+# for generated games of about 10 MB, 100 MB and 1 GB, in the same runs
+# taking turns, `cat` of the numbered logs (in number order) into one file,
+# the plain `vorskal-tally -C DIR`, the tally with each output alone
+# (`--json`, `--csv`, `--html`, `--record` into a new league file) and with
+# all four together. For each it prints the median wall time, user and
+# system CPU time of RUNS runs (9 by default), the ratios to the plain
+# tally's wall and CPU time (user + system), and the peak resident memory
+# of one more run of its own under GNU time.
 #
 # The first table is measured on a folder in memory (/dev/shm, or TMPDIR when
 # set), where the disk's write-back cannot hide or inflate the work; a second
@@ -49,24 +50,7 @@ if [[ ! -x /usr/bin/time ]]; then
 fi
 
 # --- build -------------------------------------------------------------------
-echo "Building Release in $build_dir ..."
-if [[ -f $build_dir/CMakeCache.txt ]]; then
-    # A build folder of the user's: keep its settings, but say when it is no Release build.
-    build_type=$(awk -F= '/^CMAKE_BUILD_TYPE:/ {print $2}' "$build_dir/CMakeCache.txt")
-    if [[ $build_type != Release ]]; then
-        echo "warning: $build_dir is a '${build_type:-default}' build, not Release" >&2
-    fi
-else
-    configure=(-S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release
-        -DVORSKAL_WINDOW=OFF -DVORSKAL_TESTS=OFF)
-    if command -v ninja >/dev/null; then
-        configure+=(-G Ninja)
-    fi
-    cmake "${configure[@]}" >/dev/null
-fi
-cmake --build "$build_dir" --target vorskal-tally vorskal-gen >/dev/null
-tally=$build_dir/app/vorskal-tally
-gen=$build_dir/tools/vorskal-gen
+source "$here/build.sh"
 
 # --- machine -----------------------------------------------------------------
 cpu=$(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)
@@ -106,18 +90,50 @@ median() {
 sum() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", a + b}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}'; }
 
-# Each side: wall, user, system, and user + system ("cpu") of the same runs.
-row() { printf '%-5s %13s | %7s %6s %6s %6s | %7s %6s %6s %6s | %5s %5s | %8s | %6s %6s %8s' "$@"; }
-header=$(row size "log bytes" "tally s" user sys cpu "cat s" user sys cpu \
-    wall cpu "peak MiB" "json s" json/t "json MiB")
+# One row per run kind and size: wall, user, system and user + system ("cpu")
+# seconds, the ratios to the plain tally's wall and CPU time, peak memory.
+row() { printf '%-5s %-8s | %7s %6s %6s %6s | %6s %6s | %8s' "$@"; }
+header=$(row size run "wall s" user sys cpu wall/t cpu/t "peak MiB")
+# The runs, in the order they take turns: `cat`, the plain tally, each
+# output alone, then all of them together.
+kinds=(cat tally json csv html record all)
 # Where each size's tally wall time of the first table is kept (for the growth line).
 declare -A first_table_wall
 
-# Times one game (in folder $1, size $2) and appends its row to `rows`.
+# Runs one kind on the game in $game (outputs under $scratch/out); with a
+# first argument "peak", under GNU time for the peak memory instead.
+run_kind() {
+    local how=$1 kind=$2 out=$scratch/out
+    rm -rf "$game/ux7server.log" "$out" "$scratch/league.db"
+    mkdir -p "$out/csv"
+    : >"$game/vorskal.log"
+    local -a command
+    case $kind in
+        cat) command=(cat "${pieces_in_order[@]}") ;;
+        tally) command=("$tally" -C "$game") ;;
+        json) command=("$tally" --json "$out/results.json" -C "$game") ;;
+        csv) command=("$tally" --csv "$out/csv" -C "$game") ;;
+        html) command=("$tally" --html "$out/game.html" -C "$game") ;;
+        record) command=("$tally" --record "$scratch/league.db" -C "$game") ;;
+        all) command=("$tally" --json "$out/results.json" --csv "$out/csv" --html "$out/game.html"
+            --record "$scratch/league.db" -C "$game") ;;
+    esac
+    local to=$scratch/out.txt
+    [[ $kind == cat ]] && to=$game/merged.cat
+    sync
+    if [[ $how == peak ]]; then
+        /usr/bin/time -f %M -o "$scratch/peak.txt" "${command[@]}" >"$to" 2>"$scratch/err.txt"
+    else
+        timed "$to" "${command[@]}"
+    fi
+}
+
+# Times one game (in folder $1, size $2) and appends its rows to `rows`.
 time_game() {
-    local game=$1 size=$2 first=$3
-    local log_bytes pieces_in_order=() n=0 run status
-    local -a tw=() tu=() ts=() tc=() cw=() cu=() cs=() cc=() jw=()
+    local size=$2 first=$3 log_bytes n=0 run kind status w u s
+    game=$1
+    pieces_in_order=()
+    declare -A wall=() user=() sys=() cpu=() peak=()
     log_bytes=$(stat -c %s "$game"/ux7server*.log | awk '{s += $1} END {print s}')
     # The numbered logs in number order: 0, 1, ..., 9, 10, 11 (not glob order).
     while [[ -e $game/ux7server$n.log ]]; do
@@ -125,64 +141,46 @@ time_game() {
         n=$((n + 1))
     done
     for ((run = 1; run <= runs; run++)); do
-        rm -f "$game/merged.cat"
-        sync
-        timed "$game/merged.cat" cat "${pieces_in_order[@]}"
-        read -r w u s <"$scratch/time.txt"
-        cw+=("$w") cu+=("$u") cs+=("$s") cc+=("$(sum "$u" "$s")")
-
-        rm -f "$game/ux7server.log"
-        : >"$game/vorskal.log"
-        sync
-        status=0
-        timed "$scratch/out.txt" "$tally" -C "$game" || status=$?
-        read -r w u s <"$scratch/time.txt"
-        if ((status != 0)) || ! grep -qx "Tally Complete" "$scratch/out.txt"; then
-            echo "   TALLY FAILED (exit $status: $(head -c 300 "$scratch/err.txt"))" >&2
-            rows+=("$(printf '%-5s %13s | %7s' "$size" "$log_bytes" FAILED)")
-            return
+        local said="   run $run:"
+        for kind in "${kinds[@]}"; do
+            status=0
+            run_kind time "$kind" || status=$?
+            if ((status != 0)) || { [[ $kind != cat ]] && ! grep -qx "Tally Complete" "$scratch/out.txt"; }; then
+                echo "   $kind FAILED (exit $status: $(head -c 300 "$scratch/err.txt"))" >&2
+                rows+=("$(printf '%-5s %-8s | %7s' "$size" "$kind" FAILED)")
+                return
+            fi
+            read -r w u s <"$scratch/time.txt"
+            wall[$kind]+=" $w" user[$kind]+=" $u" sys[$kind]+=" $s" cpu[$kind]+=" $(sum "$u" "$s")"
+            said+=" $kind $w s"
+        done
+        echo "$said"
+        if ((run == 1)); then
+            if cmp -s "$game/ux7server.log" "$game/merged.cat"; then
+                echo "   merged log equals the cat; report $(wc -l <"$game/vorskal.log") lines"
+            else
+                echo "   MERGED LOG DIFFERS FROM THE CAT" >&2
+            fi
         fi
-        tw+=("$w") tu+=("$u") ts+=("$s") tc+=("$(sum "$u" "$s")")
-
-        rm -f "$game/ux7server.log" "$scratch/results.json"
-        : >"$game/vorskal.log"
-        sync
-        status=0
-        timed "$scratch/out.txt" "$tally" --json "$scratch/results.json" -C "$game" || status=$?
-        if ((status != 0)) || [[ ! -s $scratch/results.json ]]; then
-            echo "   TALLY --json FAILED (exit $status: $(head -c 300 "$scratch/err.txt"))" >&2
-            rows+=("$(printf '%-5s %13s | %7s' "$size" "$log_bytes" FAILED)")
-            return
-        fi
-        read -r w u s <"$scratch/time.txt"
-        jw+=("$w")
-        echo "   run $run: tally ${tw[-1]} s (user ${tu[-1]}, sys ${ts[-1]})," \
-            "cat ${cw[-1]} s (user ${cu[-1]}, sys ${cs[-1]}), --json ${jw[-1]} s"
     done
-    if cmp -s "$game/ux7server.log" "$game/merged.cat"; then
-        echo "   merged log equals the cat; report $(wc -l <"$game/vorskal.log") lines"
-    else
-        echo "   MERGED LOG DIFFERS FROM THE CAT" >&2
-    fi
-    # Peak memory from one more run of its own, so that no run above is timed with GNU time.
-    rm -f "$game/ux7server.log"
-    /usr/bin/time -f %M -o "$scratch/peak.txt" "$tally" -C "$game" >/dev/null 2>&1 || true
-    local peak_mib json_mib
-    peak_mib=$(awk '{printf "%.1f", $1 / 1024}' "$scratch/peak.txt")
-    rm -f "$game/ux7server.log"
-    /usr/bin/time -f %M -o "$scratch/peak.txt" "$tally" --json "$scratch/results.json" \
-        -C "$game" >/dev/null 2>&1 || true
-    json_mib=$(awk '{printf "%.1f", $1 / 1024}' "$scratch/peak.txt")
-    local mjw
-    mjw=$(median "${jw[@]}")
-    local mtw mtu mts mtc mcw mcu mcs mcc
-    mtw=$(median "${tw[@]}") mtu=$(median "${tu[@]}") mts=$(median "${ts[@]}") mtc=$(median "${tc[@]}")
-    mcw=$(median "${cw[@]}") mcu=$(median "${cu[@]}") mcs=$(median "${cs[@]}") mcc=$(median "${cc[@]}")
-    rows+=("$(row "$size" "$log_bytes" "$mtw" "$mtu" "$mts" "$mtc" \
-        "$mcw" "$mcu" "$mcs" "$mcc" "$(ratio "$mtw" "$mcw")" "$(ratio "$mtc" "$mcc")" "$peak_mib" \
-        "$mjw" "$(ratio "$mjw" "$mtw")" "$json_mib")")
+    # Peak memory from one more run of each kind, so that no run above is timed with GNU time.
+    for kind in "${kinds[@]}"; do
+        run_kind peak "$kind" || true
+        peak[$kind]=$(awk '{printf "%.1f", $1 / 1024}' "$scratch/peak.txt")
+    done
+    local tally_wall tally_cpu mw mc
+    # shellcheck disable=SC2086 # the lists are words
+    tally_wall=$(median ${wall[tally]}) tally_cpu=$(median ${cpu[tally]})
+    rows+=("$(printf '%-5s log bytes %s' "$size" "$log_bytes")")
+    for kind in "${kinds[@]}"; do
+        # shellcheck disable=SC2086
+        mw=$(median ${wall[$kind]}) mc=$(median ${cpu[$kind]})
+        # shellcheck disable=SC2086
+        rows+=("$(row "$size" "$kind" "$mw" "$(median ${user[$kind]})" "$(median ${sys[$kind]})" \
+            "$mc" "$(ratio "$mw" "$tally_wall")" "$(ratio "$mc" "$tally_cpu")" "${peak[$kind]}")")
+    done
     if [[ $first == yes ]]; then
-        first_table_wall[$size]=$mtw
+        first_table_wall[$size]=$tally_wall
     fi
 }
 
@@ -224,7 +222,7 @@ done
 
 echo
 echo "Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "Times in seconds, medians of $runs runs; cpu is user + system; ratios are tally / cat"
+echo "Times in seconds, medians of $runs runs; cpu is user + system; ratios are to the plain tally"
 for table in "${tables[@]}"; do
     echo
     echo "$table"

@@ -2,13 +2,18 @@
 
 #include "base/failure.h"
 #include "base/text.h"
+#include "base/time_of_day.h"
 #include "collector/checks.h"
 #include "collector/facts.h"
 #include "collector/finding_order.h"
 #include "logs/log_line.h"
+#include "tally/arena_pass.h"
 
 namespace vorskal::results {
 namespace {
+
+// Bytes of the merged log handed to the hashing thread at once.
+constexpr std::size_t kHashedAtOnce = 256 << 10;
 
 int sideIndex(Count team) {
     return team == kTeamAllied ? 0 : 1;
@@ -19,64 +24,32 @@ int sideIndex(Count team) {
 Collector::Collector(GameResults& results, const TallyState& state)
     : results_(results), state_(state) {
     if (results_.gatherFingerprints) {
-        pieceHash_.emplace();
         mergedHash_.emplace();
         // A few windows of the merge queued at most.
-        hasher_ = std::make_unique<WorkerThread<HashWork>>(
-            [this](HashWork& work) { hash(work); }, 16, WorkerThread<HashWork>::AtStop::DropQueue);
+        hasher_ = std::make_unique<WorkerThread<std::string>>(
+            [this](std::string& bytes) { mergedHash_->update(bytes); }, 16,
+            WorkerThread<std::string>::AtStop::DropQueue);
     }
 }
 
-void Collector::hash(HashWork& work) {
-    if (work.piece) {
-        pieceHash_->update(work.bytes);
-    }
-    if (work.merged) {
-        mergedHash_->update(work.bytes);
-    }
-    if (work.pieceEnds) {
-        pieceDigests_.push_back(pieceHash_->hexDigest());
-        pieceHash_.emplace();
-    }
-}
-
-void Collector::flushHashWork() {
-    if (pending_) {
-        hasher_->submit(std::move(*pending_));
-        pending_.reset();
-    }
-}
-
-void Collector::pieceBytes(std::string_view bytes) {
-    if (hasher_) {
-        flushHashWork();
-        pending_.emplace(HashWork{std::string(bytes), true, false, false, bytes.data()});
-    }
+void Collector::pieceBytes(std::string_view) {
+    // A numbered log's bytes are not hashed: the game's fingerprint is the
+    // merged log's, which holds them all.
 }
 
 void Collector::mergedBytes(std::string_view bytes) {
     mergedBytes_ += bytes.size();
-    if (!hasher_) {
-        return;
-    }
-    // The merge tells the merged log's part of a window right after the
-    // window: mostly the very same bytes.
-    if (pending_ && pending_->from == bytes.data() && pending_->bytes.size() == bytes.size()) {
-        pending_->merged = true;
-        flushHashWork();
-        return;
-    }
-    flushHashWork();
-    if (!bytes.empty()) {
-        hasher_->submit(HashWork{std::string(bytes), false, true, false, nullptr});
+    if (hasher_) {
+        // Whole windows mostly, with the mended line ends between them.
+        pendingHash_.append(bytes);
+        if (pendingHash_.size() >= kHashedAtOnce) {
+            hasher_->submit(std::move(pendingHash_));
+            pendingHash_.clear();
+        }
     }
 }
 
 void Collector::pieceDone(const Piece& piece) {
-    if (hasher_) {
-        flushHashWork();
-        hasher_->submit(HashWork{std::string(), false, false, true, nullptr});
-    }
     results_.inputs.push_back({piece.name, piece.bytes, piece.lines, ""});
     mergedLines_ += piece.lines;
 
@@ -109,17 +82,24 @@ void Collector::pieceDone(const Piece& piece) {
 
 std::string Collector::shownTime(std::string_view line, const std::string& file,
                                  std::uint64_t number) {
-    if (std::optional<std::string> time = timeOfDay(line)) {
-        return *std::move(time);
+    if (const std::optional<std::string_view> time = timeOfDayOf(line)) {
+        return std::string(*time);
     }
     // A time the tally cannot read stops the run at that line, which says
     // so; only one that it reads and counts is worth the warning.
-    try {
-        timeOfLine(LogLine{line, number});
-    } catch (const TallyFailure&) {
-        return "";
+    if (timeOfLine(line).seconds) {
+        noteBadTime(file, number);
     }
-    noteBadTime(file, number);
+    return "";
+}
+
+std::string Collector::shownTime(const EventLine& line) {
+    if (const std::optional<std::string_view> time = line.timeOfDay()) {
+        return std::string(*time);
+    }
+    if (line.time().seconds) {
+        noteBadTime(std::string(kMergedLogName), line.number);
+    }
     return "";
 }
 
@@ -137,7 +117,7 @@ Side Collector::sideOfSlot(std::size_t slot) const {
     return sideOfTeam(state_.pilotTable[slot].team);
 }
 
-void Collector::targetLine(const LogLine& line, const TargetSeen& seen) {
+void Collector::targetLine(const EventLine& line, const TargetSeen& seen) {
     if (seen.destroyer != kNoRecord && !seen.inMapBlock) {
         Seen& found = notInMap_[std::string(seen.key)];
         if (found.count++ == 0) {
@@ -155,7 +135,7 @@ void Collector::targetLine(const LogLine& line, const TargetSeen& seen) {
     }
     TargetRow row;
     row.line = line.number;
-    row.text = std::string(line.text);
+    row.text = std::string(line.wholeText());
     row.key = std::string(seen.key);
     row.targetType = std::string(seen.targetType);
     row.team = sideOfTeam(seen.teamCode);
@@ -176,20 +156,21 @@ void Collector::targetLine(const LogLine& line, const TargetSeen& seen) {
     }
 }
 
-void Collector::arenaCounted(const LogLine& line, Count team, bool entry, std::string_view pilot,
+void Collector::arenaCounted(const EventLine& line, Count team, bool entry, std::string_view pilot,
                              Count inGameAfter) {
-    if (entry && (inGameAfter == 17 || inGameAfter == 18)) {
-        reached_[sideIndex(team)][inGameAfter - 17] = {line.number, std::string(line.text)};
+    if (entry && (inGameAfter == kFirstOverMax || inGameAfter == kSecondOverMax)) {
+        reached_[sideIndex(team)][inGameAfter - kFirstOverMax] = {line.number,
+                                                                  std::string(line.wholeText())};
     }
     // Looked at with rows or without, so that the warnings are the same.
-    std::string time = shownTime(line.text, std::string(kMergedLogName), line.number);
+    std::string time = shownTime(line);
     if (!results_.gatherRows) {
         return;
     }
     ArenaEvent row;
     row.line = line.number;
     row.time = std::move(time);
-    row.seconds = secondsOf(row.time);
+    row.seconds = secondsOfDay(row.time).value_or(0);
     row.side = sideOfTeam(team);
     row.entry = entry;
     row.pilot = std::string(trimRight(pilot));
@@ -201,7 +182,7 @@ void Collector::arenaCounted(const LogLine& line, Count team, bool entry, std::s
     }
 }
 
-void Collector::unknownAircraft(const LogLine& line, std::string_view aircraft) {
+void Collector::unknownAircraft(const EventLine& line, std::string_view aircraft) {
     Seen& found = unknownTypes_[std::string(aircraft)];
     if (found.count++ == 0) {
         found.line = line.number;
@@ -224,15 +205,15 @@ void Collector::addCorrection(Correction correction) {
     }
 }
 
-void Collector::overMaxSettled(const LogLine& line, Count team, int pilotNumber, double minutes,
+void Collector::overMaxSettled(const EventLine& line, Count team, int pilotNumber, double minutes,
                                std::int64_t deduction) {
-    const EvidenceLine& start = reached_[sideIndex(team)][pilotNumber - 17];
+    const EvidenceLine& start = reached_[sideIndex(team)][pilotNumber - kFirstOverMax];
     OverMaxStretch stretch;
     stretch.side = sideOfTeam(team);
     stretch.pilotNumber = pilotNumber;
     // Both are arena lines, whose times arenaCounted has looked at.
-    stretch.start = timeOfDay(start.text).value_or("");
-    stretch.end = timeOfDay(line.text).value_or("");
+    stretch.start = std::string(timeOfDayOf(start.text).value_or(""));
+    stretch.end = std::string(line.timeOfDay().value_or(""));
     stretch.minutes = minutes;
     stretch.points = deduction;
     results_.overMax.push_back(stretch);
@@ -240,7 +221,7 @@ void Collector::overMaxSettled(const LogLine& line, Count team, int pilotNumber,
     Correction correction;
     correction.kind = CorrectionKind::OverMax;
     correction.applied = true;
-    correction.evidence = {start, {line.number, std::string(line.text)}};
+    correction.evidence = {start, {line.number, std::string(line.wholeText())}};
     correction.moves.push_back(
         {"", stretch.side, MoveField::OverMaxPenalty, deduction, -deduction});
     addCorrection(std::move(correction));
@@ -262,12 +243,12 @@ void Collector::multiDeath(const KillEvent& previous, const KillEvent& event,
     addCorrection(std::move(correction));
 }
 
-void Collector::fighterTarget(const LogLine& line, std::size_t slot, bool fighter, bool takenBack,
+void Collector::fighterTarget(const EventLine& line, std::size_t slot, bool fighter, bool takenBack,
                               Count points) {
     Correction correction;
     correction.kind = CorrectionKind::FighterTarget;
     correction.applied = takenBack;
-    correction.evidence = {{line.number, std::string(line.text)}};
+    correction.evidence = {{line.number, std::string(line.wholeText())}};
     if (takenBack) {
         const std::string name = pilotName(slot);
         correction.moves.push_back({name, sideOfSlot(slot), MoveField::TargetsDestroyed, -1, 0});
@@ -277,12 +258,13 @@ void Collector::fighterTarget(const LogLine& line, std::size_t slot, bool fighte
     addCorrection(std::move(correction));
 }
 
-void Collector::killerOrVictimWithoutSide(const LogLine& line, std::size_t slot,
+void Collector::killerOrVictimWithoutSide(std::uint64_t lineNumber, std::size_t slot,
                                           std::string_view field) {
-    pilotNotes_.withoutSide.try_emplace(slot, PilotNotes::Line{line.number, std::string(field)});
+    pilotNotes_.withoutSide.try_emplace(slot, PilotNotes::Line{lineNumber, std::string(field)});
 }
 
-void Collector::nameJoinedToRecord(const LogLine& line, std::size_t slot, std::string_view name) {
+void Collector::nameJoinedToRecord(std::uint64_t lineNumber, std::size_t slot,
+                                   std::string_view name) {
     std::vector<PilotNotes::Line>& names = pilotNotes_.joined[slot];
     const std::string logged(trimRight(name));
     for (const PilotNotes::Line& known : names) {
@@ -290,19 +272,17 @@ void Collector::nameJoinedToRecord(const LogLine& line, std::size_t slot, std::s
             return;
         }
     }
-    names.push_back({line.number, logged});
+    names.push_back({lineNumber, logged});
 }
 
 void Collector::finish(FileService& files, bool merged, bool completed) {
     if (hasher_) {
-        flushHashWork();
-        // Out of memory while hashing leaves the fingerprints out, nothing else.
+        if (!pendingHash_.empty()) {
+            hasher_->submit(std::move(pendingHash_));
+        }
+        // Out of memory while hashing leaves the fingerprint out, nothing else.
         const bool hashed = !hasher_->finish();
         hasher_.reset();
-        for (std::size_t i = 0; hashed && i < pieceDigests_.size() && i < results_.inputs.size();
-             ++i) {
-            results_.inputs[i].sha256 = pieceDigests_[i];
-        }
         if (!hashed) {
             mergedHash_.reset();
         }
@@ -326,7 +306,10 @@ void Collector::finish(FileService& files, bool merged, bool completed) {
 
     std::vector<Warning>& warnings = results_.warnings;
     checkPointFile(files, results_, warnings);
-    checkNumberedLogs(files, results_, warnings);
+    if (merged) {
+        // Logs left out of a merge that stopped early are not beyond a gap.
+        checkNumberedLogs(files, results_, warnings);
+    }
     warnings.insert(warnings.end(), logWarnings_.begin(), logWarnings_.end());
     for (const auto& [key, seen] : notInMap_) {
         const std::string number = key.substr(key.find('#') + 1);

@@ -1,8 +1,9 @@
 #pragma once
 // Gathers the results of one game while the tally runs: it watches the
-// merge (sizes, lines, fingerprints and times of the numbered logs) and the
-// passes (destructions, arena counts, corrections), and at the end reads
-// the final tally state into a GameResults and adds the checks' warnings.
+// merge (sizes, lines and times of the numbered logs, the merged log's
+// fingerprint) and the passes (destructions, arena counts, corrections), and
+// at the end reads the final tally state into a GameResults and adds the
+// checks' warnings.
 //
 // Use: construct before the run, read the folder's accepted findings, hand
 // it to the merge (MergeNotes::watcher) and the state
@@ -23,6 +24,7 @@
 #include "results/accepted_findings.h"
 #include "results/game_results.h"
 #include "results/sha256.h"
+#include "tally/event_log.h"
 #include "tally/observer.h"
 #include "tally/tally_state.h"
 
@@ -38,19 +40,20 @@ class Collector : public MergeWatcher, public TallyObserver {
     void pieceDone(const Piece& piece) override;
 
     // TallyObserver
-    void targetLine(const LogLine& line, const TargetSeen& seen) override;
-    void arenaCounted(const LogLine& line, Count team, bool entry, std::string_view pilot,
+    void targetLine(const EventLine& line, const TargetSeen& seen) override;
+    void arenaCounted(const EventLine& line, Count team, bool entry, std::string_view pilot,
                       Count inGameAfter) override;
-    void unknownAircraft(const LogLine& line, std::string_view aircraft) override;
-    void overMaxSettled(const LogLine& line, Count team, int pilotNumber, double minutes,
+    void unknownAircraft(const EventLine& line, std::string_view aircraft) override;
+    void overMaxSettled(const EventLine& line, Count team, int pilotNumber, double minutes,
                         std::int64_t deduction) override;
     void multiDeath(const KillEvent& previous, const KillEvent& event,
                     const std::string& previousLine, const std::string& eventLine) override;
-    void fighterTarget(const LogLine& line, std::size_t slot, bool fighter, bool takenBack,
+    void fighterTarget(const EventLine& line, std::size_t slot, bool fighter, bool takenBack,
                        Count points) override;
-    void killerOrVictimWithoutSide(const LogLine& line, std::size_t slot,
+    void killerOrVictimWithoutSide(std::uint64_t lineNumber, std::size_t slot,
                                    std::string_view field) override;
-    void nameJoinedToRecord(const LogLine& line, std::size_t slot, std::string_view name) override;
+    void nameJoinedToRecord(std::uint64_t lineNumber, std::size_t slot,
+                            std::string_view name) override;
 
     // Before the run: the findings accepted in the game folder (throws
     // TallyFailure for a file that cannot be read or has a bad line).
@@ -63,19 +66,7 @@ class Collector : public MergeWatcher, public TallyObserver {
     void finish(FileService& files, bool merged, bool completed);
 
   private:
-    // Bytes to hash, on a thread of its own: of the numbered log being read,
-    // of the merged log, or both (the same bytes, as they mostly are); or
-    // the end of a numbered log.
-    struct HashWork {
-        std::string bytes;
-        bool piece = false;
-        bool merged = false;
-        bool pieceEnds = false;
-        const char* from = nullptr;  // where the bytes lay in the merge's window
-    };
-    void hash(HashWork& work);
     void addCorrection(Correction correction);
-    void flushHashWork();
 
     struct Seen {  // a finding seen on many lines: the first, and how often
         std::uint64_t line = 0;
@@ -86,6 +77,8 @@ class Collector : public MergeWatcher, public TallyObserver {
     // The time of day of a line the results show, or "" noted for the
     // warning "time-out-of-range" (`file` and `number` name the line).
     std::string shownTime(std::string_view line, const std::string& file, std::uint64_t number);
+    // The same for an arena line, from the columns the pass kept of it.
+    std::string shownTime(const EventLine& line);
     void noteBadTime(const std::string& file, std::uint64_t number);
 
     std::string pilotName(std::size_t slot) const;
@@ -93,12 +86,11 @@ class Collector : public MergeWatcher, public TallyObserver {
 
     GameResults& results_;
     const TallyState& state_;
-    // Hashing: the thread's own, until finish() has waited for it.
-    std::optional<Sha256> pieceHash_;
+    // The game's fingerprint: the merged log's bytes, hashed on a thread of
+    // their own (the hash is the thread's until finish() has waited for it).
     std::optional<Sha256> mergedHash_;
-    std::vector<std::string> pieceDigests_;
-    std::optional<HashWork> pending_;
-    std::unique_ptr<WorkerThread<HashWork>> hasher_;
+    std::unique_ptr<WorkerThread<std::string>> hasher_;
+    std::string pendingHash_;  // not yet handed to the thread
     std::uint64_t mergedBytes_ = 0;
     std::uint64_t mergedLines_ = 0;
     LogMoment previousEnd_;  // the last line with a time of the numbered log before

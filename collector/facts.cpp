@@ -5,40 +5,17 @@
 #include <memory>
 
 #include "base/failure.h"
+#include "base/time_of_day.h"
 #include "results/sha256.h"
 
 namespace vorskal::results {
 
-std::optional<std::string> timeOfDay(std::string_view line) {
-    if (line.size() < 17 || line[11] != ':' || line[14] != ':') {
-        return std::nullopt;
-    }
-    for (const std::size_t at : {9u, 10u, 12u, 13u, 15u, 16u}) {
-        if (line[at] < '0' || line[at] > '9') {
-            return std::nullopt;
-        }
-    }
-    const std::string time(line.substr(9, 8));
-    if (time.substr(0, 2) > "23" || time[3] > '5' || time[6] > '5') {
-        return std::nullopt;
-    }
-    return time;
-}
-
-std::int32_t secondsOf(std::string_view time) {
-    if (time.size() != 8) {
-        return 0;
-    }
-    const auto two = [&](std::size_t at) { return (time[at] - '0') * 10 + (time[at + 1] - '0'); };
-    return two(0) * 3600 + two(3) * 60 + two(6);
-}
-
 bool withinDay(std::int64_t seconds) {
-    return seconds >= 0 && seconds < 24 * 3600;
+    return seconds >= 0 && seconds < kSecondsPerDay;
 }
 
 bool acrossMidnight(std::string_view last, std::string_view first) {
-    return secondsOf(last) - secondsOf(first) > 12 * 3600;
+    return secondsOfDay(last).value_or(0) - secondsOfDay(first).value_or(0) > kSecondsPerDay / 2;
 }
 
 Side sideOfTeam(Count team) {
@@ -184,10 +161,10 @@ std::int64_t pointsOfMove(const Move& move, Count killPoints, Count deathPoints)
 
 void readFinalState(GameResults& results, const TallyState& state) {
     RunFacts& run = results.run;
-    run.overMaxPilotCorrection = state.overMaxPilotCorrection != 0;
-    run.multiDeathCorrection = state.multiDeathCorrection != 0;
-    run.fighterTargetCorrection = state.fighterTargetCorrection != 0;
-    run.redBoxedOnly = state.redBoxedOnly != 0;
+    run.overMaxPilotCorrection = state.overMaxPilotCorrection;
+    run.multiDeathCorrection = state.multiDeathCorrection;
+    run.fighterTargetCorrection = state.fighterTargetCorrection;
+    run.redBoxedOnly = state.redBoxedOnly;
 
     results.settings.map = state.mapName;
     results.settings.killPoints = state.killPoints;

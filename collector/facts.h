@@ -13,12 +13,6 @@
 
 namespace vorskal::results {
 
-// The time of day at columns 10 to 17 of a log line: "HH:MM:SS" with hours
-// 00 to 23 and minutes and seconds 00 to 59. A line without one ("24:00:00",
-// "12:61:00", " 9:05:00", no time at all) gives none.
-std::optional<std::string> timeOfDay(std::string_view line);
-// Seconds since midnight of a time that timeOfDay gave (0 for any other text).
-std::int32_t secondsOf(std::string_view time);
 // Whether seconds since midnight fall within the day (0 to 86399).
 bool withinDay(std::int64_t seconds);
 // Whether a log whose first time of day is `first` follows one that ended

@@ -35,7 +35,7 @@ Warning withoutSide(const std::string& name, const PilotNotes::Line& noted) {
     const std::string_view field = noted.text;
     const std::string logged = firstWord(field);
     const bool overflows = logged.size() > kNameWidth;
-    if (overflows && teamOfText(field) != kTeamUnknown) {
+    if (overflows && teamOf(field) != kTeamUnknown) {
         const std::string aircraft = firstWord(field.substr(field.find(logged) + logged.size()));
         return {"long-name",
                 kMerged,

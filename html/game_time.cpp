@@ -3,35 +3,6 @@
 #include <cstdio>
 
 namespace vorskal::html {
-namespace {
-
-std::optional<int> twoDigits(std::string_view text, std::size_t at, int limit) {
-    const char a = text[at];
-    const char b = text[at + 1];
-    if (a < '0' || a > '9' || b < '0' || b > '9') {
-        return std::nullopt;
-    }
-    const int value = (a - '0') * 10 + (b - '0');
-    if (value >= limit) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-}  // namespace
-
-std::optional<int> secondsOfDay(std::string_view text) {
-    if (text.size() != 8 || text[2] != ':' || text[5] != ':') {
-        return std::nullopt;
-    }
-    const auto hours = twoDigits(text, 0, 24);
-    const auto minutes = twoDigits(text, 3, 60);
-    const auto seconds = twoDigits(text, 6, 60);
-    if (!hours || !minutes || !seconds) {
-        return std::nullopt;
-    }
-    return *hours * 3600 + *minutes * 60 + *seconds;
-}
 
 std::string clockText(long long seconds) {
     long long ofDay = seconds % kSecondsPerDay;

@@ -1,17 +1,11 @@
 #pragma once
 // Times of day of the game's log lines, laid on one continuous line of
 // seconds so that a game that runs past midnight draws left to right.
-#include <optional>
 #include <string>
-#include <string_view>
+
+#include "base/time_of_day.h"
 
 namespace vorskal::html {
-
-inline constexpr int kSecondsPerDay = 24 * 60 * 60;
-
-// Seconds since midnight of "HH:MM:SS" (hours 0-23, minutes and seconds
-// 0-59); nothing when the text has another shape.
-std::optional<int> secondsOfDay(std::string_view text);
 
 // "HH:MM" of a time on the game's line (taken modulo a day).
 std::string clockText(long long seconds);

@@ -410,14 +410,14 @@ std::vector<std::int64_t> takenBackPerRow(const GameResults& game) {
 // location and had a target taken back that no earlier warning claimed.
 bool claimTakenBack(const GameResults& game, std::vector<std::int64_t>& takenBack,
                     const std::string& line) {
-    const std::optional<TargetParts> parts = takeTargetLine(line);
+    const std::optional<TargetParts> parts = takeTargetLine(std::string_view(line));
     if (!parts) {
         return false;
     }
     for (std::size_t i = 0; i < game.pilots.size(); ++i) {
         const results::PilotRow& row = game.pilots[i];
-        if (takenBack[i] > 0 && containsFolded(padded(row.name, 16), parts->destroyer) &&
-            std::find(row.locations.begin(), row.locations.end(), parts->locationKey) !=
+        if (takenBack[i] > 0 && containsFolded(padded(row.name, 16), parts->destroyer.view()) &&
+            std::find(row.locations.begin(), row.locations.end(), parts->locationKey.view()) !=
                 row.locations.end()) {
             --takenBack[i];
             return true;

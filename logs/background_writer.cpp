@@ -3,6 +3,7 @@
 namespace vorskal {
 namespace {
 constexpr std::size_t kQueueLimit = 8;
+constexpr std::uint64_t kReleaseBatch = 2 << 20;
 constexpr std::size_t kFreeLimit = kQueueLimit + 2;  // more are never in use at once
 }  // namespace
 
@@ -26,13 +27,28 @@ WindowBuffer BackgroundWriter::takeBuffer(std::size_t capacity) {
 }
 
 void BackgroundWriter::submitBuffer(WindowBuffer buffer, std::size_t length) {
-    submit(Piece{std::move(buffer), length, {}});
+    Piece piece;
+    piece.buffer = std::move(buffer);
+    piece.length = length;
+    submit(std::move(piece));
 }
 
 void BackgroundWriter::submitBytes(std::string bytes) {
     if (!bytes.empty()) {
-        submit(Piece{{}, 0, std::move(bytes)});
+        Piece piece;
+        piece.bytes = std::move(bytes);
+        submit(std::move(piece));
     }
+}
+
+void BackgroundWriter::submitResident(std::shared_ptr<const MappedFile> file, std::uint64_t offset,
+                                      const char* bytes, std::size_t length) {
+    Piece piece;
+    piece.file = std::move(file);
+    piece.resident = bytes;
+    piece.offset = offset;
+    piece.length = length;
+    submit(std::move(piece));
 }
 
 void BackgroundWriter::submit(Piece piece) {
@@ -47,7 +63,26 @@ void BackgroundWriter::finish() {
     }
 }
 
+void BackgroundWriter::releaseWritten() {
+    if (written_.file != nullptr) {
+        written_.file->release(written_.offset, static_cast<std::size_t>(written_.length));
+    }
+    written_ = {};
+}
+
 void BackgroundWriter::write(Piece& piece) {
+    if (piece.file != nullptr) {
+        file_.write(std::string_view(piece.resident, piece.length));
+        if (written_.file != piece.file || written_.offset + written_.length != piece.offset) {
+            releaseWritten();
+            written_ = {piece.file, piece.offset, 0};
+        }
+        written_.length += piece.length;
+        if (written_.length >= kReleaseBatch) {
+            releaseWritten();
+        }
+        return;
+    }
     if (piece.buffer.bytes == nullptr) {
         file_.write(piece.bytes);
         return;

@@ -7,10 +7,10 @@
 // place costs nothing of its own: it is only counted, by the population count
 // of the line ends.
 //
-// A line is handed over when it may be of a kind (its kinds are then those
-// of classifyLine, possibly none) or when it does not end in CR LF (a lone
-// CR, a lone LF, or the end of the input), so that whoever copies the lines
-// can mend its end.
+// A line is handed over when it may be of a kind (classifyLine, logs/
+// log_line.h, tells what it is: possibly nothing) or when it does not end in
+// CR LF (a lone CR, a lone LF, or the end of the input), so that whoever
+// copies the lines can mend its end.
 //
 // Line ends are CR LF, a lone CR or a lone LF. A scan stops before a line
 // whose end it cannot see: one that runs past the block, or one that ends in
@@ -20,8 +20,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "base/text.h"
-#include "logs/kept_lines.h"
 #include "logs/log_line.h"
 
 #if defined(__SSE2__)
@@ -149,58 +147,6 @@ inline std::uint64_t upFrom(std::size_t bit) {
     return bit >= 64 ? 0 : ~below(static_cast<unsigned>(bit));
 }
 
-inline constexpr std::size_t kEntryArena = kEntryMarker.find(kArenaPhrase);
-inline constexpr std::size_t kExitArena = kExitMarker.find(kArenaPhrase);
-static_assert(kEntryArena != std::string_view::npos && kExitArena != std::string_view::npos);
-
-// Whether `text` begins with `phrase`, ASCII letters in any case.
-inline bool beginsFolded(std::string_view text, std::string_view phrase) {
-    if (text.size() < phrase.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < phrase.size(); ++i) {
-        if (foldCase(text[i]) != foldCase(phrase[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The kinds of the line p[begin, end), as classifyLine gives them. Every
-// occurrence of "the arena" or of the marker begins where a block's masks
-// have a bit, so the entry, exit and marker phrases are compared there only.
-template <Masks (*MasksOf)(const char*)>
-inline LineKinds kindsOf(const char* p, std::size_t begin, std::size_t end) {
-    const std::string_view line(p + begin, end - begin);
-    LineKinds kinds = 0;
-    if (isKillLine(line)) {
-        kinds |= kKillLine;
-    }
-    if (isTargetLine(line)) {
-        kinds |= kTargetLine;
-    }
-    for (std::size_t block = begin & ~std::size_t{63}; block < end; block += 64) {
-        const Masks m = MasksOf(p + block);
-        const std::uint64_t in = upFrom(begin > block ? begin - block : 0) & ~upFrom(end - block);
-        for (std::uint64_t bits = m.arena & in; bits != 0; bits &= bits - 1) {
-            const std::size_t at = block + static_cast<std::size_t>(__builtin_ctzll(bits)) - begin;
-            if (at >= kEntryArena && line.substr(at - kEntryArena).starts_with(kEntryMarker)) {
-                kinds |= kEntryLine;
-            }
-            if (at >= kExitArena && line.substr(at - kExitArena).starts_with(kExitMarker)) {
-                kinds |= kExitLine;
-            }
-        }
-        for (std::uint64_t bits = m.marker & in; bits != 0; bits &= bits - 1) {
-            const std::size_t at = block + static_cast<std::size_t>(__builtin_ctzll(bits)) - begin;
-            if (at >= kMarkerY && beginsFolded(line.substr(at - kMarkerY), kSelectedMarker)) {
-                kinds |= kMarkerLine;
-            }
-        }
-    }
-    return kinds;
-}
-
 // Where a scan stands between blocks.
 struct ScanPlace {
     std::uint64_t lines = 0;    // lines ended before the block
@@ -256,7 +202,7 @@ __attribute__((noinline)) bool handOver(const char* p, std::size_t n, bool atEnd
         } else if (p[last] == '\n' && last > begin && p[last - 1] == '\r') {
             end = last - 1;
         }
-        onLine(begin, end, following, kindsOf<MasksOf>(p, begin, end), index);
+        onLine(begin, end, following, index);
         place.skipUntil = following;
         wanted &= upFrom(following - block);
     }
@@ -314,9 +260,7 @@ inline __attribute__((always_inline)) EventScan scanWith(const char* p, std::siz
     if (atEnd && place.lineStart < n) {
         // The last line has no end: it ends with the input.
         if (place.skipUntil <= place.lineStart) {
-            onLine(place.lineStart, n, n,
-                   classifyLine(std::string_view(p + place.lineStart, n - place.lineStart)),
-                   place.lines);
+            onLine(place.lineStart, n, n, place.lines);
         }
         ++place.lines;
         place.lineStart = n;
@@ -326,33 +270,34 @@ inline __attribute__((always_inline)) EventScan scanWith(const char* p, std::siz
 
 #if defined(VORSKAL_EVENT_SCAN_AVX2)
 template <typename OnLine>
-__attribute__((target("avx2"), flatten)) EventScan scanAvx2(const char* p, std::size_t n,
-                                                            bool atEnd, OnLine& onLine) {
+__attribute__((target("avx2,popcnt"), flatten)) EventScan scanAvx2(const char* p, std::size_t n,
+                                                                   bool atEnd, OnLine& onLine) {
     return scanWith<masksAvx2>(p, n, atEnd, onLine);
 }
 template <typename OnLine>
-__attribute__((target("avx512f,avx512bw"), flatten)) EventScan scanAvx512(const char* p,
-                                                                          std::size_t n, bool atEnd,
-                                                                          OnLine& onLine) {
+__attribute__((target("avx512f,avx512bw,popcnt"), flatten)) EventScan scanAvx512(const char* p,
+                                                                                 std::size_t n,
+                                                                                 bool atEnd,
+                                                                                 OnLine& onLine) {
     return scanWith<masksAvx512>(p, n, atEnd, onLine);
 }
 #endif
 
 }  // namespace event_scan_detail
 
-// Calls onLine(begin, end, next, kinds, index) for the lines of p[0, n)
-// that may be of a kind or do not end in CR LF, in order: the line is
-// p[begin, end), the following line begins at `next`, and `index` lines of
-// p come before it.
+// Calls onLine(begin, end, next, index) for the lines of p[0, n) that may
+// be of a kind or do not end in CR LF, in order: the line is p[begin, end),
+// the following line begins at `next`, and `index` lines of p come before it.
 template <typename OnLine>
 EventScan scanEventLines(const char* p, std::size_t n, bool atEnd, OnLine&& onLine) {
 #if defined(VORSKAL_EVENT_SCAN_AVX2)
-    static const bool avx512 =
-        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+    static const bool avx512 = __builtin_cpu_supports("avx512f") &&
+                               __builtin_cpu_supports("avx512bw") &&
+                               __builtin_cpu_supports("popcnt");
     if (avx512) {
         return event_scan_detail::scanAvx512(p, n, atEnd, onLine);
     }
-    static const bool avx2 = __builtin_cpu_supports("avx2");
+    static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
     if (avx2) {
         return event_scan_detail::scanAvx2(p, n, atEnd, onLine);
     }

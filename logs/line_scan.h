@@ -23,17 +23,25 @@ inline bool mayHoldPair(const char* p, std::size_t n, char first, std::size_t di
     const std::size_t last = n - distance;  // candidates are i < last
     std::size_t i = 0;
 #if defined(__SSE2__)
-    const __m128i a = _mm_set1_epi8(first);
-    const __m128i b = _mm_set1_epi8(second);
-    const __m128i bit = _mm_set1_epi8(fold ? 0x20 : 0);
-    for (; i + 16 <= last; i += 16) {
-        const __m128i x =
-            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), bit);
-        const __m128i y =
-            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + distance)), bit);
-        if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(y, b))) != 0) {
-            return true;
+    if (last >= 16) {
+        const __m128i a = _mm_set1_epi8(first);
+        const __m128i b = _mm_set1_epi8(second);
+        const __m128i bit = _mm_set1_epi8(fold ? 0x20 : 0);
+        const auto holds = [&](std::size_t at) {
+            const __m128i x =
+                _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)), bit);
+            const __m128i y = _mm_or_si128(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + distance)), bit);
+            return _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(y, b))) !=
+                   0;
+        };
+        for (; i + 16 <= last; i += 16) {
+            if (holds(i)) {
+                return true;
+            }
         }
+        // The last candidates in one more step that overlaps the one before.
+        return i < last && holds(last - 16);
     }
 #endif
     const char mask = fold ? 0x20 : 0;

@@ -1,120 +1,239 @@
 #include "logs/log_line.h"
 
 #include "base/failure.h"
-#include "base/fixed_text.h"
 #include "base/number.h"
 #include "base/searcher.h"
-#include "base/text.h"
+#include "logs/line_scan.h"
 
 namespace vorskal {
 namespace {
 
-std::string_view afterBar(std::string_view head, bool& found) {
-    const std::size_t bar = head.find('|');
-    found = bar != npos;
-    return found ? head.substr(bar + 1) : std::string_view{};
+constexpr std::size_t npos = std::string_view::npos;
+constexpr std::size_t kEventColumn = 19;
+
+// The phrases the lines are searched for, made once.
+struct Phrases {
+    Searcher arena{kArenaPhrase, false};
+    Searcher marker{kSelectedMarker, true};
+    Searcher awardedTo{kAwardedTo, true};
+    Searcher destroyedBy{kDestroyedBy, true};
+    Searcher entrySplit{kEntrySplit, true};
+    Searcher exitSplit{kExitMarker, true};
+    Searcher udp{"UDP:", false};
+    Searcher udpInAnyCase{"UDP:", true};
+};
+const Phrases phrases;
+
+// Where kArenaPhrase stands in each arena phrase.
+constexpr std::size_t kEntryArena = kEntryMarker.find(kArenaPhrase);
+constexpr std::size_t kExitArena = kExitMarker.find(kArenaPhrase);
+static_assert(kEntryArena != npos && kExitArena != npos);
+
+// Whether the line can hold kArenaPhrase, or the selected-target marker: a
+// quick look at two of the phrase's letters that rules out most lines in
+// memory; a long line is searched anyway.
+bool mayHoldArena(std::string_view line) {
+    return mayHoldPair(line.data(), line.size(), 't', kArenaPhrase.find('n'), 'n', false);
+}
+bool mayHoldArena(const LongLine&) {
+    return true;
+}
+constexpr std::size_t kMarkerY = kSelectedMarker.find('y');
+constexpr std::size_t kMarkerV = kSelectedMarker.find('v');
+bool mayHoldMarker(std::string_view line) {
+    return mayHoldPair(line.data(), line.size(), 'y', kMarkerV - kMarkerY, 'v', true);
+}
+bool mayHoldMarker(const LongLine&) {
+    return true;
 }
 
 }  // namespace
 
-bool isKillLine(std::string_view line) {
-    return columns(line, 19, kKillOf.size()) == kKillOf;
-}
-bool isTargetLine(std::string_view line) {
-    return columns(line, 19, kTarget.size()) == kTarget;
-}
-bool isEntryLine(std::string_view line) {
-    static const Searcher entry(kEntryMarker, false);
-    return entry.foundIn(line);
-}
-bool isExitLine(std::string_view line) {
-    static const Searcher exit(kExitMarker, false);
-    return exit.foundIn(line);
-}
-bool carriesSelectedMarker(std::string_view line) {
-    static const Searcher marker(kSelectedMarker, true);
-    return marker.foundIn(line);
+std::string numberedLogName(std::uint64_t n) {
+    return "ux7server" + std::to_string(n) + ".log";
 }
 
-std::int64_t timeOfLine(const LogLine& line) {
+template <typename Text>
+LineKinds classifyLine(const Text& line) {
+    LineKinds kinds = 0;
+    if (standsAt(line, kEventColumn - 1, kKillOf)) {
+        kinds |= kKillLine;
+    }
+    if (standsAt(line, kEventColumn - 1, kTarget)) {
+        kinds |= kTargetLine;
+    }
+    // Both arena phrases hold kArenaPhrase: each of its occurrences is
+    // looked at for either.
+    const std::size_t n = textSize(line);
+    const std::size_t first = mayHoldArena(line) ? findPhrase(line, phrases.arena, 0, n) : npos;
+    for (std::size_t at = first; at != npos; at = findPhrase(line, phrases.arena, at + 1, n)) {
+        if (at >= kEntryArena && standsAt(line, at - kEntryArena, kEntryMarker)) {
+            kinds |= kEntryLine;
+        }
+        if (at >= kExitArena && standsAt(line, at - kExitArena, kExitMarker)) {
+            kinds |= kExitLine;
+        }
+    }
+    if (mayHoldMarker(line) && findPhrase(line, phrases.marker, 0, n) != npos) {
+        kinds |= kMarkerLine;
+    }
+    return kinds;
+}
+
+std::int32_t LineTime::secondsAt(std::uint64_t number) const {
+    if (!seconds) {
+        throw TallyFailure(where(kMergedLogName, number) + "time " + quoted(columns.view()) +
+                           " is not a number");
+    }
+    return *seconds;
+}
+
+LineTime timeOfColumns(std::string_view columns) {
+    LineTime time;
+    time.columns.store(columns.substr(0, 8));
+    const std::string_view text = time.columns.view();
+    // Two digits in each field (as nearly every line has them) read as
+    // readNumber would read them, without its work.
+    const auto digit = [&](std::size_t at) { return text[at] >= '0' && text[at] <= '9'; };
+    if (text.size() == 8 && digit(0) && digit(1) && digit(3) && digit(4) && digit(6) && digit(7)) {
+        const auto two = [&](std::size_t at) {
+            return (text[at] - '0') * 10 + (text[at + 1] - '0');
+        };
+        time.seconds = two(0) * 3600 + two(3) * 60 + two(6);
+        return time;
+    }
     std::int64_t total = 0;
     constexpr struct {
-        std::size_t column;
+        std::size_t at;  // in columns 10 to 17
         std::int64_t seconds;
-    } kFields[] = {{10, 3600}, {13, 60}, {16, 1}};
+    } kFields[] = {{0, 3600}, {3, 60}, {6, 1}};
     for (const auto& field : kFields) {
-        const std::string_view text = columns(line.text, field.column, 2);
         std::int64_t value = 0;
-        if (!readNumber(text, value)) {
-            throw TallyFailure(where(kMergedLogName, line.number) + "time " +
-                               quoted(columns(line.text, 10, 8)) + " is not a number");
+        if (!readNumber(field.at < text.size() ? text.substr(field.at, 2) : std::string_view{},
+                        value)) {
+            return time;
         }
         total += value * field.seconds;
     }
-    return total;
+    time.seconds = static_cast<std::int32_t>(total);
+    return time;
 }
 
-std::string locationKey(std::string_view head) {
-    const std::string_view last = lastChars(head, 3);
-    if (last.find('#') != npos) {
-        return std::string(last);
-    }
-    std::string key(1, '#');
-    key.append(last);
-    return key;
+template <typename Text>
+LineTime timeOfLine(const Text& line) {
+    const ShortText<8> columns = bytesAt<8>(line, 9);
+    return timeOfColumns(columns.view());
 }
 
-std::optional<TargetParts> takeTargetLine(std::string_view line) {
-    static const Searcher destroyedBy(kDestroyedBy, true);
-    std::string_view head;
-    std::string_view tail;
-    if (!destroyedBy.split(line, head, tail) || tail.empty()) {
-        return std::nullopt;
-    }
-    TargetParts parts;
-    parts.head = head;
-    parts.destroyer = firstChars(tail.substr(0, tail.size() - 1), kNameWidth);
-    parts.locationKey = locationKey(head);
+template <typename Text>
+KillParts takeKillLine(const Text& line) {
+    KillParts parts;
+    parts.victim.store(bytesAt<kTeamWindow>(line, kVictimColumn - 1).view());
+    const std::size_t awarded = findPhrase(line, phrases.awardedTo, 0, textSize(line));
+    parts.hasKiller = awarded != npos;
+    parts.killer.store(
+        parts.hasKiller ? bytesAt<kTeamWindow>(line, awarded + kAwardedTo.size()).view() : "");
     return parts;
 }
 
-std::optional<EntryParts> takeEntryLine(std::string_view line) {
-    static const Searcher entry(kEntrySplit, true);
-    std::string_view head;
-    std::string_view aircraft;
-    if (!entry.split(line, head, aircraft)) {
-        return std::nullopt;
+template <typename Text>
+std::optional<TargetParts> takeTargetLine(const Text& line) {
+    const std::size_t n = textSize(line);
+    const std::size_t at = findPhrase(line, phrases.destroyedBy, 0, n);
+    const std::size_t tail = at == npos ? npos : at + kDestroyedBy.size();
+    if (tail == npos || tail >= n) {
+        return std::nullopt;  // no " destroyed by ", or nothing after it
     }
-    bool bar = false;
-    std::string_view name = afterBar(head, bar);
-    if (!bar) {
-        return std::nullopt;
-    }
-    if (containsExact(name, "UDP:")) {
-        std::string_view before;
-        std::string_view after;
-        splitFolded(name, "UDP:", before, after);
-        if (before.size() < 2) {
-            return std::nullopt;
-        }
-        name = before.substr(0, before.size() - 2);
-    }
-    return EntryParts{firstChars(name, kNameWidth), aircraft};
+    TargetParts parts;
+    parts.destroyer = bytesAt<kNameWidth>(line, tail, n - tail - 1);
+    const std::size_t last = at < 3 ? at : 3;
+    const ShortText<3> key = bytesAt<3>(line, at - last, last);
+    const bool numbered = key.view().find('#') != npos;
+    parts.locationKey.chars[0] = '#';
+    key.view().copy(parts.locationKey.chars.data() + (numbered ? 0 : 1), key.length);
+    parts.locationKey.length = key.length + (numbered ? 0 : 1);
+    return parts;
 }
 
-std::optional<std::string_view> takeExitLine(std::string_view line) {
-    static const Searcher exit(kExitMarker, true);
-    std::string_view head;
-    std::string_view tail;
-    if (!exit.split(line, head, tail)) {
+template <typename Text>
+std::optional<EntryParts> takeEntryLine(const Text& line) {
+    const std::size_t n = textSize(line);
+    const std::size_t at = findPhrase(line, phrases.entrySplit, 0, n);
+    if (at == npos) {
         return std::nullopt;
     }
-    bool bar = false;
-    const std::string_view name = afterBar(head, bar);
-    if (!bar) {
+    const std::size_t bar = findByte(line, '|', 0, at);
+    if (bar == npos) {
         return std::nullopt;
     }
-    return firstChars(name, kNameWidth);
+    const std::size_t name = bar + 1;
+    std::size_t nameEnd = at;
+    if (findPhrase(line, phrases.udp, name, at) != npos) {
+        // Split at the first "UDP:" in any letter case; the name is what
+        // stands before it less two characters.
+        const std::size_t udp = findPhrase(line, phrases.udpInAnyCase, name, at);
+        if (udp - name < 2) {
+            return std::nullopt;
+        }
+        nameEnd = udp - 2;
+    }
+    EntryParts parts;
+    parts.name = bytesAt<kNameWidth>(line, name, nameEnd - name);
+    parts.aircraftAt = at + kEntrySplit.size();
+    parts.aircraftLength = n - parts.aircraftAt;
+    parts.aircraft = bytesAt<kAircraftKept>(line, parts.aircraftAt);
+    return parts;
 }
+
+template <typename Text>
+std::optional<ShortText<kNameWidth>> takeExitLine(const Text& line) {
+    const std::size_t at = findPhrase(line, phrases.exitSplit, 0, textSize(line));
+    if (at == npos) {
+        return std::nullopt;
+    }
+    const std::size_t bar = findByte(line, '|', 0, at);
+    if (bar == npos) {
+        return std::nullopt;
+    }
+    return bytesAt<kNameWidth>(line, bar + 1, at - bar - 1);
+}
+
+template <typename Text>
+LineParts takeLineApart(const Text& line, LineKinds kinds) {
+    LineParts parts;
+    parts.kinds = kinds;
+    if ((kinds & (kKillLine | kEntryLine | kExitLine)) != 0) {
+        parts.time = timeOfLine(line);
+    }
+    if ((kinds & kKillLine) != 0) {
+        parts.kill = takeKillLine(line);
+    }
+    if ((kinds & kTargetLine) != 0) {
+        parts.target = takeTargetLine(line);
+    }
+    if ((kinds & kEntryLine) != 0) {
+        parts.entry = takeEntryLine(line);
+    }
+    if ((kinds & kExitLine) != 0) {
+        parts.exit = takeExitLine(line);
+    }
+    return parts;
+}
+
+// The rules, for lines in memory and for lines read from their file.
+template LineKinds classifyLine(const std::string_view&);
+template LineKinds classifyLine(const LongLine&);
+template LineTime timeOfLine(const std::string_view&);
+template LineTime timeOfLine(const LongLine&);
+template KillParts takeKillLine(const std::string_view&);
+template KillParts takeKillLine(const LongLine&);
+template std::optional<TargetParts> takeTargetLine(const std::string_view&);
+template std::optional<TargetParts> takeTargetLine(const LongLine&);
+template std::optional<EntryParts> takeEntryLine(const std::string_view&);
+template std::optional<EntryParts> takeEntryLine(const LongLine&);
+template std::optional<ShortText<kNameWidth>> takeExitLine(const std::string_view&);
+template std::optional<ShortText<kNameWidth>> takeExitLine(const LongLine&);
+template LineParts takeLineApart(const std::string_view&, LineKinds);
+template LineParts takeLineApart(const LongLine&, LineKinds);
 
 }  // namespace vorskal

@@ -3,28 +3,24 @@
 // it. Columns are 1-based: the time of day stands at columns 10 to 17
 // (hours at 10, minutes at 13, seconds at 16), events that are recognised
 // at a fixed place begin at column 19.
+//
+// Each line is classified and taken apart here, once: as the merge reads it
+// or as the merged log is read back, whether the line is held in memory or
+// read from its file (logs/line_text.h). The passes work from the pieces.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/fixed_text.h"
+#include "logs/line_text.h"
+
 namespace vorskal {
 
 inline constexpr std::string_view kMergedLogName = "ux7server.log";
 
-// One line handed to a pass: its text, its number in the merged log
-// (1-based, for messages) and whether the line just before it carried the
-// selected-target marker.
-struct LogLine {
-    std::string_view text;
-    std::uint64_t number = 0;
-    bool afterMarker = false;
-    // The same text where it stays valid for the rest of the run, when the
-    // pass reads `text` from a buffer of its own; empty: `text` stays valid.
-    std::string_view lasting = {};
-
-    std::string_view lastingText() const { return lasting.data() != nullptr ? lasting : text; }
-};
+// The name of numbered log `n`: "ux7server" n ".log", no leading zeros.
+std::string numberedLogName(std::uint64_t n);
 
 inline constexpr std::string_view kKillOf = "Kill of ";
 inline constexpr std::string_view kTarget = "Target ";
@@ -34,44 +30,92 @@ inline constexpr std::string_view kEntryMarker = "has entered the arena, flying 
 inline constexpr std::string_view kEntrySplit = " has entered the arena, flying a ";
 inline constexpr std::string_view kExitMarker = " has left the arena";
 inline constexpr std::string_view kSelectedMarker = "Selected target destroyed and removed ";
+// Both arena phrases hold this; a line without it is neither entry nor exit.
+inline constexpr std::string_view kArenaPhrase = "the arena";
 
-bool isKillLine(std::string_view line);
-bool isTargetLine(std::string_view line);
-bool isEntryLine(std::string_view line);            // contains the entry marker, letter case kept
-bool isExitLine(std::string_view line);             // contains the exit marker, letter case kept
-bool carriesSelectedMarker(std::string_view line);  // letter case disregarded
+// What a line is, as bits: a line may be several things at once.
+using LineKinds = std::uint8_t;
+inline constexpr LineKinds kKillLine = 1;     // "Kill of " at column 19
+inline constexpr LineKinds kTargetLine = 2;   // "Target " at column 19
+inline constexpr LineKinds kEntryLine = 4;    // holds kEntryMarker, letter case kept
+inline constexpr LineKinds kExitLine = 8;     // holds kExitMarker, letter case kept
+inline constexpr LineKinds kMarkerLine = 16;  // holds kSelectedMarker, in any letter case
+inline constexpr LineKinds kPassLines = kKillLine | kTargetLine | kEntryLine | kExitLine;
 
-// The line's time of day in seconds since midnight. Throws TallyFailure
-// naming the merged log's line when a field is not a number.
-std::int64_t timeOfLine(const LogLine& line);
+// The kinds of a line.
+template <typename Text>
+LineKinds classifyLine(const Text& line);
 
-inline constexpr std::int32_t kSecondsPerDay = 24 * 60 * 60;
+// A line's time as the passes read it: the two-character fields at columns
+// 10, 13 and 16 read as numbers (base/number.h), hours × 3600 + minutes × 60
+// + seconds.
+struct LineTime {
+    std::optional<std::int32_t> seconds;  // nothing when a field is not a number
+    ShortText<8> columns;                 // columns 10 to 17 as they stand
+    // The seconds; throws TallyFailure naming line `number` of the merged
+    // log when a field is not a number.
+    std::int32_t secondsAt(std::uint64_t number) const;
+};
+template <typename Text>
+LineTime timeOfLine(const Text& line);
+// The same from columns 10 to 17 alone.
+LineTime timeOfColumns(std::string_view columns);
 
-// A destruction line taken apart: the text before " destroyed by ", the
-// destroyer (the text after it less its last character, first 16 kept) and
-// the location key. Empty when the line has no " destroyed by " or nothing
-// after it.
+// A kill line: the victim window is the text from column 27 (its first 11
+// characters pick a pilot, 16 are the name, 26 give the team); the killer's
+// is the text after the first "awarded to " (any letter case).
+inline constexpr std::size_t kVictimColumn = 27;
+inline constexpr std::size_t kTeamWindow = 26;
+struct KillParts {
+    FixedText<kTeamWindow> victim;  // blank-padded
+    bool hasKiller = false;
+    FixedText<kTeamWindow> killer;  // blank-padded; blanks without a killer
+};
+template <typename Text>
+KillParts takeKillLine(const Text& line);
+
+// A destruction line taken apart: the location key from the text before
+// " destroyed by " (its last three characters, with "#" put in front when
+// they hold none) and the destroyer (the text after it less its last
+// character, first 16 kept). Nothing when the line has no " destroyed by "
+// or nothing after it.
 struct TargetParts {
-    std::string_view head;
-    std::string_view destroyer;
-    std::string locationKey;
+    ShortText<4> locationKey;
+    ShortText<kNameWidth> destroyer;
 };
-std::optional<TargetParts> takeTargetLine(std::string_view line);
+template <typename Text>
+std::optional<TargetParts> takeTargetLine(const Text& line);
 
-// The location key from the text before " destroyed by ": its last three
-// characters, with "#" put in front when they hold none.
-std::string locationKey(std::string_view head);
-
-// An arena entry taken apart: the pilot's name (first 16 kept) and the
-// aircraft text. Empty when the line cannot be taken apart (no blank before
-// the marker, no "|", fewer than two characters before "UDP:").
+// An arena entry taken apart: the pilot's name (first 16 kept) and where
+// the aircraft text lies, with its first characters. Nothing when the line
+// cannot be taken apart (no blank before the marker, no "|", fewer than two
+// characters before "UDP:").
+// The aircraft's first 13 characters tell it from any name of up to 12.
+inline constexpr std::size_t kAircraftKept = 13;
 struct EntryParts {
-    std::string_view name;
-    std::string_view aircraft;
+    ShortText<kNameWidth> name;
+    std::size_t aircraftAt = 0;  // in the line
+    std::size_t aircraftLength = 0;
+    ShortText<kAircraftKept> aircraft;  // its first characters
 };
-std::optional<EntryParts> takeEntryLine(std::string_view line);
+template <typename Text>
+std::optional<EntryParts> takeEntryLine(const Text& line);
 
-// The pilot's name from an exit line (first 16 kept); empty when there is no "|".
-std::optional<std::string_view> takeExitLine(std::string_view line);
+// The pilot's name from an exit line (first 16 kept); nothing without "|".
+template <typename Text>
+std::optional<ShortText<kNameWidth>> takeExitLine(const Text& line);
+
+// A line of one or more of kPassLines taken apart: what each of its kinds
+// needs (the time for kills and arena lines).
+struct LineParts {
+    LineKinds kinds = 0;
+    LineTime time;
+    KillParts kill;
+    std::optional<TargetParts> target;
+    std::optional<EntryParts> entry;
+    std::optional<ShortText<kNameWidth>> exit;
+};
+template <typename Text>
+LineParts takeLineApart(const Text& line, LineKinds kinds);
 
 }  // namespace vorskal

@@ -5,117 +5,189 @@
 #include <vector>
 
 #include "base/failure.h"
+#include "base/time_of_day.h"
 #include "logs/background_writer.h"
 #include "logs/event_scanner.h"
-#include "logs/log_line.h"
+#include "logs/line_end.h"
 
 namespace vorskal {
 namespace {
 
 constexpr std::size_t kWindow = 256 << 10;  // read at once; small enough to stay in cache
+constexpr std::size_t kTimedColumns = 17;   // a line's date and time of day
 
-// "HH:MM:SS" at columns 10 to 17, a time of day from 00:00:00 to 23:59:59.
-bool holdsTimeOfDay(std::string_view line) {
-    if (line.size() < 17 || line[11] != ':' || line[14] != ':') {
-        return false;
-    }
-    for (const std::size_t at : {9u, 10u, 12u, 13u, 15u, 16u}) {
-        if (line[at] < '0' || line[at] > '9') {
-            return false;
-        }
-    }
-    return line.substr(9, 2) <= "23" && line[12] <= '5' && line[15] <= '5';
-}
+// A line that may be of a kind, as a numbered log's copier hands it over:
+// in the window (`text`), or, longer than the window, where it lies (`long`).
+struct HandedLine {
+    std::string_view text;
+    const LongLine* longLine = nullptr;
+    LinePlace place;
+    std::uint64_t index = 0;  // lines of the log before it
+};
 
 // Copies one numbered log into the merged file. Lines that end in CR LF go
 // out as they are; a line that ends in a lone CR, a lone LF or the end of
 // the file gets CR LF.
 //
-// The log is read through a window that moves forward (`pread`: a log cut
-// short while it is read fails with a message, where a mapping's page would
-// stop the process), and each window, once scanned, goes to the writer as
-// it is: the bytes are read once, and written from where they were read.
+// The log is read through a window that moves forward. Where the file
+// service can, a window is scanned in place in the log's mapping, read in
+// first so that a log cut short meanwhile fails with a message instead of
+// stopping the process, and written from there (a window that ends the log
+// is copied, for the scan's slack); else it is read (`pread`) into a buffer.
+// Either way each window, once scanned, goes to the writer as it is: the
+// bytes are read once, and written from where they were read.
 class PieceCopier {
   public:
-    PieceCopier(std::string name, std::shared_ptr<MappedFile> piece, BackgroundWriter& writer,
-                MergeWatcher* watcher)
+    PieceCopier(std::string name, std::uint32_t number, std::shared_ptr<const MappedFile> piece,
+                BackgroundWriter& writer, MergeWatcher* watcher, std::size_t window)
         : name_(std::move(name)),
+          number_(number),
           piece_(std::move(piece)),
           writer_(writer),
           watcher_(watcher),
+          window_(window),
           size_(piece_->bytes().size()) {}
 
-    // Calls onLine(text, lasting, kinds, index) for the lines that may be of
-    // a kind, in order: `text` in the window, `lasting` in the log's mapping,
-    // `index` lines of the log before it. Returns the number of lines.
+    // Calls onLine(const HandedLine&) for the lines that may be of a kind,
+    // in order. Returns the number of lines.
     template <typename OnLine>
     std::uint64_t run(OnLine&& onLine) {
         std::uint64_t lines = 0;
-        std::size_t capacity = kWindow;  // what the window reads
-        std::uint64_t start = 0;         // of the window in the log
-        const std::string_view bytes = piece_->bytes();
+        std::uint64_t start = 0;                                 // of the window in the log
         std::vector<std::pair<std::size_t, std::size_t>> mends;  // lines ended otherwise
         while (start < size_) {
-            WindowBuffer window = writer_.takeBuffer(capacity + kEventScanSlack);
-            char* p = window.bytes.get();
-            const std::size_t want =
-                size_ - start < capacity ? static_cast<std::size_t>(size_ - start) : capacity;
-            const std::size_t filled = piece_->readAt(start, p, want);
-            if (filled != want) {
-                throw TallyFailure(std::string(name_) + ": the file ended while it was read");
-            }
+            const std::size_t filled =
+                size_ - start < window_ ? static_cast<std::size_t>(size_ - start) : window_;
             const bool atEnd = start + filled == size_;
-            windowStart_ = start;
+            // In place when the scan's slack lies in the log too.
+            const char* p = kEventScanSlack <= size_ - start - filled
+                                ? piece_->resident(start, filled + kEventScanSlack)
+                                : nullptr;
+            WindowBuffer window;
+            if (p == nullptr) {
+                window = writer_.takeBuffer(window_ + kEventScanSlack);
+                read(start, filled, window.bytes.get());
+                p = window.bytes.get();
+            }
             mends.clear();
             const EventScan scan = scanEventLines(
                 p, filled, atEnd,
-                [&](std::size_t begin, std::size_t end, std::size_t next, LineKinds kinds,
-                    std::uint64_t index) {
-                    if (kinds != 0) {
-                        onLine(std::string_view(p + begin, end - begin),
-                               bytes.substr(start + begin, end - begin), kinds, lines + index);
-                    }
+                [&](std::size_t begin, std::size_t end, std::size_t next, std::uint64_t index) {
+                    onLine(HandedLine{std::string_view(p + begin, end - begin), nullptr,
+                                      LinePlace{start + begin, end - begin, number_},
+                                      lines + index});
                     if (next - end != 2) {
                         mends.emplace_back(end, next);
                     }
                 });
             lines += scan.lines;
             if (scan.done == 0 && !atEnd) {
-                writer_.submitBuffer(std::move(window), 0);  // back to the writer's spares
-                capacity *= 2;  // one line fills the window: take a larger one
+                if (window.bytes != nullptr) {
+                    writer_.submitBuffer(std::move(window), 0);  // back to the writer's spares
+                }
+                start = copyLongLine(start, lines, onLine);
+                ++lines;
                 continue;
             }
             if (watcher_ != nullptr) {
-                watch(p, atEnd ? filled : scan.done, lines - scan.lines, lines);
+                watch(p, scan.done, lines - scan.lines, lines);
             }
-            write(std::move(window), scan.done, mends);
+            write(p, start, std::move(window), scan.done, mends);
             if (atEnd) {
                 break;
             }
-            capacity = kWindow;
             start += scan.done;
         }
         facts_.lines = lines;
         return lines;
     }
 
+    std::uint64_t size() const { return size_; }
     // The watcher's facts of this log (its lines, its first and last timed lines).
     MergeWatcher::Piece& facts() { return facts_; }
 
   private:
+    // Reads `count` bytes at `at` of the log into `out`.
+    void read(std::uint64_t at, std::size_t count, char* out) {
+        if (piece_->readAt(at, out, count) != count) {
+            throw TallyFailure(name_ + ": the file ended while it was read");
+        }
+    }
+
+    // Copies the line at `start`, which does not end within a window,
+    // window by window, ended by CR LF; hands it over, read where it lies;
+    // returns where the next line begins. `index` lines come before it.
+    template <typename OnLine>
+    std::uint64_t copyLongLine(std::uint64_t start, std::uint64_t index, OnLine& onLine) {
+        std::uint64_t at = start;
+        std::string_view ending;  // the line's own end in the log; none at the log's end
+        for (;;) {
+            WindowBuffer window = writer_.takeBuffer(window_ + kEventScanSlack);
+            char* p = window.bytes.get();
+            const std::size_t filled =
+                size_ - at < window_ ? static_cast<std::size_t>(size_ - at) : window_;
+            read(at, filled, p);
+            const std::size_t stop = findLineEnd(p, filled);
+            if (stop < filled) {
+                ending = "\n";
+                if (p[stop] == '\r') {
+                    char after = '\0';
+                    if (stop + 1 < filled) {
+                        after = p[stop + 1];
+                    } else if (at + filled < size_) {
+                        read(at + filled, 1, &after);
+                    }
+                    ending = after == '\n' ? "\r\n" : "\r";
+                }
+            }
+            if (watcher_ != nullptr) {
+                watcher_->pieceBytes(std::string_view(p, stop));
+                watcher_->mergedBytes(std::string_view(p, stop));
+            }
+            writer_.submitBuffer(std::move(window), stop);
+            at += stop;
+            if (stop < filled || at == size_) {
+                break;
+            }
+        }
+        writer_.submitBytes("\r\n");
+        if (watcher_ != nullptr) {
+            watcher_->pieceBytes(ending);
+            watcher_->mergedBytes("\r\n");
+            char first[kTimedColumns];
+            const std::size_t count = at - start < kTimedColumns ? at - start : kTimedColumns;
+            read(start, count, first);
+            noteTimed(std::string_view(first, count), index + 1);
+        }
+        const LongLine line(*piece_, name_, start, at - start);
+        onLine(HandedLine{{}, &line, LinePlace{start, at - start, number_}, index});
+        return at + ending.size();
+    }
+
+    // A line of the log, by its first bytes: the first and the last that
+    // hold a time of day are the watcher's facts.
+    void noteTimed(std::string_view line, std::uint64_t number) {
+        const std::string_view columns = line.substr(0, kTimedColumns);
+        if (!timeOfDayOf(columns)) {
+            return;
+        }
+        if (facts_.firstTimedLine == 0) {
+            facts_.firstTimed = std::string(columns);
+            facts_.firstTimedLine = number;
+        }
+        facts_.lastTimed = std::string(columns);
+        facts_.lastTimedLine = number;
+    }
+
     // The watcher sees the window's first `used` bytes, which hold lines
     // `before` + 1 to `after` of the log. Only the log's first timed line and
     // each window's last one are looked for, the first from the front until
     // it is found, the last from the back, so the lines between cost nothing.
     void watch(const char* p, std::size_t used, std::uint64_t before, std::uint64_t after) {
         watcher_->pieceBytes(std::string_view(p, used));
-        const std::string_view lasting = piece_->bytes().substr(windowStart_, used);
         std::uint64_t line = before;
         for (std::size_t begin = 0; facts_.firstTimedLine == 0 && begin < used;) {
-            std::size_t end = begin;
-            while (end < used && p[end] != '\r' && p[end] != '\n') {
-                ++end;
-            }
+            std::size_t end = begin + findLineEnd(p + begin, used - begin);
             std::size_t next = end + 1;
             if (end == used) {
                 next = end;
@@ -123,10 +195,7 @@ class PieceCopier {
                 next = end + 2;
             }
             ++line;
-            if (holdsTimeOfDay(std::string_view(p + begin, end - begin))) {
-                facts_.firstTimed = lasting.substr(begin, end - begin);
-                facts_.firstTimedLine = line;
-            }
+            noteTimed(std::string_view(p + begin, end - begin), line);
             begin = next;
         }
         line = after;
@@ -145,26 +214,31 @@ class PieceCopier {
             while (begin > 0 && p[begin - 1] != '\n' && p[begin - 1] != '\r') {
                 --begin;
             }
-            if (holdsTimeOfDay(std::string_view(p + begin, end - begin))) {
-                facts_.lastTimed = lasting.substr(begin, end - begin);
-                facts_.lastTimedLine = line;
+            const std::string_view text(p + begin, end - begin);
+            if (timeOfDayOf(text.substr(0, kTimedColumns))) {
+                noteTimed(text, line);
                 return;
             }
             stop = begin;
         }
     }
-    // Hands the window's first `done` bytes to the writer, each line in
-    // `mends` (its end, where the next begins) ended by CR LF instead.
-    void write(WindowBuffer window, std::size_t done,
+
+    // Hands the window's first `done` bytes (at `p`, from `start` of the
+    // log: in place, or in `window`) to the writer, each line in `mends` (its
+    // end, where the next begins) ended by CR LF instead.
+    void write(const char* p, std::uint64_t start, WindowBuffer window, std::size_t done,
                const std::vector<std::pair<std::size_t, std::size_t>>& mends) {
         if (mends.empty()) {
             if (watcher_ != nullptr) {
-                watcher_->mergedBytes(std::string_view(window.bytes.get(), done));
+                watcher_->mergedBytes(std::string_view(p, done));
             }
-            writer_.submitBuffer(std::move(window), done);
+            if (window.bytes != nullptr) {
+                writer_.submitBuffer(std::move(window), done);
+            } else {
+                writer_.submitResident(piece_, start, p, done);
+            }
             return;
         }
-        const char* p = window.bytes.get();
         std::string mended;
         mended.reserve(done + 2 * mends.size());
         std::size_t from = 0;
@@ -178,68 +252,72 @@ class PieceCopier {
             watcher_->mergedBytes(mended);
         }
         writer_.submitBytes(std::move(mended));
-        writer_.submitBuffer(std::move(window), 0);
+        if (window.bytes != nullptr) {
+            writer_.submitBuffer(std::move(window), 0);
+        } else {
+            piece_->release(start, done);
+        }
     }
 
     std::string name_;
-    std::shared_ptr<MappedFile> piece_;
+    std::uint32_t number_;
+    std::shared_ptr<const MappedFile> piece_;  // the writer keeps it while it writes from it
     BackgroundWriter& writer_;
     MergeWatcher* watcher_;
+    std::size_t window_;
     std::uint64_t size_;
-    std::uint64_t windowStart_ = 0;
     MergeWatcher::Piece facts_;
 };
 
 }  // namespace
 
-std::string numberedLogName(std::uint64_t n) {
-    return "ux7server" + std::to_string(n) + ".log";
-}
-
-MergeResult mergeServerLogs(FileService& files, MergeNotes* notes) {
+MergeResult mergeServerLogs(FileService& files, const MergeNotes& notes) {
     if (!files.exists(numberedLogName(0))) {
         return MergeResult::MissingFirstLog;
     }
-    KeptLines* const kept = notes != nullptr ? notes->kept : nullptr;
-    const bool killHook = notes != nullptr && notes->onKillLine;
+    const std::size_t window = notes.window != 0 ? notes.window : kWindow;
     std::unique_ptr<OutputFile> merged = files.createOrReplace(std::string(kMergedLogName));
     {
         BackgroundWriter writer(*merged);
         std::uint64_t linesBefore = 0;  // of the logs before this one
         std::uint64_t lastMarked = 0;   // the number of the last line with the marker
 
+        const auto handOn = [&](const HandedLine& handed) {
+            const std::uint64_t number = linesBefore + handed.index + 1;
+            const LineKinds kinds = handed.longLine != nullptr ? classifyLine(*handed.longLine)
+                                                               : classifyLine(handed.text);
+            if (notes.lines != nullptr && (kinds & kPassLines) != 0) {
+                ReadLine line;
+                line.number = number;
+                line.afterMarker = lastMarked != 0 && lastMarked + 1 == number;
+                line.place = handed.place;
+                line.text = handed.text;
+                line.inMemory = handed.longLine == nullptr;
+                line.parts = handed.longLine != nullptr ? takeLineApart(*handed.longLine, kinds)
+                                                        : takeLineApart(handed.text, kinds);
+                notes.lines->take(line);
+            }
+            if ((kinds & kMarkerLine) != 0) {
+                lastMarked = number;
+            }
+        };
         for (std::uint64_t n = 0;; ++n) {
             const std::string name = numberedLogName(n);
             if (n > 0 && !files.exists(name)) {
                 break;
             }
-            std::shared_ptr<MappedFile> piece = files.map(name);
-            if (notes != nullptr) {
-                notes->pieces.push_back(piece);
-            }
-            MergeWatcher* const watcher = notes != nullptr ? notes->watcher : nullptr;
-            const std::uint64_t bytes = piece->bytes().size();
-            PieceCopier copier(name, std::move(piece), writer, watcher);
-            linesBefore += copier.run([&](std::string_view line, std::string_view lasting,
-                                          LineKinds kinds, std::uint64_t index) {
-                const std::uint64_t number = linesBefore + index + 1;
-                const bool afterMarker = lastMarked != 0 && lastMarked + 1 == number;
-                if (killHook && (kinds & kKillLine) != 0) {
-                    notes->onKillLine(LogLine{line, number, afterMarker, lasting});
-                }
-                if (kept != nullptr && (kinds & kKeptKinds) != 0) {
-                    kept->add(number, line, kinds, afterMarker);
-                }
-                if ((kinds & kMarkerLine) != 0) {
-                    lastMarked = number;
+            // The log is open only while it is read.
+            namingFileWhenOutOfMemory(name, [&] {
+                PieceCopier copier(name, static_cast<std::uint32_t>(n), files.map(name), writer,
+                                   notes.watcher, window);
+                linesBefore += copier.run(handOn);
+                if (notes.watcher != nullptr) {
+                    MergeWatcher::Piece& facts = copier.facts();
+                    facts.name = name;
+                    facts.bytes = copier.size();
+                    notes.watcher->pieceDone(facts);
                 }
             });
-            if (watcher != nullptr) {
-                MergeWatcher::Piece& facts = copier.facts();
-                facts.name = name;
-                facts.bytes = bytes;
-                watcher->pieceDone(facts);
-            }
         }
         writer.finish();
     }

@@ -1,18 +1,21 @@
 #include "points/point_file.h"
 
+#include "base/failure.h"
 #include "logs/line_reader.h"
 
 namespace vorskal {
 
 const std::vector<std::string>& PointFile::lines() {
     if (!lines_) {
-        LineReader reader(files_.openForReading(std::string(kPointFileName)), 1 << 16);
-        std::vector<std::string> lines;
-        std::string_view line;
-        while (reader.next(line)) {
-            lines.emplace_back(line);
-        }
-        lines_ = std::move(lines);
+        namingFileWhenOutOfMemory(kPointFileName, [&] {
+            LineReader reader(files_.openForReading(std::string(kPointFileName)), 1 << 16);
+            std::vector<std::string> lines;
+            std::string_view line;
+            while (reader.next(line)) {
+                lines.emplace_back(line);
+            }
+            lines_ = std::move(lines);
+        });
     }
     return *lines_;
 }

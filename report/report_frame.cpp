@@ -44,8 +44,8 @@ void writeNonRedBoxedSection(const TallyState& state, ReportStream& report) {
         report.writeLine(layout::kNonRedBoxedNotice);
     }
     report.spacer();
-    for (const std::string& line : state.nonRedBoxedTargetLines) {
-        report.writeLine(line);
+    for (const LineText& line : state.nonRedBoxedTargetLines) {
+        line.writeTo(report);
     }
     report.spacer();
     report.spacer();

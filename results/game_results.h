@@ -224,7 +224,7 @@ struct GameResults {
     // stretches and the warnings. Both cost time and memory on a large game;
     // a caller that writes no JSON or CSV turns them off.
     bool gatherRows = true;          // corrections, targets, arena (into rowSink when set)
-    bool gatherFingerprints = true;  // sha256 of every input (every byte hashed once more)
+    bool gatherFingerprints = true;  // sha256 of vorskal.ini and the merged log (its bytes hashed)
     RowSink* rowSink = nullptr;
 
     std::string toolName = "vorskal-tally";

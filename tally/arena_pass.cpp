@@ -7,13 +7,11 @@
 
 #include "base/report_layout.h"
 #include "base/text.h"
-#include "tally/identify_team.h"
+#include "base/time_of_day.h"
 #include "tally/observer.h"
 
 namespace vorskal {
 namespace {
-
-constexpr Count kMaxPilots = 16;
 
 // One side's counters, as references into the state.
 struct Side {
@@ -49,7 +47,7 @@ bool countsForASide(Count team) {
     return team == kTeamAllied || team == kTeamHun;
 }
 
-void countIn(TallyState& state, ReportStream& report, const LogLine& line, Count team,
+void countIn(TallyState& state, ReportStream& report, const EventLine& line, Count team,
              bool newEntry, std::string_view pilot) {
     if (!countsForASide(team)) {
         return;
@@ -68,21 +66,21 @@ void countIn(TallyState& state, ReportStream& report, const LogLine& line, Count
     const std::string_view spelling = newEntry ? side.noticeName : side.name;
     report.writeLine(std::string(layout::kPilotsInGameWarning) + std::string(spelling) +
                      std::string(layout::kPilotsInGame) + std::to_string(side.inGame));
-    report.writeLine(line.text);
-    if (side.inGame == 17) {
-        side.start17th = static_cast<double>(timeOfLine(line));
-    } else if (side.inGame == 18) {
-        side.start18th = static_cast<double>(timeOfLine(line));
+    line.text.writeTo(report);
+    if (side.inGame == kFirstOverMax) {
+        side.start17th = static_cast<double>(line.time().secondsAt(line.number));
+    } else if (side.inGame == kSecondOverMax) {
+        side.start18th = static_cast<double>(line.time().secondsAt(line.number));
     }
 }
 
 // Charges the time that the side's 17th (or 18th) pilot was in the game.
-void settle(TallyState& state, ReportStream& report, const LogLine& line, Side& side,
+void settle(TallyState& state, ReportStream& report, const EventLine& line, Side& side,
             Count noticeCount, double start, std::string_view ordinal, Count team) {
     report.writeLine(std::string(layout::kPilotsInGameNotice) + std::string(side.noticeName) +
                      std::string(layout::kPilotsInGame) + std::to_string(noticeCount));
-    report.writeLine(line.text);
-    double seconds = static_cast<double>(timeOfLine(line)) - start;
+    line.text.writeTo(report);
+    double seconds = static_cast<double>(line.time().secondsAt(line.number)) - start;
     if (seconds < 0) {
         seconds += double{kSecondsPerDay};  // the game went past midnight
     }
@@ -90,7 +88,7 @@ void settle(TallyState& state, ReportStream& report, const LogLine& line, Side& 
     report.writeLine(std::string(layout::kOverMaxWarning) + std::string(ordinal) + " " +
                      std::string(side.name) + std::string(layout::kOverMaxMinutes) +
                      formatMinutes(minutes) + std::string(layout::kMinutes));
-    const double deduction = std::floor(minutes / 3);
+    const double deduction = std::floor(minutes / kMinutesPerPenaltyPoint);
     const auto points = static_cast<std::int64_t>(deduction);
     if (side.allied) {
         if (deduction > std::numeric_limits<Count>::max()) {
@@ -112,7 +110,7 @@ void settle(TallyState& state, ReportStream& report, const LogLine& line, Side& 
     }
 }
 
-void countOut(TallyState& state, ReportStream& report, const LogLine& line, Count team,
+void countOut(TallyState& state, ReportStream& report, const EventLine& line, Count team,
               std::string_view pilot) {
     if (!countsForASide(team)) {
         return;
@@ -122,19 +120,20 @@ void countOut(TallyState& state, ReportStream& report, const LogLine& line, Coun
     if (state.observer != nullptr) {
         state.observer->arenaCounted(line, team, false, pilot, side.inGame);
     }
-    if (side.inGame == kMaxPilots) {
-        settle(state, report, line, side, kMaxPilots, side.start17th, "17th", team);
-    } else if (side.inGame == kMaxPilots + 1) {
-        settle(state, report, line, side, kMaxPilots + 1, side.start18th, "18th", team);
+    if (side.inGame == kFirstOverMax - 1) {
+        settle(state, report, line, side, side.inGame, side.start17th, "17th", team);
+    } else if (side.inGame == kSecondOverMax - 1) {
+        settle(state, report, line, side, side.inGame, side.start18th, "18th", team);
     }
 }
 
-void handleEntry(TallyState& state, ReportStream& report, const LogLine& line) {
-    const auto entry = takeEntryLine(line.text);
-    if (!entry) {
+void handleEntry(TallyState& state, ReportStream& report, TableIndex& index,
+                 const EventLine& line) {
+    if (!line.entry) {
         return;
     }
-    const std::vector<std::uint32_t>& matches = state.rosterContaining(entry->name);
+    const EventLine::Entry& entry = *line.entry;
+    const std::vector<std::uint32_t>& matches = index.rosterContaining(state, entry.name);
     const bool found = !matches.empty();
     for (const std::uint32_t slot : matches) {
         RosterEntry& pilot = state.arenaRoster[slot];
@@ -147,22 +146,21 @@ void handleEntry(TallyState& state, ReportStream& report, const LogLine& line) {
     if (found) {
         return;
     }
-    IdentifyTeam(state, firstChars(entry->aircraft, 11));
+    state.teamCode = entry.team;  // identified from the aircraft text's first 11 characters
     if (state.observer != nullptr && state.teamCode == kTeamUnknown) {
-        state.observer->unknownAircraft(line, entry->aircraft);
+        state.observer->unknownAircraft(line, line.wholeText().substr(entry.aircraftAt));
     }
-    const std::size_t slot = state.addRosterEntry(entry->name, state.teamCode);
+    const std::size_t slot = state.addRosterEntry(entry.name.text, state.teamCode);
     state.arenaRoster[slot].inArena = 1;
     countIn(state, report, line, state.arenaRoster[slot].team, true,
             state.arenaRoster[slot].name.view());
 }
 
-void handleExit(TallyState& state, ReportStream& report, const LogLine& line) {
-    const auto name = takeExitLine(line.text);
-    if (!name) {
+void handleExit(TallyState& state, ReportStream& report, TableIndex& index, const EventLine& line) {
+    if (!line.exit) {
         return;
     }
-    for (const std::uint32_t slot : state.rosterContaining(*name)) {
+    for (const std::uint32_t slot : index.rosterContaining(state, *line.exit)) {
         RosterEntry& pilot = state.arenaRoster[slot];
         if (pilot.inArena == 1) {
             pilot.inArena = 0;
@@ -185,16 +183,17 @@ void writeArenaSectionHeading(ReportStream& report) {
     report.spacer();
 }
 
-void trackArenaLine(TallyState& state, ReportStream& report, const LogLine& line, LineKinds kinds) {
-    if ((kinds & kEntryLine) != 0) {
-        handleEntry(state, report, line);
-    } else if ((kinds & kExitLine) != 0) {
-        handleExit(state, report, line);
+void trackArenaLine(TallyState& state, ReportStream& report, TableIndex& index,
+                    const EventLine& line) {
+    if ((line.kinds & kEntryLine) != 0) {
+        handleEntry(state, report, index, line);
+    } else if ((line.kinds & kExitLine) != 0) {
+        handleExit(state, report, index, line);
     }
 }
 
 void writeArenaSectionClose(const TallyState& state, ReportStream& report) {
-    if (state.overMaxPilotCorrection != 0) {
+    if (state.overMaxPilotCorrection) {
         report.writeLine(std::string(layout::kMaxAlliedNotice) +
                          std::to_string(state.maxAlliedInGame));
         report.writeLine(std::string(layout::kMaxHunNotice) + std::to_string(state.maxHunInGame));

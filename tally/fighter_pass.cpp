@@ -10,45 +10,40 @@ namespace {
 constexpr Count kClassTwoSeater = 1;
 constexpr Count kClassFighter = 2;
 
-void learnAircraft(TallyState& state, std::string_view text) {
-    const auto entry = takeEntryLine(text);
-    if (!entry) {
-        return;
-    }
-    const Count aircraftClass =
-        (entry->aircraft == "ALBATROS_DII" || entry->aircraft == "NIEUPORT_17") ? kClassTwoSeater
-                                                                                : kClassFighter;
-    for (const std::uint32_t slot : state.pilotsContaining(entry->name, false)) {
+// The aircraft that are not counted as fighters.
+bool twoSeater(std::string_view aircraft) {
+    return aircraft == "ALBATROS_DII" || aircraft == "NIEUPORT_17";
+}
+
+void learnAircraft(TallyState& state, TableIndex& index, const EventLine::Entry& entry) {
+    const Count aircraftClass = twoSeater(entry.aircraft) ? kClassTwoSeater : kClassFighter;
+    for (const std::uint32_t slot : index.pilotsContaining(state, entry.name, false)) {
         state.pilot(slot).aircraftClass = aircraftClass;
     }
 }
 
-void checkDestruction(TallyState& state, ReportStream& report, const LogLine& line,
-                      std::size_t& destruction) {
-    const auto parts = takeTargetLine(line.text);
-    if (!parts) {
-        return;
-    }
-    const std::size_t index = destruction++;
+void checkDestruction(TallyState& state, ReportStream& report, TableIndex& index,
+                      const EventLine& line, std::size_t& destruction) {
+    const std::size_t number = destruction++;
     const TargetCredit credit =
-        index < state.targetCredits.size() ? state.targetCredits[index] : TargetCredit{};
-    for (const std::uint32_t slot : state.pilotsContaining(parts->destroyer, true)) {
+        number < state.targetCredits.size() ? state.targetCredits[number] : TargetCredit{};
+    for (const std::uint32_t slot : index.pilotsContaining(state, line.target->destroyer, true)) {
         PilotRecord& pilot = state.pilot(slot);
         if (pilot.aircraftClass == kClassTwoSeater) {
             continue;
         }
         if (pilot.aircraftClass != kClassFighter) {  // not seen entering yet
             report.writeLine(layout::kUnknownTypeWarning);
-            report.writeLine(line.text);
+            line.text.writeTo(report);
             if (state.observer != nullptr) {
                 state.observer->fighterTarget(line, slot, false, false, 0);
             }
             continue;
         }
         report.writeLine(layout::kFighterWarning);
-        report.writeLine(line.text);
+        line.text.writeTo(report);
         if (credit.record == slot) {
-            const std::string what = "the targets of " + quoted(pilot.name.view());
+            const auto what = [&] { return "the targets of " + quoted(pilot.name.view()); };
             pilot.targetsDestroyed = checkedSub(pilot.targetsDestroyed, 1, what);
             pilot.targetPoints = checkedSub(pilot.targetPoints, credit.points, what);
         }
@@ -66,13 +61,13 @@ void writeFighterSectionHeading(ReportStream& report) {
     report.spacer();
 }
 
-void checkFighterLine(TallyState& state, ReportStream& report, const LogLine& line, LineKinds kinds,
-                      std::size_t& destruction) {
-    if ((kinds & kEntryLine) != 0) {
-        learnAircraft(state, line.text);
+void checkFighterLine(TallyState& state, ReportStream& report, TableIndex& index,
+                      const EventLine& line, std::size_t& destruction) {
+    if (line.entry) {
+        learnAircraft(state, index, *line.entry);
     }
-    if ((kinds & kTargetLine) != 0) {
-        checkDestruction(state, report, line, destruction);
+    if (line.target) {
+        checkDestruction(state, report, index, line, destruction);
     }
 }
 

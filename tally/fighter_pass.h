@@ -6,19 +6,19 @@
 // credited with it, by the points it was credited; a destruction by a pilot
 // not yet seen entering is reported only.
 #include "base/report_stream.h"
-#include "logs/kept_lines.h"
-#include "logs/log_line.h"
+#include "tally/event_log.h"
+#include "tally/table_index.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {
 
 void writeFighterSectionHeading(ReportStream& report);
 
-// Pass 3 over one line. `destruction` counts the destruction lines met so
-// far in this pass; it pairs each with pass 2's credit for the same line.
-// `kinds` tells whether the line is an entry or a destruction (classifyLine).
-void checkFighterLine(TallyState& state, ReportStream& report, const LogLine& line, LineKinds kinds,
-                      std::size_t& destruction);
+// Pass 3 over one entry or destruction line. `destruction` counts the
+// destruction lines met so far in this pass; it pairs each with pass 2's
+// credit for the same line.
+void checkFighterLine(TallyState& state, ReportStream& report, TableIndex& index,
+                      const EventLine& line, std::size_t& destruction);
 
 void writeFighterSectionClose(ReportStream& report);
 

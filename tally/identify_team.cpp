@@ -1,6 +1,7 @@
 #include "tally/identify_team.h"
 
 #include "base/text.h"
+#include "tally/tally_state.h"
 
 namespace vorskal {
 namespace {
@@ -18,11 +19,7 @@ constexpr Fragment kFragments[] = {
 
 }  // namespace
 
-void IdentifyTeam(TallyState& state, std::string_view text) {
-    state.teamCode = teamOfText(text);
-}
-
-Count teamOfText(std::string_view text) {
+Count teamOf(std::string_view text) {
     for (const Fragment& fragment : kFragments) {
         if (containsExact(text, fragment.text)) {
             return fragment.team;

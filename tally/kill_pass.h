@@ -8,12 +8,17 @@
 // A pilot is one record per name and team: a lookup takes the first record
 // whose first 11 name characters equal the line's (blank-padded to 11) and
 // whose team is the aircraft's team.
-#include "logs/log_line.h"
+#include "tally/event_log.h"
+#include "tally/table_index.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {
 
-// The line's text must live for the rest of the run: the kill event keeps it.
-void awardKillLine(TallyState& state, const LogLine& line);
+// `source` reads the line again when the state's observer is told of a
+// name (a run that keeps the evidence).
+void awardKillLine(TallyState& state, TableIndex& index, const KillLine& line, LineSource& source);
+
+// Pass 1 over every kill line of `log`.
+void awardKills(TallyState& state, TableIndex& index, const EventLog& log);
 
 }  // namespace vorskal

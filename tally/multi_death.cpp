@@ -6,38 +6,40 @@
 
 #include "base/report_layout.h"
 #include "base/text.h"
-#include "logs/log_line.h"
+#include "base/time_of_day.h"
 #include "tally/observer.h"
 
 namespace vorskal {
 namespace {
 
-constexpr std::int32_t kWindowSeconds = 20;
-
 void takeBack(TallyState& state, const KillEvent& event) {
     PilotRecord& dead = state.pilot(event.deathRecord);
-    dead.deaths = checkedSub(dead.deaths, 1, "the deaths of " + quoted(dead.name.view()));
+    dead.deaths =
+        checkedSub(dead.deaths, 1, [&] { return "the deaths of " + quoted(dead.name.view()); });
     if (event.killRecord != kNoRecord) {
         PilotRecord& killer = state.pilot(event.killRecord);
-        killer.kills = checkedSub(killer.kills, 1, "the kills of " + quoted(killer.name.view()));
+        killer.kills = checkedSub(killer.kills, 1,
+                                  [&] { return "the kills of " + quoted(killer.name.view()); });
     }
 }
 
 }  // namespace
 
-void writeMultiDeathSection(TallyState& state, ReportStream& report, const LineStart& lineStart) {
+void writeMultiDeathSection(TallyState& state, ReportStream& report, LineSource& lines) {
     const auto field = [&](const KillEvent& event) {
         FixedText<kLineFieldWidth> text;
-        text.store(lineStart ? lineStart(event.line, kLineFieldWidth) : event.line);
+        text.store(lines.start(event.line, kLineFieldWidth));
         return std::string(text.view());
     };
     const auto whole = [&](const KillEvent& event) {
-        return lineStart ? lineStart(event.line, event.line.size()) : std::string(event.line);
+        std::string text;
+        lines.forEachPiece(event.line, [&](std::string_view piece) { text.append(piece); });
+        return text;
     };
     report.writeLine(layout::kMultiDeathSection.title);
     report.writeLine(layout::kMultiDeathSection.rule);
     report.spacer();
-    if (state.multiDeathCorrection == 0) {
+    if (!state.multiDeathCorrection) {
         return;
     }
 
@@ -63,7 +65,7 @@ void writeMultiDeathSection(TallyState& state, ReportStream& report, const LineS
                 if (difference < 0) {
                     difference += kSecondsPerDay;
                 }
-                if (difference >= 0 && difference <= kWindowSeconds) {
+                if (difference >= 0 && difference <= kMultiDeathSeconds) {
                     report.writeLine(layout::kMultiDeathWarning);
                     report.writeLine(field(*previous));
                     report.writeLine(field(event));

@@ -8,21 +8,17 @@
 // first record that carries each; a pilot's deaths are its kill events in
 // log order. A game that passes midnight is taken as one evening.
 //
-// A warning shows each line as a field of kLineFieldWidth characters; the
-// first bytes of an event's line come from `lineStart` (given the line and
-// how many bytes), or from where the line lies when it is not given.
-#include <functional>
-#include <string>
-#include <string_view>
-
+// A warning shows each line as a field of kLineFieldWidth characters, read
+// again from where the line lies (`lines`).
 #include "base/report_stream.h"
+#include "logs/line_source.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {
 
-using LineStart = std::function<std::string(std::string_view line, std::size_t count)>;
+// The most seconds between two deaths of a pilot for the second to be taken back.
+inline constexpr std::int32_t kMultiDeathSeconds = 20;
 
-void writeMultiDeathSection(TallyState& state, ReportStream& report,
-                            const LineStart& lineStart = {});
+void writeMultiDeathSection(TallyState& state, ReportStream& report, LineSource& lines);
 
 }  // namespace vorskal

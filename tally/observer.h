@@ -9,10 +9,10 @@
 #include <string_view>
 
 #include "base/checked.h"
-#include "logs/log_line.h"
 
 namespace vorskal {
 
+struct EventLine;
 struct KillEvent;
 
 // One destruction line of pass 2, after its lookup and its credit.
@@ -30,16 +30,16 @@ struct TargetSeen {
 class TallyObserver {
   public:
     virtual ~TallyObserver() = default;
-    virtual void targetLine(const LogLine& line, const TargetSeen& seen) = 0;
+    virtual void targetLine(const EventLine& line, const TargetSeen& seen) = 0;
     // A pilot counted into (entry) or out of the game for side `team` (1
     // or 2); `inGameAfter` is the side's count after it.
-    virtual void arenaCounted(const LogLine& line, Count team, bool entry, std::string_view pilot,
+    virtual void arenaCounted(const EventLine& line, Count team, bool entry, std::string_view pilot,
                               Count inGameAfter) = 0;
     // A pilot's first entry, in an aircraft that no team rule recognises.
-    virtual void unknownAircraft(const LogLine& line, std::string_view aircraft) = 0;
+    virtual void unknownAircraft(const EventLine& line, std::string_view aircraft) = 0;
     // A side's count fell back below 17 (`pilotNumber` 17) or 18: the
     // minutes its 17th or 18th pilot was in the game and the deduction.
-    virtual void overMaxSettled(const LogLine& line, Count team, int pilotNumber, double minutes,
+    virtual void overMaxSettled(const EventLine& line, Count team, int pilotNumber, double minutes,
                                 std::int64_t deduction) = 0;
     // A death logged again within 20 seconds, with both whole lines;
     // `event`'s deathRecord and killRecord are the records whose death and
@@ -49,17 +49,17 @@ class TallyObserver {
     // Pass 1: a victim or killer counted in record `slot`, which is of no
     // known side; `field` is the name and what follows it in the line (the
     // victim's up to "awarded to ", the killer's to the end of the line).
-    virtual void killerOrVictimWithoutSide(const LogLine& line, std::size_t slot,
+    virtual void killerOrVictimWithoutSide(std::uint64_t lineNumber, std::size_t slot,
                                            std::string_view field) = 0;
     // Pass 1: a victim or killer whose 16-character name `name` differs from
     // the name of record `slot`, which it was counted in by its first 11
     // characters and its side.
-    virtual void nameJoinedToRecord(const LogLine& line, std::size_t slot,
+    virtual void nameJoinedToRecord(std::uint64_t lineNumber, std::size_t slot,
                                     std::string_view name) = 0;
     // A destruction by record `slot` in pass 3: `fighter` false when the
     // pilot's aircraft is not yet known; `points` taken back when `takenBack`.
-    virtual void fighterTarget(const LogLine& line, std::size_t slot, bool fighter, bool takenBack,
-                               Count points) = 0;
+    virtual void fighterTarget(const EventLine& line, std::size_t slot, bool fighter,
+                               bool takenBack, Count points) = 0;
 };
 
 }  // namespace vorskal

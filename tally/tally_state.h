@@ -6,18 +6,16 @@
 // The tables grow as needed; index 0 of pilotTable, arenaRoster and
 // killEvents is never used, so slot numbers in the code match the report's
 // and the passes' slot order (pilots 1 .. nextPilotSlot - 1).
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/checked.h"
 #include "base/fixed_text.h"
+#include "logs/line_source.h"
 #include "points/target_slots.h"
-#include "tally/name_index.h"
 
 namespace vorskal {
 
@@ -56,14 +54,13 @@ inline constexpr std::size_t kNoRecord = 0;
 struct KillEvent {
     std::int32_t time = 0;         // seconds since midnight
     FixedText<kNameWidth> victim;  // the 16 characters from column 27
-    // The whole log line, shown in a warning as a field of kLineFieldWidth
-    // characters. The text is kept by the run's reading of the merged log and
-    // is valid for the run's length.
-    std::string_view line;
     // What pass 1 scored for this line, so a correction takes back exactly that.
-    std::size_t deathRecord = kNoRecord;
-    std::size_t killRecord = kNoRecord;  // kNoRecord: self-kill or no "awarded to "
-    std::uint64_t lineNumber = 0;        // in the merged log, from 1
+    std::uint32_t deathRecord = kNoRecord;
+    std::uint32_t killRecord = kNoRecord;  // kNoRecord: self-kill or no "awarded to "
+    std::uint64_t lineNumber = 0;          // in the merged log, from 1
+    // Where the whole log line lies: a warning shows it as a field of
+    // kLineFieldWidth characters, read again then.
+    LinePlace line;
 };
 
 // What pass 2 credited for one destruction line (in log order), so the
@@ -82,23 +79,6 @@ struct RunValues {
     double hun18thStart = 0;
 };
 
-// Lookups kept beside the tables so that the passes need not scan them
-// for every line; they answer exactly what a scan in slot order would.
-struct TableIndexes {
-    // The first pilot slot for each first-11-characters and team.
-    struct PrefixTeam {
-        std::array<char, kNamePrefixWidth> prefix;
-        Count team;
-        bool operator==(const PrefixTeam&) const = default;
-    };
-    struct PrefixTeamHash {
-        std::size_t operator()(const PrefixTeam& key) const;
-    };
-    std::unordered_map<PrefixTeam, std::uint32_t, PrefixTeamHash> firstPilot;
-    NameIndex pilotNames;
-    NameIndex rosterNames;
-};
-
 // The target lookup's result slots (mapName, killPoints, deathPoints,
 // teamCode, targetValue) come from TargetSlots; teamCode is also the result
 // slot of IdentifyTeam.
@@ -110,8 +90,8 @@ struct TallyState : TargetSlots {
 
     std::vector<RosterEntry> arenaRoster = std::vector<RosterEntry>(1);
     std::vector<KillEvent> killEvents = std::vector<KillEvent>(1);
-    std::vector<std::string> nonRedBoxedTargetLines;  // 0 .. nonRedBoxedTargetCount - 1
-    std::vector<TargetCredit> targetCredits;          // one per destruction line of pass 2
+    std::vector<LineText> nonRedBoxedTargetLines;  // 0 .. nonRedBoxedTargetCount - 1
+    std::vector<TargetCredit> targetCredits;       // one per destruction line of pass 2
 
     Count nextPilotSlot = 1;
     Count nextRosterSlot = 1;
@@ -124,26 +104,17 @@ struct TallyState : TargetSlots {
     Count maxHunInGame = 0;
     Count alliedOverMaxPenalty = 0;
 
-    // Option flags: nonzero is on. Zero at program start; the window's load
-    // handler (and the headless runner) set them before the run.
-    Count overMaxPilotCorrection = 0;
-    Count multiDeathCorrection = 0;
-    Count fighterTargetCorrection = 0;
-    Count redBoxedOnly = 0;
+    // Option flags: off at program start; the window's load handler (and the
+    // headless runner) set them before the run.
+    bool overMaxPilotCorrection = false;
+    bool multiDeathCorrection = false;
+    bool fighterTargetCorrection = false;
+    bool redBoxedOnly = false;
 
     // Told what the passes see and do, when set (not touched by a reset).
     TallyObserver* observer = nullptr;
 
     RunValues run;
-    TableIndexes indexes;
-
-    // The first pilot slot whose first 11 name characters are `prefix`
-    // (exactly 11) and whose team is `team`; kNoRecord when there is none.
-    std::size_t findPilot(std::string_view prefix, Count team) const;
-    // Pilot slots whose name contains `text`, in ascending order.
-    const std::vector<std::uint32_t>& pilotsContaining(std::string_view text, bool fold);
-    // Roster slots whose name contains `text` (letter case kept), ascending.
-    const std::vector<std::uint32_t>& rosterContaining(std::string_view text);
 
     // Pilot slot `slot` (1-based).
     PilotRecord& pilot(std::size_t slot) { return pilotTable[slot]; }

@@ -5,9 +5,13 @@
 #include "tally/observer.h"
 
 namespace vorskal {
+namespace {
 
-std::size_t findDestroyer(TallyState& state, std::string_view text, Count team) {
-    for (const std::uint32_t slot : state.pilotsContaining(text, true)) {
+// The first record, in slot order, whose 16-character name contains the
+// destroyer's text without regard to letter case and whose team is `team`;
+// kNoRecord if none.
+std::size_t findDestroyer(TallyState& state, TableIndex& index, const Name& destroyer, Count team) {
+    for (const std::uint32_t slot : index.pilotsContaining(state, destroyer, true)) {
         if (state.pilotTable[slot].team == team) {
             return slot;
         }
@@ -15,29 +19,31 @@ std::size_t findDestroyer(TallyState& state, std::string_view text, Count team) 
     return kNoRecord;
 }
 
-void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line) {
-    const auto parts = takeTargetLine(line.text);
-    if (!parts) {
+}  // namespace
+
+void creditTargetLine(TallyState& state, PointFile& points, TableIndex& index,
+                      const EventLine& line) {
+    if (!line.target) {
         if (state.observer != nullptr) {
             state.observer->targetLine(line, TargetSeen{});
         }
         return;  // no " destroyed by ", or nothing after it: nothing to credit
     }
+    const std::string_view key = line.target->locationKey.view();
     const bool redBoxed = line.afterMarker;
     if (!redBoxed) {
-        state.nonRedBoxedTargetLines.emplace_back(line.text);
+        state.nonRedBoxedTargetLines.push_back(line.text);
         state.nonRedBoxedTargetCount =
             checkedAdd(state.nonRedBoxedTargetCount, 1, "the number of non-red boxed targets");
     }
-    const PointFile::LookupEffect& found =
-        IdentifyTarget(state, points, parts->locationKey, line.number);
+    const PointFile::LookupEffect& found = IdentifyTarget(state, points, key, line.number);
 
-    std::size_t slot = findDestroyer(state, parts->destroyer, state.teamCode);
+    std::size_t slot = findDestroyer(state, index, line.target->destroyer, state.teamCode);
     if (slot == kNoRecord) {
-        slot = state.addPilot(parts->destroyer, state.teamCode);
+        slot = state.addPilot(line.target->destroyer.text, state.teamCode);
     }
     TargetCredit credit;
-    if (!(state.redBoxedOnly == 1 && !redBoxed)) {
+    if (!(state.redBoxedOnly && !redBoxed)) {
         PilotRecord& pilot = state.pilot(slot);
         const auto what = [&] {
             return where(kMergedLogName, line.number) + "the targets of " +
@@ -45,7 +51,7 @@ void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line)
         };
         pilot.targetsDestroyed = checkedAdd(pilot.targetsDestroyed, 1, what);
         pilot.targetLocations += ',';
-        pilot.targetLocations += parts->locationKey;
+        pilot.targetLocations += key;
         pilot.targetPoints = checkedAdd(pilot.targetPoints, state.targetValue, what);
         credit.record = slot;
         credit.points = state.targetValue;
@@ -53,7 +59,7 @@ void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line)
     state.targetCredits.push_back(credit);
     if (state.observer != nullptr) {
         TargetSeen seen;
-        seen.key = parts->locationKey;
+        seen.key = key;
         seen.inMapBlock = found.teamCode.has_value();
         seen.targetType = seen.inMapBlock ? std::string_view(found.targetType) : std::string_view{};
         seen.teamCode = state.teamCode;

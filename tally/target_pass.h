@@ -7,16 +7,14 @@
 // just before it is listed for section 5, and with the red-boxed-only option
 // on it is not credited. Each destruction's credit is remembered in
 // state.targetCredits, in log order.
-#include "logs/log_line.h"
 #include "points/point_file.h"
+#include "tally/event_log.h"
+#include "tally/table_index.h"
 #include "tally/tally_state.h"
 
 namespace vorskal {
 
-void creditTargetLine(TallyState& state, PointFile& points, const LogLine& line);
-
-// The first record, in slot order, whose 16-character name contains `text`
-// without regard to letter case and whose team is `team`; kNoRecord if none.
-std::size_t findDestroyer(TallyState& state, std::string_view text, Count team);
+void creditTargetLine(TallyState& state, PointFile& points, TableIndex& index,
+                      const EventLine& line);
 
 }  // namespace vorskal

@@ -1,7 +1,8 @@
 // One error boundary: whatever stops a run (a tally failure, running out of
-// memory, any other exception), the run ends as a failure, the report keeps
-// its earlier lines and gets one "ERROR -- " line naming what happened, and
-// only running out of memory is reported as that.
+// memory, any other exception), in the merge or later, the run ends as a
+// failure, the report keeps its earlier lines and gets its header and one
+// "ERROR -- " line naming what happened; only running out of memory is
+// reported as that, and it names the file being read.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -15,23 +16,33 @@
 namespace vorskal::testing {
 namespace {
 
-// A game whose settings file throws `fault` when the run opens it (step 4,
-// after the report's header).
-class FaultySettings : public MemoryFiles {
+// A game whose file `faulty` throws `fault` when the run opens it: the
+// settings file at step 4, after the report's header; a numbered log in the
+// merge, before it.
+class FaultyFile : public MemoryFiles {
   public:
-    explicit FaultySettings(std::function<void()> fault) : fault_(std::move(fault)) {
+    FaultyFile(std::string faulty, std::function<void()> fault)
+        : faulty_(std::move(faulty)), fault_(std::move(fault)) {
         files["ux7server0.log"] = "a line\r\n";
+        files["ux7server1.log"] = "another line\r\n";
         files["vorskal.ini"] = "Kill=10\r\n";
         files["vorskal.log"] = "earlier\r\n";
     }
     std::unique_ptr<InputFile> openForReading(const std::string& name) override {
-        if (name == "vorskal.ini") {
+        if (name == faulty_) {
             fault_();
         }
         return MemoryFiles::openForReading(name);
     }
+    std::unique_ptr<MappedFile> map(const std::string& name) override {
+        if (name == faulty_) {
+            fault_();
+        }
+        return MemoryFiles::map(name);
+    }
 
   private:
+    std::string faulty_;
     std::function<void()> fault_;
 };
 
@@ -42,26 +53,34 @@ TEST(ErrorBoundary, EveryFailureEndsTheReportWithOneErrorLine) {
         "Current time is 20:15:03    Current date is 06/12/2026\r\n\r\n\r\n";
     struct Case {
         const char* name;
+        std::string faulty;
         std::function<void()> fault;
         std::string named;  // what the message must name
     };
     const Case cases[] = {
-        {"tally failure", [] { throw TallyFailure("vorskal.ini: cannot open: gone"); },
+        {"tally failure", "vorskal.ini",
+         [] { throw TallyFailure("vorskal.ini: cannot open: gone"); },
          "vorskal.ini: cannot open: gone"},
-        {"out of memory", [] { throw std::bad_alloc(); }, "the tally ran out of memory"},
-        {"other exception", [] { throw std::runtime_error("the disk went away"); },
+        {"out of memory", "vorskal.ini", [] { throw std::bad_alloc(); },
+         "the tally ran out of memory while reading vorskal.ini"},
+        {"other exception", "vorskal.ini", [] { throw std::runtime_error("the disk went away"); },
          "the disk went away"},
-        {"no exception type at all", [] { throw 7; }, "unknown"},
+        {"no exception type at all", "vorskal.ini", [] { throw 7; }, "unknown"},
+        {"tally failure in the merge", "ux7server1.log",
+         [] { throw TallyFailure("ux7server1.log: cannot open: gone"); },
+         "ux7server1.log: cannot open: gone"},
+        {"out of memory in the merge", "ux7server1.log", [] { throw std::bad_alloc(); },
+         "the tally ran out of memory while reading ux7server1.log"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FaultySettings files(c.fault);
+        FaultyFile files(c.faulty, c.fault);
         TallyState state;
         FixedClock clock;
         const Outcome outcome = runTally(state, files, clock);
         EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
         EXPECT_NE(outcome.message.find(c.named), std::string::npos) << outcome.message;
-        if (c.named != "the tally ran out of memory") {
+        if (c.named.find("memory") == std::string::npos) {
             EXPECT_EQ(outcome.message.find("memory"), std::string::npos) << outcome.message;
         }
         EXPECT_EQ(files.files["vorskal.log"],

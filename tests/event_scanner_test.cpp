@@ -1,9 +1,8 @@
-// The merge's scan for event lines: every line that is of a kind or does not
-// end in CR LF is handed over, with the same text, following line, kinds
-// and line index as the line end rules and each line classified on its own
-// give, and every line is counted, wherever the lines, their ends and the
-// phrases fall against the 64-byte blocks and the edge of the bytes read so
-// far.
+// The merge's scan for event lines: every line that is of a kind (by
+// classifyLine) or does not end in CR LF is handed over, with the same text,
+// following line and line index as the line end rules give, and every line
+// is counted, wherever the lines, their ends and the phrases fall against the
+// 64-byte blocks and the edge of the bytes read so far.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +12,7 @@
 #include <vector>
 
 #include "logs/event_scanner.h"
-#include "logs/kept_lines.h"
+#include "logs/log_line.h"
 
 namespace vorskal::testing {
 namespace {
@@ -67,7 +66,7 @@ Scan byTheRules(std::string_view input) {
             next = end + 2;
         }
         const std::string text(input.substr(begin, end - begin));
-        const HandedLine line{text, next, classifyLine(text), scan.count};
+        const HandedLine line{text, next, classifyLine(std::string_view(text)), scan.count};
         if (wanted(input, end, line)) {
             scan.lines.push_back(line);
         }
@@ -120,9 +119,9 @@ Scan scanned(const std::string& input, std::size_t cut, Way way = Way::Chosen) {
         for (std::size_t i = n; i < buffer.size(); i += 3) {
             buffer[i] = i % 2 == 0 ? 'y' : '\n';
         }
-        auto hand = [&](std::size_t begin, std::size_t end, std::size_t next, LineKinds kinds,
-                        std::uint64_t index) {
-            const HandedLine line{buffer.substr(begin, end - begin), start + next, kinds,
+        auto hand = [&](std::size_t begin, std::size_t end, std::size_t next, std::uint64_t index) {
+            const std::string text = buffer.substr(begin, end - begin);
+            const HandedLine line{text, start + next, classifyLine(std::string_view(text)),
                                   scan.count + index};
             if (wanted(input, start + end, line)) {
                 scan.lines.push_back(line);

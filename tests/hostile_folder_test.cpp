@@ -95,7 +95,9 @@ const Hostile kHostile[] = {
      ".",
      2,
      "vorskal-tally: ux7server3.log: cannot open: a FIFO, not a regular file\n",
-     {}},
+     {"vorskal.log"},
+     {},
+     true},
     {"a numbered log linked to /dev/zero",
      [](const GameDir& d) {
          fs::remove(d.path() + "/ux7server1.log");
@@ -105,7 +107,9 @@ const Hostile kHostile[] = {
      ".",
      2,
      "vorskal-tally: ux7server1.log: cannot open: a device, not a regular file\n",
-     {}},
+     {"vorskal.log"},
+     {},
+     true},
     {"vorskal.ini linked to /dev/zero",
      [](const GameDir& d) {
          fs::remove(d.path() + "/vorskal.ini");

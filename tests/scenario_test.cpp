@@ -18,8 +18,10 @@
 // and "disk" (run it on real files too, through the headless runner).
 //
 // Each folder runs in memory with both readings of the merged log (the lines
-// the merge kept, and the file read back line by line for every pass); when
-// it completes, the results model must hold the numbers of expect.report,
+// the merge kept, and the file read back line by line for every pass), and
+// once more with the merge reading 20 bytes at a time, so that nearly every
+// line is longer than what the merge holds and is taken apart where it lies;
+// when it completes, the results model must hold the numbers of expect.report,
 // and the game page's activity chart count the kills and deaths its tables do.
 #include <gtest/gtest.h>
 
@@ -197,13 +199,18 @@ void expectChartCountsAsTheTables(const results::GameResults& r) {
                         counted(r.hun.kills, "kill") + " and " + counted(r.hun.deaths, "death"));
 }
 
-Result inMemory(const Scenario& s, bool reread) {
+// How a run reads the merged log.
+enum class Reading { Kept, KeptFromLongLines, ReadBack };
+
+Result inMemory(const Scenario& s, Reading reading) {
     results::GameResults results;
     Files files;
-    const Outcome outcome = runInMemory(s, reread, &results, files);
+    // Read 20 bytes at a time, most lines are taken apart where they lie.
+    const Outcome outcome = runInMemory(s, reading == Reading::ReadBack, &results, files,
+                                        reading == Reading::KeptFromLongLines ? 20 : 0);
     if (outcome.kind == OutcomeKind::Completed) {
         EXPECT_EQ(modelNumbers(results), reportNumbers(s.report));
-        if (!reread) {
+        if (reading == Reading::Kept) {
             expectChartCountsAsTheTables(results);
         }
     }
@@ -265,10 +272,13 @@ Result onDisk(const Scenario& s) {
 class Scenarios : public ::testing::TestWithParam<Scenario> {};
 class ScenariosOnDisk : public Scenarios {};
 
-TEST_P(Scenarios, InMemoryBothReadings) {
-    for (const bool reread : {false, true}) {
-        SCOPED_TRACE(reread ? "merged log read back for every pass" : "lines the merge kept");
-        expectResult(GetParam(), inMemory(GetParam(), reread));
+TEST_P(Scenarios, InMemoryEveryReading) {
+    for (const auto& [reading, name] :
+         {std::pair{Reading::Kept, "lines the merge kept"},
+          std::pair{Reading::KeptFromLongLines, "lines the merge kept, read 20 bytes at a time"},
+          std::pair{Reading::ReadBack, "merged log read back for every pass"}}) {
+        SCOPED_TRACE(name);
+        expectResult(GetParam(), inMemory(GetParam(), reading));
     }
 }
 

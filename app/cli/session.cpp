@@ -61,10 +61,10 @@ Session::Session(OutputRequest request, const std::string& directory)
     : request_(std::move(request)) {
     // The recorder stores the same rows as the JSON (not the long lists of
     // targets and arena events, but the corrections among them) and the
-    // files' fingerprints.
+    // game's fingerprint; the CSV files show no fingerprint.
     const bool rows = !request_.json.empty() || !request_.csv.empty() || request_.record;
     results_.gatherRows = rows;
-    results_.gatherFingerprints = rows;
+    results_.gatherFingerprints = !request_.json.empty() || request_.record;
     if (rows) {
         const bool written = !request_.json.empty() || !request_.csv.empty();
         spill_ = std::make_unique<SpilledRows>(written ? SpilledRows::Lists::All

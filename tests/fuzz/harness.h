@@ -1,9 +1,11 @@
 #pragma once
 // Whole tallies over arbitrary bytes, in memory, for the fuzzers and for
-// replaying what they found. Each runs the tally twice, once from the lines
-// the merge kept and once reading the merged log back line by line, and
-// stops the process when the two reports differ: whatever the input, both
-// readings must agree, and nothing may crash. Each returns the run's outcome.
+// replaying what they found. Each runs the tally three times: from the lines
+// the merge kept, from them again with the merge reading 24 bytes at a time
+// (most lines then taken apart where they lie), and reading the merged log
+// back line by line; it stops the process when the reports differ: whatever
+// the input, every reading must agree, and nothing may crash. Each returns
+// the run's outcome.
 #include <string_view>
 
 #include "app/tally_run.h"

@@ -35,6 +35,11 @@ class MemoryMapped : public MappedFile {
         const std::size_t n = std::min<std::uint64_t>(size, readable_ - offset);
         return MappedFile::readAt(offset, buffer, n);
     }
+    // In place, as a mapping gives them; a file cut short gives no more.
+    const char* resident(std::uint64_t offset, std::size_t size) const override {
+        return offset <= readable_ && size <= readable_ - offset ? content_.data() + offset
+                                                                 : nullptr;
+    }
 
   private:
     std::string content_;

@@ -102,7 +102,8 @@ TallyOptions optionsOf(const Scenario& s) {
     return o;
 }
 
-Outcome runInMemory(const Scenario& s, bool reread, results::GameResults* results, Files& files) {
+Outcome runInMemory(const Scenario& s, bool reread, results::GameResults* results, Files& files,
+                    std::size_t mergeWindow) {
     MemoryFiles memory;
     memory.files = s.inputs;
     memory.unreadable.insert(s.unreadable.begin(), s.unreadable.end());
@@ -114,6 +115,7 @@ Outcome runInMemory(const Scenario& s, bool reread, results::GameResults* result
     applyOptions(state, optionsOf(s));
     RunConfig config;
     config.rereadMergedLog = reread;
+    config.mergeWindow = mergeWindow;
     config.results = results;
     const Outcome outcome = runTally(state, memory, clock, config);
     files = memory.files;

@@ -37,7 +37,9 @@ TallyOptions optionsOf(const Scenario& s);
 
 // The folder's game tallied in memory with its options and faults, the
 // fixed clock, and the merged log re-read for every pass when `reread`;
-// `results` filled when given. `files` is what the run left.
-Outcome runInMemory(const Scenario& s, bool reread, results::GameResults* results, Files& files);
+// `results` filled when given; the merge reads `mergeWindow` bytes at once
+// (0: its own choice). `files` is what the run left.
+Outcome runInMemory(const Scenario& s, bool reread, results::GameResults* results, Files& files,
+                    std::size_t mergeWindow = 0);
 
 }  // namespace vorskal::testing

@@ -1,0 +1,21 @@
+# Builds the programs the benchmarks run, as a Release build, and sets
+# `tally` and `gen` to them. Sourced by the benchmark scripts, with
+# `source_dir` and `build_dir` set; a build folder of the user's keeps its
+# settings, with a warning when it is no Release build.
+echo "Building Release in $build_dir ..."
+if [[ -f $build_dir/CMakeCache.txt ]]; then
+    build_type=$(awk -F= '/^CMAKE_BUILD_TYPE:/ {print $2}' "$build_dir/CMakeCache.txt")
+    if [[ $build_type != Release ]]; then
+        echo "warning: $build_dir is a '${build_type:-default}' build, not Release" >&2
+    fi
+else
+    configure=(-S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release
+        -DVORSKAL_WINDOW=OFF -DVORSKAL_TESTS=OFF)
+    if command -v ninja >/dev/null; then
+        configure+=(-G Ninja)
+    fi
+    cmake "${configure[@]}" >/dev/null
+fi
+cmake --build "$build_dir" --target vorskal-tally vorskal-gen >/dev/null
+tally=$build_dir/app/vorskal-tally
+gen=$build_dir/tools/vorskal-gen

@@ -1,0 +1,105 @@
+#pragma once
+// A log line's bytes as the rules that take lines apart read them. A line is
+// in memory (a std::string_view), or too long to hold (a LongLine: where it
+// lies in its file, read piece by piece whenever it is searched). Both answer
+// the same few questions through the overloads below (its size, where a
+// phrase or a byte first occurs, a few bytes at a place), so that each rule
+// is written once, for both.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/fixed_text.h"
+#include "base/platform.h"
+#include "base/searcher.h"
+
+namespace vorskal {
+
+// Where a line lies, to read it again: the file, the offset of its first
+// byte and its length without the line end.
+struct LinePlace {
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+    std::uint32_t file = 0;  // numbered log n, or kMergedLogFile
+};
+inline constexpr std::uint32_t kMergedLogFile = 0xffffffff;
+
+// The name of a LinePlace's file.
+std::string nameOfLogFile(std::uint32_t file);
+
+class LongLine {
+  public:
+    // The line of `length` bytes at `offset` of `file` (named `name` in messages).
+    LongLine(const MappedFile& file, std::string_view name, std::uint64_t offset,
+             std::uint64_t length);
+
+    std::size_t size() const { return static_cast<std::size_t>(length_); }
+    // Where the first occurrence of the needle that lies within [from, to)
+    // begins; npos when there is none.
+    std::size_t find(const Searcher& needle, std::size_t from, std::size_t to) const;
+    std::size_t findByte(char byte, std::size_t from, std::size_t to) const;
+    // Copies up to `count` bytes from `at` (fewer at the line's end) to `out`.
+    std::size_t copy(std::size_t at, std::size_t count, char* out) const;
+
+  private:
+    // Reads exactly `count` bytes at `at` of the line; throws TallyFailure
+    // naming the file when it has become shorter.
+    void read(std::size_t at, std::size_t count, char* out) const;
+
+    const MappedFile& file_;
+    std::string_view name_;
+    std::uint64_t offset_;
+    std::uint64_t length_;
+    mutable std::unique_ptr<char[]> chunk_;
+};
+
+inline std::size_t textSize(std::string_view line) {
+    return line.size();
+}
+inline std::size_t textSize(const LongLine& line) {
+    return line.size();
+}
+
+inline std::size_t findPhrase(std::string_view line, const Searcher& needle, std::size_t from,
+                              std::size_t to) {
+    const std::size_t at = needle.find(line.substr(from, to - from));
+    return at == std::string_view::npos ? at : from + at;
+}
+inline std::size_t findPhrase(const LongLine& line, const Searcher& needle, std::size_t from,
+                              std::size_t to) {
+    return line.find(needle, from, to);
+}
+
+inline std::size_t findByte(std::string_view line, char byte, std::size_t from, std::size_t to) {
+    const std::size_t at = line.substr(from, to - from).find(byte);
+    return at == std::string_view::npos ? at : from + at;
+}
+inline std::size_t findByte(const LongLine& line, char byte, std::size_t from, std::size_t to) {
+    return line.findByte(byte, from, to);
+}
+
+// Whether `phrase` stands in the line at `at`.
+inline bool standsAt(std::string_view line, std::size_t at, std::string_view phrase) {
+    return at <= line.size() && line.size() - at >= phrase.size() &&
+           std::memcmp(line.data() + at, phrase.data(), phrase.size()) == 0;
+}
+bool standsAt(const LongLine& line, std::size_t at, std::string_view phrase);
+
+// Up to N bytes from `at` (fewer at the line's end).
+template <std::size_t N>
+ShortText<N> bytesAt(std::string_view line, std::size_t at, std::size_t count = N) {
+    ShortText<N> text;
+    text.store(at < line.size() ? line.substr(at, count < N ? count : N) : std::string_view{});
+    return text;
+}
+template <std::size_t N>
+ShortText<N> bytesAt(const LongLine& line, std::size_t at, std::size_t count = N) {
+    ShortText<N> text;
+    text.length = line.copy(at, count < N ? count : N, text.chars.data());
+    return text;
+}
+
+}  // namespace vorskal
