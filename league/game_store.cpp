@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "base/log_text.h"
+#include "league/game_day.h"
 #include "league/game_numbers.h"
 #include "league/settings.h"
 #include "results/json_text.h"
@@ -374,6 +375,19 @@ void settleDays(Connection& db, RecordResult& result, bool refresh) {
         result.gameDate = day.text(1);
     }
     result.twins = probableTwins(db, result.id);
+}
+
+std::vector<std::string> recordedNotes(const RecordResult& result) {
+    std::vector<std::string> notes;
+    if (!result.playedOn) {
+        notes.push_back(
+            unreadableDayMessage(result.gameDate, result.days.order, result.days.inferred));
+    }
+    for (const std::int64_t twin : result.twins) {
+        notes.push_back("probably the same game as game " + std::to_string(twin) +
+                        " (the same day, map and pilots' rows)");
+    }
+    return notes;
 }
 
 RecordResult recordGame(LeagueFile& file, const GameResults& game,

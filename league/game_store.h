@@ -84,6 +84,10 @@ RecordResult recordGameInside(LeagueFile& file, const results::GameResults& game
 // must hold the season's order). Inside the caller's transaction.
 void settleDays(Connection& db, RecordResult& result, bool refresh = true);
 
+// What an import or a merge says of a game it recorded: its day that could
+// not be read, the games it is probably the same as.
+std::vector<std::string> recordedNotes(const RecordResult& result);
+
 enum class Kept { Recorded, Removed };
 
 // The game's number for `text`: its number, or a unique prefix (at least 4

@@ -3,7 +3,6 @@
 #include <map>
 
 #include "base/system_files.h"
-#include "league/game_day.h"
 #include "league/game_store.h"
 #include "league/queries.h"
 #include "league/season_days.h"
@@ -58,15 +57,8 @@ MergeSummary mergeLeague(LeagueFile& into, LeagueFile& other) {
         for (auto& [which, result] : recorded) {
             result.days = seasons.at(result.season);
             settleDays(into.db(), result, false);
-            if (!result.playedOn) {
-                summary.notes.push_back(
-                    which + ": " +
-                    unreadableDayMessage(result.gameDate, result.days.order, result.days.inferred));
-            }
-            for (const std::int64_t twin : result.twins) {
-                summary.notes.push_back(which + ": probably the same game as game " +
-                                        std::to_string(twin) +
-                                        " (the same day, map and pilots' rows)");
+            for (const std::string& note : recordedNotes(result)) {
+                summary.notes.push_back(which + ": " + note);
             }
         }
         transaction.commit();

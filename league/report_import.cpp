@@ -5,7 +5,6 @@
 
 #include "base/failure.h"
 #include "base/system_files.h"
-#include "league/game_day.h"
 #include "league/game_numbers.h"
 #include "league/game_store.h"
 #include "league/report_reader.h"
@@ -104,15 +103,8 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
             for (auto& [which, result] : recorded) {
                 result.days = days;
                 settleDays(league.db(), result, false);
-                if (!result.playedOn) {
-                    summary.notes.push_back(
-                        which + ": " +
-                        unreadableDayMessage(result.gameDate, days.order, days.inferred));
-                }
-                for (const std::int64_t twin : result.twins) {
-                    summary.notes.push_back(which + ": probably the same game as game " +
-                                            std::to_string(twin) +
-                                            " (the same day, map and pilots' rows)");
+                for (const std::string& note : recordedNotes(result)) {
+                    summary.notes.push_back(which + ": " + note);
                 }
             }
         }

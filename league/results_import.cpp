@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "league/game_day.h"
 #include "league/game_numbers.h"
 #include "league/game_store.h"
 #include "results/json_text.h"
@@ -44,14 +43,8 @@ ImportSummary importResultsJson(LeagueFile& league, const std::string& path, std
         summary.recorded = 1;
         summary.games.push_back(result.id);
         const std::string which = path + " (game " + std::to_string(result.id) + ")";
-        if (!result.playedOn) {
-            summary.notes.push_back(
-                which + ": " +
-                unreadableDayMessage(result.gameDate, result.days.order, result.days.inferred));
-        }
-        for (const std::int64_t twin : result.twins) {
-            summary.notes.push_back(which + ": probably the same game as game " +
-                                    std::to_string(twin) + " (the same day, map and pilots' rows)");
+        for (const std::string& note : recordedNotes(result)) {
+            summary.notes.push_back(which + ": " + note);
         }
     } catch (const SqliteError& error) {
         league.fail(error);
