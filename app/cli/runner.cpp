@@ -26,6 +26,9 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         "into ux7server.log, scores it with the point values of vorskal.ini and appends the\n"
         "report to vorskal.log, all in the game's directory.",
         "vorskal-tally"};
+    // Options are spelt the same on every system: on Windows too, an
+    // argument that starts with "/" is a path, not an option.
+    app.allow_windows_style_options(false);
     std::string directory = ".";
     std::string directoryArgument;
     results::OutputRequest request;

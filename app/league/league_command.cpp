@@ -97,6 +97,9 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
         "Keeps a league's season in one file: records of scored games, standings per pilot\n"
         "and per side, and the import of old report files (vorskal.log).",
         "vorskal-league"};
+    // Options are spelt the same on every system: on Windows too, an
+    // argument that starts with "/" is a path, not an option.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
     std::string path;
     app.add_option("league", path, "The league file (an SQLite database)")

@@ -13,6 +13,9 @@ WindowCommand readWindowCommand(int argc, const char* const* argv) {
         "it holds no ux7server0.log, the window first asks for the game's folder).\n"
         "\"Tally Score\" tallies the game there once and ends the program.",
         "vorskal"};
+    // Options are spelt the same on every system: on Windows too, an
+    // argument that starts with "/" is a path, not an option.
+    app.allow_windows_style_options(false);
     WindowCommand command;
     app.add_option("DIR", command.folder, "The game's directory")
         ->type_name("DIR")

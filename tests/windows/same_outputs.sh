@@ -27,13 +27,17 @@ fail() {
     echo "FAIL: $*" >&2
     status=1
 }
-# An imported game is known by its report's SHA-256, which the time line is in.
+# The report's time line is in the system's own time and date formats
+# ("12:32:07 PM", "12/7/2026" under Wine), so the report's SHA-256 and, for
+# an imported game, its report file's size and key differ by system.
 maskKeys=
 mask() {
     sed -E -e 's/[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}(Z|[+-][0-9]{2}:[0-9]{2})/<TIME>/g' \
         -e 's/^Current time is [^\r]*/Current time is <TIME>/' \
         -e 's/("reportSha256": ?")[0-9a-f]{64}/\1<SHA>/' \
-        ${maskKeys:+-e 's/\b[0-9a-f]{12}([0-9a-f]{52})?\b/<KEY>/g'} "$1"
+        -e 's/("report":\{"key":"[0-9a-f]{64}","sha256":")[0-9a-f]{64}/\1<SHA>/' \
+        ${maskKeys:+-e 's/\b[0-9a-f]{12}([0-9a-f]{52})?\b/<KEY>/g'} \
+        ${maskKeys:+-e 's/("bytes": ?)[0-9]+/\1<BYTES>/'} "$1"
 }
 same() {  # same WHAT LINUX_FILE WINDOWS_FILE: byte for byte after the masks
     if ! cmp -s <(mask "$2") <(mask "$3"); then
