@@ -159,14 +159,18 @@ void EventLog::readLine(PackedBytes::Reader& reader, Cursor& cursor, EventLine& 
     }
     // Each part decoded where it stays, without a copy.
     if ((flags & kTargetParts) != 0) {
-        EventLine::Target& target = line.target.emplace();
+        line.target = EventLine::Target{};
+        EventLine::Target& target = *line.target;
         target.locationKey.store(reader.bytes(reader.byte()));
         target.destroyer = name(static_cast<std::uint32_t>(reader.count()));
     } else {
         line.target.reset();
     }
     if ((flags & kEntryParts) != 0) {
-        EventLine::Entry& entry = line.entry.emplace();
+        // Assigned, not emplaced: some compilers cannot yet default-construct
+        // a nested struct with member initialisers inside its own class.
+        line.entry = EventLine::Entry{};
+        EventLine::Entry& entry = *line.entry;
         entry.name = name(static_cast<std::uint32_t>(reader.count()));
         const auto aircraft = static_cast<std::uint32_t>(reader.count());
         entry.aircraft = aircraft_.text(aircraft);
