@@ -107,12 +107,15 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
 
         // 5. Pass 1: kills and deaths.
         working = {kMergedLogName, false};
-        TableIndex index;
-        awardKills(state, index, merged.lines(kKillLine));
+        // Each pass has an index of its own: an index knows names by the ids
+        // of the lines it is given, and a pass may read lines of its own.
+        TableIndex killIndex;
+        awardKills(state, killIndex, merged.lines(kKillLine));
 
         // 6. Section 1 and pass 2: ground targets, then arena presence.
         writeArenaSectionHeading(*report);
         const bool arena = state.overMaxPilotCorrection;
+        TableIndex index;
         merged.lines(kTargetLine | kEntryLine | kExitLine).forEachLine([&](const EventLine& line) {
             if ((line.kinds & kTargetLine) != 0) {
                 creditTargetLine(state, points, index, line);
@@ -130,8 +133,9 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
         writeFighterSectionHeading(*report);
         if (state.fighterTargetCorrection) {
             std::size_t destruction = 0;
+            TableIndex fighterIndex;
             merged.lines(kTargetLine | kEntryLine).forEachLine([&](const EventLine& line) {
-                checkFighterLine(state, *report, index, line, destruction);
+                checkFighterLine(state, *report, fighterIndex, line, destruction);
             });
         }
         writeFighterSectionClose(*report);

@@ -2,8 +2,9 @@
 // Lookups over the pilot table and the arena roster that answer exactly what
 // a scan of the table in slot order would, without a scan for every line.
 // They read the tables as these grow (a slot is only ever added at the end,
-// and a name never changes), so the passes need not tell them anything; one
-// index serves one run. The state itself holds only the tables.
+// and a name never changes), so the passes need not tell them anything. An
+// index knows names by their ids in one EventLog: one index serves one pass
+// over the lines of one EventLog. The state itself holds only the tables.
 #include <array>
 #include <cstddef>
 #include <cstdint>
