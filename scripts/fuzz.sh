@@ -17,7 +17,20 @@ for target in log_passes:logs point_file:ini; do
     corpus=${target##*:}
     mkdir -p "$work/$corpus"
     echo "fuzzing $name for ${seconds}s"
+    status=0
     (cd "$build" && "./tests/fuzz/${name}_fuzz" -max_total_time="$seconds" -max_len=4096 \
         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-        "$work/$corpus" "$root/tests/fuzz/corpus/$corpus" 2>&1 | tail -n 12)
+        "$work/$corpus" "$root/tests/fuzz/corpus/$corpus" >"$work/$name.out" 2>&1) || status=$?
+    if ((status != 0)); then
+        # The whole account, and the input that failed in a form a CI log
+        # carries, so the failure can be replayed where it was not seen.
+        tail -n 120 "$work/$name.out"
+        for input in "$build"/crash-* "$build"/timeout-* "$build"/oom-*; do
+            [[ -f $input ]] || continue
+            echo "input $(basename "$input") as base64:"
+            base64 -w 76 "$input"
+        done
+        exit "$status"
+    fi
+    tail -n 12 "$work/$name.out"
 done

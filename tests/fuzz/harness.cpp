@@ -50,6 +50,24 @@ bool same(const Reports& a, const Reports& b) {
            a.report == b.report;
 }
 
+// Where two readings part: their outcomes and the first line that differs.
+void describe(const char* what, const Reports& a, const Reports& b) {
+    std::fprintf(stderr, "%s: outcome %d \"%s\" against %d \"%s\"\n", what,
+                 static_cast<int>(a.outcome.kind), a.outcome.message.c_str(),
+                 static_cast<int>(b.outcome.kind), b.outcome.message.c_str());
+    std::size_t at = 0;
+    while (at < a.report.size() && at < b.report.size() && a.report[at] == b.report[at]) {
+        ++at;
+    }
+    const std::size_t start =
+        a.report.rfind('\n', at) == std::string::npos ? 0 : a.report.rfind('\n', at) + 1;
+    const auto lineAt = [start](const std::string& report) {
+        return report.substr(start, report.find('\n', start) - start);
+    };
+    std::fprintf(stderr, "  first difference at byte %zu:\n  < %s\n  > %s\n", at,
+                 lineAt(a.report).c_str(), lineAt(b.report).c_str());
+}
+
 Outcome tallyBothWays(const testing::MemoryFiles& game) {
     const Reports fast = tallyOnce(game, false, 0);
     const Reports plain = tallyOnce(game, true, 0);
@@ -57,6 +75,12 @@ Outcome tallyBothWays(const testing::MemoryFiles& game) {
     const Reports longLines = tallyOnce(game, false, 24);
     if (!same(fast, plain) || !same(fast, longLines)) {
         std::fprintf(stderr, "the readings of the merged log disagree\n");
+        if (!same(fast, plain)) {
+            describe("read once against read again", fast, plain);
+        }
+        if (!same(fast, longLines)) {
+            describe("read once against long lines taken apart", fast, longLines);
+        }
         std::abort();
     }
     return fast.outcome;
