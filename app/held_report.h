@@ -41,23 +41,13 @@ class HeldReport {
 
 // A file service that hands the run `held` for "vorskal.log" and passes
 // everything else to `files`.
-class HoldingReport : public FileService {
+class HoldingReport : public PassingFiles {
   public:
-    HoldingReport(FileService& files, HeldReport& held) : files_(files), held_(held) {}
+    HoldingReport(FileService& files, HeldReport& held) : PassingFiles(files), held_(held) {}
 
-    bool exists(const std::string& name) override { return files_.exists(name); }
-    std::unique_ptr<InputFile> openForReading(const std::string& name) override {
-        return files_.openForReading(name);
-    }
-    std::unique_ptr<MappedFile> map(const std::string& name) override { return files_.map(name); }
-    std::unique_ptr<OutputFile> createOrReplace(const std::string& name) override {
-        return files_.createOrReplace(name);
-    }
     std::unique_ptr<OutputFile> openForAppend(const std::string& name) override;
-    std::vector<std::string> names() override { return files_.names(); }
 
   private:
-    FileService& files_;
     HeldReport& held_;
 };
 

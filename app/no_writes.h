@@ -6,20 +6,16 @@
 
 namespace vorskal {
 
-class NoWrites : public FileService {
+class NoWrites : public PassingFiles {
   public:
-    explicit NoWrites(FileService& files) : files_(files) {}
+    explicit NoWrites(FileService& files) : PassingFiles(files) {}
 
-    bool exists(const std::string& name) override { return files_.exists(name); }
     // A file this service was asked to write cannot be read back: it was never written.
     std::unique_ptr<InputFile> openForReading(const std::string& name) override;
-    std::unique_ptr<MappedFile> map(const std::string& name) override { return files_.map(name); }
     std::unique_ptr<OutputFile> createOrReplace(const std::string& name) override;
     std::unique_ptr<OutputFile> openForAppend(const std::string& name) override;
-    std::vector<std::string> names() override { return files_.names(); }
 
   private:
-    FileService& files_;
     std::vector<std::string> written_;
 };
 

@@ -91,6 +91,29 @@ class FileService {
     virtual std::vector<std::string> names() = 0;
 };
 
+// A file service that passes every call to another: the base of those that
+// change one or two of them (a report held back or digested, writes swallowed).
+class PassingFiles : public FileService {
+  public:
+    explicit PassingFiles(FileService& files) : files_(files) {}
+
+    bool exists(const std::string& name) override { return files_.exists(name); }
+    std::unique_ptr<InputFile> openForReading(const std::string& name) override {
+        return files_.openForReading(name);
+    }
+    std::unique_ptr<MappedFile> map(const std::string& name) override { return files_.map(name); }
+    std::unique_ptr<OutputFile> createOrReplace(const std::string& name) override {
+        return files_.createOrReplace(name);
+    }
+    std::unique_ptr<OutputFile> openForAppend(const std::string& name) override {
+        return files_.openForAppend(name);
+    }
+    std::vector<std::string> names() override { return files_.names(); }
+
+  protected:
+    FileService& files_;
+};
+
 // The current time of day and date, in the user's formats (long time, short date).
 class Clock {
   public:
