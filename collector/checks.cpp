@@ -101,22 +101,14 @@ void checkNumberedLogs(FileService& files, const GameResults& results,
             ++numbered;
         }
     }
-    const std::string missing = "ux7server" + std::to_string(numbered) + ".log";
+    const std::string missing = numberedLogName(numbered);
     std::vector<std::pair<std::string, std::string>> left;  // number text, name
     for (const std::string& name : files.names()) {
-        constexpr std::string_view prefix = "ux7server";
-        constexpr std::string_view suffix = ".log";
-        if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
-            !name.ends_with(suffix) || merged.count(name) != 0) {
+        const std::optional<std::string_view> digits = numberedLogDigits(name);
+        if (!digits || merged.count(name) != 0) {
             continue;
         }
-        const std::string digits =
-            name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-        if (!std::all_of(digits.begin(), digits.end(),
-                         [](char c) { return c >= '0' && c <= '9'; })) {
-            continue;
-        }
-        left.emplace_back(digits, name);
+        left.emplace_back(std::string(*digits), name);
     }
     std::sort(left.begin(), left.end(), [](const auto& a, const auto& b) {
         return a.first.size() != b.first.size() ? a.first.size() < b.first.size() : a < b;

@@ -12,17 +12,12 @@ namespace {
 
 // The number of a numbered log ("ux7server12.log" gives 12), or -1.
 long long logNumber(std::string_view name) {
-    constexpr std::string_view prefix = "ux7server";
-    constexpr std::string_view suffix = ".log";
-    if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
-        !name.ends_with(suffix) || name.size() > prefix.size() + suffix.size() + 12) {
+    const std::optional<std::string_view> digits = numberedLogDigits(name);
+    if (!digits || digits->size() > 12) {
         return -1;
     }
     long long number = 0;
-    for (const char c : name.substr(prefix.size(), name.size() - prefix.size() - suffix.size())) {
-        if (c < '0' || c > '9') {
-            return -1;
-        }
+    for (const char c : *digits) {
         number = number * 10 + (c - '0');
     }
     return number;

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "logs/event_scanner.h"
@@ -236,6 +238,28 @@ TEST(EventScanner, AgreesWithEachLineClassifiedOnItsOwn) {
             ASSERT_EQ(scanned(input, cut, way), expected);
         }
     }
+}
+
+// Which names are numbered logs: "ux7server", digits, ".log", as the merge
+// names them; anything else in the folder is not one.
+TEST(NumberedLogNames, DigitsBetweenTheHeadAndTheTail) {
+    const std::vector<std::pair<std::string_view, std::optional<std::string_view>>> cases = {
+        {"ux7server0.log", "0"},
+        {"ux7server12.log", "12"},
+        {"ux7server007.log", "007"},
+        {"ux7server9.log", "9"},
+        {"ux7server.log", std::nullopt},   // the merged log
+        {"ux7server/.log", std::nullopt},  // the byte before "0"
+        {"ux7server:.log", std::nullopt},  // the byte after "9"
+        {"ux7server1a.log", std::nullopt},
+        {"UX7SERVER1.LOG", std::nullopt},  // letter case counts
+        {"ux7server1.log.bak", std::nullopt},
+        {"xux7server1.log", std::nullopt},
+    };
+    for (const auto& [name, digits] : cases) {
+        EXPECT_EQ(numberedLogDigits(name), digits) << name;
+    }
+    EXPECT_EQ(numberedLogDigits(numberedLogName(305)), "305");
 }
 
 }  // namespace

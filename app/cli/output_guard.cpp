@@ -48,18 +48,10 @@ Place placeOf(const std::string& path) {
     return {fileAt(directory), name};
 }
 
-// "ux7server" digits ".log": a numbered log's name, which a later run
-// merges whether the file is one or not.
+// A numbered log's name in any letter case, which a later run merges
+// whether the file is one or not.
 bool isNumberedLog(const std::string& given) {
-    const std::string name = folded(given);
-    constexpr std::string_view kHead = "ux7server";
-    constexpr std::string_view kTail = ".log";
-    if (name.size() <= kHead.size() + kTail.size() || name.rfind(kHead, 0) != 0 ||
-        name.compare(name.size() - kTail.size(), kTail.size(), kTail) != 0) {
-        return false;
-    }
-    const std::string number = name.substr(kHead.size(), name.size() - 13);
-    return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return numberedLogDigits(folded(given)).has_value();
 }
 
 std::vector<Kept> gameFiles(const FileAt& folder, const std::string& directory) {
