@@ -11,6 +11,7 @@
 #include "html/html_text.h"
 #include "html/page_assets.h"
 #include "html/page_parts.h"
+#include "html/season_charts.h"
 #include "league/listing.h"
 #include "league/queries.h"
 #include "league/settings.h"
@@ -137,7 +138,26 @@ std::string pilotPage(const std::string& season, const std::string& name,
     std::string body = "<header>";
     appendElement(body, "h1", "", name);
     appendElement(body, "p", "", std::to_string(rows.size()) + " games in season " + season);
-    body += "</header>\n<table class=\"sortable\" id=\"pilot-games\">";
+    body += "</header>\n";
+    std::vector<html::PilotGameNumbers> charted;
+    for (const PilotGame& r : rows) {
+        const std::string day = r.game.playedOn.empty() ? "?" : r.game.playedOn;
+        charted.push_back(
+            {std::to_string(r.game.id),
+             "Game " + std::to_string(r.game.id) + " (" + day + ", " + r.game.map + ")", r.row.team,
+             r.row.kills, r.row.deaths, r.row.score});
+    }
+    body += "<section id=\"charts\">";
+    appendElement(body, "h2", "", "Score per game");
+    body += "<figure>";
+    html::appendPilotScoreChart(body, charted);
+    body += "</figure>";
+    appendElement(body, "h2", "", "Kills and deaths per game");
+    body += "<figure>";
+    html::appendPilotActivityChart(body, charted);
+    body += "</figure></section>\n";
+    appendElement(body, "h2", "", "Games");
+    body += "<table class=\"sortable\" id=\"pilot-games\">";
     appendHeadings(body, {"Game", "Day", "Map", "Side"},
                    {"Kills", "Deaths", "Targets", "Target points", "Score"});
     results::PilotRow total;
