@@ -7,14 +7,14 @@
 // html/ (page_assets.h). Links are relative only, so
 // the site works from a folder, a web space or a USB stick; nothing is
 // fetched. The site is replaced in one step (site_folder.h). Layout:
-// docs/site.md (site format 1).
+// docs/site.md (site format 2).
 #include <string>
 
 #include "league/league_file.h"
 
 namespace vorskal::league {
 
-inline constexpr int kSiteFormat = 1;
+inline constexpr int kSiteFormat = 2;
 
 struct SiteSummary {
     std::string season;

@@ -1,8 +1,10 @@
 // The season site's pages drawn from games made by hand: a pilot's charts
 // of his score, kills and deaths per game, where the numbers land worked out
-// from the chart's plot area (x 56 to 936, a column per game).
+// from the chart's plot area (x 56 to 936, a column per game); the index's
+// list to search.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <regex>
 
 #include "league/league_file.h"
@@ -24,7 +26,7 @@ class SitePages : public ::testing::Test {
                "k1");
         record(handGame("Ypres", "12/02/26",
                         {{"Alice", Side::Allied, 0, 1, 1, 5, -5},
-                         {"Carl <&>", Side::Hun, 3, 0, 0, 0, 30}}),
+                         {"Carl </script>&", Side::Hun, 3, 0, 0, 0, 30}}),
                "k2");
         const LeagueRun run = league({db(), "site", site()});
         ASSERT_EQ(run.status, 0) << run.err;
@@ -69,10 +71,11 @@ TEST_F(SitePages, APilotsScorePerGame) {
 
     // One game, a name that needs escaping: the column in the middle (x 496);
     // scores from 0 to 30, so 30 at the top (20) and 0 at the bottom (220).
-    const std::string carl = chart(pilotPage("Carl <&>"), "pilot-score-chart");
+    const std::string carl = chart(pilotPage("Carl </script>&"), "pilot-score-chart");
     EXPECT_TRUE(holds(carl, R"(<circle class="point hun" cx="496" cy="20" r="4">)")) << carl;
     EXPECT_TRUE(holds(carl, R"(<line class="axis" x1="56" y1="220" x2="936" y2="220"/>)"));
-    EXPECT_NE(pilotPage("Carl <&>").find("<h1>Carl &lt;&amp;&gt;</h1>"), std::string::npos);
+    EXPECT_NE(pilotPage("Carl </script>&").find("<h1>Carl &lt;/script&gt;&amp;</h1>"),
+              std::string::npos);
 }
 
 TEST_F(SitePages, APilotsKillsAndDeathsPerGame) {
@@ -91,6 +94,34 @@ TEST_F(SitePages, APilotsKillsAndDeathsPerGame) {
     EXPECT_TRUE(holds(bars,
                       "<desc>His kills \\(bars up\\) and deaths \\(bars down\\) in each of "
                       "his 2 games: 2 kills and 2 deaths in all; the tallest bar is 2\\."));
+}
+
+TEST_F(SitePages, TheIndexCarriesTheListToSearch) {
+    const std::string index = bytesOf(site() + "/index.html");
+    const std::string open = "<script type=\"application/json\" id=\"search-index\">";
+    const std::size_t start = index.find(open);
+    ASSERT_NE(start, std::string::npos);
+    const std::string data =
+        index.substr(start + open.size(), index.find("</script>", start) - start - open.size());
+    EXPECT_EQ(data.find('<'), std::string::npos);  // no name can end the block
+    const nlohmann::json entries = nlohmann::json::parse(data);
+    // The pilots in the standings' order (Carl 30, Alice 15, Bruno 10), then the games.
+    ASSERT_EQ(entries.size(), 5u) << entries;
+    const auto pilot = [](const char* name, const char* side) {
+        return nlohmann::json::array(
+            {name, "pilots/" + league::pilotPageName(name), std::string("pilot, ") + side, ""});
+    };
+    EXPECT_EQ(entries[0], pilot("Carl </script>&", "Hun"));
+    EXPECT_EQ(entries[1], pilot("Alice", "Allied"));
+    EXPECT_EQ(entries[2], pilot("Bruno", "Hun"));
+    EXPECT_TRUE(holds(entries[3][0], R"(^Game 1 \([0-9-]+, Verdun\)$)")) << entries[3];
+    EXPECT_EQ(entries[3][1], "games/game-1.html");
+    EXPECT_EQ(entries[3][2], "game");
+    EXPECT_EQ(entries[3][3], "Alice Bruno");
+    EXPECT_EQ(entries[4][1], "games/game-2.html");
+    EXPECT_EQ(entries[4][3], "Alice Carl </script>&");
+    // The box is shown by the script only.
+    EXPECT_NE(index.find("<section id=\"search\" hidden>"), std::string::npos);
 }
 
 }  // namespace
