@@ -159,11 +159,8 @@ std::string pilotPage(const std::string& season, const std::string& name,
     body += "</header>\n";
     std::vector<html::PilotGameNumbers> charted;
     for (const PilotGame& r : rows) {
-        const std::string day = r.game.playedOn.empty() ? "?" : r.game.playedOn;
-        charted.push_back(
-            {std::to_string(r.game.id),
-             "Game " + std::to_string(r.game.id) + " (" + day + ", " + r.game.map + ")", r.row.team,
-             r.row.kills, r.row.deaths, r.row.score});
+        charted.push_back({std::to_string(r.game.id), gameName(r.game), r.row.team, r.row.kills,
+                           r.row.deaths, r.row.score});
     }
     body += "<section id=\"charts\">";
     appendElement(body, "h2", "", "Score per game");
