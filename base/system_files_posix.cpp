@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <charconv>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +18,7 @@
 #include <utility>
 
 #include "base/failure.h"
+#include "base/leftovers.h"
 
 namespace vorskal {
 namespace {
@@ -231,21 +231,8 @@ void removeLeftovers(const std::string& directory, const std::string& name) {
     }
     const std::string prefix = "." + name + ".new-";
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view found = entry->d_name;
-        if (found.substr(0, prefix.size()) != prefix) {
-            continue;
-        }
-        const std::string_view rest = found.substr(prefix.size());
-        const std::size_t dash = rest.find('-');
-        if (dash == std::string_view::npos) {
-            continue;
-        }
-        long pid = 0;
-        const auto [end, error] = std::from_chars(rest.data(), rest.data() + dash, pid);
-        if (error != std::errc() || end != rest.data() + dash || pid <= 0) {
-            continue;
-        }
-        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+        const long pid = leftoverOwner(entry->d_name, prefix);
+        if (pid != 0 && processEnded(pid)) {
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
         }
     }
@@ -338,7 +325,7 @@ class PosixOutput : public OutputFile {
             // linkat never follows or replaces what is at the new name: a
             // name planted there (a link to a victim, say) is passed over.
             const std::string temporary =
-                path(directory_, temporaryName(baseName_, ::getpid(), temporarySerial++));
+                path(directory_, temporaryName(baseName_, processId(), temporarySerial++));
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) ==
                 0) {
                 temporary_ = temporary;
@@ -380,7 +367,7 @@ std::unique_ptr<OutputFile> replaceIn(const std::string& directory, const std::s
     // whatever is planted at that name is never opened.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temporary =
-            path(directory, temporaryName(name, ::getpid(), temporarySerial++));
+            path(directory, temporaryName(name, processId(), temporarySerial++));
         const int fd =
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
@@ -535,6 +522,14 @@ std::pair<std::string, std::string> splitPath(const std::string& path) {
         return {".", path};
     }
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+long processId() {
+    return static_cast<long>(::getpid());
+}
+
+bool processEnded(long pid) {
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
 }  // namespace vorskal

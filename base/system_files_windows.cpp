@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/failure.h"
+#include "base/leftovers.h"
 #include "base/windows_text.h"
 
 namespace vorskal {
@@ -498,6 +499,21 @@ std::pair<std::string, std::string> splitPath(const std::string& path) {
     }
     const bool root = cut == 1 || (cut == 3 && path[1] == ':');
     return {path.substr(0, root ? cut : cut - 1), path.substr(cut)};
+}
+
+long processId() {
+    return static_cast<long>(GetCurrentProcessId());
+}
+
+bool processEnded(long pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (process == nullptr) {
+        return GetLastError() == ERROR_INVALID_PARAMETER;  // no process of that id
+    }
+    DWORD code = 0;
+    const bool ended = GetExitCodeProcess(process, &code) != 0 && code != STILL_ACTIVE;
+    CloseHandle(process);
+    return ended;
 }
 
 }  // namespace vorskal

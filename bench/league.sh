@@ -2,7 +2,8 @@
 # Times the league file: importing a report file of 500 games into a new
 # league file, then the standings of 1,000 games (a second file of 500 games
 # imported on top), in every format; then the site of a season of 100 games
-# and 60 pilots, from scratch and again after one more game. Each figure is the wall time of one run
+# and 60 pilots, from scratch and again after one more game (with the number of files that
+# rebuild wrote). Each figure is the wall time of one run
 # of vorskal-league and its CPU time (user and system); the run with the
 # best wall time of RUNS runs (3 by default) is printed. Needs GNU time.
 #
@@ -54,6 +55,10 @@ prepare='rm -rf "$work/site"'
 echo "site of 100 games, 60 pilots, from scratch: $(best "$league" "$work/season.db" site "$work/site")"
 prepare=''
 "$league" "$work/season.db" site "$work/site" >/dev/null
+cp -a "$work/site" "$work/site-before"
 "$league" "$work/season.db" import "$work/one-more.log" >/dev/null
+# Each run starts from the site as it was before the game (a copy keeps the files' times).
+prepare='rm -rf "$work/site" && cp -a "$work/site-before" "$work/site" && touch "$work/mark"'
 echo "site after one more game: $(best "$league" "$work/season.db" site "$work/site")"
-echo "site: $(du -sh "$work/site" | cut -f1), $(find "$work/site" -type f | wc -l) files"
+echo "site: $(du -sh "$work/site" | cut -f1), $(find "$work/site" -type f | wc -l) files," \
+    "$(find "$work/site" -type f -newer "$work/mark" | wc -l) written again after one more game"

@@ -31,6 +31,7 @@ svg.chart{display:block;width:100%;height:auto;font-size:12px;font-family:"DejaV
 .chart .step{fill:none;stroke-width:2.5;stroke-linejoin:round}.chart .step.allied{stroke:var(--allied)}.chart .step.hun{stroke:var(--hun);stroke-dasharray:9 3}
 .chart .over.allied{fill:var(--allied);fill-opacity:.35}.chart .over.hun{fill:var(--hun);fill-opacity:.35}
 .chart .stretch{font-size:11px;font-weight:700}.chart .stretch.end{text-anchor:end}
+.chart .score-line{fill:none;stroke:var(--muted);stroke-width:1.5}.chart .point.allied{fill:var(--allied)}.chart .point.hun{fill:var(--hun)}
 .chart .kill.allied{fill:var(--allied)}.chart .kill.hun{fill:var(--hun)}
 .chart .death.allied{fill:var(--allied);fill-opacity:.45}.chart .death.hun{fill:var(--hun);fill-opacity:.45}
 .chart rect.taken-back{fill:#fff;fill-opacity:1;stroke-width:1.2;stroke-dasharray:3 2}.chart rect.taken-back.allied{stroke:var(--allied)}.chart rect.taken-back.hun{stroke:var(--hun)}

@@ -5,6 +5,7 @@
 #include "html/chart_geometry.h"
 #include "html/game_time.h"
 #include "html/html_text.h"
+#include "html/svg_parts.h"
 
 namespace vorskal::html {
 
@@ -19,40 +20,6 @@ constexpr double kLabelCharacter = 6.6;
 // Past this many stretches the boxes that touch merge, without labels or
 // tooltips, to keep the page small (the over-max table lists them).
 constexpr std::size_t kMostSingleStretches = 1000;
-
-const char* sideClass(Side side) {
-    return side == Side::Allied ? "allied" : "hun";
-}
-
-void appendAt(std::string& out, const char* name, double value) {
-    out += ' ';
-    out += name;
-    out += "=\"";
-    appendCoordinate(out, value);
-    out += '"';
-}
-
-void appendLine(std::string& out, const char* cls, double x1, double y1, double x2, double y2) {
-    out += "<line class=\"";
-    out += cls;
-    out += '"';
-    appendAt(out, "x1", x1);
-    appendAt(out, "y1", y1);
-    appendAt(out, "x2", x2);
-    appendAt(out, "y2", y2);
-    out += "/>";
-}
-
-void appendLabel(std::string& out, const char* cls, double x, double y, std::string_view text) {
-    out += "<text class=\"";
-    out += cls;
-    out += '"';
-    appendAt(out, "x", x);
-    appendAt(out, "y", y);
-    out += '>';
-    appendText(out, text);
-    out += "</text>";
-}
 
 void appendTimeAxis(std::string& out, const Scale& scale, long long start, long long end) {
     const double bottom = scale.area().y + scale.area().height;
@@ -72,23 +39,6 @@ void appendTimeAxis(std::string& out, const Scale& scale, long long start, long 
         }
         appendLabel(out, "time", x, bottom + 18, label);
     }
-}
-
-void appendPolyline(std::string& out, const char* cls, const std::vector<Point>& points) {
-    out += "<polyline class=\"";
-    out += cls;
-    out += "\" points=\"";
-    bool first = true;
-    for (const auto& p : points) {
-        if (!first) {
-            out += ' ';
-        }
-        first = false;
-        appendCoordinate(out, p.x);
-        out += ',';
-        appendCoordinate(out, p.y);
-    }
-    out += "\"/>";
 }
 
 std::string stretchWords(const Stretch& stretch) {
@@ -185,14 +135,8 @@ void appendArenaChart(std::string& out, const results::GameResults& game) {
                       {static_cast<double>(series.start), static_cast<double>(series.end)},
                       {static_cast<double>(axis.low), static_cast<double>(axis.high)});
 
-    out += "<svg id=\"arena-chart\" class=\"chart\" role=\"img\" viewBox=\"0 0 ";
-    appendCoordinate(out, kChartWidth);
-    out += ' ';
-    appendCoordinate(out, kHeight);
-    out += "\" xmlns=\"http://www.w3.org/2000/svg\">";
-    out += "<title>Pilots in the game per side</title><desc>";
-    appendText(out, arenaWords(game, series));
-    out += "</desc>";
+    appendSvgStart(out, "arena-chart", kChartWidth, kHeight, "Pilots in the game per side",
+                   arenaWords(game, series));
 
     const Rect& area = scale.area();
     for (std::int64_t value = axis.low; value <= axis.high; value += axis.tick) {
@@ -267,14 +211,8 @@ void appendActivityChart(std::string& out, const results::GameResults& game) {
     }
     words += " The tallest bar is " + std::to_string(most) + ".";
 
-    out += "<svg id=\"activity-chart\" class=\"chart\" role=\"img\" viewBox=\"0 0 ";
-    appendCoordinate(out, kChartWidth);
-    out += ' ';
-    appendCoordinate(out, kHeight);
-    out += "\" xmlns=\"http://www.w3.org/2000/svg\">";
-    out += "<title>Kills and deaths per minute</title><desc>";
-    appendText(out, words);
-    out += "</desc>";
+    appendSvgStart(out, "activity-chart", kChartWidth, kHeight, "Kills and deaths per minute",
+                   words);
     // One bar: `counted` from the axis, `back` outlined beyond it.
     const auto appendBar = [&](const Bar& bar, Side side, double base, double unit, bool up) {
         const std::int64_t counts[2] = {up ? bar.kills : bar.deaths,

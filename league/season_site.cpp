@@ -11,10 +11,12 @@
 #include "html/html_text.h"
 #include "html/page_assets.h"
 #include "html/page_parts.h"
+#include "html/season_charts.h"
 #include "league/listing.h"
 #include "league/queries.h"
 #include "league/settings.h"
 #include "league/site_folder.h"
+#include "league/site_search.h"
 #include "results/sha256.h"
 
 namespace vorskal::league {
@@ -74,12 +76,29 @@ struct PilotGame {
     results::PilotRow row;
 };
 
+std::string gameName(const GameSummary& game) {
+    return "Game " + std::to_string(game.id) + " (" +
+           (game.playedOn.empty() ? std::string("?") : game.playedOn) + ", " + game.map + ")";
+}
+
+// `pilotsOf[i]`: the names of the pilots of games[i], for the search.
 std::string indexPage(const std::string& season, const Standings& standings,
-                      const std::vector<GameSummary>& games) {
+                      const std::vector<GameSummary>& games,
+                      const std::vector<std::string>& pilotsOf) {
     std::string body = "<header>";
     appendElement(body, "h1", "", "Season " + season);
     appendElement(body, "p", "", std::to_string(games.size()) + " games");
-    body += "</header>\n<section id=\"standings\">";
+    body += "</header>\n";
+    std::vector<SearchEntry> entries;
+    for (const PilotStanding& p : standings.pilots) {
+        entries.push_back({p.name, "pilots/" + pilotPageName(p.name), "pilot, " + p.team, ""});
+    }
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        entries.push_back(
+            {gameName(games[i]), "games/" + gamePageName(games[i].id), "game", pilotsOf[i]});
+    }
+    body += searchSection(entries);
+    body += "<section id=\"standings\">";
     appendElement(body, "h2", "", "Pilots");
     body += "<table class=\"sortable\" id=\"pilots\">";
     appendHeadings(body, {"Pilot", "Side"},
@@ -137,7 +156,23 @@ std::string pilotPage(const std::string& season, const std::string& name,
     std::string body = "<header>";
     appendElement(body, "h1", "", name);
     appendElement(body, "p", "", std::to_string(rows.size()) + " games in season " + season);
-    body += "</header>\n<table class=\"sortable\" id=\"pilot-games\">";
+    body += "</header>\n";
+    std::vector<html::PilotGameNumbers> charted;
+    for (const PilotGame& r : rows) {
+        charted.push_back({std::to_string(r.game.id), gameName(r.game), r.row.team, r.row.kills,
+                           r.row.deaths, r.row.score});
+    }
+    body += "<section id=\"charts\">";
+    appendElement(body, "h2", "", "Score per game");
+    body += "<figure>";
+    html::appendPilotScoreChart(body, charted);
+    body += "</figure>";
+    appendElement(body, "h2", "", "Kills and deaths per game");
+    body += "<figure>";
+    html::appendPilotActivityChart(body, charted);
+    body += "</figure></section>\n";
+    appendElement(body, "h2", "", "Games");
+    body += "<table class=\"sortable\" id=\"pilot-games\">";
     appendHeadings(body, {"Game", "Day", "Map", "Side"},
                    {"Kills", "Deaths", "Targets", "Target points", "Score"});
     results::PilotRow total;
@@ -205,18 +240,22 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
 
     SiteFolder site(dir);
     std::map<std::string, std::vector<PilotGame>> pilots;
+    std::vector<std::string> pilotsOf;
     for (const GameSummary& game : games) {
         const StoredGame stored = loadGame(file, game.id);
         site.write("games/" + gamePageName(game.id), gamePage(stored, summary.season));
+        std::string names;
         for (const results::PilotRow& row : stored.results.pilots) {
             pilots[row.name].push_back({game, row});
+            names += (names.empty() ? "" : " ") + row.name;
         }
+        pilotsOf.push_back(std::move(names));
     }
     for (const auto& [name, rows] : pilots) {
         site.write("pilots/" + pilotPageName(name), pilotPage(summary.season, name, rows));
     }
     summary.pilots = static_cast<int>(pilots.size());
-    site.write("index.html", indexPage(summary.season, standings, games));
+    site.write("index.html", indexPage(summary.season, standings, games, pilotsOf));
     const std::string described = describeFilter(filter);
     site.write("data/standings.json", listing([&](std::ostream& out) {
                    writeStandings(out, standings, Format::Json, described);

@@ -1,20 +1,22 @@
 #pragma once
 // A season's static site (`vorskal-league LEAGUE.db site DIR`), drawn from
 // what the league file stored (no log is needed): an index with the
-// standings and the list of games, a page per game (the game's page of
-// html/game_page.h, with a link back), a page per pilot, the standings and
+// standings, the list of games and a search over both (site_search.h), a
+// page per game (the game's page of html/game_page.h, with a link back), a
+// page per pilot with his charts (html/season_charts.h), the standings and
 // the games as JSON and CSV downloads; every page in the one page frame of
 // html/ (page_assets.h). Links are relative only, so
 // the site works from a folder, a web space or a USB stick; nothing is
-// fetched. The site is replaced in one step (site_folder.h). Layout:
-// docs/site.md (site format 1).
+// fetched. The site is replaced in one step, a rebuild writing only the
+// files that change (site_folder.h). Layout:
+// docs/site.md (site format 2).
 #include <string>
 
 #include "league/league_file.h"
 
 namespace vorskal::league {
 
-inline constexpr int kSiteFormat = 1;
+inline constexpr int kSiteFormat = 2;
 
 struct SiteSummary {
     std::string season;

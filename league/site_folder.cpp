@@ -1,21 +1,20 @@
 #include "league/site_folder.h"
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "base/failure.h"
+#include "base/leftovers.h"
 #include "base/system_files.h"
 #include "base/utf8_path.h"
 #include "league/league_file.h"
 
-#ifdef _WIN32
-#include <process.h>
-#define VORSKAL_PID _getpid()
-#else
+#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
-#define VORSKAL_PID getpid()
 #endif
 
 namespace vorskal::league {
@@ -24,9 +23,38 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// ".NAME.new-" or ".NAME.old-": the start of the name of a folder beside
+// `target` that a build of it makes, followed by the builder's process number.
+std::string siblingPrefix(const fs::path& target, const char* what) {
+    return "." + target.filename().string() + "." + what + "-";
+}
+
 fs::path sibling(const fs::path& target, const char* what) {
-    return target.parent_path() /
-           ("." + target.filename().string() + "." + what + "-" + std::to_string(VORSKAL_PID));
+    return target.parent_path() / (siblingPrefix(target, what) + std::to_string(processId()));
+}
+
+// Removes the new and old folders beside `target` that builds left when
+// they were killed: those of processes that have ended. A build that still
+// runs keeps its own.
+void removeLeftovers(const fs::path& target) {
+    std::error_code error;
+    const fs::path parent = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    const std::string fresh = siblingPrefix(target, "new");
+    const std::string old = siblingPrefix(target, "old");
+    std::vector<fs::path> ended;
+    for (fs::directory_iterator i(parent, error), end; !error && i != end; i.increment(error)) {
+        const std::string name = i->path().filename().string();
+        long pid = leftoverOwner(name, fresh);
+        if (pid == 0) {
+            pid = leftoverOwner(name, old);
+        }
+        if (pid != 0 && processEnded(pid)) {
+            ended.push_back(i->path());
+        }
+    }
+    for (const fs::path& path : ended) {
+        fs::remove_all(path, error);
+    }
 }
 
 // The new folder takes `target`'s place, which exists; the old folder ends
@@ -39,6 +67,18 @@ bool exchange(const fs::path& fresh, const fs::path& target) {
     (void)target;
     return false;
 #endif
+}
+
+// Whether `path` is a regular file (not a link) that holds `bytes`.
+bool holds(const fs::path& path, std::string_view bytes) {
+    std::error_code error;
+    if (!fs::is_regular_file(fs::symlink_status(path, error)) ||
+        fs::file_size(path, error) != bytes.size() || error) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string held(bytes.size(), '\0');
+    return in.read(held.data(), static_cast<std::streamsize>(held.size())) && held == bytes;
 }
 
 }  // namespace
@@ -61,6 +101,7 @@ SiteFolder::SiteFolder(std::string dir) : dir_(std::move(dir)) {
                               std::string(kSiteMark) + " in it); nothing written");
         }
     }
+    removeLeftovers(target_);
     fresh_ = sibling(target_, "new");
     fs::remove_all(fresh_, error);  // a stale one of a process that had this number
     if (!fs::create_directory(fresh_, error)) {
@@ -80,6 +121,12 @@ void SiteFolder::write(const std::string& relative, std::string_view bytes) {
     const fs::path path = fresh_ / utf8Path(relative);
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
+    const fs::path before = target_ / utf8Path(relative);
+    if (holds(before, bytes) && (fs::create_hard_link(before, path, error), !error)) {
+        ++kept_;  // the old site's file, its bytes and its time, in the new site
+        return;
+    }
+    ++written_;
     try {
         const std::unique_ptr<OutputFile> file = replaceFile(path.string());
         file->write(bytes);

@@ -5,7 +5,8 @@
 // renameat2, then the old one is removed), so that a web server or a
 // reader never sees half a site. A run that fails leaves the old site as it
 // was and removes its new folder; one that is killed leaves the old site
-// and its ".NAME.new-PID" beside it, to be removed by hand. Only a folder
+// and its ".NAME.new-PID" beside it, which the next build removes (those of
+// processes that have ended: base/leftovers.h). Only a folder
 // that is missing, empty, or a site written before (it holds the file
 // ".vorskal-site") is replaced: any other folder is refused, so that a
 // mistyped name never deletes someone's files.
@@ -27,8 +28,14 @@ class SiteFolder {
     SiteFolder& operator=(const SiteFolder&) = delete;
 
     // Writes `bytes` to `relative` ("index.html", "games/game-1.html")
-    // inside the new folder, making its folders. Throws LeagueError.
+    // inside the new folder, making its folders. When the old site's file of
+    // that name holds the same bytes, that file is linked into the new site
+    // instead (its time and identity stay, nothing is written), where the
+    // file system links files. Throws LeagueError.
     void write(const std::string& relative, std::string_view bytes);
+    // The files write() wrote and those it kept from the old site.
+    int written() const { return written_; }
+    int kept() const { return kept_; }
     // The new folder takes the old one's place. Throws LeagueError.
     void commit();
 
@@ -37,6 +44,8 @@ class SiteFolder {
     std::filesystem::path target_;
     std::filesystem::path fresh_;
     bool committed_ = false;
+    int written_ = 0;
+    int kept_ = 0;
 };
 
 }  // namespace vorskal::league

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The season's site in a real browser: a league of the scenario folders'
+# games (those whose tally completes, with their folders' switches), its
+# site written, then Debian's chromium, headless and offline (a network
+# namespace of its own when the system allows one), opens from the files the
+# index, the index with a search asked in its address, the first pilot's page
+# and a game's page. Each must show what it is made of once its script ran
+# (the search lists the pilot; the pilot's two charts), log no console
+# message, and ask for nothing on the network: the browser's network log
+# must hold no request that a page started (the browser's own, made on no
+# page's behalf, are not the site's). The crawl of every link is the site
+# test's (tests/league/site_test.cpp); here a few pages stand for the rest,
+# as each start of the browser takes a second or two.
+# Screenshots of the index and of the pilot's page are kept under ARTIFACTS
+# (the build folder's artifacts/, which CI keeps).
+#   site_in_browser.sh LEAGUE_PROGRAM TALLY_PROGRAM SOURCE_DIR ARTIFACTS PYTHON
+# Exit 77 (skipped) when chromium is not installed.
+set -euo pipefail
+league=$1 tally=$2 source=$3 artifacts=$4 python=$5
+
+browser=$(command -v chromium || true)
+if [[ -z $browser ]]; then
+    echo "chromium is not installed (scripts/setup.sh installs it): skipped"
+    exit 77
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$artifacts"
+
+# The league: every scenario folder's game that completes, as the site test records them.
+for scenario in "$source"/tests/scenarios/*/; do
+    [[ -e $scenario/expect.failure ]] && continue
+    inputs=$scenario
+    switches=()
+    words=()
+    if [[ -f $scenario/options ]]; then
+        read -ra words < <(tr '\r\n' '  ' <"$scenario/options") || true
+    fi
+    for ((i = 0; i < ${#words[@]}; i++)); do
+        case ${words[i]} in
+            inputs) inputs=$source/${words[i + 1]} && i=$((i + 1)) ;;
+            --*) switches+=("${words[i]}") ;;
+        esac
+    done
+    rm -rf "$work/game" && mkdir "$work/game"
+    for file in "$inputs"/vorskal.ini "$inputs"/vorskal.log "$inputs"/ux7server*.log; do
+        if [[ -f $file ]]; then
+            cp "$file" "$work/game/"
+        fi
+    done
+    # A game whose report another's already is is refused: it stays one game.
+    "$tally" "${switches[@]}" --record "$work/season.db" "$work/game" >/dev/null 2>&1 || true
+done
+"$league" "$work/season.db" site "$work/site" >/dev/null
+site=$work/site
+
+# The first pilot of the standings: his name, and his page (the first 16 hex
+# digits of the SHA-256 of the name, as docs/site.md says).
+read -r name page < <("$league" "$work/season.db" standings --format json | "$python" -c '
+import hashlib, json, sys, urllib.parse
+name = json.load(sys.stdin)["pilots"][0]["name"]
+print(urllib.parse.quote(name), hashlib.sha256(name.encode()).hexdigest()[:16] + ".html")')
+
+offline=()
+if unshare -n true 2>/dev/null; then
+    offline=(unshare -n)
+fi
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Opens URL with the extra arguments; the DOM or nothing in $work/out, the
+# browser's messages in $work/log, its network log in $work/net.json. Fails
+# on a console message or a request that the page started.
+browse() {
+    local url=$1
+    shift
+    rm -rf "$work/profile" "$work/net.json"
+    "${offline[@]}" timeout 60 "$browser" --headless --no-sandbox --disable-gpu --no-first-run \
+        --disable-background-networking --disable-component-update --disable-sync \
+        --user-data-dir="$work/profile" --proxy-server=127.0.0.1:9 \
+        --host-resolver-rules="MAP * ~NOTFOUND" --enable-logging=stderr --v=0 \
+        --log-net-log="$work/net.json" "$@" "$url" >"$work/out" 2>"$work/log"
+    if grep -q ':CONSOLE' "$work/log"; then
+        fail "$url: console messages:"
+        grep ':CONSOLE' "$work/log"
+    fi
+    "$python" - "$work/net.json" <<'EOF' || fail "$url: the page asked for something on the network"
+import json, sys
+log = json.load(open(sys.argv[1]))
+types = {number: name for name, number in log["constants"]["logEventTypes"].items()}
+asked = [e["params"]["url"] for e in log["events"]
+         if types.get(e["type"]) == "URL_REQUEST_START_JOB"
+         and "url" in e.get("params", {})
+         and e["params"].get("initiator") != "not an origin"]
+for url in asked:
+    print("  request:", url)
+sys.exit(1 if asked else 0)
+EOF
+}
+
+# Fails unless the DOM in $work/out holds each of the texts.
+holds() {
+    local what=$1
+    shift
+    for text in "$@"; do
+        grep -qF -- "$text" "$work/out" || fail "$what: no $text"
+    done
+}
+
+browse "file://$site/index.html" --dump-dom --hide-scrollbars --window-size=1100,2400 \
+    --screenshot="$artifacts/site-index.png"
+holds index '<table class="sortable" id="pilots">' '<section id="search">' 'data-sortable="ready"'
+browse "file://$site/index.html#search=$name" --dump-dom
+holds "the search for $name" "<li><a href=\"pilots/$page\">"
+browse "file://$site/pilots/$page" --dump-dom --hide-scrollbars --window-size=1100,1600 \
+    --screenshot="$artifacts/site-pilot-page.png"
+holds "pilot page" '<svg id="pilot-score-chart"' '<svg id="pilot-activity-chart"' \
+    '<table class="sortable" id="pilot-games">' 'data-sortable="ready"'
+browse "file://$site/games/game-1.html" --dump-dom
+holds "game page" '<svg id="arena-chart"' 'data-sortable="ready"'
+for shot in site-index site-pilot-page; do
+    [[ -s $artifacts/$shot.png ]] || fail "no screenshot $shot.png"
+done
+
+if ((failures > 0)); then
+    exit 1
+fi
+echo "site checked in $("$browser" --version 2>/dev/null | head -1); screenshots in $artifacts"
