@@ -118,32 +118,6 @@ Correction correctionFromJson(std::string_view text) {
     return row;
 }
 
-TargetRow targetFromJson(std::string_view text) {
-    const Json j = Json::parse(text);
-    return {j.at("line"),
-            j.at("text"),
-            j.at("key"),
-            stringOr(j.at("targetType")),
-            sideNamed(stringOr(j.at("team"))),
-            j.at("teamCode"),
-            j.at("points"),
-            j.at("redBoxed"),
-            stringOr(j.at("pilot")),
-            stringOr(j.at("reason"))};
-}
-
-ArenaEvent arenaFromJson(std::string_view text) {
-    const Json j = Json::parse(text);
-    const Json& seconds = j.at("seconds");  // null with the time: the line has none
-    return {j.at("line"),
-            stringOr(j.at("time")),
-            seconds.is_null() ? 0 : seconds.get<std::int32_t>(),
-            sideNamed(stringOr(j.at("side"))),
-            j.at("event") == "entry",
-            j.at("pilot"),
-            j.at("inGameAfter")};
-}
-
 Json optionsJson(const RunFacts& run) {
     return {{"overMaxPilotCorrection", run.overMaxPilotCorrection},
             {"multiDeathCorrection", run.multiDeathCorrection},
