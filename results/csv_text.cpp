@@ -11,9 +11,14 @@ CsvWriter& CsvWriter::field(std::string_view field) {
 }
 
 CsvWriter& CsvWriter::cell(std::string_view shown) {
+    const bool guard = !shown.empty() &&
+                       std::string_view("=+-@\t\r").find(shown.front()) != std::string_view::npos;
+    if (!guard && shown.find_first_of(",\"\r\n") == std::string_view::npos &&
+        (shown.empty() || (shown.front() != ' ' && shown.back() != ' '))) {
+        return field(shown);  // most cells: as they are
+    }
     std::string guarded;
-    if (!shown.empty() &&
-        std::string_view("=+-@\t\r").find(shown.front()) != std::string_view::npos) {
+    if (guard) {
         guarded = "'";
     }
     guarded += shown;

@@ -10,15 +10,19 @@ namespace vorskal::results {
 std::string jsonString(std::string_view text) {
     // The log text holds no control character: only quotes and backslashes
     // need escaping.
-    const std::string shown = logText(text);
     std::string out;
-    out.reserve(shown.size() + 2);
+    out.reserve(text.size() + 2);
     out += '"';
-    for (const char ch : shown) {
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
+    appendLogText(out, text);
+    if (out.find_first_of("\"\\", 1) != std::string::npos) {
+        std::string escaped = "\"";
+        for (std::size_t i = 1; i < out.size(); ++i) {
+            if (out[i] == '"' || out[i] == '\\') {
+                escaped += '\\';
+            }
+            escaped += out[i];
         }
-        out += ch;
+        out.swap(escaped);
     }
     out += '"';
     return out;
