@@ -1,8 +1,20 @@
 #include "results/csv_text.h"
 
+#include <algorithm>
+
 #include "base/log_text.h"
 
 namespace vorskal::results {
+namespace {
+
+// Whether a cell holds a comma, a quote or a line end (one pass over it:
+// find_first_of searches the set once per byte).
+bool holdsSeparator(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+}
+
+}  // namespace
 
 CsvWriter& CsvWriter::field(std::string_view field) {
     out_ << (first_ ? "" : ",") << field;
@@ -13,7 +25,7 @@ CsvWriter& CsvWriter::field(std::string_view field) {
 CsvWriter& CsvWriter::cell(std::string_view shown) {
     const bool guard = !shown.empty() &&
                        std::string_view("=+-@\t\r").find(shown.front()) != std::string_view::npos;
-    if (!guard && shown.find_first_of(",\"\r\n") == std::string_view::npos &&
+    if (!guard && !holdsSeparator(shown) &&
         (shown.empty() || (shown.front() != ' ' && shown.back() != ' '))) {
         return field(shown);  // most cells: as they are
     }
@@ -22,7 +34,7 @@ CsvWriter& CsvWriter::cell(std::string_view shown) {
         guarded = "'";
     }
     guarded += shown;
-    const bool quote = guarded.find_first_of(",\"\r\n") != std::string::npos ||
+    const bool quote = holdsSeparator(guarded) ||
                        (!guarded.empty() && (guarded.front() == ' ' || guarded.back() == ' '));
     if (!quote) {
         return field(guarded);

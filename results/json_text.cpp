@@ -1,5 +1,6 @@
 #include "results/json_text.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -14,7 +15,7 @@ std::string jsonString(std::string_view text) {
     out.reserve(text.size() + 2);
     out += '"';
     appendLogText(out, text);
-    if (out.find_first_of("\"\\", 1) != std::string::npos) {
+    if (std::any_of(out.begin() + 1, out.end(), [](char c) { return c == '"' || c == '\\'; })) {
         std::string escaped = "\"";
         for (std::size_t i = 1; i < out.size(); ++i) {
             if (out[i] == '"' || out[i] == '\\') {
