@@ -71,7 +71,14 @@ void appendLogText(std::string& out, std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (byte >= 0x20 && byte < 0x7F) {
-            out += static_cast<char>(byte);
+            // A run of printable ASCII (most of a log) in one piece.
+            std::size_t end = i + 1;
+            while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x20 &&
+                   static_cast<unsigned char>(bytes[end]) < 0x7F) {
+                ++end;
+            }
+            out.append(bytes.substr(i, end - i));
+            i = end - 1;
             continue;
         }
         if (byte < 0x80) {  // C0 controls and DEL

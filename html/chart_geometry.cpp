@@ -31,13 +31,13 @@ namespace {
 
 // The first time of the game on its time line: the first time of day, else
 // the first arena event's, else midnight.
-int startOfDay(const results::GameResults& game) {
+int startOfDay(const results::GameResults& game, const std::vector<ArenaMark>& marks) {
     if (const auto first = secondsOfDay(game.firstTime)) {
         return *first;
     }
-    for (const auto& event : game.arena) {
-        if (const auto at = secondsOfDay(event.time)) {
-            return *at;
+    for (const auto& mark : marks) {
+        if (mark.at >= 0) {
+            return mark.at;
         }
     }
     return 0;
@@ -45,21 +45,38 @@ int startOfDay(const results::GameResults& game) {
 
 }  // namespace
 
+ArenaMark arenaMark(const results::ArenaEvent& event) {
+    const auto at = secondsOfDay(event.time);
+    return {at ? static_cast<std::int32_t>(*at) : -1, event.side, event.inGameAfter};
+}
+
+std::vector<ArenaMark> arenaMarks(const std::vector<results::ArenaEvent>& events) {
+    std::vector<ArenaMark> marks;
+    marks.reserve(events.size());
+    for (const auto& event : events) {
+        marks.push_back(arenaMark(event));
+    }
+    return marks;
+}
+
 ArenaSeries arenaSeries(const results::GameResults& game) {
+    return arenaSeries(game, arenaMarks(game.arena));
+}
+
+ArenaSeries arenaSeries(const results::GameResults& game, const std::vector<ArenaMark>& marks) {
     ArenaSeries series;
-    series.start = startOfDay(game);
+    series.start = startOfDay(game, marks);
     long long end = series.start;
     if (const auto last = secondsOfDay(game.lastTime)) {
         end = atOrAfter(*last, series.start);
     }
     DayLine line(static_cast<int>(series.start));
-    for (const auto& event : game.arena) {
-        const auto at = secondsOfDay(event.time);
-        if (!at || (event.side != Side::Allied && event.side != Side::Hun)) {
+    for (const auto& mark : marks) {
+        if (mark.at < 0 || (mark.side != Side::Allied && mark.side != Side::Hun)) {
             continue;
         }
-        const Step step{line.place(*at), event.inGameAfter};
-        (event.side == Side::Allied ? series.allied : series.hun).push_back(step);
+        const Step step{line.place(mark.at), mark.count};
+        (mark.side == Side::Allied ? series.allied : series.hun).push_back(step);
         series.lowest = std::min(series.lowest, step.count);
         series.highest = std::max(series.highest, step.count);
         end = std::max(end, step.at);

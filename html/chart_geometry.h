@@ -76,6 +76,20 @@ struct ArenaSeries {
     std::int64_t highest = 0;
 };
 
+// What the chart keeps of one arena event: its time of day in seconds
+// (negative when the line's time cannot be read), its side and the count of
+// that side's pilots after it. A large game has hundreds of thousands.
+struct ArenaMark {
+    std::int32_t at = -1;
+    results::Side side = results::Side::Unknown;
+    std::int64_t count = 0;
+};
+ArenaMark arenaMark(const results::ArenaEvent& event);
+std::vector<ArenaMark> arenaMarks(const std::vector<results::ArenaEvent>& events);
+
+// The series of the game's arena events, given as marks (a run keeps only
+// the marks) or, in the second form, as the results' own list.
+ArenaSeries arenaSeries(const results::GameResults& game, const std::vector<ArenaMark>& marks);
 ArenaSeries arenaSeries(const results::GameResults& game);
 
 // The values shown on the count axis: 0 to at least 18 (room above the

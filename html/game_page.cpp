@@ -31,6 +31,11 @@ std::string tool(const results::GameResults& game) {
 }  // namespace
 
 std::string gamePage(const results::GameResults& game, const PageLimits& limits) {
+    return gamePage(game, arenaMarks(game.arena), limits);
+}
+
+std::string gamePage(const results::GameResults& game, const std::vector<ArenaMark>& marks,
+                     const PageLimits& limits) {
     std::string out;
     out.reserve(256 * 1024);
     std::string head = "<meta name=\"vorskal-page-format\" content=\"";
@@ -44,7 +49,7 @@ std::string gamePage(const results::GameResults& game, const PageLimits& limits)
     out += "\n<section id=\"arena\">";
     appendElement(out, "h2", "", "Pilots in the game");
     out += "<figure>";
-    appendArenaChart(out, game);
+    appendArenaChart(out, game, marks);
     appendElement(out, "figcaption", "",
                   "Pilots of each side in the game over the game's time. Shaded: a side's 17th "
                   "or 18th pilot in the game, with the minutes and the points deducted for it "
@@ -54,7 +59,7 @@ std::string gamePage(const results::GameResults& game, const PageLimits& limits)
     out += "</section>\n<section id=\"activity\">";
     appendElement(out, "h2", "", "Kills and deaths over time");
     out += "<figure>";
-    appendActivityChart(out, game);
+    appendActivityChart(out, game, marks);
     out += "</figure></section>\n";
 
     appendScores(out, game);
@@ -70,8 +75,13 @@ std::string gamePage(const results::GameResults& game, const PageLimits& limits)
 }
 
 void writeGamePage(const results::GameResults& game, const std::string& path) {
+    writeGamePage(game, arenaMarks(game.arena), path);
+}
+
+void writeGamePage(const results::GameResults& game, const std::vector<ArenaMark>& marks,
+                   const std::string& path) {
     const std::unique_ptr<OutputFile> file = replaceFile(path);
-    file->write(gamePage(game));
+    file->write(gamePage(game, marks));
     file->close();
 }
 

@@ -15,14 +15,16 @@ void PageRows::correction(const results::Correction& row) {
 }
 
 void PageRows::target(const results::TargetRow& row) {
-    game_.targets.push_back(row);
+    if (row.pilot.empty()) {
+        game_.targets.push_back(row);
+    }
     if (next_ != nullptr) {
         next_->target(row);
     }
 }
 
 void PageRows::arenaEvent(const results::ArenaEvent& row) {
-    game_.arena.push_back(row);
+    marks_.push_back(arenaMark(row));
     if (next_ != nullptr) {
         next_->arenaEvent(row);
     }

@@ -1,9 +1,14 @@
 #pragma once
-// The rows that the page draws from (arena events, corrections, targets),
-// kept in the results themselves as the run makes them. A writer of the
-// results may have set a sink of its own for those rows (the JSON and CSV of
-// a large game keep them out of memory): every row then goes to both, and
-// that writer still reads its rows from its own sink alone.
+// What the page draws of the long lists, kept as the run makes them, and no
+// more: every correction, the targets that were not credited (the page lists
+// and counts only those) in the results themselves, and of each arena event
+// only its mark on the chart (chart_geometry.h). A writer of the results may
+// have set a sink of its own for the rows (the JSON and CSV of a large game
+// keep them out of memory): every row then goes to both, and that writer
+// still reads its rows from its own sink alone.
+#include <vector>
+
+#include "html/chart_geometry.h"
 #include "results/game_results.h"
 
 namespace vorskal::html {
@@ -20,9 +25,13 @@ class PageRows : public results::RowSink {
     void target(const results::TargetRow& row) override;
     void arenaEvent(const results::ArenaEvent& row) override;
 
+    // The arena events' marks, in order, for gamePage.
+    const std::vector<ArenaMark>& arenaMarks() const { return marks_; }
+
   private:
     results::GameResults& game_;
     results::RowSink* next_;
+    std::vector<ArenaMark> marks_;
 };
 
 }  // namespace vorskal::html

@@ -99,7 +99,8 @@ void appendStretches(std::string& out, const ArenaSeries& series, const Scale& s
     }
 }
 
-std::string arenaWords(const results::GameResults& game, const ArenaSeries& series) {
+std::string arenaWords(const results::GameResults& game, const std::vector<ArenaMark>& marks,
+                       const ArenaSeries& series) {
     std::int64_t alliedMost = 0;
     std::int64_t hunMost = 0;
     for (const auto& s : series.allied) {
@@ -112,7 +113,7 @@ std::string arenaWords(const results::GameResults& game, const ArenaSeries& seri
                         clockText(series.end) + ". At most " + std::to_string(alliedMost) +
                         " Allied and " + std::to_string(hunMost) +
                         " Hun pilots were in the game at once; the limit is 16. ";
-    if (game.arena.empty()) {
+    if (marks.empty()) {
         words +=
             "No arena entries or exits were counted (the over-max correction was off, "
             "or nobody entered).";
@@ -127,16 +128,17 @@ std::string arenaWords(const results::GameResults& game, const ArenaSeries& seri
 
 }  // namespace
 
-void appendArenaChart(std::string& out, const results::GameResults& game) {
+void appendArenaChart(std::string& out, const results::GameResults& game,
+                      const std::vector<ArenaMark>& marks) {
     constexpr double kHeight = 340;
-    const ArenaSeries series = arenaSeries(game);
+    const ArenaSeries series = arenaSeries(game, marks);
     const CountAxis axis = countAxis(series);
     const Scale scale({kPlotLeft, 30, kPlotWidth, 270},
                       {static_cast<double>(series.start), static_cast<double>(series.end)},
                       {static_cast<double>(axis.low), static_cast<double>(axis.high)});
 
     appendSvgStart(out, "arena-chart", kChartWidth, kHeight, "Pilots in the game per side",
-                   arenaWords(game, series));
+                   arenaWords(game, marks, series));
 
     const Rect& area = scale.area();
     for (std::int64_t value = axis.low; value <= axis.high; value += axis.tick) {
@@ -166,12 +168,13 @@ void appendArenaChart(std::string& out, const results::GameResults& game) {
     out += "</svg>";
 }
 
-void appendActivityChart(std::string& out, const results::GameResults& game) {
+void appendActivityChart(std::string& out, const results::GameResults& game,
+                         const std::vector<ArenaMark>& marks) {
     constexpr double kStrip = 90;
     constexpr double kTop = 30;
     constexpr double kGap = 24;
     constexpr double kHeight = kTop + 2 * kStrip + kGap + 30;
-    const ArenaSeries series = arenaSeries(game);
+    const ArenaSeries series = arenaSeries(game, marks);
     const Scale time({kPlotLeft, kTop, kPlotWidth, 2 * kStrip + kGap},
                      {static_cast<double>(series.start), static_cast<double>(series.end)}, {0, 1});
     const Side sides[] = {Side::Allied, Side::Hun};

@@ -5,6 +5,7 @@
 // what it shows, and a viewBox so that it scales to the page and to print.
 #include <string>
 
+#include "html/chart_geometry.h"
 #include "results/game_results.h"
 
 namespace vorskal::html {
@@ -16,11 +17,13 @@ inline constexpr double kPlotWidth = 880;
 
 // The arena chart (id "arena-chart"): pilots in the game per side as step
 // lines, the limit of 16, each over-max stretch shaded with its minutes and
-// points, time ticks in game time.
-void appendArenaChart(std::string& out, const results::GameResults& game);
+// points, time ticks in game time. `marks`: the game's arena events.
+void appendArenaChart(std::string& out, const results::GameResults& game,
+                      const std::vector<ArenaMark>& marks);
 
 // Kills (bars up) and deaths (bars down) per minute, one strip per side
-// (id "activity-chart").
-void appendActivityChart(std::string& out, const results::GameResults& game);
+// (id "activity-chart"), on the arena chart's time line.
+void appendActivityChart(std::string& out, const results::GameResults& game,
+                         const std::vector<ArenaMark>& marks);
 
 }  // namespace vorskal::html

@@ -74,16 +74,6 @@ void insertTotals(Connection& db, std::int64_t id, const char* team,
         .run();
 }
 
-// A correction the run kept in its temporary file (results/spill.h).
-results::Correction correctionKept(std::string_view json) {
-    try {
-        return results::correctionFromJson(json);
-    } catch (const std::exception& error) {
-        throw std::runtime_error("a correction kept in the temporary file does not read back: " +
-                                 std::string(error.what()));
-    }
-}
-
 class CorrectionWriter {
   public:
     CorrectionWriter(Connection& db, std::int64_t game)
@@ -203,7 +193,7 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
     CorrectionWriter corrections(db, id);
     if (spilled != nullptr) {
         spilled->forEachCorrection(
-            [&](std::string_view json) { corrections.write(correctionKept(json)); });
+            [&](const results::Correction& correction) { corrections.write(correction); });
     } else {
         for (const results::Correction& correction : game.corrections) {
             corrections.write(correction);

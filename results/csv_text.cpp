@@ -1,8 +1,20 @@
 #include "results/csv_text.h"
 
+#include <algorithm>
+
 #include "base/log_text.h"
 
 namespace vorskal::results {
+namespace {
+
+// Whether a cell holds a comma, a quote or a line end (one pass over it:
+// find_first_of searches the set once per byte).
+bool holdsSeparator(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+}
+
+}  // namespace
 
 CsvWriter& CsvWriter::field(std::string_view field) {
     out_ << (first_ ? "" : ",") << field;
@@ -11,13 +23,18 @@ CsvWriter& CsvWriter::field(std::string_view field) {
 }
 
 CsvWriter& CsvWriter::cell(std::string_view shown) {
+    const bool guard = !shown.empty() &&
+                       std::string_view("=+-@\t\r").find(shown.front()) != std::string_view::npos;
+    if (!guard && !holdsSeparator(shown) &&
+        (shown.empty() || (shown.front() != ' ' && shown.back() != ' '))) {
+        return field(shown);  // most cells: as they are
+    }
     std::string guarded;
-    if (!shown.empty() &&
-        std::string_view("=+-@\t\r").find(shown.front()) != std::string_view::npos) {
+    if (guard) {
         guarded = "'";
     }
     guarded += shown;
-    const bool quote = guarded.find_first_of(",\"\r\n") != std::string::npos ||
+    const bool quote = holdsSeparator(guarded) ||
                        (!guarded.empty() && (guarded.front() == ' ' || guarded.back() == ' '));
     if (!quote) {
         return field(guarded);

@@ -8,7 +8,6 @@
 #include "base/output_stream.h"
 #include "base/system_files.h"
 #include "results/csv_text.h"
-#include "results/json_text.h"
 
 namespace vorskal::results {
 namespace {
@@ -79,8 +78,7 @@ Written corrections(const std::filesystem::path& dir, const SpilledRows& spilled
                                  "by", "points", "evidenceLines", "evidenceTexts"}));
     CsvWriter& csv = written->csv();
     std::int64_t number = 0;
-    spilled.forEachCorrection([&](std::string_view json) {
-        const Correction item = correctionFromJson(json);
+    spilled.forEachCorrection([&](const Correction& item) {
         ++number;
         std::string lines;
         std::vector<std::string_view> texts;
@@ -114,8 +112,7 @@ Written targets(const std::filesystem::path& dir, const SpilledRows& spilled) {
                                 {"line", "text", "key", "targetType", "team", "teamCode", "points",
                                  "redBoxed", "pilot", "reason"}));
     CsvWriter& csv = written->csv();
-    spilled.forEachTarget([&](std::string_view json) {
-        const TargetRow row = targetFromJson(json);
+    spilled.forEachTarget([&](const TargetRow& row) {
         csv.number(lineNumber(row.line)).text(row.text).text(row.key).text(row.targetType);
         csv.text(sideName(row.team)).number(row.teamCode).number(row.points).flag(row.redBoxed);
         csv.text(row.pilot).text(row.reason);
@@ -128,8 +125,7 @@ Written arena(const std::filesystem::path& dir, const SpilledRows& spilled) {
     Written written(new CsvFile(
         dir, kArenaCsv, {"line", "time", "seconds", "side", "event", "pilot", "inGameAfter"}));
     CsvWriter& csv = written->csv();
-    spilled.forEachArenaEvent([&](std::string_view json) {
-        const ArenaEvent row = arenaFromJson(json);
+    spilled.forEachArenaEvent([&](const ArenaEvent& row) {
         csv.number(lineNumber(row.line)).text(row.time);
         if (row.time.empty()) {  // no time of day on the line
             csv.empty();

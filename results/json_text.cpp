@@ -1,5 +1,6 @@
 #include "results/json_text.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -10,15 +11,19 @@ namespace vorskal::results {
 std::string jsonString(std::string_view text) {
     // The log text holds no control character: only quotes and backslashes
     // need escaping.
-    const std::string shown = logText(text);
     std::string out;
-    out.reserve(shown.size() + 2);
+    out.reserve(text.size() + 2);
     out += '"';
-    for (const char ch : shown) {
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
+    appendLogText(out, text);
+    if (std::any_of(out.begin() + 1, out.end(), [](char c) { return c == '"' || c == '\\'; })) {
+        std::string escaped = "\"";
+        for (std::size_t i = 1; i < out.size(); ++i) {
+            if (out[i] == '"' || out[i] == '\\') {
+                escaped += '\\';
+            }
+            escaped += out[i];
         }
-        out += ch;
+        out.swap(escaped);
     }
     out += '"';
     return out;
@@ -116,32 +121,6 @@ Correction correctionFromJson(std::string_view text) {
                              named(fieldNamed(field), field), move.at("by"), move.at("points")});
     }
     return row;
-}
-
-TargetRow targetFromJson(std::string_view text) {
-    const Json j = Json::parse(text);
-    return {j.at("line"),
-            j.at("text"),
-            j.at("key"),
-            stringOr(j.at("targetType")),
-            sideNamed(stringOr(j.at("team"))),
-            j.at("teamCode"),
-            j.at("points"),
-            j.at("redBoxed"),
-            stringOr(j.at("pilot")),
-            stringOr(j.at("reason"))};
-}
-
-ArenaEvent arenaFromJson(std::string_view text) {
-    const Json j = Json::parse(text);
-    const Json& seconds = j.at("seconds");  // null with the time: the line has none
-    return {j.at("line"),
-            stringOr(j.at("time")),
-            seconds.is_null() ? 0 : seconds.get<std::int32_t>(),
-            sideNamed(stringOr(j.at("side"))),
-            j.at("event") == "entry",
-            j.at("pilot"),
-            j.at("inGameAfter")};
 }
 
 Json optionsJson(const RunFacts& run) {

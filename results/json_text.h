@@ -5,7 +5,7 @@
 // text by the one rule of every output (base/log_text.h).
 //
 // The long lists' rows are written by hand as compact text (a large game has
-// hundreds of thousands of them) and read back from that text.
+// hundreds of thousands of them).
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -22,14 +22,13 @@ std::string jsonString(std::string_view text);
 Json textJson(std::string_view text);
 Json textOrNull(std::string_view text);
 
-// One row of a long list as a compact JSON object, and back. The readers
-// throw (a std::exception) on text that is not such a row.
+// One row of a long list as a compact JSON object; a correction also back
+// (the results' JSON read by the league), throwing (a std::exception) on
+// text that is not such a row.
 std::string correctionJson(const Correction& row);
 std::string targetJson(const TargetRow& row);
 std::string arenaJson(const ArenaEvent& row);
 Correction correctionFromJson(std::string_view text);
-TargetRow targetFromJson(std::string_view text);
-ArenaEvent arenaFromJson(std::string_view text);
 
 // The results of a game from the JSON the results write
 // (game_from_json.cpp): the current formatVersion only, since an older one

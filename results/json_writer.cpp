@@ -102,9 +102,15 @@ std::function<void(const Emit&)> each(const std::vector<Row>& list,
 
 void writeJson(const GameResults& results, std::ostream& out, const SpilledRows& spilled) {
     write(results, out,
-          {[&](const Emit& emit) { spilled.forEachCorrection(emit); },
-           [&](const Emit& emit) { spilled.forEachTarget(emit); },
-           [&](const Emit& emit) { spilled.forEachArenaEvent(emit); }});
+          {[&](const Emit& emit) {
+               spilled.forEachCorrection([&](const Correction& row) { emit(correctionJson(row)); });
+           },
+           [&](const Emit& emit) {
+               spilled.forEachTarget([&](const TargetRow& row) { emit(targetJson(row)); });
+           },
+           [&](const Emit& emit) {
+               spilled.forEachArenaEvent([&](const ArenaEvent& row) { emit(arenaJson(row)); });
+           }});
 }
 
 void writeJson(const GameResults& results, std::ostream& out) {
