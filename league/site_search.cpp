@@ -39,7 +39,11 @@ constexpr const char* kScript = R"js((function () {
   box.addEventListener("input", show);
   var asked = /^#search=(.*)$/.exec(location.hash);
   if (asked) {
-    box.value = decodeURIComponent(asked[1]);
+    try {
+      box.value = decodeURIComponent(asked[1]);
+    } catch (error) {
+      box.value = asked[1];  // an address with a broken %-escape: searched as typed
+    }
   }
   section.hidden = false;
   show();

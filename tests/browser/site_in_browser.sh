@@ -3,7 +3,7 @@
 # games (those whose tally completes, with their folders' switches), its
 # site written, then Debian's chromium, headless and offline (a network
 # namespace of its own when the system allows one), opens from the files the
-# index, the index with a search asked in its address, the first pilot's page
+# index, the index with a search asked in its address (one well formed, one with a broken %-escape), the first pilot's page
 # and a game's page. Each must show what it is made of once its script ran
 # (the search lists the pilot; the pilot's two charts), log no console
 # message, and ask for nothing on the network: the browser's network log
@@ -116,6 +116,9 @@ browse "file://$site/index.html" --dump-dom --hide-scrollbars --window-size=1100
 holds index '<table class="sortable" id="pilots">' '<section id="search">' 'data-sortable="ready"'
 browse "file://$site/index.html#search=$name" --dump-dom
 holds "the search for $name" "<li><a href=\"pilots/$page\">"
+# An address typed by hand with a broken %-escape: searched as typed, no error.
+browse "file://$site/index.html#search=%E0%A4%A" --dump-dom
+holds "a broken search address" '<section id="search">' '<li>Nothing found</li>'
 browse "file://$site/pilots/$page" --dump-dom --hide-scrollbars --window-size=1100,1600 \
     --screenshot="$artifacts/site-pilot-page.png"
 holds "pilot page" '<svg id="pilot-score-chart"' '<svg id="pilot-activity-chart"' \
