@@ -12,36 +12,13 @@
 set -euo pipefail
 sample=$1 tally=$2 game=$3 artifacts=$4
 
-browser=$(command -v chromium || true)
-if [[ -z $browser ]]; then
-    echo "chromium is not installed (scripts/setup.sh installs it): skipped"
-    exit 77
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$artifacts"
+. "$(dirname "$0")/browser.sh"
 
-offline=()
-if unshare -n true 2>/dev/null; then
-    offline=(unshare -n)
-fi
-
-# Runs the browser on PAGE with the extra arguments; output in $work/out, log in $work/log.
+# Runs the browser on the page file with the extra arguments.
 browse() {
     local page=$1
     shift
-    rm -rf "$work/profile"
-    "${offline[@]}" timeout 120 "$browser" --headless --no-sandbox --disable-gpu --no-first-run \
-        --disable-background-networking --disable-component-update --disable-sync \
-        --user-data-dir="$work/profile" --proxy-server=127.0.0.1:9 \
-        --host-resolver-rules="MAP * ~NOTFOUND" --enable-logging=stderr --v=0 \
-        "$@" "file://$page" >"$work/out" 2>"$work/log"
-}
-
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
+    run_browser "file://$page" "$@"
 }
 
 # Checks the page's markup (HTML Tidy finds no fault), its DOM after
@@ -66,10 +43,7 @@ check() {
         fail "$name: no Allied table"
     grep -q '<table class="sortable scores" id="scores-hun">' "$dom" || fail "$name: no Hun table"
     grep -q 'data-sortable="ready"' "$dom" || fail "$name: the sorting script did not finish"
-    if grep -q ':CONSOLE' "$work/log"; then
-        fail "$name: console messages:"
-        grep ':CONSOLE' "$work/log"
-    fi
+    no_console "$name"
 }
 
 # A made-up game of 3 hours with 20 pilots a side: stretches over the limit,
@@ -89,7 +63,4 @@ check "$work/game/page.html" "sample game"
 browse "$work/game/page.html" --hide-scrollbars --window-size=1100,2400 \
     --screenshot="$artifacts/sample-game-page.png"
 
-if ((failures > 0)); then
-    exit 1
-fi
-echo "page checked in $("$browser" --version 2>/dev/null | head -1); screenshots in $artifacts"
+finish "page checked"

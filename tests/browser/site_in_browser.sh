@@ -18,14 +18,7 @@
 set -euo pipefail
 league=$1 tally=$2 source=$3 artifacts=$4 python=$5
 
-browser=$(command -v chromium || true)
-if [[ -z $browser ]]; then
-    echo "chromium is not installed (scripts/setup.sh installs it): skipped"
-    exit 77
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$artifacts"
+. "$(dirname "$0")/browser.sh"
 
 # The league: every scenario folder's game that completes, as the site test records them.
 for scenario in "$source"/tests/scenarios/*/; do
@@ -61,33 +54,15 @@ import hashlib, json, sys, urllib.parse
 name = json.load(sys.stdin)["pilots"][0]["name"]
 print(urllib.parse.quote(name), hashlib.sha256(name.encode()).hexdigest()[:16] + ".html")')
 
-offline=()
-if unshare -n true 2>/dev/null; then
-    offline=(unshare -n)
-fi
-
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
 # Opens URL with the extra arguments; the DOM or nothing in $work/out, the
 # browser's messages in $work/log, its network log in $work/net.json. Fails
 # on a console message or a request that the page started.
 browse() {
     local url=$1
     shift
-    rm -rf "$work/profile" "$work/net.json"
-    "${offline[@]}" timeout 60 "$browser" --headless --no-sandbox --disable-gpu --no-first-run \
-        --disable-background-networking --disable-component-update --disable-sync \
-        --user-data-dir="$work/profile" --proxy-server=127.0.0.1:9 \
-        --host-resolver-rules="MAP * ~NOTFOUND" --enable-logging=stderr --v=0 \
-        --log-net-log="$work/net.json" "$@" "$url" >"$work/out" 2>"$work/log"
-    if grep -q ':CONSOLE' "$work/log"; then
-        fail "$url: console messages:"
-        grep ':CONSOLE' "$work/log"
-    fi
+    rm -f "$work/net.json"
+    run_browser "$url" --log-net-log="$work/net.json" "$@"
+    no_console "$url"
     "$python" - "$work/net.json" <<'EOF' || fail "$url: the page asked for something on the network"
 import json, sys
 log = json.load(open(sys.argv[1]))
@@ -129,7 +104,4 @@ for shot in site-index site-pilot-page; do
     [[ -s $artifacts/$shot.png ]] || fail "no screenshot $shot.png"
 done
 
-if ((failures > 0)); then
-    exit 1
-fi
-echo "site checked in $("$browser" --version 2>/dev/null | head -1); screenshots in $artifacts"
+finish "site checked"
