@@ -200,7 +200,9 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
         }
     }
 
-    Statement warnings = db.prepare("INSERT INTO warnings VALUES (?,?,?,?,?,?)");
+    Statement warnings = db.prepare(
+        "INSERT INTO warnings (game_id, position, code, file, line, message, subject, accepted) "
+        "VALUES (?,?,?,?,?,?,?,?)");
     for (std::size_t i = 0; i < game.warnings.size(); ++i) {
         const results::Warning& warning = game.warnings[i];
         warnings.bind(1, id)
@@ -209,6 +211,8 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
             .bind(4, utf8(warning.file))
             .bind(5, std::int64_t(warning.line))
             .bind(6, utf8(warning.message))
+            .bind(7, utf8(warning.subject))
+            .bind(8, std::int64_t(warning.accepted ? 1 : 0))
             .run();
     }
 

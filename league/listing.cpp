@@ -166,11 +166,11 @@ TextTable correctionsTable(const results::GameResults& game) {
 
 TextTable warningsTable(const results::GameResults& game) {
     TextTable table;
-    table.header = {"Warning", "File", "Line", "Message"};
-    table.numeric = {false, false, true, false};
+    table.header = {"Warning", "File", "Line", "Accepted", "Message"};
+    table.numeric = {false, false, true, false, false};
     for (const results::Warning& w : game.warnings) {
-        table.rows.push_back(
-            {w.code, w.file, w.line == 0 ? "" : std::to_string(w.line), w.message});
+        table.rows.push_back({w.code, w.file, w.line == 0 ? "" : std::to_string(w.line),
+                              w.accepted ? "yes" : "no", w.message});
     }
     return table;
 }
@@ -207,11 +207,6 @@ ordered_json gameJson(const StoredGame& stored) {
             name != "timeline") {
             json[name] = std::move(value);
         }
-    }
-    // Nor a finding's subject and whether it was accepted in the game folder.
-    for (ordered_json& warning : json["warnings"]) {
-        warning.erase("subject");
-        warning.erase("accepted");
     }
     return json;
 }

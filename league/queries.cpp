@@ -220,7 +220,7 @@ constexpr const char* kSummaryColumns =
     "(SELECT final FROM team_totals WHERE game_id = g.id AND team = 'Hun'), "
     "(SELECT count(*) FROM pilots WHERE game_id = g.id), "
     "(SELECT count(*) FROM corrections WHERE game_id = g.id), "
-    "(SELECT count(*) FROM warnings WHERE game_id = g.id), g.recorded_at";
+    "(SELECT count(*) FROM warnings WHERE game_id = g.id AND accepted = 0), g.recorded_at";
 
 constexpr int kSummaryCount = 13;
 
@@ -357,12 +357,13 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
         }
 
         Statement warnings = db.prepare(
-            "SELECT code, file, line, message FROM warnings WHERE game_id = ? ORDER BY position");
+            "SELECT code, file, line, message, subject, accepted FROM warnings WHERE game_id = ? "
+            "ORDER BY position");
         warnings.bind(1, id);
         while (warnings.step()) {
             game.warnings.push_back({warnings.text(0), warnings.text(1),
                                      static_cast<std::uint64_t>(warnings.integer(2)),
-                                     warnings.text(3)});
+                                     warnings.text(3), warnings.text(4), warnings.integer(5) != 0});
         }
 
         Statement inputs = db.prepare(

@@ -137,6 +137,13 @@ ALTER TABLE corrections ADD COLUMN note TEXT NOT NULL DEFAULT '';
 UPDATE pilots SET locations = replace(substr(locations, 2), ',', char(10));
 )sql";
 
+// Version 3: a warning's subject, and whether the game folder's accepted
+// findings listed it (older warnings: no subject, not accepted).
+constexpr std::string_view kVersion3 = R"sql(
+ALTER TABLE warnings ADD COLUMN subject TEXT NOT NULL DEFAULT '';
+ALTER TABLE warnings ADD COLUMN accepted INTEGER NOT NULL DEFAULT 0 CHECK (accepted IN (0, 1));
+)sql";
+
 }  // namespace
 
 std::string_view migrationTo(std::int64_t version) {
@@ -145,6 +152,8 @@ std::string_view migrationTo(std::int64_t version) {
             return kVersion1;
         case 2:
             return kVersion2;
+        case 3:
+            return kVersion3;
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

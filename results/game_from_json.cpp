@@ -97,10 +97,11 @@ GameResults gameOf(const json& doc) {
     }
     for (const json& warning : doc.at("warnings")) {
         const json& line = warning.at("line");
-        game.warnings.push_back({warning.at("code").get<std::string>(),
-                                 textOrEmpty(warning.at("file")),
-                                 line.is_null() ? 0 : line.get<std::uint64_t>(),
-                                 warning.at("message").get<std::string>()});
+        game.warnings.push_back(
+            {warning.at("code").get<std::string>(), textOrEmpty(warning.at("file")),
+             line.is_null() ? 0 : line.get<std::uint64_t>(),
+             warning.at("message").get<std::string>(), textOrEmpty(warning.at("subject")),
+             warning.at("accepted").get<bool>()});
     }
     return game;
 }

@@ -157,7 +157,7 @@ std::string reportFile(const std::vector<std::string>& scenarios,
 namespace {
 
 bool isInput(const std::string& name) {
-    return name == "vorskal.ini" || name == "vorskal.log" ||
+    return name == "vorskal.ini" || name == "vorskal.log" || name == "vorskal-accepted.txt" ||
            (name.rfind("ux7server", 0) == 0 && name.size() > 4 &&
             name.compare(name.size() - 4, 4, ".log") == 0);
 }

@@ -26,7 +26,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
     // Reading commands do not change an old file; they say what will.
     const LeagueRun old = league({db, "standings"});
     EXPECT_EQ(old.status, kLeagueExitFailed);
-    EXPECT_NE(old.err.find("schema version 1 is older than this program's 2"), std::string::npos)
+    EXPECT_NE(old.err.find("schema version 1 is older than this program's 3"), std::string::npos)
         << old.err;
 
     // The report file of both games: known already, by their reports.
@@ -36,7 +36,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
         << imported.out;
 
     league::LeagueFile file(db, league::LeagueFile::Access::Read);
-    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 2);
+    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 3);
     const nlohmann::json games =
         nlohmann::json::parse(league({db, "games", "--format", "json"}).out)["games"];
     ASSERT_EQ(games.size(), 2u);
@@ -45,12 +45,17 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
         EXPECT_EQ(game["playedOn"], "2026-12-06");  // "12/06/26", month first
     }
     EXPECT_EQ(games[0]["corrections"], 7);  // recorded with --html: its corrections were kept
+    EXPECT_EQ(games[0]["warnings"], 2);     // kept before findings could be accepted: none is
 
     // Rows as they were; the locations, kept with commas before, one key each.
     const nlohmann::json shown =
         nlohmann::json::parse(league({db, "show", "1", "--format", "json"}).out);
     EXPECT_EQ(shown["pilots"].size(), 28u);
     EXPECT_EQ(shown["teams"]["Allied"]["final"], 79);
+    for (const auto& warning : shown["warnings"]) {
+        EXPECT_EQ(warning["accepted"], false);
+        EXPECT_TRUE(warning["subject"].is_null());
+    }
     for (const auto& pilot : shown["pilots"]) {
         if (pilot["name"] == "Nungesser") {
             EXPECT_EQ(pilot["locations"], nlohmann::json::parse(R"(["#123", "#58"])"));

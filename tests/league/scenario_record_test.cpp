@@ -61,13 +61,11 @@ Recorded record(const ScenarioFolder& s, const std::string& db,
 
 // The results JSON as the league keeps it: without the lists it does not
 // keep, and with the run's own time and folder (which differ between runs).
+// Its warnings are kept whole: a finding the folder accepts (the sample
+// game's) stays accepted whichever way the game arrives.
 json kept(json results, const json& shown) {
     for (const char* name : {"formatVersion", "report", "targets", "arena", "timeline"}) {
         results.erase(name);
-    }
-    for (json& warning : results["warnings"]) {
-        warning.erase("subject");
-        warning.erase("accepted");
     }
     results["run"]["startedAt"] = shown["run"]["startedAt"];
     results["run"]["directory"] = shown["run"]["directory"];
