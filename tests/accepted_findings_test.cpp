@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/failure.h"
+#include "collector/finding_order.h"
 #include "results/accepted_findings.h"
 
 namespace vorskal::results {
@@ -44,6 +46,29 @@ TEST(AcceptedFindings, KeysCommentsAndLinesThatAreNoKey) {
             EXPECT_EQ(std::string(failure.what()).rfind(c.error, 0), 0u) << failure.what();
         }
     }
+}
+
+// A run lists its findings in file and line order: the numbered logs by
+// number (10 after 1), then "vorskal.ini", then "ux7server.log", anything
+// else last; in a file one without a line first; one place keeps its order.
+TEST(AcceptedFindings, FindingsAreListedInFileAndLineOrderAndTheAcceptedMarked) {
+    std::vector<Warning> findings = {
+        {"a", "ux7server.log", 5, "..."},
+        {"b", "vorskal.ini", 2, "..."},
+        {"c", "ux7server10.log", 1, "..."},
+        {"d", "ux7server1.log", 3, "..."},
+        {"e", "ux7server0.log", 9, "..."},
+        {"f", "ux7server.log", 0, "..."},
+        {"unknown-aircraft", "ux7server0.log", 2, "...", "Archie"},
+        {"h", "vorskal.ini", 2, "..."},
+        {"i", "notes.txt", 1, "..."},
+    };
+    settleFindings(findings, AcceptedFindings::parse("unknown-aircraft: Archie"));
+    std::string order;
+    for (const Warning& finding : findings) {
+        order += finding.code.substr(0, 1) + (finding.accepted ? "+" : "");
+    }
+    EXPECT_EQ(order, "u+edcbhfai");
 }
 
 }  // namespace
