@@ -23,24 +23,24 @@ CsvWriter& CsvWriter::field(std::string_view field) {
 }
 
 CsvWriter& CsvWriter::cell(std::string_view shown) {
+    // A cell a spreadsheet would take as a formula gets a "'" in front.
     const bool guard = !shown.empty() &&
                        std::string_view("=+-@\t\r").find(shown.front()) != std::string_view::npos;
-    if (!guard && !holdsSeparator(shown) &&
-        (shown.empty() || (shown.front() != ' ' && shown.back() != ' '))) {
+    // Quoted when it holds a separator, or starts or ends with a blank (the
+    // guard's "'", when there, is its first character).
+    const bool quote =
+        holdsSeparator(shown) ||
+        (!shown.empty() && ((!guard && shown.front() == ' ') || shown.back() == ' '));
+    if (!guard && !quote) {
         return field(shown);  // most cells: as they are
     }
-    std::string guarded;
-    if (guard) {
-        guarded = "'";
-    }
-    guarded += shown;
-    const bool quote = holdsSeparator(guarded) ||
-                       (!guarded.empty() && (guarded.front() == ' ' || guarded.back() == ' '));
+    std::string text = guard ? "'" : "";
+    text += shown;
     if (!quote) {
-        return field(guarded);
+        return field(text);
     }
     std::string quoted = "\"";
-    for (const char c : guarded) {
+    for (const char c : text) {
         quoted += c;
         if (c == '"') {
             quoted += '"';
