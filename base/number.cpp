@@ -1,5 +1,6 @@
 #include "base/number.h"
 
+#include <charconv>
 #include <limits>
 
 #include "base/failure.h"
@@ -68,6 +69,12 @@ Count readCount(std::string_view text, std::string_view file, std::uint64_t line
         throw TallyFailure(where(file, line) + quoted(text) + " leaves the 32-bit range");
     }
     return static_cast<Count>(value);
+}
+
+void appendNumber(std::string& out, std::int64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
 }
 
 }  // namespace vorskal

@@ -5,6 +5,7 @@
 // else. A blank is the space character only: a tab is not. The value is rounded down towards minus
 // infinity (-1.5 gives -2).
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "base/checked.h"
@@ -18,5 +19,9 @@ bool readNumber(std::string_view text, std::int64_t& value);
 // Reads a number that must fit a Count. Throws TallyFailure naming `file`,
 // `line` and the text when it is not a number or leaves the 32-bit range.
 Count readCount(std::string_view text, std::string_view file, std::uint64_t line);
+
+// Appends a whole number in plain decimal, a minus sign when negative (the
+// outputs' numbers: JSON, CSV, the pages).
+void appendNumber(std::string& out, std::int64_t value);
 
 }  // namespace vorskal

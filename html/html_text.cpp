@@ -1,6 +1,5 @@
 #include "html/html_text.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -30,12 +29,6 @@ void appendText(std::string& out, std::string_view text) {
                 out += c;
         }
     }
-}
-
-void appendNumber(std::string& out, std::int64_t value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
 }
 
 void appendCoordinate(std::string& out, double value) {

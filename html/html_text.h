@@ -5,12 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/number.h"
+
 namespace vorskal::html {
 
 void appendText(std::string& out, std::string_view text);
-
-// A whole number in plain decimal, a minus sign when negative.
-void appendNumber(std::string& out, std::int64_t value);
 
 // A drawing coordinate with at most one decimal ("12", "12.5", "-3.2").
 void appendCoordinate(std::string& out, double value);

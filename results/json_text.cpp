@@ -5,28 +5,29 @@
 #include <stdexcept>
 
 #include "base/log_text.h"
+#include "base/number.h"
 
 namespace vorskal::results {
 
-std::string jsonString(std::string_view text) {
+void appendJsonString(std::string& out, std::string_view text) {
     // The log text holds no control character: only quotes and backslashes
     // need escaping.
-    std::string out;
-    out.reserve(text.size() + 2);
     out += '"';
+    const std::size_t from = out.size();
     appendLogText(out, text);
-    if (std::any_of(out.begin() + 1, out.end(), [](char c) { return c == '"' || c == '\\'; })) {
-        std::string escaped = "\"";
-        for (std::size_t i = 1; i < out.size(); ++i) {
-            if (out[i] == '"' || out[i] == '\\') {
-                escaped += '\\';
+    const auto shown = out.begin() + static_cast<std::ptrdiff_t>(from);
+    const auto first = std::find_if(shown, out.end(), [](char c) { return c == '"' || c == '\\'; });
+    if (first != out.end()) {
+        std::string escaped(first, out.end());
+        out.erase(first, out.end());
+        for (const char c : escaped) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
             }
-            escaped += out[i];
+            out += c;
         }
-        out.swap(escaped);
     }
     out += '"';
-    return out;
 }
 
 Json textJson(std::string_view text) {
@@ -37,56 +38,83 @@ Json textOrNull(std::string_view text) {
     return text.empty() ? Json(nullptr) : textJson(text);
 }
 
-std::string correctionJson(const Correction& row) {
-    std::string out = "{\"kind\":\"" + std::string(kindName(row.kind)) + "\"";
-    out += row.applied ? ",\"applied\":true" : ",\"applied\":false";
-    out += ",\"note\":" + jsonString(row.note);
+namespace {
+
+// `"name":` and a JSON string, or null for an empty text when `orNull`.
+void stringMember(std::string& out, std::string_view name, std::string_view text,
+                  bool orNull = false) {
+    out += name;
+    if (orNull && text.empty()) {
+        out += "null";
+    } else {
+        appendJsonString(out, text);
+    }
+}
+
+void numberMember(std::string& out, std::string_view name, std::int64_t value) {
+    out += name;
+    appendNumber(out, value);
+}
+
+}  // namespace
+
+void appendCorrectionJson(std::string& out, const Correction& row) {
+    out += "{\"kind\":\"";
+    out += kindName(row.kind);
+    out += row.applied ? "\",\"applied\":true" : "\",\"applied\":false";
+    stringMember(out, ",\"note\":", row.note);
     out += ",\"evidence\":[";
     for (std::size_t i = 0; i < row.evidence.size(); ++i) {
-        out += i == 0 ? "" : ",";
-        out += "{\"line\":" + std::to_string(row.evidence[i].line) +
-               ",\"text\":" + jsonString(row.evidence[i].text) + "}";
+        numberMember(out, i == 0 ? "{\"line\":" : ",{\"line\":",
+                     static_cast<std::int64_t>(row.evidence[i].line));
+        stringMember(out, ",\"text\":", row.evidence[i].text);
+        out += '}';
     }
     out += "],\"moves\":[";
     for (std::size_t i = 0; i < row.moves.size(); ++i) {
         const Move& move = row.moves[i];
-        out += i == 0 ? "" : ",";
-        out += "{\"pilot\":" + (move.pilot.empty() ? "null" : jsonString(move.pilot));
-        out += ",\"team\":\"" + std::string(sideName(move.team)) + "\"";
-        out += ",\"field\":\"" + std::string(fieldName(move.field)) + "\"";
-        out += ",\"by\":" + std::to_string(move.by);
-        out += ",\"points\":" + std::to_string(move.points) + "}";
+        stringMember(out, i == 0 ? "{\"pilot\":" : ",{\"pilot\":", move.pilot, true);
+        out += ",\"team\":\"";
+        out += sideName(move.team);
+        out += "\",\"field\":\"";
+        out += fieldName(move.field);
+        numberMember(out, "\",\"by\":", move.by);
+        numberMember(out, ",\"points\":", move.points);
+        out += '}';
     }
     out += "]}";
-    return out;
 }
 
-std::string targetJson(const TargetRow& row) {
-    std::string out = "{\"line\":" + std::to_string(row.line);
-    out += ",\"text\":" + jsonString(row.text);
-    out += ",\"key\":" + jsonString(row.key);
-    out += ",\"targetType\":" + (row.targetType.empty() ? "null" : jsonString(row.targetType));
-    out += ",\"team\":\"" + std::string(sideName(row.team)) + "\"";
-    out += ",\"teamCode\":" + std::to_string(row.teamCode);
-    out += ",\"points\":" + std::to_string(row.points);
+void appendTargetJson(std::string& out, const TargetRow& row) {
+    numberMember(out, "{\"line\":", static_cast<std::int64_t>(row.line));
+    stringMember(out, ",\"text\":", row.text);
+    stringMember(out, ",\"key\":", row.key);
+    stringMember(out, ",\"targetType\":", row.targetType, true);
+    out += ",\"team\":\"";
+    out += sideName(row.team);
+    numberMember(out, "\",\"teamCode\":", row.teamCode);
+    numberMember(out, ",\"points\":", row.points);
     out += row.redBoxed ? ",\"redBoxed\":true" : ",\"redBoxed\":false";
-    out += ",\"pilot\":" + (row.pilot.empty() ? "null" : jsonString(row.pilot));
-    out += ",\"reason\":" + (row.reason.empty() ? "null" : jsonString(row.reason));
+    stringMember(out, ",\"pilot\":", row.pilot, true);
+    stringMember(out, ",\"reason\":", row.reason, true);
     out += '}';
-    return out;
 }
 
-std::string arenaJson(const ArenaEvent& row) {
-    std::string out = "{\"line\":" + std::to_string(row.line);
+void appendArenaJson(std::string& out, const ArenaEvent& row) {
+    numberMember(out, "{\"line\":", static_cast<std::int64_t>(row.line));
     // No time of day on the line: null for both.
-    out += ",\"time\":" + (row.time.empty() ? "null" : jsonString(row.time));
-    out += ",\"seconds\":" + (row.time.empty() ? "null" : std::to_string(row.seconds));
-    out += ",\"side\":\"" + std::string(sideName(row.side)) + "\"";
-    out += row.entry ? ",\"event\":\"entry\"" : ",\"event\":\"exit\"";
-    out += ",\"pilot\":" + jsonString(row.pilot);
-    out += ",\"inGameAfter\":" + std::to_string(row.inGameAfter);
+    stringMember(out, ",\"time\":", row.time, true);
+    if (row.time.empty()) {
+        out += ",\"seconds\":null";
+    } else {
+        numberMember(out, ",\"seconds\":", row.seconds);
+    }
+    out += ",\"side\":\"";
+    out += sideName(row.side);
+    out += row.entry ? "\",\"event\":\"entry\"" : "\",\"event\":\"exit\"";
+    stringMember(out, ",\"pilot\":", row.pilot);
+    numberMember(out, ",\"inGameAfter\":", row.inGameAfter);
     out += '}';
-    return out;
 }
 
 namespace {

@@ -16,18 +16,19 @@ namespace vorskal::results {
 
 using Json = nlohmann::ordered_json;
 
-// A JSON string literal, quotes included.
-std::string jsonString(std::string_view text);
+// Appends a JSON string literal, quotes included.
+void appendJsonString(std::string& out, std::string_view text);
 // The same text as a JSON value; `textOrNull`: null for an empty text.
 Json textJson(std::string_view text);
 Json textOrNull(std::string_view text);
 
-// One row of a long list as a compact JSON object; a correction also back
-// (the results' JSON read by the league), throwing (a std::exception) on
-// text that is not such a row.
-std::string correctionJson(const Correction& row);
-std::string targetJson(const TargetRow& row);
-std::string arenaJson(const ArenaEvent& row);
+// One row of a long list as a compact JSON object, appended to `out` (the
+// writer reuses one string for every row); a correction also back (the
+// results' JSON read by the league), throwing (a std::exception) on text
+// that is not such a row.
+void appendCorrectionJson(std::string& out, const Correction& row);
+void appendTargetJson(std::string& out, const TargetRow& row);
+void appendArenaJson(std::string& out, const ArenaEvent& row);
 Correction correctionFromJson(std::string_view text);
 
 // The results of a game from the JSON the results write

@@ -9,15 +9,28 @@
 namespace vorskal::results {
 namespace {
 
+// Writes an array's elements one a line: a line end before each, a comma
+// between them.
+class Elements {
+  public:
+    explicit Elements(std::ostream& out) : out_(out) {}
+    void operator()(std::string_view element) {
+        out_.write(first_ ? "\n" : ",\n", first_ ? 1 : 2);
+        out_.write(element.data(), static_cast<std::streamsize>(element.size()));
+        first_ = false;
+    }
+
+  private:
+    std::ostream& out_;
+    bool first_ = true;
+};
+
 // A member holding an array, one element per line.
 template <typename Each>
 void arrayMember(std::ostream& out, std::string_view name, Each&& each) {
     out << ",\n\"" << name << "\":[";
-    bool first = true;
-    each([&](std::string_view element) {
-        out << (first ? "\n" : ",\n") << element;
-        first = false;
-    });
+    Elements elements(out);
+    each([&](std::string_view element) { elements(element); });
     out << "]";
 }
 
@@ -29,6 +42,18 @@ struct Rows {
     std::function<void(const Emit&)> targets;
     std::function<void(const Emit&)> arena;
 };
+
+// Calls `emit` with the JSON text of each row `forEach` hands over, made in one
+// string that is reused (a large game has hundreds of thousands of rows).
+template <typename Row, typename ForEach>
+void emitRows(const Emit& emit, void (*json)(std::string&, const Row&), ForEach&& forEach) {
+    std::string text;
+    forEach([&](const Row& row) {
+        text.clear();
+        json(text, row);
+        emit(text);
+    });
+}
 
 void write(const GameResults& results, std::ostream& out, const Rows& rows) {
     out << "{\"formatVersion\":" << kFormatVersion;
@@ -69,11 +94,8 @@ void write(const GameResults& results, std::ostream& out, const Rows& rows) {
         out << (i == 0 ? "" : ",") << stretchJson(results.overMax[i]).dump();
     }
     out << "],\"events\":[";
-    bool first = true;
-    rows.arena([&](std::string_view element) {
-        out << (first ? "\n" : ",\n") << element;
-        first = false;
-    });
+    Elements events(out);
+    rows.arena([&](std::string_view element) { events(element); });
     out << "]}";
     arrayMember(out, "timeline", [&](auto emit) {
         for (const MinuteCount& count : results.timeline) {
@@ -90,11 +112,13 @@ void write(const GameResults& results, std::ostream& out, const Rows& rows) {
 
 template <typename Row>
 std::function<void(const Emit&)> each(const std::vector<Row>& list,
-                                      std::string (*json)(const Row&)) {
+                                      void (*json)(std::string&, const Row&)) {
     return [&list, json](const Emit& emit) {
-        for (const Row& row : list) {
-            emit(json(row));
-        }
+        emitRows(emit, json, [&](const auto& take) {
+            for (const Row& row : list) {
+                take(row);
+            }
+        });
     };
 }
 
@@ -103,20 +127,23 @@ std::function<void(const Emit&)> each(const std::vector<Row>& list,
 void writeJson(const GameResults& results, std::ostream& out, const SpilledRows& spilled) {
     write(results, out,
           {[&](const Emit& emit) {
-               spilled.forEachCorrection([&](const Correction& row) { emit(correctionJson(row)); });
+               emitRows(emit, &appendCorrectionJson,
+                        [&](const auto& take) { spilled.forEachCorrection(take); });
            },
            [&](const Emit& emit) {
-               spilled.forEachTarget([&](const TargetRow& row) { emit(targetJson(row)); });
+               emitRows(emit, &appendTargetJson,
+                        [&](const auto& take) { spilled.forEachTarget(take); });
            },
            [&](const Emit& emit) {
-               spilled.forEachArenaEvent([&](const ArenaEvent& row) { emit(arenaJson(row)); });
+               emitRows(emit, &appendArenaJson,
+                        [&](const auto& take) { spilled.forEachArenaEvent(take); });
            }});
 }
 
 void writeJson(const GameResults& results, std::ostream& out) {
     write(results, out,
-          {each(results.corrections, &correctionJson), each(results.targets, &targetJson),
-           each(results.arena, &arenaJson)});
+          {each(results.corrections, &appendCorrectionJson),
+           each(results.targets, &appendTargetJson), each(results.arena, &appendArenaJson)});
 }
 
 }  // namespace vorskal::results
