@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/log_text.h"
+#include "base/number.h"
 
 namespace vorskal::results {
 namespace {
@@ -16,9 +17,16 @@ bool holdsSeparator(std::string_view text) {
 
 }  // namespace
 
-CsvWriter& CsvWriter::field(std::string_view field) {
-    out_ << (first_ ? "" : ",") << field;
+void CsvWriter::separate() {
+    if (!first_) {
+        row_ += ',';
+    }
     first_ = false;
+}
+
+CsvWriter& CsvWriter::field(std::string_view field) {
+    separate();
+    row_ += field;
     return *this;
 }
 
@@ -31,42 +39,51 @@ CsvWriter& CsvWriter::cell(std::string_view shown) {
     const bool quote =
         holdsSeparator(shown) ||
         (!shown.empty() && ((!guard && shown.front() == ' ') || shown.back() == ' '));
-    if (!guard && !quote) {
-        return field(shown);  // most cells: as they are
+    separate();
+    if (quote) {
+        row_ += '"';
     }
-    std::string text = guard ? "'" : "";
-    text += shown;
+    if (guard) {
+        row_ += '\'';
+    }
     if (!quote) {
-        return field(text);
+        row_ += shown;  // most cells: as they are
+        return *this;
     }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
+    // Each quote doubled.
+    for (std::size_t at = 0; at < shown.size();) {
+        const std::size_t quoteAt = std::min(shown.find('"', at), shown.size());
+        row_.append(shown.substr(at, quoteAt - at));
+        if (quoteAt < shown.size()) {
+            row_ += "\"\"";
         }
+        at = quoteAt + 1;
     }
-    quoted += '"';
-    return field(quoted);
+    row_ += '"';
+    return *this;
 }
 
 CsvWriter& CsvWriter::text(std::string_view bytes) {
-    return cell(logText(bytes));
+    shown_.clear();
+    appendLogText(shown_, bytes);
+    return cell(shown_);
 }
 
 CsvWriter& CsvWriter::lines(const std::vector<std::string_view>& texts) {
-    std::string joined;
+    shown_.clear();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (i > 0) {
-            joined += '\n';
+            shown_ += '\n';
         }
-        appendLogText(joined, texts[i]);
+        appendLogText(shown_, texts[i]);
     }
-    return cell(joined);
+    return cell(shown_);
 }
 
 CsvWriter& CsvWriter::number(std::int64_t value) {
-    return field(std::to_string(value));
+    separate();
+    appendNumber(row_, value);
+    return *this;
 }
 
 CsvWriter& CsvWriter::number(std::string_view digits) {
@@ -85,7 +102,9 @@ CsvWriter& CsvWriter::empty() {
 }
 
 void CsvWriter::endRow() {
-    out_ << "\r\n";
+    row_ += "\r\n";
+    out_.write(row_.data(), static_cast<std::streamsize>(row_.size()));
+    row_.clear();
     first_ = true;
 }
 

@@ -29,13 +29,19 @@ class CsvWriter {
     CsvWriter& number(std::string_view digits);
     CsvWriter& flag(bool value);  // true, false
     CsvWriter& empty();
+
+    // Writes the row made so far, ended by CR LF: a row reaches the stream
+    // whole, in one write.
     void endRow();
 
   private:
     CsvWriter& cell(std::string_view shown);  // text already shown by the one rule
     CsvWriter& field(std::string_view field);
+    void separate();  // the comma before every cell but a row's first
 
     std::ostream& out_;
+    std::string row_;    // the row being made
+    std::string shown_;  // a text cell's text, reused
     bool first_ = true;
 };
 
