@@ -27,16 +27,15 @@ void writeJsonFile(const GameResults& results, const std::string& path, const Sp
 
 }  // namespace
 
-std::string localTimeIso8601() {
-    const std::time_t now = std::time(nullptr);
+std::string localTimeIso8601(std::time_t moment) {
     std::tm local{};
     std::tm utc{};
 #ifdef _WIN32
-    localtime_s(&local, &now);
-    gmtime_s(&utc, &now);
+    localtime_s(&local, &moment);
+    gmtime_s(&utc, &moment);
 #else
-    localtime_r(&now, &local);
-    gmtime_r(&now, &utc);
+    localtime_r(&moment, &local);
+    gmtime_r(&moment, &utc);
 #endif
     char stamp[40];
     if (std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local) == 0) {
@@ -72,7 +71,7 @@ Session::Session(OutputRequest request, const std::string& directory)
         results_.rowSink = spill_.get();
     }
     results_.run.directory = directory;
-    results_.run.startedAt = localTimeIso8601();
+    results_.run.startedAt = localTimeIso8601(std::time(nullptr));
 }
 
 bool Session::finish(bool completed, const std::string& completion, std::ostream& out,

@@ -2,6 +2,7 @@
 // The results outputs of one headless run: what the command line asks for
 // (--json, --csv, --check, and --record for the recorder), the results model
 // the run fills, and what is written and printed once the run is over.
+#include <ctime>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -49,7 +50,8 @@ class Session {
     std::unique_ptr<SpilledRows> spill_;
 };
 
-// The current local time, ISO 8601 with the offset ("2026-12-06T21:15:02+01:00").
-std::string localTimeIso8601();
+// A moment in local time, ISO 8601 with the offset from UTC
+// ("2026-12-06T21:15:02+01:00"); empty when it cannot be shown.
+std::string localTimeIso8601(std::time_t moment);
 
 }  // namespace vorskal::results
