@@ -46,6 +46,9 @@ const NameCase kNames[] = {
     {"+Lufbery", "+Lufbery", "'+Lufbery"},
     {" Red, Jr", " Red, Jr", "\" Red, Jr\""},  // quoted
     {"Von \"Rot\"", "Von \"Rot\"", "\"Von \"\"Rot\"\"\""},
+    {"=1,2", "=1,2", "\"'=1,2\""},     // guarded, then quoted: the quotes go round the guard
+    {"\"\"", "\"\"", "\"\"\"\"\"\""},  // nothing but quotes
+    {"Ace\\Pilot", "Ace\\Pilot", "Ace\\Pilot"},  // a backslash, escaped in JSON only
 };
 
 // The text as HTML text: the five characters that markup gives meaning to.
