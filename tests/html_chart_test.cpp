@@ -3,10 +3,13 @@
 // land, for scenarios whose arena numbers are worked out by hand.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "html/chart_geometry.h"
 #include "html/game_time.h"
+#include "html/html_text.h"
 
 namespace vorskal::html {
 namespace {
@@ -53,6 +56,21 @@ void expectPoints(const std::vector<Point>& got, const std::vector<Point>& want)
     for (std::size_t i = 0; i < want.size(); ++i) {
         EXPECT_DOUBLE_EQ(got[i].x, want[i].x) << "point " << i;
         EXPECT_DOUBLE_EQ(got[i].y, want[i].y) << "point " << i;
+    }
+}
+
+// A drawing's coordinates are written to a tenth, without a trailing ".0".
+TEST(ChartText, CoordinatesKeepOneDecimalAndNoneOnAWholeNumber) {
+    const std::pair<double, const char*> cases[] = {
+        {12, "12"},      {12.5, "12.5"},  {12.1, "12.1"},
+        {-3.2, "-3.2"},  {0, "0"},        {7.96, "8"},  // 79.6 tenths round to 80
+        {-0.04, "0"},                                   // rounds to no tenth at all: no minus sign
+        {480.04, "480"}, {199.96, "200"},
+    };
+    for (const auto& [value, text] : cases) {
+        std::string out = "x=";
+        appendCoordinate(out, value);
+        EXPECT_EQ(out, std::string("x=") + text) << value;
     }
 }
 
