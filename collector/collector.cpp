@@ -12,9 +12,6 @@
 namespace vorskal::results {
 namespace {
 
-// Bytes of the merged log handed to the hashing thread at once.
-constexpr std::size_t kHashedAtOnce = 256 << 10;
-
 int sideIndex(Count team) {
     return team == kTeamAllied ? 0 : 1;
 }
@@ -24,11 +21,7 @@ int sideIndex(Count team) {
 Collector::Collector(GameResults& results, const TallyState& state)
     : results_(results), state_(state) {
     if (results_.gatherFingerprints) {
-        mergedHash_.emplace();
-        // A few windows of the merge queued at most.
-        hasher_ = std::make_unique<WorkerThread<std::string>>(
-            [this](std::string& bytes) { mergedHash_->update(bytes); }, 16,
-            WorkerThread<std::string>::AtStop::DropQueue);
+        mergedDigest_ = std::make_unique<MergedLogDigest>();
     }
 }
 
@@ -39,13 +32,8 @@ void Collector::pieceBytes(std::string_view) {
 
 void Collector::mergedBytes(std::string_view bytes) {
     mergedBytes_ += bytes.size();
-    if (hasher_) {
-        // Whole windows mostly, with the mended line ends between them.
-        pendingHash_.append(bytes);
-        if (pendingHash_.size() >= kHashedAtOnce) {
-            hasher_->submit(std::move(pendingHash_));
-            pendingHash_.clear();
-        }
+    if (mergedDigest_) {
+        mergedDigest_->add(bytes);
     }
 }
 
@@ -276,27 +264,17 @@ void Collector::nameJoinedToRecord(std::uint64_t lineNumber, std::size_t slot,
 }
 
 void Collector::finish(FileService& files, bool merged, bool completed) {
-    if (hasher_) {
-        if (!pendingHash_.empty()) {
-            hasher_->submit(std::move(pendingHash_));
-        }
-        // Out of memory while hashing leaves the fingerprint out, nothing else.
-        const bool hashed = !hasher_->finish();
-        hasher_.reset();
-        if (!hashed) {
-            mergedHash_.reset();
-        }
+    std::string mergedSha256;
+    if (mergedDigest_) {
+        mergedSha256 = mergedDigest_->finish();
+        mergedDigest_.reset();
     }
     readFinalState(results_, state_);
     if (merged) {
         // The settings file's facts, then the merged log's, after the numbered logs.
         results_.inputs.push_back(fileFacts(files, "vorskal.ini", results_.gatherFingerprints));
-        FileFacts mergedFacts{std::string(kMergedLogName), mergedBytes_, mergedLines_, ""};
-        if (mergedHash_) {
-            mergedFacts.sha256 = mergedHash_->hexDigest();
-            mergedHash_.reset();
-        }
-        results_.inputs.push_back(mergedFacts);
+        results_.inputs.push_back(
+            {std::string(kMergedLogName), mergedBytes_, mergedLines_, mergedSha256});
     }
 
     addTakenBack(results_, state_, takenBack_);

@@ -18,12 +18,11 @@
 
 #include "base/platform.h"
 #include "collector/log_order.h"
+#include "collector/merged_digest.h"
 #include "collector/pilot_checks.h"
 #include "logs/merge.h"
-#include "logs/worker_thread.h"
 #include "results/accepted_findings.h"
 #include "results/game_results.h"
-#include "results/sha256.h"
 #include "tally/event_log.h"
 #include "tally/observer.h"
 #include "tally/tally_state.h"
@@ -86,11 +85,7 @@ class Collector : public MergeWatcher, public TallyObserver {
 
     GameResults& results_;
     const TallyState& state_;
-    // The game's fingerprint: the merged log's bytes, hashed on a thread of
-    // their own (the hash is the thread's until finish() has waited for it).
-    std::optional<Sha256> mergedHash_;
-    std::unique_ptr<WorkerThread<std::string>> hasher_;
-    std::string pendingHash_;  // not yet handed to the thread
+    std::unique_ptr<MergedLogDigest> mergedDigest_;  // the game's fingerprint, when wanted
     std::uint64_t mergedBytes_ = 0;
     std::uint64_t mergedLines_ = 0;
     LogMoment previousEnd_;  // the last line with a time of the numbered log before

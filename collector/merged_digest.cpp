@@ -1,0 +1,60 @@
+#include "collector/merged_digest.h"
+
+#include <utility>
+
+namespace vorskal::results {
+namespace {
+
+// Bytes handed to the thread at once.
+constexpr std::size_t kHashedAtOnce = 256 << 10;
+// Items queued at most (the hash mostly keeps up with the merge, so the queue
+// is short), and hashed buffers kept for filling again: a few, so that a
+// queue that grew for a while does not hold its memory to the end.
+constexpr std::size_t kQueued = 16;
+constexpr std::size_t kSpares = 4;
+
+}  // namespace
+
+MergedLogDigest::MergedLogDigest()
+    : thread_(std::make_unique<WorkerThread<std::string>>(
+          [this](std::string& bytes) { hashed(bytes); }, kQueued,
+          WorkerThread<std::string>::AtStop::DropQueue)) {}
+
+void MergedLogDigest::hashed(std::string& bytes) {
+    hash_.update(bytes);
+    bytes.clear();
+    std::lock_guard lock(spareMutex_);
+    if (spare_.size() < kSpares) {
+        spare_.push_back(std::move(bytes));
+    }
+}
+
+std::string MergedLogDigest::takeSpare() {
+    std::lock_guard lock(spareMutex_);
+    if (spare_.empty()) {
+        return {};
+    }
+    std::string spare = std::move(spare_.back());
+    spare_.pop_back();
+    return spare;
+}
+
+void MergedLogDigest::add(std::string_view bytes) {
+    // Whole windows mostly, with the mended line ends between them.
+    pending_.append(bytes);
+    if (pending_.size() >= kHashedAtOnce) {
+        thread_->submit(std::exchange(pending_, takeSpare()));
+    }
+}
+
+std::string MergedLogDigest::finish() {
+    if (!pending_.empty()) {
+        thread_->submit(std::move(pending_));
+        pending_.clear();
+    }
+    const bool hashed = !thread_->finish();
+    thread_.reset();
+    return hashed ? hash_.hexDigest() : std::string();
+}
+
+}  // namespace vorskal::results
