@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/cli/runner.h"
+#include "collector/merged_digest.h"
 #include "results/sha256.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
@@ -69,6 +70,38 @@ TEST(Results, Sha256OfTheStandardVectors) {
     pieces.update("a");
     EXPECT_EQ(pieces.hexDigest(),
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+// The merged log's fingerprint is taken on a thread of its own, from copies
+// made in buffers that come back to be filled again. Pieces of every size,
+// over many buffers' worth of bytes, must give the digest of the bytes at once.
+TEST(MergedLogDigest, PiecesGiveTheDigestOfTheWhole) {
+    EXPECT_EQ(results::MergedLogDigest().finish(),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    {
+        results::MergedLogDigest digest;  // a million "a", 7 bytes at a time
+        for (int i = 0; i < 142857; ++i) {
+            digest.add("aaaaaaa");
+        }
+        digest.add("a");
+        EXPECT_EQ(digest.finish(),
+                  "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    }
+    std::string bytes(8 << 20, '\0');  // 32 buffers' worth, no two alike
+    std::uint32_t value = 1;
+    for (char& c : bytes) {
+        value = value * 1664525u + 1013904223u;
+        c = static_cast<char>(value >> 24);
+    }
+    results::MergedLogDigest digest;
+    const std::size_t sizes[] = {1, 255 << 10, 256 << 10, 257 << 10, 3, 600 << 10, 0, 70000};
+    std::size_t at = 0;
+    for (std::size_t i = 0; at < bytes.size(); ++i) {
+        const std::size_t size = std::min(sizes[i % std::size(sizes)], bytes.size() - at);
+        digest.add(std::string_view(bytes).substr(at, size));
+        at += size;
+    }
+    EXPECT_EQ(digest.finish(), results::sha256Hex(bytes));
 }
 
 // Values joined by blanks: several fields compared in one line.
