@@ -10,8 +10,8 @@ constexpr std::size_t kHashedAtOnce = 256 << 10;
 // Items queued at most (the hash mostly keeps up with the merge, so the queue
 // is short), and hashed buffers kept for filling again: a few, so that a
 // queue that grew for a while does not hold its memory to the end.
-constexpr std::size_t kQueued = 16;
-constexpr std::size_t kSpares = 4;
+constexpr std::size_t kQueued = 4;
+constexpr std::size_t kSpares = 2;
 
 }  // namespace
 
