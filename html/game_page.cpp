@@ -30,11 +30,25 @@ std::string tool(const results::GameResults& game) {
 
 }  // namespace
 
-std::string gamePage(const results::GameResults& game, const PageLimits& limits) {
-    return gamePage(game, arenaMarks(game.arena), limits);
+PageLists pageLists(const results::GameResults& game, const PageLimits& limits) {
+    PageLists lists;
+    lists.marks = arenaMarks(game.arena);
+    for (const results::Correction& correction : game.corrections) {
+        lists.corrections.add(correction, correctionGroup(correction), limits.corrections);
+    }
+    for (const results::TargetRow& target : game.targets) {
+        if (target.pilot.empty()) {
+            lists.notCredited.add(target, target.reason, limits.notes);
+        }
+    }
+    return lists;
 }
 
-std::string gamePage(const results::GameResults& game, const std::vector<ArenaMark>& marks,
+std::string gamePage(const results::GameResults& game, const PageLimits& limits) {
+    return gamePage(game, pageLists(game, limits), limits);
+}
+
+std::string gamePage(const results::GameResults& game, const PageLists& lists,
                      const PageLimits& limits) {
     std::string out;
     out.reserve(256 * 1024);
@@ -49,7 +63,7 @@ std::string gamePage(const results::GameResults& game, const std::vector<ArenaMa
     out += "\n<section id=\"arena\">";
     appendElement(out, "h2", "", "Pilots in the game");
     out += "<figure>";
-    appendArenaChart(out, game, marks);
+    appendArenaChart(out, game, lists.marks);
     appendElement(out, "figcaption", "",
                   "Pilots of each side in the game over the game's time. Shaded: a side's 17th "
                   "or 18th pilot in the game, with the minutes and the points deducted for it "
@@ -59,14 +73,14 @@ std::string gamePage(const results::GameResults& game, const std::vector<ArenaMa
     out += "</section>\n<section id=\"activity\">";
     appendElement(out, "h2", "", "Kills and deaths over time");
     out += "<figure>";
-    appendActivityChart(out, game, marks);
+    appendActivityChart(out, game, lists.marks);
     out += "</figure></section>\n";
 
     appendScores(out, game);
     out += '\n';
-    appendCorrections(out, game, limits);
+    appendCorrections(out, lists.corrections);
     out += '\n';
-    appendRedBoxNotes(out, game, limits);
+    appendRedBoxNotes(out, lists.notCredited);
     out += '\n';
     appendFiles(out, game);
     appendPageEnd(out, "Written by " + tool(game) + " (page format " + std::to_string(kPageFormat) +
@@ -75,13 +89,13 @@ std::string gamePage(const results::GameResults& game, const std::vector<ArenaMa
 }
 
 void writeGamePage(const results::GameResults& game, const std::string& path) {
-    writeGamePage(game, arenaMarks(game.arena), path);
+    writeGamePage(game, pageLists(game), path);
 }
 
-void writeGamePage(const results::GameResults& game, const std::vector<ArenaMark>& marks,
+void writeGamePage(const results::GameResults& game, const PageLists& lists,
                    const std::string& path) {
     const std::unique_ptr<OutputFile> file = replaceFile(path);
-    file->write(gamePage(game, marks));
+    file->write(gamePage(game, lists));
     file->close();
 }
 

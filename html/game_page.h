@@ -15,20 +15,31 @@ namespace vorskal::html {
 
 inline constexpr int kPageFormat = 2;
 
+// What the page draws of the game's long lists: each arena event's mark on
+// the charts, and the corrections and the targets not credited as the page
+// shows them (their first entries and their counts). Made from a whole game,
+// or kept by a run as its rows go by (html/page_rows.h).
+struct PageLists {
+    std::vector<ArenaMark> marks;
+    ShownCorrections corrections;
+    ShownNotCredited notCredited;
+};
+PageLists pageLists(const results::GameResults& game, const PageLimits& limits = {});
+
 // The page, top to bottom: header with the final totals, the warnings,
 // the arena chart with the over-max stretches, kills and deaths per
 // minute, the score tables, the corrections, the targets not credited and
-// the files read. The arena events come from `game.arena`, or in the second
-// form from `marks` (what a run keeps of them, html/page_rows.h).
+// the files read. The long lists come from the game's own, or in the second
+// form from `lists` (what a run keeps of them).
 std::string gamePage(const results::GameResults& game, const PageLimits& limits = {});
-std::string gamePage(const results::GameResults& game, const std::vector<ArenaMark>& marks,
+std::string gamePage(const results::GameResults& game, const PageLists& lists,
                      const PageLimits& limits = {});
 
 // Writes the page to `path` through replaceFile (base/system_files.h), so a
 // page is replaced whole or not at all. Throws TallyFailure naming the file
 // and the cause, as the JSON and CSV writers do.
 void writeGamePage(const results::GameResults& game, const std::string& path);
-void writeGamePage(const results::GameResults& game, const std::vector<ArenaMark>& marks,
+void writeGamePage(const results::GameResults& game, const PageLists& lists,
                    const std::string& path);
 
 }  // namespace vorskal::html

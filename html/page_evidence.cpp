@@ -77,6 +77,10 @@ void appendCorrection(std::string& out, const results::Correction& correction) {
 
 }  // namespace
 
+std::string correctionGroup(const results::Correction& correction) {
+    return kindText(correction.kind) + (correction.applied ? "" : " (reported only)");
+}
+
 void appendOverMaxTable(std::string& out, const results::GameResults& game,
                         const PageLimits& limits) {
     if (game.overMax.empty()) {
@@ -113,61 +117,38 @@ void appendOverMaxTable(std::string& out, const results::GameResults& game,
     appendNotShown(out, shown, game.overMax.size(), "stretches");
 }
 
-void appendCorrections(std::string& out, const results::GameResults& game,
-                       const PageLimits& limits) {
+void appendCorrections(std::string& out, const ShownCorrections& corrections) {
     out += "<section id=\"corrections\">";
-    appendElement(out, "h2", "", "Corrections (" + std::to_string(game.corrections.size()) + ")");
-    if (game.corrections.empty()) {
+    appendElement(out, "h2", "", "Corrections (" + std::to_string(corrections.total) + ")");
+    if (corrections.total == 0) {
         appendElement(out, "p", "", "No corrections.");
     }
-    const std::size_t shown = std::min(game.corrections.size(), limits.corrections);
-    if (shown < game.corrections.size()) {
-        std::map<std::string, std::size_t> counts;
-        for (const auto& correction : game.corrections) {
-            ++counts[kindText(correction.kind) + (correction.applied ? "" : " (reported only)")];
-        }
-        appendCounts(out, counts, "Kind");
+    if (corrections.first.size() < corrections.total) {
+        appendCounts(out, corrections.counts, "Kind");
     }
-    for (std::size_t i = 0; i < shown; ++i) {
-        appendCorrection(out, game.corrections[i]);
+    for (const results::Correction& correction : corrections.first) {
+        appendCorrection(out, correction);
     }
-    appendNotShown(out, shown, game.corrections.size(), "corrections");
+    appendNotShown(out, corrections.first.size(), corrections.total, "corrections");
     out += "</section>";
 }
 
-void appendRedBoxNotes(std::string& out, const results::GameResults& game,
-                       const PageLimits& limits) {
+void appendRedBoxNotes(std::string& out, const ShownNotCredited& targets) {
     out += "<section id=\"red-box\">";
-    std::size_t total = 0;
-    std::map<std::string, std::size_t> reasons;
-    for (const auto& target : game.targets) {
-        if (target.pilot.empty()) {
-            ++total;
-            ++reasons[target.reason];
-        }
-    }
-    appendElement(out, "h2", "", "Targets not credited (" + std::to_string(total) + ")");
-    if (total == 0) {
+    appendElement(out, "h2", "", "Targets not credited (" + std::to_string(targets.total) + ")");
+    if (targets.total == 0) {
         appendElement(out, "p", "", "Every target destroyed was credited.");
         out += "</section>";
         return;
     }
-    appendCounts(out, reasons, "Why");
+    appendCounts(out, targets.counts, "Why");
     out +=
         "<table class=\"sortable\" id=\"not-credited\"><thead><tr>"
         "<th scope=\"col\" class=\"n\">Line</th><th scope=\"col\">Location</th>"
         "<th scope=\"col\">Target</th><th scope=\"col\">Side</th>"
         "<th scope=\"col\" class=\"n\">Points</th><th scope=\"col\">Red boxed</th>"
         "<th scope=\"col\">Why</th><th scope=\"col\">Log line</th></tr></thead><tbody>";
-    std::size_t shown = 0;
-    for (const auto& target : game.targets) {
-        if (!target.pilot.empty()) {
-            continue;
-        }
-        if (shown == limits.notes) {
-            break;
-        }
-        ++shown;
+    for (const results::TargetRow& target : targets.first) {
         out += "<tr>";
         appendNumberCell(out, static_cast<std::int64_t>(target.line));
         appendElement(out, "td", "", target.key);
@@ -180,7 +161,7 @@ void appendRedBoxNotes(std::string& out, const results::GameResults& game,
         out += "</tr>";
     }
     out += "</tbody></table>";
-    appendNotShown(out, shown, total, "targets not credited");
+    appendNotShown(out, targets.first.size(), targets.total, "targets not credited");
     out += "</section>";
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "results/game_results.h"
 
@@ -18,6 +19,31 @@ struct PageLimits {
     std::size_t corrections = 300;
     std::size_t notes = 500;
 };
+
+// A long list as the page shows it: its first entries, up to the page's
+// limit, and how many there are in all, of each kind (corrections) or reason
+// (targets not credited). Kept as the rows go by, so that a page of a large
+// game holds no list that grows with the game.
+template <typename Row>
+struct ShownList {
+    std::vector<Row> first;
+    std::size_t total = 0;
+    std::map<std::string, std::size_t> counts;
+
+    void add(const Row& row, std::string group, std::size_t limit) {
+        if (first.size() < limit) {
+            first.push_back(row);
+        }
+        ++total;
+        ++counts[std::move(group)];
+    }
+};
+using ShownCorrections = ShownList<results::Correction>;
+using ShownNotCredited = ShownList<results::TargetRow>;
+
+// The group the page counts a correction in: its kind, and whether it was
+// only reported.
+std::string correctionGroup(const results::Correction& correction);
 
 // <tag attributes>text</tag>, the text escaped; `attributes` is markup.
 void appendElement(std::string& out, std::string_view tag, std::string_view attributes,
@@ -35,10 +61,8 @@ void appendWarnings(std::string& out, const results::GameResults& game, const Pa
 void appendOverMaxTable(std::string& out, const results::GameResults& game,
                         const PageLimits& limits);
 void appendScores(std::string& out, const results::GameResults& game);
-void appendCorrections(std::string& out, const results::GameResults& game,
-                       const PageLimits& limits);
-void appendRedBoxNotes(std::string& out, const results::GameResults& game,
-                       const PageLimits& limits);
+void appendCorrections(std::string& out, const ShownCorrections& corrections);
+void appendRedBoxNotes(std::string& out, const ShownNotCredited& targets);
 void appendFiles(std::string& out, const results::GameResults& game);
 
 }  // namespace vorskal::html

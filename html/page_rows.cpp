@@ -2,13 +2,14 @@
 
 namespace vorskal::html {
 
-PageRows::PageRows(results::GameResults& game) : game_(game), next_(game.rowSink) {
-    game_.gatherRows = true;
-    game_.rowSink = this;
+PageRows::PageRows(results::GameResults& game, const PageLimits& limits)
+    : next_(game.rowSink), limits_(limits) {
+    game.gatherRows = true;
+    game.rowSink = this;
 }
 
 void PageRows::correction(const results::Correction& row) {
-    game_.corrections.push_back(row);
+    lists_.corrections.add(row, correctionGroup(row), limits_.corrections);
     if (next_ != nullptr) {
         next_->correction(row);
     }
@@ -16,7 +17,7 @@ void PageRows::correction(const results::Correction& row) {
 
 void PageRows::target(const results::TargetRow& row) {
     if (row.pilot.empty()) {
-        game_.targets.push_back(row);
+        lists_.notCredited.add(row, row.reason, limits_.notes);
     }
     if (next_ != nullptr) {
         next_->target(row);
@@ -24,7 +25,7 @@ void PageRows::target(const results::TargetRow& row) {
 }
 
 void PageRows::arenaEvent(const results::ArenaEvent& row) {
-    marks_.push_back(arenaMark(row));
+    lists_.marks.push_back(arenaMark(row));
     if (next_ != nullptr) {
         next_->arenaEvent(row);
     }

@@ -1,14 +1,15 @@
 #pragma once
 // What the page draws of the long lists, kept as the run makes them, and no
-// more: every correction, the targets that were not credited (the page lists
-// and counts only those) in the results themselves, and of each arena event
-// only its mark on the chart (chart_geometry.h). A writer of the results may
+// more (game_page.h, PageLists): of each arena event its mark on the charts,
+// and of the corrections and the targets not credited the first ones the
+// page shows and their counts, so the page of a large game holds no list
+// that grows with the game. The results' own lists stay empty. A writer of the results may
 // have set a sink of its own for the rows (the JSON and CSV of a large game
 // keep them out of memory): every row then goes to both, and that writer
 // still reads its rows from its own sink alone.
 #include <vector>
 
-#include "html/chart_geometry.h"
+#include "html/game_page.h"
 #include "results/game_results.h"
 
 namespace vorskal::html {
@@ -17,7 +18,7 @@ class PageRows : public results::RowSink {
   public:
     // Turns the gathering of rows on in `game` and puts itself in as its
     // sink, ahead of the sink that was set. Lives until the run is over.
-    explicit PageRows(results::GameResults& game);
+    explicit PageRows(results::GameResults& game, const PageLimits& limits = {});
     PageRows(const PageRows&) = delete;
     PageRows& operator=(const PageRows&) = delete;
 
@@ -25,13 +26,13 @@ class PageRows : public results::RowSink {
     void target(const results::TargetRow& row) override;
     void arenaEvent(const results::ArenaEvent& row) override;
 
-    // The arena events' marks, in order, for gamePage.
-    const std::vector<ArenaMark>& arenaMarks() const { return marks_; }
+    // What the page draws of the lists, for gamePage.
+    const PageLists& lists() const { return lists_; }
 
   private:
-    results::GameResults& game_;
     results::RowSink* next_;
-    std::vector<ArenaMark> marks_;
+    PageLimits limits_;
+    PageLists lists_;
 };
 
 }  // namespace vorskal::html

@@ -5,11 +5,13 @@
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
 #include "base/failure.h"
 #include "html/game_page.h"
+#include "html/page_rows.h"
 
 namespace vorskal::html {
 namespace {
@@ -141,6 +143,72 @@ TEST(GamePage, LongListsShowTheirFirstEntriesAndCountTheRest) {
     EXPECT_TRUE(has(page, "The first 2 of 5 corrections are shown; the other 3"));
     EXPECT_TRUE(has(page, "<td>Multi-death</td><td class=\"n\">4</td>"));
     EXPECT_TRUE(has(page, "<td>Target destroyed by a fighter</td><td class=\"n\">1</td>"));
+}
+
+// A sink that counts the rows handed on to it (the JSON's and CSV's own).
+struct CountingSink : results::RowSink {
+    std::size_t corrections = 0, targets = 0, events = 0;
+    void correction(const results::Correction&) override { ++corrections; }
+    void target(const results::TargetRow&) override { ++targets; }
+    void arenaEvent(const results::ArenaEvent&) override { ++events; }
+};
+
+// A run keeps of the long lists only what the page shows (the first entries
+// and the counts), hands every row on to the sink that was set, and draws the
+// same page as the whole game does.
+TEST(GamePage, ARunKeepsOnlyWhatThePageShowsAndDrawsTheSamePage) {
+    results::GameResults whole = smallGame();
+    whole.corrections.assign(5, whole.corrections[0]);
+    whole.corrections[1].applied = false;  // "Multi-death (reported only)"
+    whole.corrections[4].kind = results::CorrectionKind::FighterTarget;
+    whole.targets.push_back({302, "t3", "#45", "Depot", Side::Allied, 1, 25, true, "", "no pilot"});
+    whole.targets.push_back({303, "t4", "#46", "", Side::Hun, 2, 0, true, "", "not red boxed"});
+    whole.arena = {{10, "20:00:00", 72000, Side::Allied, true, "<Hawk&Co>", 1},
+                   {11, "20:30:00", 73800, Side::Allied, false, "<Hawk&Co>", 0}};
+    PageLimits limits;
+    limits.corrections = 2;
+    limits.notes = 1;
+
+    results::GameResults run = smallGame();
+    run.corrections.clear();
+    run.targets.clear();
+    CountingSink writers;
+    run.rowSink = &writers;
+    const PageRows rows(run, limits);
+    EXPECT_TRUE(run.gatherRows);
+    EXPECT_EQ(run.rowSink, &rows);
+    for (const auto& c : whole.corrections) {
+        run.rowSink->correction(c);
+    }
+    for (const auto& t : whole.targets) {
+        run.rowSink->target(t);
+    }
+    for (const auto& e : whole.arena) {
+        run.rowSink->arenaEvent(e);
+    }
+
+    // 5 corrections, 2 kept; 3 targets not credited (t2, t3, t4), 1 kept.
+    const PageLists& kept = rows.lists();
+    EXPECT_EQ(kept.corrections.first.size(), 2u);
+    EXPECT_EQ(kept.corrections.total, 5u);
+    EXPECT_EQ(kept.corrections.counts,
+              (std::map<std::string, std::size_t>{{"Multi-death", 3},
+                                                  {"Multi-death (reported only)", 1},
+                                                  {"Target destroyed by a fighter", 1}}));
+    EXPECT_EQ(kept.notCredited.first.size(), 1u);
+    EXPECT_EQ(kept.notCredited.first[0].line, 301u);
+    EXPECT_EQ(kept.notCredited.total, 3u);
+    EXPECT_EQ(kept.marks.size(), 2u);
+    EXPECT_TRUE(run.corrections.empty());
+    EXPECT_TRUE(run.targets.empty());
+    EXPECT_EQ(writers.corrections, 5u);
+    EXPECT_EQ(writers.targets, 4u);
+    EXPECT_EQ(writers.events, 2u);
+
+    const std::string page = gamePage(run, kept, limits);
+    EXPECT_EQ(page, gamePage(whole, limits));
+    EXPECT_TRUE(has(page, "The first 2 of 5 corrections are shown; the other 3"));
+    EXPECT_TRUE(has(page, "Targets not credited (3)"));
 }
 
 TEST(GamePage, IsWrittenWholeOrNotAtAll) {

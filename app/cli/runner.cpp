@@ -207,7 +207,7 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
             }
             try {
                 if (!htmlFile.empty()) {
-                    html::writeGamePage(session.results(), pageRows->arenaMarks(), htmlFile);
+                    html::writeGamePage(session.results(), pageRows->lists(), htmlFile);
                 }
             } catch (const std::exception& failure) {
                 err << "vorskal-tally: " << logText(failure.what()) << "\n";
