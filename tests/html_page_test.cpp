@@ -143,6 +143,14 @@ TEST(GamePage, LongListsShowTheirFirstEntriesAndCountTheRest) {
     EXPECT_TRUE(has(page, "The first 2 of 5 corrections are shown; the other 3"));
     EXPECT_TRUE(has(page, "<td>Multi-death</td><td class=\"n\">4</td>"));
     EXPECT_TRUE(has(page, "<td>Target destroyed by a fighter</td><td class=\"n\">1</td>"));
+
+    // Every entry shown: the corrections need no table of counts. A target
+    // not credited is a row with its reason beside its log line.
+    limits.corrections = 5;
+    const std::string whole = gamePage(game, limits);
+    EXPECT_EQ(count(whole, "<article"), 5u);
+    EXPECT_FALSE(has(whole, ">Kind</th>"));
+    EXPECT_TRUE(has(whole, "<td>not red boxed</td><td class=\"line\">t2</td>"));
 }
 
 // A sink that counts the rows handed on to it (the JSON's and CSV's own).
