@@ -30,16 +30,31 @@ std::string tool(const results::GameResults& game) {
 
 }  // namespace
 
+void PageLists::add(const results::Correction& row, const PageLimits& limits) {
+    corrections.add(row, correctionGroup(row), limits.corrections);
+}
+
+void PageLists::add(const results::TargetRow& row, const PageLimits& limits) {
+    if (row.pilot.empty()) {
+        notCredited.add(row, row.reason, limits.notes);
+    }
+}
+
+void PageLists::add(const results::ArenaEvent& row) {
+    marks.push_back(arenaMark(row));
+}
+
 PageLists pageLists(const results::GameResults& game, const PageLimits& limits) {
     PageLists lists;
-    lists.marks = arenaMarks(game.arena);
+    lists.marks.reserve(game.arena.size());
     for (const results::Correction& correction : game.corrections) {
-        lists.corrections.add(correction, correctionGroup(correction), limits.corrections);
+        lists.add(correction, limits);
     }
     for (const results::TargetRow& target : game.targets) {
-        if (target.pilot.empty()) {
-            lists.notCredited.add(target, target.reason, limits.notes);
-        }
+        lists.add(target, limits);
+    }
+    for (const results::ArenaEvent& event : game.arena) {
+        lists.add(event);
     }
     return lists;
 }

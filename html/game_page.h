@@ -18,11 +18,16 @@ inline constexpr int kPageFormat = 2;
 // What the page draws of the game's long lists: each arena event's mark on
 // the charts, and the corrections and the targets not credited as the page
 // shows them (their first entries and their counts). Made from a whole game,
-// or kept by a run as its rows go by (html/page_rows.h).
+// or kept by a run as its rows go by (html/page_rows.h), one row at a time
+// either way.
 struct PageLists {
     std::vector<ArenaMark> marks;
     ShownCorrections corrections;
     ShownNotCredited notCredited;
+
+    void add(const results::Correction& row, const PageLimits& limits);
+    void add(const results::TargetRow& row, const PageLimits& limits);  // a credited one: nothing
+    void add(const results::ArenaEvent& row);
 };
 PageLists pageLists(const results::GameResults& game, const PageLimits& limits = {});
 

@@ -9,23 +9,21 @@ PageRows::PageRows(results::GameResults& game, const PageLimits& limits)
 }
 
 void PageRows::correction(const results::Correction& row) {
-    lists_.corrections.add(row, correctionGroup(row), limits_.corrections);
+    lists_.add(row, limits_);
     if (next_ != nullptr) {
         next_->correction(row);
     }
 }
 
 void PageRows::target(const results::TargetRow& row) {
-    if (row.pilot.empty()) {
-        lists_.notCredited.add(row, row.reason, limits_.notes);
-    }
+    lists_.add(row, limits_);
     if (next_ != nullptr) {
         next_->target(row);
     }
 }
 
 void PageRows::arenaEvent(const results::ArenaEvent& row) {
-    lists_.marks.push_back(arenaMark(row));
+    lists_.add(row);
     if (next_ != nullptr) {
         next_->arenaEvent(row);
     }
