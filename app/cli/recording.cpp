@@ -5,8 +5,8 @@
 #include "app/league/post_game.h"
 #include "base/failure.h"
 #include "base/log_text.h"
-#include "league/game_day.h"
-#include "league/tally_record.h"
+#include "league/import/tally_record.h"
+#include "league/store/game_day.h"
 
 namespace vorskal {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The runner's --record: the league file is checked before the run, and the
 // game recorded after it, inside the folder's lock, before its report
-// reaches "vorskal.log" (league/tally_record.h). A build without the league
+// reaches "vorskal.log" (league/import/tally_record.h). A build without the league
 // file has a recorder that refuses at once (no_league.cpp).
 #include <memory>
 #include <ostream>

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "league/game_post.h"
-#include "league/queries.h"
-#include "league/settings.h"
+#include "league/listings/queries.h"
+#include "league/post/game_post.h"
+#include "league/store/settings.h"
 
 namespace vorskal {
 

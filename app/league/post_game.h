@@ -1,12 +1,12 @@
 #pragma once
 // Posting a recorded game's summary to the league's webhook: the address
 // from VORSKAL_WEBHOOK or the league's setting, the body of
-// league/game_post.h, sent by webhook.h. Shared by `vorskal-league post`
+// league/post/game_post.h, sent by webhook.h. Shared by `vorskal-league post`
 // and `vorskal-tally --record ... --post`.
 #include <cstdint>
 
 #include "app/league/webhook.h"
-#include "league/league_file.h"
+#include "league/store/league_file.h"
 
 namespace vorskal {
 

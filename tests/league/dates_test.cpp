@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "league/game_day.h"
+#include "league/store/game_day.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/league/league_command.h"
-#include "league/game_store.h"
+#include "league/store/game_store.h"
 #include "results/game_results.h"
 
 namespace vorskal::testing {

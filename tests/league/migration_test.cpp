@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "league/league_file.h"
-#include "league/sqlite.h"
+#include "league/store/league_file.h"
+#include "league/store/sqlite.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "league/game_numbers.h"
-#include "league/game_store.h"
-#include "league/league_file.h"
+#include "league/store/game_numbers.h"
+#include "league/store/game_store.h"
+#include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/process.h"

@@ -12,7 +12,7 @@
 
 #include "app/cli/runner.h"
 #include "app/league/league_command.h"
-#include "league/game_store.h"
+#include "league/store/game_store.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "league/league_file.h"
+#include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 

@@ -4,9 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "league/game_store.h"
-#include "league/league_file.h"
-#include "league/queries.h"
+#include "league/listings/queries.h"
+#include "league/store/game_store.h"
+#include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "league/report_reader.h"
+#include "league/import/report_reader.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/scenarios.h"

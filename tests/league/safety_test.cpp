@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "league/league_file.h"
-#include "league/sqlite.h"
+#include "league/store/league_file.h"
+#include "league/store/sqlite.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 

@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
-#include "league/league_file.h"
-#include "league/season_site.h"
+#include "league/site/season_site.h"
+#include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 

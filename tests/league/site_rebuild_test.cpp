@@ -12,8 +12,8 @@
 #include <filesystem>
 
 #include "base/system_files.h"
-#include "league/league_file.h"
-#include "league/season_site.h"
+#include "league/site/season_site.h"
+#include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 

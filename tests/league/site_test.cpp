@@ -9,7 +9,7 @@
 #include <regex>
 #include <set>
 
-#include "league/season_site.h"
+#include "league/site/season_site.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 

@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "html/game_page.h"
-#include "league/game_store.h"
-#include "league/league_file.h"
+#include "league/store/game_store.h"
+#include "league/store/league_file.h"
 #include "results/csv_writer.h"
 #include "results/json_writer.h"
 #include "results/warning_line.h"

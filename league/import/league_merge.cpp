@@ -1,0 +1,71 @@
+#include "league/import/league_merge.h"
+
+#include <map>
+
+#include "base/system_files.h"
+#include "league/listings/queries.h"
+#include "league/store/game_store.h"
+#include "league/store/season_days.h"
+
+namespace vorskal::league {
+
+namespace {
+
+// The identity the game was recorded with in the other file.
+GameIdentity identityOf(const StoredGame& stored) {
+    if (stored.summary.origin == "tally") {
+        return talliedGame(stored.results, stored.summary.key, stored.reportSha256);
+    }
+    return {stored.summary.key, Origin::Import, stored.reportSha256, ""};
+}
+
+}  // namespace
+
+MergeSummary mergeLeague(LeagueFile& into, LeagueFile& other) {
+    if (fileAt(into.path()).sameFileAs(fileAt(other.path()))) {
+        throw LeagueError(other.path() + ": is the league file " + into.path() +
+                          " itself; nothing merged");
+    }
+    MergeSummary summary;
+    // Every game of the other file, of every season, in the order played.
+    const std::vector<GameSummary> games = listGames(other, GameFilter{});
+    summary.games = static_cast<int>(games.size());
+    std::vector<std::pair<std::string, RecordResult>> recorded;
+    try {
+        Transaction transaction(into.db());
+        for (const GameSummary& game : games) {
+            const StoredGame stored = loadGame(other, game.id);
+            const RecordResult result = recordGameInside(
+                into, stored.results, nullptr, identityOf(stored), {game.season, false, false});
+            if (result.outcome == RecordOutcome::Duplicate) {
+                ++summary.alreadyRecorded;
+                continue;
+            }
+            ++summary.recorded;
+            recorded.emplace_back(other.path() + ": game " + std::to_string(game.id) +
+                                      " (here game " + std::to_string(result.id) + ")",
+                                  result);
+        }
+        // The days of each season that took games, read once.
+        std::map<std::string, SeasonDays> seasons;
+        for (auto& [which, result] : recorded) {
+            seasons.try_emplace(result.season, SeasonDays{});
+        }
+        for (auto& [season, days] : seasons) {
+            days = refreshDays(into.db(), season);
+        }
+        for (auto& [which, result] : recorded) {
+            result.days = seasons.at(result.season);
+            settleDays(into.db(), result, false);
+            for (const std::string& note : recordedNotes(result)) {
+                summary.notes.push_back(which + ": " + note);
+            }
+        }
+        transaction.commit();
+    } catch (const SqliteError& error) {
+        into.fail(error);
+    }
+    return summary;
+}
+
+}  // namespace vorskal::league

@@ -1,0 +1,38 @@
+#pragma once
+// Importing a report file ("vorskal.log") into a league file: every
+// complete report is recorded as a game, in one transaction for the whole
+// file. A report that ends in an "ERROR -- " line, is cut short, does not
+// read as a report, or whose numbers do not hold (league/store/game_numbers.h) is
+// skipped and named. A report of a game recorded before (by an earlier
+// import, by the tally that wrote it, or a second tally of the same game in
+// the same file) is not recorded again.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "league/store/league_file.h"
+
+namespace vorskal::league {
+
+struct ImportSummary {
+    bool resultsJson = false;          // the file was a game's results JSON (results_import.h)
+    int reports = 0;                   // reports found in the file (a results JSON: 1)
+    int recorded = 0;                  // recorded now
+    int alreadyRecorded = 0;           // found in the league file already
+    std::vector<std::string> skipped;  // one line per report skipped, naming it and why
+    std::vector<std::string> notes;    // games recorded with an unknown day, or probably twins
+    std::vector<std::int64_t> games;   // a results JSON: its game's number, recorded or found
+};
+
+// Throws LeagueError naming the file when it cannot be opened for reading
+// or is not a regular file (a directory, a FIFO, a device).
+void checkReportFile(const std::string& reportPath);
+
+// A file whose first character other than a blank is "{" is taken for a
+// game's results JSON (league/import/results_import.h).
+// Throws LeagueError when the report file cannot be read or the league file
+// cannot be written; nothing is recorded then. `season` empty: the current one.
+ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath,
+                               const std::string& season);
+
+}  // namespace vorskal::league

@@ -1,0 +1,55 @@
+#include "league/import/results_import.h"
+
+#include <stdexcept>
+
+#include "league/store/game_numbers.h"
+#include "league/store/game_store.h"
+#include "results/json_text.h"
+
+namespace vorskal::league {
+
+bool isResultsJson(std::string_view bytes) {
+    const std::size_t first = bytes.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && bytes[first] == '{';
+}
+
+ImportSummary importResultsJson(LeagueFile& league, const std::string& path, std::string_view bytes,
+                                const std::string& season) {
+    ImportSummary summary;
+    summary.resultsJson = true;
+    summary.reports = 1;
+    results::GameResults game;
+    try {
+        game = results::gameFromJson(bytes);
+    } catch (const std::runtime_error& error) {
+        summary.skipped.push_back(path + ": " + error.what() + ": skipped");
+        return summary;
+    }
+    if (const std::string fault = numbersFault(game); !fault.empty()) {
+        summary.skipped.push_back(path + ": its numbers do not hold (" + fault + "): skipped");
+        return summary;
+    }
+    try {
+        Transaction transaction(league.db());
+        RecordResult result = recordGameInside(
+            league, game, nullptr, talliedGame(game, game.report.key, game.report.sha256),
+            {season, false, true});
+        if (result.outcome == RecordOutcome::Duplicate) {
+            summary.alreadyRecorded = 1;
+            summary.games.push_back(result.id);
+            return summary;
+        }
+        transaction.commit();
+        summary.recorded = 1;
+        summary.games.push_back(result.id);
+        const std::string which = path + " (game " + std::to_string(result.id) + ")";
+        for (const std::string& note : recordedNotes(result)) {
+            summary.notes.push_back(which + ": " + note);
+        }
+    } catch (const SqliteError& error) {
+        league.fail(error);
+    }
+    return summary;
+}
+
+}  // namespace vorskal::league

@@ -1,0 +1,32 @@
+#include "league/import/tally_record.h"
+
+#include <filesystem>
+
+#include "base/utf8_path.h"
+#include "base/writable.h"
+
+namespace vorskal::league {
+
+TallyRecorder::TallyRecorder(std::string path, RecordRequest request)
+    : path_(std::move(path)), request_(std::move(request)) {
+    std::error_code error;
+    if (std::filesystem::exists(utf8Path(path_), error)) {
+        file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write);
+    } else if (!folderWritable(folderOf(utf8Path(path_)))) {
+        throw LeagueError(path_ +
+                          ": cannot be made (its folder does not exist or cannot be written)");
+    }
+}
+
+RecordResult TallyRecorder::record(const results::GameResults& game,
+                                   const results::SpilledRows* spilled,
+                                   const std::string& reportKey, const std::string& reportSha256,
+                                   const std::function<void()>& append) {
+    if (!file_) {
+        file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write);
+    }
+    return recordGame(*file_, game, spilled, talliedGame(game, reportKey, reportSha256), request_,
+                      append);
+}
+
+}  // namespace vorskal::league

@@ -1,0 +1,414 @@
+#include "league/listings/queries.h"
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <stdexcept>
+
+#include "base/checked.h"
+#include "league/store/game_day.h"
+#include "league/store/game_store.h"
+#include "league/store/season_days.h"
+
+namespace vorskal::league {
+
+namespace {
+
+// Every query that filters games binds the filter as ?1 to ?4.
+constexpr const char* kGameFilter =
+    "g.removed_at IS NULL AND (?1 IS NULL OR g.map = ?1) AND (?2 IS NULL OR g.played_on >= ?2) "
+    "AND (?3 IS NULL OR g.played_on <= ?3) AND (?4 IS NULL OR g.season = ?4)";
+
+void bindFilter(Statement& statement, const GameFilter& filter) {
+    statement.bind(1, filter.map).bind(2, filter.from).bind(3, filter.to).bind(4, filter.season);
+}
+
+std::string lower(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// A name of the results model as the league file holds it; a name this
+// program does not know makes the file unusable rather than misread.
+template <typename Value>
+Value named(const std::optional<Value>& value, const LeagueFile& file, const char* what) {
+    if (!value) {
+        throw LeagueError(file.path() + ": an unknown " + what + " in a recorded game");
+    }
+    return *value;
+}
+
+template <typename Row>
+using Column = std::function<bool(const Row&, const Row&)>;
+
+template <typename Row, typename Field>
+Column<Row> byNumber(Field Row::*field) {
+    return [field](const Row& a, const Row& b) { return a.*field > b.*field; };
+}
+
+template <typename Row>
+Column<Row> byText(std::string Row::*field) {
+    return [field](const Row& a, const Row& b) { return a.*field < b.*field; };
+}
+
+Column<PilotStanding> pilotColumn(const std::string& name) {
+    using P = PilotStanding;
+    if (name == "name")
+        return byText(&P::name);
+    if (name == "team")
+        return byText(&P::team);
+    if (name == "games")
+        return byNumber(&P::games);
+    if (name == "kills")
+        return byNumber(&P::kills);
+    if (name == "deaths")
+        return byNumber(&P::deaths);
+    if (name == "targetsdestroyed")
+        return byNumber(&P::targetsDestroyed);
+    if (name == "targetpoints")
+        return byNumber(&P::targetPoints);
+    if (name == "score")
+        return byNumber(&P::score);
+    return {};
+}
+
+Column<SideStanding> sideColumn(const std::string& name) {
+    using S = SideStanding;
+    if (name == "team")
+        return byText(&S::team);
+    if (name == "games")
+        return byNumber(&S::games);
+    if (name == "won")
+        return byNumber(&S::won);
+    if (name == "lost")
+        return byNumber(&S::lost);
+    if (name == "drawn")
+        return byNumber(&S::drawn);
+    if (name == "pointsfor")
+        return byNumber(&S::pointsFor);
+    if (name == "pointsagainst")
+        return byNumber(&S::pointsAgainst);
+    return {};
+}
+
+template <typename Row>
+void sortBy(std::vector<Row>& rows, const Column<Row>& column, bool reverse) {
+    if (!column) {
+        return;
+    }
+    std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
+        return reverse ? column(b, a) : column(a, b);
+    });
+}
+
+// Refuses the standings when a game taken in holds a number that no tally
+// makes (a negative count, or one beyond the 32-bit range: a file written by
+// another program, or by hand), naming the first such game: its sums would be
+// wrong, or leave the 64-bit range.
+void checkStoredNumbers(LeagueFile& file, const GameFilter& filter) {
+    constexpr const char* kCount = "BETWEEN 0 AND 2147483647";
+    constexpr const char* kValue = "BETWEEN -2147483648 AND 2147483647";
+    const auto holds = [](const char* column, const char* range) {
+        return std::string("(typeof(") + column + ") = 'integer' AND " + column + " " + range + ")";
+    };
+    Statement find = file.db().prepare(
+        std::string("SELECT g.id FROM games g WHERE ") + kGameFilter +
+        " AND (EXISTS (SELECT 1 FROM pilots p WHERE p.game_id = g.id AND NOT (" +
+        holds("p.kills", kCount) + " AND " + holds("p.deaths", kCount) + " AND " +
+        holds("p.targets_destroyed", kCount) + " AND " + holds("p.target_points", kValue) +
+        " AND " + holds("p.score", kValue) +
+        ")) OR EXISTS (SELECT 1 FROM team_totals t WHERE t.game_id = g.id AND NOT (" +
+        holds("t.final", kValue) + " AND " + holds("t.over_max_penalty", kCount) +
+        "))) ORDER BY g.id LIMIT 1");
+    bindFilter(find, filter);
+    if (find.step()) {
+        const std::string game = std::to_string(find.integer(0));
+        throw LeagueError(file.path() + ": game " + game +
+                          " holds a number that no tally makes (a negative count, or one beyond "
+                          "the 32-bit range): the standings would be wrong; remove it "
+                          "(vorskal-league " +
+                          file.path() + " remove " + game + ") and record it again");
+    }
+}
+
+// Adds `value` of game `game` to `sum`, refusing a sum beyond 64 bits.
+void addChecked(std::int64_t& sum, std::int64_t value, const LeagueFile& file, std::int64_t game) {
+    try {
+        sum = checkedAdd64(sum, value, [&] {
+            return file.path() + ": the sum of the points up to game " + std::to_string(game);
+        });
+    } catch (const TallyFailure& failure) {
+        throw LeagueError(failure.what());
+    }
+}
+
+}  // namespace
+
+Standings computeStandings(LeagueFile& file, const GameFilter& filter) {
+    Standings standings;
+    try {
+        checkStoredNumbers(file, filter);
+        Statement pilots = file.db().prepare(
+            std::string("SELECT p.name, p.team, count(DISTINCT p.game_id), sum(p.kills), "
+                        "sum(p.deaths), sum(p.targets_destroyed), sum(p.target_points), "
+                        "sum(p.score) FROM pilots p JOIN games g ON g.id = p.game_id WHERE ") +
+            kGameFilter + " GROUP BY p.name, p.team ORDER BY sum(p.score) DESC, p.name, p.team");
+        bindFilter(pilots, filter);
+        while (pilots.step()) {
+            standings.pilots.push_back({pilots.text(0), pilots.text(1), pilots.integer(2),
+                                        pilots.integer(3), pilots.integer(4), pilots.integer(5),
+                                        pilots.integer(6), pilots.integer(7)});
+        }
+
+        SideStanding allied{"Allied"};
+        SideStanding hun{"Hun"};
+        Statement finals = file.db().prepare(
+            std::string("SELECT a.final, h.final, g.id FROM games g "
+                        "JOIN team_totals a ON a.game_id = g.id AND a.team = 'Allied' "
+                        "JOIN team_totals h ON h.game_id = g.id AND h.team = 'Hun' WHERE ") +
+            kGameFilter);
+        bindFilter(finals, filter);
+        while (finals.step()) {
+            const std::int64_t a = finals.integer(0);
+            const std::int64_t h = finals.integer(1);
+            const std::int64_t game = finals.integer(2);
+            ++allied.games;
+            ++hun.games;
+            addChecked(allied.pointsFor, a, file, game);
+            addChecked(allied.pointsAgainst, h, file, game);
+            addChecked(hun.pointsFor, h, file, game);
+            addChecked(hun.pointsAgainst, a, file, game);
+            if (a > h) {
+                ++allied.won;
+                ++hun.lost;
+            } else if (h > a) {
+                ++hun.won;
+                ++allied.lost;
+            } else {
+                ++allied.drawn;
+                ++hun.drawn;
+            }
+        }
+        standings.sides = {allied, hun};
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+    return standings;
+}
+
+void sortStandings(Standings& standings, const std::string& column, bool reverse) {
+    const std::string name = lower(column);
+    const Column<PilotStanding> pilot = pilotColumn(name);
+    const Column<SideStanding> side = sideColumn(name);
+    if (!pilot && !side) {
+        throw std::invalid_argument(
+            "no column \"" + column +
+            "\" to sort by (name, team, games, kills, deaths, targetsDestroyed, targetPoints, "
+            "score, won, lost, drawn, pointsFor, pointsAgainst)");
+    }
+    sortBy(standings.pilots, pilot, reverse);
+    sortBy(standings.sides, side, reverse);
+}
+
+namespace {
+
+constexpr const char* kSummaryColumns =
+    "g.id, g.game_key, g.season, g.origin, coalesce(g.played_on, ''), g.game_date, g.map, "
+    "(SELECT final FROM team_totals WHERE game_id = g.id AND team = 'Allied'), "
+    "(SELECT final FROM team_totals WHERE game_id = g.id AND team = 'Hun'), "
+    "(SELECT count(*) FROM pilots WHERE game_id = g.id), "
+    "(SELECT count(*) FROM corrections WHERE game_id = g.id), "
+    "(SELECT count(*) FROM warnings WHERE game_id = g.id AND accepted = 0), g.recorded_at";
+
+constexpr int kSummaryCount = 13;
+
+GameSummary summaryOf(const Statement& row) {
+    return {row.integer(0),  row.text(1),     row.text(2),    row.text(3),    row.text(4),
+            row.text(5),     row.text(6),     row.integer(7), row.integer(8), row.integer(9),
+            row.integer(10), row.integer(11), row.text(12)};
+}
+
+results::TeamTotals totalsOf(Connection& db, std::int64_t id, const char* team) {
+    Statement totals = db.prepare(
+        "SELECT kills, deaths, targets_destroyed, target_points, score, over_max_penalty, final "
+        "FROM team_totals WHERE game_id = ? AND team = ?");
+    totals.bind(1, id).bind(2, std::string_view(team));
+    results::TeamTotals t;
+    if (totals.step()) {
+        t = {totals.integer(0), totals.integer(1), totals.integer(2), totals.integer(3),
+             totals.integer(4), totals.integer(5), totals.integer(6)};
+    }
+    return t;
+}
+
+// The location keys, one a line (game_store.cpp).
+std::vector<std::string> splitLocations(const std::string& joined) {
+    std::vector<std::string> keys;
+    for (std::size_t at = 0; at < joined.size();) {
+        const std::size_t end = std::min(joined.find('\n', at), joined.size());
+        keys.push_back(joined.substr(at, end - at));
+        at = end + 1;
+    }
+    return keys;
+}
+
+}  // namespace
+
+std::vector<GameSummary> listGames(LeagueFile& file, const GameFilter& filter) {
+    std::vector<GameSummary> games;
+    try {
+        Statement list =
+            file.db().prepare(std::string("SELECT ") + kSummaryColumns + " FROM games g WHERE " +
+                              kGameFilter + " ORDER BY g.played_on IS NULL, g.played_on, g.id");
+        bindFilter(list, filter);
+        while (list.step()) {
+            games.push_back(summaryOf(list));
+        }
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+    return games;
+}
+
+StoredGame loadGame(LeagueFile& file, std::int64_t id) {
+    StoredGame stored;
+    results::GameResults& game = stored.results;
+    try {
+        Connection& db = file.db();
+        Statement head = db.prepare(
+            std::string("SELECT ") + kSummaryColumns +
+            ", coalesce(g.report_sha256, ''), g.first_time, g.last_time, g.started_at, "
+            "g.directory, g.kill_points, g.death_points, g.over_max_correction, "
+            "g.multi_death_correction, g.fighter_target_correction, g.red_boxed_only, "
+            "g.tool_name, g.tool_version FROM games g WHERE g.id = ? AND g.removed_at IS NULL");
+        head.bind(1, id);
+        if (!head.step()) {
+            throw LeagueError(file.path() + ": no game " + std::to_string(id));
+        }
+        stored.summary = summaryOf(head);
+        const auto column = [](int n) { return kSummaryCount + n; };
+        stored.reportSha256 = head.text(column(0));
+        game.gameDate = stored.summary.gameDate;
+        game.firstTime = head.text(column(1));
+        game.lastTime = head.text(column(2));
+        game.run.startedAt = head.text(column(3));
+        game.run.directory = head.text(column(4));
+        game.settings.map = stored.summary.map;
+        game.settings.killPoints = head.integer(column(5));
+        game.settings.deathPoints = head.integer(column(6));
+        game.run.overMaxPilotCorrection = head.integer(column(7)) != 0;
+        game.run.multiDeathCorrection = head.integer(column(8)) != 0;
+        game.run.fighterTargetCorrection = head.integer(column(9)) != 0;
+        game.run.redBoxedOnly = head.integer(column(10)) != 0;
+        game.toolName = head.text(column(11));
+        game.toolVersion = head.text(column(12));
+
+        Statement types =
+            db.prepare("SELECT type, points FROM type_values WHERE game_id = ? ORDER BY position");
+        types.bind(1, id);
+        while (types.step()) {
+            game.settings.typeValues.push_back({types.text(0), types.integer(1)});
+        }
+        game.allied = totalsOf(db, id, "Allied");
+        game.hun = totalsOf(db, id, "Hun");
+
+        Statement pilots = db.prepare(
+            "SELECT name, team, team_code, kills, deaths, targets_destroyed, target_points, "
+            "locations, score FROM pilots WHERE game_id = ? ORDER BY position");
+        pilots.bind(1, id);
+        while (pilots.step()) {
+            game.pilots.push_back({pilots.text(0), results::sideNamed(pilots.text(1)),
+                                   pilots.integer(2), pilots.integer(3), pilots.integer(4),
+                                   pilots.integer(5), pilots.integer(6),
+                                   splitLocations(pilots.text(7)), pilots.integer(8)});
+        }
+
+        Statement corrections = db.prepare(
+            "SELECT id, kind, applied, note FROM corrections WHERE game_id = ? ORDER BY position");
+        Statement lines = db.prepare(
+            "SELECT line, text FROM correction_lines WHERE correction_id = ? ORDER BY position");
+        Statement moves = db.prepare(
+            "SELECT pilot, team, field, by_amount, points FROM correction_moves "
+            "WHERE correction_id = ? ORDER BY position");
+        corrections.bind(1, id);
+        while (corrections.step()) {
+            results::Correction correction;
+            correction.kind =
+                named(results::kindNamed(corrections.text(1)), file, "correction kind");
+            correction.applied = corrections.integer(2) != 0;
+            correction.note = corrections.text(3);
+            lines.bind(1, corrections.integer(0));
+            while (lines.step()) {
+                correction.evidence.push_back(
+                    {static_cast<std::uint64_t>(lines.integer(0)), lines.text(1)});
+            }
+            lines.reset();
+            moves.bind(1, corrections.integer(0));
+            while (moves.step()) {
+                correction.moves.push_back(
+                    {moves.text(0), results::sideNamed(moves.text(1)),
+                     named(results::fieldNamed(moves.text(2)), file, "correction field"),
+                     moves.integer(3), moves.integer(4)});
+            }
+            moves.reset();
+            game.corrections.push_back(std::move(correction));
+        }
+
+        Statement warnings = db.prepare(
+            "SELECT code, file, line, message, subject, accepted FROM warnings WHERE game_id = ? "
+            "ORDER BY position");
+        warnings.bind(1, id);
+        while (warnings.step()) {
+            game.warnings.push_back({warnings.text(0), warnings.text(1),
+                                     static_cast<std::uint64_t>(warnings.integer(2)),
+                                     warnings.text(3), warnings.text(4), warnings.integer(5) != 0});
+        }
+
+        Statement inputs = db.prepare(
+            "SELECT name, bytes, lines, sha256 FROM inputs WHERE game_id = ? ORDER BY position");
+        inputs.bind(1, id);
+        while (inputs.step()) {
+            game.inputs.push_back({inputs.text(0), static_cast<std::uint64_t>(inputs.integer(1)),
+                                   static_cast<std::uint64_t>(inputs.integer(2)), inputs.text(3)});
+        }
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+    return stored;
+}
+
+Findings checkGames(LeagueFile& file) {
+    Findings findings;
+    try {
+        Connection& db = file.db();
+        Statement games = db.prepare(
+            std::string("SELECT ") + kSummaryColumns +
+            ", g.removed_at IS NOT NULL FROM games g ORDER BY g.played_on IS NULL, g.played_on, "
+            "g.id");
+        while (games.step()) {
+            const GameSummary game = summaryOf(games);
+            if (games.integer(kSummaryCount) != 0) {
+                findings.removed.push_back(game);
+                continue;
+            }
+            if (game.playedOn.empty()) {
+                const SeasonDays days = seasonDateOrder(db, game.season);
+                findings.unknownDays.push_back(
+                    {game.id, unreadableDayMessage(game.gameDate, days.order, days.inferred)});
+                continue;
+            }
+            for (const std::int64_t twin : probableTwins(db, game.id)) {
+                if (twin > game.id) {
+                    findings.twins.push_back({game.id, twin, game.playedOn, game.map});
+                }
+            }
+        }
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+    return findings;
+}
+
+}  // namespace vorskal::league

@@ -1,0 +1,102 @@
+#include "league/store/game_numbers.h"
+
+#include <cstdint>
+#include <limits>
+#include <tuple>
+#include <utility>
+
+namespace vorskal::league {
+namespace {
+
+using results::Side;
+
+constexpr std::int64_t kLeast = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kMost = std::numeric_limits<std::int32_t>::max();
+
+// The first fault of one number, or "".
+std::string fault(const std::string& owner, const char* field, std::int64_t value, bool count) {
+    if (value < kLeast || value > kMost) {
+        return owner + ": " + field + " " + std::to_string(value) +
+               " lies beyond the 32-bit range the tally counts in";
+    }
+    if (count && value < 0) {
+        return owner + ": " + field + " " + std::to_string(value) + " is negative";
+    }
+    return "";
+}
+
+struct Field {
+    const char* name;
+    const char* plural;
+    std::int64_t results::PilotRow::*pilot;
+    std::int64_t results::TeamTotals::*totals;
+    bool count;
+};
+
+const Field kFields[] = {
+    {"kills", "kills", &results::PilotRow::kills, &results::TeamTotals::kills, true},
+    {"deaths", "deaths", &results::PilotRow::deaths, &results::TeamTotals::deaths, true},
+    {"targets destroyed", "targets destroyed", &results::PilotRow::targetsDestroyed,
+     &results::TeamTotals::targetsDestroyed, true},
+    {"target points", "target points", &results::PilotRow::targetPoints,
+     &results::TeamTotals::targetPoints, false},
+    {"score", "scores", &results::PilotRow::score, &results::TeamTotals::score, false},
+};
+
+}  // namespace
+
+std::string numbersFault(const results::GameResults& game) {
+    for (const auto& [name, value] : {std::pair{"points per kill", game.settings.killPoints},
+                                      std::pair{"points per death", game.settings.deathPoints}}) {
+        if (std::string found = fault("the settings", name, value, false); !found.empty()) {
+            return found;
+        }
+    }
+    for (const results::PilotRow& row : game.pilots) {
+        for (const Field& field : kFields) {
+            if (std::string found =
+                    fault("pilot \"" + row.name + "\"", field.name, row.*field.pilot, field.count);
+                !found.empty()) {
+                return found;
+            }
+        }
+    }
+    for (const auto& [side, totals] :
+         {std::pair{Side::Allied, &game.allied}, std::pair{Side::Hun, &game.hun}}) {
+        const std::string sideName(results::sideName(side));
+        for (const Field& field : kFields) {
+            const std::int64_t total = (*totals).*field.totals;
+            if (std::string found =
+                    fault("the " + sideName + " totals", field.name, total, field.count);
+                !found.empty()) {
+                return found;
+            }
+            // Every row lies within 32 bits: the sum cannot leave 64.
+            std::int64_t sum = 0;
+            for (const results::PilotRow& row : game.pilots) {
+                sum += row.team == side ? row.*field.pilot : 0;
+            }
+            if (sum != total) {
+                return "the " + sideName + " pilots' " + field.plural + " add up to " +
+                       std::to_string(sum) + ", but the " + sideName + " totals say " +
+                       std::to_string(total);
+            }
+        }
+        for (const auto& [field, value, count] :
+             {std::tuple{"over-max penalty", totals->overMaxPenalty, true},
+              std::tuple{"final total", totals->final, false}}) {
+            if (std::string found = fault("the " + sideName + " totals", field, value, count);
+                !found.empty()) {
+                return found;
+            }
+        }
+        if (totals->final != totals->score - totals->overMaxPenalty) {
+            return "the " + sideName + " final total " + std::to_string(totals->final) +
+                   " is not its score " + std::to_string(totals->score) + " less its penalty " +
+                   std::to_string(totals->overMaxPenalty);
+        }
+    }
+    return "";
+}
+
+}  // namespace vorskal::league

@@ -1,0 +1,162 @@
+#include "league/store/schema.h"
+
+#include <stdexcept>
+
+namespace vorskal::league {
+
+namespace {
+
+// Version 1: games with their options, settings and team totals; pilots'
+// rows; corrections with their evidence and moves; warnings; input files.
+constexpr std::string_view kVersion1 = R"sql(
+CREATE TABLE games (
+    id INTEGER PRIMARY KEY,
+    game_key TEXT NOT NULL UNIQUE,
+    origin TEXT NOT NULL CHECK (origin IN ('tally', 'import')),
+    report_sha256 TEXT UNIQUE,
+    played_on TEXT,
+    game_date TEXT NOT NULL DEFAULT '',
+    first_time TEXT NOT NULL DEFAULT '',
+    last_time TEXT NOT NULL DEFAULT '',
+    started_at TEXT NOT NULL DEFAULT '',
+    directory TEXT NOT NULL DEFAULT '',
+    map TEXT NOT NULL,
+    kill_points INTEGER NOT NULL,
+    death_points INTEGER NOT NULL,
+    over_max_correction INTEGER NOT NULL,
+    multi_death_correction INTEGER NOT NULL,
+    fighter_target_correction INTEGER NOT NULL,
+    red_boxed_only INTEGER NOT NULL,
+    tool_name TEXT NOT NULL DEFAULT '',
+    tool_version TEXT NOT NULL DEFAULT '',
+    recorded_at TEXT NOT NULL
+);
+CREATE INDEX games_by_date ON games (played_on);
+CREATE INDEX games_by_map ON games (map);
+
+CREATE TABLE type_values (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    type TEXT NOT NULL,
+    points INTEGER NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+
+CREATE TABLE team_totals (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    team TEXT NOT NULL CHECK (team IN ('Allied', 'Hun')),
+    kills INTEGER NOT NULL,
+    deaths INTEGER NOT NULL,
+    targets_destroyed INTEGER NOT NULL,
+    target_points INTEGER NOT NULL,
+    score INTEGER NOT NULL,
+    over_max_penalty INTEGER NOT NULL,
+    final INTEGER NOT NULL,
+    PRIMARY KEY (game_id, team)
+);
+
+CREATE TABLE pilots (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    team TEXT NOT NULL CHECK (team IN ('Allied', 'Hun', 'unknown')),
+    team_code INTEGER NOT NULL,
+    kills INTEGER NOT NULL,
+    deaths INTEGER NOT NULL,
+    targets_destroyed INTEGER NOT NULL,
+    target_points INTEGER NOT NULL,
+    score INTEGER NOT NULL,
+    locations TEXT NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+CREATE INDEX pilots_by_name ON pilots (name, team);
+
+CREATE TABLE corrections (
+    id INTEGER PRIMARY KEY,
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    kind TEXT NOT NULL,
+    applied INTEGER NOT NULL
+);
+CREATE INDEX corrections_by_game ON corrections (game_id);
+
+CREATE TABLE correction_lines (
+    correction_id INTEGER NOT NULL REFERENCES corrections (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    line INTEGER NOT NULL,
+    text TEXT NOT NULL,
+    PRIMARY KEY (correction_id, position)
+);
+
+CREATE TABLE correction_moves (
+    correction_id INTEGER NOT NULL REFERENCES corrections (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    pilot TEXT NOT NULL,
+    team TEXT NOT NULL,
+    field TEXT NOT NULL,
+    by_amount INTEGER NOT NULL,
+    points INTEGER NOT NULL,
+    PRIMARY KEY (correction_id, position)
+);
+
+CREATE TABLE warnings (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    code TEXT NOT NULL,
+    file TEXT NOT NULL,
+    line INTEGER NOT NULL,
+    message TEXT NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+
+CREATE TABLE inputs (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    bytes INTEGER NOT NULL,
+    lines INTEGER NOT NULL,
+    sha256 TEXT NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+)sql";
+
+// Version 2: seasons and the league's settings; games known by their
+// report's key (games recorded before keep the key they had); removed games
+// kept until restored; a correction's note; a pilot's locations separated by
+// line feeds, which no location holds (a comma may stand in one). The days
+// are read again from the log's dates afterwards (season_days.h).
+constexpr std::string_view kVersion2 = R"sql(
+CREATE TABLE settings (
+    name TEXT PRIMARY KEY,
+    value TEXT NOT NULL
+);
+ALTER TABLE games ADD COLUMN season TEXT NOT NULL DEFAULT '1';
+ALTER TABLE games ADD COLUMN removed_at TEXT;
+CREATE INDEX games_by_season ON games (season, played_on);
+ALTER TABLE corrections ADD COLUMN note TEXT NOT NULL DEFAULT '';
+UPDATE pilots SET locations = replace(substr(locations, 2), ',', char(10));
+)sql";
+
+// Version 3: a warning's subject, and whether the game folder's accepted
+// findings listed it (older warnings: no subject, not accepted).
+constexpr std::string_view kVersion3 = R"sql(
+ALTER TABLE warnings ADD COLUMN subject TEXT NOT NULL DEFAULT '';
+ALTER TABLE warnings ADD COLUMN accepted INTEGER NOT NULL DEFAULT 0 CHECK (accepted IN (0, 1));
+)sql";
+
+}  // namespace
+
+std::string_view migrationTo(std::int64_t version) {
+    switch (version) {
+        case 1:
+            return kVersion1;
+        case 2:
+            return kVersion2;
+        case 3:
+            return kVersion3;
+        default:
+            throw std::out_of_range("no migration to schema version " + std::to_string(version));
+    }
+}
+
+}  // namespace vorskal::league

@@ -1,0 +1,38 @@
+#pragma once
+// The league's settings, kept in the league file (`vorskal-league LEAGUE.db
+// set NAME VALUE`): the current season, which games are recorded into and
+// listed from unless a command names another, and the order of the log's
+// date field (game_day.h).
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "league/store/game_day.h"
+#include "league/store/sqlite.h"
+
+namespace vorskal::league {
+
+// The season of a league file whose season was never set, and of every game
+// recorded before seasons existed.
+inline constexpr std::string_view kFirstSeason = "1";
+
+inline constexpr std::string_view kSeasonSetting = "season";
+inline constexpr std::string_view kDateOrderSetting = "date-order";
+// Where `post` sends a game's summary (an http:// or https:// address; never
+// printed), and the address the season's site is served at, for the link to
+// a game's page in the post.
+inline constexpr std::string_view kWebhookSetting = "webhook";
+inline constexpr std::string_view kSiteAddressSetting = "site-address";
+
+std::string currentSeason(Connection& db);
+// A setting's value; nullopt when it is not set.
+std::optional<std::string> settingValue(Connection& db, std::string_view name);
+// nullopt: not set, the order is inferred from each season's games.
+std::optional<DateOrder> dateOrderSetting(Connection& db);
+
+// Sets a setting inside the caller's transaction. Throws
+// std::invalid_argument naming what is wrong for an unknown name or a value
+// it cannot take.
+void changeSetting(Connection& db, const std::string& name, const std::string& value);
+
+}  // namespace vorskal::league

@@ -1,0 +1,202 @@
+#include "league/store/sqlite.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+
+namespace vorskal::league {
+
+namespace {
+
+// `path` as an SQLite URI ("file:..."), with the characters a URI gives a
+// meaning to escaped.
+std::string uriOf(const std::string& path, const char* parameters) {
+    std::string uri = "file:";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '%' || c == '?' || c == '#' || byte < 0x21 || byte >= 0x7f) {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+            uri += escaped;
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?" + parameters;
+}
+
+}  // namespace
+
+bool SqliteError::damaged() const {
+    return code_ == SQLITE_CORRUPT || code_ == SQLITE_NOTADB;
+}
+
+Connection::Connection(const std::string& path, Mode mode) {
+    int flags = SQLITE_OPEN_NOMUTEX;
+    switch (mode) {
+        case Mode::ReadOnly:
+            flags |= SQLITE_OPEN_READONLY;
+            break;
+        case Mode::Immutable:
+            flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+            break;
+        case Mode::ReadWrite:
+            flags |= SQLITE_OPEN_READWRITE;
+            break;
+        case Mode::Create:
+            flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+            break;
+    }
+    const std::string name = mode == Mode::Immutable ? uriOf(path, "immutable=1") : path;
+    const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw SqliteError(rc & 0xff, message);
+    }
+    sqlite3_extended_result_codes(db_, 0);
+}
+
+Connection::~Connection() {
+    sqlite3_close_v2(db_);
+}
+
+void Connection::fail(int code) const {
+    throw SqliteError(code & 0xff, sqlite3_errmsg(db_));
+}
+
+void Connection::exec(std::string_view sql) {
+    const std::string text(sql);
+    const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        fail(rc);
+    }
+}
+
+Statement Connection::prepare(std::string_view sql) {
+    return Statement(*this, sql);
+}
+
+std::int64_t Connection::scalar(std::string_view sql) {
+    Statement statement(*this, sql);
+    return statement.step() ? statement.integer(0) : 0;
+}
+
+std::int64_t Connection::lastInsertId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
+
+int Connection::changes() const {
+    return sqlite3_changes(db_);
+}
+
+void Connection::busyTimeout(int milliseconds) {
+    sqlite3_busy_timeout(db_, milliseconds);
+}
+
+bool Connection::readOnly() const {
+    return sqlite3_db_readonly(db_, "main") == 1;
+}
+
+Statement::Statement(Connection& connection, std::string_view sql) : connection_(&connection) {
+    const int rc = sqlite3_prepare_v2(connection.handle(), sql.data(), static_cast<int>(sql.size()),
+                                      &stmt_, nullptr);
+    if (rc != SQLITE_OK) {
+        connection.fail(rc);
+    }
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : connection_(other.connection_), stmt_(other.stmt_) {
+    other.stmt_ = nullptr;
+}
+
+Statement& Statement::bind(int index, std::int64_t value) {
+    const int rc = sqlite3_bind_int64(stmt_, index, value);
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::string_view text) {
+    const int rc =
+        sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, const std::optional<std::string>& text) {
+    return text ? bind(index, std::string_view(*text)) : bindNull(index);
+}
+
+Statement& Statement::bindNull(int index) {
+    const int rc = sqlite3_bind_null(stmt_, index);
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        return false;
+    }
+    sqlite3_reset(stmt_);
+    connection_->fail(rc);
+}
+
+void Statement::run() {
+    while (step()) {
+    }
+    reset();
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+std::int64_t Statement::integer(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+std::string Statement::text(int column) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (bytes == nullptr) {
+        return {};
+    }
+    return std::string(bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+Transaction::Transaction(Connection& connection, Kind kind) : connection_(connection) {
+    connection_.exec(kind == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
+}
+
+Transaction::~Transaction() {
+    if (open_) {
+        sqlite3_exec(connection_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+void Transaction::commit() {
+    connection_.exec("COMMIT");
+    open_ = false;
+}
+
+}  // namespace vorskal::league
