@@ -9,7 +9,7 @@
 # message, and ask for nothing on the network: the browser's network log
 # must hold no request that a page started (the browser's own, made on no
 # page's behalf, are not the site's). The crawl of every link is the site
-# test's (tests/league/site_test.cpp); here a few pages stand for the rest,
+# test's (tests/league/site/site_test.cpp); here a few pages stand for the rest,
 # as each start of the browser takes a second or two.
 # Screenshots of the index and of the pilot's page are kept under ARTIFACTS
 # (the build folder's artifacts/, which CI keeps).

@@ -1,5 +1,5 @@
 #pragma once
-// The scenario folders of tests/scenarios (tests/scenario_test.cpp says what
+// The scenario folders of tests/scenarios (tests/run/scenario_test.cpp says what
 // a folder holds): each loaded as a game and what its tally must give, and
 // run in memory.
 #include <filesystem>
