@@ -73,7 +73,7 @@ Outcome failed(const std::string& message) {
 // The run's twelve steps; `collector` (when given) watches the merge, and
 // `mergedAll` tells whether the merge came to its end.
 Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunConfig& config,
-                 results::Collector* collector, bool& mergedAll) {
+                 collector::Collector* collector, bool& mergedAll) {
     std::optional<ReportStream> report;
     Working working{kMergedLogName, true};
     const auto openReport = [&] {
@@ -212,7 +212,7 @@ Outcome runTally(TallyState& state, FileService& files, Clock& clock, const RunC
     // The results of the game beside the report: the passes tell the
     // collector what they see; it reads the rest at the end.
     config.results->toolVersion = std::string(kVersion);
-    results::Collector collector(*config.results, state);
+    collector::Collector collector(*config.results, state);
     state.observer = &collector;
     FingerprintedReport fingerprinted(files);
     const Outcome outcome = runSteps(state, fingerprinted, clock, config, &collector, mergedAll);

@@ -2,11 +2,12 @@
 // The one error type of a tally run. Every fault that stops a run (a value
 // that is not a number, an overflow, a file that cannot be read or written)
 // throws a TallyFailure whose message names the file, the line and the
-// offending text wherever there is one. The run catches it once, at the top
-// (runTally), and turns it into an outcome. Below it a failure is only held,
-// never dropped: a thread's (pass 1, the merge's writer) until the run's
-// thread reaches that step, a lookup's until the line that needs it; and
-// the results' checks skip a file whose failure the run itself reports.
+// offending text wherever there is one. The run catches it once, at the end
+// of its steps (runSteps, app/tally_run.cpp), and turns it into an outcome.
+// Below it a failure is only held, never dropped: the merge's writer's (on
+// its own thread) until the merge next hands it a piece or waits for it, a
+// lookup's until the line that needs it; and the results' checks skip a
+// file whose failure the run itself reports.
 #include <cstdint>
 #include <new>
 #include <stdexcept>

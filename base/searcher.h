@@ -15,7 +15,6 @@ class Searcher {
 
     // Position of the first occurrence, or std::string_view::npos.
     std::size_t find(std::string_view haystack) const;
-    bool foundIn(std::string_view haystack) const { return find(haystack) != npos_; }
     std::size_t size() const { return needle_.size(); }
     // Splits at the first occurrence into the text before and after it;
     // false when the needle does not occur.

@@ -63,15 +63,4 @@ std::string padded(std::string_view text, std::size_t n) {
     return out;
 }
 
-bool splitFolded(std::string_view text, std::string_view separator, std::string_view& before,
-                 std::string_view& after) {
-    const std::size_t at = findFolded(text, separator);
-    if (at == npos) {
-        return false;
-    }
-    before = text.substr(0, at);
-    after = text.substr(at + separator.size());
-    return true;
-}
-
 }  // namespace vorskal

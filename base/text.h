@@ -41,11 +41,6 @@ inline std::string_view firstChars(std::string_view text, std::size_t n) {
     return text.substr(0, n < text.size() ? n : text.size());
 }
 
-// The last n characters (the whole text when it is shorter).
-inline std::string_view lastChars(std::string_view text, std::size_t n) {
-    return n < text.size() ? text.substr(text.size() - n) : text;
-}
-
 // The first n characters, padded with blanks on the right to exactly n.
 std::string padded(std::string_view text, std::size_t n);
 
@@ -57,10 +52,5 @@ inline std::size_t hashBytes(std::string_view bytes, std::uint64_t seed = 0) {
     }
     return static_cast<std::size_t>(h);
 }
-
-// Splits at the first occurrence of the separator, found without regard to
-// letter case. Returns false when the separator does not occur.
-bool splitFolded(std::string_view text, std::string_view separator, std::string_view& before,
-                 std::string_view& after);
 
 }  // namespace vorskal

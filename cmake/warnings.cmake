@@ -22,7 +22,8 @@ if(VORSKAL_SANITIZE)
     target_link_options(vorskal_sanitizers INTERFACE -fsanitize=address,undefined)
 endif()
 # ThreadSanitizer (it cannot be combined with AddressSanitizer): the merge's
-# writer and pass 1 run on threads of their own.
+# writer and, with an output that needs it, the hash of the game's
+# fingerprint run on threads of their own.
 if(VORSKAL_SANITIZE_THREADS)
     target_compile_options(vorskal_sanitizers INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
     target_link_options(vorskal_sanitizers INTERFACE -fsanitize=thread)

@@ -10,7 +10,7 @@
 #include "logs/log_line.h"
 #include "points/point_file.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 namespace {
 
 const std::string kIni(kPointFileName);
@@ -23,7 +23,8 @@ std::string afterFirstEquals(std::string_view line) {
 
 }  // namespace
 
-void checkPointFile(FileService& files, GameResults& results, std::vector<Warning>& warnings) {
+void checkPointFile(FileService& files, results::GameResults& results,
+                    std::vector<results::Warning>& warnings) {
     std::vector<std::string> lines;
     try {
         PointFile points(files);
@@ -91,11 +92,11 @@ void checkPointFile(FileService& files, GameResults& results, std::vector<Warnin
     }
 }
 
-void checkNumberedLogs(FileService& files, const GameResults& results,
-                       std::vector<Warning>& warnings) {
+void checkNumberedLogs(FileService& files, const results::GameResults& results,
+                       std::vector<results::Warning>& warnings) {
     std::set<std::string> merged;
     std::uint64_t numbered = 0;
-    for (const FileFacts& input : results.inputs) {
+    for (const results::FileFacts& input : results.inputs) {
         merged.insert(input.name);
         if (input.name != kIni && input.name != kMerged) {
             ++numbered;
@@ -130,4 +131,4 @@ void checkNumberedLogs(FileService& files, const GameResults& results,
     }
 }
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

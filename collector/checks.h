@@ -6,15 +6,16 @@
 #include "base/platform.h"
 #include "results/game_results.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 
 // "vorskal.ini": no "Kill=" or "Death=" line, no map line, or a map whose
 // block heading is missing. Also fills results.settings.typeValues.
-void checkPointFile(FileService& files, GameResults& results, std::vector<Warning>& warnings);
+void checkPointFile(FileService& files, results::GameResults& results,
+                    std::vector<results::Warning>& warnings);
 
 // Numbered logs in the directory that the merge did not take (beyond a gap
 // in the numbering, or named with a leading zero). Needs results.inputs.
-void checkNumberedLogs(FileService& files, const GameResults& results,
-                       std::vector<Warning>& warnings);
+void checkNumberedLogs(FileService& files, const results::GameResults& results,
+                       std::vector<results::Warning>& warnings);
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

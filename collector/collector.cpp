@@ -9,7 +9,7 @@
 #include "logs/log_line.h"
 #include "tally/arena_pass.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 namespace {
 
 int sideIndex(Count team) {
@@ -18,7 +18,7 @@ int sideIndex(Count team) {
 
 }  // namespace
 
-Collector::Collector(GameResults& results, const TallyState& state)
+Collector::Collector(results::GameResults& results, const TallyState& state)
     : results_(results), state_(state) {
     if (results_.gatherFingerprints) {
         mergedDigest_ = std::make_unique<MergedLogDigest>();
@@ -101,7 +101,7 @@ std::string Collector::pilotName(std::size_t slot) const {
     return std::string(trimRight(state_.pilotTable[slot].name.view()));
 }
 
-Side Collector::sideOfSlot(std::size_t slot) const {
+results::Side Collector::sideOfSlot(std::size_t slot) const {
     return sideOfTeam(state_.pilotTable[slot].team);
 }
 
@@ -113,7 +113,7 @@ void Collector::targetLine(const EventLine& line, const TargetSeen& seen) {
         }
     }
     if (seen.destroyer != kNoRecord && seen.credited &&
-        sideOfSlot(seen.destroyer) == Side::Unknown) {
+        sideOfSlot(seen.destroyer) == results::Side::Unknown) {
         pilotNotes_.targets.try_emplace(
             seen.destroyer,
             PilotNotes::Target{line.number, std::string(seen.key), seen.teamCode, seen.inMapBlock});
@@ -121,7 +121,7 @@ void Collector::targetLine(const EventLine& line, const TargetSeen& seen) {
     if (!results_.gatherRows) {
         return;
     }
-    TargetRow row;
+    results::TargetRow row;
     row.line = line.number;
     row.text = std::string(line.wholeText());
     row.key = std::string(seen.key);
@@ -155,7 +155,7 @@ void Collector::arenaCounted(const EventLine& line, Count team, bool entry, std:
     if (!results_.gatherRows) {
         return;
     }
-    ArenaEvent row;
+    results::ArenaEvent row;
     row.line = line.number;
     row.time = std::move(time);
     row.seconds = secondsOfDay(row.time).value_or(0);
@@ -179,11 +179,11 @@ void Collector::unknownAircraft(const EventLine& line, std::string_view aircraft
 
 // Corrections are made once the points per kill and death are final: the
 // lookups of pass 2 are the last to set them.
-void Collector::addCorrection(Correction correction) {
+void Collector::addCorrection(results::Correction correction) {
     if (!results_.gatherRows) {
         return;
     }
-    for (Move& move : correction.moves) {
+    for (results::Move& move : correction.moves) {
         move.points = pointsOfMove(move, state_.killPoints, state_.deathPoints);
     }
     if (results_.rowSink != nullptr) {
@@ -195,8 +195,8 @@ void Collector::addCorrection(Correction correction) {
 
 void Collector::overMaxSettled(const EventLine& line, Count team, int pilotNumber, double minutes,
                                std::int64_t deduction) {
-    const EvidenceLine& start = reached_[sideIndex(team)][pilotNumber - kFirstOverMax];
-    OverMaxStretch stretch;
+    const results::EvidenceLine& start = reached_[sideIndex(team)][pilotNumber - kFirstOverMax];
+    results::OverMaxStretch stretch;
     stretch.side = sideOfTeam(team);
     stretch.pilotNumber = pilotNumber;
     // Both are arena lines, whose times arenaCounted has looked at.
@@ -206,43 +206,45 @@ void Collector::overMaxSettled(const EventLine& line, Count team, int pilotNumbe
     stretch.points = deduction;
     results_.overMax.push_back(stretch);
 
-    Correction correction;
-    correction.kind = CorrectionKind::OverMax;
+    results::Correction correction;
+    correction.kind = results::CorrectionKind::OverMax;
     correction.applied = true;
     correction.evidence = {start, {line.number, std::string(line.wholeText())}};
     correction.moves.push_back(
-        {"", stretch.side, MoveField::OverMaxPenalty, deduction, -deduction});
+        {"", stretch.side, results::MoveField::OverMaxPenalty, deduction, -deduction});
     addCorrection(std::move(correction));
 }
 
 void Collector::multiDeath(const KillEvent& previous, const KillEvent& event,
                            const std::string& previousLine, const std::string& eventLine) {
     takenBack_.push_back(event);
-    Correction correction;
-    correction.kind = CorrectionKind::MultiDeath;
+    results::Correction correction;
+    correction.kind = results::CorrectionKind::MultiDeath;
     correction.applied = true;
     correction.evidence = {{previous.lineNumber, previousLine}, {event.lineNumber, eventLine}};
-    correction.moves.push_back(
-        {pilotName(event.deathRecord), sideOfSlot(event.deathRecord), MoveField::Deaths, -1, 0});
+    correction.moves.push_back({pilotName(event.deathRecord), sideOfSlot(event.deathRecord),
+                                results::MoveField::Deaths, -1, 0});
     if (event.killRecord != kNoRecord) {
-        correction.moves.push_back(
-            {pilotName(event.killRecord), sideOfSlot(event.killRecord), MoveField::Kills, -1, 0});
+        correction.moves.push_back({pilotName(event.killRecord), sideOfSlot(event.killRecord),
+                                    results::MoveField::Kills, -1, 0});
     }
     addCorrection(std::move(correction));
 }
 
 void Collector::fighterTarget(const EventLine& line, std::size_t slot, bool fighter, bool takenBack,
                               Count points) {
-    Correction correction;
-    correction.kind = CorrectionKind::FighterTarget;
+    results::Correction correction;
+    correction.kind = results::CorrectionKind::FighterTarget;
     correction.applied = takenBack;
     correction.evidence = {{line.number, std::string(line.wholeText())}};
     if (takenBack) {
         const std::string name = pilotName(slot);
-        correction.moves.push_back({name, sideOfSlot(slot), MoveField::TargetsDestroyed, -1, 0});
-        correction.moves.push_back({name, sideOfSlot(slot), MoveField::TargetPoints, -points, 0});
+        correction.moves.push_back(
+            {name, sideOfSlot(slot), results::MoveField::TargetsDestroyed, -1, 0});
+        correction.moves.push_back(
+            {name, sideOfSlot(slot), results::MoveField::TargetPoints, -points, 0});
     }
-    correction.note = fighterTargetNote(fighter, takenBack);
+    correction.note = results::fighterTargetNote(fighter, takenBack);
     addCorrection(std::move(correction));
 }
 
@@ -282,7 +284,7 @@ void Collector::finish(FileService& files, bool merged, bool completed) {
         return;
     }
 
-    std::vector<Warning>& warnings = results_.warnings;
+    std::vector<results::Warning>& warnings = results_.warnings;
     checkPointFile(files, results_, warnings);
     if (merged) {
         // Logs left out of a merge that stopped early are not beyond a gap.
@@ -329,4 +331,4 @@ void Collector::finish(FileService& files, bool merged, bool completed) {
     settleFindings(warnings, accepted_);
 }
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

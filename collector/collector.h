@@ -27,11 +27,11 @@
 #include "tally/observer.h"
 #include "tally/tally_state.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 
 class Collector : public MergeWatcher, public TallyObserver {
   public:
-    Collector(GameResults& results, const TallyState& state);
+    Collector(results::GameResults& results, const TallyState& state);
 
     // MergeWatcher
     void pieceBytes(std::string_view bytes) override;
@@ -56,7 +56,9 @@ class Collector : public MergeWatcher, public TallyObserver {
 
     // Before the run: the findings accepted in the game folder (throws
     // TallyFailure for a file that cannot be read or has a bad line).
-    void readAcceptedFindings(FileService& files) { accepted_ = AcceptedFindings::read(files); }
+    void readAcceptedFindings(FileService& files) {
+        accepted_ = results::AcceptedFindings::read(files);
+    }
 
     // Reads the final state and the files' facts and, after a completed run,
     // runs the checks: a run that stopped has no findings, since they would
@@ -65,7 +67,7 @@ class Collector : public MergeWatcher, public TallyObserver {
     void finish(FileService& files, bool merged, bool completed);
 
   private:
-    void addCorrection(Correction correction);
+    void addCorrection(results::Correction correction);
 
     struct Seen {  // a finding seen on many lines: the first, and how often
         std::uint64_t line = 0;
@@ -81,29 +83,29 @@ class Collector : public MergeWatcher, public TallyObserver {
     void noteBadTime(const std::string& file, std::uint64_t number);
 
     std::string pilotName(std::size_t slot) const;
-    Side sideOfSlot(std::size_t slot) const;
+    results::Side sideOfSlot(std::size_t slot) const;
 
-    GameResults& results_;
+    results::GameResults& results_;
     const TallyState& state_;
     std::unique_ptr<MergedLogDigest> mergedDigest_;  // the game's fingerprint, when wanted
     std::uint64_t mergedBytes_ = 0;
     std::uint64_t mergedLines_ = 0;
     LogMoment previousEnd_;  // the last line with a time of the numbered log before
     std::string previousName_;
-    AcceptedFindings accepted_;
+    results::AcceptedFindings accepted_;
     // Pass 1's notes, on its own thread: touched by nothing else until finish().
     PilotNotes pilotNotes_;
     // Kill events whose death (and kill) the multi-death correction took back.
     std::vector<KillEvent> takenBack_;
-    std::vector<Warning> logWarnings_;
+    std::vector<results::Warning> logWarnings_;
     std::map<std::string, Seen> notInMap_;      // by location key
     std::map<std::string, Seen> unknownTypes_;  // by aircraft text
     // The line at which a side's count last reached 17 and 18, per side.
-    EvidenceLine reached_[2][2];
+    results::EvidenceLine reached_[2][2];
     // How many lines' times of day the results cannot show (each line is
     // looked at once), and the first of them (file and line).
     std::uint64_t badTimes_ = 0;
     std::pair<std::string, std::uint64_t> firstBadTime_;
 };
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

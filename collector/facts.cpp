@@ -8,7 +8,7 @@
 #include "base/time_of_day.h"
 #include "results/sha256.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 
 bool withinDay(std::int64_t seconds) {
     return seconds >= 0 && seconds < kSecondsPerDay;
@@ -18,11 +18,11 @@ bool acrossMidnight(std::string_view last, std::string_view first) {
     return secondsOfDay(last).value_or(0) - secondsOfDay(first).value_or(0) > kSecondsPerDay / 2;
 }
 
-Side sideOfTeam(Count team) {
+results::Side sideOfTeam(Count team) {
     if (team == kTeamAllied) {
-        return Side::Allied;
+        return results::Side::Allied;
     }
-    return team == kTeamHun ? Side::Hun : Side::Unknown;
+    return team == kTeamHun ? results::Side::Hun : results::Side::Unknown;
 }
 
 std::string_view trimRight(std::string_view text) {
@@ -32,11 +32,11 @@ std::string_view trimRight(std::string_view text) {
     return text;
 }
 
-FileFacts fileFacts(FileService& files, const std::string& name, bool hash) {
-    FileFacts facts{name, 0, 0, ""};
+results::FileFacts fileFacts(FileService& files, const std::string& name, bool hash) {
+    results::FileFacts facts{name, 0, 0, ""};
     try {
         std::unique_ptr<InputFile> file = files.openForReading(name);
-        Sha256 sha;
+        results::Sha256 sha;
         char buffer[1 << 16];
         bool lineOpen = false;
         char previous = '\0';
@@ -71,8 +71,8 @@ FileFacts fileFacts(FileService& files, const std::string& name, bool hash) {
 
 namespace {
 
-PilotRow pilotRow(const PilotRecord& record) {
-    PilotRow row;
+results::PilotRow pilotRow(const PilotRecord& record) {
+    results::PilotRow row;
     row.name = std::string(trimRight(record.name.view()));
     row.team = sideOfTeam(record.team);
     row.teamCode = record.team;
@@ -92,8 +92,8 @@ PilotRow pilotRow(const PilotRecord& record) {
     return row;
 }
 
-TeamTotals totalsOf(const TotalsRow& row, std::int64_t penalty) {
-    TeamTotals totals;
+results::TeamTotals totalsOf(const TotalsRow& row, std::int64_t penalty) {
+    results::TeamTotals totals;
     totals.kills = row.kills;
     totals.deaths = row.deaths;
     totals.targetsDestroyed = row.targetsDestroyed;
@@ -106,7 +106,7 @@ TeamTotals totalsOf(const TotalsRow& row, std::int64_t penalty) {
 
 // Counts an event's kill and death at its minute of `timeline` (in minute
 // order), as logged or as taken back.
-void countAtMinute(std::vector<MinuteCount>& timeline, const TallyState& state,
+void countAtMinute(std::vector<results::MinuteCount>& timeline, const TallyState& state,
                    const KillEvent& event, bool takenBack) {
     if (!withinDay(event.time)) {
         return;
@@ -114,13 +114,13 @@ void countAtMinute(std::vector<MinuteCount>& timeline, const TallyState& state,
     const std::int32_t minute = event.time / 60;
     auto at = std::lower_bound(
         timeline.begin(), timeline.end(), minute,
-        [](const MinuteCount& count, std::int32_t value) { return count.minute < value; });
+        [](const results::MinuteCount& count, std::int32_t value) { return count.minute < value; });
     if (at == timeline.end() || at->minute != minute) {
-        at = timeline.insert(at, MinuteCount{});
+        at = timeline.insert(at, results::MinuteCount{});
         at->minute = minute;
     }
-    const auto add = [&](std::size_t slot, std::int64_t MinuteCount::*allied,
-                         std::int64_t MinuteCount::*hun) {
+    const auto add = [&](std::size_t slot, std::int64_t results::MinuteCount::*allied,
+                         std::int64_t results::MinuteCount::*hun) {
         if (slot == kNoRecord) {
             return;
         }
@@ -132,35 +132,37 @@ void countAtMinute(std::vector<MinuteCount>& timeline, const TallyState& state,
         }
     };
     if (takenBack) {
-        add(event.killRecord, &MinuteCount::alliedKillsTakenBack, &MinuteCount::hunKillsTakenBack);
-        add(event.deathRecord, &MinuteCount::alliedDeathsTakenBack,
-            &MinuteCount::hunDeathsTakenBack);
+        add(event.killRecord, &results::MinuteCount::alliedKillsTakenBack,
+            &results::MinuteCount::hunKillsTakenBack);
+        add(event.deathRecord, &results::MinuteCount::alliedDeathsTakenBack,
+            &results::MinuteCount::hunDeathsTakenBack);
     } else {
-        add(event.killRecord, &MinuteCount::alliedKills, &MinuteCount::hunKills);
-        add(event.deathRecord, &MinuteCount::alliedDeaths, &MinuteCount::hunDeaths);
+        add(event.killRecord, &results::MinuteCount::alliedKills, &results::MinuteCount::hunKills);
+        add(event.deathRecord, &results::MinuteCount::alliedDeaths,
+            &results::MinuteCount::hunDeaths);
     }
 }
 
 }  // namespace
 
-std::int64_t pointsOfMove(const Move& move, Count killPoints, Count deathPoints) {
+std::int64_t pointsOfMove(const results::Move& move, Count killPoints, Count deathPoints) {
     switch (move.field) {
-        case MoveField::Kills:
+        case results::MoveField::Kills:
             return move.by * killPoints;
-        case MoveField::Deaths:
+        case results::MoveField::Deaths:
             return move.by * deathPoints;
-        case MoveField::TargetPoints:
+        case results::MoveField::TargetPoints:
             return move.by;
-        case MoveField::OverMaxPenalty:
+        case results::MoveField::OverMaxPenalty:
             return -move.by;
-        case MoveField::TargetsDestroyed:
+        case results::MoveField::TargetsDestroyed:
             break;
     }
     return 0;
 }
 
-void readFinalState(GameResults& results, const TallyState& state) {
-    RunFacts& run = results.run;
+void readFinalState(results::GameResults& results, const TallyState& state) {
+    results::RunFacts& run = results.run;
     run.overMaxPilotCorrection = state.overMaxPilotCorrection;
     run.multiDeathCorrection = state.multiDeathCorrection;
     run.fighterTargetCorrection = state.fighterTargetCorrection;
@@ -192,11 +194,11 @@ void readFinalState(GameResults& results, const TallyState& state) {
     }
 }
 
-void addTakenBack(GameResults& results, const TallyState& state,
+void addTakenBack(results::GameResults& results, const TallyState& state,
                   const std::vector<KillEvent>& events) {
     for (const KillEvent& event : events) {
         countAtMinute(results.timeline, state, event, true);
     }
 }
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

@@ -7,7 +7,7 @@
 #include "logs/log_line.h"
 #include "points/point_file.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 namespace {
 
 // The number of a numbered log ("ux7server12.log" gives 12), or -1.
@@ -37,13 +37,15 @@ std::tuple<int, long long, std::string_view> fileRank(std::string_view file) {
 
 }  // namespace
 
-void settleFindings(std::vector<Warning>& findings, const AcceptedFindings& accepted) {
-    for (Warning& finding : findings) {
+void settleFindings(std::vector<results::Warning>& findings,
+                    const results::AcceptedFindings& accepted) {
+    for (results::Warning& finding : findings) {
         finding.accepted = accepted.accepts(finding);
     }
-    std::stable_sort(findings.begin(), findings.end(), [](const Warning& a, const Warning& b) {
-        return std::tuple(fileRank(a.file), a.line) < std::tuple(fileRank(b.file), b.line);
-    });
+    std::stable_sort(
+        findings.begin(), findings.end(), [](const results::Warning& a, const results::Warning& b) {
+            return std::tuple(fileRank(a.file), a.line) < std::tuple(fileRank(b.file), b.line);
+        });
 }
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

@@ -3,7 +3,7 @@
 #include "base/log_date.h"
 #include "collector/facts.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 namespace {
 
 // Days since 1 March of year 0 of the proleptic Gregorian calendar of a
@@ -41,18 +41,19 @@ std::optional<bool> dayAfter(std::string_view date, std::string_view next) {
     return after;
 }
 
-std::optional<Warning> logOrderFinding(const std::string& previousName, const LogMoment& previous,
-                                       const std::string& name, std::uint64_t line,
-                                       const LogMoment& first) {
+std::optional<results::Warning> logOrderFinding(const std::string& previousName,
+                                                const LogMoment& previous, const std::string& name,
+                                                std::uint64_t line, const LogMoment& first) {
     const auto finding = [&](const std::string& what) {
-        return Warning{"log-out-of-order",
-                       name,
-                       line,
-                       what +
-                           ": it may be a log of another game, merged into this one; move it "
-                           "out of the game's folder if so",
-                       name,
-                       false};
+        return results::Warning{
+            "log-out-of-order",
+            name,
+            line,
+            what +
+                ": it may be a log of another game, merged into this one; move it "
+                "out of the game's folder if so",
+            name,
+            false};
     };
     const std::string end = previous.date + " " + previous.time;
     if (first.date != previous.date) {
@@ -85,4 +86,4 @@ std::optional<Warning> logOrderFinding(const std::string& previousName, const Lo
     return std::nullopt;
 }
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

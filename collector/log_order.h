@@ -9,7 +9,7 @@
 
 #include "results/game_results.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 
 // Where a numbered log starts or ends: a line with a time of day.
 struct LogMoment {
@@ -29,8 +29,8 @@ std::optional<bool> dayAfter(std::string_view date, std::string_view next);
 // (a whole day later), or the same day and earlier. Where the
 // dates cannot be read as days, a time of day more than 12 hours before
 // the one before is taken for the game going past midnight.
-std::optional<Warning> logOrderFinding(const std::string& previousName, const LogMoment& previous,
-                                       const std::string& name, std::uint64_t line,
-                                       const LogMoment& first);
+std::optional<results::Warning> logOrderFinding(const std::string& previousName,
+                                                const LogMoment& previous, const std::string& name,
+                                                std::uint64_t line, const LogMoment& first);
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

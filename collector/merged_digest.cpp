@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace vorskal::results {
+namespace vorskal::collector {
 namespace {
 
 // Bytes handed to the thread at once.
@@ -57,4 +57,4 @@ std::string MergedLogDigest::finish() {
     return hashed ? hash_.hexDigest() : std::string();
 }
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

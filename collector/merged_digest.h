@@ -14,7 +14,7 @@
 #include "logs/worker_thread.h"
 #include "results/sha256.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 
 class MergedLogDigest {
   public:
@@ -30,11 +30,11 @@ class MergedLogDigest {
     void hashed(std::string& bytes);  // on the thread
     std::string takeSpare();
 
-    Sha256 hash_;  // the thread's until finish() has waited for it
+    results::Sha256 hash_;  // the thread's until finish() has waited for it
     std::mutex spareMutex_;
     std::vector<std::string> spare_;                     // hashed buffers, to be filled again
     std::string pending_;                                // not yet handed to the thread
     std::unique_ptr<WorkerThread<std::string>> thread_;  // last: stopped before the rest goes
 };
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

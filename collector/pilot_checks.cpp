@@ -9,7 +9,7 @@
 #include "logs/log_line.h"
 #include "tally/identify_team.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 namespace {
 
 const std::string kMerged(kMergedLogName);
@@ -31,7 +31,7 @@ std::string firstWord(std::string_view text) {
 
 // A record of no known side from a kill line: `field` is the name and what
 // follows it, of which the team rule read the first 26 characters.
-Warning withoutSide(const std::string& name, const PilotNotes::Line& noted) {
+results::Warning withoutSide(const std::string& name, const PilotNotes::Line& noted) {
     const std::string_view field = noted.text;
     const std::string logged = firstWord(field);
     const bool overflows = logged.size() > kNameWidth;
@@ -70,8 +70,8 @@ Warning withoutSide(const std::string& name, const PilotNotes::Line& noted) {
             false};
 }
 
-Warning targetTeam(const std::string& name, const PilotNotes::Target& target,
-                   const std::string& map) {
+results::Warning targetTeam(const std::string& name, const PilotNotes::Target& target,
+                            const std::string& map) {
     std::string why = "the target " + target.key + " credited to the pilot ";
     if (target.inMapBlock) {
         why += "has the team code " + std::to_string(target.teamCode) + " in the block of map " +
@@ -89,7 +89,8 @@ Warning targetTeam(const std::string& name, const PilotNotes::Target& target,
             false};
 }
 
-Warning joinedNames(const PilotRecord& record, const std::vector<PilotNotes::Line>& names) {
+results::Warning joinedNames(const PilotRecord& record,
+                             const std::vector<PilotNotes::Line>& names) {
     const std::string prefix(trimRight(firstChars(record.name.view(), kNamePrefixWidth)));
     std::string listed;
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -115,7 +116,7 @@ Warning joinedNames(const PilotRecord& record, const std::vector<PilotNotes::Lin
 // Names with a record on each side, and whether the kill lines show one
 // change of sides: every line of one side's record before every line of
 // the other's.
-void bothSides(const TallyState& state, std::vector<Warning>& warnings) {
+void bothSides(const TallyState& state, std::vector<results::Warning>& warnings) {
     struct Pair {
         std::size_t allied = kNoRecord;
         std::size_t hun = kNoRecord;
@@ -189,7 +190,7 @@ void bothSides(const TallyState& state, std::vector<Warning>& warnings) {
 }  // namespace
 
 void checkPilots(const TallyState& state, const PilotNotes& notes, const std::string& map,
-                 std::vector<Warning>& warnings) {
+                 std::vector<results::Warning>& warnings) {
     for (std::size_t slot = 1; slot < state.pilotTable.size(); ++slot) {
         const PilotRecord& record = state.pilotTable[slot];
         const std::string name = nameOf(record);
@@ -214,4 +215,4 @@ void checkPilots(const TallyState& state, const PilotNotes& notes, const std::st
     bothSides(state, warnings);
 }
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

@@ -12,7 +12,7 @@
 #include "results/game_results.h"
 #include "tally/tally_state.h"
 
-namespace vorskal::results {
+namespace vorskal::collector {
 
 // Noted during the run, by record slot; each the first of its kind.
 struct PilotNotes {
@@ -41,6 +41,6 @@ struct PilotNotes {
 // "target-team-code", "names-merged" and "both-sides", from the final
 // state; `map` is the map used.
 void checkPilots(const TallyState& state, const PilotNotes& notes, const std::string& map,
-                 std::vector<Warning>& warnings);
+                 std::vector<results::Warning>& warnings);
 
-}  // namespace vorskal::results
+}  // namespace vorskal::collector

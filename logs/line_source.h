@@ -75,7 +75,6 @@ class LineText {
     LineText(const LinePlace& place, LineSource& source) : place_(place), source_(&source) {}
 
     const LinePlace& place() const { return place_; }
-    bool isKept() const { return isKept_; }
     // The whole text: the kept one, or the one read again into `buffer`.
     std::string_view whole(std::string& buffer) const;
     // Writes the whole text to the report as one line.

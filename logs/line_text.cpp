@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/failure.h"
-#include "logs/log_line.h"
+#include "logs/log_names.h"
 
 namespace vorskal {
 namespace {

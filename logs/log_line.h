@@ -14,17 +14,9 @@
 
 #include "base/fixed_text.h"
 #include "logs/line_text.h"
+#include "logs/log_names.h"
 
 namespace vorskal {
-
-inline constexpr std::string_view kMergedLogName = "ux7server.log";
-
-// The name of numbered log `n`: "ux7server" n ".log", no leading zeros.
-std::string numberedLogName(std::uint64_t n);
-// The digits of a numbered log's name as they stand ("ux7server12.log" gives
-// "12", "ux7server012.log" "012"); none when the name is not "ux7server",
-// one digit or more, ".log", letter case kept.
-std::optional<std::string_view> numberedLogDigits(std::string_view name);
 
 inline constexpr std::string_view kKillOf = "Kill of ";
 inline constexpr std::string_view kTarget = "Target ";

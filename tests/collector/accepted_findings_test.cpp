@@ -63,7 +63,7 @@ TEST(AcceptedFindings, FindingsAreListedInFileAndLineOrderAndTheAcceptedMarked) 
         {"h", "vorskal.ini", 2, "..."},
         {"i", "notes.txt", 1, "..."},
     };
-    settleFindings(findings, AcceptedFindings::parse("unknown-aircraft: Archie"));
+    collector::settleFindings(findings, AcceptedFindings::parse("unknown-aircraft: Archie"));
     std::string order;
     for (const Warning& finding : findings) {
         order += finding.code.substr(0, 1) + (finding.accepted ? "+" : "");

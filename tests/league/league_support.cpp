@@ -6,6 +6,7 @@
 
 #include "app/cli/runner.h"
 #include "tests/support/game_dir.h"
+#include "tests/support/scenarios.h"
 
 // Child processes for the tests of concurrency and of users, which the
 // Windows build leaves out (they include POSIX headers).
@@ -145,8 +146,8 @@ std::string reportFile(const std::vector<std::string>& scenarios,
                        const std::vector<std::string>& times) {
     std::string file;
     for (std::size_t i = 0; i < scenarios.size(); ++i) {
-        std::string report = bytesOf(std::string(VORSKAL_SOURCE_DIR) + "/tests/scenarios/" +
-                                     scenarios[i] + "/expect.report");
+        std::string report =
+            expectedReport(std::string(VORSKAL_SOURCE_DIR) + "/tests/scenarios/" + scenarios[i]);
         const std::size_t at = report.find("<TIME>");
         report.replace(at, 6, times[i]);
         file += report;

@@ -76,10 +76,10 @@ TEST(Results, Sha256OfTheStandardVectors) {
 // made in buffers that come back to be filled again. Pieces of every size,
 // over many buffers' worth of bytes, must give the digest of the bytes at once.
 TEST(MergedLogDigest, PiecesGiveTheDigestOfTheWhole) {
-    EXPECT_EQ(results::MergedLogDigest().finish(),
+    EXPECT_EQ(collector::MergedLogDigest().finish(),
               "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     {
-        results::MergedLogDigest digest;  // a million "a", 7 bytes at a time
+        collector::MergedLogDigest digest;  // a million "a", 7 bytes at a time
         for (int i = 0; i < 142857; ++i) {
             digest.add("aaaaaaa");
         }
@@ -93,7 +93,7 @@ TEST(MergedLogDigest, PiecesGiveTheDigestOfTheWhole) {
         value = value * 1664525u + 1013904223u;
         c = static_cast<char>(value >> 24);
     }
-    results::MergedLogDigest digest;
+    collector::MergedLogDigest digest;
     const std::size_t sizes[] = {1, 255 << 10, 256 << 10, 257 << 10, 3, 600 << 10, 0, 70000};
     std::size_t at = 0;
     for (std::size_t i = 0; at < bytes.size(); ++i) {

@@ -4,8 +4,9 @@
 // numbered logs, "vorskal.ini", maybe an earlier "vorskal.log" or
 // "ux7server.log"), a one-line WHY, an "options" file and the expectations:
 //   expect.report   the lines the run appends to "vorskal.log", the time line
-//                   masked; after a failure, the lines before its ERROR line
-//                   (absent when the report is never opened)
+//                   masked and the version "<VERSION>"; after a failure, the
+//                   lines before its ERROR line (absent when the report is
+//                   never opened)
 //   expect.merged   the merged log (absent: the numbered logs one after the other)
 //   expect.failure  "status N", then "names FILE[ line N]", "shows TEXT" and
 //                   "no FILE" (must not exist after the run) lines; absent
@@ -15,7 +16,8 @@
 // "unreadable NAME" / "uncreatable NAME" (that file fails: in memory by fault
 // injection, on disk as a folder of that name), "cut-short NAME BYTES" and
 // "full NAME BYTES" (in memory, reads of it end early, writes fail beyond)
-// and "disk" (run it on real files too, through the headless runner).
+// and "disk" (run it on real files too, through the headless runner); any
+// other word fails the folder's tests, naming the folder and the word.
 //
 // Each folder runs in memory with both readings of the merged log (the lines
 // the merge kept, and the file read back line by line for every pass), and
@@ -38,6 +40,7 @@
 
 #include "app/cli/runner.h"
 #include "app/tally_run.h"
+#include "base/version.h"
 #include "html/game_page.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
@@ -80,6 +83,9 @@ struct Result {
 };
 
 void expectResult(const Scenario& s, const Result& r) {
+    for (const auto& problem : s.problems) {
+        ADD_FAILURE() << problem;
+    }
     EXPECT_EQ(r.status, s.status) << r.message;
     for (const auto& text : s.names) {
         EXPECT_NE(r.message.find(text + (text.find(" line ") == std::string::npos ? "" : ": ")),
@@ -267,6 +273,30 @@ Result onDisk(const Scenario& s) {
         r.message = r.message.substr(prefix.size(), r.message.size() - prefix.size() - 1);
     }
     return r;
+}
+
+// A folder's own faults: a word of "options" that the harness does not know
+// (a misspelt switch would otherwise run the game with every option on) is
+// named with its folder; the words around it still count. The golden report
+// holds the version as "<VERSION>", read as the build's.
+TEST(ScenarioFolder, UnknownOptionWordAndVersion) {
+    const GameDir root;
+    const fs::path folder = fs::path(root.path()) / "tests/scenarios/stray";
+    fs::create_directories(folder);
+    std::ofstream(folder / "options") << "disk\n--all-targets\nfast\n--no-overmax-correction\n"
+                                         "unreadable vorskal.ini\n";
+    std::ofstream(folder / "expect.report", std::ios::binary) << "\r\nRev <VERSION> -- VORSKAL\r\n";
+    const std::vector<Scenario> found = allScenarios(root.path());
+    ASSERT_EQ(found.size(), 1u);
+    const Scenario& s = found[0];
+    EXPECT_EQ(s.problems,
+              (std::vector<std::string>{"tests/scenarios/stray/options: unknown word \"fast\"",
+                                        "tests/scenarios/stray/options: unknown word "
+                                        "\"--no-overmax-correction\""}));
+    EXPECT_TRUE(s.disk);
+    EXPECT_EQ(s.switches, std::vector<std::string>{"--all-targets"});
+    EXPECT_EQ(s.unreadable, std::vector<std::string>{"vorskal.ini"});
+    EXPECT_EQ(s.report, "\r\nRev " + std::string(kVersion) + " -- VORSKAL\r\n");
 }
 
 class Scenarios : public ::testing::TestWithParam<Scenario> {};

@@ -4,7 +4,9 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <string_view>
 
+#include "base/version.h"
 #include "tests/support/memory_files.h"
 
 namespace vorskal::testing {
@@ -35,6 +37,11 @@ Files filesOf(const fs::path& dir) {
     return files;
 }
 
+bool isSwitch(const std::string& word) {
+    return word == "--no-over-max-correction" || word == "--no-multi-death-correction" ||
+           word == "--no-fighter-target-correction" || word == "--all-targets";
+}
+
 Scenario load(const fs::path& source, const fs::path& dir) {
     Scenario s;
     s.name = dir.filename().string();
@@ -43,8 +50,12 @@ Scenario load(const fs::path& source, const fs::path& dir) {
     for (std::string word, arg; options >> word;) {
         if (word == "disk") {
             s.disk = true;
-        } else if (word.rfind("--", 0) == 0) {
+        } else if (isSwitch(word)) {
             s.switches.push_back(word);
+        } else if (word != "inputs" && word != "cut-short" && word != "full" &&
+                   word != "unreadable" && word != "uncreatable") {
+            s.problems.push_back("tests/scenarios/" + s.name + "/options: unknown word \"" + word +
+                                 "\"");
         } else if (options >> arg; word == "inputs") {
             s.inputs = filesOf(source / arg);
         } else if (word == "cut-short" || word == "full") {
@@ -54,7 +65,7 @@ Scenario load(const fs::path& source, const fs::path& dir) {
         }
     }
     s.reportOpened = fs::exists(dir / "expect.report");
-    s.report = slurp(dir / "expect.report");
+    s.report = expectedReport(dir);
     if (fs::exists(dir / "expect.merged")) {
         s.merged = slurp(dir / "expect.merged");
     } else {
@@ -77,6 +88,15 @@ Scenario load(const fs::path& source, const fs::path& dir) {
 }
 
 }  // namespace
+
+std::string expectedReport(const fs::path& folder) {
+    std::string report = slurp(folder / "expect.report");
+    constexpr std::string_view kPlaceholder = "<VERSION>";
+    if (const std::size_t at = report.find(kPlaceholder); at != std::string::npos) {
+        report.replace(at, kPlaceholder.size(), kVersion);
+    }
+    return report;
+}
 
 void PrintTo(const Scenario& s, std::ostream* out) {
     *out << s.name;

@@ -26,9 +26,14 @@ struct Scenario {
     std::string merged;
     int status = 0;
     std::vector<std::string> names, shows;
+    std::vector<std::string> problems;  // of the folder itself: an unknown option word
 };
 
 void PrintTo(const Scenario& s, std::ostream* out);
+
+// A folder's expect.report as the build's run writes it: the golden files
+// hold "<VERSION>" where the report's revision line shows the version.
+std::string expectedReport(const std::filesystem::path& folder);
 
 // Every folder of `source`/tests/scenarios, in name order.
 std::vector<Scenario> allScenarios(const std::filesystem::path& source);

@@ -3,9 +3,9 @@
 # there is one. It must say "Tally Complete" and its summary line, exit 0 and append the report
 # that the Linux build gives, byte for byte but for its time and date line.
 #
-#   cmake -DEXE=... -DSOURCE=... -DWORK=... -DGOLDEN=... [-DARGS=...]
+#   cmake -DEXE=... -DSOURCE=... -DWORK=... -DGOLDEN=... -DVERSION=... [-DARGS=...]
 #         [-DEMULATOR=...] -P sample_game_exe.cmake
-foreach(required EXE SOURCE WORK GOLDEN)
+foreach(required EXE SOURCE WORK GOLDEN VERSION)
     if(NOT DEFINED ${required})
         message(FATAL_ERROR "${required} is not given")
     endif()
@@ -31,6 +31,7 @@ set(time_line "Current time is [^\r\n]*    Current date is [^\r\n]*")
 set(masked "Current time is <TIME>    Current date is <DATE>")
 file(READ ${WORK}/vorskal.log report)
 file(READ ${SOURCE}/${GOLDEN} expected)
+string(REPLACE "<VERSION>" "${VERSION}" expected "${expected}")  # the golden's placeholder
 string(REGEX REPLACE "${time_line}" "${masked}" report "${report}")
 if(NOT report STREQUAL expected)
     file(WRITE ${WORK}/vorskal.log.masked "${report}")

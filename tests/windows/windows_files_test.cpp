@@ -19,6 +19,7 @@
 #include "base/windows_text.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/scenarios.h"
 
 namespace vorskal::testing {
 namespace {
@@ -55,7 +56,7 @@ TEST(WindowsFiles, SampleGameInAFolderNamedInAnyScript) {
                                                  slurp(game / "ux7server2.log"));
     // The report is the golden one, with the fixed clock's time line.
     std::string expected =
-        slurp(fs::path(VORSKAL_SOURCE_DIR) / "tests/scenarios/sample-game/expect.report");
+        expectedReport(fs::path(VORSKAL_SOURCE_DIR) / "tests/scenarios/sample-game");
     const std::string masked = "Current time is <TIME>    Current date is <DATE>";
     expected.replace(expected.find(masked), masked.size(),
                      "Current time is 20:15:03    Current date is 06/12/2026");

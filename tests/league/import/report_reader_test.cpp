@@ -68,8 +68,8 @@ TEST(ReportReader, EveryScenarioReportReadsBackAsItsResults) {
 // The sample game's report with line `line` (of the file, from 1) replaced
 // by `text`, or taken out when `text` is null.
 std::string sampleReportWith(std::size_t line, const char* text) {
-    std::vector<std::string> lines = linesOf(
-        bytesOf(std::string(VORSKAL_SOURCE_DIR) + "/tests/scenarios/sample-game/expect.report"));
+    std::vector<std::string> lines =
+        linesOf(expectedReport(std::string(VORSKAL_SOURCE_DIR) + "/tests/scenarios/sample-game"));
     if (text == nullptr) {
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(line - 1));
     } else {
