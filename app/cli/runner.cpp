@@ -31,7 +31,7 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
     app.allow_windows_style_options(false);
     std::string directory = ".";
     std::string directoryArgument;
-    results::OutputRequest request;
+    OutputRequest request;
     bool noOverMax = false;
     bool noMultiDeath = false;
     bool noFighter = false;
@@ -167,7 +167,7 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         request.record = true;
     }
 
-    results::Session session(request, directory);
+    Session session(request, directory);
     std::optional<html::PageRows> pageRows;  // the rows the page draws, kept for it
     if (!htmlFile.empty()) {
         pageRows.emplace(session.results());
