@@ -195,13 +195,13 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
-        return kLeagueExitOk;
+        return kExitOk;
     } catch (const CLI::CallForVersion&) {
         out << "vorskal-league " << kVersion << "\n";
-        return kLeagueExitOk;
+        return kExitOk;
     } catch (const CLI::ParseError& e) {
         err << "vorskal-league: " << e.what() << "\n" << app.help();
-        return kLeagueExitUsage;
+        return kExitUsage;
     }
 
     const Format format = kFormats.at(listing.format);
@@ -274,7 +274,7 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
             const league::Findings findings = league::checkGames(file);
             league::writeFindings(out, findings, logText(path));
             if (!findings.twins.empty() || !findings.unknownDays.empty()) {
-                return kLeagueExitFindings;
+                return kExitFindings;
             }
         } else if (*site) {
             LeagueFile file(path, LeagueFile::Access::Read);
@@ -329,18 +329,18 @@ int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::
         }
     } catch (const league::LeagueError& e) {
         err << "vorskal-league: " << logText(e.what()) << "\n";
-        return kLeagueExitFailed;
+        return kExitFailed;
     } catch (const std::invalid_argument& e) {
         err << "vorskal-league: " << logText(e.what()) << "\n";
-        return kLeagueExitUsage;
+        return kExitUsage;
     } catch (const std::bad_alloc&) {
         err << "vorskal-league: ran out of memory\n";
-        return kLeagueExitFailed;
+        return kExitFailed;
     } catch (const std::exception& e) {
         err << "vorskal-league: " << logText(e.what()) << "\n";
-        return kLeagueExitFailed;
+        return kExitFailed;
     }
-    return kLeagueExitOk;
+    return kExitOk;
 }
 
 }  // namespace vorskal
