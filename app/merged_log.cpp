@@ -4,21 +4,21 @@
 
 namespace vorskal {
 
-MergedLog::MergedLog(FileService& files, const RunConfig& config)
-    : files_(files), config_(config), source_(files), read_(source_) {}
+MergedLog::MergedLog(FileService& files, LogReading reading)
+    : files_(files), reading_(reading), source_(files), read_(source_) {}
 
 MergeResult MergedLog::merge() {
     MergeNotes notes;
     notes.watcher = watcher_;
-    notes.window = config_.mergeWindow;
-    if (!config_.rereadMergedLog) {
+    notes.window = reading_.mergeWindow;
+    if (!reading_.rereadMergedLog) {
         notes.lines = &read_;
     }
     return mergeServerLogs(files_, notes);
 }
 
 const EventLog& MergedLog::lines(LineKinds kinds) {
-    if (!config_.rereadMergedLog) {
+    if (!reading_.rereadMergedLog) {
         return read_;
     }
     auto log = std::make_unique<EventLog>(source_);

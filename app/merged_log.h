@@ -5,13 +5,13 @@
 //
 // By default the merge reads every line once, and the lines the passes act
 // on go into an EventLog as it reads them (tally/event_log.h): no pass reads
-// a file. With RunConfig::rereadMergedLog each pass reads "ux7server.log"
+// a file. With LogReading::rereadMergedLog each pass reads "ux7server.log"
 // again line by line instead, into an EventLog of its own. Both give the
 // same report.
+#include <cstddef>
 #include <memory>
 #include <vector>
 
-#include "app/tally_run.h"
 #include "base/platform.h"
 #include "logs/line_source.h"
 #include "logs/merge.h"
@@ -19,9 +19,15 @@
 
 namespace vorskal {
 
+// How the lines are read (RunConfig's fields of the same names).
+struct LogReading {
+    bool rereadMergedLog = false;
+    std::size_t mergeWindow = 0;  // bytes the merge reads at once; 0: its own choice
+};
+
 class MergedLog {
   public:
-    MergedLog(FileService& files, const RunConfig& config);
+    MergedLog(FileService& files, LogReading reading);
 
     // Has the merge tell `watcher` (when not null) what it reads and writes.
     void watch(MergeWatcher* watcher) { watcher_ = watcher; }
@@ -37,7 +43,7 @@ class MergedLog {
 
   private:
     FileService& files_;
-    const RunConfig& config_;
+    LogReading reading_;
     LineSource source_;
     EventLog read_;                                 // as the merge read them
     std::vector<std::unique_ptr<EventLog>> again_;  // read again, one per pass

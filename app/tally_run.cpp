@@ -90,7 +90,7 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
         }
 
         // 2. Merge the numbered logs; the lines the passes act on are kept as they are read.
-        MergedLog merged(files, config);
+        MergedLog merged(files, {config.rereadMergedLog, config.mergeWindow});
         merged.watch(collector);
         if (merged.merge() == MergeResult::MissingFirstLog) {
             return {OutcomeKind::MissingFirstLog, std::string(kMissingFirstLog)};

@@ -10,18 +10,18 @@
 #include "results/json_writer.h"
 #include "results/warning_line.h"
 
-namespace vorskal::results {
+namespace vorskal {
 namespace {
 
-void writeJsonFile(const GameResults& results, const std::string& path, const SpilledRows& spilled,
-                   std::ostream& standardOutput) {
+void writeJsonFile(const results::GameResults& game, const std::string& path,
+                   const results::SpilledRows& spilled, std::ostream& standardOutput) {
     if (path == "-") {
-        writeJson(results, standardOutput, spilled);
+        results::writeJson(game, standardOutput, spilled);
         standardOutput.flush();
         return;
     }
     OutputStream file(replaceFile(path));
-    writeJson(results, file, spilled);
+    results::writeJson(game, file, spilled);
     file.close();
 }
 
@@ -66,8 +66,9 @@ Session::Session(OutputRequest request, const std::string& directory)
     results_.gatherFingerprints = !request_.json.empty() || request_.record;
     if (rows) {
         const bool written = !request_.json.empty() || !request_.csv.empty();
-        spill_ = std::make_unique<SpilledRows>(written ? SpilledRows::Lists::All
-                                                       : SpilledRows::Lists::CorrectionsOnly);
+        spill_ = std::make_unique<results::SpilledRows>(
+            written ? results::SpilledRows::Lists::All
+                    : results::SpilledRows::Lists::CorrectionsOnly);
         results_.rowSink = spill_.get();
     }
     results_.run.directory = directory;
@@ -76,8 +77,8 @@ Session::Session(OutputRequest request, const std::string& directory)
 
 bool Session::finish(bool completed, const std::string& completion, std::ostream& out,
                      std::ostream& err) {
-    for (const Warning& warning : results_.warnings) {
-        err << warningLine(warning) << "\n";
+    for (const results::Warning& warning : results_.warnings) {
+        err << results::warningLine(warning) << "\n";
     }
     if (!completed) {
         return true;
@@ -88,7 +89,7 @@ bool Session::finish(bool completed, const std::string& completion, std::ostream
             writeJsonFile(results_, request_.json, *spill_, out);
         }
         if (!request_.csv.empty()) {
-            writeCsv(results_, request_.csv, *spill_);
+            results::writeCsv(results_, request_.csv, *spill_);
         }
     } catch (const std::exception& failure) {
         err << "vorskal-tally: " << logText(failure.what()) << "\n";
@@ -101,11 +102,12 @@ bool Session::finish(bool completed, const std::string& completion, std::ostream
     std::string summary = "Allied " + std::to_string(results_.allied.final) + ", Hun " +
                           std::to_string(results_.hun.final);
     summary += request_.check ? "; nothing written (check)" : "; report appended to vorskal.log";
-    if (const std::string findings = findingsSummary(results_.warnings); !findings.empty()) {
+    if (const std::string findings = results::findingsSummary(results_.warnings);
+        !findings.empty()) {
         summary += "; " + findings;
     }
     says << summary << "\n";
     return written;
 }
 
-}  // namespace vorskal::results
+}  // namespace vorskal

@@ -13,7 +13,7 @@
 #include "results/spill.h"
 #include "results/warning_line.h"
 
-namespace vorskal::results {
+namespace vorskal {
 
 struct OutputRequest {
     std::string json;  // file to write, "-" for standard output; empty: none
@@ -26,11 +26,11 @@ class Session {
   public:
     Session(OutputRequest request, const std::string& directory);
 
-    GameResults& results() { return results_; }
+    results::GameResults& results() { return results_; }
     // The long lists kept out of memory, when an output needs them (the
     // JSON and CSV writers and the recorder read them from here); null when
     // none does.
-    const SpilledRows* spilled() const { return spill_.get(); }
+    const results::SpilledRows* spilled() const { return spill_.get(); }
     // Whether the JSON goes to standard output (the runner then prints its
     // own lines on standard error).
     bool jsonToStandardOutput() const { return request_.json == "-"; }
@@ -46,12 +46,12 @@ class Session {
 
   private:
     OutputRequest request_;
-    GameResults results_;
-    std::unique_ptr<SpilledRows> spill_;
+    results::GameResults results_;
+    std::unique_ptr<results::SpilledRows> spill_;
 };
 
 // A moment in local time, ISO 8601 with the offset from UTC
 // ("2026-12-06T21:15:02+01:00"); empty when it cannot be shown.
 std::string localTimeIso8601(std::time_t moment);
 
-}  // namespace vorskal::results
+}  // namespace vorskal

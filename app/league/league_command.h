@@ -3,16 +3,15 @@
 // season's standings, games, one game, removing and restoring a game,
 // importing old report files, the settings and a check of the games. Only
 // `remove`, `restore`, `import` and `set` with a value write to the league
-// file; the others open it read-only.
+// file; the others open it read-only. Each command is a handler of its own
+// (app/league/commands/). Exit statuses (app/command_start.h): kExitFailed
+// when the league or report file cannot be used, kExitFindings when `check`
+// found games counted twice or days unknown, kExitUsage.
 #include <ostream>
 
-namespace vorskal {
+#include "app/command_start.h"
 
-// Exit statuses of vorskal-league.
-inline constexpr int kLeagueExitOk = 0;
-inline constexpr int kLeagueExitFailed = 2;    // the league or report file cannot be used
-inline constexpr int kLeagueExitFindings = 3;  // `check` found games counted twice or days unknown
-inline constexpr int kLeagueExitUsage = 64;
+namespace vorskal {
 
 // Runs the program with its arguments; writes listings to `out`, messages
 // to `err`; returns the exit status.

@@ -11,7 +11,7 @@
 
 #include "app/cli/session.h"
 
-namespace vorskal::results {
+namespace vorskal {
 namespace {
 
 #ifndef _WIN32
@@ -68,4 +68,4 @@ TEST_F(ZoneTest, OffsetIsTheZonesOnEitherSideOfADayAndAYear) {
 #endif
 
 }  // namespace
-}  // namespace vorskal::results
+}  // namespace vorskal

@@ -392,7 +392,7 @@ TEST(Results, CheckWritesNothingAndSaysWhatItFound) {
     const RunnerRun run = runner({"--check", dir.path().c_str()});
     EXPECT_EQ(snapshot(dir), before);
     // The sample's one finding, Archie, is accepted in its folder.
-    EXPECT_EQ(run.status, kExitCompleted) << run.err;
+    EXPECT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(run.out, "Allied 79, Hun 65; nothing written (check); 1 accepted finding\n");
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
     EXPECT_NE(run.err.find("ux7server.log line 94: accepted: "), std::string::npos) << run.err;
@@ -403,7 +403,7 @@ TEST(Results, CheckWritesNothingAndSaysWhatItFound) {
         plain.write(name, bytes);
     }
     const RunnerRun clean = runner({"--check", "-C", plain.path().c_str()});
-    EXPECT_EQ(clean.status, kExitCompleted) << clean.err;
+    EXPECT_EQ(clean.status, kExitOk) << clean.err;
     EXPECT_EQ(clean.out, "Allied 10, Hun -5; nothing written (check)\n");
     EXPECT_EQ(snapshot(plain), kPlainGame);
 
@@ -412,7 +412,7 @@ TEST(Results, CheckWritesNothingAndSaysWhatItFound) {
 
     // --json - puts the JSON on standard output and the runner's lines on standard error.
     const RunnerRun json = runner({"--json", "-", dir.path().c_str()});
-    EXPECT_EQ(json.status, kExitCompleted) << json.err;
+    EXPECT_EQ(json.status, kExitOk) << json.err;
     EXPECT_EQ(json.out.rfind("{\"formatVersion\":3,", 0), 0u);
     EXPECT_NE(json.err.find("Tally Complete\nAllied 79, Hun 65; report appended to vorskal.log; "
                             "1 accepted finding\n"),
@@ -431,9 +431,9 @@ TEST(Results, StrictStopsOnFindingsNotAccepted) {
         int check, strict;     // exit statuses
         const char* says;      // in standard error of --strict
     } cases[] = {
-        {"a finding", nullptr, false, kExitWarnings, kExitWarnings,
+        {"a finding", nullptr, false, kExitFindings, kExitFindings,
          "stopped by --strict: 1 warning, so nothing was written"},
-        {"accepted", "unknown-aircraft: Archie\n", false, kExitCompleted, kExitCompleted, ""},
+        {"accepted", "unknown-aircraft: Archie\n", false, kExitOk, kExitOk, ""},
         {"a bad key", "unknown-aircraft:\n", false, kExitFailed, kExitFailed,
          "vorskal-accepted.txt line 1: no subject"},
         {"a failed run", nullptr, true, kExitFailed, kExitFailed, ""},
@@ -458,7 +458,7 @@ TEST(Results, StrictStopsOnFindingsNotAccepted) {
         const RunnerRun strict = runner({"--strict", "--json", json.c_str(), dir.path().c_str()});
         EXPECT_EQ(strict.status, c.strict) << strict.err;
         EXPECT_NE(strict.err.find(c.says), std::string::npos) << strict.err;
-        if (c.strict == kExitCompleted) {
+        if (c.strict == kExitOk) {
             EXPECT_NE(dir.read("vorskal.log"), before.at("vorskal.log"));
             EXPECT_TRUE(dir.exists("out.json"));
         } else if (c.strict != kExitFailed) {

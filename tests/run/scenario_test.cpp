@@ -64,11 +64,11 @@ std::vector<Scenario> all() {
 int statusOf(const Outcome& outcome) {
     switch (outcome.kind) {
         case OutcomeKind::Completed:
-            return kExitCompleted;
+            return kExitOk;
         case OutcomeKind::MissingFirstLog:
             return kExitMissingFirstLog;
         case OutcomeKind::Refused:
-            return kExitWarnings;
+            return kExitFindings;
         case OutcomeKind::Failed:
             break;
     }

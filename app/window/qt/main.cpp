@@ -37,16 +37,10 @@ int main(int argc, char* argv[]) {
     // Before QApplication, which needs a display: --help and --version work
     // in a terminal without one.
     const window::WindowCommand command = window::readWindowCommand(argc, argv);
-    switch (command.action) {
-        case window::WindowCommand::Action::Help:
-        case window::WindowCommand::Action::Version:
-            std::cout << command.text;
-            return 0;
-        case window::WindowCommand::Action::BadUsage:
-            std::cerr << command.text;
-            return window::kWindowExitUsage;
-        case window::WindowCommand::Action::Open:
-            break;
+    if (command.action != window::WindowCommand::Action::Open) {
+        (command.action == window::WindowCommand::Action::BadUsage ? std::cerr : std::cout)
+            << command.text;
+        return command.status;
     }
 
     QApplication app(argc, argv);

@@ -65,16 +65,11 @@ int main() {
     }
     const window::WindowCommand command =
         window::readWindowCommand(static_cast<int>(argv.size()), argv.data());
-    switch (command.action) {
-        case window::WindowCommand::Action::Help:
-        case window::WindowCommand::Action::Version:
-            say(command.text, STD_OUTPUT_HANDLE);
-            return 0;
-        case window::WindowCommand::Action::BadUsage:
-            say(command.text, STD_ERROR_HANDLE);
-            return window::kWindowExitUsage;
-        case window::WindowCommand::Action::Open:
-            break;
+    if (command.action != window::WindowCommand::Action::Open) {
+        say(command.text, command.action == window::WindowCommand::Action::BadUsage
+                              ? STD_ERROR_HANDLE
+                              : STD_OUTPUT_HANDLE);
+        return command.status;
     }
 
     const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};

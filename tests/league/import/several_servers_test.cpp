@@ -101,7 +101,7 @@ TEST(SeveralServersTest, ImportedResultsAndMergedLeaguesAreTheGamesRecorded) {
         EXPECT_EQ(league({merged, "merge", other}).out,
                   other + ": " + count + " games: 0 recorded, " + count + " already recorded\n");
     }
-    EXPECT_EQ(league({merged, "merge", merged}).status, kLeagueExitFailed);
+    EXPECT_EQ(league({merged, "merge", merged}).status, kExitFailed);
 }
 
 // One real results file, spoiled in one way each: the file is named and

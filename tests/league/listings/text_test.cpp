@@ -113,5 +113,40 @@ TEST(TextInEveryOutput, ANameIsTheSameEverywhere) {
     }
 }
 
+// vorskal-league's own lines show the names they print (a season, a
+// setting's value, a file's or a folder's name) by the same rule: "\xE9" is
+// code page 1252's "é", "\xC3\xA9" in UTF-8. The cases run in order.
+TEST(TextInEveryOutput, TheLeagueCommandsShowNamesByTheRule) {
+    GameDir dir;
+    const std::string db = dir.path() + "/season.db";
+    struct Case {
+        std::vector<std::string> args;
+        std::string shown;  // a part of the output
+    };
+    std::vector<Case> cases = {
+        {{db, "set", "season", "Saison\xE9"}, "Set season to Saison\xC3\xA9 in "},
+        {{db, "set", "site-address", "https://ux7.example/\xE9"},
+         "Set site-address to https://ux7.example/\xC3\xA9 in "},
+        {{db, "set"}, "season Saison\xC3\xA9\n"},
+        {{db, "set"}, "\nsite-address https://ux7.example/\xC3\xA9\n"},
+        {{db, "site", dir.path() + "/site"}, "Wrote the site of season Saison\xC3\xA9 ("},
+    };
+#ifndef _WIN32  // a file name that is not UTF-8 is a POSIX one
+    const std::string other = dir.path() + "/other\xE9.db";
+    cases.push_back({{other, "set", "season", "1916"},
+                     "Set season to 1916 in " + dir.path() + "/other\xC3\xA9.db\n"});
+    cases.push_back({{db, "merge", other},
+                     dir.path() + "/other\xC3\xA9.db: 0 games: 0 recorded, 0 already recorded\n"});
+    cases.push_back(
+        {{db, "site", dir.path() + "/site\xE9"}, " to " + dir.path() + "/site\xC3\xA9\n"});
+#endif
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const LeagueRun run = league(c.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(c.shown), std::string::npos) << run.out;
+    }
+}
+
 }  // namespace
 }  // namespace vorskal::testing

@@ -179,11 +179,11 @@ TEST_F(PostTest, FailuresAreTriedAgainAndATimeoutEndsEachTry) {
         std::string said;
     } cases[] = {
         {{500, 503, 200}, {}, 0, 3, ""},
-        {{500}, {"--tries", "2"}, kLeagueExitFailed, 2, "game 1 not posted: HTTP 500 (2 tries)"},
-        {{404, 200}, {}, kLeagueExitFailed, 1, "game 1 not posted: HTTP 404 (1 try)"},
+        {{500}, {"--tries", "2"}, kExitFailed, 2, "game 1 not posted: HTTP 500 (2 tries)"},
+        {{404, 200}, {}, kExitFailed, 1, "game 1 not posted: HTTP 404 (1 try)"},
         {{0},
          {"--timeout", "0.5", "--tries", "2"},
-         kLeagueExitFailed,
+         kExitFailed,
          2,
          "game 1 not posted: Timeout was reached (2 tries)"},
     };
@@ -211,7 +211,7 @@ TEST_F(PostTest, FailuresAreTriedAgainAndATimeoutEndsEachTry) {
     }
     unsetenv("VORSKAL_WEBHOOK");
     const LeagueRun none = league({db_, "post", "1"});
-    EXPECT_EQ(none.status, kLeagueExitFailed);
+    EXPECT_EQ(none.status, kExitFailed);
     EXPECT_NE(none.err.find("no webhook to post to"), std::string::npos) << none.err;
 }
 

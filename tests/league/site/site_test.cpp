@@ -137,7 +137,7 @@ TEST_F(SiteTest, TheSiteIsReplacedWholeAndNeverOverAnotherFolder) {
     dir.write("file", "a file");
     for (const char* name : {"mine", "file"}) {
         const LeagueRun run = league({db(), "site", dir.path() + "/" + name});
-        EXPECT_EQ(run.status, kLeagueExitFailed);
+        EXPECT_EQ(run.status, kExitFailed);
         EXPECT_NE(run.err.find("nothing written"), std::string::npos) << run.err;
     }
     EXPECT_EQ(dir.read("mine/notes.txt"), "mine");

@@ -104,7 +104,7 @@ TEST(DatesTest, RecorderAndImporterReadTheSeasonAlike) {
     EXPECT_EQ(playedOn(db, 1), "2026-12-06");
     EXPECT_EQ(playedOn(db, 2), "?");
     const LeagueRun check = league({db, "check"});
-    EXPECT_EQ(check.status, kLeagueExitFindings);
+    EXPECT_EQ(check.status, kExitFindings);
     EXPECT_NE(check.out.find("Day unknown: game 2: the log's date \"20/08/26\" does not read as "
                              "month/day/year (the league's date order): the game's day is unknown "
                              "(set date-order dmy or set date-order ymd reads it)"),
@@ -113,7 +113,7 @@ TEST(DatesTest, RecorderAndImporterReadTheSeasonAlike) {
     EXPECT_EQ(
         league({db, "games", "--from", "2026-01-01", "--format", "json"}).out.find("\"id\": 2"),
         std::string::npos);
-    EXPECT_EQ(league({db, "set", "date-order", "myd"}).status, kLeagueExitUsage);
+    EXPECT_EQ(league({db, "set", "date-order", "myd"}).status, kExitUsage);
 
     // A recorder meeting a date its order cannot read warns and leaves the day unknown.
     GameDir other;

@@ -133,7 +133,7 @@ TEST(IdentityTest, ProbablyTheSameGameIsWarnedAboutAndChecked) {
         << imported.err;
 
     const LeagueRun check = league({game.db, "check"});
-    EXPECT_EQ(check.status, kLeagueExitFindings);
+    EXPECT_EQ(check.status, kExitFindings);
     EXPECT_NE(check.out.find("Probably the same game: games 1 and 2 (played 2026-12-06 on Verdun"),
               std::string::npos)
         << check.out;

@@ -25,7 +25,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
 
     // Reading commands do not change an old file; they say what will.
     const LeagueRun old = league({db, "standings"});
-    EXPECT_EQ(old.status, kLeagueExitFailed);
+    EXPECT_EQ(old.status, kExitFailed);
     EXPECT_NE(old.err.find("schema version 1 is older than this program's 3"), std::string::npos)
         << old.err;
 

@@ -133,7 +133,7 @@ TEST(LeagueNumbers, StandingsRefuseAStoredNumberNoTallyMakesNamingTheGame) {
             file.db().exec(std::string(update) + " AND game_id = 2");
         }
         const LeagueRun run = league({db, "standings"});
-        EXPECT_EQ(run.status, kLeagueExitFailed);
+        EXPECT_EQ(run.status, kExitFailed);
         EXPECT_EQ(run.err, "vorskal-league: " + db +
                                ": game 2 holds a number that no tally makes (a negative count, "
                                "or one beyond the 32-bit range): the standings would be wrong; "
@@ -163,7 +163,7 @@ TEST(LeagueNumbers, EntriesThatAreNotRegularFilesAreRefusedNamingThem) {
         SCOPED_TRACE(c.args);
         const ToolRun run = runProgram(dir.path(), "timeout",
                                        "20 " + shellQuote(VORSKAL_LEAGUE_BINARY) + " " + c.args);
-        EXPECT_EQ(run.status, kLeagueExitFailed);
+        EXPECT_EQ(run.status, kExitFailed);
         EXPECT_EQ(run.err, "vorskal-league: " + c.message + "\n");
         EXPECT_FALSE(dir.exists("season.db"));
     }

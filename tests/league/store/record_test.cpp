@@ -81,7 +81,7 @@ TEST_F(RecordTest, MapAndDaysNarrowTheGamesTakenIn) {
     EXPECT_EQ(week2["sides"][1]["games"], 1);
     EXPECT_EQ(week2["pilots"].size(), 3u);
     EXPECT_EQ(standings({"--from", "2026-12-21"})["sides"][0]["games"], 0);
-    EXPECT_EQ(league({db, "standings", "--from", "12/06/26"}).status, kLeagueExitUsage);
+    EXPECT_EQ(league({db, "standings", "--from", "12/06/26"}).status, kExitUsage);
 }
 
 TEST_F(RecordTest, SortingByAnyColumnEitherWay) {
@@ -99,7 +99,7 @@ TEST_F(RecordTest, SortingByAnyColumnEitherWay) {
     EXPECT_EQ(names(standings({"--sort", "targetPoints", "--reverse"})),
               "Archie/unknown Snoopy/Hun Udet/Hun Snoopy/Allied ");
     EXPECT_EQ(standings({"--sort", "pointsFor"})["sides"][0]["team"], "Hun");
-    EXPECT_EQ(league({db, "standings", "--sort", "luck"}).status, kLeagueExitUsage);
+    EXPECT_EQ(league({db, "standings", "--sort", "luck"}).status, kExitUsage);
 }
 
 TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
@@ -129,14 +129,14 @@ TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
     const nlohmann::json left = standings();
     EXPECT_EQ(left["sides"][0]["games"], 2);
     EXPECT_EQ(left["pilots"].size(), 3u);  // Archie flew only in A
-    EXPECT_EQ(league({db, "remove", "1"}).status, kLeagueExitFailed);
-    EXPECT_EQ(league({db, "show", "1"}).status, kLeagueExitFailed);
+    EXPECT_EQ(league({db, "remove", "1"}).status, kExitFailed);
+    EXPECT_EQ(league({db, "show", "1"}).status, kExitFailed);
 
     const LeagueRun restored = league({db, "restore", "1"});
     EXPECT_EQ(restored.status, 0) << restored.err;
     EXPECT_EQ(standings()["pilots"][0]["score"], 995);
     const LeagueRun twice = league({db, "restore", "1"});
-    EXPECT_EQ(twice.status, kLeagueExitFailed);
+    EXPECT_EQ(twice.status, kExitFailed);
     EXPECT_NE(twice.err.find("no removed game \"1\""), std::string::npos) << twice.err;
 
     // A removed game recorded again is the new one; the removed copy cannot return.
@@ -144,7 +144,7 @@ TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
     const league::RecordResult newer =
         league::recordGame(file, kGameB, nullptr, handIdentity("b2b2"), {});
     EXPECT_EQ(newer.id, 4);
-    EXPECT_EQ(league({db, "restore", "2"}).status, kLeagueExitFailed);
+    EXPECT_EQ(league({db, "restore", "2"}).status, kExitFailed);
 }
 
 TEST_F(RecordTest, ListingsInEveryFormat) {
@@ -198,8 +198,8 @@ TEST_F(RecordTest, SeasonsAreKeptApart) {
     EXPECT_EQ(standings({"--season", "1"})["pilots"][0]["score"], 42);
     EXPECT_EQ(standings({"--all-seasons"})["pilots"][0]["score"], 92);  // 42 + 50
     EXPECT_EQ(standings({"--all-seasons"})["sides"][1]["games"], 4);
-    EXPECT_EQ(league({db, "standings", "--season", "1", "--all-seasons"}).status, kLeagueExitUsage);
-    EXPECT_EQ(league({db, "set", "colour", "red"}).status, kLeagueExitUsage);
+    EXPECT_EQ(league({db, "standings", "--season", "1", "--all-seasons"}).status, kExitUsage);
+    EXPECT_EQ(league({db, "set", "colour", "red"}).status, kExitUsage);
 }
 
 }  // namespace

@@ -189,7 +189,7 @@ TEST(SafetyTest, FilesThatCannotBeUsedAreRefusedAndLeftAsTheyWere) {
             if (spoiled.message == nullptr) {
                 EXPECT_EQ(run.status, 0) << run.err;
             } else {
-                EXPECT_EQ(run.status, kLeagueExitFailed) << command[1];
+                EXPECT_EQ(run.status, kExitFailed) << command[1];
                 EXPECT_NE(run.err.find(spoiled.message), std::string::npos) << run.err;
             }
             EXPECT_EQ(bytesOf(db), before) << command[1];
@@ -201,7 +201,7 @@ TEST(SafetyTest, FilesThatCannotBeUsedAreRefusedAndLeftAsTheyWere) {
             ASSERT_EQ(league({sound, "import", dir.path() + "/vorskal.log"}).status, 0);
             const std::string soundBefore = bytesOf(sound);
             const LeagueRun run = league({sound, "merge", db});
-            EXPECT_EQ(run.status, kLeagueExitFailed);
+            EXPECT_EQ(run.status, kExitFailed);
             EXPECT_NE(run.err.find(spoiled.message), std::string::npos) << run.err;
             EXPECT_EQ(bytesOf(db), before);
             EXPECT_EQ(bytesOf(sound), soundBefore);
@@ -230,7 +230,7 @@ TEST(SafetyTest, ReadingCommandsWorkWhereTheFolderCannotBeWritten) {
         EXPECT_EQ(run.status, 0) << command[0] << ": " << run.err;
     }
     const LeagueRun remove = runAsOrdinaryUser({VORSKAL_LEAGUE_BINARY, db, "remove", "1"});
-    EXPECT_EQ(remove.status, kLeagueExitFailed);
+    EXPECT_EQ(remove.status, kExitFailed);
     EXPECT_NE(remove.err.find("season.db: cannot be written"), std::string::npos) << remove.err;
     EXPECT_EQ(bytesOf(db), before);
     chmod(folder.c_str(), 0755);
@@ -243,7 +243,7 @@ TEST(SafetyTest, CommandsThatCannotWorkMakeNoLeagueFile) {
                                                     {db, "remove", "1"},
                                                     {db, "import", dir.path() + "/no-such.log"}}) {
         const LeagueRun run = league(command);
-        EXPECT_EQ(run.status, kLeagueExitFailed) << command[1];
+        EXPECT_EQ(run.status, kExitFailed) << command[1];
         EXPECT_NE(run.err.find(command[1] == "import" ? "no-such.log: cannot open"
                                                       : "season.db: no such league file"),
                   std::string::npos)

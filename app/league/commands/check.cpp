@@ -1,0 +1,29 @@
+// vorskal-league LEAGUE.db check: games probably recorded twice, games whose
+// day is unknown, and removed games; status 3 for either of the first two.
+#include "app/command_start.h"
+#include "app/league/commands/commands.h"
+#include "base/log_text.h"
+
+namespace vorskal {
+namespace {
+
+void runCheck(LeagueContext& run) {
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Read);
+    const league::Findings findings = league::checkGames(file);
+    league::writeFindings(run.out, findings, logText(run.path));
+    if (!findings.twins.empty() || !findings.unknownDays.empty()) {
+        run.status = kExitFindings;
+    }
+}
+
+}  // namespace
+
+void addCheck(CLI::App& app, LeagueContext& run) {
+    CLI::App* command = app.add_subcommand(
+        "check",
+        "Lists games probably recorded twice, games whose day is unknown, and removed "
+        "games");
+    command->callback([&run] { runCheck(run); });
+}
+
+}  // namespace vorskal

@@ -1,0 +1,65 @@
+// vorskal-league LEAGUE.db import FILE...: records every complete report of
+// report files (vorskal.log), and the game of results files.
+#include <memory>
+#include <vector>
+
+#include "app/league/commands/commands.h"
+#include "base/log_text.h"
+#include "league/import/report_import.h"
+
+namespace vorskal {
+namespace {
+
+struct ImportAsked {
+    std::vector<std::string> files;
+    std::string season;
+};
+
+void tellImported(LeagueContext& run, const std::string& file,
+                  const league::ImportSummary& summary) {
+    for (const std::string& skipped : summary.skipped) {
+        run.err << "vorskal-league: " << logText(skipped) << "\n";
+    }
+    for (const std::string& note : summary.notes) {
+        run.err << "vorskal-league: warning: " << logText(note) << "\n";
+    }
+    if (summary.resultsJson) {
+        run.out << logText(file) << ": results of one game: "
+                << (summary.recorded == 1          ? "recorded as game "
+                    : summary.alreadyRecorded == 1 ? "already recorded as game "
+                                                   : "skipped")
+                << (summary.games.empty() ? "" : std::to_string(summary.games.front())) << "\n";
+        return;
+    }
+    run.out << logText(file) << ": " << summary.reports << " reports: " << summary.recorded
+            << " recorded, " << summary.alreadyRecorded << " already recorded, "
+            << summary.skipped.size() << " skipped\n";
+}
+
+void runImport(LeagueContext& run, const ImportAsked& asked) {
+    for (const std::string& file : asked.files) {
+        league::checkReportFile(file);  // every file readable before the league is written
+    }
+    league::LeagueFile league(run.path, league::LeagueFile::Access::Write);
+    for (const std::string& file : asked.files) {
+        tellImported(run, file, league::importReportFile(league, file, asked.season));
+    }
+}
+
+}  // namespace
+
+void addImport(CLI::App& app, LeagueContext& run) {
+    auto asked = std::make_shared<ImportAsked>();
+    CLI::App* command =
+        app.add_subcommand("import",
+                           "Records every complete report of report files (vorskal.log), and the "
+                           "game of results files (vorskal-tally --json)");
+    command->add_option("reports", asked->files, "Report files or results JSON files")
+        ->required()
+        ->type_name("FILE");
+    command->add_option("--season", asked->season,
+                        "The season to record the games in (default: the current season)");
+    command->callback([&run, asked] { runImport(run, *asked); });
+}
+
+}  // namespace vorskal

@@ -1,0 +1,36 @@
+// vorskal-league LEAGUE.db site DIR: writes a season's static site.
+#include <memory>
+
+#include "app/league/commands/commands.h"
+#include "base/log_text.h"
+#include "league/site/season_site.h"
+
+namespace vorskal {
+namespace {
+
+struct SiteAsked {
+    std::string dir;
+    std::string season;
+};
+
+void runSite(LeagueContext& run, const SiteAsked& asked) {
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Read);
+    const league::SiteSummary summary = league::writeSeasonSite(file, asked.dir, asked.season);
+    run.out << "Wrote the site of season " << logText(summary.season) << " (" << summary.games
+            << " games, " << summary.pilots << " pilots) to " << logText(asked.dir) << "\n";
+}
+
+}  // namespace
+
+void addSite(CLI::App& app, LeagueContext& run) {
+    auto asked = std::make_shared<SiteAsked>();
+    CLI::App* command = app.add_subcommand(
+        "site", "Writes a season's static site: standings, games, a page per game and per pilot");
+    command->add_option("dir", asked->dir, "The site's folder (replaced whole)")
+        ->required()
+        ->type_name("DIR");
+    command->add_option("--season", asked->season, "The season (default: the current season)");
+    command->callback([&run, asked] { runSite(run, *asked); });
+}
+
+}  // namespace vorskal
