@@ -10,7 +10,7 @@
 #include "app/cli/output_guard.h"
 #include "app/cli/recording.h"
 #include "app/cli/session.h"
-#include "app/command_start.h"
+#include "app/start/command_start.h"
 #include "app/tally_run.h"
 #include "base/log_text.h"
 #include "html/game_page.h"

@@ -2,7 +2,7 @@
 // The headless runner, vorskal-tally: the tally that "Tally Score" runs, for
 // scripts and servers without a window.
 //
-// Exit statuses (app/command_start.h): kExitOk "Tally Complete" (on
+// Exit statuses (app/start/command_start.h): kExitOk "Tally Complete" (on
 // standard output); kExitMissingFirstLog no "ux7server0.log" (message on
 // standard error); kExitFailed any other failure (message on standard
 // error, or an output that cannot be written); kExitFindings --check found
@@ -11,7 +11,7 @@
 // and change the status of no other tally.
 #include <iosfwd>
 
-#include "app/command_start.h"
+#include "app/start/command_start.h"
 
 namespace vorskal {
 

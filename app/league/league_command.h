@@ -4,12 +4,12 @@
 // importing old report files, the settings and a check of the games. Only
 // `remove`, `restore`, `import` and `set` with a value write to the league
 // file; the others open it read-only. Each command is a handler of its own
-// (app/league/commands/). Exit statuses (app/command_start.h): kExitFailed
+// (app/league/commands/). Exit statuses (app/start/command_start.h): kExitFailed
 // when the league or report file cannot be used, kExitFindings when `check`
 // found games counted twice or days unknown, kExitUsage.
 #include <ostream>
 
-#include "app/command_start.h"
+#include "app/start/command_start.h"
 
 namespace vorskal {
 

@@ -1,6 +1,6 @@
 #include "app/window/command_line.h"
 
-#include "app/command_start.h"
+#include "app/start/command_start.h"
 #include "app/window/game_folder.h"
 
 namespace vorskal::window {

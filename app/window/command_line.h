@@ -2,7 +2,7 @@
 // The window's command line, read before any window exists: `vorskal [DIR]`
 // opens the window on the game in DIR; --help and --version print their
 // text and end the program, so they work without a display. Read by the
-// start the three programs share (app/command_start.h).
+// start the three programs share (app/start/command_start.h).
 #include <string>
 
 namespace vorskal::window {

@@ -1,6 +1,6 @@
 // vorskal-league LEAGUE.db check: games probably recorded twice, games whose
 // day is unknown, and removed games; status 3 for either of the first two.
-#include "app/command_start.h"
+#include "app/start/command_start.h"
 #include "app/league/commands/commands.h"
 #include "base/log_text.h"
 

@@ -1,4 +1,4 @@
-#include "app/command_start.h"
+#include "app/start/command_start.h"
 
 #include "base/version.h"
 
