@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "base/checked.h"
+#include "league/listings/standings_table.h"
 #include "league/store/game_day.h"
 #include "league/store/game_store.h"
 #include "league/store/season_days.h"
@@ -53,44 +54,34 @@ Column<Row> byText(std::string Row::*field) {
     return [field](const Row& a, const Row& b) { return a.*field < b.*field; };
 }
 
-Column<PilotStanding> pilotColumn(const std::string& name) {
-    using P = PilotStanding;
-    if (name == "name")
-        return byText(&P::name);
-    if (name == "team")
-        return byText(&P::team);
-    if (name == "games")
-        return byNumber(&P::games);
-    if (name == "kills")
-        return byNumber(&P::kills);
-    if (name == "deaths")
-        return byNumber(&P::deaths);
-    if (name == "targetsdestroyed")
-        return byNumber(&P::targetsDestroyed);
-    if (name == "targetpoints")
-        return byNumber(&P::targetPoints);
-    if (name == "score")
-        return byNumber(&P::score);
+// The order of the column whose key is `name` (in lower case); none when
+// the list has no such column.
+template <typename Row>
+Column<Row> columnNamed(std::span<const StandingsColumn<Row>> columns, const std::string& name) {
+    for (const StandingsColumn<Row>& column : columns) {
+        if (lower(std::string(column.key)) == name) {
+            return column.number != nullptr ? byNumber(column.number) : byText(column.text);
+        }
+    }
     return {};
 }
 
-Column<SideStanding> sideColumn(const std::string& name) {
-    using S = SideStanding;
-    if (name == "team")
-        return byText(&S::team);
-    if (name == "games")
-        return byNumber(&S::games);
-    if (name == "won")
-        return byNumber(&S::won);
-    if (name == "lost")
-        return byNumber(&S::lost);
-    if (name == "drawn")
-        return byNumber(&S::drawn);
-    if (name == "pointsfor")
-        return byNumber(&S::pointsFor);
-    if (name == "pointsagainst")
-        return byNumber(&S::pointsAgainst);
-    return {};
+// The keys of both lists, each once: "name, team, games, ...".
+std::string columnKeys() {
+    std::vector<std::string_view> keys;
+    for (const StandingsColumn<PilotStanding>& column : pilotColumns()) {
+        keys.push_back(column.key);
+    }
+    for (const StandingsColumn<SideStanding>& column : sideColumns()) {
+        if (std::find(keys.begin(), keys.end(), column.key) == keys.end()) {
+            keys.push_back(column.key);
+        }
+    }
+    std::string text;
+    for (const std::string_view key : keys) {
+        text += (text.empty() ? "" : ", ") + std::string(key);
+    }
+    return text;
 }
 
 template <typename Row>
@@ -200,13 +191,11 @@ Standings computeStandings(LeagueFile& file, const GameFilter& filter) {
 
 void sortStandings(Standings& standings, const std::string& column, bool reverse) {
     const std::string name = lower(column);
-    const Column<PilotStanding> pilot = pilotColumn(name);
-    const Column<SideStanding> side = sideColumn(name);
+    const Column<PilotStanding> pilot = columnNamed(pilotColumns(), name);
+    const Column<SideStanding> side = columnNamed(sideColumns(), name);
     if (!pilot && !side) {
-        throw std::invalid_argument(
-            "no column \"" + column +
-            "\" to sort by (name, team, games, kills, deaths, targetsDestroyed, targetPoints, "
-            "score, won, lost, drawn, pointsFor, pointsAgainst)");
+        throw std::invalid_argument("no column \"" + column + "\" to sort by (" + columnKeys() +
+                                    ")");
     }
     sortBy(standings.pilots, pilot, reverse);
     sortBy(standings.sides, side, reverse);
