@@ -82,8 +82,10 @@ class CorrectionWriter {
           corrections_(
               db.prepare("INSERT INTO corrections (game_id, position, kind, applied, note) VALUES "
                          "(?,?,?,?,?)")),
-          lines_(db.prepare("INSERT INTO correction_lines VALUES (?,?,?,?)")),
-          moves_(db.prepare("INSERT INTO correction_moves VALUES (?,?,?,?,?,?,?)")) {}
+          lines_(db.prepare("INSERT INTO correction_lines (correction_id, position, line, text) "
+                            "VALUES (?,?,?,?)")),
+          moves_(db.prepare("INSERT INTO correction_moves (correction_id, position, pilot, team, "
+                            "field, by_amount, points) VALUES (?,?,?,?,?,?,?)")) {}
 
     void write(const results::Correction& correction) {
         corrections_.bind(1, game_)
@@ -160,7 +162,8 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
         .run();
     id = db.lastInsertId();
 
-    Statement types = db.prepare("INSERT INTO type_values VALUES (?,?,?,?)");
+    Statement types =
+        db.prepare("INSERT INTO type_values (game_id, position, type, points) VALUES (?,?,?,?)");
     for (std::size_t i = 0; i < game.settings.typeValues.size(); ++i) {
         const results::TypeValue& value = game.settings.typeValues[i];
         types.bind(1, id)
@@ -173,7 +176,9 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
     insertTotals(db, id, "Allied", game.allied);
     insertTotals(db, id, "Hun", game.hun);
 
-    Statement pilots = db.prepare("INSERT INTO pilots VALUES (?,?,?,?,?,?,?,?,?,?,?)");
+    Statement pilots = db.prepare(
+        "INSERT INTO pilots (game_id, position, name, team, team_code, kills, deaths, "
+        "targets_destroyed, target_points, score, locations) VALUES (?,?,?,?,?,?,?,?,?,?,?)");
     for (std::size_t i = 0; i < game.pilots.size(); ++i) {
         const results::PilotRow& row = game.pilots[i];
         pilots.bind(1, id)
@@ -216,7 +221,8 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
             .run();
     }
 
-    Statement inputs = db.prepare("INSERT INTO inputs VALUES (?,?,?,?,?,?)");
+    Statement inputs = db.prepare(
+        "INSERT INTO inputs (game_id, position, name, bytes, lines, sha256) VALUES (?,?,?,?,?,?)");
     for (std::size_t i = 0; i < game.inputs.size(); ++i) {
         const results::FileFacts& input = game.inputs[i];
         inputs.bind(1, id)
