@@ -73,7 +73,7 @@ ordered_json summaryJson(const GameSummary& g) {
     return {{"id", g.id},
             {"key", g.key},
             {"origin", g.origin},
-            {"playedOn", g.playedOn.empty() ? ordered_json() : ordered_json(g.playedOn)},
+            {"playedOn", results::textOrNull(g.playedOn)},
             {"gameDate", textJson(g.gameDate)},
             {"map", textJson(g.map)},
             {"alliedTotal", g.alliedFinal},
@@ -162,17 +162,15 @@ ordered_json gameJson(const StoredGame& stored) {
     std::ostringstream text;
     results::writeJson(stored.results, text);
     ordered_json written = ordered_json::parse(text.str());
-    ordered_json json = {
-        {"formatVersion", kShowFormatVersion},
-        {"league",
-         {{"id", g.id},
-          {"key", g.key},
-          {"season", g.season},
-          {"origin", g.origin},
-          {"playedOn", g.playedOn.empty() ? ordered_json() : ordered_json(g.playedOn)},
-          {"recordedAt", g.recordedAt},
-          {"reportSha256",
-           stored.reportSha256.empty() ? ordered_json() : ordered_json(stored.reportSha256)}}}};
+    ordered_json json = {{"formatVersion", kShowFormatVersion},
+                         {"league",
+                          {{"id", g.id},
+                           {"key", g.key},
+                           {"season", g.season},
+                           {"origin", g.origin},
+                           {"playedOn", results::textOrNull(g.playedOn)},
+                           {"recordedAt", g.recordedAt},
+                           {"reportSha256", results::textOrNull(stored.reportSha256)}}}};
     for (auto& [name, value] : written.items()) {
         // The report's key and SHA-256 are the league's "key" and "reportSha256".
         if (name != "formatVersion" && name != "report" && name != "targets" && name != "arena" &&

@@ -6,12 +6,12 @@
 #include <sstream>
 #include <vector>
 
-#include "base/version.h"
 #include "html/game_page.h"
 #include "html/html_text.h"
 #include "html/page_assets.h"
 #include "html/page_parts.h"
 #include "html/season_charts.h"
+#include "league/listings/html_page.h"
 #include "league/listings/listing.h"
 #include "league/listings/queries.h"
 #include "league/listings/standings_table.h"
@@ -39,15 +39,14 @@ std::string framed(const std::string& title, const std::string& root, const std:
                    const std::string& body) {
     std::string out;
     html::appendPageStart(
-        out, title, "vorskal-league " + std::string(kVersion),
+        out, title, leagueTool(),
         "<meta name=\"vorskal-site-format\" content=\"" + std::to_string(kSiteFormat) + "\">\n");
     out += "<nav><a href=\"" + root + "index.html\">";
     appendText(out, "Season " + season);
     out += "</a></nav>\n";
     out += body;
-    html::appendPageEnd(out, "Written by vorskal-league " + std::string(kVersion) +
-                                 " (site format " + std::to_string(kSiteFormat) +
-                                 ") from the league file.");
+    html::appendPageEnd(out, "Written by " + leagueTool() + " (site format " +
+                                 std::to_string(kSiteFormat) + ") from the league file.");
     return out;
 }
 
@@ -70,6 +69,7 @@ void appendLinkCell(std::string& out, const std::string& href, const std::string
     appendText(out, text);
     out += "</a></td>";
 }
+
 // A standings table of the index (standings_table.h); with `pages`, the
 // first cell of a row links to the pilot's page in that folder.
 void appendStandingsTable(std::string& out, const char* id, const TextTable& table,
@@ -95,7 +95,6 @@ void appendStandingsTable(std::string& out, const char* id, const TextTable& tab
     }
     out += "</tbody></table>";
 }
-
 
 // One pilot's row of one game.
 struct PilotGame {
