@@ -5,7 +5,7 @@
 
 #include "base/log_text.h"
 #include "league/listings/html_page.h"
-#include "league/listings/standings_table.h"
+#include "league/listings/standings.h"
 #include "league/listings/text_table.h"
 #include "league/store/game_store.h"
 #include "results/json_text.h"

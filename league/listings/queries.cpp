@@ -1,12 +1,9 @@
 #include "league/listings/queries.h"
 
 #include <algorithm>
-#include <cctype>
-#include <functional>
 #include <stdexcept>
 
 #include "base/checked.h"
-#include "league/listings/standings_table.h"
 #include "league/store/game_day.h"
 #include "league/store/game_store.h"
 #include "league/store/season_days.h"
@@ -24,13 +21,6 @@ void bindFilter(Statement& statement, const GameFilter& filter) {
     statement.bind(1, filter.map).bind(2, filter.from).bind(3, filter.to).bind(4, filter.season);
 }
 
-std::string lower(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
 // A name of the results model as the league file holds it; a name this
 // program does not know makes the file unusable rather than misread.
 template <typename Value>
@@ -39,59 +29,6 @@ Value named(const std::optional<Value>& value, const LeagueFile& file, const cha
         throw LeagueError(file.path() + ": an unknown " + what + " in a recorded game");
     }
     return *value;
-}
-
-template <typename Row>
-using Column = std::function<bool(const Row&, const Row&)>;
-
-template <typename Row, typename Field>
-Column<Row> byNumber(Field Row::*field) {
-    return [field](const Row& a, const Row& b) { return a.*field > b.*field; };
-}
-
-template <typename Row>
-Column<Row> byText(std::string Row::*field) {
-    return [field](const Row& a, const Row& b) { return a.*field < b.*field; };
-}
-
-// The order of the column whose key is `name` (in lower case); none when
-// the list has no such column.
-template <typename Row>
-Column<Row> columnNamed(std::span<const StandingsColumn<Row>> columns, const std::string& name) {
-    for (const StandingsColumn<Row>& column : columns) {
-        if (lower(std::string(column.key)) == name) {
-            return column.number != nullptr ? byNumber(column.number) : byText(column.text);
-        }
-    }
-    return {};
-}
-
-// The keys of both lists, each once: "name, team, games, ...".
-std::string columnKeys() {
-    std::vector<std::string_view> keys;
-    for (const StandingsColumn<PilotStanding>& column : pilotColumns()) {
-        keys.push_back(column.key);
-    }
-    for (const StandingsColumn<SideStanding>& column : sideColumns()) {
-        if (std::find(keys.begin(), keys.end(), column.key) == keys.end()) {
-            keys.push_back(column.key);
-        }
-    }
-    std::string text;
-    for (const std::string_view key : keys) {
-        text += (text.empty() ? "" : ", ") + std::string(key);
-    }
-    return text;
-}
-
-template <typename Row>
-void sortBy(std::vector<Row>& rows, const Column<Row>& column, bool reverse) {
-    if (!column) {
-        return;
-    }
-    std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
-        return reverse ? column(b, a) : column(a, b);
-    });
 }
 
 // Refuses the standings when a game taken in holds a number that no tally
@@ -187,18 +124,6 @@ Standings computeStandings(LeagueFile& file, const GameFilter& filter) {
         file.fail(error);
     }
     return standings;
-}
-
-void sortStandings(Standings& standings, const std::string& column, bool reverse) {
-    const std::string name = lower(column);
-    const Column<PilotStanding> pilot = columnNamed(pilotColumns(), name);
-    const Column<SideStanding> side = columnNamed(sideColumns(), name);
-    if (!pilot && !side) {
-        throw std::invalid_argument("no column \"" + column + "\" to sort by (" + columnKeys() +
-                                    ")");
-    }
-    sortBy(standings.pilots, pilot, reverse);
-    sortBy(standings.sides, side, reverse);
 }
 
 namespace {

@@ -14,7 +14,7 @@
 #include "league/listings/html_page.h"
 #include "league/listings/listing.h"
 #include "league/listings/queries.h"
-#include "league/listings/standings_table.h"
+#include "league/listings/standings.h"
 #include "league/site/site_folder.h"
 #include "league/site/site_search.h"
 #include "league/store/settings.h"
@@ -70,7 +70,7 @@ void appendLinkCell(std::string& out, const std::string& href, const std::string
     out += "</a></td>";
 }
 
-// A standings table of the index (standings_table.h); with `pages`, the
+// A standings table of the index (standings.h); with `pages`, the
 // first cell of a row links to the pilot's page in that folder.
 void appendStandingsTable(std::string& out, const char* id, const TextTable& table,
                           const std::string& pages) {
