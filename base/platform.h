@@ -7,6 +7,7 @@
 // the one directory it serves (the game's directory).
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -114,12 +115,14 @@ class PassingFiles : public FileService {
     FileService& files_;
 };
 
-// The current time of day and date, in the user's formats (long time, short date).
+// The current time of day and date, in the user's formats (long time, short
+// date), and the moment itself (what the league file records a game at).
 class Clock {
   public:
     virtual ~Clock() = default;
     virtual std::string timeOfDay() = 0;
     virtual std::string date() = 0;
+    virtual std::time_t now() = 0;
 };
 
 }  // namespace vorskal

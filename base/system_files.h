@@ -135,11 +135,18 @@ class DirectoryLock {
 
 // The clock of the system, formatted by the user's settings: the long time
 // (hours, minutes, seconds) and the short date (on Windows in the system's
-// code page, like the report's text).
+// code page, like the report's text); the moment, as the C library has it.
 class SystemClock : public Clock {
   public:
     std::string timeOfDay() override;
     std::string date() override;
+    std::time_t now() override;
 };
+
+// `to`, a folder that exists, and `from` trade places in one step, so that no
+// one ever sees neither at `to`: true when they did. False where the system
+// or the file system cannot (Windows, and Linux file systems without
+// RENAME_EXCHANGE): the caller then moves them one after the other.
+bool exchangeFolders(const std::string& from, const std::string& to);
 
 }  // namespace vorskal

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -514,6 +515,19 @@ std::string SystemClock::timeOfDay() {
 }
 std::string SystemClock::date() {
     return formatNow("%x");
+}
+std::time_t SystemClock::now() {
+    return std::time(nullptr);
+}
+
+bool exchangeFolders(const std::string& from, const std::string& to) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0;
+#else
+    (void)from;
+    (void)to;
+    return false;
+#endif
 }
 
 std::pair<std::string, std::string> splitPath(const std::string& path) {

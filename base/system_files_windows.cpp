@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 #include "base/failure.h"
@@ -484,6 +485,16 @@ std::string SystemClock::date() {
     const int length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr,
                                        buffer, 128, nullptr);
     return inCodePage(buffer, length);
+}
+
+std::time_t SystemClock::now() {
+    return std::time(nullptr);
+}
+
+// No exchange of two folders in one step: the caller moves them one after
+// the other.
+bool exchangeFolders(const std::string&, const std::string&) {
+    return false;
 }
 
 std::pair<std::string, std::string> splitPath(const std::string& path) {

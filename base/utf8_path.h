@@ -16,4 +16,10 @@ inline std::filesystem::path utf8Path(const std::string& name) {
 #endif
 }
 
+// The path's name in UTF-8, as the functions of base/system_files.h take it.
+inline std::string utf8Name(const std::filesystem::path& path) {
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
+}
+
 }  // namespace vorskal

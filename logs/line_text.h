@@ -2,9 +2,10 @@
 // A log line's bytes as the rules that take lines apart read them. A line is
 // in memory (a std::string_view), or too long to hold (a LongLine: where it
 // lies in its file, read piece by piece whenever it is searched). Both answer
-// the same few questions through the overloads below (its size, where a
-// phrase or a byte first occurs, a few bytes at a place), so that each rule
-// is written once, for both.
+// the same few questions (its size, where a phrase or a byte first occurs, a
+// few bytes at a place): a line in memory through base/line_view.h, a
+// LongLine through the overloads below, so that each rule is written once,
+// for both.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <string_view>
 
 #include "base/fixed_text.h"
+#include "base/line_view.h"
 #include "base/platform.h"
 #include "base/searcher.h"
 
@@ -56,45 +58,23 @@ class LongLine {
     mutable std::unique_ptr<char[]> chunk_;
 };
 
-inline std::size_t textSize(std::string_view line) {
-    return line.size();
-}
 inline std::size_t textSize(const LongLine& line) {
     return line.size();
 }
 
-inline std::size_t findPhrase(std::string_view line, const Searcher& needle, std::size_t from,
-                              std::size_t to) {
-    const std::size_t at = needle.find(line.substr(from, to - from));
-    return at == std::string_view::npos ? at : from + at;
-}
 inline std::size_t findPhrase(const LongLine& line, const Searcher& needle, std::size_t from,
                               std::size_t to) {
     return line.find(needle, from, to);
 }
 
-inline std::size_t findByte(std::string_view line, char byte, std::size_t from, std::size_t to) {
-    const std::size_t at = line.substr(from, to - from).find(byte);
-    return at == std::string_view::npos ? at : from + at;
-}
 inline std::size_t findByte(const LongLine& line, char byte, std::size_t from, std::size_t to) {
     return line.findByte(byte, from, to);
 }
 
 // Whether `phrase` stands in the line at `at`.
-inline bool standsAt(std::string_view line, std::size_t at, std::string_view phrase) {
-    return at <= line.size() && line.size() - at >= phrase.size() &&
-           std::memcmp(line.data() + at, phrase.data(), phrase.size()) == 0;
-}
 bool standsAt(const LongLine& line, std::size_t at, std::string_view phrase);
 
 // Up to N bytes from `at` (fewer at the line's end).
-template <std::size_t N>
-ShortText<N> bytesAt(std::string_view line, std::size_t at, std::size_t count = N) {
-    ShortText<N> text;
-    text.store(at < line.size() ? line.substr(at, count < N ? count : N) : std::string_view{});
-    return text;
-}
 template <std::size_t N>
 ShortText<N> bytesAt(const LongLine& line, std::size_t at, std::size_t count = N) {
     ShortText<N> text;

@@ -16,7 +16,6 @@ struct Phrases {
     Searcher arena{kArenaPhrase, false};
     Searcher marker{kSelectedMarker, true};
     Searcher awardedTo{kAwardedTo, true};
-    Searcher destroyedBy{kDestroyedBy, true};
     Searcher entrySplit{kEntrySplit, true};
     Searcher exitSplit{kExitMarker, true};
     Searcher udp{"UDP:", false};
@@ -133,25 +132,6 @@ KillParts takeKillLine(const Text& line) {
 }
 
 template <typename Text>
-std::optional<TargetParts> takeTargetLine(const Text& line) {
-    const std::size_t n = textSize(line);
-    const std::size_t at = findPhrase(line, phrases.destroyedBy, 0, n);
-    const std::size_t tail = at == npos ? npos : at + kDestroyedBy.size();
-    if (tail == npos || tail >= n) {
-        return std::nullopt;  // no " destroyed by ", or nothing after it
-    }
-    TargetParts parts;
-    parts.destroyer = bytesAt<kNameWidth>(line, tail, n - tail - 1);
-    const std::size_t last = at < 3 ? at : 3;
-    const ShortText<3> key = bytesAt<3>(line, at - last, last);
-    const bool numbered = key.view().find('#') != npos;
-    parts.locationKey.chars[0] = '#';
-    key.view().copy(parts.locationKey.chars.data() + (numbered ? 0 : 1), key.length);
-    parts.locationKey.length = key.length + (numbered ? 0 : 1);
-    return parts;
-}
-
-template <typename Text>
 std::optional<EntryParts> takeEntryLine(const Text& line) {
     const std::size_t n = textSize(line);
     const std::size_t at = findPhrase(line, phrases.entrySplit, 0, n);
@@ -223,8 +203,6 @@ template LineTime timeOfLine(const std::string_view&);
 template LineTime timeOfLine(const LongLine&);
 template KillParts takeKillLine(const std::string_view&);
 template KillParts takeKillLine(const LongLine&);
-template std::optional<TargetParts> takeTargetLine(const std::string_view&);
-template std::optional<TargetParts> takeTargetLine(const LongLine&);
 template std::optional<EntryParts> takeEntryLine(const std::string_view&);
 template std::optional<EntryParts> takeEntryLine(const LongLine&);
 template std::optional<ShortText<kNameWidth>> takeExitLine(const std::string_view&);

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "base/fixed_text.h"
+#include "base/target_line.h"
 #include "logs/line_text.h"
 #include "logs/log_names.h"
 
@@ -21,7 +22,6 @@ namespace vorskal {
 inline constexpr std::string_view kKillOf = "Kill of ";
 inline constexpr std::string_view kTarget = "Target ";
 inline constexpr std::string_view kAwardedTo = "awarded to ";
-inline constexpr std::string_view kDestroyedBy = " destroyed by ";
 inline constexpr std::string_view kEntryMarker = "has entered the arena, flying a ";
 inline constexpr std::string_view kEntrySplit = " has entered the arena, flying a ";
 inline constexpr std::string_view kExitMarker = " has left the arena";
@@ -70,17 +70,7 @@ struct KillParts {
 template <typename Text>
 KillParts takeKillLine(const Text& line);
 
-// A destruction line taken apart: the location key from the text before
-// " destroyed by " (its last three characters, with "#" put in front when
-// they hold none) and the destroyer (the text after it less its last
-// character, first 16 kept). Nothing when the line has no " destroyed by "
-// or nothing after it.
-struct TargetParts {
-    ShortText<4> locationKey;
-    ShortText<kNameWidth> destroyer;
-};
-template <typename Text>
-std::optional<TargetParts> takeTargetLine(const Text& line);
+// A destruction line taken apart: takeTargetLine (base/target_line.h).
 
 // An arena entry taken apart: the pilot's name (first 16 kept) and where
 // the aircraft text lies, with its first characters. Nothing when the line

@@ -6,23 +6,12 @@
 // skipped and named. A report of a game recorded before (by an earlier
 // import, by the tally that wrote it, or a second tally of the same game in
 // the same file) is not recorded again.
-#include <cstdint>
 #include <string>
-#include <vector>
 
+#include "league/import/import_summary.h"
 #include "league/store/league_file.h"
 
 namespace vorskal::league {
-
-struct ImportSummary {
-    bool resultsJson = false;          // the file was a game's results JSON (results_import.h)
-    int reports = 0;                   // reports found in the file (a results JSON: 1)
-    int recorded = 0;                  // recorded now
-    int alreadyRecorded = 0;           // found in the league file already
-    std::vector<std::string> skipped;  // one line per report skipped, naming it and why
-    std::vector<std::string> notes;    // games recorded with an unknown day, or probably twins
-    std::vector<std::int64_t> games;   // a results JSON: its game's number, recorded or found
-};
 
 // Throws LeagueError naming the file when it cannot be opened for reading
 // or is not a regular file (a directory, a FIFO, a device).

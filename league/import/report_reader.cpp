@@ -8,9 +8,9 @@
 #include "base/fixed_text.h"
 #include "base/number.h"
 #include "base/report_layout.h"
+#include "base/target_line.h"
 #include "base/text.h"
 #include "league/store/game_day.h"
-#include "logs/log_line.h"
 #include "results/report_key.h"
 
 namespace vorskal::league {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "league/import/report_import.h"
+#include "league/import/import_summary.h"
 #include "league/store/league_file.h"
 
 namespace vorskal::league {

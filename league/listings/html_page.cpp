@@ -6,15 +6,13 @@
 
 namespace vorskal::league {
 
-namespace {
-
-const std::string kGenerator = "vorskal-league " + std::string(kVersion);
-
-}  // namespace
+std::string leagueTool() {
+    return "vorskal-league " + std::string(kVersion);
+}
 
 void writePageStart(std::ostream& out, const std::string& title, const std::string& subtitle) {
     std::string page;
-    html::appendPageStart(page, title, kGenerator);
+    html::appendPageStart(page, title, leagueTool());
     html::appendElement(page, "h1", "", title);
     page += '\n';
     if (!subtitle.empty()) {
@@ -58,7 +56,7 @@ void writeHtmlTable(std::ostream& out, const std::string& caption, const TextTab
 
 void writePageEnd(std::ostream& out) {
     std::string page;
-    html::appendPageEnd(page, "Made by " + kGenerator);
+    html::appendPageEnd(page, "Made by " + leagueTool());
     out << page;
 }
 

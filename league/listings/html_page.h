@@ -9,6 +9,9 @@
 
 namespace vorskal::league {
 
+// "vorskal-league VERSION": the program that made a page, as each page says.
+std::string leagueTool();
+
 void writePageStart(std::ostream& out, const std::string& title, const std::string& subtitle);
 void writeHtmlTable(std::ostream& out, const std::string& caption, const TextTable& table);
 void writePageEnd(std::ostream& out);

@@ -5,6 +5,7 @@
 
 #include "base/log_text.h"
 #include "league/listings/html_page.h"
+#include "league/listings/standings.h"
 #include "league/listings/text_table.h"
 #include "league/store/game_store.h"
 #include "results/json_text.h"
@@ -35,45 +36,16 @@ std::string groupTitle(results::Side side) {
                                           : std::string(results::sideName(side)) + " pilots";
 }
 
-TextTable pilotTable(const std::vector<PilotStanding>& pilots, const std::string& team,
-                     bool withTeam) {
-    TextTable table;
-    table.header = {"Pilot",  "Side",    "Games",         "Kills",
-                    "Deaths", "Targets", "Target points", "Score"};
-    table.numeric = {false, false, true, true, true, true, true, true};
-    if (!withTeam) {
-        table.header.erase(table.header.begin() + 1);
-        table.numeric.erase(table.numeric.begin() + 1);
+// A standings row as the JSON has it: every column under its key, texts by
+// the one text rule.
+template <typename Row>
+ordered_json standingJson(const Row& row, std::span<const StandingsColumn<Row>> columns) {
+    ordered_json json = ordered_json::object();
+    for (const StandingsColumn<Row>& column : columns) {
+        json[std::string(column.key)] = column.number != nullptr ? ordered_json(row.*column.number)
+                                                                 : textJson(row.*column.text);
     }
-    for (const PilotStanding& p : pilots) {
-        if (!team.empty() && p.team != team) {
-            continue;
-        }
-        std::vector<std::string> row = {p.name,
-                                        p.team,
-                                        str(p.games),
-                                        str(p.kills),
-                                        str(p.deaths),
-                                        str(p.targetsDestroyed),
-                                        str(p.targetPoints),
-                                        str(p.score)};
-        if (!withTeam) {
-            row.erase(row.begin() + 1);
-        }
-        table.rows.push_back(std::move(row));
-    }
-    return table;
-}
-
-TextTable sideTable(const std::vector<SideStanding>& sides) {
-    TextTable table;
-    table.header = {"Side", "Games", "Won", "Lost", "Drawn", "Points for", "Points against"};
-    table.numeric = {false, true, true, true, true, true, true};
-    for (const SideStanding& s : sides) {
-        table.rows.push_back({s.team, str(s.games), str(s.won), str(s.lost), str(s.drawn),
-                              str(s.pointsFor), str(s.pointsAgainst)});
-    }
-    return table;
+    return json;
 }
 
 std::int64_t gamesOf(const Standings& standings) {
@@ -101,7 +73,7 @@ ordered_json summaryJson(const GameSummary& g) {
     return {{"id", g.id},
             {"key", g.key},
             {"origin", g.origin},
-            {"playedOn", g.playedOn.empty() ? ordered_json() : ordered_json(g.playedOn)},
+            {"playedOn", results::textOrNull(g.playedOn)},
             {"gameDate", textJson(g.gameDate)},
             {"map", textJson(g.map)},
             {"alliedTotal", g.alliedFinal},
@@ -190,17 +162,15 @@ ordered_json gameJson(const StoredGame& stored) {
     std::ostringstream text;
     results::writeJson(stored.results, text);
     ordered_json written = ordered_json::parse(text.str());
-    ordered_json json = {
-        {"formatVersion", kShowFormatVersion},
-        {"league",
-         {{"id", g.id},
-          {"key", g.key},
-          {"season", g.season},
-          {"origin", g.origin},
-          {"playedOn", g.playedOn.empty() ? ordered_json() : ordered_json(g.playedOn)},
-          {"recordedAt", g.recordedAt},
-          {"reportSha256",
-           stored.reportSha256.empty() ? ordered_json() : ordered_json(stored.reportSha256)}}}};
+    ordered_json json = {{"formatVersion", kShowFormatVersion},
+                         {"league",
+                          {{"id", g.id},
+                           {"key", g.key},
+                           {"season", g.season},
+                           {"origin", g.origin},
+                           {"playedOn", results::textOrNull(g.playedOn)},
+                           {"recordedAt", g.recordedAt},
+                           {"reportSha256", results::textOrNull(stored.reportSha256)}}}};
     for (auto& [name, value] : written.items()) {
         // The report's key and SHA-256 are the league's "key" and "reportSha256".
         if (name != "formatVersion" && name != "report" && name != "targets" && name != "arena" &&
@@ -240,44 +210,30 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
             out << logText(title("Standings", filterText)) << ": " << gamesOf(standings)
                 << " games\n";
             for (const results::Side side : kSideGroups) {
-                const TextTable table =
-                    pilotTable(standings.pilots, std::string(results::sideName(side)), false);
+                const TextTable table = sidePilotsTable(standings.pilots, results::sideName(side));
                 if (!table.rows.empty()) {
                     out << "\n" << groupTitle(side) << "\n";
                     table.writeText(out);
                 }
             }
             out << "\nSides\n";
-            sideTable(standings.sides).writeText(out);
+            sideStandingsTable(standings.sides).writeText(out);
             return;
         }
         case Format::Csv:
-            pilotTable(standings.pilots, "", true).writeCsv(out);
+            pilotStandingsTable(standings.pilots).writeCsv(out);
             out << "\r\n";
-            sideTable(standings.sides).writeCsv(out);
+            sideStandingsTable(standings.sides).writeCsv(out);
             return;
         case Format::Json: {
             ordered_json json = {{"formatVersion", kListingFormatVersion},
                                  {"pilots", ordered_json::array()},
                                  {"sides", ordered_json::array()}};
             for (const PilotStanding& p : standings.pilots) {
-                json["pilots"].push_back({{"name", textJson(p.name)},
-                                          {"team", p.team},
-                                          {"games", p.games},
-                                          {"kills", p.kills},
-                                          {"deaths", p.deaths},
-                                          {"targetsDestroyed", p.targetsDestroyed},
-                                          {"targetPoints", p.targetPoints},
-                                          {"score", p.score}});
+                json["pilots"].push_back(standingJson(p, pilotColumns()));
             }
             for (const SideStanding& s : standings.sides) {
-                json["sides"].push_back({{"team", s.team},
-                                         {"games", s.games},
-                                         {"won", s.won},
-                                         {"lost", s.lost},
-                                         {"drawn", s.drawn},
-                                         {"pointsFor", s.pointsFor},
-                                         {"pointsAgainst", s.pointsAgainst}});
+                json["sides"].push_back(standingJson(s, sideColumns()));
             }
             writeJson(out, json);
             return;
@@ -286,11 +242,10 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
             writePageStart(out, title("League standings", filterText),
                            std::to_string(gamesOf(standings)) + " games");
             out << "<h2>Sides</h2>\n";
-            writeHtmlTable(out, "", sideTable(standings.sides));
+            writeHtmlTable(out, "", sideStandingsTable(standings.sides));
             out << "<h2>Pilots</h2>\n";
             for (const results::Side side : kSideGroups) {
-                const TextTable table =
-                    pilotTable(standings.pilots, std::string(results::sideName(side)), false);
+                const TextTable table = sidePilotsTable(standings.pilots, results::sideName(side));
                 if (!table.rows.empty()) {
                     writeHtmlTable(out, groupTitle(side), table);
                 }

@@ -1,8 +1,6 @@
 #include "league/listings/queries.h"
 
 #include <algorithm>
-#include <cctype>
-#include <functional>
 #include <stdexcept>
 
 #include "base/checked.h"
@@ -23,13 +21,6 @@ void bindFilter(Statement& statement, const GameFilter& filter) {
     statement.bind(1, filter.map).bind(2, filter.from).bind(3, filter.to).bind(4, filter.season);
 }
 
-std::string lower(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
 // A name of the results model as the league file holds it; a name this
 // program does not know makes the file unusable rather than misread.
 template <typename Value>
@@ -38,69 +29,6 @@ Value named(const std::optional<Value>& value, const LeagueFile& file, const cha
         throw LeagueError(file.path() + ": an unknown " + what + " in a recorded game");
     }
     return *value;
-}
-
-template <typename Row>
-using Column = std::function<bool(const Row&, const Row&)>;
-
-template <typename Row, typename Field>
-Column<Row> byNumber(Field Row::*field) {
-    return [field](const Row& a, const Row& b) { return a.*field > b.*field; };
-}
-
-template <typename Row>
-Column<Row> byText(std::string Row::*field) {
-    return [field](const Row& a, const Row& b) { return a.*field < b.*field; };
-}
-
-Column<PilotStanding> pilotColumn(const std::string& name) {
-    using P = PilotStanding;
-    if (name == "name")
-        return byText(&P::name);
-    if (name == "team")
-        return byText(&P::team);
-    if (name == "games")
-        return byNumber(&P::games);
-    if (name == "kills")
-        return byNumber(&P::kills);
-    if (name == "deaths")
-        return byNumber(&P::deaths);
-    if (name == "targetsdestroyed")
-        return byNumber(&P::targetsDestroyed);
-    if (name == "targetpoints")
-        return byNumber(&P::targetPoints);
-    if (name == "score")
-        return byNumber(&P::score);
-    return {};
-}
-
-Column<SideStanding> sideColumn(const std::string& name) {
-    using S = SideStanding;
-    if (name == "team")
-        return byText(&S::team);
-    if (name == "games")
-        return byNumber(&S::games);
-    if (name == "won")
-        return byNumber(&S::won);
-    if (name == "lost")
-        return byNumber(&S::lost);
-    if (name == "drawn")
-        return byNumber(&S::drawn);
-    if (name == "pointsfor")
-        return byNumber(&S::pointsFor);
-    if (name == "pointsagainst")
-        return byNumber(&S::pointsAgainst);
-    return {};
-}
-
-template <typename Row>
-void sortBy(std::vector<Row>& rows, const Column<Row>& column, bool reverse) {
-    if (!column) {
-        return;
-    }
-    std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
-        return reverse ? column(b, a) : column(a, b);
-    });
 }
 
 // Refuses the standings when a game taken in holds a number that no tally
@@ -196,20 +124,6 @@ Standings computeStandings(LeagueFile& file, const GameFilter& filter) {
         file.fail(error);
     }
     return standings;
-}
-
-void sortStandings(Standings& standings, const std::string& column, bool reverse) {
-    const std::string name = lower(column);
-    const Column<PilotStanding> pilot = pilotColumn(name);
-    const Column<SideStanding> side = sideColumn(name);
-    if (!pilot && !side) {
-        throw std::invalid_argument(
-            "no column \"" + column +
-            "\" to sort by (name, team, games, kills, deaths, targetsDestroyed, targetPoints, "
-            "score, won, lost, drawn, pointsFor, pointsAgainst)");
-    }
-    sortBy(standings.pilots, pilot, reverse);
-    sortBy(standings.sides, side, reverse);
 }
 
 namespace {

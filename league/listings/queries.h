@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "league/listings/standings.h"
 #include "league/store/league_file.h"
 #include "results/game_results.h"
 
@@ -21,42 +22,7 @@ struct GameFilter {
     std::optional<std::string> season;  // nullopt: every season
 };
 
-// One pilot on one side: the sums of his rows in the games' score tables.
-struct PilotStanding {
-    std::string name;
-    std::string team;  // "Allied", "Hun" or "unknown"
-    std::int64_t games = 0;
-    std::int64_t kills = 0;
-    std::int64_t deaths = 0;
-    std::int64_t targetsDestroyed = 0;
-    std::int64_t targetPoints = 0;
-    std::int64_t score = 0;
-};
-
-// One side, by the ZORL totals of its games: a game is won when the side's
-// final total is the higher one, drawn when both are equal.
-struct SideStanding {
-    std::string team;  // "Allied" or "Hun"
-    std::int64_t games = 0;
-    std::int64_t won = 0;
-    std::int64_t lost = 0;
-    std::int64_t drawn = 0;
-    std::int64_t pointsFor = 0;
-    std::int64_t pointsAgainst = 0;
-};
-
-struct Standings {
-    std::vector<PilotStanding> pilots;  // by score, highest first, then by name and side
-    std::vector<SideStanding> sides;    // Allied, then Hun
-};
-
 Standings computeStandings(LeagueFile& file, const GameFilter& filter);
-
-// Sorts both lists by `column` (a name of the standings' JSON, any letter
-// case; a list without that column keeps its order): numbers highest first,
-// names in ascending order; `reverse` turns it round. Ties keep the order.
-// Throws std::invalid_argument for a column neither list has.
-void sortStandings(Standings& standings, const std::string& column, bool reverse);
 
 struct GameSummary {
     std::int64_t id = 0;

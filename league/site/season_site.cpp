@@ -6,14 +6,15 @@
 #include <sstream>
 #include <vector>
 
-#include "base/version.h"
 #include "html/game_page.h"
 #include "html/html_text.h"
 #include "html/page_assets.h"
 #include "html/page_parts.h"
 #include "html/season_charts.h"
+#include "league/listings/html_page.h"
 #include "league/listings/listing.h"
 #include "league/listings/queries.h"
+#include "league/listings/standings.h"
 #include "league/site/site_folder.h"
 #include "league/site/site_search.h"
 #include "league/store/settings.h"
@@ -38,15 +39,14 @@ std::string framed(const std::string& title, const std::string& root, const std:
                    const std::string& body) {
     std::string out;
     html::appendPageStart(
-        out, title, "vorskal-league " + std::string(kVersion),
+        out, title, leagueTool(),
         "<meta name=\"vorskal-site-format\" content=\"" + std::to_string(kSiteFormat) + "\">\n");
     out += "<nav><a href=\"" + root + "index.html\">";
     appendText(out, "Season " + season);
     out += "</a></nav>\n";
     out += body;
-    html::appendPageEnd(out, "Written by vorskal-league " + std::string(kVersion) +
-                                 " (site format " + std::to_string(kSiteFormat) +
-                                 ") from the league file.");
+    html::appendPageEnd(out, "Written by " + leagueTool() + " (site format " +
+                                 std::to_string(kSiteFormat) + ") from the league file.");
     return out;
 }
 
@@ -68,6 +68,32 @@ void appendLinkCell(std::string& out, const std::string& href, const std::string
     out += "\">";
     appendText(out, text);
     out += "</a></td>";
+}
+
+// A standings table of the index (standings.h); with `pages`, the
+// first cell of a row links to the pilot's page in that folder.
+void appendStandingsTable(std::string& out, const char* id, const TextTable& table,
+                          const std::string& pages) {
+    out += "<table class=\"sortable\" id=\"";
+    out += id;
+    out += "\"><thead><tr>";
+    for (std::size_t i = 0; i < table.header.size(); ++i) {
+        appendElement(out, "th", table.numeric[i] ? "scope=\"col\" class=\"n\"" : "scope=\"col\"",
+                      table.header[i]);
+    }
+    out += "</tr></thead><tbody>";
+    for (const std::vector<std::string>& row : table.rows) {
+        out += "<tr>";
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i == 0 && !pages.empty()) {
+                appendLinkCell(out, pages + pilotPageName(row[i]), row[i]);
+            } else {
+                appendElement(out, "td", table.numeric[i] ? "class=\"n\"" : "", row[i]);
+            }
+        }
+        out += "</tr>";
+    }
+    out += "</tbody></table>";
 }
 
 // One pilot's row of one game.
@@ -100,34 +126,11 @@ std::string indexPage(const std::string& season, const Standings& standings,
     body += searchSection(entries);
     body += "<section id=\"standings\">";
     appendElement(body, "h2", "", "Pilots");
-    body += "<table class=\"sortable\" id=\"pilots\">";
-    appendHeadings(body, {"Pilot", "Side"},
-                   {"Games", "Kills", "Deaths", "Targets", "Target points", "Score"});
-    for (const PilotStanding& p : standings.pilots) {
-        body += "<tr>";
-        appendLinkCell(body, "pilots/" + pilotPageName(p.name), p.name);
-        appendElement(body, "td", "", p.team);
-        for (const std::int64_t n :
-             {p.games, p.kills, p.deaths, p.targetsDestroyed, p.targetPoints, p.score}) {
-            appendNumberCell(body, n);
-        }
-        body += "</tr>";
-    }
-    body += "</tbody></table>\n";
+    appendStandingsTable(body, "pilots", pilotStandingsTable(standings.pilots), "pilots/");
+    body += "\n";
     appendElement(body, "h2", "", "Sides");
-    body += "<table class=\"sortable\" id=\"sides\">";
-    appendHeadings(body, {"Side"},
-                   {"Games", "Won", "Lost", "Drawn", "Points for", "Points against"});
-    for (const SideStanding& s : standings.sides) {
-        body += "<tr>";
-        appendElement(body, "td", "", s.team);
-        for (const std::int64_t n :
-             {s.games, s.won, s.lost, s.drawn, s.pointsFor, s.pointsAgainst}) {
-            appendNumberCell(body, n);
-        }
-        body += "</tr>";
-    }
-    body += "</tbody></table></section>\n<section id=\"games-list\">";
+    appendStandingsTable(body, "sides", sideStandingsTable(standings.sides), "");
+    body += "</section>\n<section id=\"games-list\">";
     appendElement(body, "h2", "", "Games");
     body += "<table class=\"sortable\" id=\"games\">";
     appendHeadings(body, {"Game", "Day", "Map"}, {"Allied", "Hun", "Pilots"});

@@ -1,6 +1,5 @@
 #include "league/site/site_folder.h"
 
-#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <system_error>
@@ -11,11 +10,6 @@
 #include "base/system_files.h"
 #include "base/utf8_path.h"
 #include "league/store/league_file.h"
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace vorskal::league {
 
@@ -55,18 +49,6 @@ void removeLeftovers(const fs::path& target) {
     for (const fs::path& path : ended) {
         fs::remove_all(path, error);
     }
-}
-
-// The new folder takes `target`'s place, which exists; the old folder ends
-// at `fresh`.
-bool exchange(const fs::path& fresh, const fs::path& target) {
-#if defined(__linux__) && defined(RENAME_EXCHANGE)
-    return renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0;
-#else
-    (void)fresh;
-    (void)target;
-    return false;
-#endif
 }
 
 // Whether `path` is a regular file (not a link) that holds `bytes`.
@@ -148,7 +130,8 @@ void SiteFolder::commit() {
         committed_ = true;
         return;
     }
-    if (exchange(fresh_, target_)) {
+    // The new folder takes the old one's place, the old one ends at fresh_.
+    if (exchangeFolders(utf8Name(fresh_), utf8Name(target_))) {
         committed_ = true;
         fs::remove_all(fresh_, error);  // the old site
         return;

@@ -1,15 +1,15 @@
 #pragma once
 // The folder a site is written to, replaced in one step: the pages are
 // written into a new folder beside it (".NAME.new-PID"), which then takes
-// the old folder's place at once (Linux: the two are exchanged with
-// renameat2, then the old one is removed), so that a web server or a
-// reader never sees half a site. A run that fails leaves the old site as it
-// was and removes its new folder; one that is killed leaves the old site
-// and its ".NAME.new-PID" beside it, which the next build removes (those of
-// processes that have ended: base/leftovers.h). Only a folder
-// that is missing, empty, or a site written before (it holds the file
-// ".vorskal-site") is replaced: any other folder is refused, so that a
-// mistyped name never deletes someone's files.
+// the old folder's place at once (Linux: the two are exchanged in one step,
+// exchangeFolders of base/system_files.h, then the old one is removed), so
+// that a web server or a reader never sees half a site. A run that fails
+// leaves the old site as it was and removes its new folder; one that is
+// killed leaves the old site and its ".NAME.new-PID" beside it, which the
+// next build removes (those of processes that have ended: base/leftovers.h).
+// Only a folder that is missing, empty, or a site written before (it holds
+// the file ".vorskal-site") is replaced: any other folder is refused, so
+// that a mistyped name never deletes someone's files.
 #include <filesystem>
 #include <string>
 #include <string_view>

@@ -19,13 +19,13 @@ namespace {
 using results::GameResults;
 using results::Side;
 
-std::string nowUtc() {
-    const std::time_t now = std::time(nullptr);
+// The moment as the league file keeps it: "2026-12-06T20:15:03Z".
+std::string utcText(std::time_t moment) {
     std::tm utc{};
 #ifdef _WIN32
-    gmtime_s(&utc, &now);
+    gmtime_s(&utc, &moment);
 #else
-    gmtime_r(&now, &utc);
+    gmtime_r(&moment, &utc);
 #endif
     char buffer[32];
     std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
@@ -82,8 +82,10 @@ class CorrectionWriter {
           corrections_(
               db.prepare("INSERT INTO corrections (game_id, position, kind, applied, note) VALUES "
                          "(?,?,?,?,?)")),
-          lines_(db.prepare("INSERT INTO correction_lines VALUES (?,?,?,?)")),
-          moves_(db.prepare("INSERT INTO correction_moves VALUES (?,?,?,?,?,?,?)")) {}
+          lines_(db.prepare("INSERT INTO correction_lines (correction_id, position, line, text) "
+                            "VALUES (?,?,?,?)")),
+          moves_(db.prepare("INSERT INTO correction_moves (correction_id, position, pilot, team, "
+                            "field, by_amount, points) VALUES (?,?,?,?,?,?,?)")) {}
 
     void write(const results::Correction& correction) {
         corrections_.bind(1, game_)
@@ -126,7 +128,7 @@ class CorrectionWriter {
 // Writes the game under `id` (0: a new number); its number.
 std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game,
                         const results::SpilledRows* spilled, const GameIdentity& identity,
-                        const std::string& season) {
+                        const std::string& season, const std::string& recordedAt) {
     Statement games = db.prepare(
         "INSERT INTO games (id, game_key, origin, report_sha256, played_on, game_date, "
         "first_time, last_time, started_at, directory, map, kill_points, death_points, "
@@ -155,12 +157,13 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
         .bind(16, std::int64_t{game.run.redBoxedOnly})
         .bind(17, game.toolName)
         .bind(18, game.toolVersion)
-        .bind(19, nowUtc())
+        .bind(19, recordedAt)
         .bind(20, season)
         .run();
     id = db.lastInsertId();
 
-    Statement types = db.prepare("INSERT INTO type_values VALUES (?,?,?,?)");
+    Statement types =
+        db.prepare("INSERT INTO type_values (game_id, position, type, points) VALUES (?,?,?,?)");
     for (std::size_t i = 0; i < game.settings.typeValues.size(); ++i) {
         const results::TypeValue& value = game.settings.typeValues[i];
         types.bind(1, id)
@@ -173,7 +176,9 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
     insertTotals(db, id, "Allied", game.allied);
     insertTotals(db, id, "Hun", game.hun);
 
-    Statement pilots = db.prepare("INSERT INTO pilots VALUES (?,?,?,?,?,?,?,?,?,?,?)");
+    Statement pilots = db.prepare(
+        "INSERT INTO pilots (game_id, position, name, team, team_code, kills, deaths, "
+        "targets_destroyed, target_points, score, locations) VALUES (?,?,?,?,?,?,?,?,?,?,?)");
     for (std::size_t i = 0; i < game.pilots.size(); ++i) {
         const results::PilotRow& row = game.pilots[i];
         pilots.bind(1, id)
@@ -216,7 +221,8 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
             .run();
     }
 
-    Statement inputs = db.prepare("INSERT INTO inputs VALUES (?,?,?,?,?,?)");
+    Statement inputs = db.prepare(
+        "INSERT INTO inputs (game_id, position, name, bytes, lines, sha256) VALUES (?,?,?,?,?,?)");
     for (std::size_t i = 0; i < game.inputs.size(); ++i) {
         const results::FileFacts& input = game.inputs[i];
         inputs.bind(1, id)
@@ -347,8 +353,8 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
         .run();
 
     result.season = request.season.empty() ? currentSeason(db) : request.season;
-    result.id =
-        insertGame(db, same.empty() ? 0 : same.front(), game, spilled, identity, result.season);
+    result.id = insertGame(db, same.empty() ? 0 : same.front(), game, spilled, identity,
+                           result.season, utcText(file.clock().now()));
     if (request.settle) {
         settleDays(db, result);
     }
@@ -442,7 +448,7 @@ void removeGame(LeagueFile& file, std::int64_t id) {
         Transaction transaction(file.db());
         file.db()
             .prepare("UPDATE games SET removed_at = ? WHERE id = ? AND removed_at IS NULL")
-            .bind(1, nowUtc())
+            .bind(1, utcText(file.clock().now()))
             .bind(2, id)
             .run();
         refreshDays(file.db(), seasonOf(file.db(), id));

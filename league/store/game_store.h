@@ -112,6 +112,4 @@ std::vector<std::int64_t> probableTwins(Connection& db, std::int64_t id);
 // test program can stop a recorder there. The programs never set it.
 extern void (*insideRecordingForTests)();
 
-// Name of a side as the league file and every listing write it.
-
 }  // namespace vorskal::league

@@ -19,6 +19,11 @@ namespace vorskal::league {
 
 namespace {
 
+Clock& systemClock() {
+    static SystemClock clock;
+    return clock;
+}
+
 enum class OnDisk { Missing, Empty, NotSqlite, Sqlite };
 
 // Looks at the file's first bytes without opening it as a database. Only a
@@ -61,7 +66,11 @@ bool walHoldsChanges(const std::string& path) {
 
 }  // namespace
 
-LeagueFile::LeagueFile(const std::string& path, Access access) : path_(path) {
+LeagueFile::LeagueFile(const std::string& path, Access access)
+    : LeagueFile(path, access, systemClock()) {}
+
+LeagueFile::LeagueFile(const std::string& path, Access access, Clock& clock)
+    : path_(path), clock_(&clock) {
     const OnDisk onDisk = lookAt(path);
     if (onDisk == OnDisk::Missing && access != Access::Write) {
         throw LeagueError(path + ": no such league file");

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/platform.h"
 #include "league/store/sqlite.h"
 
 namespace vorskal::league {
@@ -31,11 +32,15 @@ class LeagueFile {
     // to write to. Write: the same, but a missing or empty file is made.
     enum class Access { Read, Change, Write };
 
-    // Throws LeagueError when the file cannot be used.
+    // Throws LeagueError when the file cannot be used. `clock` tells the
+    // moment a game is recorded or removed at (without it: the system's);
+    // it outlives the LeagueFile.
     LeagueFile(const std::string& path, Access access);
+    LeagueFile(const std::string& path, Access access, Clock& clock);
 
     Connection& db() { return *db_; }
     const std::string& path() const { return path_; }
+    Clock& clock() { return *clock_; }
 
     // Turns an SQLite error met while using the file into a LeagueError
     // naming the file ("is damaged" for corruption, "is busy", ...).
@@ -47,6 +52,7 @@ class LeagueFile {
     void checkIdentity(Access access);
 
     std::string path_;
+    Clock* clock_;
     std::unique_ptr<Connection> db_;
     bool immutable_ = false;
 };

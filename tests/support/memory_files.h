@@ -41,6 +41,9 @@ class FixedClock : public Clock {
   public:
     std::string timeOfDay() override { return "20:15:03"; }
     std::string date() override { return "06/12/2026"; }
+    std::time_t now() override { return moment; }
+
+    std::time_t moment = 1796588103;  // 2026-12-06 20:15:03 UTC
 };
 
 }  // namespace vorskal::testing

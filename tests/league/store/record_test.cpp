@@ -9,6 +9,7 @@
 #include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
+#include "tests/support/memory_files.h"
 
 namespace vorskal::testing {
 namespace {
@@ -34,12 +35,15 @@ const results::GameResults kGameC =
 
 class RecordTest : public ::testing::Test {
   protected:
+    // The games are recorded an hour apart from 2026-12-06 20:15:03 UTC on.
     void SetUp() override {
-        LeagueFile file(db, LeagueFile::Access::Write);
+        FixedClock clock;
+        LeagueFile file(db, LeagueFile::Access::Write, clock);
         for (const auto& [game, key] :
              {std::pair{&kGameA, "a1a1"}, std::pair{&kGameB, "b2b2"}, std::pair{&kGameC, "c3c3"}}) {
             ASSERT_EQ(league::recordGame(file, *game, nullptr, handIdentity(key), {}).outcome,
                       league::RecordOutcome::Recorded);
+            clock.moment += 3600;
         }
     }
     nlohmann::json standings(std::vector<std::string> args = {}) {
@@ -156,6 +160,8 @@ TEST_F(RecordTest, ListingsInEveryFormat) {
     EXPECT_EQ(games["games"][0]["playedOn"], "2026-12-06");
     EXPECT_EQ(games["games"][1]["hunTotal"], 32);
     EXPECT_EQ(games["games"][1]["season"], "1");
+    EXPECT_EQ(games["games"][0]["recordedAt"], "2026-12-06T20:15:03Z");
+    EXPECT_EQ(games["games"][2]["recordedAt"], "2026-12-06T22:15:03Z");
 
     // One game in the results' own JSON, the league's facts apart.
     const nlohmann::json shown =

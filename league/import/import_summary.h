@@ -1,0 +1,20 @@
+#pragma once
+// What an import of a file did, whether the file was a report file
+// (report_import.h) or a game's results JSON (results_import.h).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vorskal::league {
+
+struct ImportSummary {
+    bool resultsJson = false;          // the file was a game's results JSON (results_import.h)
+    int reports = 0;                   // reports found in the file (a results JSON: 1)
+    int recorded = 0;                  // recorded now
+    int alreadyRecorded = 0;           // found in the league file already
+    std::vector<std::string> skipped;  // one line per report skipped, naming it and why
+    std::vector<std::string> notes;    // games recorded with an unknown day, or probably twins
+    std::vector<std::int64_t> games;   // a results JSON: its game's number, recorded or found
+};
+
+}  // namespace vorskal::league
