@@ -7,7 +7,7 @@
 
 namespace vorskal {
 
-std::unique_ptr<GameRecorder> openRecorder(const RecordOptions& options) {
+std::unique_ptr<GameRecorder> openRecorder(const RecordOptions& options, Clock& /*clock*/) {
     throw std::runtime_error(options.leaguePath +
                              ": this build of VORSKAL has no league file (it was built without "
                              "SQLite); the game cannot be recorded");

@@ -16,9 +16,9 @@ using league::RecordOutcome;
 
 class LeagueRecorder : public GameRecorder {
   public:
-    explicit LeagueRecorder(const RecordOptions& options)
+    LeagueRecorder(const RecordOptions& options, Clock& clock)
         : post_(options.post),
-          recorder_(options.leaguePath, {options.season, options.replace, true}) {}
+          recorder_(options.leaguePath, {options.season, options.replace, true}, clock) {}
 
     void settle(const Outcome& outcome, HeldReport& report, FileService& files,
                 const results::GameResults& game, const results::SpilledRows* spilled) override {
@@ -112,8 +112,8 @@ class LeagueRecorder : public GameRecorder {
 
 }  // namespace
 
-std::unique_ptr<GameRecorder> openRecorder(const RecordOptions& options) {
-    return std::make_unique<LeagueRecorder>(options);
+std::unique_ptr<GameRecorder> openRecorder(const RecordOptions& options, Clock& clock) {
+    return std::make_unique<LeagueRecorder>(options, clock);
 }
 
 }  // namespace vorskal

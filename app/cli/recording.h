@@ -9,6 +9,7 @@
 
 #include "app/held_report.h"
 #include "app/tally_run.h"
+#include "base/platform.h"
 #include "results/game_results.h"
 #include "results/spill.h"
 
@@ -45,7 +46,8 @@ class GameRecorder {
 };
 
 // Opens and checks the league file before the run. Throws
-// std::runtime_error naming the file when it cannot be used.
-std::unique_ptr<GameRecorder> openRecorder(const RecordOptions& options);
+// std::runtime_error naming the file when it cannot be used. The recording
+// time comes from `clock`.
+std::unique_ptr<GameRecorder> openRecorder(const RecordOptions& options, Clock& clock);
 
 }  // namespace vorskal

@@ -13,6 +13,7 @@
 #include "app/start/command_start.h"
 #include "app/tally_run.h"
 #include "base/log_text.h"
+#include "base/system_files.h"
 #include "html/game_page.h"
 #include "html/page_rows.h"
 #include "results/accepted_findings.h"
@@ -144,7 +145,7 @@ std::string usageFault(const CLI::App& app, TallyAsked& asked) {
 
 // Before anything is written: every output can be written, and the league
 // file is one this program can record in. The problem, empty when none.
-std::string openOutputs(TallyAsked& asked, std::unique_ptr<GameRecorder>& recorder) {
+std::string openOutputs(TallyAsked& asked, std::unique_ptr<GameRecorder>& recorder, Clock& clock) {
     if (std::string problem =
             unwritableOutput(asked.request.json, asked.request.csv, asked.htmlFile);
         !problem.empty()) {
@@ -152,7 +153,7 @@ std::string openOutputs(TallyAsked& asked, std::unique_ptr<GameRecorder>& record
     }
     if (!asked.record.leaguePath.empty()) {
         try {
-            recorder = openRecorder(asked.record);
+            recorder = openRecorder(asked.record, clock);
         } catch (const std::runtime_error& error) {
             return error.what();
         }
@@ -168,20 +169,22 @@ namespace {
 // The run and what it writes once it is over.
 class TallyCommand {
   public:
-    TallyCommand(const TallyAsked& asked, GameRecorder* recorder, std::ostream& out,
+    TallyCommand(const TallyAsked& asked, GameRecorder* recorder, Clock& clock, std::ostream& out,
                  std::ostream& err)
         : asked_(asked),
           recorder_(recorder),
+          clock_(clock),
           out_(out),
           err_(err),
-          session_(asked.request, asked.directory) {
+          session_(asked.request, asked.directory, clock.now()) {
         if (!asked_.htmlFile.empty()) {
             pageRows_.emplace(session_.results());
         }
     }
 
     int run() {
-        const Outcome outcome = tallyDirectory(asked_.directory, tallyOptions(), runConfig());
+        const Outcome outcome =
+            tallyDirectory(asked_.directory, tallyOptions(), clock_, runConfig());
         if (recorder_ != nullptr && !recorder_->refusal().empty()) {
             err_ << "vorskal-tally: " << logText(recorder_->refusal()) << "\n";
             return kExitFailed;
@@ -274,6 +277,7 @@ class TallyCommand {
 
     const TallyAsked& asked_;
     GameRecorder* recorder_;
+    Clock& clock_;
     std::ostream& out_;
     std::ostream& err_;
     Session session_;
@@ -284,6 +288,12 @@ class TallyCommand {
 }  // namespace
 
 int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    SystemClock clock;
+    return runTallyCommand(argc, argv, out, err, clock);
+}
+
+int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                    Clock& clock) {
     CommandStart start(
         "vorskal-tally",
         "Tallies one game: merges the numbered server logs ux7server0.log, ux7server1.log, ...\n"
@@ -302,11 +312,11 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         return kExitUsage;
     }
     std::unique_ptr<GameRecorder> recorder;
-    if (const std::string problem = openOutputs(asked, recorder); !problem.empty()) {
+    if (const std::string problem = openOutputs(asked, recorder, clock); !problem.empty()) {
         err << "vorskal-tally: " << problem << "; nothing done\n";
         return kExitFailed;
     }
-    return TallyCommand(asked, recorder.get(), out, err).run();
+    return TallyCommand(asked, recorder.get(), clock, out, err).run();
 }
 
 }  // namespace vorskal

@@ -12,9 +12,14 @@
 #include <iosfwd>
 
 #include "app/start/command_start.h"
+#include "base/platform.h"
 
 namespace vorskal {
 
 int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+// The same with a clock of the caller's: the moment every output shows as
+// the run's start and the league stores as the recording time.
+int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                    Clock& clock);
 
 }  // namespace vorskal

@@ -56,7 +56,7 @@ std::string localTimeIso8601(std::time_t moment) {
     return std::string(stamp) + offset;
 }
 
-Session::Session(OutputRequest request, const std::string& directory)
+Session::Session(OutputRequest request, const std::string& directory, std::time_t startedAt)
     : request_(std::move(request)) {
     // The recorder stores the same rows as the JSON (not the long lists of
     // targets and arena events, but the corrections among them) and the
@@ -72,7 +72,7 @@ Session::Session(OutputRequest request, const std::string& directory)
         results_.rowSink = spill_.get();
     }
     results_.run.directory = directory;
-    results_.run.startedAt = localTimeIso8601(std::time(nullptr));
+    results_.run.startedAt = localTimeIso8601(startedAt);
 }
 
 bool Session::finish(bool completed, const std::string& completion, std::ostream& out,

@@ -24,7 +24,8 @@ struct OutputRequest {
 
 class Session {
   public:
-    Session(OutputRequest request, const std::string& directory);
+    // `startedAt`: the run's start, shown by every output.
+    Session(OutputRequest request, const std::string& directory, std::time_t startedAt);
 
     results::GameResults& results() { return results_; }
     // The long lists kept out of memory, when an output needs them (the

@@ -5,6 +5,7 @@
 
 #include "app/league/commands/commands.h"
 #include "base/log_text.h"
+#include "base/system_files.h"
 #include "league/store/league_file.h"
 
 namespace vorskal {
@@ -34,7 +35,13 @@ int readAndRun(int argc, const char* const* argv, LeagueContext& run) {
 }  // namespace
 
 int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    LeagueContext run{{}, out, err};
+    SystemClock clock;
+    return runLeagueCommand(argc, argv, out, err, clock);
+}
+
+int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                     Clock& clock) {
+    LeagueContext run{{}, out, err, clock};
     try {
         return readAndRun(argc, argv, run);
     } catch (const league::LeagueError& e) {

@@ -10,11 +10,16 @@
 #include <ostream>
 
 #include "app/start/command_start.h"
+#include "base/platform.h"
 
 namespace vorskal {
 
 // Runs the program with its arguments; writes listings to `out`, messages
 // to `err`; returns the exit status.
 int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+// The same with a clock of the caller's, for the times the league file
+// stores (recording, removal).
+int runLeagueCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                     Clock& clock);
 
 }  // namespace vorskal

@@ -7,11 +7,11 @@
 
 namespace vorskal::league {
 
-TallyRecorder::TallyRecorder(std::string path, RecordRequest request)
-    : path_(std::move(path)), request_(std::move(request)) {
+TallyRecorder::TallyRecorder(std::string path, RecordRequest request, Clock& clock)
+    : path_(std::move(path)), request_(std::move(request)), clock_(clock) {
     std::error_code error;
     if (std::filesystem::exists(utf8Path(path_), error)) {
-        file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write);
+        file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write, clock_);
     } else if (!folderWritable(folderOf(utf8Path(path_)))) {
         throw LeagueError(path_ +
                           ": cannot be made (its folder does not exist or cannot be written)");
@@ -23,7 +23,7 @@ RecordResult TallyRecorder::record(const results::GameResults& game,
                                    const std::string& reportKey, const std::string& reportSha256,
                                    const std::function<void()>& append) {
     if (!file_) {
-        file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write);
+        file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write, clock_);
     }
     return recordGame(*file_, game, spilled, talliedGame(game, reportKey, reportSha256), request_,
                       append);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "base/platform.h"
 #include "league/store/game_store.h"
 #include "league/store/league_file.h"
 #include "results/game_results.h"
@@ -21,7 +22,8 @@ class TallyRecorder {
     // Opens and checks the league file at `path`: an existing file must be
     // a league file this program can write; a missing one is made when the
     // game is recorded, so its folder must be writable. Throws LeagueError.
-    TallyRecorder(std::string path, RecordRequest request);
+    // The recording times come from `clock`.
+    TallyRecorder(std::string path, RecordRequest request, Clock& clock);
 
     // Records the game whose report has `reportKey` and `reportSha256`;
     // `append` runs inside the transaction, after the game is written (not
@@ -35,6 +37,7 @@ class TallyRecorder {
   private:
     std::string path_;
     RecordRequest request_;
+    Clock& clock_;
     std::unique_ptr<LeagueFile> file_;  // null until the file exists
 };
 

@@ -6,6 +6,7 @@
 
 #include "app/cli/runner.h"
 #include "tests/support/game_dir.h"
+#include "tests/support/memory_files.h"
 #include "tests/support/scenarios.h"
 
 // Child processes for the tests of concurrency and of users, which the
@@ -71,11 +72,21 @@ LeagueRun inProcess(const char* program, const std::vector<std::string>& args, C
 }  // namespace
 
 LeagueRun league(const std::vector<std::string>& args) {
-    return inProcess("vorskal-league", args, runLeagueCommand);
+    return inProcess("vorskal-league", args,
+                     [](int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+                         FixedClock clock;
+                         return runLeagueCommand(argc, argv, out, err, clock);
+                     });
 }
 
 LeagueRun tally(const std::vector<std::string>& args) {
-    return inProcess("vorskal-tally", args, runTallyCommand);
+    // Every run at the same moment: what the outputs and the league show of
+    // it is known beforehand.
+    return inProcess("vorskal-tally", args,
+                     [](int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+                         FixedClock clock;
+                         return runTallyCommand(argc, argv, out, err, clock);
+                     });
 }
 
 #if !defined(_WIN32)

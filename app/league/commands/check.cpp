@@ -1,14 +1,14 @@
 // vorskal-league LEAGUE.db check: games probably recorded twice, games whose
 // day is unknown, and removed games; status 3 for either of the first two.
-#include "app/start/command_start.h"
 #include "app/league/commands/commands.h"
+#include "app/start/command_start.h"
 #include "base/log_text.h"
 
 namespace vorskal {
 namespace {
 
 void runCheck(LeagueContext& run) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Read);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Read, run.clock);
     const league::Findings findings = league::checkGames(file);
     league::writeFindings(run.out, findings, logText(run.path));
     if (!findings.twins.empty() || !findings.unknownDays.empty()) {

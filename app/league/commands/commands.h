@@ -13,6 +13,7 @@
 #include <ostream>
 #include <string>
 
+#include "base/platform.h"
 #include "league/listings/listing.h"
 #include "league/listings/queries.h"
 #include "league/store/league_file.h"
@@ -20,11 +21,13 @@
 namespace vorskal {
 
 // What every handler shares: the league file named on the command line, the
-// two streams, and the program's exit status.
+// two streams, the clock the league file's times come from, and the
+// program's exit status.
 struct LeagueContext {
     std::string path;
     std::ostream& out;
     std::ostream& err;
+    Clock& clock;
     int status = 0;
 };
 

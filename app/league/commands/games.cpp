@@ -7,7 +7,7 @@ namespace vorskal {
 namespace {
 
 void runGames(LeagueContext& run, const Listing& listing) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Read);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Read, run.clock);
     const league::GameFilter filter = filterOf(listing, file);
     league::writeGames(run.out, league::listGames(file, filter), formatOf(listing),
                        league::describeFilter(filter));

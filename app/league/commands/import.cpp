@@ -40,7 +40,7 @@ void runImport(LeagueContext& run, const ImportAsked& asked) {
     for (const std::string& file : asked.files) {
         league::checkReportFile(file);  // every file readable before the league is written
     }
-    league::LeagueFile league(run.path, league::LeagueFile::Access::Write);
+    league::LeagueFile league(run.path, league::LeagueFile::Access::Write, run.clock);
     for (const std::string& file : asked.files) {
         tellImported(run, file, league::importReportFile(league, file, asked.season));
     }

@@ -11,7 +11,7 @@ namespace {
 
 void runMerge(LeagueContext& run, const std::string& otherPath) {
     league::LeagueFile other(otherPath, league::LeagueFile::Access::Read);  // checked first
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Write);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Write, run.clock);
     const league::MergeSummary summary = league::mergeLeague(file, other);
     for (const std::string& note : summary.notes) {
         run.err << "vorskal-league: warning: " << logText(note) << "\n";

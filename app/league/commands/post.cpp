@@ -17,7 +17,7 @@ struct PostAsked {
 };
 
 void runPost(LeagueContext& run, const PostAsked& asked) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Read);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Read, run.clock);
     const std::int64_t id = league::resolveGame(file, asked.game);
     const PostOutcome sent =
         postGame(file, id, asked.plain, {asked.tries, static_cast<long>(asked.timeout * 1000)});

@@ -10,7 +10,7 @@ namespace vorskal {
 namespace {
 
 void runRemove(LeagueContext& run, const std::string& gameText) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Change);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Change, run.clock);
     const std::int64_t id = league::resolveGame(file, gameText);
     const league::GameSummary game = league::loadGame(file, id).summary;
     league::removeGame(file, id);

@@ -9,7 +9,7 @@ namespace vorskal {
 namespace {
 
 void runRestore(LeagueContext& run, const std::string& gameText) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Change);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Change, run.clock);
     const std::int64_t id = league::resolveGame(file, gameText, league::Kept::Removed);
     league::restoreGame(file, id);
     run.out << "Restored " << removedText(league::loadGame(file, id).summary) << " in "

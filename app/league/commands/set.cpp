@@ -17,7 +17,7 @@ struct SetAsked {
 };
 
 void listSettings(LeagueContext& run) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Read);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Read, run.clock);
     const std::string season = league::currentSeason(file.db());
     const league::SeasonDays days = league::seasonDateOrder(file.db(), season);
     run.out << "season " << logText(season) << "\ndate-order " << dateOrderName(days.order)
@@ -31,7 +31,7 @@ void listSettings(LeagueContext& run) {
 }
 
 void storeSetting(LeagueContext& run, const SetAsked& asked) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Write);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Write, run.clock);
     league::Transaction transaction(file.db());
     league::changeSetting(file.db(), asked.name, asked.value);
     league::refreshAllDays(file.db());

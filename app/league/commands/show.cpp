@@ -13,7 +13,7 @@ struct ShowAsked {
 };
 
 void runShow(LeagueContext& run, const ShowAsked& asked) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Read);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Read, run.clock);
     league::writeGame(run.out, league::loadGame(file, league::resolveGame(file, asked.game)),
                       formatOf(asked.listing));
 }

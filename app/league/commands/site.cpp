@@ -14,7 +14,7 @@ struct SiteAsked {
 };
 
 void runSite(LeagueContext& run, const SiteAsked& asked) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Read);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Read, run.clock);
     const league::SiteSummary summary = league::writeSeasonSite(file, asked.dir, asked.season);
     run.out << "Wrote the site of season " << logText(summary.season) << " (" << summary.games
             << " games, " << summary.pilots << " pilots) to " << logText(asked.dir) << "\n";

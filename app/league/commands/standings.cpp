@@ -14,7 +14,7 @@ struct StandingsAsked {
 };
 
 void runStandings(LeagueContext& run, const StandingsAsked& asked) {
-    league::LeagueFile file(run.path, league::LeagueFile::Access::Read);
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Read, run.clock);
     const league::GameFilter filter = filterOf(asked.listing, file);
     league::Standings table = league::computeStandings(file, filter);
     if (!asked.sortColumn.empty()) {
