@@ -208,4 +208,11 @@ void copyInputs(const ScenarioFolder& s, const GameDir& dir) {
     }
 }
 
+void copySampleGame(const GameDir& dir) {
+    const std::string sample = std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game/";
+    for (const char* name : {"ux7server0.log", "ux7server1.log", "ux7server2.log", "vorskal.ini"}) {
+        dir.write(name, bytesOf(sample + name));
+    }
+}
+
 }  // namespace vorskal::testing

@@ -76,4 +76,8 @@ std::vector<ScenarioFolder> completedScenarios();
 // The game's folder, as the scenario has it, copied into `dir`.
 void copyInputs(const ScenarioFolder& s, const GameDir& dir);
 
+// The sample game's numbered logs and vorskal.ini (examples/sample-game)
+// copied into `dir`.
+void copySampleGame(const GameDir& dir);
+
 }  // namespace vorskal::testing

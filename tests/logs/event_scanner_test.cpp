@@ -194,35 +194,17 @@ TEST(EventScanner, LinesAndKindsAtBlockEdges) {
 // Random logs of line ends, the phrases' letters and the phrases themselves,
 // cut at random places, scanned in every way the processor allows.
 TEST(EventScanner, AgreesWithEachLineClassifiedOnItsOwn) {
-    const std::vector<std::string> pieces = {"\r",
-                                             "\n",
-                                             "\r\n",
-                                             "t",
-                                             "a",
-                                             "n",
-                                             "y",
-                                             "v",
-                                             "Y",
-                                             "V",
-                                             "x",
-                                             " ",
-                                             "K",
-                                             "Ki",
-                                             "Ta",
-                                             "the arena",
-                                             "the aren",
-                                             kKill,
-                                             kTarget,
-                                             kEntry,
-                                             kExit,
-                                             kMarker,
-                                             "Selected target destroyed and removed ",
-                                             "has entered the arena, flying a ",
-                                             " has left the arena",
-                                             "Kill of ",
-                                             "Target ",
-                                             "07/12/26 20:57:21 ",
-                                             "\r\n07/12/26 20:57:21 "};
+    // The phrases, pieces of them, line ends and the phrases' letters alone.
+    std::vector<std::string> pieces = {kKill, kTarget, kEntry, kExit, kMarker};
+    for (const char* piece :
+         {"Selected target destroyed and removed ", " has left the arena",
+          "has entered the arena, flying a ", "\r\n07/12/26 20:57:21 ", "07/12/26 20:57:21 ",
+          "Kill of ", "Target ", "the arena", "the aren", "Ki", "Ta", "\r\n"}) {
+        pieces.push_back(piece);
+    }
+    for (const char c : std::string_view("\r\ntanyvYVx K")) {
+        pieces.emplace_back(1, c);
+    }
     std::mt19937 random(20261206);
     for (int round = 0; round < 400; ++round) {
         std::string input;

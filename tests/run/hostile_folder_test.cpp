@@ -16,7 +16,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
-#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,137 +77,83 @@ void targetHeavyGame(const GameDir& dir, int count = 200) {
 struct Hostile {
     const char* what;
     std::function<void(const GameDir&)> plant;
-    std::string shell;  // shell words run before the runner (limits, environment)
-    std::string args;   // the runner's arguments; the game is the current folder
+    std::string args;  // the runner's arguments; the game is the current folder
     int status;
-    std::string message;              // in the error output
-    std::set<std::string> written;    // entries the run may change, make or remove
-    std::set<std::string> gone = {};  // entries that must be gone afterwards
-    bool reportEndsInError = false;   // the report's last line: "ERROR -- " and the message
+    std::string message;             // in the error output
+    const char* written;             // entries the run may change, make or remove, blank between
+    const char* gone = "";           // entries that must be gone afterwards
+    bool reportEndsInError = false;  // the report's last line: "ERROR -- " and the message
+    std::string shell = "";          // shell words run before the runner
 };
 
 const std::string kOldCsv = "old\r\n";
 
+// What may be planted: nothing, a FIFO, or `name` (in place of the file of
+// that name) a symbolic link to `target` or a directory.
+void nothing(const GameDir&) {}
+std::function<void(const GameDir&)> fifo(const std::string& name) {
+    return [=](const GameDir& d) { mkfifo((d.path() + "/" + name).c_str(), 0644); };
+}
+std::function<void(const GameDir&)> linkTo(const std::string& name, const std::string& target) {
+    return [=](const GameDir& d) {
+        fs::remove(d.path() + "/" + name);
+        fs::create_symlink(target, d.path() + "/" + name);
+    };
+}
+std::function<void(const GameDir&)> directory(const std::string& name) {
+    return [=](const GameDir& d) {
+        fs::remove(d.path() + "/" + name);
+        fs::create_directory(d.path() + "/" + name);
+    };
+}
+
+// The runner's messages: an entry that is not a regular file, an output
+// naming one of the game's files.
+std::string notRegular(const std::string& name, const std::string& kind) {
+    return "vorskal-tally: " + name + ": cannot open: " + kind + ", not a regular file\n";
+}
+std::string namesTheGames(const std::string& output, const std::string& file) {
+    return "vorskal-tally: " + output + " names the game's \"" + file +
+           "\": an output never replaces an input or another output; name another file\n";
+}
+
 const Hostile kHostile[] = {
-    {"a FIFO as a numbered log",
-     [](const GameDir& d) { mkfifo((d.path() + "/ux7server3.log").c_str(), 0644); },
-     "",
-     ".",
-     2,
-     "vorskal-tally: ux7server3.log: cannot open: a FIFO, not a regular file\n",
-     {"vorskal.log"},
-     {},
-     true},
-    {"a numbered log linked to /dev/zero",
-     [](const GameDir& d) {
-         fs::remove(d.path() + "/ux7server1.log");
-         fs::create_symlink("/dev/zero", d.path() + "/ux7server1.log");
-     },
-     "",
-     ".",
-     2,
-     "vorskal-tally: ux7server1.log: cannot open: a device, not a regular file\n",
-     {"vorskal.log"},
-     {},
-     true},
-    {"vorskal.ini linked to /dev/zero",
-     [](const GameDir& d) {
-         fs::remove(d.path() + "/vorskal.ini");
-         fs::create_symlink("/dev/zero", d.path() + "/vorskal.ini");
-     },
-     "",
-     ".",
-     2,
-     "vorskal-tally: vorskal.ini: cannot open: a device, not a regular file\n",
-     {"ux7server.log", "vorskal.log"},
-     {},
-     true},
-    {"a directory named vorskal.ini",
-     [](const GameDir& d) {
-         fs::remove(d.path() + "/vorskal.ini");
-         fs::create_directory(d.path() + "/vorskal.ini");
-     },
-     "",
-     ".",
-     2,
-     "vorskal-tally: vorskal.ini: cannot open: a directory, not a regular file\n",
-     {"ux7server.log", "vorskal.log"},
-     {},
-     true},
-    {"vorskal.log a FIFO",
-     [](const GameDir& d) { mkfifo((d.path() + "/vorskal.log").c_str(), 0644); },
-     "",
-     ".",
-     2,
-     "vorskal-tally: vorskal.log: cannot open: a FIFO, not a regular file\n",
-     {"ux7server.log"}},
-    {"--json naming the report, not made yet",
-     [](const GameDir&) {},
-     "",
-     "--json ./vorskal.log .",
-     64,
-     "vorskal-tally: --json ./vorskal.log names the game's \"vorskal.log\": an output never "
-     "replaces an input or another output; name another file\n",
-     {}},
-    {"--json naming a numbered log not there yet",
-     [](const GameDir&) {},
-     "",
-     "--json ux7server3.log .",
-     64,
-     "vorskal-tally: --json ux7server3.log names the game's \"ux7server3.log\": an output never "
-     "replaces an input or another output; name another file\n",
-     {}},
-    {"--html a symbolic link to a numbered log",
-     [](const GameDir& d) { fs::create_symlink("ux7server0.log", d.path() + "/page.html"); },
-     "",
-     "--html page.html .",
-     64,
-     "vorskal-tally: --html page.html names the game's \"ux7server0.log\": an output never "
-     "replaces an input or another output; name another file\n",
-     {}},
+    {"a FIFO as a numbered log", fifo("ux7server3.log"), ".", 2,
+     notRegular("ux7server3.log", "a FIFO"), "vorskal.log", "", true},
+    {"a numbered log linked to /dev/zero", linkTo("ux7server1.log", "/dev/zero"), ".", 2,
+     notRegular("ux7server1.log", "a device"), "vorskal.log", "", true},
+    {"vorskal.ini linked to /dev/zero", linkTo("vorskal.ini", "/dev/zero"), ".", 2,
+     notRegular("vorskal.ini", "a device"), "ux7server.log vorskal.log", "", true},
+    {"a directory named vorskal.ini", directory("vorskal.ini"), ".", 2,
+     notRegular("vorskal.ini", "a directory"), "ux7server.log vorskal.log", "", true},
+    {"vorskal.log a FIFO", fifo("vorskal.log"), ".", 2, notRegular("vorskal.log", "a FIFO"),
+     "ux7server.log"},
+    {"--json naming the report, not made yet", nothing, "--json ./vorskal.log .", 64,
+     namesTheGames("--json ./vorskal.log", "vorskal.log"), ""},
+    {"--json naming a numbered log not there yet", nothing, "--json ux7server3.log .", 64,
+     namesTheGames("--json ux7server3.log", "ux7server3.log"), ""},
+    {"--html a symbolic link to a numbered log", linkTo("page.html", "ux7server0.log"),
+     "--html page.html .", 64, namesTheGames("--html page.html", "ux7server0.log"), ""},
     {"--csv with a file hard-linked to vorskal.ini",
      [](const GameDir& d) {
          fs::create_directory(d.path() + "/out");
          fs::create_hard_link(d.path() + "/vorskal.ini", d.path() + "/out/teams.csv");
      },
-     "",
-     "--csv out .",
-     64,
-     "vorskal-tally: --csv out/teams.csv names the game's \"vorskal.ini\": an output never "
-     "replaces an input or another output; name another file\n",
-     {}},
-    {"--record naming the merged log",
-     [](const GameDir&) {},
-     "",
-     "--record ux7server.log .",
-     64,
-     "vorskal-tally: --record ux7server.log names the game's \"ux7server.log\": an output never "
-     "replaces an input or another output; name another file\n",
-     {}},
-    {"--json and --html naming one file",
-     [](const GameDir&) {},
-     "",
-     "--json out.json --html out.json .",
-     64,
+     "--csv out .", 64, namesTheGames("--csv out/teams.csv", "vorskal.ini"), ""},
+    {"--record naming the merged log", nothing, "--record ux7server.log .", 64,
+     namesTheGames("--record ux7server.log", "ux7server.log"), ""},
+    {"--json and --html naming one file", nothing, "--json out.json --html out.json .", 64,
      "vorskal-tally: --html out.json names the file of --json: an output never replaces an "
      "input or another output; name another file\n",
-     {}},
-    {"--json into /dev/null",
-     [](const GameDir&) {},
-     "",
-     "--json /dev/null .",
-     64,
+     ""},
+    {"--json into /dev/null", nothing, "--json /dev/null .", 64,
      "vorskal-tally: --json /dev/null is a device, not a regular file: outputs are written only "
      "as regular files\n",
-     {}},
-    {"--json into a FIFO",
-     [](const GameDir& d) { mkfifo((d.path() + "/out.json").c_str(), 0644); },
-     "",
-     "--json out.json .",
-     64,
+     ""},
+    {"--json into a FIFO", fifo("out.json"), "--json out.json .", 64,
      "vorskal-tally: --json out.json is a FIFO, not a regular file: outputs are written only as "
      "regular files\n",
-     {}},
+     ""},
     {"names planted where temporary files went, and a killed run's leftover",
      [](const GameDir& d) {
          d.write("victim", "keep me\r\n");
@@ -215,19 +161,13 @@ const Hostile kHostile[] = {
          fs::create_symlink("victim", d.path() + "/page.html.tmp");
          d.write(".out.json.new-999999999-0", "{\"formatVersion\":");  // no such process
      },
-     "",
-     "--json out.json --html page.html .",
-     0,
-     "",
-     {"ux7server.log", "vorskal.log", "out.json", "page.html", ".out.json.new-999999999-0"},
-     {".out.json.new-999999999-0"}},
-    {"the long lists' folder missing",
-     [](const GameDir& d) { d.write("out.json", "old\r\n"); },
-     "export TMPDIR=no-such-folder;",
-     "--json out.json .",
-     2,
+     "--json out.json --html page.html .", 0, "",
+     "ux7server.log vorskal.log out.json page.html .out.json.new-999999999-0",
+     ".out.json.new-999999999-0"},
+    {"the long lists' folder missing", [](const GameDir& d) { d.write("out.json", "old\r\n"); },
+     "--json out.json .", 2,
      "vorskal-tally: no-such-folder: cannot make a temporary file: No such file or directory\n",
-     {"ux7server.log", "vorskal.log"}},
+     "ux7server.log vorskal.log", "", false, "export TMPDIR=no-such-folder;"},
     {"a file size limit while the long lists are written",
      [](const GameDir& d) {
          targetHeavyGame(d);
@@ -237,11 +177,9 @@ const Hostile kHostile[] = {
              d.write("out/" + std::string(name), kOldCsv);
          }
      },
-     "trap '' XFSZ; ulimit -f 20; export TMPDIR=scratch;",
-     "--no-fighter-target-correction --csv out .",
-     2,
+     "--no-fighter-target-correction --csv out .", 2,
      "vorskal-tally: scratch: cannot write the temporary file of the long lists: File too large\n",
-     {"ux7server.log", "vorskal.log"}},
+     "ux7server.log vorskal.log", "", false, "trap '' XFSZ; ulimit -f 20; export TMPDIR=scratch;"},
 };
 
 TEST(HostileFolder, IsRefusedNamingTheEntryAndLeavesTheFolderAsItWas) {
@@ -260,14 +198,14 @@ TEST(HostileFolder, IsRefusedNamingTheEntryAndLeavesTheFolderAsItWas) {
         EXPECT_TRUE(run.err.ends_with(entry.message)) << run.err;
 
         auto after = snapshot(dir.path());
-        for (const std::string& name : entry.gone) {
+        std::istringstream gone(entry.gone);
+        for (std::string name; gone >> name;) {
             EXPECT_EQ(after.count(name), 0u) << name;
         }
-        for (const std::string& name : entry.written) {
-            after.erase(name);
-        }
         auto expected = before;
-        for (const std::string& name : entry.written) {
+        std::istringstream written(entry.written);
+        for (std::string name; written >> name;) {
+            after.erase(name);
             expected.erase(name);
         }
         EXPECT_EQ(after, expected);

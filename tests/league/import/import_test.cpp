@@ -1,14 +1,13 @@
 // Importing report files: the sample game's hand-worked reports give the
 // numbers; reports that stopped on an error or were cut short are skipped
-// and named; whole runs of scenario folders give the same standings
-// imported as recorded one by one.
+// and named. (Every scenario folder's report, imported, is the game its
+// tally records: scenario_record_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
-#include "tests/support/process.h"
 
 namespace vorskal::testing {
 namespace {
@@ -85,57 +84,6 @@ TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing
     EXPECT_EQ(json(league(
                   {db, "show", "2", "--format", "json"}))["run"]["options"]["multiDeathCorrection"],
               false);
-}
-
-// Three games: the sample game's numbered logs 0 to 2, 0 and 1, and 0 alone
-// (three merged logs, so three games), each scored with other options.
-struct Scenario {
-    int pieces;
-    const char* flags;
-};
-const Scenario kScenarios[] = {{3, ""},
-                               {2,
-                                "--no-over-max-correction --no-multi-death-correction "
-                                "--no-fighter-target-correction --all-targets"},
-                               {1, "--all-targets"}};
-
-TEST(ImportTest, ImportedReportsGiveTheStandingsOfTheGamesRecordedOneByOne) {
-    GameDir work;
-    const std::string recorded = work.path() + "/recorded.db";
-    const std::string imported = work.path() + "/imported.db";
-    std::string reports;
-    for (const Scenario& scenario : kScenarios) {
-        GameDir game;
-        const std::string sample = std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game/";
-        game.write("vorskal.ini", bytesOf(sample + "vorskal.ini"));
-        for (int piece = 0; piece < scenario.pieces; ++piece) {
-            const std::string name = "ux7server" + std::to_string(piece) + ".log";
-            game.write(name, bytesOf(sample + name));
-        }
-        const ToolRun run =
-            runProgram(game.path(), VORSKAL_TALLY_BINARY,
-                       std::string(scenario.flags) + " --record " + shellQuote(recorded));
-        ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_NE(run.out.find("Recorded in "), std::string::npos);
-        const std::string appended = game.read("vorskal.log");
-        reports += appended;
-        // The same game again is refused, and appends no report.
-        const ToolRun twice =
-            runProgram(game.path(), VORSKAL_TALLY_BINARY,
-                       std::string(scenario.flags) + " --record " + shellQuote(recorded));
-        EXPECT_EQ(twice.status, 2);
-        EXPECT_NE(twice.err.find("recorded already"), std::string::npos) << twice.err;
-        EXPECT_EQ(game.read("vorskal.log"), appended);
-    }
-    work.write("vorskal.log", reports);
-    // The reports the recording runs wrote are known already; a fresh file takes them all.
-    EXPECT_NE(league({recorded, "import", work.path() + "/vorskal.log"})
-                  .out.find("3 reports: 0 recorded, 3 already recorded"),
-              std::string::npos);
-    const LeagueRun fresh = league({imported, "import", work.path() + "/vorskal.log"});
-    EXPECT_NE(fresh.out.find("3 reports: 3 recorded"), std::string::npos) << fresh.out;
-    EXPECT_EQ(league({recorded, "standings", "--format", "json"}).out,
-              league({imported, "standings", "--format", "json"}).out);
 }
 
 }  // namespace

@@ -87,10 +87,7 @@ std::string playedOn(const std::string& db, int game) {
 TEST(DatesTest, RecorderAndImporterReadTheSeasonAlike) {
     GameDir dir;
     const std::string db = dir.path() + "/season.db";
-    const std::string sample = std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game/";
-    for (const char* name : {"ux7server0.log", "ux7server1.log", "ux7server2.log", "vorskal.ini"}) {
-        dir.write(name, bytesOf(sample + name));
-    }
+    copySampleGame(dir);
     ASSERT_EQ(tally({"--record", db, dir.path()}).status, 0);
     EXPECT_EQ(playedOn(db, 1), "2026-12-06");  // nothing tells the orders apart: month first
 

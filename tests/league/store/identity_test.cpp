@@ -19,13 +19,7 @@ namespace {
 struct Game {
     GameDir dir;
     std::string db = dir.path() + "/season.db";
-    Game() {
-        const std::string sample = std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game/";
-        for (const char* name :
-             {"ux7server0.log", "ux7server1.log", "ux7server2.log", "vorskal.ini"}) {
-            dir.write(name, bytesOf(sample + name));
-        }
-    }
+    Game() { copySampleGame(dir); }
     std::string report() const { return dir.path() + "/vorskal.log"; }
 };
 

@@ -64,10 +64,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
 
     // The same logs tallied again with the same options: the same game.
     GameDir game;
-    const std::string sample = std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game/";
-    for (const char* name : {"ux7server0.log", "ux7server1.log", "ux7server2.log", "vorskal.ini"}) {
-        game.write(name, bytesOf(sample + name));
-    }
+    copySampleGame(game);
     const LeagueRun again = tally({"--record", db, game.path()});
     EXPECT_EQ(again.status, 2);
     EXPECT_NE(again.err.find("recorded already (game 1)"), std::string::npos) << again.err;

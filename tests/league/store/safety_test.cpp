@@ -116,10 +116,7 @@ TEST(SafetyTest, RecorderKilledInsideItsTransactionLeavesASoundFileWithoutItsGam
 TEST(SafetyTest, TallyKilledWhileRecordingLeavesNeitherGameNorReport) {
     GameDir dir;
     const std::string db = dir.path() + "/season.db";
-    const std::string sample = std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game/";
-    for (const char* name : {"ux7server0.log", "ux7server1.log", "ux7server2.log", "vorskal.ini"}) {
-        dir.write(name, bytesOf(sample + name));
-    }
+    copySampleGame(dir);
     dir.write("vorskal.log", reports({"19:00:00"}));  // an earlier report of the folder
     ASSERT_EQ(league({db, "import", dir.path() + "/vorskal.log"}).status, 0);
     // Another tally of the game (red-boxed filter off), stopped inside its transaction.
