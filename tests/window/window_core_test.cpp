@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/window/closing_message.h"
@@ -34,19 +33,7 @@ std::string pointFile(const std::string& killLine) {
                  "Train=8"});
 }
 
-TEST(WindowCore, BoxStateSetsItsFlagAndGrayedKeepsIt) {
-    for (const bool before : {false, true}) {
-        for (const auto& [state, after] : {std::pair{BoxState::Checked, true},
-                                           {BoxState::Unchecked, false},
-                                           {BoxState::Grayed, before}}) {
-            bool flag = before;
-            applyBoxState(state, flag);
-            EXPECT_EQ(flag, after) << before << " " << static_cast<int>(state);
-        }
-    }
-}
-
-TEST(WindowCore, OptionsAllOnAtStartAndFrozenOnceTheRunBegins) {
+TEST(WindowCore, BoxesSetOptionsAllOnAtStartAndFrozenOnceTheRunBegins) {
     std::vector<TallyOptions> seen;
     WindowSession session("game", [&](const TallyOptions& options, const std::string& folder) {
         seen.push_back(options);
@@ -57,7 +44,13 @@ TEST(WindowCore, OptionsAllOnAtStartAndFrozenOnceTheRunBegins) {
     EXPECT_TRUE(options.overMaxPilotCorrection && options.multiDeathCorrection &&
                 options.fighterTargetCorrection && options.redBoxedOnly);
 
-    session.boxChanged(Option::FighterTargetCorrection, BoxState::Unchecked);
+    // Checked sets the flag, unchecked clears it, grayed keeps it as it was.
+    for (const BoxState state : {BoxState::Checked, BoxState::Grayed}) {
+        session.boxChanged(Option::MultiDeathCorrection, state);
+    }
+    for (const BoxState state : {BoxState::Unchecked, BoxState::Unchecked, BoxState::Grayed}) {
+        session.boxChanged(Option::FighterTargetCorrection, state);
+    }
     session.boxChanged(Option::RedBoxedOnly, BoxState::Unchecked);
     session.boxChanged(Option::RedBoxedOnly, BoxState::Checked);
     EXPECT_TRUE(session.begin());
