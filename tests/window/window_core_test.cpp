@@ -3,15 +3,14 @@
 // command line. Built for Linux and for Windows (run under Wine there).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/window/closing_message.h"
 #include "app/window/command_line.h"
-#include "app/window/form_layout.h"
 #include "app/window/game_folder.h"
+#include "app/window/option_boxes.h"
 #include "app/window/window_session.h"
 #include "tests/support/game_dir.h"
 
@@ -34,34 +33,7 @@ std::string pointFile(const std::string& killLine) {
                  "Train=8"});
 }
 
-const Control& control(const std::string& name) {
-    const auto* found = std::find_if(kControls.begin(), kControls.end(),
-                                     [&](const Control& c) { return name == c.name; });
-    if (found == kControls.end()) {
-        throw std::runtime_error("no control " + name);
-    }
-    return *found;
-}
-
-TEST(WindowCore, BoxStateSetsItsFlagAndGrayedKeepsIt) {
-    struct Case {
-        bool before;
-        BoxState state;
-        bool after;
-    };
-    for (const Case& c : std::vector<Case>{{false, BoxState::Checked, true},
-                                           {true, BoxState::Checked, true},
-                                           {true, BoxState::Unchecked, false},
-                                           {false, BoxState::Unchecked, false},
-                                           {true, BoxState::Grayed, true},
-                                           {false, BoxState::Grayed, false}}) {
-        bool flag = c.before;
-        applyBoxState(c.state, flag);
-        EXPECT_EQ(flag, c.after) << c.before << " " << static_cast<int>(c.state);
-    }
-}
-
-TEST(WindowCore, OptionsAllOnAtStartAndFrozenOnceTheRunBegins) {
+TEST(WindowCore, BoxesSetOptionsAllOnAtStartAndFrozenOnceTheRunBegins) {
     std::vector<TallyOptions> seen;
     WindowSession session("game", [&](const TallyOptions& options, const std::string& folder) {
         seen.push_back(options);
@@ -72,7 +44,13 @@ TEST(WindowCore, OptionsAllOnAtStartAndFrozenOnceTheRunBegins) {
     EXPECT_TRUE(options.overMaxPilotCorrection && options.multiDeathCorrection &&
                 options.fighterTargetCorrection && options.redBoxedOnly);
 
-    session.boxChanged(Option::FighterTargetCorrection, BoxState::Unchecked);
+    // Checked sets the flag, unchecked clears it, grayed keeps it as it was.
+    for (const BoxState state : {BoxState::Checked, BoxState::Grayed}) {
+        session.boxChanged(Option::MultiDeathCorrection, state);
+    }
+    for (const BoxState state : {BoxState::Unchecked, BoxState::Unchecked, BoxState::Grayed}) {
+        session.boxChanged(Option::FighterTargetCorrection, state);
+    }
     session.boxChanged(Option::RedBoxedOnly, BoxState::Unchecked);
     session.boxChanged(Option::RedBoxedOnly, BoxState::Checked);
     EXPECT_TRUE(session.begin());
@@ -87,148 +65,95 @@ TEST(WindowCore, OptionsAllOnAtStartAndFrozenOnceTheRunBegins) {
     EXPECT_TRUE(seen[0].redBoxedOnly);
 }
 
-// Each box, unchecked, takes its own notice out of section 4 or turns
-// section 5's notice round, and nothing else.
-TEST(WindowCore, EachBoxReachesTheRunAsItsOwnOption) {
-    const std::string overMax = "NOTICE -- Over Max Pilot penalty enabled ";
-    const std::string multiDeath = "NOTICE -- Multiple Death bug correction enabled ";
-    const std::string fighter = "NOTICE -- Fighter Destroyed Target correction enabled ";
-    const std::string redOnly = "NOTICE -- Only red boxed targets have been tallied ";
-    const std::string allTargets = "NOTICE -- Non-red boxed targets have been tallied ";
-    struct Case {
-        std::string box;  // "" for none
-        std::vector<std::string> notices;
-    };
-    for (const Case& c : std::vector<Case>{
-             {"", {overMax, multiDeath, fighter, redOnly}},
-             {"overMaxBox", {multiDeath, fighter, redOnly}},
-             {"multiDeathBox", {overMax, fighter, redOnly}},
-             {"fighterTargetBox", {overMax, multiDeath, redOnly}},
-             {"redBoxedOnlyBox", {overMax, multiDeath, fighter, allTargets}},
-         }) {
-        GameDir game;
-        game.write("ux7server0.log", kOneKill);
-        game.write("vorskal.ini", pointFile("Kill=10"));
-        WindowSession session(game.path());
-        if (!c.box.empty()) {
-            session.boxChanged(*control(c.box).option, BoxState::Unchecked);
-        }
-        ASSERT_TRUE(session.begin());
-        EXPECT_EQ(session.run().message.text, "Tally Complete") << c.box;
-
-        std::vector<std::string> notices;  // of sections 4 and 5
-        bool section4 = false;
-        for (const std::string& line : linesOf(game.read("vorskal.log"))) {
-            section4 = section4 || line == "4. Report score corrections.";
-            if (section4 && line.rfind("NOTICE -- ", 0) == 0) {
-                notices.push_back(line);
-            }
-        }
-        EXPECT_EQ(notices, c.notices) << c.box;
-    }
-}
-
-results::Warning finding(int n) {
-    return {"code" + std::to_string(n), "ux7server" + std::to_string(n) + ".log",
-            static_cast<std::uint64_t>(n), "finding " + std::to_string(n)};
-}
-
+// The message of a run: its totals and findings when it completed; a failure
+// (exit status 2) and a missing first log (0) say only what went wrong.
 TEST(WindowCore, ClosingMessageGivesTotalsAndFindingsOfACompletedRunOnly) {
+    const std::string totals = "Tally Complete\n\nFinal totals: Allied 79, Hun -5";
     const std::string heading = " (the scores may be wrong; vorskal-tally --check lists them all):";
+    const std::string first = "\nux7server1.log line 1: warning: finding 1 [code1]";
+    const std::string failure = "vorskal.ini line 6: \"ten\" is not a number";
     struct Case {
-        const char* what;
         OutcomeKind kind;
         std::string text;
         int findings;
-        bool failed;
+        int accepted;  // of them, the last ones
         std::string whole;
-        int exitStatus;
     };
-    const std::string failure = "vorskal.ini line 6: not a number: \"ten\"";
-    const std::vector<Case> cases = {
-        {"complete", OutcomeKind::Completed, "Tally Complete", 0, false,
-         "Tally Complete\n\nFinal totals: Allied 79, Hun -5", 0},
-        {"one finding", OutcomeKind::Completed, "Tally Complete", 1, false,
-         "Tally Complete\n\nFinal totals: Allied 79, Hun -5\n\n1 warning" + heading +
-             "\nux7server1.log line 1: warning: finding 1 [code1]",
-         0},
-        {"five findings", OutcomeKind::Completed, "Tally Complete", 5, false,
-         "Tally Complete\n\nFinal totals: Allied 79, Hun -5\n\n5 warnings" + heading +
-             "\nux7server1.log line 1: warning: finding 1 [code1]"
-             "\nux7server2.log line 2: warning: finding 2 [code2]"
-             "\nux7server3.log line 3: warning: finding 3 [code3]"
-             "\nux7server4.log line 4: warning: finding 4 [code4]"
-             "\n... and 1 more",
-         0},
-        {"missing first log", OutcomeKind::MissingFirstLog, "Could not find ux7server0.log", 0,
-         false, "Could not find ux7server0.log", 0},
-        {"failed, findings left out", OutcomeKind::Failed, failure, 2, true, failure, 2},
-        // The last one accepted: apart, by its key alone.
-        {"one accepted", OutcomeKind::Completed, "Tally Complete", 2, false,
-         "Tally Complete\n\nFinal totals: Allied 79, Hun -5\n\n1 warning" + heading +
-             "\nux7server1.log line 1: warning: finding 1 [code1]"
-             "\n\n1 accepted finding (vorskal-accepted.txt):\ncode2: subject 2",
-         0},
-    };
-    for (const Case& c : cases) {
+    for (const Case& c : std::vector<Case>{
+             {OutcomeKind::Completed, "Tally Complete", 0, 0, totals},
+             {OutcomeKind::Completed, "Tally Complete", 1, 0,
+              totals + "\n\n1 warning" + heading + first},
+             {OutcomeKind::Completed, "Tally Complete", 5, 0,
+              totals + "\n\n5 warnings" + heading + first +
+                  "\nux7server2.log line 2: warning: finding 2 [code2]"
+                  "\nux7server3.log line 3: warning: finding 3 [code3]"
+                  "\nux7server4.log line 4: warning: finding 4 [code4]"
+                  "\n... and 1 more"},
+             // An accepted one comes apart, by its key alone.
+             {OutcomeKind::Completed, "Tally Complete", 2, 1,
+              totals + "\n\n1 warning" + heading + first +
+                  "\n\n1 accepted finding (vorskal-accepted.txt):\ncode2: subject 2"},
+             {OutcomeKind::MissingFirstLog, "Could not find ux7server0.log", 0, 0,
+              "Could not find ux7server0.log"},
+             {OutcomeKind::Failed, failure, 2, 0, failure},
+         }) {
         results::GameResults found;
         found.allied.final = 79;
         found.hun.final = -5;
         for (int n = 1; n <= c.findings; ++n) {
-            found.warnings.push_back(finding(n));
-        }
-        if (std::string(c.what) == "one accepted") {
-            found.warnings.back().subject = "subject 2";
-            found.warnings.back().accepted = true;
+            found.warnings.push_back(
+                {"code" + std::to_string(n), "ux7server" + std::to_string(n) + ".log",
+                 static_cast<std::uint64_t>(n), "finding " + std::to_string(n)});
+            if (n > c.findings - c.accepted) {
+                found.warnings.back().subject = "subject " + std::to_string(n);
+                found.warnings.back().accepted = true;
+            }
         }
         const ClosingMessage message = closingMessage({c.kind, c.text}, found);
-        EXPECT_EQ(message.text, c.text) << c.what;
-        EXPECT_EQ(message.whole(), c.whole) << c.what;
-        EXPECT_EQ(message.failed, c.failed) << c.what;
-        EXPECT_EQ(exitStatusOf(c.kind), c.exitStatus) << c.what;
+        EXPECT_EQ(message.whole(), c.whole);
+        EXPECT_EQ(message.failed, c.kind == OutcomeKind::Failed) << c.whole;
+        EXPECT_EQ(exitStatusOf(c.kind), c.kind == OutcomeKind::Failed ? 2 : 0) << c.whole;
     }
 }
 
+// Whole runs in a game folder; a failure's message is the report's ERROR line.
 TEST(WindowCore, RealRunsEndWithTheirMessageAndStatus) {
     struct Case {
-        const char* what;
         bool firstLog;
-        std::string pointFile;  // "" for none
+        std::string killLine;
         std::string whole;
         int exitStatus;
     };
-    const std::string noKill =
-        "vorskal.ini: warning: there is no \"Kill=\" line, so every kill is "
-        "worth 0 points; add one such as \"Kill=10\" after the map's block "
-        "[no-kill-points]";
     for (const Case& c : std::vector<Case>{
-             {"complete", true, pointFile("Kill=10"),
-              "Tally Complete\n\nFinal totals: Allied 10, Hun -5", 0},
-             {"a finding", true, pointFile(""),
+             {true, "Kill=10", "Tally Complete\n\nFinal totals: Allied 10, Hun -5", 0},
+             {true, "",
               "Tally Complete\n\nFinal totals: Allied 0, Hun -5\n\n1 warning (the scores may be "
-              "wrong; vorskal-tally --check lists them all):\n" +
-                  noKill,
+              "wrong; vorskal-tally --check lists them all):\nvorskal.ini: warning: there is no "
+              "\"Kill=\" line, so every kill is worth 0 points; add one such as \"Kill=10\" after "
+              "the map's block [no-kill-points]",
               0},
-             {"no first log", false, pointFile("Kill=10"), "Could not find ux7server0.log", 0},
+             {false, "Kill=10", "Could not find ux7server0.log", 0},
+             {true, "Kill=ten", "vorskal.ini line 6: \"ten\" is not a number", 2},
          }) {
         GameDir game;
         game.write(c.firstLog ? "ux7server0.log" : "ux7server1.log", kOneKill);
-        game.write("vorskal.ini", c.pointFile);
-        const RunEnd end = tallyGame(TallyOptions{}, game.path());
-        EXPECT_EQ(end.message.whole(), c.whole) << c.what;
-        EXPECT_EQ(end.exitStatus, c.exitStatus) << c.what;
-        EXPECT_EQ(game.exists("vorskal.log"), c.firstLog) << c.what;
+        game.write("vorskal.ini", pointFile(c.killLine));
+        TallyOptions options;  // one option off, to see the run gets them
+        options.redBoxedOnly = false;
+        const RunEnd end = tallyGame(options, game.path());
+        EXPECT_EQ(end.message.whole(), c.whole);
+        EXPECT_EQ(end.exitStatus, c.exitStatus) << c.whole;
+        EXPECT_EQ(end.message.failed, c.exitStatus == 2) << c.whole;
+        const std::string report = game.read("vorskal.log");
+        EXPECT_EQ(game.exists("vorskal.log"), c.firstLog) << c.whole;
+        if (c.firstLog && c.exitStatus == 0) {
+            EXPECT_NE(report.find("NOTICE -- Non-red boxed targets have been tallied"),
+                      std::string::npos);
+        }
+        if (c.exitStatus == 2) {
+            EXPECT_EQ(linesOf(report).back(), "ERROR -- " + c.whole);
+        }
     }
-
-    // A failure: the message is the report's ERROR line, without totals.
-    GameDir game;
-    game.write("ux7server0.log", kOneKill);
-    const RunEnd end = tallyGame(TallyOptions{}, game.path());
-    EXPECT_TRUE(end.message.failed);
-    EXPECT_EQ(end.exitStatus, 2);
-    EXPECT_EQ(end.message.detail, "");
-    EXPECT_EQ(linesOf(game.read("vorskal.log")).back(), "ERROR -- " + end.message.text);
-    EXPECT_NE(end.message.text.find("vorskal.ini"), std::string::npos) << end.message.text;
 }
 
 TEST(WindowCore, FolderDialogIsAskedUntilAFolderHoldsTheFirstLog) {

@@ -39,6 +39,17 @@ fs::path sampleGameIn(const GameDir& parent, const std::string& name) {
     return game;
 }
 
+// What a failing action says, or "no failure".
+template <typename Action>
+std::string failure(Action&& action) {
+    try {
+        action();
+    } catch (const TallyFailure& e) {
+        return e.what();
+    }
+    return "no failure";
+}
+
 std::string utf8(const fs::path& path) {
     return narrow(path.wstring());
 }
@@ -99,14 +110,6 @@ TEST(WindowsFiles, ReplaceTakesEffectOnCloseOnlyAndAppendKeeps) {
 TEST(WindowsFiles, FailuresReadAsOnLinux) {
     GameDir dir;
     SystemFileService files(dir.path());
-    const auto failure = [](auto&& action) {
-        try {
-            action();
-        } catch (const TallyFailure& e) {
-            return std::string(e.what());
-        }
-        return std::string("no failure");
-    };
     EXPECT_EQ(failure([&] { files.openForReading("vorskal.ini"); }),
               "vorskal.ini: cannot open: No such file or directory");
     EXPECT_EQ(failure([&] { files.map("ux7server3.log"); }),
@@ -131,14 +134,6 @@ TEST(WindowsFiles, OnlyRegularFilesAndFilesKnownByIdentity) {
     fs::create_directory(fs::path(dir.path()) / "vorskal.ini");
     dir.write("report.log", "first\r\n");
     SystemFileService files(dir.path());
-    const auto failure = [](auto&& action) {
-        try {
-            action();
-        } catch (const TallyFailure& e) {
-            return std::string(e.what());
-        }
-        return std::string("no failure");
-    };
     EXPECT_EQ(failure([&] { files.openForReading("vorskal.ini"); }),
               "vorskal.ini: cannot open: a directory, not a regular file");
     EXPECT_EQ(failure([&] { openInputFile("NUL"); }),
