@@ -58,7 +58,9 @@ results::GameResults smallGame() {
     return game;
 }
 
-TEST(GamePage, PartsComeInTheirOrder) {
+// The parts in their order, the report's numbers, text from the logs
+// escaped and valid UTF-8, and nothing fetched from outside.
+TEST(GamePage, ShowsTheReportsNumbersInOrderSafelyAndSelfContained) {
     const std::string page = gamePage(smallGame());
     std::size_t previous = 0;
     for (const char* id : {"<header", "id=\"warnings\"", "id=\"arena-chart\"", "id=\"over-max\"",
@@ -70,87 +72,48 @@ TEST(GamePage, PartsComeInTheirOrder) {
         EXPECT_GT(at, previous) << id;
         previous = at;
     }
-    auto quiet = smallGame();
-    quiet.warnings.clear();
-    EXPECT_FALSE(has(gamePage(quiet), "id=\"warnings\""));
-}
-
-TEST(GamePage, ShowsTheReportsNumbers) {
-    const std::string page = gamePage(smallGame());
-    EXPECT_TRUE(has(page,
-                    "id=\"total-allied\"><div class=\"side\">Allied Total</div>"
-                    "<div class=\"value\">37</div>"));
-    EXPECT_TRUE(has(page, "<div class=\"value\">-15</div>"));
-    // The pilot's row: score, kills, deaths, targets, target points, locations.
-    EXPECT_TRUE(has(page,
-                    "<td class=\"n\">40</td><td class=\"n\">3</td><td class=\"n\">1</td>"
-                    "<td class=\"n\">2</td><td class=\"n\">15</td><td>#12, #31</td>"));
-    // ZORL: score, deduction, total.
-    EXPECT_TRUE(has(page,
-                    "<th scope=\"row\">Allied</th><td class=\"n\">40</td>"
-                    "<td class=\"n\">3</td><td class=\"n\">37</td>"));
-    // The correction's evidence line and what it moved.
-    EXPECT_TRUE(has(page, "<p>Fritz&#39;s death logged again.</p>"));
-    EXPECT_TRUE(has(page, "line 120</span>12/06/26 20:30:00 Kill of Fritz"));
-    EXPECT_TRUE(has(page, "<td>deaths</td><td class=\"n\">-1</td><td class=\"n\">5</td>"));
-    // Only the target not credited is listed, with why.
-    EXPECT_TRUE(has(page, "Targets not credited (1)"));
-    EXPECT_TRUE(has(page, "<td>not red boxed</td>"));
-    EXPECT_TRUE(has(page, ">1: 10 min, 3 pt</text>"));
-    // Minutes to a tenth, the exact figure in the tooltip.
-    results::GameResults odd = smallGame();
-    odd.overMax[0].minutes = 12.383333333333333;
-    const std::string oddPage = gamePage(odd);
-    EXPECT_TRUE(has(oddPage, "title=\"12.3833333333333\""));
-    EXPECT_TRUE(has(oddPage, ">12.4</td>"));
-    EXPECT_FALSE(has(oddPage, ">12.3833333333333<"));
-}
-
-TEST(GamePage, TextFromTheLogsIsEscapedAndValidUtf8) {
-    const std::string page = gamePage(smallGame());
-    EXPECT_FALSE(has(page, "<Hawk&Co>"));
-    EXPECT_TRUE(has(page, "&lt;Hawk&amp;Co&gt;"));
-    // 0xE9 (code page 1252) becomes U+00E9; a control byte is shown as \x01.
-    EXPECT_TRUE(has(page, "Ren\xC3\xA9\\x01"));
-}
-
-TEST(GamePage, IsSelfContainedAndAccessible) {
-    const std::string page = gamePage(smallGame());
     EXPECT_TRUE(page.starts_with("<!DOCTYPE html>\n<html lang=\"en\">"));
-    EXPECT_TRUE(has(page, "<title>ZORL results: Verdun 20:00:00</title>"));
-    EXPECT_TRUE(has(page, "default-src 'none'"));
+    for (const char* text :
+         {"<title>ZORL results: Verdun 20:00:00</title>", "default-src 'none'",
+          "id=\"total-allied\"><div class=\"side\">Allied Total</div>"
+          "<div class=\"value\">37</div>",
+          "<div class=\"value\">-15</div>",
+          // The pilot's row: score, kills, deaths, targets, target points, locations.
+          "<td class=\"n\">40</td><td class=\"n\">3</td><td class=\"n\">1</td>"
+          "<td class=\"n\">2</td><td class=\"n\">15</td><td>#12, #31</td>",
+          // ZORL: score, deduction, total.
+          "<th scope=\"row\">Allied</th><td class=\"n\">40</td>"
+          "<td class=\"n\">3</td><td class=\"n\">37</td>",
+          // The correction's evidence line and what it moved.
+          "<p>Fritz&#39;s death logged again.</p>",
+          "line 120</span>12/06/26 20:30:00 Kill of Fritz",
+          "<td>deaths</td><td class=\"n\">-1</td><td class=\"n\">5</td>",
+          // Only the target not credited is listed, with why.
+          "Targets not credited (1)", "<td>not red boxed</td>", ">1: 10 min, 3 pt</text>",
+          // 0xE9 (code page 1252) becomes U+00E9; a control byte is shown as \x01.
+          "&lt;Hawk&amp;Co&gt;", "Ren\xC3\xA9\\x01"}) {
+        EXPECT_TRUE(has(page, text)) << text;
+    }
     // No request: no link, no source, no address but the SVG namespace.
-    EXPECT_FALSE(has(page, "<link"));
-    EXPECT_FALSE(has(page, " src="));
-    EXPECT_FALSE(has(page, "href="));
-    EXPECT_FALSE(has(page, "https:"));
+    for (const char* text : {"<Hawk&Co>", "<link", " src=", "href=", "https:"}) {
+        EXPECT_FALSE(has(page, text)) << text;
+    }
     EXPECT_EQ(count(page, "http:"), count(page, "xmlns=\"http://www.w3.org/2000/svg\""));
     // Each chart has a title and a description; each table its headings.
     EXPECT_EQ(count(page, "<svg "), 2u);
     EXPECT_EQ(count(page, "xmlns=\"http://www.w3.org/2000/svg\"><title>"), 2u);
     EXPECT_EQ(count(page, "</title><desc>"), 2u);
     EXPECT_EQ(count(page, "<table"), count(page, "<thead><tr><th scope=\"col\""));
-}
 
-TEST(GamePage, LongListsShowTheirFirstEntriesAndCountTheRest) {
-    auto game = smallGame();
-    game.corrections.assign(5, game.corrections[0]);
-    game.corrections[4].kind = results::CorrectionKind::FighterTarget;
-    PageLimits limits;
-    limits.corrections = 2;
-    const std::string page = gamePage(game, limits);
-    EXPECT_EQ(count(page, "<article"), 2u);
-    EXPECT_TRUE(has(page, "The first 2 of 5 corrections are shown; the other 3"));
-    EXPECT_TRUE(has(page, "<td>Multi-death</td><td class=\"n\">4</td>"));
-    EXPECT_TRUE(has(page, "<td>Target destroyed by a fighter</td><td class=\"n\">1</td>"));
-
-    // Every entry shown: the corrections need no table of counts. A target
-    // not credited is a row with its reason beside its log line.
-    limits.corrections = 5;
-    const std::string whole = gamePage(game, limits);
-    EXPECT_EQ(count(whole, "<article"), 5u);
-    EXPECT_FALSE(has(whole, ">Kind</th>"));
-    EXPECT_TRUE(has(whole, "<td>not red boxed</td><td class=\"line\">t2</td>"));
+    // No warnings, no part for them. Minutes to a tenth, the exact figure in the tooltip.
+    results::GameResults odd = smallGame();
+    odd.warnings.clear();
+    odd.overMax[0].minutes = 12.383333333333333;
+    const std::string oddPage = gamePage(odd);
+    EXPECT_FALSE(has(oddPage, "id=\"warnings\""));
+    EXPECT_TRUE(has(oddPage, "title=\"12.3833333333333\""));
+    EXPECT_TRUE(has(oddPage, ">12.4</td>"));
+    EXPECT_FALSE(has(oddPage, ">12.3833333333333<"));
 }
 
 // A sink that counts the rows handed on to it (the JSON's and CSV's own).
@@ -162,8 +125,8 @@ struct CountingSink : results::RowSink {
 };
 
 // A run keeps of the long lists only what the page shows (the first entries
-// and the counts), hands every row on to the sink that was set, and draws the
-// same page as the whole game does.
+// and the counts of the rest), hands every row on to the sink that was set,
+// and draws the same page as the whole game does.
 TEST(GamePage, ARunKeepsOnlyWhatThePageShowsAndDrawsTheSamePage) {
     results::GameResults whole = smallGame();
     whole.corrections.assign(5, whole.corrections[0]);
@@ -217,6 +180,17 @@ TEST(GamePage, ARunKeepsOnlyWhatThePageShowsAndDrawsTheSamePage) {
     EXPECT_EQ(page, gamePage(whole, limits));
     EXPECT_TRUE(has(page, "The first 2 of 5 corrections are shown; the other 3"));
     EXPECT_TRUE(has(page, "Targets not credited (3)"));
+    EXPECT_EQ(count(page, "<article"), 2u);
+    EXPECT_TRUE(has(page, "<td>Multi-death</td><td class=\"n\">3</td>"));
+    EXPECT_TRUE(has(page, "<td>Target destroyed by a fighter</td><td class=\"n\">1</td>"));
+
+    // Every entry shown: the corrections need no table of counts. A target
+    // not credited is a row with its reason beside its log line.
+    limits.corrections = 5;
+    const std::string all = gamePage(whole, limits);
+    EXPECT_EQ(count(all, "<article"), 5u);
+    EXPECT_FALSE(has(all, ">Kind</th>"));
+    EXPECT_TRUE(has(all, "<td>not red boxed</td><td class=\"line\">t2</td>"));
 }
 
 TEST(GamePage, IsWrittenWholeOrNotAtAll) {
