@@ -1,10 +1,13 @@
 #include "tests/league/league_support.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 #include "app/cli/runner.h"
+#include "league/store/league_file.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/scenarios.h"
@@ -55,48 +58,55 @@ results::GameResults handGame(const std::string& map, const std::string& date,
     return game;
 }
 
+void recordHand(const std::string& db, const results::GameResults& game, const std::string& key) {
+    league::LeagueFile file(db, league::LeagueFile::Access::Write);
+    league::recordGame(file, game, nullptr, handIdentity(key), {});
+}
+
 namespace {
 
-template <typename Command>
-LeagueRun inProcess(const char* program, const std::vector<std::string>& args, Command command) {
-    std::vector<const char*> argv = {program};
+std::vector<char*> argvOf(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
     for (const std::string& a : args) {
-        argv.push_back(a.c_str());
+        argv.push_back(const_cast<char*>(a.c_str()));
     }
+    argv.push_back(nullptr);
+    return argv;
+}
+
+// Every run at the same moment: what the outputs and the league show of it
+// is known beforehand.
+LeagueRun inProcess(std::string program, std::vector<std::string> args,
+                    int (*command)(int, const char* const*, std::ostream&, std::ostream&, Clock&)) {
+    args.insert(args.begin(), std::move(program));
+    const std::vector<char*> argv = argvOf(args);
     std::ostringstream out;
     std::ostringstream err;
-    const int status = command(static_cast<int>(argv.size()), argv.data(), out, err);
+    FixedClock clock;
+    const int status = command(static_cast<int>(args.size()), argv.data(), out, err, clock);
     return {status, out.str(), err.str()};
 }
 
 }  // namespace
 
 LeagueRun league(const std::vector<std::string>& args) {
-    return inProcess("vorskal-league", args,
-                     [](int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-                         FixedClock clock;
-                         return runLeagueCommand(argc, argv, out, err, clock);
-                     });
+    return inProcess("vorskal-league", args, runLeagueCommand);
 }
 
 LeagueRun tally(const std::vector<std::string>& args) {
-    // Every run at the same moment: what the outputs and the league show of
-    // it is known beforehand.
-    return inProcess("vorskal-tally", args,
-                     [](int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-                         FixedClock clock;
-                         return runTallyCommand(argc, argv, out, err, clock);
-                     });
+    return inProcess("vorskal-tally", args, runTallyCommand);
+}
+
+nlohmann::json leagueJson(const std::vector<std::string>& args) {
+    const LeagueRun run = league(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return nlohmann::json::parse(run.out);
 }
 
 #if !defined(_WIN32)
 
 pid_t spawn(const std::vector<std::string>& argv) {
-    std::vector<char*> args;
-    for (const std::string& a : argv) {
-        args.push_back(const_cast<char*>(a.c_str()));
-    }
-    args.push_back(nullptr);
+    const std::vector<char*> args = argvOf(argv);
     pid_t pid = 0;
     if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) {
         throw std::runtime_error("cannot start " + argv[0]);
@@ -130,11 +140,7 @@ LeagueRun runAsOrdinaryUser(const std::vector<std::string>& argv) {
         if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             _exit(126);
         }
-        std::vector<char*> args;
-        for (const std::string& a : argv) {
-            args.push_back(const_cast<char*>(a.c_str()));
-        }
-        args.push_back(nullptr);
+        const std::vector<char*> args = argvOf(argv);
         execv(args[0], args.data());
         _exit(127);
     }

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ inline league::GameIdentity handIdentity(const std::string& key) {
     return {key, league::Origin::Tally, key + "-report", ""};
 }
 
+// `game` recorded into the league file `db` under the hand identity `key`.
+void recordHand(const std::string& db, const results::GameResults& game, const std::string& key);
+
 struct LeagueRun {
     int status;
     std::string out;
@@ -41,6 +45,8 @@ struct LeagueRun {
 // vorskal-league and vorskal-tally in this process.
 LeagueRun league(const std::vector<std::string>& args);
 LeagueRun tally(const std::vector<std::string>& args);
+// vorskal-league's output read as JSON; the run must succeed.
+nlohmann::json leagueJson(const std::vector<std::string>& args);
 
 // Starts `argv` as a child process.
 pid_t spawn(const std::vector<std::string>& argv);

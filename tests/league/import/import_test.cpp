@@ -12,11 +12,6 @@
 namespace vorskal::testing {
 namespace {
 
-nlohmann::json json(const LeagueRun& run) {
-    EXPECT_EQ(run.status, 0) << run.err;
-    return nlohmann::json::parse(run.out);
-}
-
 TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing) {
     GameDir dir;
     const std::string db = dir.path() + "/season.db";
@@ -52,7 +47,7 @@ TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing
     EXPECT_NE(again.out.find("0 recorded, 2 already recorded, 2 skipped"), std::string::npos);
 
     // Sums of the two reports' rows and ZORL totals, by hand.
-    const nlohmann::json standings = json(league({db, "standings", "--format", "json"}));
+    const nlohmann::json standings = leagueJson({db, "standings", "--format", "json"});
     EXPECT_EQ(standings["sides"][0], nlohmann::json::parse(R"({"team":"Allied","games":2,
         "won":2,"lost":0,"drawn":0,"pointsFor":199,"pointsAgainst":162})"));
     const auto pilot = [&](const std::string& name, const std::string& team) {
@@ -73,7 +68,7 @@ TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing
     EXPECT_EQ(standings["pilots"].size(), 28u);  // 15 Allied, 12 Hun, 1 unknown
 
     // What the first report says of its options, penalty and corrections.
-    const nlohmann::json game = json(league({db, "show", "1", "--format", "json"}));
+    const nlohmann::json game = leagueJson({db, "show", "1", "--format", "json"});
     EXPECT_EQ(game["settings"]["map"], "Verdun");
     EXPECT_EQ(game["league"]["playedOn"], "2026-12-06");
     EXPECT_EQ(game["run"]["options"]["redBoxedOnly"], true);
@@ -81,9 +76,9 @@ TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing
     EXPECT_EQ(game["settings"]["killPoints"], 10);
     EXPECT_EQ(game["settings"]["deathPoints"], -5);
     EXPECT_EQ(game["corrections"].size(), 7u);  // 2 over-max, 1 multi-death, 4 of section 3
-    EXPECT_EQ(json(league(
-                  {db, "show", "2", "--format", "json"}))["run"]["options"]["multiDeathCorrection"],
-              false);
+    EXPECT_EQ(
+        leagueJson({db, "show", "2", "--format", "json"})["run"]["options"]["multiDeathCorrection"],
+        false);
 }
 
 }  // namespace

@@ -23,11 +23,6 @@ namespace {
 
 using nlohmann::json;
 
-json parsed(const LeagueRun& run) {
-    EXPECT_EQ(run.status, 0) << run.err;
-    return json::parse(run.out);
-}
-
 // A run with --record (--replace: every run of a folder is one game) and
 // `outputs`; the game the league file shows, and the results JSON when the
 // run wrote one.
@@ -55,8 +50,8 @@ Recorded record(const ScenarioFolder& s, const std::string& db,
     const std::size_t game = run.out.find(" as game ");
     EXPECT_NE(game, std::string::npos) << run.out;
     Recorded r;
-    r.shown = parsed(league(
-        {db, "show", std::to_string(std::atoi(run.out.c_str() + game + 9)), "--format", "json"}));
+    r.shown = leagueJson(
+        {db, "show", std::to_string(std::atoi(run.out.c_str() + game + 9)), "--format", "json"});
     if (!outputs.empty() && outputs.front() == "--json") {
         r.resultsBytes = dir.read("out");
         r.results = json::parse(r.resultsBytes);
@@ -112,7 +107,7 @@ json findings(const json& corrections) {
 }
 
 json standings(const std::string& db) {
-    return parsed(league({db, "standings", "--format", "json"}));
+    return leagueJson({db, "standings", "--format", "json"});
 }
 
 TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
@@ -157,7 +152,7 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
             << again.out;
         const LeagueRun fresh = league({imported, "import", work.path() + "/vorskal.log"});
         EXPECT_EQ(fresh.status, 0) << fresh.err;
-        const json back = parsed(league({imported, "show", key, "--format", "json"}));
+        const json back = leagueJson({imported, "show", key, "--format", "json"});
         EXPECT_EQ(rows(back["pilots"]), rows(expected["pilots"]));
         EXPECT_EQ(back["teams"], expected["teams"]);
         EXPECT_EQ(back["settings"]["killPoints"], expected["settings"]["killPoints"]);
@@ -171,7 +166,7 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
         const LeagueRun first = league({fromJson, "import", results});
         EXPECT_NE(first.out.find(": results of one game: recorded as game "), std::string::npos)
             << first.out << first.err;
-        EXPECT_EQ(withoutRecording(parsed(league({fromJson, "show", key, "--format", "json"}))),
+        EXPECT_EQ(withoutRecording(leagueJson({fromJson, "show", key, "--format", "json"})),
                   withoutRecording(withJson.shown));
         for (const std::string& db : {fromJson, recorded}) {
             EXPECT_NE(league({db, "import", results})
@@ -186,7 +181,7 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
     const json all = standings(recorded);
     EXPECT_EQ(standings(imported), all);
     EXPECT_EQ(standings(fromJson), all);
-    EXPECT_EQ(parsed(league({fromJson, "games", "--format", "json"}))["games"].size(), keys.size());
+    EXPECT_EQ(leagueJson({fromJson, "games", "--format", "json"})["games"].size(), keys.size());
 
     // The recorded league merged into a new one: every game, the same
     // games, the same standings; again, or from another league, nothing.
@@ -197,8 +192,8 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
               recorded + ": " + count + " games: " + count + " recorded, 0 already recorded\n")
         << merge.err;
     for (const std::string& key : keys) {
-        EXPECT_EQ(withoutRecording(parsed(league({merged, "show", key, "--format", "json"}))),
-                  withoutRecording(parsed(league({recorded, "show", key, "--format", "json"}))));
+        EXPECT_EQ(withoutRecording(leagueJson({merged, "show", key, "--format", "json"})),
+                  withoutRecording(leagueJson({recorded, "show", key, "--format", "json"})));
     }
     EXPECT_EQ(standings(merged), all);
     for (const std::string& other : {recorded, fromJson}) {

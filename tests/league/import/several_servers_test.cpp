@@ -14,20 +14,11 @@ namespace {
 
 using nlohmann::json;
 
-json parsed(const LeagueRun& run) {
-    EXPECT_EQ(run.status, 0) << run.err;
-    return json::parse(run.out);
-}
-
 // One real results file, spoiled in one way each: the file is named and
 // skipped, and the league file stays without games.
 TEST(SeveralServersTest, WhatIsNotAGamesResultsIsSkippedAndNamed) {
     GameDir dir;
-    for (const ScenarioFolder& s : completedScenarios()) {
-        if (s.name == "merge-numbered-logs") {
-            copyInputs(s, dir);
-        }
-    }
+    copySampleGame(dir);
     const std::string path = dir.path() + "/results.json";
     ASSERT_EQ(tally({"--json", path, dir.path()}).status, 0);
     const json good = json::parse(bytesOf(path));
@@ -65,11 +56,11 @@ TEST(SeveralServersTest, WhatIsNotAGamesResultsIsSkippedAndNamed) {
         EXPECT_NE(run.err.find("spoiled.json: " + c.said), std::string::npos) << run.err;
         EXPECT_NE(run.out.find("spoiled.json: results of one game: skipped"), std::string::npos)
             << run.out;
-        EXPECT_EQ(parsed(league({db, "games", "--format", "json"}))["games"].size(), 0u);
+        EXPECT_EQ(leagueJson({db, "games", "--format", "json"})["games"].size(), 0u);
     }
     // The good file is the one game.
     EXPECT_EQ(league({db, "import", path}).status, 0);
-    EXPECT_EQ(parsed(league({db, "games", "--format", "json"}))["games"].size(), 1u);
+    EXPECT_EQ(leagueJson({db, "games", "--format", "json"})["games"].size(), 1u);
 }
 
 }  // namespace

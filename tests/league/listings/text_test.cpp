@@ -10,8 +10,6 @@
 #include <sstream>
 
 #include "html/game_page.h"
-#include "league/store/game_store.h"
-#include "league/store/league_file.h"
 #include "results/csv_writer.h"
 #include "results/json_writer.h"
 #include "results/warning_line.h"
@@ -94,10 +92,7 @@ TEST(TextInEveryOutput, ANameIsTheSameEverywhere) {
 
         // The league's standings in every format.
         const std::string db = dir.path() + "/season.db";
-        {
-            league::LeagueFile file(db, league::LeagueFile::Access::Write);
-            league::recordGame(file, game, nullptr, handIdentity("e5e5"), {});
-        }
+        recordHand(db, game, "e5e5");
         const auto standings = [&](const char* format) {
             const LeagueRun run = league({db, "standings", "--format", format});
             EXPECT_EQ(run.status, 0) << run.err;

@@ -16,7 +16,6 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 
@@ -117,7 +116,6 @@ class PostTest : public ::testing::Test {
     void SetUp() override {
         unsetenv("VORSKAL_WEBHOOK");
         db_ = dir_.path() + "/season.db";
-        league::LeagueFile file(db_, league::LeagueFile::Access::Write);
         results::GameResults game = handGame("Verdun", "12/06/26",
                                              {{"Snoopy", Side::Allied, 5, 0, 0, 0, 50},
                                               {"Udet", Side::Hun, 4, 1, 0, 0, 40},
@@ -126,7 +124,7 @@ class PostTest : public ::testing::Test {
                                              6);
         game.corrections.push_back({results::CorrectionKind::OverMax, true, "", {}, {}});
         game.corrections.push_back({results::CorrectionKind::FighterTarget, false, "", {}, {}});
-        league::recordGame(file, game, nullptr, handIdentity("c0ffee"), {});
+        recordHand(db_, game, "c0ffee");
     }
     GameDir dir_;
     std::string db_;
@@ -223,11 +221,7 @@ TEST_F(PostTest, TheTallyPostsTheGameItRecorded) {
         Receiver receiver({status});
         setenv("VORSKAL_WEBHOOK", receiver.address().c_str(), 1);
         GameDir game;
-        for (const ScenarioFolder& s : completedScenarios()) {
-            if (s.name == "merge-numbered-logs") {
-                copyInputs(s, game);
-            }
-        }
+        copySampleGame(game);
         const LeagueRun run = tally({"--record", db_, "--replace", "--post", game.path()});
         const std::vector<std::string> bodies = receiver.bodies();
         ASSERT_EQ(bodies.size(), 1u) << run.err;

@@ -8,7 +8,6 @@
 #include <regex>
 
 #include "league/site/season_site.h"
-#include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 
@@ -20,20 +19,18 @@ using results::Side;
 class SitePages : public ::testing::Test {
   protected:
     void SetUp() override {
-        record(handGame(
-                   "Verdun", "12/01/26",
-                   {{"Alice", Side::Allied, 2, 1, 0, 0, 20}, {"Bruno", Side::Hun, 1, 2, 0, 0, 10}}),
-               "k1");
-        record(handGame("Ypres", "12/02/26",
-                        {{"Alice", Side::Allied, 0, 1, 1, 5, -5},
-                         {"Carl </script>&", Side::Hun, 3, 0, 0, 0, 30}}),
-               "k2");
+        recordHand(db(),
+                   handGame("Verdun", "12/01/26",
+                            {{"Alice", Side::Allied, 2, 1, 0, 0, 20},
+                             {"Bruno", Side::Hun, 1, 2, 0, 0, 10}}),
+                   "k1");
+        recordHand(db(),
+                   handGame("Ypres", "12/02/26",
+                            {{"Alice", Side::Allied, 0, 1, 1, 5, -5},
+                             {"Carl </script>&", Side::Hun, 3, 0, 0, 0, 30}}),
+                   "k2");
         const LeagueRun run = league({db(), "site", site()});
         ASSERT_EQ(run.status, 0) << run.err;
-    }
-    void record(const results::GameResults& game, const std::string& key) {
-        league::LeagueFile file(db(), league::LeagueFile::Access::Write);
-        league::recordGame(file, game, nullptr, handIdentity(key), {});
     }
     std::string db() const { return dir_.path() + "/season.db"; }
     std::string site() const { return dir_.path() + "/site"; }

@@ -55,7 +55,7 @@ TEST_F(SiteTest, EveryLinkResolvesAndTheIndexShowsTheStandings) {
     const std::string site = work_->path() + "/site";
     const LeagueRun run = league({db(), "site", site});
     ASSERT_EQ(run.status, 0) << run.err;
-    const json games = json::parse(league({db(), "games", "--format", "json"}).out)["games"];
+    const json games = leagueJson({db(), "games", "--format", "json"})["games"];
     ASSERT_GT(games.size(), 40u);
 
     // A crawl from the index over relative links only.
@@ -84,7 +84,7 @@ TEST_F(SiteTest, EveryLinkResolvesAndTheIndexShowsTheStandings) {
             EXPECT_TRUE(reached.count(entry.path().lexically_normal())) << entry.path();
         }
     }
-    const json standings = json::parse(league({db(), "standings", "--format", "json"}).out);
+    const json standings = leagueJson({db(), "standings", "--format", "json"});
     // index, 4 downloads, a page per game and per pilot name.
     std::set<std::string> names;
     for (const json& p : standings["pilots"]) {

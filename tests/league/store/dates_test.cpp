@@ -76,8 +76,7 @@ TEST(DatesTest, TheSeasonsDatesInferTheOrder) {
 }
 
 std::string playedOn(const std::string& db, int game) {
-    const nlohmann::json shown =
-        nlohmann::json::parse(league({db, "show", std::to_string(game), "--format", "json"}).out);
+    const nlohmann::json shown = leagueJson({db, "show", std::to_string(game), "--format", "json"});
     return shown["league"]["playedOn"].is_null() ? "?"
                                                  : shown["league"]["playedOn"].get<std::string>();
 }

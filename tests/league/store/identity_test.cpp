@@ -86,8 +86,7 @@ TEST(IdentityTest, OneGameHoweverItArrives) {
                 EXPECT_EQ(run.out.find("Tally Complete"), std::string::npos);
             }
         }
-        const nlohmann::json games =
-            nlohmann::json::parse(league({game.db, "games", "--format", "json"}).out);
+        const nlohmann::json games = leagueJson({game.db, "games", "--format", "json"});
         EXPECT_EQ(games["games"].size(), 1u);
     }
 }
@@ -105,9 +104,7 @@ TEST(IdentityTest, ReplaceKeepsTheNumber) {
     EXPECT_NE(replaced.out.find("Replaced in " + game.db + " as game 1"), std::string::npos)
         << replaced.out;
     EXPECT_GT(game.dir.read("vorskal.log").size(), reports);
-    EXPECT_EQ(
-        nlohmann::json::parse(league({game.db, "games", "--format", "json"}).out)["games"].size(),
-        2u);
+    EXPECT_EQ(leagueJson({game.db, "games", "--format", "json"})["games"].size(), 2u);
 }
 
 // The same game's report as another version of the tally wrote it: another

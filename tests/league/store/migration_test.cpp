@@ -37,8 +37,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
 
     league::LeagueFile file(db, league::LeagueFile::Access::Read);
     EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 3);
-    const nlohmann::json games =
-        nlohmann::json::parse(league({db, "games", "--format", "json"}).out)["games"];
+    const nlohmann::json games = leagueJson({db, "games", "--format", "json"})["games"];
     ASSERT_EQ(games.size(), 2u);
     for (const auto& game : games) {
         EXPECT_EQ(game["season"], "1");
@@ -48,8 +47,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
     EXPECT_EQ(games[0]["warnings"], 2);     // kept before findings could be accepted: none is
 
     // Rows as they were; the locations, kept with commas before, one key each.
-    const nlohmann::json shown =
-        nlohmann::json::parse(league({db, "show", "1", "--format", "json"}).out);
+    const nlohmann::json shown = leagueJson({db, "show", "1", "--format", "json"});
     EXPECT_EQ(shown["pilots"].size(), 28u);
     EXPECT_EQ(shown["teams"]["Allied"]["final"], 79);
     for (const auto& warning : shown["warnings"]) {

@@ -48,9 +48,7 @@ class RecordTest : public ::testing::Test {
     }
     nlohmann::json standings(std::vector<std::string> args = {}) {
         args.insert(args.begin(), {db, "standings", "--format", "json"});
-        const LeagueRun run = league(args);
-        EXPECT_EQ(run.status, 0) << run.err;
-        return nlohmann::json::parse(run.out);
+        return leagueJson(args);
     }
 
     GameDir dir;
@@ -154,8 +152,7 @@ TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
 TEST_F(RecordTest, ListingsOfTheGamesAndOfOneGame) {
     const LeagueRun text = league({db, "games"});
     EXPECT_NE(text.out.find("Games (season 1): 3"), std::string::npos) << text.out;
-    const nlohmann::json games =
-        nlohmann::json::parse(league({db, "games", "--format", "json"}).out);
+    const nlohmann::json games = leagueJson({db, "games", "--format", "json"});
     ASSERT_EQ(games["games"].size(), 3u);
     EXPECT_EQ(games["games"][0]["playedOn"], "2026-12-06");
     EXPECT_EQ(games["games"][1]["hunTotal"], 32);
@@ -164,8 +161,7 @@ TEST_F(RecordTest, ListingsOfTheGamesAndOfOneGame) {
     EXPECT_EQ(games["games"][2]["recordedAt"], "2026-12-06T22:15:03Z");
 
     // One game in the results' own JSON, the league's facts apart.
-    const nlohmann::json shown =
-        nlohmann::json::parse(league({db, "show", "2", "--format", "json"}).out);
+    const nlohmann::json shown = leagueJson({db, "show", "2", "--format", "json"});
     EXPECT_EQ(shown["formatVersion"], 2);
     EXPECT_EQ(shown["league"]["id"], 2);
     EXPECT_EQ(shown["league"]["key"], "b2b2");
