@@ -3,7 +3,6 @@
 // its run, again and again; no file but the game's own may remain. A
 // temporary file of an earlier run whose process is gone is removed by the
 // next run.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -16,6 +15,7 @@
 #include <thread>
 
 #include "tests/support/game_dir.h"
+#include "tests/support/process.h"
 
 namespace vorskal::testing {
 namespace {
@@ -23,32 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// Starts the runner on `dir`; returns its process id.
-pid_t startRunner(const std::string& dir) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::execl(VORSKAL_TALLY_BINARY, "vorskal-tally", "-C", dir.c_str(), nullptr);
-        ::_exit(127);
-    }
-    return pid;
-}
-
-int waitFor(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
-}
-
 // The id of a process that has ended.
 pid_t endedProcess() {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::_exit(0);
     }
-    waitFor(pid);
+    exitStatus(pid);
     return pid;
 }
 
@@ -78,7 +59,7 @@ TEST(InterruptedMerge, AKilledRunLeavesNothingBehind) {
     dir.write(leftover, "half a merge of a run killed long ago");
 
     const auto start = Clock::now();
-    ASSERT_EQ(waitFor(startRunner(dir.path())), 0);
+    ASSERT_EQ(exitStatus(startRunner(dir.path())), 0);
     const auto whole = Clock::now() - start;
     EXPECT_EQ(dir.read("ux7server.log"), merged);
     EXPECT_FALSE(dir.exists(leftover));
@@ -90,7 +71,7 @@ TEST(InterruptedMerge, AKilledRunLeavesNothingBehind) {
         const pid_t pid = startRunner(dir.path());
         std::this_thread::sleep_for(whole * k / (kKills + 1));
         ::kill(pid, SIGKILL);
-        waitFor(pid);
+        exitStatus(pid);
         EXPECT_EQ(namesIn(dir), game) << "after kill " << k;
         EXPECT_EQ(dir.read("ux7server.log").size(), merged.size()) << "after kill " << k;
     }

@@ -12,10 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,32 +25,6 @@ namespace vorskal::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Every entry of a folder, one level down too: its bytes, the target of a
-// symbolic link, or its kind.
-std::map<std::string, std::string> snapshot(const std::string& folder) {
-    std::map<std::string, std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        const std::string name = fs::relative(entry.path(), folder).string();
-        const fs::file_status status = entry.symlink_status();
-        if (fs::is_symlink(status)) {
-            entries[name] = "link to " + fs::read_symlink(entry.path()).string();
-        } else if (fs::is_regular_file(status)) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            entries[name] = std::string(std::istreambuf_iterator<char>(in), {});
-        } else {
-            entries[name] = fs::is_directory(status) ? "directory" : "special file";
-        }
-    }
-    return entries;
-}
-
-void copySampleGame(const GameDir& dir) {
-    for (const char* name : {"ux7server0.log", "ux7server1.log", "ux7server2.log", "vorskal.ini"}) {
-        fs::copy_file(fs::path(VORSKAL_SOURCE_DIR) / "examples/sample-game" / name,
-                      fs::path(dir.path()) / name);
-    }
-}
 
 // A game whose long lists outgrow its merged log and its report: 200
 // destruction lines of 61 bytes make a merged log of 200 x 63 = 12,600 bytes
@@ -186,9 +157,9 @@ TEST(HostileFolder, IsRefusedNamingTheEntryAndLeavesTheFolderAsItWas) {
     for (const Hostile& entry : kHostile) {
         SCOPED_TRACE(entry.what);
         GameDir dir;
-        copySampleGame(dir);
+        dir.writeAll(sampleGame());
         entry.plant(dir);
-        const auto before = snapshot(dir.path());
+        const auto before = entriesOf(dir.path());
 
         const std::string command =
             entry.shell + " exec timeout 20 " + shellQuote(VORSKAL_TALLY_BINARY) + " " + entry.args;
@@ -197,7 +168,7 @@ TEST(HostileFolder, IsRefusedNamingTheEntryAndLeavesTheFolderAsItWas) {
         // Warnings of the checks may come first; the message is the last line.
         EXPECT_TRUE(run.err.ends_with(entry.message)) << run.err;
 
-        auto after = snapshot(dir.path());
+        auto after = entriesOf(dir.path());
         std::istringstream gone(entry.gone);
         for (std::string name; gone >> name;) {
             EXPECT_EQ(after.count(name), 0u) << name;
@@ -230,7 +201,7 @@ TEST(HostileFolder, CsvSetIsReplacedWholeOrNotAtAll) {
     }
     fs::remove(out + "/targets.csv");
     fs::create_directory(out + "/targets.csv");
-    const auto before = snapshot(dir.path());
+    const auto before = entriesOf(dir.path());
     const results::SpilledRows noRows;
     try {
         results::writeCsv(results::GameResults{}, out, noRows);
@@ -239,7 +210,7 @@ TEST(HostileFolder, CsvSetIsReplacedWholeOrNotAtAll) {
         EXPECT_EQ(std::string(failure.what()),
                   out + "/targets.csv: cannot replace: a directory, not a regular file");
     }
-    EXPECT_EQ(snapshot(dir.path()), before);
+    EXPECT_EQ(entriesOf(dir.path()), before);
 
     fs::remove(out + "/targets.csv");
     results::writeCsv(results::GameResults{}, out, noRows);
@@ -256,7 +227,7 @@ TEST(HostileFolder, CsvSetIsReplacedWholeOrNotAtAll) {
 // written in full: the old set stays as it was all the same.
 TEST(HostileFolder, FullDiskLeavesTheOldCsvSet) {
     GameDir dir;
-    copySampleGame(dir);
+    dir.writeAll(sampleGame());
     targetHeavyGame(dir, 400);
     const std::string out = dir.path() + "/out";
     fs::create_directory(out);
@@ -272,12 +243,12 @@ TEST(HostileFolder, FullDiskLeavesTheOldCsvSet) {
     for (const std::string_view name : results::kCsvFiles) {
         dir.write("out/" + std::string(name), kOldCsv);
     }
-    const auto before = snapshot(out);
+    const auto before = entriesOf(out);
     const ToolRun run =
         runProgram(dir.path(), VORSKAL_TALLY_BINARY, "--no-fighter-target-correction --csv out .");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "vorskal-tally: out/targets.csv: cannot write: No space left on device\n");
-    EXPECT_EQ(snapshot(out), before);
+    EXPECT_EQ(entriesOf(out), before);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // report file then holds two whole reports one after the other. The waiting
 // is seen in the kernel's table of locks (/proc/locks), where a process
 // blocked on a lock is listed with "->", so no test relies on timing.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -17,33 +16,10 @@
 
 #include "base/system_files.h"
 #include "tests/support/game_dir.h"
+#include "tests/support/process.h"
 
 namespace vorskal::testing {
 namespace {
-
-// A headless runner in a process of its own, let go when `gate` closes.
-pid_t startRunner(const GameDir& dir, const int* gate = nullptr) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (gate != nullptr) {
-            char byte;
-            ::close(gate[1]);
-            while (::read(gate[0], &byte, 1) > 0) {
-            }
-        }
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::execl(VORSKAL_TALLY_BINARY, VORSKAL_TALLY_BINARY, "-C", dir.path().c_str(), nullptr);
-        ::_exit(127);
-    }
-    return pid;
-}
-
-int exitStatus(pid_t pid) {
-    int raw = 0;
-    ::waitpid(pid, &raw, 0);
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
 
 // Waits until `pid` is listed as blocked on a lock; false after 60 s.
 bool blockedOnALock(pid_t pid) {
@@ -80,7 +56,7 @@ TEST(TwoRuns, ARunnerWaitsForTheLockOfThisProcess) {
     GameDir dir;
     writeGame(dir, 3);
     auto lock = std::make_unique<DirectoryLock>(dir.path());
-    const pid_t runner = startRunner(dir);
+    const pid_t runner = startRunner(dir.path());
     ASSERT_TRUE(blockedOnALock(runner));
     EXPECT_FALSE(dir.exists("ux7server.log"));
     EXPECT_FALSE(dir.exists("vorskal.log"));
@@ -104,7 +80,7 @@ TEST(TwoRuns, TheLockGoesWithAProcessThatDies) {
     }
     char byte;
     ASSERT_EQ(::read(held[0], &byte, 1), 1);  // the holder has the lock
-    const pid_t runner = startRunner(dir);
+    const pid_t runner = startRunner(dir.path());
     ASSERT_TRUE(blockedOnALock(runner));
     EXPECT_FALSE(dir.exists("vorskal.log"));
     ::kill(holder, SIGKILL);
@@ -120,8 +96,8 @@ TEST(TwoRuns, TwoRunnersAtOnceAppendTwoWholeReports) {
     writeGame(dir, 5000);
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
-    const pid_t first = startRunner(dir, gate);
-    const pid_t second = startRunner(dir, gate);
+    const pid_t first = startRunner(dir.path(), gate);
+    const pid_t second = startRunner(dir.path(), gate);
     ::close(gate[0]);
     ::close(gate[1]);
     EXPECT_EQ(exitStatus(first), 0);

@@ -46,9 +46,46 @@ bool GameDir::exists(const std::string& name) const {
     return std::filesystem::exists(path_ + "/" + name);
 }
 
+void GameDir::writeAll(const std::map<std::string, std::string>& files) const {
+    for (const auto& [name, bytes] : files) {
+        write(name, bytes);
+    }
+}
+
+void GameDir::writeOneKill(const std::string& log, const std::string& killLine) const {
+    write(log,
+          crlf({"12/06/26 20:15:03 Kill of Baron_Red       FOKKER_DVII awarded to Snoopy          "
+                "SOPWITH_CAMEL"}));
+    write("vorskal.ini", crlf({"Map=Verdun", "Verdun", "12-Bridge,2", "20-Depot,1", "", killLine,
+                               "Death=-5", "Bridge=15", "Depot=10", "Factory=20", "Hangar=5",
+                               "Tank=5", "Truck=2", "Train=8"}));
+}
+
 Outcome GameDir::tally(const TallyOptions& options, const RunConfig& config) const {
     FixedClock clock;
     return tallyDirectory(path_, options, clock, config);
+}
+
+std::map<std::string, std::string> sampleGame() {
+    return entriesOf(std::string(VORSKAL_SOURCE_DIR) + "/examples/sample-game");
+}
+
+std::map<std::string, std::string> entriesOf(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).string();
+        const fs::file_status status = entry.symlink_status();
+        if (fs::is_symlink(status)) {
+            entries[name] = "link to " + fs::read_symlink(entry.path()).string();
+        } else if (fs::is_regular_file(status)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            entries[name] = std::string(std::istreambuf_iterator<char>(in), {});
+        } else {
+            entries[name] = fs::is_directory(status) ? "directory" : "special file";
+        }
+    }
+    return entries;
 }
 
 std::string crlf(const std::vector<std::string>& lines) {

@@ -1,6 +1,8 @@
 #include "tests/support/process.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -31,6 +33,30 @@ ToolRun runProgram(const std::string& cwd, const std::string& program, const std
     run.out = outputs.read("out");
     run.err = outputs.read("err");
     return run;
+}
+
+pid_t startRunner(const std::string& dir, const int* gate) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (gate != nullptr) {
+            char byte;
+            ::close(gate[1]);
+            while (::read(gate[0], &byte, 1) > 0) {
+            }
+        }
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::execl(VORSKAL_TALLY_BINARY, "vorskal-tally", "-C", dir.c_str(), nullptr);
+        ::_exit(127);
+    }
+    return pid;
+}
+
+int exitStatus(pid_t pid) {
+    int raw = 0;
+    ::waitpid(pid, &raw, 0);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
 }  // namespace vorskal::testing

@@ -25,21 +25,7 @@ using vorskal::window::TallyWindow;
 
 namespace {
 
-using vorskal::testing::crlf;
 using vorskal::testing::GameDir;
-
-// The Allied Snoopy (SOPWITH) shoots down the Hun Baron_Red (FOKKER): with
-// Kill=10 and Death=-5 the final totals are Allied 10, Hun -5.
-const std::string kServerLog = crlf({
-    "12/06/26 20:15:03 Kill of Baron_Red       FOKKER_DVII awarded to Snoopy          "
-    "SOPWITH_CAMEL",
-});
-
-std::string pointFile(const std::string& killLine) {
-    return crlf({"Map=Verdun", "Verdun", "12-Bridge,2", "20-Depot,1", "", killLine, "Death=-5",
-                 "Bridge=15", "Depot=10", "Factory=20", "Hangar=5", "Tank=5", "Truck=2",
-                 "Train=8"});
-}
 
 // Watches for the modal message box while it lives; notes what each box
 // shows, one line each (title, text, the informative text under it, icon,
@@ -196,8 +182,7 @@ void TallyWindowTest::runKeepsTheWindowAliveAndEndsInItsMessageBox() {
     QSignalSpy finished(&window, &TallyWindow::finished);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    game.write(firstLog.toStdString(), kServerLog);
-    game.write("vorskal.ini", pointFile(killLine.toStdString()));
+    game.writeOneKill(firstLog.toStdString(), killLine.toStdString());
 
     BoxCloser closer;
     auto* button = window.findChild<QPushButton*>("tallyButton");

@@ -17,21 +17,8 @@
 namespace vorskal::window {
 namespace {
 
-using testing::crlf;
 using testing::GameDir;
 using testing::linesOf;
-
-// One kill: the Allied Snoopy (SOPWITH) shoots down the Hun Baron_Red (FOKKER).
-const std::string kOneKill = crlf({
-    "12/06/26 20:15:03 Kill of Baron_Red       FOKKER_DVII awarded to Snoopy          "
-    "SOPWITH_CAMEL",
-});
-
-std::string pointFile(const std::string& killLine) {
-    return crlf({"Map=Verdun", "Verdun", "12-Bridge,2", "20-Depot,1", "", killLine, "Death=-5",
-                 "Bridge=15", "Depot=10", "Factory=20", "Hangar=5", "Tank=5", "Truck=2",
-                 "Train=8"});
-}
 
 TEST(WindowCore, BoxesSetOptionsAllOnAtStartAndFrozenOnceTheRunBegins) {
     std::vector<TallyOptions> seen;
@@ -136,8 +123,7 @@ TEST(WindowCore, RealRunsEndWithTheirMessageAndStatus) {
              {true, "Kill=ten", "vorskal.ini line 6: \"ten\" is not a number", 2},
          }) {
         GameDir game;
-        game.write(c.firstLog ? "ux7server0.log" : "ux7server1.log", kOneKill);
-        game.write("vorskal.ini", pointFile(c.killLine));
+        game.writeOneKill(c.firstLog ? "ux7server0.log" : "ux7server1.log", c.killLine);
         TallyOptions options;  // one option off, to see the run gets them
         options.redBoxedOnly = false;
         const RunEnd end = tallyGame(options, game.path());
@@ -162,7 +148,7 @@ TEST(WindowCore, FolderDialogIsAskedUntilAFolderHoldsTheFirstLog) {
     const std::string empty = root.path() + "/empty";
     std::filesystem::create_directory(game);
     std::filesystem::create_directory(empty);
-    root.write("game/ux7server0.log", kOneKill);
+    root.write("game/ux7server0.log", "");
     const std::string refusal =
         empty +
         " holds no ux7server0.log.\n\nChoose the folder where the game server writes its "
