@@ -6,9 +6,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,17 +24,6 @@ namespace {
 using results::GameResults;
 using Files = std::map<std::string, std::string>;
 namespace fs = std::filesystem;
-
-// The sample game's files, the ones its scenario folder points to.
-Files sampleGame() {
-    Files files;
-    for (const auto& entry :
-         fs::directory_iterator(fs::path(VORSKAL_SOURCE_DIR) / "examples/sample-game")) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        files[entry.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
-    }
-    return files;
-}
 
 std::string hexOf(std::string_view bytes) {
     results::Sha256 sha;
@@ -362,87 +350,53 @@ RunnerRun runner(std::vector<const char*> argv) {
     return {status, out.str(), err.str()};
 }
 
-// Every file of a directory with its bytes.
-Files snapshot(const GameDir& dir) {
-    Files files;
-    for (const auto& entry : fs::directory_iterator(dir.path())) {
-        files[entry.path().filename().string()] = dir.read(entry.path().filename().string());
-    }
-    return files;
-}
-
-TEST(Results, CheckWritesNothingAndSaysWhatItFound) {
-    GameDir dir;
-    for (const auto& [name, bytes] : sampleGame()) {
-        dir.write(name, bytes);
-    }
-    dir.write("vorskal.log", "an older report\r\n");
-    const Files before = snapshot(dir);
-    const RunnerRun run = runner({"--check", dir.path().c_str()});
-    EXPECT_EQ(snapshot(dir), before);
-    // The sample's one finding, Archie, is accepted in its folder.
-    EXPECT_EQ(run.status, kExitOk) << run.err;
-    EXPECT_EQ(run.out, "Allied 79, Hun 65; nothing written (check); 1 accepted finding\n");
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
-    EXPECT_NE(run.err.find("ux7server.log line 94: accepted: "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("[unknown-aircraft: Archie]\n"), std::string::npos);
-
-    GameDir plain;
-    for (const auto& [name, bytes] : kPlainGame) {
-        plain.write(name, bytes);
-    }
-    const RunnerRun clean = runner({"--check", "-C", plain.path().c_str()});
-    EXPECT_EQ(clean.status, kExitOk) << clean.err;
-    EXPECT_EQ(clean.out, "Allied 10, Hun -5; nothing written (check)\n");
-    EXPECT_EQ(snapshot(plain), kPlainGame);
-
-    GameDir empty;
-    EXPECT_EQ(runner({"--check", empty.path().c_str()}).status, kExitMissingFirstLog);
-
-    // --json - puts the JSON on standard output and the runner's lines on standard error.
-    const RunnerRun json = runner({"--json", "-", dir.path().c_str()});
-    EXPECT_EQ(json.status, kExitOk) << json.err;
-    EXPECT_EQ(json.out.rfind("{\"formatVersion\":3,", 0), 0u);
-    EXPECT_NE(json.err.find("Tally Complete\nAllied 79, Hun 65; report appended to vorskal.log; "
-                            "1 accepted finding\n"),
-              std::string::npos);
-}
-
-// --strict writes nothing at all while a finding is not accepted; --check
-// counts only those. A run that fails shows its error and no finding.
-TEST(Results, StrictStopsOnFindingsNotAccepted) {
-    const std::string archie =
+// --check writes nothing and says what it found; --strict writes nothing at
+// all while a finding is not accepted, and --check counts only those. A run
+// that fails shows its error and no finding.
+TEST(Results, CheckAndStrictWriteNothingWhileAFindingIsNotAccepted) {
+    Files archie = kPlainGame;
+    archie["ux7server0.log"] +=
         "12/06/26 20:05:00 Kill of Fritz           FOKKER_DVII awarded to Archie\r\n";
+    Files accepted = archie, badKey = archie, broken = archie;
+    accepted["vorskal-accepted.txt"] = "unknown-aircraft: Archie\n";
+    badKey["vorskal-accepted.txt"] = "unknown-aircraft:\n";
+    // A kill worth more than 32 bits, and no Death= line.
+    broken["vorskal.ini"] = "Map=Verdun\r\nVerdun\r\n\r\nKill=99999999999\r\n";
     const struct {
         const char* name;
-        const char* accepted;  // the folder's vorskal-accepted.txt; nullptr: none
-        bool broken;           // a vorskal.ini that fails the run
+        Files game;
         int check, strict;     // exit statuses
+        const char* checkOut;  // standard output of --check; nullptr: not looked at
+        const char* checkErr;  // standard error of --check, a pattern
         const char* says;      // in standard error of --strict
     } cases[] = {
-        {"a finding", nullptr, false, kExitFindings, kExitFindings,
+        // The sample's one finding, Archie at line 94, is accepted in its folder.
+        {"the sample game", sampleGame(), kExitOk, kExitOk,
+         "Allied 79, Hun 65; nothing written (check); 1 accepted finding\n",
+         "^ux7server\\.log line 94: accepted: .*\\[unknown-aircraft: Archie\\]\n$", ""},
+        {"no finding", kPlainGame, kExitOk, kExitOk, "Allied 10, Hun -5; nothing written (check)\n",
+         "^$", ""},
+        {"no game", {}, kExitMissingFirstLog, kExitMissingFirstLog, nullptr, "", ""},
+        {"a finding", archie, kExitFindings, kExitFindings, nullptr, "",
          "stopped by --strict: 1 warning, so nothing was written"},
-        {"accepted", "unknown-aircraft: Archie\n", false, kExitOk, kExitOk, ""},
-        {"a bad key", "unknown-aircraft:\n", false, kExitFailed, kExitFailed,
+        {"accepted", accepted, kExitOk, kExitOk, nullptr, "", ""},
+        {"a bad key", badKey, kExitFailed, kExitFailed, nullptr, "",
          "vorskal-accepted.txt line 1: no subject"},
-        {"a failed run", nullptr, true, kExitFailed, kExitFailed, ""},
+        {"a failed run", broken, kExitFailed, kExitFailed, nullptr, "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         GameDir dir;
-        for (const auto& [name, bytes] : kPlainGame) {
-            dir.write(name, bytes);
-        }
-        dir.write("ux7server0.log", kPlainGame.at("ux7server0.log") + archie);
+        dir.writeAll(c.game);
         dir.write("vorskal.log", "an older report\r\n");
-        if (c.accepted != nullptr) {
-            dir.write("vorskal-accepted.txt", c.accepted);
+        const Files before = entriesOf(dir.path());
+        const RunnerRun check = runner({"--check", "-C", dir.path().c_str()});
+        EXPECT_EQ(check.status, c.check) << check.err;
+        EXPECT_EQ(entriesOf(dir.path()), before);
+        if (c.checkOut != nullptr) {
+            EXPECT_EQ(check.out, c.checkOut);
+            EXPECT_TRUE(std::regex_search(check.err, std::regex(c.checkErr))) << check.err;
         }
-        if (c.broken) {  // a kill worth more than 32 bits, and no Death= line
-            dir.write("vorskal.ini", "Map=Verdun\r\nVerdun\r\n\r\nKill=99999999999\r\n");
-        }
-        const Files before = snapshot(dir);
-        EXPECT_EQ(runner({"--check", dir.path().c_str()}).status, c.check);
         const std::string json = dir.path() + "/out.json";
         const RunnerRun strict = runner({"--strict", "--json", json.c_str(), dir.path().c_str()});
         EXPECT_EQ(strict.status, c.strict) << strict.err;
@@ -451,7 +405,7 @@ TEST(Results, StrictStopsOnFindingsNotAccepted) {
             EXPECT_NE(dir.read("vorskal.log"), before.at("vorskal.log"));
             EXPECT_TRUE(dir.exists("out.json"));
         } else if (c.strict != kExitFailed) {
-            EXPECT_EQ(snapshot(dir), before);  // byte for byte, nothing added
+            EXPECT_EQ(entriesOf(dir.path()), before);  // byte for byte, nothing added
         } else {
             // A failure, as every failure, ends the report it opened in one ERROR line.
             const std::string log = dir.read("vorskal.log");
@@ -461,6 +415,16 @@ TEST(Results, StrictStopsOnFindingsNotAccepted) {
             EXPECT_FALSE(dir.exists("out.json"));
         }
     }
+
+    // --json - puts the JSON on standard output and the runner's lines on standard error.
+    GameDir dir;
+    dir.writeAll(sampleGame());
+    const RunnerRun json = runner({"--json", "-", dir.path().c_str()});
+    EXPECT_EQ(json.status, kExitOk) << json.err;
+    EXPECT_EQ(json.out.rfind("{\"formatVersion\":3,", 0), 0u);
+    EXPECT_NE(json.err.find("Tally Complete\nAllied 79, Hun 65; report appended to vorskal.log; "
+                            "1 accepted finding\n"),
+              std::string::npos);
 }
 
 }  // namespace
