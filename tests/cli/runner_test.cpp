@@ -1,5 +1,6 @@
 // The headless runner vorskal-tally as a program: what it does with no
-// directory given, bad usage, help and version, outputs it cannot write.
+// directory given, the game's page, bad usage, help and version, outputs it
+// cannot write.
 // Its statuses after a tally and its option switches are tried by the
 // scenarios run on disk.
 #include <gtest/gtest.h>
@@ -31,6 +32,28 @@ TEST(Runner, TalliesTheCurrentDirectoryByDefault) {
     EXPECT_EQ(dir.read("ux7server.log"), crlf({kKill}));
     EXPECT_NE(dir.read("vorskal.log").find("\r\nAllied Total:...10\r\nHun Total:......-5\r\n"),
               std::string::npos);
+}
+
+// --html FILE: the page after a complete run, relative to the current
+// directory; no page when the run does not complete.
+TEST(Runner, HtmlPageOnlyAfterACompleteRun) {
+    GameDir dir;
+    const ToolRun run = runIn(dir, "--html game.html");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("Tally Complete\n")) << run.out;
+    const std::string page = dir.read("game.html");
+    EXPECT_TRUE(page.starts_with("<!DOCTYPE html>"));
+    EXPECT_NE(page.find("<svg id=\"arena-chart\""), std::string::npos);
+    // Snoopy's kill at 10 points, Fritz's death at -5: score, kills, deaths.
+    for (const char* row : {"Snoopy</th><td class=\"n\">10</td><td class=\"n\">1</td><td "
+                            "class=\"n\">0</td>",
+                            "Fritz</th><td class=\"n\">-5</td><td class=\"n\">0</td><td "
+                            "class=\"n\">1</td>"}) {
+        EXPECT_NE(page.find(std::string("<th scope=\"row\">") + row), std::string::npos) << row;
+    }
+    GameDir empty;
+    EXPECT_EQ(runProgram(empty.path(), VORSKAL_TALLY_BINARY, "--html game.html").status, 1);
+    EXPECT_FALSE(empty.exists("game.html"));
 }
 
 // Usage faults, help and version touch no file of the game.
@@ -70,7 +93,8 @@ TEST(Runner, OutputsThatCannotBeWrittenAreRefusedBeforeTheRun) {
     };
     const Case cases[] = {
         {"--json no-folder/r.json", "no-folder/r.json: its folder no-folder does not exist"},
-        {"--html no-folder/p.html", "no-folder/p.html: its folder no-folder does not exist"},
+        {"--html no-folder/p.html",
+         "no-folder/p.html: its folder no-folder does not exist (--html); nothing done\n"},
         {"--csv ux7server0.log/tables", "ux7server0.log is not a folder (--csv)"},
         {"--record no-folder/s.db", "no-folder/s.db: cannot be made"},
         {"--record notes.txt", "notes.txt: not a league file"},

@@ -225,16 +225,12 @@ Result inMemory(const Scenario& s, Reading reading) {
 
 Result onDisk(const Scenario& s) {
     GameDir dir;
-    for (const auto& [name, bytes] : s.inputs) {
-        dir.write(name, bytes);
-    }
-    for (const auto& name : s.unreadable) {
-        fs::remove(dir.path() + "/" + name);
-        fs::create_directory(dir.path() + "/" + name);
-    }
-    for (const auto& name : s.uncreatable) {
-        fs::remove(dir.path() + "/" + name);
-        fs::create_directory(dir.path() + "/" + name);
+    dir.writeAll(s.inputs);
+    for (const auto* names : {&s.unreadable, &s.uncreatable}) {
+        for (const auto& name : *names) {
+            fs::remove(dir.path() + "/" + name);
+            fs::create_directory(dir.path() + "/" + name);
+        }
     }
     std::vector<const char*> argv = {"vorskal-tally", "-C", dir.path().c_str()};
     for (const auto& w : s.switches) {
