@@ -1,5 +1,6 @@
 #include "league/import/report_import.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -65,8 +66,17 @@ std::string whatItIs(std::string_view bytes) {
     if (bytes[first] == '<') {
         return "a page (HTML), not a report file; " + std::string(kTakes);
     }
-    const std::string_view line = bytes.substr(first, bytes.find_first_of("\r\n", first) - first);
-    if (line.find(',') != std::string_view::npos) {
+    // CSV: the first two lines hold as many commas, at least two (the
+    // programs' tables have more than three columns; prose may hold a comma).
+    const auto commasOfLine = [&bytes](std::size_t& at) {
+        const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
+        const auto commas = std::count(bytes.begin() + at, bytes.begin() + end, ',');
+        at = std::min(bytes.find_first_not_of("\r\n", end), bytes.size());
+        return commas;
+    };
+    std::size_t at = first;
+    const auto header = commasOfLine(at);
+    if (header >= 2 && at < bytes.size() && commasOfLine(at) == header) {
         return "a CSV file, not a report file; " + std::string(kTakes);
     }
     return "no report in it; " + std::string(kTakes);

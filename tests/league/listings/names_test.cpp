@@ -147,7 +147,8 @@ TEST(NamesTest, ImportNamesAFileThatHoldsNoReport) {
         {"games.csv", "Game,Key,Played,Map\r\n1,aaaa1111,2026-12-06,Verdun\r\n",
          ": a CSV file, not a report file" + takes},
         {"vorskal.log", "", ": an empty file: no report in it\n"},
-        {"notes.txt", "\n\nThe Verdun game of Sunday\n", ": no report in it" + takes},
+        {"notes.txt", "\n\nThe Verdun game, Sunday\n14 pilots, 2 hours\n",
+         ": no report in it" + takes},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
