@@ -1,6 +1,7 @@
 #include "results/accepted_findings.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "base/failure.h"
 
@@ -15,6 +16,24 @@ std::string_view trimmed(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A code quoted for a message. A code is plain ASCII, so every other byte
+// (an invisible character pasted with it, a byte-order mark) is shown as
+// \xNN: the quoted text shows why it is no code.
+std::string quotedCode(std::string_view code) {
+    std::string shown;
+    for (const char c : code) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            shown += hex;
+        } else {
+            shown += c;
+        }
+    }
+    return quoted(shown);
 }
 
 }  // namespace
@@ -32,6 +51,11 @@ std::string findingKey(const Warning& finding) {
 
 AcceptedFindings AcceptedFindings::parse(std::string_view text) {
     AcceptedFindings accepted;
+    // A byte-order mark (a text saved as "UTF-8 with BOM") is no part of the
+    // first line.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
     std::uint64_t number = 0;
     while (!text.empty()) {
         std::size_t end = text.find_first_of("\r\n");
@@ -59,7 +83,7 @@ AcceptedFindings AcceptedFindings::parse(std::string_view text) {
         const auto known = std::find_if(kFindingCodes.begin(), kFindingCodes.end(),
                                         [&](const FindingCode& c) { return c.code == code; });
         if (known == kFindingCodes.end()) {
-            fail(quoted(code) + " is not a warning's code");
+            fail(quotedCode(code) + " is not a warning's code");
         }
         if (known->hasSubject && subject.empty()) {
             fail("no subject after " + quoted(std::string(code) + ":"));

@@ -6,7 +6,8 @@
 // Its lines (CR LF, LF or CR): a finding's key, the warning's code and its
 // subject as a run prints them in brackets, "unknown-aircraft: Archie"
 // (the code alone for a finding without a subject, "no-death-points");
-// blank lines and lines that begin with "#" are left alone. The format is
+// blank lines and lines that begin with "#" are left alone; a byte-order
+// mark before the first line is skipped. The format is
 // documented in docs/results.md, "Accepting a finding".
 #include <set>
 #include <string>

@@ -312,9 +312,14 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         return kExitUsage;
     }
     std::unique_ptr<GameRecorder> recorder;
-    if (const std::string problem = openOutputs(asked, recorder, clock); !problem.empty()) {
-        err << "vorskal-tally: " << problem << "; nothing done\n";
-        return kExitFailed;
+    try {
+        if (const std::string problem = openOutputs(asked, recorder, clock); !problem.empty()) {
+            err << "vorskal-tally: " << problem << "; nothing done\n";
+            return kExitFailed;
+        }
+    } catch (const std::invalid_argument& mistake) {  // a name the league file does not know
+        err << "vorskal-tally: " << logText(mistake.what()) << "; nothing done\n";
+        return kExitUsage;
     }
     return TallyCommand(asked, recorder.get(), clock, out, err).run();
 }

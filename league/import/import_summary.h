@@ -15,6 +15,7 @@ struct ImportSummary {
     std::vector<std::string> skipped;  // one line per report skipped, naming it and why
     std::vector<std::string> notes;    // games recorded with an unknown day, or probably twins
     std::vector<std::int64_t> games;   // a results JSON: its game's number, recorded or found
+    std::string notReport;             // a file without a report: what it is, what takes it
 };
 
 }  // namespace vorskal::league

@@ -1,5 +1,6 @@
 #include "league/import/report_import.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -9,6 +10,7 @@
 #include "league/import/results_import.h"
 #include "league/store/game_numbers.h"
 #include "league/store/game_store.h"
+#include "league/store/schema.h"
 
 namespace vorskal::league {
 
@@ -35,6 +37,51 @@ std::string named(const std::string& path, const FoundReport& report) {
            std::to_string(report.number);
 }
 
+// What a file that holds no report is, and what takes it instead: a league
+// file, another SQLite database, a page, a CSV file, an empty file or any
+// other text.
+std::string whatItIs(std::string_view bytes) {
+    constexpr std::string_view kSqlite("SQLite format 3\0", 16);
+    constexpr std::string_view kTakes =
+        "import takes a report file (vorskal.log) or a game's results JSON (vorskal-tally "
+        "--json)";
+    if (bytes.substr(0, kSqlite.size()) == kSqlite) {
+        // The application id, at byte 68 of the header, big-endian.
+        std::int64_t id = 0;
+        for (std::size_t at = 68; at < 72 && at < bytes.size(); ++at) {
+            id = id * 256 + static_cast<unsigned char>(bytes[at]);
+        }
+        return id == kApplicationId
+                   ? "a league file, not a report file: merge records its games "
+                     "(vorskal-league LEAGUE.db merge FILE)"
+                   : "an SQLite database, not a report file; " + std::string(kTakes);
+    }
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        bytes.remove_prefix(3);
+    }
+    const std::size_t first = bytes.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return "an empty file: no report in it";
+    }
+    if (bytes[first] == '<') {
+        return "a page (HTML), not a report file; " + std::string(kTakes);
+    }
+    // CSV: the first two lines hold as many commas, at least two (the
+    // programs' tables have more than three columns; prose may hold a comma).
+    const auto commasOfLine = [&bytes](std::size_t& at) {
+        const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
+        const auto commas = std::count(bytes.begin() + at, bytes.begin() + end, ',');
+        at = std::min(bytes.find_first_not_of("\r\n", end), bytes.size());
+        return commas;
+    };
+    std::size_t at = first;
+    const auto header = commasOfLine(at);
+    if (header >= 2 && at < bytes.size() && commasOfLine(at) == header) {
+        return "a CSV file, not a report file; " + std::string(kTakes);
+    }
+    return "no report in it; " + std::string(kTakes);
+}
+
 }  // namespace
 
 void checkReportFile(const std::string& reportPath) {
@@ -54,6 +101,11 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
             return importResultsJson(league, reportPath, bytes, season);
         }
         reports = splitReports(bytes);  // the bytes go before the games are recorded
+        if (reports.empty()) {
+            ImportSummary none;
+            none.notReport = whatItIs(bytes);
+            return none;
+        }
     }
     ImportSummary summary;
     summary.reports = static_cast<int>(reports.size());

@@ -18,7 +18,9 @@ namespace vorskal::league {
 void checkReportFile(const std::string& reportPath);
 
 // A file whose first character other than a blank is "{" is taken for a
-// game's results JSON (league/import/results_import.h).
+// game's results JSON (league/import/results_import.h). A file without a
+// report records nothing; the summary's notReport says what it is (a league
+// file, a page, a CSV file...) and what takes it.
 // Throws LeagueError when the report file cannot be read or the league file
 // cannot be written; nothing is recorded then. `season` empty: the current one.
 ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath,

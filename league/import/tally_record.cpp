@@ -4,6 +4,7 @@
 
 #include "base/utf8_path.h"
 #include "base/writable.h"
+#include "league/listings/queries.h"
 
 namespace vorskal::league {
 
@@ -12,6 +13,9 @@ TallyRecorder::TallyRecorder(std::string path, RecordRequest request, Clock& clo
     std::error_code error;
     if (std::filesystem::exists(utf8Path(path_), error)) {
         file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write, clock_);
+        if (request_.replace && !request_.season.empty()) {
+            checkSeason(*file_, request_.season);  // a game to replace is in a season there
+        }
     } else if (!folderWritable(folderOf(utf8Path(path_)))) {
         throw LeagueError(path_ +
                           ": cannot be made (its folder does not exist or cannot be written)");

@@ -21,7 +21,8 @@ class TallyRecorder {
   public:
     // Opens and checks the league file at `path`: an existing file must be
     // a league file this program can write; a missing one is made when the
-    // game is recorded, so its folder must be writable. Throws LeagueError.
+    // game is recorded, so its folder must be writable. Throws LeagueError;
+    // std::invalid_argument for --replace into a season the file does not know.
     // The recording times come from `clock`.
     TallyRecorder(std::string path, RecordRequest request, Clock& clock);
 

@@ -1,4 +1,5 @@
 #include "league/listings/listing.h"
+#include "base/counted.h"
 
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -207,8 +208,8 @@ void writeStandings(std::ostream& out, const Standings& standings, Format format
                     const std::string& filterText) {
     switch (format) {
         case Format::Text: {
-            out << logText(title("Standings", filterText)) << ": " << gamesOf(standings)
-                << " games\n";
+            out << logText(title("Standings", filterText)) << ": "
+                << counted(gamesOf(standings), "game") << "\n";
             for (const results::Side side : kSideGroups) {
                 const TextTable table = sidePilotsTable(standings.pilots, results::sideName(side));
                 if (!table.rows.empty()) {

@@ -7,6 +7,7 @@
 #include "league/store/game_day.h"
 #include "league/store/game_store.h"
 #include "league/store/season_days.h"
+#include "league/store/settings.h"
 
 namespace vorskal::league {
 
@@ -14,7 +15,8 @@ namespace {
 
 // Every query that filters games binds the filter as ?1 to ?4.
 constexpr const char* kGameFilter =
-    "g.removed_at IS NULL AND (?1 IS NULL OR g.map = ?1) AND (?2 IS NULL OR g.played_on >= ?2) "
+    "g.removed_at IS NULL AND (?1 IS NULL OR g.map = ?1 COLLATE NOCASE) AND (?2 IS NULL OR "
+    "g.played_on >= ?2) "
     "AND (?3 IS NULL OR g.played_on <= ?3) AND (?4 IS NULL OR g.season = ?4)";
 
 void bindFilter(Statement& statement, const GameFilter& filter) {
@@ -72,7 +74,64 @@ void addChecked(std::int64_t& sum, std::int64_t value, const LeagueFile& file, s
     }
 }
 
+// The values of a query's one column, as a message lists them.
+std::string namesOf(Statement&& names) {
+    std::string list;
+    while (names.step()) {
+        list += (list.empty() ? "\"" : ", \"") + names.text(0) + "\"";
+    }
+    return list;
+}
+
 }  // namespace
+
+void checkSeason(LeagueFile& file, const std::string& season) {
+    try {
+        Connection& db = file.db();
+        const std::string current = currentSeason(db);
+        Statement known = db.prepare("SELECT 1 FROM games WHERE season = ? LIMIT 1");
+        known.bind(1, season);
+        if (season != current && !known.step()) {
+            Statement seasons = db.prepare("SELECT season FROM games UNION SELECT ? ORDER BY 1");
+            seasons.bind(1, current);
+            throw std::invalid_argument(file.path() + ": no season \"" + season +
+                                        "\" (the seasons: " + namesOf(std::move(seasons)) + ")");
+        }
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+}
+
+GameFilter checkedFilter(LeagueFile& file, GameFilter filter) {
+    if (filter.from && filter.to && *filter.from > *filter.to) {
+        throw std::invalid_argument("--from " + *filter.from + " is after --to " + *filter.to +
+                                    ": no day is both");
+    }
+    if (filter.season) {
+        checkSeason(file, *filter.season);
+    }
+    if (filter.map) {
+        try {
+            // The file's own spelling; the exact one first.
+            Statement map = file.db().prepare(
+                "SELECT map FROM games WHERE map = ?1 COLLATE NOCASE ORDER BY map != ?1, map "
+                "LIMIT 1");
+            map.bind(1, *filter.map);
+            if (!map.step()) {
+                const std::string maps =
+                    namesOf(file.db().prepare("SELECT DISTINCT map FROM games ORDER BY map"));
+                throw std::invalid_argument(
+                    file.path() + ": no game on a map \"" + *filter.map + "\" (" +
+                    (maps.empty() ? std::string("no game is recorded") : "the maps: " + maps) +
+                    ")");
+            }
+            filter.map = map.text(0);
+        } catch (const SqliteError& error) {
+            file.fail(error);
+        }
+    }
+    return filter;
+}
 
 Standings computeStandings(LeagueFile& file, const GameFilter& filter) {
     Standings standings;

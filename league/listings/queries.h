@@ -22,6 +22,16 @@ struct GameFilter {
     std::optional<std::string> season;  // nullopt: every season
 };
 
+// A filter's names checked against the file, so that a mistyped name is
+// refused instead of answering "0 games": a season no game of the file has
+// (removed ones count) and that is not the current season, a map no game
+// has, or a first day after the last. Throws std::invalid_argument naming
+// what exists. The map comes back as the file writes it (a map is matched
+// without regard to letter case).
+GameFilter checkedFilter(LeagueFile& file, GameFilter filter);
+// The same for a season alone.
+void checkSeason(LeagueFile& file, const std::string& season);
+
 Standings computeStandings(LeagueFile& file, const GameFilter& filter);
 
 struct GameSummary {

@@ -1,11 +1,13 @@
 #include "league/site/season_site.h"
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <vector>
 
+#include "base/utf8_path.h"
 #include "html/game_page.h"
 #include "html/html_text.h"
 #include "html/page_assets.h"
@@ -233,13 +235,21 @@ std::string pilotPageName(const std::string& name) {
     return digest.hexDigest().substr(0, 16) + ".html";
 }
 
-SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std::string& season) {
+SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std::string& season,
+                            bool allowEmpty) {
     SiteSummary summary;
     summary.season = season.empty() ? currentSeason(file.db()) : season;
-    const GameFilter filter{std::nullopt, std::nullopt, std::nullopt, summary.season};
+    const GameFilter filter =
+        checkedFilter(file, {std::nullopt, std::nullopt, std::nullopt, summary.season});
     const Standings standings = computeStandings(file, filter);
     const std::vector<GameSummary> games = listGames(file, filter);
     summary.games = static_cast<int>(games.size());
+    std::error_code error;
+    if (games.empty() && !allowEmpty && std::filesystem::exists(utf8Path(dir) / kSiteMark, error)) {
+        throw LeagueError(dir + ": holds a site, and season " + summary.season +
+                          " has no game: the site is left as it is (--allow-empty replaces "
+                          "it with one without games)");
+    }
 
     SiteFolder site(dir);
     std::map<std::string, std::vector<PilotGame>> pilots;

@@ -24,8 +24,12 @@ struct SiteSummary {
     int pilots = 0;
 };
 
-// `season` empty: the league's current season. Throws LeagueError.
-SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std::string& season);
+// `season` empty: the league's current season; a season the file does not
+// know is refused (std::invalid_argument). A site in `dir` is not replaced
+// by one without a game (a new season, a mistyped name) unless
+// `allowEmpty`: LeagueError then, and the site stays. Throws LeagueError.
+SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std::string& season,
+                            bool allowEmpty = false);
 
 // The pilot's page's file name in "pilots/": the first 16 hex digits of the
 // SHA-256 of the name, so that any name makes a safe, stable file name.

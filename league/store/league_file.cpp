@@ -83,9 +83,15 @@ LeagueFile::LeagueFile(const std::string& path, Access access, Clock& clock)
         throw LeagueError(path + ": an empty file, not a league file yet");
     }
 
-    connect(access == Access::Read     ? Connection::Mode::ReadOnly
-            : access == Access::Change ? Connection::Mode::ReadWrite
-                                       : Connection::Mode::Create);
+    // A reader whose folder it may write opens the file as a writer would,
+    // though it changes nothing (query_only): the last to close a file in
+    // WAL mode moves the log into it and removes "-wal" and "-shm", which a
+    // read-only connection cannot, so that the file stands alone after
+    // every command. Elsewhere it reads read-only.
+    const bool readerMayTidy = access == Access::Read && folderWritable(folderOf(utf8Path(path)));
+    connect(access == Access::Read && !readerMayTidy ? Connection::Mode::ReadOnly
+            : access == Access::Write                ? Connection::Mode::Create
+                                                     : Connection::Mode::ReadWrite);
     if (access != Access::Read && (db_->readOnly() || !folderWritable(folderOf(utf8Path(path))))) {
         throw LeagueError(path + ": cannot be written (this user may only read it, or its " +
                           "folder); left as it is");

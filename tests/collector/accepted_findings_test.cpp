@@ -33,6 +33,14 @@ TEST(AcceptedFindings, KeysCommentsAndLinesThatAreNoKey) {
         {"no-death-points: Verdun", "vorskal-accepted.txt line 1: a warning \"no-death-points\"",
          false, false},
         {"both sides: Tom", "vorskal-accepted.txt line 1: \"both sides\"", false, false},
+        // Notepad's "UTF-8 with BOM": the mark before the first line is no part of it; one
+        // anywhere else, or a zero-width space, is shown byte by byte in the quoted code.
+        {"\xEF\xBB\xBFno-death-points\r\nunknown-aircraft: Archie", "", true, true},
+        {"\xEF\xBB\xBF", "", false, false},
+        {"no-death-points\n\xEF\xBB\xBFno-map-line",
+         "vorskal-accepted.txt line 2: \"\\xEF\\xBB\\xBFno-map-line\" is not", false, false},
+        {"\xE2\x80\x8Bno-death-points",
+         "vorskal-accepted.txt line 1: \"\\xE2\\x80\\x8Bno-death-points\" is not", false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -59,7 +59,8 @@ league::Format formatOf(const Listing& listing);
 // --map, --from, --to, --season, --all-seasons.
 void addFilter(CLI::App& command, Listing& listing);
 // The listing's filter; the season, unless every season is asked for, is
-// the one named or else the league's current one.
+// the one named or else the league's current one. A season or a map that
+// no game has, or --from after --to, is refused (std::invalid_argument).
 league::GameFilter filterOf(const Listing& listing, league::LeagueFile& file);
 
 // The argument naming a game: its number or the start of its key.

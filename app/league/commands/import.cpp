@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "app/league/commands/commands.h"
+#include "app/start/command_start.h"
+#include "base/counted.h"
 #include "base/log_text.h"
 #include "league/import/report_import.h"
 
@@ -23,6 +25,12 @@ void tellImported(LeagueContext& run, const std::string& file,
     for (const std::string& note : summary.notes) {
         run.err << "vorskal-league: warning: " << logText(note) << "\n";
     }
+    if (!summary.notReport.empty()) {
+        run.err << "vorskal-league: " << logText(file) << ": " << logText(summary.notReport)
+                << "\n";
+        run.status = kExitFailed;
+        return;
+    }
     if (summary.resultsJson) {
         run.out << logText(file) << ": results of one game: "
                 << (summary.recorded == 1          ? "recorded as game "
@@ -31,8 +39,8 @@ void tellImported(LeagueContext& run, const std::string& file,
                 << (summary.games.empty() ? "" : std::to_string(summary.games.front())) << "\n";
         return;
     }
-    run.out << logText(file) << ": " << summary.reports << " reports: " << summary.recorded
-            << " recorded, " << summary.alreadyRecorded << " already recorded, "
+    run.out << logText(file) << ": " << counted(summary.reports, "report") << ": "
+            << summary.recorded << " recorded, " << summary.alreadyRecorded << " already recorded, "
             << summary.skipped.size() << " skipped\n";
 }
 

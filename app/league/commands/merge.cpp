@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/league/commands/commands.h"
+#include "base/counted.h"
 #include "base/log_text.h"
 #include "league/import/league_merge.h"
 
@@ -16,8 +17,9 @@ void runMerge(LeagueContext& run, const std::string& otherPath) {
     for (const std::string& note : summary.notes) {
         run.err << "vorskal-league: warning: " << logText(note) << "\n";
     }
-    run.out << logText(otherPath) << ": " << summary.games << " games: " << summary.recorded
-            << " recorded, " << summary.alreadyRecorded << " already recorded\n";
+    run.out << logText(otherPath) << ": " << counted(summary.games, "game") << ": "
+            << summary.recorded << " recorded, " << summary.alreadyRecorded
+            << " already recorded\n";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "app/league/commands/commands.h"
+#include "base/counted.h"
 #include "base/log_text.h"
 #include "league/store/settings.h"
 
@@ -43,7 +44,8 @@ void addFilter(CLI::App& command, Listing& listing) {
             return isDay(text) ? std::string() : "expected a day as YYYY-MM-DD: " + text;
         },
         "YYYY-MM-DD");
-    command.add_option("--map", listing.map, "Only games on this map (as section 7 names it)");
+    command.add_option("--map", listing.map,
+                       "Only games on this map (as section 7 names it; any letter case)");
     command.add_option("--from", listing.from, "Only games played on or after this day")
         ->check(day);
     command.add_option("--to", listing.to, "Only games played on or before this day")->check(day);
@@ -58,7 +60,9 @@ league::GameFilter filterOf(const Listing& listing, league::LeagueFile& file) {
     if (!listing.allSeasons) {
         season = listing.season ? *listing.season : league::currentSeason(file.db());
     }
-    return {listing.map, listing.from, listing.to, season};
+    // A mistyped season or map, or days the wrong way round, are refused
+    // rather than answered with "0 games".
+    return league::checkedFilter(file, {listing.map, listing.from, listing.to, season});
 }
 
 void addGameArgument(CLI::App& command, std::string& game, const std::string& help) {
@@ -69,7 +73,7 @@ std::string removedText(const league::GameSummary& game) {
     return "game " + std::to_string(game.id) + " (season " + logText(game.season) + ", " +
            (game.playedOn.empty() ? "day unknown" : "played " + game.playedOn) + ", map " +
            logText(game.map) + ", Allied " + std::to_string(game.alliedFinal) + ", Hun " +
-           std::to_string(game.hunFinal) + ", " + std::to_string(game.pilots) + " pilots)";
+           std::to_string(game.hunFinal) + ", " + counted(game.pilots, "pilot") + ")";
 }
 
 }  // namespace vorskal

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "app/league/commands/commands.h"
+#include "base/counted.h"
 #include "base/log_text.h"
 #include "league/site/season_site.h"
 
@@ -11,13 +12,16 @@ namespace {
 struct SiteAsked {
     std::string dir;
     std::string season;
+    bool allowEmpty = false;
 };
 
 void runSite(LeagueContext& run, const SiteAsked& asked) {
     league::LeagueFile file(run.path, league::LeagueFile::Access::Read, run.clock);
-    const league::SiteSummary summary = league::writeSeasonSite(file, asked.dir, asked.season);
-    run.out << "Wrote the site of season " << logText(summary.season) << " (" << summary.games
-            << " games, " << summary.pilots << " pilots) to " << logText(asked.dir) << "\n";
+    const league::SiteSummary summary =
+        league::writeSeasonSite(file, asked.dir, asked.season, asked.allowEmpty);
+    run.out << "Wrote the site of season " << logText(summary.season) << " ("
+            << counted(summary.games, "game") << ", " << counted(summary.pilots, "pilot") << ") to "
+            << logText(asked.dir) << "\n";
 }
 
 }  // namespace
@@ -30,6 +34,8 @@ void addSite(CLI::App& app, LeagueContext& run) {
         ->required()
         ->type_name("DIR");
     command->add_option("--season", asked->season, "The season (default: the current season)");
+    command->add_flag("--allow-empty", asked->allowEmpty,
+                      "Replace a site in DIR even by one without games (a season just begun)");
     command->callback([&run, asked] { runSite(run, *asked); });
 }
 

@@ -148,7 +148,7 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
         // The report file of the run, imported: the same game, read back.
         work.write("vorskal.log", withJson.report);
         const LeagueRun again = league({recorded, "import", work.path() + "/vorskal.log"});
-        EXPECT_NE(again.out.find("1 reports: 0 recorded, 1 already recorded"), std::string::npos)
+        EXPECT_NE(again.out.find("1 report: 0 recorded, 1 already recorded"), std::string::npos)
             << again.out;
         const LeagueRun fresh = league({imported, "import", work.path() + "/vorskal.log"});
         EXPECT_EQ(fresh.status, 0) << fresh.err;
@@ -174,7 +174,7 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
                       std::string::npos);
         }
         EXPECT_NE(league({fromJson, "import", work.path() + "/vorskal.log"})
-                      .out.find("1 reports: 0 recorded, 1 already recorded"),
+                      .out.find("1 report: 0 recorded, 1 already recorded"),
                   std::string::npos);
     }
     ASSERT_GT(keys.size(), 40u);

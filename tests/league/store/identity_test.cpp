@@ -40,17 +40,17 @@ const Path kPaths[] = {
     {"recorded, then its report file imported",
      {Step::Record, Step::Import},
      {0, 0},
-     {"Recorded in", "1 reports: 0 recorded, 1 already recorded"}},
+     {"Recorded in", "1 report: 0 recorded, 1 already recorded"}},
     {"imported, then recorded",
      {Step::Tally, Step::Import, Step::Record},
      {0, 0, 2},
-     {"", "1 reports: 1 recorded",
+     {"", "1 report: 1 recorded",
       "this game is recorded already (game 1); nothing recorded and "
       "nothing appended to vorskal.log"}},
     {"recorded twice, then its report file imported",
      {Step::Record, Step::Record, Step::Import},
      {0, 2, 0},
-     {"Recorded in", "recorded already (game 1)", "1 reports: 0 recorded, 1 already recorded"}},
+     {"Recorded in", "recorded already (game 1)", "1 report: 0 recorded, 1 already recorded"}},
 };
 
 TEST(IdentityTest, OneGameHoweverItArrives) {
@@ -119,7 +119,7 @@ TEST(IdentityTest, ProbablyTheSameGameIsWarnedAboutAndChecked) {
 
     const LeagueRun imported = league({game.db, "import", game.dir.path() + "/other.log"});
     EXPECT_EQ(imported.status, 0) << imported.err;
-    EXPECT_NE(imported.out.find("1 reports: 1 recorded"), std::string::npos) << imported.out;
+    EXPECT_NE(imported.out.find("1 report: 1 recorded"), std::string::npos) << imported.out;
     EXPECT_NE(imported.err.find("(game 2): probably the same game as game 1"), std::string::npos)
         << imported.err;
 

@@ -97,7 +97,7 @@ TEST(LeagueNumbers, ImportSkipsAReportWhoseTotalsDoNotAddUp) {
     const LeagueRun run =
         league({dir.path() + "/season.db", "import", dir.path() + "/vorskal.log"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("1 reports: 0 recorded, 0 already recorded, 1 skipped"),
+    EXPECT_NE(run.out.find("1 report: 0 recorded, 0 already recorded, 1 skipped"),
               std::string::npos)
         << run.out;
     EXPECT_NE(run.err.find(": report 1: its numbers do not hold (the Allied pilots' kills add up "
