@@ -63,15 +63,15 @@ std::optional<Match> sameLogs(Connection& db, const GameIdentity& identity, bool
 
 // A game whose logs begin as these do: the same first 64 KiB when both are
 // longer, or (the logs at hand) a shorter game's whole merged log is the
-// beginning of this one.
+// beginning of this one. An empty log begins every log: it tells nothing.
 std::optional<Match> sameStart(Connection& db, const GameIdentity& identity, bool removed,
                                std::map<std::uint64_t, std::string>& prefixes) {
     Statement find = db.prepare(
         "SELECT id, merged_bytes, coalesce(merged_lines, 0), merged_sha256, "
         "coalesce(start_sha256, '') FROM games WHERE " +
         stateClause(removed) +
-        " AND merged_sha256 IS NOT NULL AND merged_sha256 != ?1 AND (start_sha256 = ?2 OR "
-        "merged_bytes < ?3) ORDER BY id");
+        " AND merged_sha256 IS NOT NULL AND merged_sha256 != ?1 AND merged_bytes > 0 AND "
+        "(start_sha256 = ?2 OR merged_bytes < ?3) ORDER BY id");
     find.bind(1, identity.mergedLogSha256)
         .bind(2, orNull(identity.startSha256))
         .bind(3, static_cast<std::int64_t>(kStartBytes));
