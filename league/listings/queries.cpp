@@ -289,6 +289,14 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
             game.inputs.push_back({inputs.text(0), static_cast<std::uint64_t>(inputs.integer(1)),
                                    static_cast<std::uint64_t>(inputs.integer(2)), inputs.text(3)});
         }
+        Statement starts = db.prepare(
+            "SELECT bytes, lines, sha256 FROM log_starts WHERE game_id = ? ORDER BY bytes");
+        starts.bind(1, id);
+        while (starts.step()) {
+            game.mergedStarts.push_back({"", static_cast<std::uint64_t>(starts.integer(0)),
+                                         static_cast<std::uint64_t>(starts.integer(1)),
+                                         starts.text(2)});
+        }
     } catch (const SqliteError& error) {
         file.fail(error);
     }

@@ -51,9 +51,9 @@ std::optional<Match> sameReport(Connection& db, const results::GameResults& game
 }
 
 std::optional<Match> sameLogs(Connection& db, const GameIdentity& identity, bool removed) {
-    Statement find = db.prepare("SELECT id, coalesce(merged_lines, 0) FROM games WHERE " +
-                                stateClause(removed) +
-                                " AND merged_sha256 = ? ORDER BY id LIMIT 1");
+    Statement find =
+        db.prepare("SELECT id, coalesce(merged_lines, 0) FROM games WHERE " + stateClause(removed) +
+                   " AND merged_sha256 = ? ORDER BY id LIMIT 1");
     find.bind(1, identity.mergedLogSha256);
     if (find.step()) {
         return Match{Sameness::SameLogs, find.integer(0), find.integer(1), removed};
@@ -96,6 +96,39 @@ std::optional<Match> sameStart(Connection& db, const GameIdentity& identity, boo
     return std::nullopt;
 }
 
+// A game whose whole merged log is this one's up to the end of one of its
+// numbered logs (an early tally between two logs), or whose logs run on
+// past the end of this one's: known from the digests each game keeps,
+// wherever it comes from (a merge, another road).
+std::optional<Match> sameBeginning(Connection& db, const results::GameResults& game,
+                                   const GameIdentity& identity, bool removed) {
+    Statement earlier =
+        db.prepare("SELECT id, coalesce(merged_lines, 0) FROM games WHERE " + stateClause(removed) +
+                   " AND merged_bytes > 0 AND merged_sha256 = ? ORDER BY id LIMIT 1");
+    for (const results::FileFacts& start : game.mergedStarts) {
+        if (start.bytes == 0 || start.sha256 == identity.mergedLogSha256) {
+            continue;
+        }
+        earlier.bind(1, start.sha256);
+        if (earlier.step()) {
+            return Match{Sameness::Earlier, earlier.integer(0), earlier.integer(1), removed};
+        }
+        earlier.reset();
+    }
+    if (identity.mergedBytes == 0) {
+        return std::nullopt;
+    }
+    Statement later = db.prepare(
+        "SELECT g.id, coalesce(g.merged_lines, 0) FROM games g JOIN log_starts s ON s.game_id = "
+        "g.id AND s.sha256 = ?1 WHERE " +
+        stateClause(removed) + " AND g.merged_sha256 != ?1 ORDER BY g.id LIMIT 1");
+    later.bind(1, identity.mergedLogSha256);
+    if (later.step()) {
+        return Match{Sameness::Later, later.integer(0), later.integer(1), removed};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 GameIdentity talliedGame(const results::GameResults& game, const std::string& reportKey,
@@ -107,9 +140,8 @@ GameIdentity talliedGame(const results::GameResults& game, const std::string& re
         identity.mergedBytes = merged->bytes;
         identity.mergedLines = merged->lines;
         if (prefixSha256) {
-            identity.startSha256 = merged->bytes <= kStartBytes
-                                       ? merged->sha256
-                                       : prefixSha256(kStartBytes);
+            identity.startSha256 =
+                merged->bytes <= kStartBytes ? merged->sha256 : prefixSha256(kStartBytes);
             identity.prefixSha256 = std::move(prefixSha256);
         }
     }
@@ -128,6 +160,9 @@ Match findMatch(Connection& db, const results::GameResults& game, const GameIden
         if (auto found = sameLogs(db, identity, removed)) {
             return *found;
         }
+        if (auto found = sameBeginning(db, game, identity, removed)) {
+            return *found;
+        }
         if (auto found = sameStart(db, identity, removed, prefixes)) {
             return *found;
         }
@@ -138,16 +173,24 @@ Match findMatch(Connection& db, const results::GameResults& game, const GameIden
 std::vector<SharedLogs> sharedLogs(Connection& db) {
     Statement find = db.prepare(
         "SELECT a.id, b.id, a.merged_sha256 = b.merged_sha256, a.merged_bytes <= b.merged_bytes, "
-        "a.merged_lines, b.merged_lines FROM games a JOIN games b ON b.id > a.id AND "
+        "iif(a.merged_bytes <= b.merged_bytes, a.merged_lines, b.merged_lines), iif(a.merged_bytes "
+        "<= b.merged_bytes, a.merged_lines, b.merged_lines) FROM games a JOIN games b ON b.id > "
+        "a.id AND "
         "(a.merged_sha256 = b.merged_sha256 OR a.start_sha256 = b.start_sha256) WHERE "
-        "a.removed_at IS NULL AND b.removed_at IS NULL ORDER BY a.id, b.id");
+        "a.removed_at IS NULL AND b.removed_at IS NULL UNION SELECT min(a.id, b.id), max(a.id, "
+        "b.id), 0, a.id < b.id, a.merged_lines, a.merged_lines FROM games a JOIN log_starts s ON "
+        "s.sha256 = a.merged_sha256 AND a.merged_bytes > 0 JOIN games b ON b.id = s.game_id AND "
+        "b.merged_sha256 != a.merged_sha256 WHERE a.removed_at IS NULL AND b.removed_at IS NULL "
+        "ORDER BY 1, 2");
     std::vector<SharedLogs> shared;
     while (find.step()) {
         const bool same = find.integer(2) != 0;
         const bool firstShorter = find.integer(3) != 0;
         shared.push_back({find.integer(0), find.integer(1), same,
-                          same ? 0 : firstShorter ? find.integer(0) : find.integer(1),
-                          firstShorter ? find.integer(4) : find.integer(5)});
+                          same           ? 0
+                          : firstShorter ? find.integer(0)
+                                         : find.integer(1),
+                          find.integer(4)});
     }
     return shared;
 }

@@ -5,7 +5,10 @@
 // its first 64 KiB (the whole log when shorter). The same logs tallied with
 // other settings give another report but the same merged log; an early
 // tally (made while the server still wrote, or from logs copied too soon)
-// gives a merged log that the complete one begins with.
+// gives a merged log that the complete one begins with: its whole merged log
+// is the complete one's up to the end of a numbered log (each game keeps
+// those digests), or, for one cut inside a log, the logs at hand tell it,
+// or the first 64 KiB when both are longer.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -64,8 +67,8 @@ Match findMatch(Connection& db, const results::GameResults& game, const GameIden
 
 // The games of the file that share logs with game `id` (Sameness SameLogs,
 // Earlier or Later; each pair once, the other game's number higher), for
-// `check`. Without the logs at hand, an early tally shorter than 64 KiB is
-// known only by the same beginning as its whole.
+// `check`. Without the logs at hand, an early tally cut inside a numbered
+// log is known only when both logs are longer than 64 KiB.
 struct SharedLogs {
     std::int64_t first = 0;
     std::int64_t second = 0;

@@ -244,6 +244,16 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
             .bind(6, input.sha256)
             .run();
     }
+
+    Statement starts = db.prepare(
+        "INSERT OR IGNORE INTO log_starts (game_id, bytes, lines, sha256) VALUES (?,?,?,?)");
+    for (const results::FileFacts& start : game.mergedStarts) {
+        starts.bind(1, id)
+            .bind(2, static_cast<std::int64_t>(start.bytes))
+            .bind(3, static_cast<std::int64_t>(start.lines))
+            .bind(4, start.sha256)
+            .run();
+    }
     return id;
 }
 
@@ -274,8 +284,8 @@ std::optional<std::string> mergedLogOf(Connection& db, std::int64_t id) {
 void moveGame(Connection& db, std::int64_t from, std::int64_t to) {
     db.exec("PRAGMA defer_foreign_keys = ON");
     db.prepare("UPDATE games SET id = ?1 WHERE id = ?2").bind(1, to).bind(2, from).run();
-    for (const char* table :
-         {"type_values", "team_totals", "pilots", "corrections", "warnings", "inputs"}) {
+    for (const char* table : {"type_values", "team_totals", "pilots", "corrections", "warnings",
+                              "inputs", "log_starts"}) {
         db.prepare(std::string("UPDATE ") + table + " SET game_id = ?1 WHERE game_id = ?2")
             .bind(1, to)
             .bind(2, from)

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "league/store/sqlite.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 
@@ -44,7 +45,7 @@ std::vector<std::string> words(const std::string& text) {
 
 // One step of a path: "tally ARGS" (no league), "record ARGS", "early
 // ARGS" (the early folder recorded), "empty" (a folder whose log is
-// empty, recorded), "import", "merge" (the other league
+// empty, recorded), "sql STATEMENT", "import", "merge" (the other league
 // file, holding the whole game), "league COMMAND ARGS".
 LeagueRun runStep(Game& game, const std::string& step, std::size_t i) {
     std::vector<std::string> args = words(step);
@@ -69,6 +70,11 @@ LeagueRun runStep(Game& game, const std::string& step, std::size_t i) {
         empty.write("ux7server0.log", "");
         empty.write("vorskal.ini", game.dir.read("vorskal.ini"));
         return tally({"--record", game.db, empty.path()});
+    }
+    if (verb == "sql") {  // the file as an older version left it
+        league::Connection(game.db, league::Connection::Mode::ReadWrite)
+            .exec(step.substr(step.find(' ') + 1));
+        return {0, "", ""};
     }
     if (verb == "import") {
         return league({game.db, "import", game.report()});
@@ -159,6 +165,34 @@ const Path kPaths[] = {
      {0, 0, 0, 0, 0},
      {"Recorded in", "Removed game 1", "Replaced in", "Set season", "as game 1 (season 1)"},
      79},
+    {"the whole game merged onto its early tally",
+     {"early", "merge"},
+     {0, 0},
+     {"Recorded in", "game 1 was tallied from the first 139 lines of these logs: skipped"},
+     59},
+    {"the whole game, then an early tally",
+     {"record", "early", "merge"},
+     {0, 2, 0},
+     {"Recorded in", "game 1 was tallied from more of these logs (187 lines)",
+      "0 recorded, 1 already recorded"},
+     79},
+    {"the same logs twice, left by an older version",
+     {"record", "record --all-targets --replace",
+      "sql UPDATE games SET removed_at = NULL, replaced_by = NULL", "league check"},
+     {0, 0, 0, 3},
+     {"Recorded in", "Replaced in", "",
+      "The same logs: games 1 and 2 were tallied from the same merged log with other settings"},
+     79,
+     2},
+    {"an early tally beside the whole game, left by an older version",
+     {"early", "record --replace", "sql UPDATE games SET removed_at = NULL, replaced_by = NULL",
+      "league check"},
+     {0, 0, 0, 3},
+     {"Recorded in", "Replaced in", "",
+      "The same logs: games 1 and 2: game 2 was tallied from the first 139 lines of the other's "
+      "logs"},
+     59,
+     2},
     {"an empty log begins every log, but is no early tally of them",
      {"empty", "record"},
      {0, 0},
