@@ -40,6 +40,9 @@ void Collector::mergedBytes(std::string_view bytes) {
 void Collector::pieceDone(const Piece& piece) {
     results_.inputs.push_back({piece.name, piece.bytes, piece.lines, ""});
     mergedLines_ += piece.lines;
+    if (mergedDigest_) {
+        mergedDigest_->mark(mergedBytes_, mergedLines_);
+    }
 
     if (piece.firstTimedLine != 0) {
         const std::string first = shownTime(piece.firstTimed, piece.name, piece.firstTimedLine);
@@ -269,6 +272,7 @@ void Collector::finish(FileService& files, bool merged, bool completed) {
     std::string mergedSha256;
     if (mergedDigest_) {
         mergedSha256 = mergedDigest_->finish();
+        results_.mergedStarts = mergedDigest_->marks();
         mergedDigest_.reset();
     }
     readFinalState(results_, state_);

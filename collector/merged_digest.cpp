@@ -16,12 +16,16 @@ constexpr std::size_t kSpares = 2;
 }  // namespace
 
 MergedLogDigest::MergedLogDigest()
-    : thread_(std::make_unique<WorkerThread<std::string>>(
-          [this](std::string& bytes) { hashed(bytes); }, kQueued,
-          WorkerThread<std::string>::AtStop::DropQueue)) {}
+    : thread_(std::make_unique<WorkerThread<Chunk>>([this](Chunk& chunk) { hashed(chunk); },
+                                                    kQueued,
+                                                    WorkerThread<Chunk>::AtStop::DropQueue)) {}
 
-void MergedLogDigest::hashed(std::string& bytes) {
+void MergedLogDigest::hashed(Chunk& chunk) {
+    std::string& bytes = chunk.bytes;
     hash_.update(bytes);
+    if (chunk.mark) {
+        marks_.push_back({"", chunk.markBytes, chunk.markLines, hash_.hexDigestSoFar()});
+    }
     bytes.clear();
     std::lock_guard lock(spareMutex_);
     if (spare_.size() < kSpares) {
@@ -43,17 +47,24 @@ void MergedLogDigest::add(std::string_view bytes) {
     // Whole windows mostly, with the mended line ends between them.
     pending_.append(bytes);
     if (pending_.size() >= kHashedAtOnce) {
-        thread_->submit(std::exchange(pending_, takeSpare()));
+        thread_->submit({std::exchange(pending_, takeSpare()), false, 0, 0});
     }
+}
+
+void MergedLogDigest::mark(std::uint64_t bytes, std::uint64_t lines) {
+    thread_->submit({std::exchange(pending_, takeSpare()), true, bytes, lines});
 }
 
 std::string MergedLogDigest::finish() {
     if (!pending_.empty()) {
-        thread_->submit(std::move(pending_));
+        thread_->submit({std::move(pending_), false, 0, 0});
         pending_.clear();
     }
     const bool hashed = !thread_->finish();
     thread_.reset();
+    if (!hashed) {
+        marks_.clear();
+    }
     return hashed ? hash_.hexDigest() : std::string();
 }
 

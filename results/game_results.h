@@ -232,6 +232,10 @@ struct GameResults {
     RunFacts run;
     std::vector<FileFacts>
         inputs;  // numbered logs in order, then "vorskal.ini", then "ux7server.log"
+    // The merged log's SHA-256 (and size and lines) where each numbered log
+    // ends in it, when fingerprints are gathered: the beginnings an early
+    // tally's merged log can be. Kept by the league, not written out.
+    std::vector<FileFacts> mergedStarts;
     Settings settings;
     std::string firstTime;  // the game's first and last time of day seen, "HH:MM:SS"
     std::string lastTime;

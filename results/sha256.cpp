@@ -51,6 +51,16 @@ std::string Sha256::hexDigest() {
     return hexOf(gcry_md_read(handle_, GCRY_MD_SHA256));
 }
 
+std::string Sha256::hexDigestSoFar() const {
+    gcry_md_hd_t copy = nullptr;
+    if (gcry_md_copy(&copy, handle_) != 0) {
+        throw std::bad_alloc();
+    }
+    std::string hex = hexOf(gcry_md_read(copy, GCRY_MD_SHA256));
+    gcry_md_close(copy);
+    return hex;
+}
+
 std::string sha256Hex(std::string_view bytes) {
     initialise();
     unsigned char digest[32];

@@ -19,6 +19,8 @@ class Sha256 {
     void update(std::string_view bytes);
     // The digest as 64 lower-case hex digits. Ends the stream: call once.
     std::string hexDigest();
+    // The digest of the bytes so far; the stream goes on.
+    std::string hexDigestSoFar() const;
 
   private:
     gcry_md_handle* handle_ = nullptr;

@@ -7,6 +7,7 @@
 #include "base/log_text.h"
 #include "league/import/tally_record.h"
 #include "league/store/game_day.h"
+#include "results/sha256.h"
 
 namespace vorskal {
 
@@ -14,11 +15,31 @@ namespace {
 
 using league::RecordOutcome;
 
+bool recorded(const league::RecordResult& result) {
+    return result.outcome == RecordOutcome::Recorded || result.outcome == RecordOutcome::Replaced;
+}
+
+// The SHA-256 of the merged log's first bytes, read from the game folder.
+std::function<std::string(std::uint64_t)> mergedLogPrefix(FileService& files) {
+    return [&files](std::uint64_t bytes) {
+        const std::unique_ptr<InputFile> in = files.openForReading("ux7server.log");
+        std::string prefix(bytes, '\0');
+        std::size_t got = 0;
+        for (std::size_t more = 1; more > 0 && got < prefix.size(); got += more) {
+            more = in->read(prefix.data() + got, prefix.size() - got);
+        }
+        prefix.resize(got);
+        return results::sha256Hex(prefix);
+    };
+}
+
 class LeagueRecorder : public GameRecorder {
   public:
     LeagueRecorder(const RecordOptions& options, Clock& clock)
         : post_(options.post),
-          recorder_(options.leaguePath, {options.season, options.replace, true}, clock) {}
+          recorder_(options.leaguePath,
+                    {options.season, options.replace, true, options.dateOrder, std::nullopt},
+                    clock) {}
 
     void settle(const Outcome& outcome, HeldReport& report, FileService& files,
                 const results::GameResults& game, const results::SpilledRows* spilled) override {
@@ -30,7 +51,11 @@ class LeagueRecorder : public GameRecorder {
         const std::string& path = recorder_.path();
         try {
             result_ = recorder_.record(game, spilled, game.report.key, game.report.sha256,
-                                       [&] { report.appendTo(files); });
+                                       mergedLogPrefix(files), [&] { report.appendTo(files); });
+            if (result_->outcome == RecordOutcome::Refused) {
+                refusal_ = path + ": " + league::refusalText(*result_) +
+                           "; nothing recorded and nothing appended to vorskal.log";
+            }
             if (result_->outcome == RecordOutcome::Duplicate) {
                 refusal_ = path + ": this game is recorded already (game " +
                            std::to_string(result_->id) +
@@ -54,7 +79,7 @@ class LeagueRecorder : public GameRecorder {
     const std::string& refusal() const override { return refusal_; }
 
     void tell(std::ostream& out, std::ostream& err) const override {
-        if (!result_ || result_->outcome == RecordOutcome::Duplicate) {
+        if (!result_ || !recorded(*result_)) {
             return;
         }
         const league::RecordResult& r = *result_;
@@ -68,10 +93,9 @@ class LeagueRecorder : public GameRecorder {
                 << logText(league::unreadableDayMessage(r.gameDate, r.days.order, r.days.inferred))
                 << "\n";
         }
-        if (r.days.changed > 0) {
-            err << "vorskal-tally: " << path << ": the days of " << r.days.changed
-                << " other games of season " << season << " are now read as "
-                << dateOrderWords(r.days.order) << ", the order the season's games infer\n";
+        if (r.version != 0) {
+            out << "The version it replaced is kept as game " << r.version << "; vorskal-league "
+                << path << " restore " << r.version << " takes it back\n";
         }
         for (const std::int64_t twin : r.twins) {
             err << "vorskal-tally: warning: " << path << ": " << game
@@ -83,7 +107,7 @@ class LeagueRecorder : public GameRecorder {
     }
 
     bool post(std::ostream& out, std::ostream& err) const override {
-        if (!post_ || !result_ || result_->outcome == RecordOutcome::Duplicate) {
+        if (!post_ || !result_ || !recorded(*result_)) {
             return true;
         }
         const std::string& path = recorder_.path();

@@ -4,11 +4,13 @@
 // reaches "vorskal.log" (league/import/tally_record.h). A build without the league
 // file has a recorder that refuses at once (no_league.cpp).
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "app/held_report.h"
 #include "app/tally_run.h"
+#include "base/log_date.h"
 #include "base/platform.h"
 #include "results/game_results.h"
 #include "results/spill.h"
@@ -19,7 +21,8 @@ struct RecordOptions {
     std::string leaguePath;
     std::string season;  // empty: the league's current season
     bool replace = false;
-    bool post = false;  // post the recorded game's summary to the league's webhook
+    bool post = false;                   // post the recorded game's summary to the league's webhook
+    std::optional<DateOrder> dateOrder;  // the order the game's log writes its date in
 };
 
 class GameRecorder {

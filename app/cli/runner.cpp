@@ -97,6 +97,10 @@ void addRecord(CLI::App& app, TallyAsked& asked) {
                    "current season)")
         ->type_name("NAME")
         ->needs("--record");
+    addDateOrder(app, asked.record.dateOrder,
+                 "With --record: the order this server writes its dates in, when it is not\n"
+                 "the league's (default: its date-order setting, or the season's dates' order)")
+        ->needs("--record");
 }
 
 // Every file the run would write, for the check that none replaces an input.

@@ -42,4 +42,13 @@ int exitStatus(CommandStart::Asked asked) {
     return asked == CommandStart::Asked::BadUsage ? kExitUsage : kExitOk;
 }
 
+CLI::Option* addDateOrder(CLI::App& app, std::optional<DateOrder>& order, const std::string& help) {
+    return app
+        .add_option_function<std::string>(
+            "--date-order", [&order](const std::string& name) { order = dateOrderNamed(name); },
+            help)
+        ->check(CLI::IsMember({"mdy", "dmy", "ymd"}))
+        ->type_name("mdy|dmy|ymd");
+}
+
 }  // namespace vorskal

@@ -9,6 +9,8 @@
 #include <ostream>
 #include <string>
 
+#include "base/log_date.h"
+
 namespace vorskal {
 
 // The exit statuses of the three programs.
@@ -50,6 +52,9 @@ class CommandStart {
     CLI::App app_;
     std::string text_;
 };
+
+// --date-order mdy|dmy|ymd: the order a server writes its dates in.
+CLI::Option* addDateOrder(CLI::App& app, std::optional<DateOrder>& order, const std::string& help);
 
 // The exit status of what the command line asked for (kExitOk for Run).
 int exitStatus(CommandStart::Asked asked);

@@ -2,10 +2,20 @@
 // What an import of a file did, whether the file was a report file
 // (report_import.h) or a game's results JSON (results_import.h).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/log_date.h"
+
 namespace vorskal::league {
+
+// What the admin asked of an import: the season (empty: the current one),
+// and the order the server writes its dates in, when it is not the league's.
+struct ImportRequest {
+    std::string season;
+    std::optional<DateOrder> dateOrder;
+};
 
 struct ImportSummary {
     bool resultsJson = false;          // the file was a game's results JSON (results_import.h)

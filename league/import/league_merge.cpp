@@ -14,9 +14,16 @@ namespace {
 // The identity the game was recorded with in the other file.
 GameIdentity identityOf(const StoredGame& stored) {
     if (stored.summary.origin == "tally") {
-        return talliedGame(stored.results, stored.summary.key, stored.reportSha256);
+        GameIdentity identity =
+            talliedGame(stored.results, stored.summary.key, stored.reportSha256);
+        identity.startSha256 = stored.startSha256;
+        return identity;
     }
-    return {stored.summary.key, Origin::Import, stored.reportSha256, ""};
+    GameIdentity identity;
+    identity.key = stored.summary.key;
+    identity.origin = Origin::Import;
+    identity.reportSha256 = stored.reportSha256;
+    return identity;
 }
 
 }  // namespace
@@ -35,16 +42,24 @@ MergeSummary mergeLeague(LeagueFile& into, LeagueFile& other) {
         Transaction transaction(into.db());
         for (const GameSummary& game : games) {
             const StoredGame stored = loadGame(other, game.id);
-            const RecordResult result = recordGameInside(
-                into, stored.results, nullptr, identityOf(stored), {game.season, false, false});
+            // The other file knew its server's date order: its days stay.
+            RecordRequest request{game.season, false, false, std::nullopt, std::nullopt};
+            if (!game.playedOn.empty()) {
+                request.playedOn = game.playedOn;
+            }
+            const std::string which = other.path() + ": game " + std::to_string(game.id);
+            const RecordResult result =
+                recordGameInside(into, stored.results, nullptr, identityOf(stored), request);
             if (result.outcome == RecordOutcome::Duplicate) {
                 ++summary.alreadyRecorded;
                 continue;
             }
+            if (result.outcome == RecordOutcome::Refused) {
+                summary.skipped.push_back(which + ": " + refusalText(result) + ": skipped");
+                continue;
+            }
             ++summary.recorded;
-            recorded.emplace_back(other.path() + ": game " + std::to_string(game.id) +
-                                      " (here game " + std::to_string(result.id) + ")",
-                                  result);
+            recorded.emplace_back(which + " (here game " + std::to_string(result.id) + ")", result);
         }
         // The days of each season that took games, read once.
         std::map<std::string, SeasonDays> seasons;
@@ -52,11 +67,10 @@ MergeSummary mergeLeague(LeagueFile& into, LeagueFile& other) {
             seasons.try_emplace(result.season, SeasonDays{});
         }
         for (auto& [season, days] : seasons) {
-            days = refreshDays(into.db(), season);
+            days = seasonDateOrder(into.db(), season);
         }
         for (auto& [which, result] : recorded) {
-            result.days = seasons.at(result.season);
-            settleDays(into.db(), result, false);
+            settleDays(into.db(), result, seasons.at(result.season));
             for (const std::string& note : recordedNotes(result)) {
                 summary.notes.push_back(which + ": " + note);
             }

@@ -93,12 +93,12 @@ void checkReportFile(const std::string& reportPath) {
 }
 
 ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath,
-                               const std::string& season) {
+                               const ImportRequest& request) {
     std::vector<FoundReport> reports;
     {
         const std::string bytes = readWhole(reportPath);
         if (isResultsJson(bytes)) {
-            return importResultsJson(league, reportPath, bytes, season);
+            return importResultsJson(league, reportPath, bytes, request);
         }
         reports = splitReports(bytes);  // the bytes go before the games are recorded
         if (reports.empty()) {
@@ -138,11 +138,20 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
                                           ": its numbers do not hold (" + fault + "): skipped");
                 continue;
             }
-            const GameIdentity identity{report.key, Origin::Import, report.sha256, ""};
+            GameIdentity identity;
+            identity.key = report.key;
+            identity.origin = Origin::Import;
+            identity.reportSha256 = report.sha256;
             const RecordResult result =
-                recordGameInside(league, game, nullptr, identity, {season, false, false});
+                recordGameInside(league, game, nullptr, identity,
+                                 {request.season, false, false, request.dateOrder, std::nullopt});
             if (result.outcome == RecordOutcome::Duplicate) {
                 ++summary.alreadyRecorded;
+                continue;
+            }
+            if (result.outcome == RecordOutcome::Refused) {
+                summary.skipped.push_back(named(reportPath, report) + ": " + refusalText(result) +
+                                          ": skipped");
                 continue;
             }
             ++summary.recorded;
@@ -151,10 +160,10 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
         }
         // The season's days read once, with every game of the file in it.
         if (!recorded.empty()) {
-            const SeasonDays days = refreshDays(league.db(), recorded.front().second.season);
+            const SeasonDays days =
+                seasonDateOrder(league.db(), recorded.front().second.season, request.dateOrder);
             for (auto& [which, result] : recorded) {
-                result.days = days;
-                settleDays(league.db(), result, false);
+                settleDays(league.db(), result, days);
                 for (const std::string& note : recordedNotes(result)) {
                     summary.notes.push_back(which + ": " + note);
                 }

@@ -24,6 +24,6 @@ void checkReportFile(const std::string& reportPath);
 // Throws LeagueError when the report file cannot be read or the league file
 // cannot be written; nothing is recorded then. `season` empty: the current one.
 ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath,
-                               const std::string& season);
+                               const ImportRequest& request);
 
 }  // namespace vorskal::league

@@ -14,7 +14,7 @@ bool isResultsJson(std::string_view bytes) {
 }
 
 ImportSummary importResultsJson(LeagueFile& league, const std::string& path, std::string_view bytes,
-                                const std::string& season) {
+                                const ImportRequest& request) {
     ImportSummary summary;
     summary.resultsJson = true;
     summary.reports = 1;
@@ -33,10 +33,14 @@ ImportSummary importResultsJson(LeagueFile& league, const std::string& path, std
         Transaction transaction(league.db());
         RecordResult result = recordGameInside(
             league, game, nullptr, talliedGame(game, game.report.key, game.report.sha256),
-            {season, false, true});
+            {request.season, false, true, request.dateOrder, std::nullopt});
         if (result.outcome == RecordOutcome::Duplicate) {
             summary.alreadyRecorded = 1;
             summary.games.push_back(result.id);
+            return summary;
+        }
+        if (result.outcome == RecordOutcome::Refused) {
+            summary.skipped.push_back(path + ": " + refusalText(result) + ": skipped");
             return summary;
         }
         transaction.commit();

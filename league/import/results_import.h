@@ -21,6 +21,6 @@ bool isResultsJson(std::string_view bytes);
 // skipped and named in the summary. Throws LeagueError when the league
 // file cannot be written.
 ImportSummary importResultsJson(LeagueFile& league, const std::string& path, std::string_view bytes,
-                                const std::string& season);
+                                const ImportRequest& request);
 
 }  // namespace vorskal::league

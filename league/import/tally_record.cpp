@@ -25,11 +25,13 @@ TallyRecorder::TallyRecorder(std::string path, RecordRequest request, Clock& clo
 RecordResult TallyRecorder::record(const results::GameResults& game,
                                    const results::SpilledRows* spilled,
                                    const std::string& reportKey, const std::string& reportSha256,
+                                   std::function<std::string(std::uint64_t)> prefixSha256,
                                    const std::function<void()>& append) {
     if (!file_) {
         file_ = std::make_unique<LeagueFile>(path_, LeagueFile::Access::Write, clock_);
     }
-    return recordGame(*file_, game, spilled, talliedGame(game, reportKey, reportSha256), request_,
+    return recordGame(*file_, game, spilled,
+                      talliedGame(game, reportKey, reportSha256, std::move(prefixSha256)), request_,
                       append);
 }
 

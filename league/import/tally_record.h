@@ -29,8 +29,11 @@ class TallyRecorder {
     // Records the game whose report has `reportKey` and `reportSha256`;
     // `append` runs inside the transaction, after the game is written (not
     // for a duplicate). Throws LeagueError, and what `append` throws.
+    // `prefixSha256` hashes the beginning of the game's merged log
+    // (league/store/game_identity.h).
     RecordResult record(const results::GameResults& game, const results::SpilledRows* spilled,
                         const std::string& reportKey, const std::string& reportSha256,
+                        std::function<std::string(std::uint64_t)> prefixSha256,
                         const std::function<void()>& append);
 
     const std::string& path() const { return path_; }

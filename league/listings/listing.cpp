@@ -341,6 +341,16 @@ void writeFindings(std::ostream& out, const Findings& findings, const std::strin
             << ", the same pilots' rows under two keys); remove one with: vorskal-league "
             << leaguePath << " remove GAME\n";
     }
+    for (const SharedLogs& pair : findings.sharedLogs) {
+        out << "The same logs: games " << pair.first << " and " << pair.second;
+        if (pair.sameLog) {
+            out << " were tallied from the same merged log with other settings";
+        } else {
+            out << ": game " << pair.shorter << " was tallied from the first " << pair.lines
+                << " lines of the other's logs";
+        }
+        out << "; remove one with: vorskal-league " << leaguePath << " remove GAME\n";
+    }
     for (const Findings::UnknownDay& day : findings.unknownDays) {
         out << "Day unknown: game " << day.id << ": " << logText(day.why) << "\n";
     }
@@ -349,7 +359,7 @@ void writeFindings(std::ostream& out, const Findings& findings, const std::strin
             << (game.playedOn.empty() ? "day unknown" : game.playedOn) << "); vorskal-league "
             << leaguePath << " restore " << game.id << " puts it back\n";
     }
-    if (findings.twins.empty() && findings.unknownDays.empty()) {
+    if (findings.twins.empty() && findings.sharedLogs.empty() && findings.unknownDays.empty()) {
         out << "No game counted twice, and every game's day is known\n";
     }
 }

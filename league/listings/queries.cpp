@@ -50,7 +50,7 @@ void checkStoredNumbers(LeagueFile& file, const GameFilter& filter) {
         holds("p.targets_destroyed", kCount) + " AND " + holds("p.target_points", kValue) +
         " AND " + holds("p.score", kValue) +
         ")) OR EXISTS (SELECT 1 FROM team_totals t WHERE t.game_id = g.id AND NOT (" +
-        holds("t.final", kValue) + " AND " + holds("t.over_max_penalty", kCount) +
+        "typeof(t.final) = 'integer' AND typeof(t.over_max_penalty) = 'integer'" +
         "))) ORDER BY g.id LIMIT 1");
     bindFilter(find, filter);
     if (find.step()) {
@@ -255,7 +255,8 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
             ", coalesce(g.report_sha256, ''), g.first_time, g.last_time, g.started_at, "
             "g.directory, g.kill_points, g.death_points, g.over_max_correction, "
             "g.multi_death_correction, g.fighter_target_correction, g.red_boxed_only, "
-            "g.tool_name, g.tool_version FROM games g WHERE g.id = ? AND g.removed_at IS NULL");
+            "g.tool_name, g.tool_version, coalesce(g.start_sha256, '') FROM games g WHERE g.id = ? "
+            "AND g.removed_at IS NULL");
         head.bind(1, id);
         if (!head.step()) {
             throw LeagueError(file.path() + ": no game " + std::to_string(id));
@@ -277,6 +278,7 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
         game.run.redBoxedOnly = head.integer(column(10)) != 0;
         game.toolName = head.text(column(11));
         game.toolVersion = head.text(column(12));
+        stored.startSha256 = head.text(column(13));
 
         Statement types =
             db.prepare("SELECT type, points FROM type_values WHERE game_id = ? ORDER BY position");
@@ -346,6 +348,14 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
             game.inputs.push_back({inputs.text(0), static_cast<std::uint64_t>(inputs.integer(1)),
                                    static_cast<std::uint64_t>(inputs.integer(2)), inputs.text(3)});
         }
+        Statement starts = db.prepare(
+            "SELECT bytes, lines, sha256 FROM log_starts WHERE game_id = ? ORDER BY bytes");
+        starts.bind(1, id);
+        while (starts.step()) {
+            game.mergedStarts.push_back({"", static_cast<std::uint64_t>(starts.integer(0)),
+                                         static_cast<std::uint64_t>(starts.integer(1)),
+                                         starts.text(2)});
+        }
     } catch (const SqliteError& error) {
         file.fail(error);
     }
@@ -356,6 +366,7 @@ Findings checkGames(LeagueFile& file) {
     Findings findings;
     try {
         Connection& db = file.db();
+        findings.sharedLogs = sharedLogs(db);
         Statement games = db.prepare(
             std::string("SELECT ") + kSummaryColumns +
             ", g.removed_at IS NOT NULL FROM games g ORDER BY g.played_on IS NULL, g.played_on, "

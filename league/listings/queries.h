@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "league/listings/standings.h"
+#include "league/store/game_identity.h"
 #include "league/store/league_file.h"
 #include "results/game_results.h"
 
@@ -56,6 +57,7 @@ std::vector<GameSummary> listGames(LeagueFile& file, const GameFilter& filter);
 struct StoredGame {
     GameSummary summary;
     std::string reportSha256;
+    std::string startSha256;       // of its merged log's first 64 KiB; "" when not known
     results::GameResults results;  // as recorded; targets, arena and timeline are not kept
 };
 
@@ -63,6 +65,7 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id);
 
 // What `vorskal-league check` finds: pairs of games that are probably one
 // game recorded twice (the same day, map and pilots' rows under two keys),
+// pairs tallied from the same logs (league/store/game_identity.h),
 // games whose day is unknown, and removed games that can be restored.
 struct Findings {
     struct Twins {
@@ -76,6 +79,7 @@ struct Findings {
         std::string why;  // naming the log's date
     };
     std::vector<Twins> twins;
+    std::vector<SharedLogs> sharedLogs;  // games tallied from the same logs
     std::vector<UnknownDay> unknownDays;
     std::vector<GameSummary> removed;
 };

@@ -2,6 +2,22 @@
 
 namespace vorskal::league {
 
+namespace {
+
+// Whether the hint may name `order` for `text`: year/month/day only for a
+// date that begins with a four-digit year (it would read "20/08/26" as
+// 2020-08-26, a day no server that writes the day first means).
+bool hintable(const std::string& text, DateOrder order) {
+    if (order != DateOrder::YearMonthDay) {
+        return true;
+    }
+    const std::size_t start = text.find_first_not_of(' ');
+    const std::size_t end = text.find_first_not_of("0123456789", start);
+    return start != std::string::npos && end != std::string::npos && end - start == 4;
+}
+
+}  // namespace
+
 std::string unreadableDayMessage(const std::string& dateText, DateOrder order, bool inferred) {
     if (dateText.empty()) {
         return "no log line gives the game's date: its day is unknown";
@@ -13,7 +29,7 @@ std::string unreadableDayMessage(const std::string& dateText, DateOrder order, b
                           ": the game's day is unknown";
     std::string readers;
     for (const DateOrder other : kDateOrders) {
-        if (dayOf(dateText, other)) {
+        if (hintable(dateText, other) && dayOf(dateText, other)) {
             readers += std::string(readers.empty() ? "" : " or ") + "set date-order " +
                        std::string(dateOrderName(other));
         }

@@ -1,10 +1,11 @@
 #pragma once
 // The numbers of a game checked before it is recorded, so that the league
 // file holds only what a tally can make and the standings add up: counts
-// (kills, deaths, targets destroyed, the over-max penalty) are never
-// negative; every number lies within the 32-bit range the tally counts in;
-// each side's pilot rows add up to the side's totals, and its final total is
-// its score less its penalty.
+// (kills, deaths, targets destroyed) are never negative; every pilot's
+// number and each side's sums lie within the 32-bit range the tally counts
+// them in; each side's pilot rows add up to the side's totals, and its final
+// total is its score less its over-max penalty, both of which the tally
+// computes in 64 bits (a penalty can be negative).
 #include <string>
 
 #include "results/game_results.h"

@@ -128,38 +128,49 @@ class CorrectionWriter {
 // Writes the game under `id` (0: a new number); its number.
 std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game,
                         const results::SpilledRows* spilled, const GameIdentity& identity,
-                        const std::string& season, const std::string& recordedAt) {
+                        const std::string& season, const std::optional<std::string>& playedOn,
+                        const std::string& recordedAt) {
     Statement games = db.prepare(
         "INSERT INTO games (id, game_key, origin, report_sha256, played_on, game_date, "
         "first_time, last_time, started_at, directory, map, kill_points, death_points, "
         "over_max_correction, multi_death_correction, fighter_target_correction, "
-        "red_boxed_only, tool_name, tool_version, recorded_at, season) "
-        "VALUES (?,?,?,?,NULL,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        "red_boxed_only, tool_name, tool_version, recorded_at, season, merged_sha256, "
+        "merged_bytes, merged_lines, start_sha256) "
+        "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     if (id != 0) {
         games.bind(1, id);
     } else {
         games.bindNull(1);
     }
+    const bool logs = !identity.mergedLogSha256.empty();
     games.bind(2, identity.key)
         .bind(3, std::string_view(identity.origin == Origin::Tally ? "tally" : "import"))
         .bind(4, orNull(identity.reportSha256))
-        .bind(5, utf8(game.gameDate))
-        .bind(6, game.firstTime)
-        .bind(7, game.lastTime)
-        .bind(8, game.run.startedAt)
-        .bind(9, utf8(game.run.directory))
-        .bind(10, utf8(game.settings.map))
-        .bind(11, game.settings.killPoints)
-        .bind(12, game.settings.deathPoints)
-        .bind(13, std::int64_t{game.run.overMaxPilotCorrection})
-        .bind(14, std::int64_t{game.run.multiDeathCorrection})
-        .bind(15, std::int64_t{game.run.fighterTargetCorrection})
-        .bind(16, std::int64_t{game.run.redBoxedOnly})
-        .bind(17, game.toolName)
-        .bind(18, game.toolVersion)
-        .bind(19, recordedAt)
-        .bind(20, season)
-        .run();
+        .bind(5, playedOn)
+        .bind(6, utf8(game.gameDate))
+        .bind(7, game.firstTime)
+        .bind(8, game.lastTime)
+        .bind(9, game.run.startedAt)
+        .bind(10, utf8(game.run.directory))
+        .bind(11, utf8(game.settings.map))
+        .bind(12, game.settings.killPoints)
+        .bind(13, game.settings.deathPoints)
+        .bind(14, std::int64_t{game.run.overMaxPilotCorrection})
+        .bind(15, std::int64_t{game.run.multiDeathCorrection})
+        .bind(16, std::int64_t{game.run.fighterTargetCorrection})
+        .bind(17, std::int64_t{game.run.redBoxedOnly})
+        .bind(18, game.toolName)
+        .bind(19, game.toolVersion)
+        .bind(20, recordedAt)
+        .bind(21, season)
+        .bind(22, orNull(identity.mergedLogSha256));
+    if (logs) {
+        games.bind(23, static_cast<std::int64_t>(identity.mergedBytes))
+            .bind(24, static_cast<std::int64_t>(identity.mergedLines));
+    } else {
+        games.bindNull(23).bindNull(24);
+    }
+    games.bind(25, orNull(identity.startSha256)).run();
     id = db.lastInsertId();
 
     Statement types =
@@ -233,42 +244,17 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
             .bind(6, input.sha256)
             .run();
     }
+
+    Statement starts = db.prepare(
+        "INSERT OR IGNORE INTO log_starts (game_id, bytes, lines, sha256) VALUES (?,?,?,?)");
+    for (const results::FileFacts& start : game.mergedStarts) {
+        starts.bind(1, id)
+            .bind(2, static_cast<std::int64_t>(start.bytes))
+            .bind(3, static_cast<std::int64_t>(start.lines))
+            .bind(4, start.sha256)
+            .run();
+    }
     return id;
-}
-
-std::string inputSha(const GameResults& game, const std::string& name) {
-    for (const results::FileFacts& input : game.inputs) {
-        if (input.name == name) {
-            return input.sha256;
-        }
-    }
-    return {};
-}
-
-// The recorded games that are this game, lowest number first: by its key,
-// by its whole report, or (a game recorded by the tally before games had
-// keys of their reports) by the same merged log, settings file and options.
-std::vector<std::int64_t> sameGames(Connection& db, const GameResults& game,
-                                    const GameIdentity& identity) {
-    Statement find = db.prepare(
-        "SELECT id FROM games g WHERE removed_at IS NULL AND (game_key = ?1 OR report_sha256 = ?2 "
-        "OR (game_key = ?3 AND over_max_correction = ?4 AND multi_death_correction = ?5 AND "
-        "fighter_target_correction = ?6 AND red_boxed_only = ?7 AND EXISTS (SELECT 1 FROM "
-        "inputs i WHERE i.game_id = g.id AND i.name = 'vorskal.ini' AND i.sha256 = ?8))) "
-        "ORDER BY id");
-    find.bind(1, identity.key)
-        .bind(2, orNull(identity.reportSha256))
-        .bind(3, orNull(identity.mergedLogSha256))
-        .bind(4, std::int64_t{game.run.overMaxPilotCorrection})
-        .bind(5, std::int64_t{game.run.multiDeathCorrection})
-        .bind(6, std::int64_t{game.run.fighterTargetCorrection})
-        .bind(7, std::int64_t{game.run.redBoxedOnly})
-        .bind(8, orNull(inputSha(game, "vorskal.ini")));
-    std::vector<std::int64_t> ids;
-    while (find.step()) {
-        ids.push_back(find.integer(0));
-    }
-    return ids;
 }
 
 using RowFacts = std::tuple<std::string, std::string, std::int64_t, std::int64_t, std::int64_t,
@@ -287,6 +273,40 @@ std::vector<RowFacts> rowsOf(Connection& db, std::int64_t id) {
     return rows;
 }
 
+std::optional<std::string> mergedLogOf(Connection& db, std::int64_t id) {
+    Statement read = db.prepare("SELECT merged_sha256 FROM games WHERE id = ?");
+    read.bind(1, id);
+    return read.step() && !read.isNull(0) ? std::optional<std::string>(read.text(0)) : std::nullopt;
+}
+
+// Gives game `from` the number `to`, with every row of it. Inside a
+// transaction: the rows point at a number no game has until the last step.
+void moveGame(Connection& db, std::int64_t from, std::int64_t to) {
+    db.exec("PRAGMA defer_foreign_keys = ON");
+    db.prepare("UPDATE games SET id = ?1 WHERE id = ?2").bind(1, to).bind(2, from).run();
+    for (const char* table : {"type_values", "team_totals", "pilots", "corrections", "warnings",
+                              "inputs", "log_starts"}) {
+        db.prepare(std::string("UPDATE ") + table + " SET game_id = ?1 WHERE game_id = ?2")
+            .bind(1, to)
+            .bind(2, from)
+            .run();
+    }
+}
+
+// Moves game `id` out of its number, removed, as a version of game `id`;
+// the number it is kept under.
+std::int64_t keepAsVersion(Connection& db, std::int64_t id, const std::string& now) {
+    const std::int64_t kept = db.scalar("SELECT coalesce(max(id), 0) + 1 FROM games");
+    moveGame(db, id, kept);
+    db.prepare(
+          "UPDATE games SET removed_at = coalesce(removed_at, ?1), replaced_by = ?2 WHERE id = ?3")
+        .bind(1, now)
+        .bind(2, id)
+        .bind(3, kept)
+        .run();
+    return kept;
+}
+
 std::string seasonOf(Connection& db, std::int64_t id) {
     Statement read = db.prepare("SELECT season FROM games WHERE id = ?");
     read.bind(1, id);
@@ -294,11 +314,6 @@ std::string seasonOf(Connection& db, std::int64_t id) {
 }
 
 }  // namespace
-
-GameIdentity talliedGame(const GameResults& game, const std::string& reportKey,
-                         const std::string& reportSha256) {
-    return {reportKey, Origin::Tally, reportSha256, inputSha(game, "ux7server.log")};
-}
 
 std::vector<std::int64_t> probableTwins(Connection& db, std::int64_t id) {
     Statement candidates = db.prepare(
@@ -324,27 +339,35 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
     }
     Connection& db = file.db();
     RecordResult result;
-    const std::vector<std::int64_t> same = sameGames(db, game, identity);
-    if (!same.empty()) {
+    result.match = findMatch(db, game, identity);
+    const Match& match = result.match;
+    std::int64_t number = 0;
+    result.season = request.season;
+    if (match.how != Sameness::None) {
+        result.id = match.id;
         if (!request.replace) {
-            result.outcome = RecordOutcome::Duplicate;
-            result.id = same.front();
-            Statement merged = db.prepare(
-                "SELECT sha256 FROM inputs WHERE game_id = ? AND name = 'ux7server.log'");
-            merged.bind(1, result.id);
-            result.sameReportOtherLogs = !identity.mergedLogSha256.empty() && merged.step() &&
-                                         !merged.text(0).empty() &&
-                                         merged.text(0) != identity.mergedLogSha256;
+            const bool duplicate = match.how == Sameness::SameReport && !match.removed;
+            result.outcome = duplicate ? RecordOutcome::Duplicate : RecordOutcome::Refused;
+            result.sameReportOtherLogs =
+                duplicate && !identity.mergedLogSha256.empty() &&
+                mergedLogOf(db, match.id).value_or(identity.mergedLogSha256) !=
+                    identity.mergedLogSha256;
             return result;
         }
-        // Every game it matches gives way; the new one takes the first number.
-        Statement drop = db.prepare("DELETE FROM games WHERE id = ?");
-        for (const std::int64_t id : same) {
-            drop.bind(1, id).run();
+        // The new version takes the game's number and season; the old one is
+        // kept to be restored, unless it is this very report.
+        number = match.id;
+        if (result.season.empty()) {
+            result.season = seasonOf(db, number);
+        }
+        if (match.how == Sameness::SameReport) {
+            db.prepare("DELETE FROM games WHERE id = ?").bind(1, number).run();
+        } else {
+            result.version = keepAsVersion(db, number, utcText(file.clock().now()));
         }
         result.outcome = RecordOutcome::Replaced;
     }
-    // A removed copy of this game is dropped for good: it is recorded again.
+    // A removed copy of this very report gives way: the new one is the same.
     db.prepare(
           "DELETE FROM games WHERE removed_at IS NOT NULL AND (game_key = ?1 OR report_sha256 = "
           "?2)")
@@ -352,11 +375,13 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
         .bind(2, orNull(identity.reportSha256))
         .run();
 
-    result.season = request.season.empty() ? currentSeason(db) : request.season;
-    result.id = insertGame(db, same.empty() ? 0 : same.front(), game, spilled, identity,
-                           result.season, utcText(file.clock().now()));
+    if (result.season.empty()) {
+        result.season = currentSeason(db);
+    }
+    result.id = insertGame(db, number, game, spilled, identity, result.season, request.playedOn,
+                           utcText(file.clock().now()));
     if (request.settle) {
-        settleDays(db, result);
+        settleDays(db, result, seasonDateOrder(db, result.season, request.dateOrder));
     }
     if (insideRecordingForTests != nullptr) {
         insideRecordingForTests();
@@ -364,16 +389,36 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
     return result;
 }
 
-void settleDays(Connection& db, RecordResult& result, bool refresh) {
-    if (refresh) {
-        result.days = refreshDays(db, result.season, result.id);
+std::string refusalText(const RecordResult& result) {
+    const std::string game = "game " + std::to_string(result.match.id);
+    if (result.match.removed) {
+        return game + " was removed here; `restore " + std::to_string(result.match.id) +
+               "` takes it back";
     }
-    Statement day = db.prepare("SELECT played_on, game_date FROM games WHERE id = ?");
+    switch (result.match.how) {
+        case Sameness::SameLogs:
+            return "these logs are " + game +
+                   ", recorded with other settings; --replace "
+                   "replaces it";
+        case Sameness::Earlier:
+            return game + " was tallied from the first " + std::to_string(result.match.lines) +
+                   " lines of these logs; --replace replaces it";
+        case Sameness::Later:
+            return game + " was tallied from more of these logs (" +
+                   std::to_string(result.match.lines) + " lines); --replace replaces it";
+        case Sameness::SameReport:
+        case Sameness::None:
+            break;
+    }
+    return "this game is recorded already (" + game + ")";
+}
+
+void settleDays(Connection& db, RecordResult& result, const SeasonDays& days) {
+    result.days = days;
+    result.playedOn = settleDay(db, result.id, days);
+    Statement day = db.prepare("SELECT game_date FROM games WHERE id = ?");
     day.bind(1, result.id);
-    if (day.step()) {
-        result.playedOn = day.isNull(0) ? std::nullopt : std::optional<std::string>(day.text(0));
-        result.gameDate = day.text(1);
-    }
+    result.gameDate = day.step() ? day.text(0) : std::string();
     result.twins = probableTwins(db, result.id);
 }
 
@@ -396,7 +441,8 @@ RecordResult recordGame(LeagueFile& file, const GameResults& game,
     try {
         Transaction transaction(file.db());
         const RecordResult result = recordGameInside(file, game, spilled, identity, request);
-        if (result.outcome != RecordOutcome::Duplicate) {
+        if (result.outcome == RecordOutcome::Recorded ||
+            result.outcome == RecordOutcome::Replaced) {
             if (beforeCommit) {
                 beforeCommit();
             }
@@ -439,32 +485,65 @@ std::int64_t resolveGame(LeagueFile& file, const std::string& text, Kept kept) {
         throw LeagueError(file.path() + ": no removed game \"" + text +
                           "\" (give the number that remove printed)");
     }
+    if (allDigits(text) && text.size() < 18) {
+        try {
+            Statement removed = file.db().prepare(
+                "SELECT replaced_by FROM games WHERE id = ? AND removed_at IS "
+                "NOT NULL");
+            removed.bind(1, std::stoll(text));
+            if (removed.step()) {
+                throw LeagueError(
+                    file.path() + ": game " + text +
+                    (removed.isNull(0) ? " was removed"
+                                       : " is an earlier version of game " +
+                                             std::to_string(removed.integer(0)) + ", replaced") +
+                    "; vorskal-league " + file.path() + " restore " + text + " takes it back");
+            }
+        } catch (const SqliteError& error) {
+            file.fail(error);
+        }
+    }
     throw LeagueError(file.path() + ": no game \"" + text +
                       "\" (give its number or the start of its key, as `games` lists them)");
 }
 
 void removeGame(LeagueFile& file, std::int64_t id) {
     try {
-        Transaction transaction(file.db());
         file.db()
             .prepare("UPDATE games SET removed_at = ? WHERE id = ? AND removed_at IS NULL")
             .bind(1, utcText(file.clock().now()))
             .bind(2, id)
             .run();
-        refreshDays(file.db(), seasonOf(file.db(), id));
-        transaction.commit();
     } catch (const SqliteError& error) {
         file.fail(error);
     }
 }
 
-SeasonDays restoreGame(LeagueFile& file, std::int64_t id) {
+std::int64_t restoreGame(LeagueFile& file, std::int64_t id) {
     try {
         Connection& db = file.db();
         Transaction transaction(db);
+        Statement version = db.prepare("SELECT replaced_by FROM games WHERE id = ?");
+        version.bind(1, id);
+        const std::int64_t game = version.step() && !version.isNull(0) ? version.integer(0) : 0;
+        if (game != 0) {
+            // The version in its place (if any) is kept in turn.
+            if (Statement held = db.prepare("SELECT 1 FROM games WHERE id = ?");
+                held.bind(1, game).step()) {
+                held.reset();
+                keepAsVersion(db, game, utcText(file.clock().now()));
+            }
+            moveGame(db, id, game);
+            db.prepare("UPDATE games SET removed_at = NULL, replaced_by = NULL WHERE id = ?")
+                .bind(1, game)
+                .run();
+            transaction.commit();
+            return game;
+        }
         Statement same = db.prepare(
             "SELECT o.id FROM games g JOIN games o ON o.removed_at IS NULL AND (o.game_key = "
-            "g.game_key OR o.report_sha256 = g.report_sha256) WHERE g.id = ?");
+            "g.game_key OR o.report_sha256 = g.report_sha256 OR o.merged_sha256 = "
+            "g.merged_sha256) WHERE g.id = ?");
         same.bind(1, id);
         if (same.step()) {
             throw LeagueError(file.path() + ": game " + std::to_string(id) +
@@ -472,12 +551,38 @@ SeasonDays restoreGame(LeagueFile& file, std::int64_t id) {
                               "; nothing restored");
         }
         db.prepare("UPDATE games SET removed_at = NULL WHERE id = ?").bind(1, id).run();
-        const SeasonDays days = refreshDays(db, seasonOf(db, id), id);
         transaction.commit();
-        return days;
+        return id;
     } catch (const SqliteError& error) {
         file.fail(error);
     }
+}
+
+void setGameDay(LeagueFile& file, std::int64_t id, const std::string& day) {
+    try {
+        file.db()
+            .prepare("UPDATE games SET played_on = ? WHERE id = ?")
+            .bind(1, day)
+            .bind(2, id)
+            .run();
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+}
+
+std::vector<GameVersion> versionsOf(LeagueFile& file, std::int64_t id) {
+    std::vector<GameVersion> versions;
+    try {
+        Statement read = file.db().prepare(
+            "SELECT id, recorded_at, removed_at FROM games WHERE replaced_by = ? ORDER BY id");
+        read.bind(1, id);
+        while (read.step()) {
+            versions.push_back({read.integer(0), read.text(1), read.text(2)});
+        }
+    } catch (const SqliteError& error) {
+        file.fail(error);
+    }
+    return versions;
 }
 
 }  // namespace vorskal::league

@@ -2,19 +2,19 @@
 // Recording, removing and restoring games in a league file. Each game is
 // written in one transaction: the whole game or nothing of it.
 //
-// A game is known by its key, the SHA-256 of its report's body
-// (results/report_key.h), for a game recorded by the tally and for one imported from
-// a report file alike: one game is one game however it arrives. A game is
-// recorded already when its key, or its whole report's SHA-256, is the one
-// of a game in the file; games recorded before the key existed keep the key
-// they had (the merged log's SHA-256, or their report's) and are found by
-// their report, or by the same merged log, settings file and options.
+// One set of logs is one game (league/store/game_identity.h): a recording
+// that is a game of the file already (the same report; the same logs with
+// other settings; an early or a later tally of the same logs; a game the
+// admin removed) records nothing and says which game it is, unless it
+// replaces that game: the new version then takes the game's number and
+// season, and the old one is kept, removed, to be restored.
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "league/store/game_identity.h"
 #include "league/store/league_file.h"
 #include "league/store/season_days.h"
 #include "results/game_results.h"
@@ -22,43 +22,39 @@
 
 namespace vorskal::league {
 
-enum class Origin { Tally, Import };
-
-struct GameIdentity {
-    std::string key;  // the report's key, lower-case hex
-    Origin origin = Origin::Tally;
-    std::string reportSha256;     // of the whole report
-    std::string mergedLogSha256;  // a tallied game's merged log; "" when not known
-};
-
-// The identity of a game the tally has just scored, from its report's
-// digests and the merged log named in its results.
-GameIdentity talliedGame(const results::GameResults& game, const std::string& reportKey,
-                         const std::string& reportSha256);
-
 struct RecordRequest {
-    std::string season;  // empty: the league's current season
+    std::string season;  // empty: the league's current season (replacing: the game's)
     bool replace = false;
-    // Read the season's days again and look for probable twins at once (an
-    // import of many games does it once, at its end: settleDays).
+    // Read the game's day and look for probable twins at once (an import of
+    // many games does it once, at its end: settleDays).
     bool settle = true;
+    std::optional<DateOrder> dateOrder;   // the order its log's date is written in, if given
+    std::optional<std::string> playedOn;  // its day as another league file resolved it
 };
 
-enum class RecordOutcome { Recorded, Replaced, Duplicate };
+// Duplicate: the same report is recorded. Refused: the game is another
+// recording of a game in the file (RecordResult::match says how).
+enum class RecordOutcome { Recorded, Replaced, Duplicate, Refused };
 
 struct RecordResult {
     RecordOutcome outcome = RecordOutcome::Recorded;
-    std::int64_t id = 0;  // the game's number, or the one already recorded
+    std::int64_t id = 0;       // the game's number, or the one it is already
+    Match match;               // Duplicate, Refused, Replaced: the game it is
+    std::int64_t version = 0;  // Replaced: the number the old version is kept under; 0: none
     std::string season;
     std::optional<std::string> playedOn;  // nullopt: the day is unknown
     std::string gameDate;                 // the log's date, as written
-    SeasonDays days;                      // the season's order, and days read again
+    SeasonDays days;                      // the order the day was read in
     std::vector<std::int64_t> twins;      // games probably the same (same day, map, rows)
     // A duplicate whose merged log differs from this one's: two games whose
     // reports are the same line for line (a very small game quoting no log
     // line can be).
     bool sameReportOtherLogs = false;
 };
+
+// Why a Refused recording was refused: "these logs are game 3, recorded
+// with other settings; --replace replaces it", ...
+std::string refusalText(const RecordResult& result);
 
 // Records `game`, whose corrections are in `spilled` when it is set (the
 // long lists of a large game kept out of memory), else in the results.
@@ -79,10 +75,9 @@ RecordResult recordGameInside(LeagueFile& file, const results::GameResults& game
                               const results::SpilledRows* spilled, const GameIdentity& identity,
                               const RecordRequest& request);
 
-// Fills in the recorded game's day, log date and probable twins; with
-// `refresh`, reads the days of its season again first (else `result.days`
-// must hold the season's order). Inside the caller's transaction.
-void settleDays(Connection& db, RecordResult& result, bool refresh = true);
+// Reads the recorded game's day in `days.order` unless it has one, and fills
+// in its day, log date and probable twins. Inside the caller's transaction.
+void settleDays(Connection& db, RecordResult& result, const SeasonDays& days);
 
 // What an import or a merge says of a game it recorded: its day that could
 // not be read, the games it is probably the same as.
@@ -92,16 +87,30 @@ enum class Kept { Recorded, Removed };
 
 // The game's number for `text`: its number, or a unique prefix (at least 4
 // characters) of its key, among the recorded games or the removed ones.
-// Throws LeagueError naming the text otherwise.
+// Throws LeagueError naming the text otherwise (and, for a recorded game
+// asked for that was removed, how to restore it).
 std::int64_t resolveGame(LeagueFile& file, const std::string& text, Kept kept = Kept::Recorded);
 
 // Takes a game out of the standings and listings, keeping it to be
-// restored; it is dropped for good when the same game is recorded again.
+// restored; recording the same game again is refused while it is removed.
 void removeGame(LeagueFile& file, std::int64_t id);
 
-// Puts a removed game back. Throws LeagueError when the same game has been
-// recorded since.
-SeasonDays restoreGame(LeagueFile& file, std::int64_t id);
+// Puts a removed game back; the number it has afterwards. A version that
+// was replaced takes its game's number back, and the version in the
+// standings is kept in its place. Throws LeagueError when the same game has
+// been recorded since.
+std::int64_t restoreGame(LeagueFile& file, std::int64_t id);
+
+// Gives game `id` the day `day` ("YYYY-MM-DD"), whatever its log's date.
+void setGameDay(LeagueFile& file, std::int64_t id, const std::string& day);
+
+// The earlier versions kept of game `id`, replaced by --replace.
+struct GameVersion {
+    std::int64_t id = 0;
+    std::string recordedAt;
+    std::string replacedAt;
+};
+std::vector<GameVersion> versionsOf(LeagueFile& file, std::int64_t id);
 
 // Other recorded games with the same day, map and pilots' rows as game `id`
 // under another key: probably the same game, by another road.

@@ -144,6 +144,31 @@ ALTER TABLE warnings ADD COLUMN subject TEXT NOT NULL DEFAULT '';
 ALTER TABLE warnings ADD COLUMN accepted INTEGER NOT NULL DEFAULT 0 CHECK (accepted IN (0, 1));
 )sql";
 
+// Version 4: a game is also known by its logs: the merged log's SHA-256,
+// size and lines, and the SHA-256 of its first 64 KiB (or of the whole log
+// when shorter), and its SHA-256 where each numbered log ends in it: an
+// early tally's merged log is one of these beginnings of the complete one's;
+// the game a removed version was replaced by. A game's day, once read, stays.
+constexpr std::string_view kVersion4 = R"sql(
+ALTER TABLE games ADD COLUMN merged_sha256 TEXT;
+ALTER TABLE games ADD COLUMN merged_bytes INTEGER;
+ALTER TABLE games ADD COLUMN merged_lines INTEGER;
+ALTER TABLE games ADD COLUMN start_sha256 TEXT;
+ALTER TABLE games ADD COLUMN replaced_by INTEGER;
+UPDATE games SET (merged_sha256, merged_bytes, merged_lines) = (SELECT sha256, bytes, lines
+    FROM inputs i WHERE i.game_id = games.id AND i.name = 'ux7server.log' AND sha256 != '');
+CREATE TABLE log_starts (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    bytes INTEGER NOT NULL,
+    lines INTEGER NOT NULL,
+    sha256 TEXT NOT NULL,
+    PRIMARY KEY (game_id, bytes)
+);
+CREATE INDEX log_starts_by_sha256 ON log_starts (sha256);
+CREATE INDEX games_by_merged_log ON games (merged_sha256);
+CREATE INDEX games_by_start ON games (start_sha256);
+)sql";
+
 }  // namespace
 
 std::string_view migrationTo(std::int64_t version) {
@@ -154,6 +179,8 @@ std::string_view migrationTo(std::int64_t version) {
             return kVersion2;
         case 3:
             return kVersion3;
+        case 4:
+            return kVersion4;
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

@@ -30,7 +30,10 @@ results::GameResults handGame(const std::string& map, const std::string& date,
 
 // A hand game's identity: `key` stands for its report's key.
 inline league::GameIdentity handIdentity(const std::string& key) {
-    return {key, league::Origin::Tally, key + "-report", ""};
+    league::GameIdentity identity;
+    identity.key = key;
+    identity.reportSha256 = key + "-report";
+    return identity;
 }
 
 // `game` recorded into the league file `db` under the hand identity `key`.

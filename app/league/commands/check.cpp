@@ -11,7 +11,7 @@ void runCheck(LeagueContext& run) {
     league::LeagueFile file(run.path, league::LeagueFile::Access::Read, run.clock);
     const league::Findings findings = league::checkGames(file);
     league::writeFindings(run.out, findings, logText(run.path));
-    if (!findings.twins.empty() || !findings.unknownDays.empty()) {
+    if (!findings.twins.empty() || !findings.sharedLogs.empty() || !findings.unknownDays.empty()) {
         run.status = kExitFindings;
     }
 }

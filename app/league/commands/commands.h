@@ -41,6 +41,7 @@ void addMerge(CLI::App& app, LeagueContext& run);
 void addSite(CLI::App& app, LeagueContext& run);
 void addPost(CLI::App& app, LeagueContext& run);
 void addSet(CLI::App& app, LeagueContext& run);
+void addSetDay(CLI::App& app, LeagueContext& run);
 void addCheck(CLI::App& app, LeagueContext& run);
 
 // The options of a listing (standings, games, show).

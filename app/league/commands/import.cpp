@@ -14,7 +14,7 @@ namespace {
 
 struct ImportAsked {
     std::vector<std::string> files;
-    std::string season;
+    league::ImportRequest request;
 };
 
 void tellImported(LeagueContext& run, const std::string& file,
@@ -50,7 +50,7 @@ void runImport(LeagueContext& run, const ImportAsked& asked) {
     }
     league::LeagueFile league(run.path, league::LeagueFile::Access::Write, run.clock);
     for (const std::string& file : asked.files) {
-        tellImported(run, file, league::importReportFile(league, file, asked.season));
+        tellImported(run, file, league::importReportFile(league, file, asked.request));
     }
 }
 
@@ -65,8 +65,10 @@ void addImport(CLI::App& app, LeagueContext& run) {
     command->add_option("reports", asked->files, "Report files or results JSON files")
         ->required()
         ->type_name("FILE");
-    command->add_option("--season", asked->season,
+    command->add_option("--season", asked->request.season,
                         "The season to record the games in (default: the current season)");
+    addDateOrder(*command, asked->request.dateOrder,
+                 "The order the games' server writes its dates in, when it is not the league's");
     command->callback([&run, asked] { runImport(run, *asked); });
 }
 

@@ -14,12 +14,18 @@ void runMerge(LeagueContext& run, const std::string& otherPath) {
     league::LeagueFile other(otherPath, league::LeagueFile::Access::Read);  // checked first
     league::LeagueFile file(run.path, league::LeagueFile::Access::Write, run.clock);
     const league::MergeSummary summary = league::mergeLeague(file, other);
+    for (const std::string& skipped : summary.skipped) {
+        run.err << "vorskal-league: " << logText(skipped) << "\n";
+    }
     for (const std::string& note : summary.notes) {
         run.err << "vorskal-league: warning: " << logText(note) << "\n";
     }
     run.out << logText(otherPath) << ": " << counted(summary.games, "game") << ": "
-            << summary.recorded << " recorded, " << summary.alreadyRecorded
-            << " already recorded\n";
+            << summary.recorded << " recorded, " << summary.alreadyRecorded << " already recorded";
+    if (!summary.skipped.empty()) {
+        run.out << ", " << summary.skipped.size() << " skipped";
+    }
+    run.out << "\n";
 }
 
 }  // namespace

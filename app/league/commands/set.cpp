@@ -34,13 +34,21 @@ void storeSetting(LeagueContext& run, const SetAsked& asked) {
     league::LeagueFile file(run.path, league::LeagueFile::Access::Write, run.clock);
     league::Transaction transaction(file.db());
     league::changeSetting(file.db(), asked.name, asked.value);
-    league::refreshAllDays(file.db());
+    // Days once read stay; only games whose day is unknown are read again.
+    std::vector<league::DayGiven> given;
+    if (asked.name == league::kDateOrderSetting) {
+        given = league::settleUnknownDays(file.db(), *dateOrderNamed(asked.value));
+    }
     transaction.commit();
     if (asked.name == league::kWebhookSetting) {
         run.out << "Set webhook in " << logText(run.path) << " (its address is not shown)\n";
     } else {
         run.out << "Set " << logText(asked.name) << " to " << logText(asked.value) << " in "
                 << logText(run.path) << "\n";
+    }
+    for (const league::DayGiven& game : given) {
+        run.out << "Game " << game.id << " is now played " << game.playedOn << " (its log's date \""
+                << logText(game.gameDate) << "\")\n";
     }
 }
 

@@ -23,10 +23,12 @@ namespace {
 
 using nlohmann::json;
 
-// A run with --record (--replace: every run of a folder is one game) and
-// `outputs`; the game the league file shows, and the results JSON when the
-// run wrote one.
+// A run with --record and `outputs` (with `replace`: every run of a folder
+// is one game); the game the league file shows, and the results JSON when
+// the run wrote one. Refused: the folder's logs or report are another
+// folder's game.
 struct Recorded {
+    bool refused = false;
     json shown;
     json results;
     std::string resultsBytes;
@@ -34,22 +36,29 @@ struct Recorded {
 };
 
 Recorded record(const ScenarioFolder& s, const std::string& db,
-                const std::vector<std::string>& outputs) {
+                const std::vector<std::string>& outputs, bool replace = true) {
     GameDir dir;
     copyInputs(s, dir);
     const std::string before = dir.read("vorskal.log");
     std::vector<std::string> args = s.switches;
-    args.insert(args.end(), {"--record", db, "--replace"});
+    args.insert(args.end(), {"--record", db});
+    if (replace) {
+        args.push_back("--replace");
+    }
     for (const std::string& output : outputs) {
         args.push_back(output);
         args.push_back(dir.path() + (output == "--csv" ? "/csv" : "/out"));
     }
     args.push_back(dir.path());
     const LeagueRun run = tally(args);
+    Recorded r;
+    if (!replace && run.status == 2 && run.err.find("nothing recorded") != std::string::npos) {
+        r.refused = true;
+        return r;
+    }
     EXPECT_EQ(run.status, 0) << run.err;
     const std::size_t game = run.out.find(" as game ");
     EXPECT_NE(game, std::string::npos) << run.out;
-    Recorded r;
     r.shown = leagueJson(
         {db, "show", std::to_string(std::atoi(run.out.c_str() + game + 9)), "--format", "json"});
     if (!outputs.empty() && outputs.front() == "--json") {
@@ -123,7 +132,10 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
     std::set<std::string> keys;
     for (const ScenarioFolder& s : scenarios) {
         SCOPED_TRACE(s.name);
-        const Recorded withJson = record(s, recorded, {"--json"});
+        const Recorded withJson = record(s, recorded, {"--json"}, false);
+        if (withJson.refused) {
+            continue;  // another folder's logs (or report): that folder's game
+        }
         ASSERT_FALSE(withJson.results.is_null());
         const json expected = kept(withJson.results, withJson.shown);
         EXPECT_EQ(withoutLeague(withJson.shown), expected);
@@ -141,9 +153,7 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
             EXPECT_EQ(other.shown["league"]["key"], withJson.shown["league"]["key"]);
         }
         const std::string key = withJson.shown["league"]["key"];
-        if (!keys.insert(key).second) {
-            continue;  // a folder whose report is another's line for line: one game
-        }
+        keys.insert(key);
 
         // The report file of the run, imported: the same game, read back.
         work.write("vorskal.log", withJson.report);
@@ -177,7 +187,7 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
                       .out.find("1 report: 0 recorded, 1 already recorded"),
                   std::string::npos);
     }
-    ASSERT_GT(keys.size(), 40u);
+    ASSERT_GT(keys.size(), 30u);
     const json all = standings(recorded);
     EXPECT_EQ(standings(imported), all);
     EXPECT_EQ(standings(fromJson), all);

@@ -56,7 +56,7 @@ TEST_F(SiteTest, EveryLinkResolvesAndTheIndexShowsTheStandings) {
     const LeagueRun run = league({db(), "site", site});
     ASSERT_EQ(run.status, 0) << run.err;
     const json games = leagueJson({db(), "games", "--format", "json"})["games"];
-    ASSERT_GT(games.size(), 40u);
+    ASSERT_GT(games.size(), 30u);  // folders of one set of logs are one game
 
     // A crawl from the index over relative links only.
     std::set<fs::path> reached;

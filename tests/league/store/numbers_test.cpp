@@ -54,12 +54,26 @@ const Spoiled kSpoiledNumbers[] = {
     {"a final total that is not score less penalty",
      [](results::GameResults& g) { g.allied.final = 40; },
      "the Allied final total 40 is not its score 40 less its penalty 6"},
-    {"a negative penalty",
+    // The tally computes a side's penalty and final total in 64 bits: odd
+    // time fields make a penalty negative, or huge.
+    {"a negative penalty the tally makes",
      [](results::GameResults& g) {
          g.allied.overMaxPenalty = -6;
          g.allied.final = 46;
      },
-     "the Allied totals: over-max penalty -6 is negative"},
+     ""},
+    {"a Hun final total beyond 32 bits the tally makes",
+     [](results::GameResults& g) {
+         g.hun.overMaxPenalty = -3000000000;
+         g.hun.final = g.hun.score + 3000000000;
+     },
+     ""},
+    {"a final total that leaves 64 bits",
+     [](results::GameResults& g) {
+         g.hun.overMaxPenalty = -9223372036854775807;
+         g.hun.final = 0;
+     },
+     "the Hun final total 0 is not its score 15 less its penalty -9223372036854775807"},
     {"points per kill beyond 32 bits",
      [](results::GameResults& g) { g.settings.killPoints = 3000000000; },
      "the settings: points per kill 3000000000 lies beyond the 32-bit range the tally counts in"},
@@ -110,8 +124,8 @@ TEST(LeagueNumbers, ImportSkipsAReportWhoseTotalsDoNotAddUp) {
 // back, and what a sum over them would have been without the check.
 const char* const kStoredBehindItsBack[] = {
     "UPDATE pilots SET kills = -5 WHERE name = 'Udet'",
-    // Two finals of nearly 2^63: their sum leaves 64 bits.
-    "UPDATE team_totals SET final = 9223372036854775000 WHERE team = 'Hun'",
+    // A final total that is no whole number.
+    "UPDATE team_totals SET final = 1.5 WHERE team = 'Hun'",
     "UPDATE pilots SET score = 'many' WHERE name = 'Snoopy'",
 };
 

@@ -114,8 +114,8 @@ TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
               league::RecordOutcome::Duplicate);
     EXPECT_EQ(standings()["pilots"][1]["score"], 35);
 
-    const league::RecordResult replaced =
-        league::recordGame(file, again, nullptr, handIdentity("a1a1"), {"", true, true});
+    const league::RecordResult replaced = league::recordGame(
+        file, again, nullptr, handIdentity("a1a1"), {"", true, true, std::nullopt, std::nullopt});
     EXPECT_EQ(replaced.outcome, league::RecordOutcome::Replaced);
     EXPECT_EQ(replaced.id, 1);
     EXPECT_EQ(standings()["pilots"][0]["score"], 995);  // 1000 - 10 + 5
@@ -139,14 +139,17 @@ TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
     EXPECT_EQ(standings()["pilots"][0]["score"], 995);
     const LeagueRun twice = league({db, "restore", "1"});
     EXPECT_EQ(twice.status, kExitFailed);
-    EXPECT_NE(twice.err.find("no removed game \"1\""), std::string::npos) << twice.err;
+    EXPECT_NE(twice.err.find("game 1 is recorded and has no earlier version to restore"),
+              std::string::npos)
+        << twice.err;
 
-    // A removed game recorded again is the new one; the removed copy cannot return.
+    // A removed game recorded again is refused, naming it; restore brings it back.
     ASSERT_EQ(league({db, "remove", "2"}).status, 0);
-    const league::RecordResult newer =
+    const league::RecordResult back =
         league::recordGame(file, kGameB, nullptr, handIdentity("b2b2"), {});
-    EXPECT_EQ(newer.id, 4);
-    EXPECT_EQ(league({db, "restore", "2"}).status, kExitFailed);
+    EXPECT_EQ(back.outcome, league::RecordOutcome::Refused);
+    EXPECT_EQ(league::refusalText(back), "game 2 was removed here; `restore 2` takes it back");
+    EXPECT_EQ(league({db, "restore", "2"}).status, 0);
 }
 
 TEST_F(RecordTest, ListingsOfTheGamesAndOfOneGame) {

@@ -131,9 +131,9 @@ const Spoiled kSpoiled[] = {
     {"a newer schema",
      [](const std::string& db) {
          league::Connection(db, league::Connection::Mode::ReadWrite)
-             .exec("PRAGMA user_version = 4");
+             .exec("PRAGMA user_version = 5");
      },
-     "written by a newer VORSKAL (schema version 4"},
+     "written by a newer VORSKAL (schema version 5"},
     {"a damaged page",
      [](const std::string& db) {
          std::string bytes = bytesOf(db);
