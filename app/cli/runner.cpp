@@ -188,6 +188,12 @@ std::string usageFault(const CLI::App& app, TallyAsked& asked) {
 // the final tally is to run.
 std::optional<int> followUntilTheEnd(const TallyAsked& asked, Clock& clock, FollowPace* pace,
                                      std::ostream& out, std::ostream& err) {
+    // A folder that is not there would be waited for without end.
+    if (fileAt(asked.directory).kind != FileAt::Kind::Directory) {
+        err << "vorskal-tally: " << logText(asked.directory)
+            << ": no such folder to follow; nothing done\n";
+        return kExitFailed;
+    }
     LiveAsked live;
     live.directory = asked.directory;
     live.options.overMaxPilotCorrection = !asked.noOverMax;

@@ -5,6 +5,7 @@
 // run; a server that starts again stops it with nothing final written.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <sstream>
 #include <string>
