@@ -65,12 +65,27 @@ std::string gamePage(const results::GameResults& game, const PageLimits& limits)
 
 std::string gamePage(const results::GameResults& game, const PageLists& lists,
                      const PageLimits& limits) {
+    return gamePage(game, lists, limits, nullptr);
+}
+
+std::string gamePage(const results::GameResults& game, const PageLists& lists,
+                     const PageLimits& limits, const LiveNote* live) {
     std::string out;
     out.reserve(256 * 1024);
     std::string head = "<meta name=\"vorskal-page-format\" content=\"";
     appendNumber(head, kPageFormat);
     head += "\">\n";
+    if (live != nullptr) {
+        head += "<meta http-equiv=\"refresh\" content=\"";
+        appendNumber(head, live->refreshSeconds);
+        head += "\">\n";
+    }
     appendPageStart(out, pageTitle(game), tool(game), head);
+    if (live != nullptr) {
+        appendElement(out, "p", "class=\"live\" id=\"live\" role=\"status\"",
+                      "live, as of " + live->asOf);
+        out += '\n';
+    }
 
     appendHeader(out, game);
     appendWarnings(out, game, limits);
@@ -108,9 +123,9 @@ void writeGamePage(const results::GameResults& game, const std::string& path) {
 }
 
 void writeGamePage(const results::GameResults& game, const PageLists& lists,
-                   const std::string& path) {
+                   const std::string& path, const LiveNote* live) {
     const std::unique_ptr<OutputFile> file = replaceFile(path);
-    file->write(gamePage(game, lists));
+    file->write(gamePage(game, lists, {}, live));
     file->close();
 }
 

@@ -40,11 +40,21 @@ std::string gamePage(const results::GameResults& game, const PageLimits& limits 
 std::string gamePage(const results::GameResults& game, const PageLists& lists,
                      const PageLimits& limits = {});
 
+// What a page of a game still being flown (vorskal-tally --follow) says
+// beyond a game's page: that it reloads itself every `refreshSeconds`, and
+// when the logs were read ("21:03:10"). docs/html.md, "A live page".
+struct LiveNote {
+    int refreshSeconds = 30;
+    std::string asOf;
+};
+std::string gamePage(const results::GameResults& game, const PageLists& lists,
+                     const PageLimits& limits, const LiveNote* live);
+
 // Writes the page to `path` through replaceFile (base/system_files.h), so a
 // page is replaced whole or not at all. Throws TallyFailure naming the file
 // and the cause, as the JSON and CSV writers do.
 void writeGamePage(const results::GameResults& game, const std::string& path);
 void writeGamePage(const results::GameResults& game, const PageLists& lists,
-                   const std::string& path);
+                   const std::string& path, const LiveNote* live = nullptr);
 
 }  // namespace vorskal::html

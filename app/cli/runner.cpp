@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/cli/live_run.h"
 #include "app/cli/output_check.h"
 #include "app/cli/output_guard.h"
 #include "app/cli/recording.h"
@@ -35,6 +36,10 @@ struct TallyAsked {
     bool noFighter = false;
     bool allTargets = false;
     RecordOptions record;
+    bool follow = false;
+    int everySeconds = 30;
+    std::string until;
+    int idleMinutes = 0;
 };
 
 // The options, in the order the help lists them: the game's directory, the
@@ -103,6 +108,29 @@ void addRecord(CLI::App& app, TallyAsked& asked) {
         ->needs("--record");
 }
 
+void addFollow(CLI::App& app, TallyAsked& asked) {
+    CLI::Option* follow =
+        app.add_flag("--follow", asked.follow,
+                     "Follow the game while it is flown: tally the logs' complete lines again\n"
+                     "whenever they grow (at most every --every seconds) and rewrite the\n"
+                     "outputs (--html needed), writing nothing in the game's directory; at the\n"
+                     "end (Ctrl-C, --until, --idle) tally as a plain run would, e.g.\n"
+                     "vorskal-tally --follow /srv/ux7 --html /var/www/live.html");
+    app.add_option("--every", asked.everySeconds,
+                   "With --follow: look at the logs every SECONDS (default 30)")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(1, 24 * 60 * 60))
+        ->needs(follow);
+    app.add_option("--until", asked.until, "With --follow: end at the next HH:MM of the local time")
+        ->type_name("HH:MM")
+        ->needs(follow);
+    app.add_option("--idle", asked.idleMinutes,
+                   "With --follow: end when no log has grown for MINUTES")
+        ->type_name("MINUTES")
+        ->check(CLI::Range(1, 7 * 24 * 60))
+        ->needs(follow);
+}
+
 // Every file the run would write, for the check that none replaces an input.
 std::vector<NamedOutput> outputsOf(const TallyAsked& asked) {
     std::vector<NamedOutput> outputs;
@@ -135,6 +163,7 @@ std::string usageFault(const CLI::App& app, TallyAsked& asked) {
     }
     // CLI11's excludes would say "--check excludes --json" and mark the help.
     const std::pair<bool, const char*> checkTakesNo[] = {
+        {asked.follow, "--follow"},
         {!asked.request.json.empty() || !asked.request.csv.empty(), "--json or --csv"},
         {!asked.htmlFile.empty(), "--html"},
         {!asked.record.leaguePath.empty(), "--record"},
@@ -144,7 +173,62 @@ std::string usageFault(const CLI::App& app, TallyAsked& asked) {
             return std::string("--check writes nothing, so it takes no ") + outputs;
         }
     }
+    if (asked.follow) {
+        if (asked.htmlFile.empty()) {
+            return "--follow needs --html FILE, the page it keeps up to date";
+        }
+        if (asked.request.json == "-") {
+            return "--follow writes the JSON again at every look, so it takes a file, not --json -";
+        }
+        if (!asked.until.empty() && !minuteOfDay(asked.until)) {
+            return "--until takes a time of day as HH:MM, not " + asked.until;
+        }
+    }
     return refusedOutput(asked.directory, outputsOf(asked));
+}
+
+// --follow: the game followed until its end. The status to exit with when
+// the end leaves nothing more to do (the server started again); none when
+// the final tally is to run.
+std::optional<int> followUntilTheEnd(const TallyAsked& asked, Clock& clock, FollowPace* pace,
+                                     std::ostream& out, std::ostream& err) {
+    // A folder that is not there would be waited for without end.
+    if (fileAt(asked.directory).kind != FileAt::Kind::Directory) {
+        err << "vorskal-tally: " << logText(asked.directory)
+            << ": no such folder to follow; nothing done\n";
+        return kExitFailed;
+    }
+    LiveAsked live;
+    live.directory = asked.directory;
+    live.options.overMaxPilotCorrection = !asked.noOverMax;
+    live.options.multiDeathCorrection = !asked.noMultiDeath;
+    live.options.fighterTargetCorrection = !asked.noFighter;
+    live.options.redBoxedOnly = !asked.allTargets;
+    live.json = asked.request.json;
+    live.csv = asked.request.csv;
+    live.htmlFile = asked.htmlFile;
+    live.everySeconds = asked.everySeconds;
+    if (!asked.until.empty()) {
+        live.untilMinute = minuteOfDay(asked.until);
+    }
+    live.idleMinutes = asked.idleMinutes;
+    LiveEnding ending;
+    if (pace != nullptr) {
+        ending = followGame(live, clock, *pace, out, err);
+    } else {
+        // The signals are the pace's only while it follows: a second Ctrl-C
+        // during the final tally ends the process.
+        SystemPace system;
+        ending = followGame(live, clock, system, out, err);
+    }
+    if (ending.end == LiveEnd::Restarted) {
+        err << "vorskal-tally: stopped following: " << logText(ending.message)
+            << ", so the server has started again; nothing final written (no report, no "
+               "outputs, nothing recorded)\n";
+        return kExitRestarted;
+    }
+    out << "following ended: " << ending.message << "; the final tally\n";
+    return std::nullopt;
 }
 
 // Before anything is written: every output can be written, and the league
@@ -298,6 +382,11 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
 
 int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                     Clock& clock) {
+    return runTallyCommand(argc, argv, out, err, clock, nullptr);
+}
+
+int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                    Clock& clock, FollowPace* pace) {
     CommandStart start(
         "vorskal-tally",
         "Tallies one game: merges the numbered server logs ux7server0.log, ux7server1.log, ...\n"
@@ -305,7 +394,7 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
         "report to vorskal.log, all in the game's directory.");
     TallyAsked asked;
     for (void (*add)(CLI::App&, TallyAsked&) :
-         {addDirectory, addOutputs, addCorrections, addRecord}) {
+         {addDirectory, addOutputs, addCorrections, addRecord, addFollow}) {
         add(start.app(), asked);
     }
     if (const std::optional<int> status = start.start(argc, argv, out, err)) {
@@ -324,6 +413,11 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
     } catch (const std::invalid_argument& mistake) {  // a name the league file does not know
         err << "vorskal-tally: " << logText(mistake.what()) << "; nothing done\n";
         return kExitUsage;
+    }
+    if (asked.follow) {
+        if (const std::optional<int> status = followUntilTheEnd(asked, clock, pace, out, err)) {
+            return *status;
+        }
     }
     return TallyCommand(asked, recorder.get(), clock, out, err).run();
 }

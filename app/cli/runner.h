@@ -7,10 +7,12 @@
 // standard error); kExitFailed any other failure (message on standard
 // error, or an output that cannot be written); kExitFindings --check found
 // warnings not accepted, or --strict stopped the run for them before
-// anything was written; kExitUsage bad usage. Warnings go to standard error
+// anything was written; kExitRestarted --follow stopped because the server
+// started again, and wrote nothing final; kExitUsage bad usage. Warnings go to standard error
 // and change the status of no other tally.
 #include <iosfwd>
 
+#include "app/cli/follow_pace.h"
 #include "app/start/command_start.h"
 #include "base/platform.h"
 
@@ -21,5 +23,9 @@ int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::o
 // the run's start and the league stores as the recording time.
 int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                     Clock& clock);
+// The same with the pace of --follow (tests: one that feeds a game); null:
+// the system's (SIGINT, SIGTERM, Ctrl-C).
+int runTallyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                    Clock& clock, FollowPace* pace);
 
 }  // namespace vorskal

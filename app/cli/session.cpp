@@ -75,6 +75,15 @@ Session::Session(OutputRequest request, const std::string& directory, std::time_
     results_.run.startedAt = localTimeIso8601(startedAt);
 }
 
+void Session::writeOutputs(std::ostream& out) {
+    if (!request_.json.empty()) {
+        writeJsonFile(results_, request_.json, *spill_, out);
+    }
+    if (!request_.csv.empty()) {
+        results::writeCsv(results_, request_.csv, *spill_);
+    }
+}
+
 bool Session::finish(bool completed, const std::string& completion, std::ostream& out,
                      std::ostream& err) {
     for (const results::Warning& warning : results_.warnings) {
@@ -85,12 +94,7 @@ bool Session::finish(bool completed, const std::string& completion, std::ostream
     }
     bool written = true;
     try {
-        if (!request_.json.empty()) {
-            writeJsonFile(results_, request_.json, *spill_, out);
-        }
-        if (!request_.csv.empty()) {
-            results::writeCsv(results_, request_.csv, *spill_);
-        }
+        writeOutputs(out);
     } catch (const std::exception& failure) {
         err << "vorskal-tally: " << logText(failure.what()) << "\n";
         written = false;

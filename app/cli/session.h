@@ -44,6 +44,9 @@ class Session {
     // `completed`: the run ended with `completion` ("Tally Complete").
     bool finish(bool completed, const std::string& completion, std::ostream& out,
                 std::ostream& err);
+    // The JSON and CSV files alone (the JSON on `out` with "-"), each replaced
+    // whole. Throws TallyFailure naming a file that cannot be written.
+    void writeOutputs(std::ostream& out);
 
   private:
     OutputRequest request_;

@@ -18,6 +18,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitMissingFirstLog = 1;  // vorskal-tally: no "ux7server0.log"
 inline constexpr int kExitFailed = 2;           // a file cannot be used, the run failed
 inline constexpr int kExitFindings = 3;         // --check, --strict, `check` found something
+inline constexpr int kExitRestarted = 4;        // vorskal-tally --follow: the server started again
 inline constexpr int kExitUsage = 64;           // bad usage
 
 class CommandStart {
