@@ -55,7 +55,7 @@ MergeSummary mergeLeague(LeagueFile& into, LeagueFile& other) {
                 continue;
             }
             if (result.outcome == RecordOutcome::Refused) {
-                summary.skipped.push_back(which + ": " + refusalText(result) + ": skipped");
+                summary.skipped.push_back(which + ": " + refusalText(result, false) + ": skipped");
                 continue;
             }
             ++summary.recorded;

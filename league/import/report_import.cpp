@@ -150,7 +150,7 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
                 continue;
             }
             if (result.outcome == RecordOutcome::Refused) {
-                summary.skipped.push_back(named(reportPath, report) + ": " + refusalText(result) +
+                summary.skipped.push_back(named(reportPath, report) + ": " + refusalText(result, false) +
                                           ": skipped");
                 continue;
             }

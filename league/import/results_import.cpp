@@ -40,7 +40,7 @@ ImportSummary importResultsJson(LeagueFile& league, const std::string& path, std
             return summary;
         }
         if (result.outcome == RecordOutcome::Refused) {
-            summary.skipped.push_back(path + ": " + refusalText(result) + ": skipped");
+            summary.skipped.push_back(path + ": " + refusalText(result, false) + ": skipped");
             return summary;
         }
         transaction.commit();

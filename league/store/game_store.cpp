@@ -389,7 +389,8 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
     return result;
 }
 
-std::string refusalText(const RecordResult& result) {
+std::string refusalText(const RecordResult& result, bool replaceable) {
+    const std::string replace = replaceable ? "; --replace replaces it" : "";
     const std::string game = "game " + std::to_string(result.match.id);
     if (result.match.removed) {
         return game + " was removed here; `restore " + std::to_string(result.match.id) +
@@ -397,15 +398,13 @@ std::string refusalText(const RecordResult& result) {
     }
     switch (result.match.how) {
         case Sameness::SameLogs:
-            return "these logs are " + game +
-                   ", recorded with other settings; --replace "
-                   "replaces it";
+            return "these logs are " + game + ", recorded with other settings" + replace;
         case Sameness::Earlier:
             return game + " was tallied from the first " + std::to_string(result.match.lines) +
-                   " lines of these logs; --replace replaces it";
+                   " lines of these logs" + replace;
         case Sameness::Later:
             return game + " was tallied from more of these logs (" +
-                   std::to_string(result.match.lines) + " lines); --replace replaces it";
+                   std::to_string(result.match.lines) + " lines)" + replace;
         case Sameness::SameReport:
         case Sameness::None:
             break;

@@ -53,8 +53,9 @@ struct RecordResult {
 };
 
 // Why a Refused recording was refused: "these logs are game 3, recorded
-// with other settings; --replace replaces it", ...
-std::string refusalText(const RecordResult& result);
+// with other settings; --replace replaces it", ... (without the hint when
+// the command cannot replace).
+std::string refusalText(const RecordResult& result, bool replaceable = true);
 
 // Records `game`, whose corrections are in `spilled` when it is set (the
 // long lists of a large game kept out of memory), else in the results.
