@@ -150,8 +150,8 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
                 continue;
             }
             if (result.outcome == RecordOutcome::Refused) {
-                summary.skipped.push_back(named(reportPath, report) + ": " + refusalText(result, false) +
-                                          ": skipped");
+                summary.skipped.push_back(named(reportPath, report) + ": " +
+                                          refusalText(result, false) + ": skipped");
                 continue;
             }
             ++summary.recorded;
