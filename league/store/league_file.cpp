@@ -194,7 +194,9 @@ void LeagueFile::open(Access access) {
         db_->exec("PRAGMA user_version = " + std::to_string(v));
         db_->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
     }
-    if (before < kSchemaVersion) {
+    // Files of schema 1 and 2 kept days another way; from schema 3 on, a
+    // game's day stays as it was read.
+    if (before > 0 && before < 3) {
         refreshAllDays(*db_);
     }
     migration.commit();

@@ -67,6 +67,36 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
     EXPECT_EQ(again.status, 2);
     EXPECT_NE(again.err.find("recorded already (game 1)"), std::string::npos) << again.err;
     EXPECT_FALSE(game.exists("vorskal.log"));
+
+    // Other options on the same logs: the same game, known by the merged log
+    // the old file kept among its inputs.
+    const LeagueRun other = tally({"--record", db, "--all-targets", game.path()});
+    EXPECT_EQ(other.status, 2);
+    EXPECT_NE(other.err.find("these logs are game 1, recorded with other settings"),
+              std::string::npos)
+        << other.err;
+}
+
+// Schema 3 re-dated a season's games whenever its dates changed; brought up
+// to date, each game keeps the day it had, and is known by its logs.
+TEST(MigrationTest, AFileOfSchemaThreeKeepsItsDaysAndKnowsItsGamesLogs) {
+    GameDir dir;
+    const std::string db = dir.path() + "/season.db";
+    league::Connection(db, league::Connection::Mode::Create)
+        .exec(bytesOf(std::string(VORSKAL_SOURCE_DIR) + "/tests/league/schema-3/season.sql"));
+    GameDir game;
+    copySampleGame(game);
+    const LeagueRun other = tally({"--record", db, "--all-targets", game.path()});
+    EXPECT_EQ(other.status, 2);
+    EXPECT_NE(other.err.find("these logs are game 1, recorded with other settings"),
+              std::string::npos)
+        << other.err;
+    league::LeagueFile file(db, league::LeagueFile::Access::Read);
+    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 4);
+    const nlohmann::json games = leagueJson({db, "games", "--format", "json"})["games"];
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_EQ(games[0]["playedOn"], "2026-06-12");  // game 1, as schema 3 left it
+    EXPECT_EQ(games[1]["playedOn"], "2026-08-20");
 }
 
 }  // namespace
