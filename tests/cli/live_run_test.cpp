@@ -89,9 +89,17 @@ std::size_t midLine(const std::string& log, double share) {
     return log.find('\n', static_cast<std::size_t>(static_cast<double>(log.size()) * share)) + 11;
 }
 
+// The folder named as it is, and as JSON writes it (a Windows path's
+// backslashes doubled).
 std::string masked(std::string text, const std::string& directory) {
-    for (std::size_t at; (at = text.find(directory)) != std::string::npos;) {
-        text.replace(at, directory.size(), "DIR");
+    std::string escaped;
+    for (const char c : directory) {
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    }
+    for (const std::string& name : {escaped, directory}) {
+        for (std::size_t at; (at = text.find(name)) != std::string::npos;) {
+            text.replace(at, name.size(), "DIR");
+        }
     }
     return text;
 }
