@@ -7,6 +7,7 @@
 #include "collector/facts.h"
 #include "collector/finding_order.h"
 #include "logs/log_line.h"
+#include "results/address_mask.h"
 #include "tally/arena_pass.h"
 
 namespace vorskal::collector {
@@ -127,6 +128,9 @@ void Collector::targetLine(const EventLine& line, const TargetSeen& seen) {
     results::TargetRow row;
     row.line = line.number;
     row.text = std::string(line.wholeText());
+    if (!results_.showAddresses) {
+        results::maskAddressesIn(row.text);
+    }
     row.key = std::string(seen.key);
     row.targetType = std::string(seen.targetType);
     row.team = sideOfTeam(seen.teamCode);
@@ -188,6 +192,12 @@ void Collector::addCorrection(results::Correction correction) {
     }
     for (results::Move& move : correction.moves) {
         move.points = pointsOfMove(move, state_.killPoints, state_.deathPoints);
+    }
+    if (!results_.showAddresses) {
+        for (results::EvidenceLine& line : correction.evidence) {
+            results::maskAddressesIn(line.text);
+        }
+        results::maskAddressesIn(correction.note);
     }
     if (results_.rowSink != nullptr) {
         results_.rowSink->correction(correction);
@@ -333,6 +343,13 @@ void Collector::finish(FileService& files, bool merged, bool completed) {
              "", false});
     }
     settleFindings(warnings, accepted_);
+    if (!results_.showAddresses) {
+        // After the accepted findings are matched: the subject is their key.
+        for (results::Warning& warning : warnings) {
+            results::maskAddressesIn(warning.message);
+            results::maskAddressesIn(warning.subject);
+        }
+    }
 }
 
 }  // namespace vorskal::collector

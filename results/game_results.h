@@ -225,6 +225,10 @@ struct GameResults {
     // a caller that writes no JSON or CSV turns them off.
     bool gatherRows = true;          // corrections, targets, arena (into rowSink when set)
     bool gatherFingerprints = true;  // sha256 of vorskal.ini and the merged log (its bytes hashed)
+    // Whether the log lines quoted in the rows and findings keep the players'
+    // network addresses (results/address_mask.h): only for an administrator's
+    // own copy; a league file masks them whatever this says.
+    bool showAddresses = false;
     RowSink* rowSink = nullptr;
 
     std::string toolName = "vorskal-tally";

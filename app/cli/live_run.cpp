@@ -36,7 +36,8 @@ std::string clockText(std::time_t moment) {
 void refresh(const LiveAsked& asked, FileService& files, const LogLook& look, Clock& clock,
              std::ostream& out, std::ostream& err) {
     const std::time_t now = clock.now();
-    Session session({asked.json, asked.csv, false, false}, asked.directory, now);
+    Session session({asked.json, asked.csv, false, false, asked.showAddresses}, asked.directory,
+                    now);
     std::optional<html::PageRows> pageRows;
     if (!asked.htmlFile.empty()) {
         pageRows.emplace(session.results());

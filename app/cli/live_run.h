@@ -23,6 +23,7 @@ struct LiveAsked {
     std::string json;  // a file; empty: none
     std::string csv;   // a folder; empty: none
     std::string htmlFile;
+    bool showAddresses = false;  // --show-addresses
     int everySeconds = 30;
     std::optional<int> untilMinute;  // --until, minutes after midnight
     int idleMinutes = 0;             // --idle; 0: none

@@ -72,6 +72,10 @@ void addOutputs(CLI::App& app, TallyAsked& asked) {
                    "Also write the game's page, one self-contained HTML file, e.g.\n"
                    "vorskal-tally --html game.html /srv/ux7")
         ->type_name("FILE");
+    app.add_flag("--show-addresses", asked.request.showAddresses,
+                 "Keep the players' network addresses in the log lines that the JSON, CSV\n"
+                 "and page quote, for an administrator's own copy (default: masked, only\n"
+                 "the protocol word kept); a league file masks them always");
 }
 
 void addCorrections(CLI::App& app, TallyAsked& asked) {
@@ -207,6 +211,7 @@ std::optional<int> followUntilTheEnd(const TallyAsked& asked, Clock& clock, Foll
     live.json = asked.request.json;
     live.csv = asked.request.csv;
     live.htmlFile = asked.htmlFile;
+    live.showAddresses = asked.request.showAddresses;
     live.everySeconds = asked.everySeconds;
     if (!asked.until.empty()) {
         live.untilMinute = minuteOfDay(asked.until);

@@ -64,6 +64,7 @@ Session::Session(OutputRequest request, const std::string& directory, std::time_
     const bool rows = !request_.json.empty() || !request_.csv.empty() || request_.record;
     results_.gatherRows = rows;
     results_.gatherFingerprints = !request_.json.empty() || request_.record;
+    results_.showAddresses = request_.showAddresses;
     if (rows) {
         const bool written = !request_.json.empty() || !request_.csv.empty();
         spill_ = std::make_unique<results::SpilledRows>(

@@ -19,7 +19,8 @@ struct OutputRequest {
     std::string json;  // file to write, "-" for standard output; empty: none
     std::string csv;   // folder to write the CSV files into; empty: none
     bool check = false;
-    bool record = false;  // the game goes into a league file: every row is gathered
+    bool record = false;         // the game goes into a league file: every row is gathered
+    bool showAddresses = false;  // the JSON, CSV and page keep the players' addresses
 };
 
 class Session {
