@@ -8,6 +8,7 @@
 #include "league/store/game_day.h"
 #include "league/store/game_numbers.h"
 #include "league/store/settings.h"
+#include "results/address_mask.h"
 #include "results/json_text.h"
 
 namespace vorskal::league {
@@ -42,6 +43,13 @@ bool allDigits(const std::string& text) {
 // apply it to what they read back.
 std::string utf8(std::string_view text) {
     return logText(text);
+}
+
+// A text that can quote a log line, with the players' addresses masked
+// (results/address_mask.h): a league file is shared, whatever the tally's
+// --show-addresses said.
+std::string withoutAddresses(std::string_view text) {
+    return results::maskAddresses(utf8(text));
 }
 
 std::optional<std::string> orNull(const std::string& text) {
@@ -92,7 +100,7 @@ class CorrectionWriter {
             .bind(2, position_++)
             .bind(3, results::kindName(correction.kind))
             .bind(4, std::int64_t{correction.applied})
-            .bind(5, utf8(correction.note))
+            .bind(5, withoutAddresses(correction.note))
             .run();
         const std::int64_t id = db_.lastInsertId();
         for (std::size_t j = 0; j < correction.evidence.size(); ++j) {
@@ -100,7 +108,7 @@ class CorrectionWriter {
             lines_.bind(1, id)
                 .bind(2, std::int64_t(j))
                 .bind(3, std::int64_t(line.line))
-                .bind(4, utf8(line.text))
+                .bind(4, withoutAddresses(line.text))
                 .run();
         }
         for (std::size_t j = 0; j < correction.moves.size(); ++j) {
@@ -226,8 +234,8 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
             .bind(3, warning.code)
             .bind(4, utf8(warning.file))
             .bind(5, std::int64_t(warning.line))
-            .bind(6, utf8(warning.message))
-            .bind(7, utf8(warning.subject))
+            .bind(6, withoutAddresses(warning.message))
+            .bind(7, withoutAddresses(warning.subject))
             .bind(8, std::int64_t(warning.accepted ? 1 : 0))
             .run();
     }

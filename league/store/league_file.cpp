@@ -14,6 +14,7 @@
 #include "base/writable.h"
 #include "league/store/schema.h"
 #include "league/store/season_days.h"
+#include "results/address_mask.h"
 
 namespace vorskal::league {
 
@@ -184,6 +185,7 @@ void LeagueFile::open(Access access) {
         throw LeagueError(path_ + ": cannot switch the league file to WAL mode");
     }
     db_->exec("PRAGMA foreign_keys = ON");
+    db_->addTextFunction(kMaskAddressesFunction, results::maskAddresses);
     // Creating or bringing the schema up to date is one write transaction;
     // the version is read again inside it, since another recorder may have
     // just done it.

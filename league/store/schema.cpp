@@ -169,6 +169,18 @@ CREATE INDEX games_by_merged_log ON games (merged_sha256);
 CREATE INDEX games_by_start ON games (start_sha256);
 )sql";
 
+// Version 5, masked addresses: the texts that can quote a log line (the
+// corrections' evidence lines and notes, the warnings' messages and
+// subjects) lose the players' network addresses, as every game recorded from
+// now on does (results/address_mask.h; the function is the connection's,
+// kMaskAddressesFunction).
+constexpr std::string_view kVersion5Addresses = R"sql(
+UPDATE correction_lines SET text = mask_addresses(text) WHERE text != mask_addresses(text);
+UPDATE corrections SET note = mask_addresses(note) WHERE note != mask_addresses(note);
+UPDATE warnings SET message = mask_addresses(message), subject = mask_addresses(subject)
+    WHERE message != mask_addresses(message) OR subject != mask_addresses(subject);
+)sql";
+
 }  // namespace
 
 std::string_view migrationTo(std::int64_t version) {
@@ -181,6 +193,8 @@ std::string_view migrationTo(std::int64_t version) {
             return kVersion3;
         case 4:
             return kVersion4;
+        case 5:
+            return kVersion5Addresses;
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

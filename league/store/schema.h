@@ -13,7 +13,11 @@ namespace vorskal::league {
 inline constexpr std::int64_t kApplicationId = 0x56534B4C;
 
 // The schema version this program writes and reads.
-inline constexpr std::int64_t kSchemaVersion = 4;
+inline constexpr std::int64_t kSchemaVersion = 5;
+
+// The SQL function the migrations may call, which every connection that
+// migrates must have: mask_addresses(text), results::maskAddresses.
+inline constexpr const char* kMaskAddressesFunction = "mask_addresses";
 
 // The SQL of the step that brings a file to `version` (1 to kSchemaVersion).
 std::string_view migrationTo(std::int64_t version);

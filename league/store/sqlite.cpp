@@ -91,6 +91,41 @@ int Connection::changes() const {
     return sqlite3_changes(db_);
 }
 
+namespace {
+
+struct TextFunctionHolder {
+    Connection::TextFunction function;
+};
+
+void callTextFunction(sqlite3_context* context, int /*count*/, sqlite3_value** values) {
+    if (sqlite3_value_type(values[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
+    const auto size = static_cast<std::size_t>(sqlite3_value_bytes(values[0]));
+    try {
+        const std::string result =
+            static_cast<const TextFunctionHolder*>(sqlite3_user_data(context))
+                ->function(std::string_view(bytes, size));
+        sqlite3_result_text64(context, result.data(), result.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    } catch (const std::exception&) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
+}  // namespace
+
+void Connection::addTextFunction(const char* name, TextFunction function) {
+    const int code = sqlite3_create_function_v2(
+        db_, name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, new TextFunctionHolder{function},
+        callTextFunction, nullptr, nullptr,
+        [](void* holder) { delete static_cast<TextFunctionHolder*>(holder); });
+    if (code != SQLITE_OK) {
+        fail(code);
+    }
+}
+
 void Connection::busyTimeout(int milliseconds) {
     sqlite3_busy_timeout(db_, milliseconds);
 }

@@ -48,6 +48,10 @@ class Connection {
     std::int64_t lastInsertId() const;
     int changes() const;
     void busyTimeout(int milliseconds);
+    // Makes `function` callable from this connection's SQL as name(text):
+    // NULL stays NULL. It must give the same text for the same text.
+    using TextFunction = std::string (*)(std::string_view);
+    void addTextFunction(const char* name, TextFunction function);
     // Whether the file was opened read-only (also when asked to write to a
     // file the system does not let this user write).
     bool readOnly() const;

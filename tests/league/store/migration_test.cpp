@@ -3,7 +3,7 @@
 // first writing command: its games land in season 1, their days are read
 // from the log's dates, their rows and corrections stay, and they are
 // still known as the games they are: by their report file, and by the same
-// logs, settings and options tallied again.
+// logs, settings and options tallied again; no player's address is left.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -16,6 +16,19 @@
 namespace vorskal::testing {
 namespace {
 
+// Both files keep one over-max correction whose first evidence line is
+// Pips entering from 192.0.2.95, port 2300: that address is masked.
+void expectAddressMasked(league::LeagueFile& file) {
+    league::Statement line = file.db().prepare(
+        "SELECT text FROM correction_lines WHERE correction_id = 2 AND position = 0");
+    ASSERT_TRUE(line.step());
+    EXPECT_EQ(line.text(0),
+              "12/06/26 20:40:00 Player |Pips (UDP:\xE2\x80\xA6) has entered the arena, flying a "
+              "SPAD_XIII");
+    EXPECT_EQ(file.db().scalar("SELECT count(*) FROM correction_lines WHERE text LIKE '%UDP:1%'"),
+              0);
+}
+
 const std::string kFixture = std::string(VORSKAL_SOURCE_DIR) + "/tests/league/schema-1/";
 
 TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
@@ -26,7 +39,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
     // Reading commands do not change an old file; they say what will.
     const LeagueRun old = league({db, "standings"});
     EXPECT_EQ(old.status, kExitFailed);
-    EXPECT_NE(old.err.find("schema version 1 is older than this program's 4"), std::string::npos)
+    EXPECT_NE(old.err.find("schema version 1 is older than this program's 5"), std::string::npos)
         << old.err;
 
     // The report file of both games: known already, by their reports.
@@ -36,7 +49,8 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
         << imported.out;
 
     league::LeagueFile file(db, league::LeagueFile::Access::Read);
-    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 4);
+    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 5);
+    expectAddressMasked(file);
     const nlohmann::json games = leagueJson({db, "games", "--format", "json"})["games"];
     ASSERT_EQ(games.size(), 2u);
     for (const auto& game : games) {
@@ -92,7 +106,8 @@ TEST(MigrationTest, AFileOfSchemaThreeKeepsItsDaysAndKnowsItsGamesLogs) {
               std::string::npos)
         << other.err;
     league::LeagueFile file(db, league::LeagueFile::Access::Read);
-    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 4);
+    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 5);
+    expectAddressMasked(file);
     const nlohmann::json games = leagueJson({db, "games", "--format", "json"})["games"];
     ASSERT_EQ(games.size(), 2u);
     EXPECT_EQ(games[0]["playedOn"], "2026-06-12");  // game 1, as schema 3 left it
