@@ -21,6 +21,46 @@ std::string afterFirstEquals(std::string_view line) {
     return at == std::string_view::npos ? std::string() : std::string(line.substr(at + 1));
 }
 
+// A type value line whose type is none of the map's block but holds one
+// ("RailBridge=5": the lookup of "Bridge" takes the last line holding
+// "Bridge=", so a bridge may be worth 5), or is part of one ("Bridge=15"
+// for a block that has "RailBridge": no target gets the value).
+void checkTypeNames(const std::vector<std::pair<std::string, std::uint64_t>>& valueLines,
+                    const std::vector<std::string>& blockTypes, const std::string& map,
+                    std::vector<results::Warning>& warnings) {
+    const auto inBlock = [&](const std::string& type) {
+        return std::find(blockTypes.begin(), blockTypes.end(), type) != blockTypes.end();
+    };
+    for (const auto& [type, line] : valueLines) {
+        if (type.empty() || inBlock(type)) {
+            continue;
+        }
+        for (const std::string& near : blockTypes) {
+            if (near.empty()) {
+                continue;
+            }
+            std::string message;
+            if (type.ends_with(near)) {
+                message = "\"" + type + "=\" holds \"" + near +
+                          "=\", so the lookup of the type \"" + near + "\" of map \"" + map +
+                          "\" reads this line as that type's value when it is the last such line; "
+                          "rename \"" +
+                          type + "\" so that it does not end in \"" + near + "\"";
+            } else if (near.find(type) != std::string::npos) {
+                message = "\"" + type + "\" is no target type of map \"" + map +
+                          "\" but part of its type \"" + near +
+                          "\", so this line gives no target a value; write the type as the "
+                          "map's block names it (\"" +
+                          near + "=\")";
+            } else {
+                continue;
+            }
+            warnings.push_back({"type-name-inside", kIni, line, message, type, false});
+            break;
+        }
+    }
+}
+
 }  // namespace
 
 void checkPointFile(FileService& files, results::GameResults& results,
@@ -40,6 +80,8 @@ void checkPointFile(FileService& files, results::GameResults& results,
     bool heading = false;
     bool kill = false;
     bool death = false;
+    std::vector<std::string> blockTypes;  // of the current map's block, "12-Bridge,2"
+    std::vector<std::pair<std::string, std::uint64_t>> valueLines;  // type, line
     results.settings.typeValues.clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
@@ -47,10 +89,17 @@ void checkPointFile(FileService& files, results::GameResults& results,
             map = afterFirstEquals(line);
             mapLine = i + 1;
             heading = false;
+            blockTypes.clear();
         } else if (containsExact(line, map)) {
             heading = true;
             while (i + 1 < lines.size() && !lines[i + 1].empty()) {
                 ++i;
+                const std::string_view entry = lines[i];
+                const std::size_t dash = entry.find('-');
+                const std::size_t comma = entry.find(',', dash == npos ? 0 : dash);
+                if (dash != npos && comma != npos) {
+                    blockTypes.emplace_back(entry.substr(dash + 1, comma - dash - 1));
+                }
             }
         } else if (containsExact(line, "Kill=")) {
             kill = true;
@@ -60,9 +109,11 @@ void checkPointFile(FileService& files, results::GameResults& results,
             std::int64_t value = 0;
             if (readNumber(line.substr(eq + 1), value)) {
                 results.settings.typeValues.push_back({std::string(line.substr(0, eq)), value});
+                valueLines.emplace_back(std::string(line.substr(0, eq)), i + 1);
             }
         }
     }
+    checkTypeNames(valueLines, blockTypes, map, warnings);
     if (!kill) {
         warnings.push_back({"no-kill-points", kIni, 0,
                             "there is no \"Kill=\" line, so every kill is worth 0 points; add one "

@@ -39,11 +39,11 @@ std::string quotedCode(std::string_view code) {
 }  // namespace
 
 const std::vector<FindingCode> kFindingCodes = {
-    {"no-kill-points", false},   {"no-death-points", false},  {"no-map-line", false},
-    {"no-map-block", true},      {"target-not-in-map", true}, {"log-beyond-gap", true},
-    {"log-out-of-order", true},  {"unknown-aircraft", true},  {"long-name", true},
-    {"target-team-code", true},  {"names-merged", true},      {"both-sides", true},
-    {"time-out-of-range", false}};
+    {"no-kill-points", false},    {"no-death-points", false},  {"no-map-line", false},
+    {"no-map-block", true},       {"target-not-in-map", true}, {"log-beyond-gap", true},
+    {"log-out-of-order", true},   {"unknown-aircraft", true},  {"long-name", true},
+    {"target-team-code", true},   {"names-merged", true},      {"both-sides", true},
+    {"time-out-of-range", false}, {"type-name-inside", true}};
 
 std::string findingKey(const Warning& finding) {
     return finding.subject.empty() ? finding.code : finding.code + ": " + finding.subject;

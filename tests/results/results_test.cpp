@@ -283,6 +283,12 @@ TEST(Results, EachCheckRaisesItsWarningAndLookAlikesNone) {
            "20:07:00 Kill of Snoopy          ALBATROS_DIII awarded to Fritz           FOKKER_DVII\n"
            "20:08:00 Kill of Snoopy          SOPWITH_CAMEL awarded to Fritz           "
            "FOKKER_DVII"}}},
+        // A type line that the lookup of the block's "Bridge" also reads
+        // (line 15, after the plain file's 14), or that names a part of the
+        // block's type; "BridgeHead=" holds no "Bridge=".
+        {"type-name-inside vorskal.ini:15", {{"vorskal.ini", "", "RailBridge=5"}}},
+        {"type-name-inside vorskal.ini:8", {{"vorskal.ini", "12-Bridge,2", "12-RailBridge,2"}}},
+        {"", {{"vorskal.ini", "", "BridgeHead=5"}}},
         // File and line order: the numbered logs, then vorskal.ini.
         {"log-beyond-gap ux7server2.log:0; no-kill-points vorskal.ini:0",
          {{"vorskal.ini", "Kill=10\r\n", ""}, {"ux7server2.log", "", "20:40:00 late"}}},
@@ -303,6 +309,25 @@ TEST(Results, EachCheckRaisesItsWarningAndLookAlikesNone) {
         }
         EXPECT_EQ(got, c.want);
     }
+}
+
+// "RailBridge=5" after "Bridge=15": the lookup of Fritz's bridge #12 takes
+// the last line holding "Bridge=", so it is worth 5, not 15, and the finding
+// names the line, its type and the block's.
+TEST(Results, ATypeLineHoldingAnotherTypeIsFound) {
+    Files game = kPlainGame;
+    apply(game, {"ux7server0.log", "",
+                 "20:10:00 Selected target destroyed and removed from list\n"
+                 "20:10:00 Target Bridge #12 destroyed by Fritz."});
+    apply(game, {"vorskal.ini", "", "RailBridge=5"});
+    const GameResults r = resultsOf(game);
+    ASSERT_EQ(r.targets.size(), 1u);
+    EXPECT_EQ(r.targets[0].points, 5);
+    ASSERT_EQ(r.warnings.size(), 1u);
+    const auto& w = r.warnings[0];
+    EXPECT_EQ(w.code + " " + w.subject + " " + std::to_string(w.line),
+              "type-name-inside RailBridge 15");
+    EXPECT_NE(w.message.find("\"RailBridge=\" holds \"Bridge=\""), std::string::npos) << w.message;
 }
 
 // The point values of the types: every "Type=number" line outside the map's
