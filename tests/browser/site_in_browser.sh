@@ -8,7 +8,8 @@
 # (the search lists the pilot; the pilot's two charts), log no console
 # message, and ask for nothing on the network: the browser's network log
 # must hold no request that a page started (the browser's own, made on no
-# page's behalf, are not the site's). The crawl of every link is the site
+# page's behalf, are not the site's). No file of it, nor the sample's
+# outputs, shows a player's address. The crawl of every link is the site
 # test's (tests/league/site/site_test.cpp); here a few pages stand for the rest,
 # as each start of the browser takes a second or two.
 # Screenshots of the index and of the pilot's page are kept under ARTIFACTS
@@ -46,6 +47,25 @@ for scenario in "$source"/tests/scenarios/*/; do
 done
 "$league" "$work/season.db" site "$work/site" >/dev/null
 site=$work/site
+
+# No player's address leaves the server: the sample's arena lines hold them
+# (the report and the merged log keep them), its JSON, CSV files and page,
+# the league file and every file of its site do not; --show-addresses keeps
+# them in the JSON. The league file's texts are stored as they are, so a
+# grep of its bytes finds them.
+cp -r "$source/examples/sample-game" "$work/sample"
+"$tally" --json "$work/sample.json" --csv "$work/sample-csv" --html "$work/sample.html" \
+    "$work/sample" >/dev/null 2>&1
+"$tally" --show-addresses --json "$work/shown.json" "$work/sample" >/dev/null 2>&1
+address='UDP:[0-9]'
+for kept in "$work/sample/vorskal.log" "$work/sample/ux7server.log" "$work/shown.json"; do
+    grep -q "$address" "$kept" || fail "no address in $(basename "$kept")"
+done
+for shared in "$work/sample.json" "$work/sample-csv" "$work/sample.html" "$work/season.db" "$site"; do
+    if leaks=$(grep -rlaE "$address" "$shared"); then
+        fail "an address in $leaks"
+    fi
+done
 
 # The first pilot of the standings: his name, and his page (the first 16 hex
 # digits of the SHA-256 of the name, as docs/site.md says).
