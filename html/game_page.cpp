@@ -68,8 +68,32 @@ std::string gamePage(const results::GameResults& game, const PageLists& lists,
     return gamePage(game, lists, limits, nullptr);
 }
 
-std::string gamePage(const results::GameResults& game, const PageLists& lists,
-                     const PageLimits& limits, const LiveNote* live) {
+namespace {
+
+// The sections drawn from the game's time: the pilots in the game with the
+// stretches over the limit, the kills and deaths per minute.
+void appendTimeSections(std::string& out, const results::GameResults& game, const PageLists& lists,
+                        const PageLimits& limits) {
+    out += "\n<section id=\"arena\">";
+    appendElement(out, "h2", "", "Pilots in the game");
+    out += "<figure>";
+    appendArenaChart(out, game, lists.marks);
+    appendElement(out, "figcaption", "",
+                  "Pilots of each side in the game over the game's time. Shaded: a side's 17th "
+                  "or 18th pilot in the game, with the minutes and the points deducted for it "
+                  "(one point for every full 3 minutes).");
+    out += "</figure>";
+    appendOverMaxTable(out, game, limits);
+    out += "</section>\n<section id=\"activity\">";
+    appendElement(out, "h2", "", "Kills and deaths over time");
+    out += "<figure>";
+    appendActivityChart(out, game, lists.marks);
+    out += "</figure></section>\n";
+}
+
+// The page; `noLists`, when set, says why no long list is known.
+std::string page(const results::GameResults& game, const PageLists& lists, const PageLimits& limits,
+                 const LiveNote* live, const std::string_view* noLists) {
     std::string out;
     out.reserve(256 * 1024);
     std::string head = "<meta name=\"vorskal-page-format\" content=\"";
@@ -90,32 +114,38 @@ std::string gamePage(const results::GameResults& game, const PageLists& lists,
     appendHeader(out, game);
     appendWarnings(out, game, limits);
 
-    out += "\n<section id=\"arena\">";
-    appendElement(out, "h2", "", "Pilots in the game");
-    out += "<figure>";
-    appendArenaChart(out, game, lists.marks);
-    appendElement(out, "figcaption", "",
-                  "Pilots of each side in the game over the game's time. Shaded: a side's 17th "
-                  "or 18th pilot in the game, with the minutes and the points deducted for it "
-                  "(one point for every full 3 minutes).");
-    out += "</figure>";
-    appendOverMaxTable(out, game, limits);
-    out += "</section>\n<section id=\"activity\">";
-    appendElement(out, "h2", "", "Kills and deaths over time");
-    out += "<figure>";
-    appendActivityChart(out, game, lists.marks);
-    out += "</figure></section>\n";
-
+    if (noLists != nullptr) {
+        out += "\n<section id=\"no-lists\">";
+        appendElement(out, "h2", "", "Over the game's time");
+        appendElement(out, "p", "", *noLists);
+        out += "</section>\n";
+    } else {
+        appendTimeSections(out, game, lists, limits);
+    }
     appendScores(out, game);
     out += '\n';
     appendCorrections(out, lists.corrections);
     out += '\n';
-    appendRedBoxNotes(out, lists.notCredited);
-    out += '\n';
+    if (noLists == nullptr) {
+        appendRedBoxNotes(out, lists.notCredited);
+        out += '\n';
+    }
     appendFiles(out, game);
     appendPageEnd(out, "Written by " + tool(game) + " (page format " + std::to_string(kPageFormat) +
                            ") from the results of the run.");
     return out;
+}
+
+}  // namespace
+
+std::string gamePage(const results::GameResults& game, const PageLists& lists,
+                     const PageLimits& limits, const LiveNote* live) {
+    return page(game, lists, limits, live, nullptr);
+}
+
+std::string gamePageWithoutLists(const results::GameResults& game, std::string_view why,
+                                 const PageLimits& limits) {
+    return page(game, pageLists(game, limits), limits, nullptr, &why);
 }
 
 void writeGamePage(const results::GameResults& game, const std::string& path) {

@@ -5,6 +5,7 @@
 // Content-Security-Policy forbids every request, so the page opens offline
 // and fetches nothing. Contract: docs/html.md (page format 1).
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/chart_geometry.h"
@@ -49,6 +50,14 @@ struct LiveNote {
 };
 std::string gamePage(const results::GameResults& game, const PageLists& lists,
                      const PageLimits& limits, const LiveNote* live);
+
+// The page of a game whose long lists are not known (a league's game
+// imported from its report, or recorded before the league kept them):
+// `why` says so in words where the charts, the over-limit table and the
+// targets not credited would be, since charts of no rows would state false
+// numbers. The rest is the game's page.
+std::string gamePageWithoutLists(const results::GameResults& game, std::string_view why,
+                                 const PageLimits& limits = {});
 
 // Writes the page to `path` through replaceFile (base/system_files.h), so a
 // page is replaced whole or not at all. Throws TallyFailure naming the file

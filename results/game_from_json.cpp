@@ -42,12 +42,91 @@ PilotRow pilotOf(const json& item) {
     return row;
 }
 
-// The long lists a consumer of the whole game does not keep are dropped
-// while parsing, so that they never take memory.
-bool keptMember(int depth, json::parse_event_t event, json& parsed) {
-    return !(event == json::parse_event_t::key && depth == 1 &&
-             (parsed == "targets" || parsed == "arena" || parsed == "timeline"));
+TargetRow targetOf(const json& item) {
+    return {item.at("line").get<std::uint64_t>(),
+            item.at("text").get<std::string>(),
+            item.at("key").get<std::string>(),
+            textOrEmpty(item.at("targetType")),
+            sideNamed(item.at("team").get<std::string>()),
+            item.at("teamCode").get<std::int64_t>(),
+            item.at("points").get<std::int64_t>(),
+            item.at("redBoxed").get<bool>(),
+            textOrEmpty(item.at("pilot")),
+            textOrEmpty(item.at("reason"))};
 }
+
+ArenaEvent arenaEventOf(const json& item) {
+    const json& seconds = item.at("seconds");
+    const std::string event = item.at("event").get<std::string>();
+    if (event != "entry" && event != "exit") {
+        throw std::runtime_error("an arena event is \"" + event + "\", not \"entry\" or \"exit\"");
+    }
+    return {item.at("line").get<std::uint64_t>(),
+            textOrEmpty(item.at("time")),
+            seconds.is_null() ? 0 : seconds.get<std::int32_t>(),
+            sideNamed(item.at("side").get<std::string>()),
+            event == "entry",
+            item.at("pilot").get<std::string>(),
+            item.at("inGameAfter").get<std::int64_t>()};
+}
+
+OverMaxStretch stretchOf(const json& item) {
+    return {sideNamed(item.at("side").get<std::string>()),
+            item.at("pilotNumber").get<int>(),
+            textOrEmpty(item.at("start")),
+            textOrEmpty(item.at("end")),
+            item.at("minutes").get<double>(),
+            item.at("points").get<std::int64_t>()};
+}
+
+MinuteCount minuteOf(const json& item) {
+    return {item.at("minute").get<std::int32_t>(),
+            item.at("alliedKills").get<std::int64_t>(),
+            item.at("hunKills").get<std::int64_t>(),
+            item.at("alliedDeaths").get<std::int64_t>(),
+            item.at("hunDeaths").get<std::int64_t>(),
+            item.at("alliedKillsTakenBack").get<std::int64_t>(),
+            item.at("hunKillsTakenBack").get<std::int64_t>(),
+            item.at("alliedDeathsTakenBack").get<std::int64_t>(),
+            item.at("hunDeathsTakenBack").get<std::int64_t>()};
+}
+
+// The rows of the two long lists (a large game has hundreds of thousands)
+// become the model's rows as each is parsed and never stay in the parsed
+// document: `targets[i]` and `arena.events[i]`.
+class LongLists {
+  public:
+    bool parsed(int depth, json::parse_event_t event, json& value) {
+        try {
+            return take(depth, event, value);
+        } catch (const json::exception& error) {
+            throw std::runtime_error(error.what());  // a row, not the JSON, is wrong
+        }
+    }
+
+    std::vector<TargetRow> targets;
+    std::vector<ArenaEvent> events;
+
+  private:
+    bool take(int depth, json::parse_event_t event, json& value) {
+        if (event == json::parse_event_t::key && depth == 1) {
+            member_ = value.get<std::string>();
+        } else if (event == json::parse_event_t::key && depth == 2 && member_ == "arena") {
+            arenaMember_ = value.get<std::string>();
+        } else if (event == json::parse_event_t::object_end && depth == 2 && member_ == "targets") {
+            targets.push_back(targetOf(value));
+            return false;
+        } else if (event == json::parse_event_t::object_end && depth == 3 && member_ == "arena" &&
+                   arenaMember_ == "events") {
+            events.push_back(arenaEventOf(value));
+            return false;
+        }
+        return true;
+    }
+
+    std::string member_;
+    std::string arenaMember_;
+};
 
 GameResults gameOf(const json& doc) {
     GameResults game;
@@ -103,6 +182,12 @@ GameResults gameOf(const json& doc) {
              warning.at("message").get<std::string>(), textOrEmpty(warning.at("subject")),
              warning.at("accepted").get<bool>()});
     }
+    for (const json& stretch : doc.at("arena").at("overMax")) {
+        game.overMax.push_back(stretchOf(stretch));
+    }
+    for (const json& minute : doc.at("timeline")) {
+        game.timeline.push_back(minuteOf(minute));
+    }
     return game;
 }
 
@@ -110,10 +195,15 @@ GameResults gameOf(const json& doc) {
 
 GameResults gameFromJson(std::string_view text) {
     json doc;
+    LongLists lists;
     try {
-        doc = json::parse(text, keptMember);
+        doc = json::parse(text, [&](int depth, json::parse_event_t event, json& value) {
+            return lists.parsed(depth, event, value);
+        });
     } catch (const nlohmann::json::exception& error) {
         throw std::runtime_error("is not JSON: " + std::string(error.what()));
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error("is not the results of a game: " + std::string(error.what()));
     }
     if (!doc.is_object() || !doc.contains("formatVersion") ||
         !doc["formatVersion"].is_number_integer()) {
@@ -132,6 +222,8 @@ GameResults gameFromJson(std::string_view text) {
     }
     try {
         GameResults game = gameOf(doc);
+        game.targets = std::move(lists.targets);
+        game.arena = std::move(lists.events);
         if (game.report.key.size() != 64 ||
             game.report.key.find_first_not_of("0123456789abcdef") != std::string::npos) {
             throw std::runtime_error("report.key is not 64 lower-case hex digits");

@@ -33,10 +33,10 @@ Correction correctionFromJson(std::string_view text);
 
 // The results of a game from the JSON the results write
 // (game_from_json.cpp): the current formatVersion only, since an older one
-// carries no report key; everything but `targets`, `arena` and `timeline`,
-// which are skipped while parsing (the league keeps none of them). Texts are
-// UTF-8, as the JSON holds them. Throws std::runtime_error saying what is
-// wrong, to follow the file's name.
+// carries no report key; the rows of `targets` and `arena.events` become
+// rows as they are parsed, so that a large game's never stay in the parsed
+// document. Texts are UTF-8, as the JSON holds them. Throws
+// std::runtime_error saying what is wrong, to follow the file's name.
 GameResults gameFromJson(std::string_view text);
 
 // The other parts of the model.

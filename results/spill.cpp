@@ -65,11 +65,8 @@ class RecordReader {
 
 }  // namespace
 
-SpilledRows::SpilledRows(Lists lists) : lists_(lists) {
+SpilledRows::SpilledRows() {
     for (List* list : {&corrections_, &targets_, &arena_}) {
-        if (list != &corrections_ && lists_ == Lists::CorrectionsOnly) {
-            continue;
-        }
         try {
             ScratchFile scratch = openScratchFile();
             list->file = scratch.file;
@@ -117,9 +114,6 @@ void SpilledRows::correction(const Correction& row) {
 }
 
 void SpilledRows::target(const TargetRow& row) {
-    if (lists_ != Lists::All) {
-        return;
-    }
     RecordWriter record(record_);
     record.number(row.line).text(row.text).text(row.key).text(row.targetType).number(row.team);
     record.number(row.teamCode).number(row.points).number(row.redBoxed).text(row.pilot);
@@ -128,9 +122,6 @@ void SpilledRows::target(const TargetRow& row) {
 }
 
 void SpilledRows::arenaEvent(const ArenaEvent& row) {
-    if (lists_ != Lists::All) {
-        return;
-    }
     RecordWriter record(record_);
     record.number(row.line).text(row.time).number(row.seconds).number(row.side);
     record.number(row.entry).text(row.pilot).number(row.inGameAfter).close();
@@ -141,9 +132,6 @@ void SpilledRows::forEach(const List& list,
                           const std::function<void(std::string_view)>& each) const {
     if (!list.failure.empty()) {
         throw TallyFailure(list.failure);
-    }
-    if (list.file == nullptr) {
-        return;  // a list not kept
     }
     if (std::fflush(list.file) != 0) {
         throw TallyFailure(failure("write"));

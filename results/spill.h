@@ -18,10 +18,7 @@ namespace vorskal::results {
 
 class SpilledRows : public RowSink {
   public:
-    // Which rows are kept: all three lists, or the corrections alone (the
-    // recorder's; targets and arena events are then dropped).
-    enum class Lists { All, CorrectionsOnly };
-    explicit SpilledRows(Lists lists = Lists::All);
+    SpilledRows();
     ~SpilledRows() override;
     SpilledRows(const SpilledRows&) = delete;
     SpilledRows& operator=(const SpilledRows&) = delete;
@@ -47,7 +44,6 @@ class SpilledRows : public RowSink {
     // Reads every record of `list`, handing each to `each` as its bytes.
     void forEach(const List& list, const std::function<void(std::string_view)>& each) const;
     std::string failure(std::string_view action) const;
-    Lists lists_;
     List corrections_;
     List targets_;
     List arena_;

@@ -38,7 +38,7 @@ class LeagueRecorder : public GameRecorder {
     LeagueRecorder(const RecordOptions& options, Clock& clock)
         : post_(options.post),
           recorder_(options.leaguePath,
-                    {options.season, options.replace, true, options.dateOrder, std::nullopt},
+                    {options.season, options.replace, true, options.dateOrder, std::nullopt, true},
                     clock) {}
 
     void settle(const Outcome& outcome, HeldReport& report, FileService& files,

@@ -58,18 +58,15 @@ std::string localTimeIso8601(std::time_t moment) {
 
 Session::Session(OutputRequest request, const std::string& directory, std::time_t startedAt)
     : request_(std::move(request)) {
-    // The recorder stores the same rows as the JSON (not the long lists of
-    // targets and arena events, but the corrections among them) and the
-    // game's fingerprint; the CSV files show no fingerprint.
+    // The recorder stores the same rows as the JSON (the game's page in the
+    // league draws them) and the game's fingerprint; the CSV files show no
+    // fingerprint.
     const bool rows = !request_.json.empty() || !request_.csv.empty() || request_.record;
     results_.gatherRows = rows;
     results_.gatherFingerprints = !request_.json.empty() || request_.record;
     results_.showAddresses = request_.showAddresses;
     if (rows) {
-        const bool written = !request_.json.empty() || !request_.csv.empty();
-        spill_ = std::make_unique<results::SpilledRows>(
-            written ? results::SpilledRows::Lists::All
-                    : results::SpilledRows::Lists::CorrectionsOnly);
+        spill_ = std::make_unique<results::SpilledRows>();
         results_.rowSink = spill_.get();
     }
     results_.run.directory = directory;

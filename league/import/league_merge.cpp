@@ -41,9 +41,10 @@ MergeSummary mergeLeague(LeagueFile& into, LeagueFile& other) {
     try {
         Transaction transaction(into.db());
         for (const GameSummary& game : games) {
-            const StoredGame stored = loadGame(other, game.id);
+            const StoredGame stored = loadGame(other, game.id, GameParts::All);
             // The other file knew its server's date order: its days stay.
-            RecordRequest request{game.season, false, false, std::nullopt, std::nullopt};
+            RecordRequest request{game.season,  false,        false,
+                                  std::nullopt, std::nullopt, stored.listsKept};
             if (!game.playedOn.empty()) {
                 request.playedOn = game.playedOn;
             }

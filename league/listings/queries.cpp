@@ -245,7 +245,55 @@ std::vector<GameSummary> listGames(LeagueFile& file, const GameFilter& filter) {
     return games;
 }
 
-StoredGame loadGame(LeagueFile& file, std::int64_t id) {
+namespace {
+
+// The game's long lists (GameParts::All).
+void loadLists(Connection& db, std::int64_t id, results::GameResults& game) {
+    Statement targets = db.prepare(
+        "SELECT line, text, location, target_type, team, team_code, points, red_boxed, pilot, "
+        "reason FROM targets WHERE game_id = ? ORDER BY position");
+    targets.bind(1, id);
+    while (targets.step()) {
+        game.targets.push_back(
+            {static_cast<std::uint64_t>(targets.integer(0)), targets.text(1), targets.text(2),
+             targets.text(3), results::sideNamed(targets.text(4)), targets.integer(5),
+             targets.integer(6), targets.integer(7) != 0, targets.text(8), targets.text(9)});
+    }
+    Statement events = db.prepare(
+        "SELECT line, time, seconds, side, event, pilot, in_game_after FROM arena_events WHERE "
+        "game_id = ? ORDER BY position");
+    events.bind(1, id);
+    while (events.step()) {
+        game.arena.push_back({static_cast<std::uint64_t>(events.integer(0)), events.text(1),
+                              static_cast<std::int32_t>(events.integer(2)),
+                              results::sideNamed(events.text(3)), events.text(4) == "entry",
+                              events.text(5), events.integer(6)});
+    }
+    Statement stretches = db.prepare(
+        "SELECT side, pilot_number, start_time, end_time, minutes, points FROM "
+        "over_max_stretches WHERE game_id = ? ORDER BY position");
+    stretches.bind(1, id);
+    while (stretches.step()) {
+        game.overMax.push_back({results::sideNamed(stretches.text(0)),
+                                static_cast<int>(stretches.integer(1)), stretches.text(2),
+                                stretches.text(3), stretches.real(4), stretches.integer(5)});
+    }
+    Statement minutes = db.prepare(
+        "SELECT minute, allied_kills, hun_kills, allied_deaths, hun_deaths, "
+        "allied_kills_taken_back, hun_kills_taken_back, allied_deaths_taken_back, "
+        "hun_deaths_taken_back FROM minute_counts WHERE game_id = ? ORDER BY minute");
+    minutes.bind(1, id);
+    while (minutes.step()) {
+        game.timeline.push_back({static_cast<std::int32_t>(minutes.integer(0)), minutes.integer(1),
+                                 minutes.integer(2), minutes.integer(3), minutes.integer(4),
+                                 minutes.integer(5), minutes.integer(6), minutes.integer(7),
+                                 minutes.integer(8)});
+    }
+}
+
+}  // namespace
+
+StoredGame loadGame(LeagueFile& file, std::int64_t id, GameParts parts) {
     StoredGame stored;
     results::GameResults& game = stored.results;
     try {
@@ -255,8 +303,8 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
             ", coalesce(g.report_sha256, ''), g.first_time, g.last_time, g.started_at, "
             "g.directory, g.kill_points, g.death_points, g.over_max_correction, "
             "g.multi_death_correction, g.fighter_target_correction, g.red_boxed_only, "
-            "g.tool_name, g.tool_version, coalesce(g.start_sha256, '') FROM games g WHERE g.id = ? "
-            "AND g.removed_at IS NULL");
+            "g.tool_name, g.tool_version, coalesce(g.start_sha256, ''), g.lists_kept FROM games g "
+            "WHERE g.id = ? AND g.removed_at IS NULL");
         head.bind(1, id);
         if (!head.step()) {
             throw LeagueError(file.path() + ": no game " + std::to_string(id));
@@ -279,6 +327,7 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
         game.toolName = head.text(column(11));
         game.toolVersion = head.text(column(12));
         stored.startSha256 = head.text(column(13));
+        stored.listsKept = head.integer(column(14)) != 0;
 
         Statement types =
             db.prepare("SELECT type, points FROM type_values WHERE game_id = ? ORDER BY position");
@@ -355,6 +404,9 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id) {
             game.mergedStarts.push_back({"", static_cast<std::uint64_t>(starts.integer(0)),
                                          static_cast<std::uint64_t>(starts.integer(1)),
                                          starts.text(2)});
+        }
+        if (parts == GameParts::All) {
+            loadLists(db, id, game);
         }
     } catch (const SqliteError& error) {
         file.fail(error);

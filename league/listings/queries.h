@@ -57,11 +57,20 @@ std::vector<GameSummary> listGames(LeagueFile& file, const GameFilter& filter);
 struct StoredGame {
     GameSummary summary;
     std::string reportSha256;
-    std::string startSha256;       // of its merged log's first 64 KiB; "" when not known
-    results::GameResults results;  // as recorded; targets, arena and timeline are not kept
+    std::string startSha256;  // of its merged log's first 64 KiB; "" when not known
+    // The file keeps the game's targets, arena events, over-max stretches and
+    // timeline (RecordRequest::listsKept): false for a game imported from its
+    // report or recorded before the file kept them.
+    bool listsKept = false;
+    results::GameResults results;  // as recorded; the long lists only when asked for
 };
 
-StoredGame loadGame(LeagueFile& file, std::int64_t id);
+// What of a game loadGame reads: its scores, corrections and warnings, or
+// all of it (what its page draws besides: targets, arena events, over-max
+// stretches and timeline, as many rows as the game's log has).
+enum class GameParts { Scores, All };
+
+StoredGame loadGame(LeagueFile& file, std::int64_t id, GameParts parts = GameParts::Scores);
 
 // What `vorskal-league check` finds: pairs of games that are probably one
 // game recorded twice (the same day, map and pilots' rows under two keys),

@@ -208,9 +208,21 @@ std::string pilotPage(const std::string& season, const std::string& name,
     return framed(name + ", season " + season, "../", season, body);
 }
 
+// What the page of a game without its long lists says in place of them.
+constexpr std::string_view kImportedGame =
+    "This game was imported from its report, which holds no timeline: no charts are drawn, and "
+    "the targets not credited are not listed.";
+constexpr std::string_view kGameBeforeLists =
+    "This game was recorded before the league kept what the charts draw: no charts are drawn, "
+    "and the targets not credited are not listed.";
+
 // The game's own page, with a way back to the season.
 std::string gamePage(const StoredGame& stored, const std::string& season) {
-    std::string page = html::gamePage(stored.results);
+    std::string page = stored.listsKept ? html::gamePage(stored.results)
+                                        : html::gamePageWithoutLists(
+                                              stored.results, stored.summary.origin == "import"
+                                                                  ? kImportedGame
+                                                                  : kGameBeforeLists);
     std::string nav = "<nav><a href=\"../index.html\">";
     appendText(nav, "Season " + season);
     nav += "</a></nav>\n";
@@ -255,7 +267,7 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
     std::map<std::string, std::vector<PilotGame>> pilots;
     std::vector<std::string> pilotsOf;
     for (const GameSummary& game : games) {
-        const StoredGame stored = loadGame(file, game.id);
+        const StoredGame stored = loadGame(file, game.id, GameParts::All);
         site.write("games/" + gamePageName(game.id), gamePage(stored, summary.season));
         std::string names;
         for (const results::PilotRow& row : stored.results.pilots) {

@@ -133,18 +133,104 @@ class CorrectionWriter {
     Statement moves_;
 };
 
+// What the game's page draws beyond its scores (RecordRequest::listsKept).
+class PageListWriter {
+  public:
+    PageListWriter(Connection& db, std::int64_t game)
+        : game_(game),
+          targets_(db.prepare(
+              "INSERT INTO targets (game_id, position, line, text, location, target_type, team, "
+              "team_code, points, red_boxed, pilot, reason) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)")),
+          events_(db.prepare(
+              "INSERT INTO arena_events (game_id, position, line, time, seconds, side, event, "
+              "pilot, in_game_after) VALUES (?,?,?,?,?,?,?,?,?)")),
+          stretches_(
+              db.prepare("INSERT INTO over_max_stretches (game_id, position, side, pilot_number, "
+                         "start_time, end_time, minutes, points) VALUES (?,?,?,?,?,?,?,?)")),
+          minutes_(db.prepare(
+              "INSERT INTO minute_counts (game_id, minute, allied_kills, hun_kills, "
+              "allied_deaths, hun_deaths, allied_kills_taken_back, hun_kills_taken_back, "
+              "allied_deaths_taken_back, hun_deaths_taken_back) VALUES (?,?,?,?,?,?,?,?,?,?)")) {}
+
+    void write(const results::TargetRow& row) {
+        targets_.bind(1, game_)
+            .bind(2, targetPosition_++)
+            .bind(3, static_cast<std::int64_t>(row.line))
+            .bind(4, utf8(row.text))
+            .bind(5, utf8(row.key))
+            .bind(6, utf8(row.targetType))
+            .bind(7, results::sideName(row.team))
+            .bind(8, row.teamCode)
+            .bind(9, row.points)
+            .bind(10, std::int64_t{row.redBoxed})
+            .bind(11, utf8(row.pilot))
+            .bind(12, utf8(row.reason))
+            .run();
+    }
+
+    void write(const results::ArenaEvent& row) {
+        events_.bind(1, game_)
+            .bind(2, eventPosition_++)
+            .bind(3, static_cast<std::int64_t>(row.line))
+            .bind(4, row.time)
+            .bind(5, std::int64_t{row.seconds})
+            .bind(6, results::sideName(row.side))
+            .bind(7, std::string_view(row.entry ? "entry" : "exit"))
+            .bind(8, utf8(row.pilot))
+            .bind(9, row.inGameAfter)
+            .run();
+    }
+
+    void write(const GameResults& game) {
+        for (std::size_t i = 0; i < game.overMax.size(); ++i) {
+            const results::OverMaxStretch& stretch = game.overMax[i];
+            stretches_.bind(1, game_)
+                .bind(2, std::int64_t(i))
+                .bind(3, results::sideName(stretch.side))
+                .bind(4, std::int64_t{stretch.pilotNumber})
+                .bind(5, stretch.start)
+                .bind(6, stretch.end)
+                .bindReal(7, stretch.minutes)
+                .bind(8, stretch.points)
+                .run();
+        }
+        for (const results::MinuteCount& count : game.timeline) {
+            minutes_.bind(1, game_)
+                .bind(2, std::int64_t{count.minute})
+                .bind(3, count.alliedKills)
+                .bind(4, count.hunKills)
+                .bind(5, count.alliedDeaths)
+                .bind(6, count.hunDeaths)
+                .bind(7, count.alliedKillsTakenBack)
+                .bind(8, count.hunKillsTakenBack)
+                .bind(9, count.alliedDeathsTakenBack)
+                .bind(10, count.hunDeathsTakenBack)
+                .run();
+        }
+    }
+
+  private:
+    std::int64_t game_;
+    std::int64_t targetPosition_ = 0;
+    std::int64_t eventPosition_ = 0;
+    Statement targets_;
+    Statement events_;
+    Statement stretches_;
+    Statement minutes_;
+};
+
 // Writes the game under `id` (0: a new number); its number.
 std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game,
                         const results::SpilledRows* spilled, const GameIdentity& identity,
                         const std::string& season, const std::optional<std::string>& playedOn,
-                        const std::string& recordedAt) {
+                        const std::string& recordedAt, bool listsKept) {
     Statement games = db.prepare(
         "INSERT INTO games (id, game_key, origin, report_sha256, played_on, game_date, "
         "first_time, last_time, started_at, directory, map, kill_points, death_points, "
         "over_max_correction, multi_death_correction, fighter_target_correction, "
         "red_boxed_only, tool_name, tool_version, recorded_at, season, merged_sha256, "
-        "merged_bytes, merged_lines, start_sha256) "
-        "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        "merged_bytes, merged_lines, start_sha256, lists_kept) "
+        "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     if (id != 0) {
         games.bind(1, id);
     } else {
@@ -178,7 +264,7 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
     } else {
         games.bindNull(23).bindNull(24);
     }
-    games.bind(25, orNull(identity.startSha256)).run();
+    games.bind(25, orNull(identity.startSha256)).bind(26, std::int64_t{listsKept}).run();
     id = db.lastInsertId();
 
     Statement types =
@@ -253,6 +339,22 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
             .run();
     }
 
+    if (listsKept) {
+        PageListWriter lists(db, id);
+        if (spilled != nullptr) {
+            spilled->forEachTarget([&](const results::TargetRow& row) { lists.write(row); });
+            spilled->forEachArenaEvent([&](const results::ArenaEvent& row) { lists.write(row); });
+        } else {
+            for (const results::TargetRow& row : game.targets) {
+                lists.write(row);
+            }
+            for (const results::ArenaEvent& row : game.arena) {
+                lists.write(row);
+            }
+        }
+        lists.write(game);
+    }
+
     Statement starts = db.prepare(
         "INSERT OR IGNORE INTO log_starts (game_id, bytes, lines, sha256) VALUES (?,?,?,?)");
     for (const results::FileFacts& start : game.mergedStarts) {
@@ -292,8 +394,9 @@ std::optional<std::string> mergedLogOf(Connection& db, std::int64_t id) {
 void moveGame(Connection& db, std::int64_t from, std::int64_t to) {
     db.exec("PRAGMA defer_foreign_keys = ON");
     db.prepare("UPDATE games SET id = ?1 WHERE id = ?2").bind(1, to).bind(2, from).run();
-    for (const char* table : {"type_values", "team_totals", "pilots", "corrections", "warnings",
-                              "inputs", "log_starts"}) {
+    for (const char* table :
+         {"type_values", "team_totals", "pilots", "corrections", "warnings", "inputs", "log_starts",
+          "targets", "arena_events", "over_max_stretches", "minute_counts"}) {
         db.prepare(std::string("UPDATE ") + table + " SET game_id = ?1 WHERE game_id = ?2")
             .bind(1, to)
             .bind(2, from)
@@ -387,7 +490,7 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
         result.season = currentSeason(db);
     }
     result.id = insertGame(db, number, game, spilled, identity, result.season, request.playedOn,
-                           utcText(file.clock().now()));
+                           utcText(file.clock().now()), request.listsKept);
     if (request.settle) {
         settleDays(db, result, seasonDateOrder(db, result.season, request.dateOrder));
     }

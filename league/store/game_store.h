@@ -30,6 +30,11 @@ struct RecordRequest {
     bool settle = true;
     std::optional<DateOrder> dateOrder;   // the order its log's date is written in, if given
     std::optional<std::string> playedOn;  // its day as another league file resolved it
+    // The game's long lists are known (a tally's run, a results JSON, a game
+    // of another league file that kept them): its targets, arena events,
+    // over-max stretches and timeline are kept for its page. A report holds
+    // none of them.
+    bool listsKept = false;
 };
 
 // Duplicate: the same report is recorded. Refused: the game is another

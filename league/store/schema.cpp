@@ -181,20 +181,83 @@ UPDATE warnings SET message = mask_addresses(message), subject = mask_addresses(
     WHERE message != mask_addresses(message) OR subject != mask_addresses(subject);
 )sql";
 
+// Version 5, the game's page: what the page of a game draws beyond its
+// scores, so that the site's page of a recorded game is the tally's own:
+// every destruction line with how it was credited or why not (`targets`),
+// every entry to and exit from the arena the over-max count took in
+// (`arena_events`), the stretches over the limit (`over_max_stretches`) and
+// the kills and deaths per minute (`minute_counts`); and whether the game
+// has them (`lists_kept`): a game imported from its report, or recorded
+// before, has none, which says nothing of how the game went.
+constexpr std::string_view kVersion5PageLists = R"sql(
+ALTER TABLE games ADD COLUMN lists_kept INTEGER NOT NULL DEFAULT 0 CHECK (lists_kept IN (0, 1));
+CREATE TABLE targets (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    line INTEGER NOT NULL,
+    text TEXT NOT NULL,
+    location TEXT NOT NULL,
+    target_type TEXT NOT NULL,
+    team TEXT NOT NULL CHECK (team IN ('Allied', 'Hun', 'unknown')),
+    team_code INTEGER NOT NULL,
+    points INTEGER NOT NULL,
+    red_boxed INTEGER NOT NULL CHECK (red_boxed IN (0, 1)),
+    pilot TEXT NOT NULL,
+    reason TEXT NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+CREATE TABLE arena_events (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    line INTEGER NOT NULL,
+    time TEXT NOT NULL,
+    seconds INTEGER NOT NULL,
+    side TEXT NOT NULL CHECK (side IN ('Allied', 'Hun', 'unknown')),
+    event TEXT NOT NULL CHECK (event IN ('entry', 'exit')),
+    pilot TEXT NOT NULL,
+    in_game_after INTEGER NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+CREATE TABLE over_max_stretches (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    side TEXT NOT NULL CHECK (side IN ('Allied', 'Hun', 'unknown')),
+    pilot_number INTEGER NOT NULL,
+    start_time TEXT NOT NULL,
+    end_time TEXT NOT NULL,
+    minutes REAL NOT NULL,
+    points INTEGER NOT NULL,
+    PRIMARY KEY (game_id, position)
+);
+CREATE TABLE minute_counts (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    minute INTEGER NOT NULL,
+    allied_kills INTEGER NOT NULL,
+    hun_kills INTEGER NOT NULL,
+    allied_deaths INTEGER NOT NULL,
+    hun_deaths INTEGER NOT NULL,
+    allied_kills_taken_back INTEGER NOT NULL,
+    hun_kills_taken_back INTEGER NOT NULL,
+    allied_deaths_taken_back INTEGER NOT NULL,
+    hun_deaths_taken_back INTEGER NOT NULL,
+    PRIMARY KEY (game_id, minute)
+);
+)sql";
+
 }  // namespace
 
-std::string_view migrationTo(std::int64_t version) {
+std::string migrationTo(std::int64_t version) {
     switch (version) {
         case 1:
-            return kVersion1;
+            return std::string(kVersion1);
         case 2:
-            return kVersion2;
+            return std::string(kVersion2);
         case 3:
-            return kVersion3;
+            return std::string(kVersion3);
         case 4:
-            return kVersion4;
+            return std::string(kVersion4);
         case 5:
-            return kVersion5Addresses;
+            return std::string(kVersion5PageLists) + std::string(kVersion5Addresses);
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

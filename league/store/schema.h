@@ -4,6 +4,7 @@
 // The version is kept in the file's user_version, and its application_id
 // marks it as a league file. docs/league.md describes every table.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,6 @@ inline constexpr std::int64_t kSchemaVersion = 5;
 inline constexpr const char* kMaskAddressesFunction = "mask_addresses";
 
 // The SQL of the step that brings a file to `version` (1 to kSchemaVersion).
-std::string_view migrationTo(std::int64_t version);
+std::string migrationTo(std::int64_t version);
 
 }  // namespace vorskal::league

@@ -180,6 +180,14 @@ Statement& Statement::bindNull(int index) {
     return *this;
 }
 
+Statement& Statement::bindReal(int index, double value) {
+    const int rc = sqlite3_bind_double(stmt_, index, value);
+    if (rc != SQLITE_OK) {
+        connection_->fail(rc);
+    }
+    return *this;
+}
+
 bool Statement::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
@@ -205,6 +213,10 @@ void Statement::reset() {
 
 std::int64_t Statement::integer(int column) const {
     return sqlite3_column_int64(stmt_, column);
+}
+
+double Statement::real(int column) const {
+    return sqlite3_column_double(stmt_, column);
 }
 
 std::string Statement::text(int column) const {

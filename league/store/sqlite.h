@@ -81,6 +81,7 @@ class Statement {
     Statement& bind(int index, const char* text) { return bind(index, std::string_view(text)); }
     Statement& bind(int index, const std::optional<std::string>& text);  // NULL when empty
     Statement& bindNull(int index);
+    Statement& bindReal(int index, double value);
     // Advances to the next row; false when there is none.
     bool step();
     // Runs a statement that returns no rows, then makes it ready to run again.
@@ -88,6 +89,7 @@ class Statement {
     void reset();
 
     std::int64_t integer(int column) const;
+    double real(int column) const;
     std::string text(int column) const;  // "" for NULL
     bool isNull(int column) const;
 

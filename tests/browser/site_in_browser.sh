@@ -4,15 +4,18 @@
 # site written, then Debian's chromium, headless and offline (a network
 # namespace of its own when the system allows one), opens from the files the
 # index, the index with a search asked in its address (one well formed, one with a broken %-escape), the first pilot's page
-# and a game's page. Each must show what it is made of once its script ran
-# (the search lists the pilot; the pilot's two charts), log no console
+# and the sample's game page (examples/sample-game, recorded first: game 1).
+# Each must show what it is made of once its script ran (the search lists
+# the pilot; the pilot's two charts; the game's charts drawn from its
+# timeline: pilots in the game above 0, the kills and deaths the score
+# tables count), log no console
 # message, and ask for nothing on the network: the browser's network log
 # must hold no request that a page started (the browser's own, made on no
 # page's behalf, are not the site's). No file of it, nor the sample's
 # outputs, shows a player's address. The crawl of every link is the site
 # test's (tests/league/site/site_test.cpp); here a few pages stand for the rest,
 # as each start of the browser takes a second or two.
-# Screenshots of the index and of the pilot's page are kept under ARTIFACTS
+# Screenshots of the index, the pilot's page and the game's page are kept under ARTIFACTS
 # (the build folder's artifacts/, which CI keeps).
 #   site_in_browser.sh LEAGUE_PROGRAM TALLY_PROGRAM SOURCE_DIR ARTIFACTS PYTHON
 # Exit 77 (skipped) when chromium is not installed.
@@ -21,7 +24,11 @@ league=$1 tally=$2 source=$3 artifacts=$4 python=$5
 
 . "$(dirname "$0")/browser.sh"
 
-# The league: every scenario folder's game that completes, as the site test records them.
+# The league: the sample first (game 1), then every scenario folder's game
+# that completes, as the site test records them.
+mkdir "$work/sample"
+cp "$source"/examples/sample-game/* "$work/sample/"
+"$tally" --record "$work/season.db" "$work/sample" >/dev/null 2>&1 || fail "the sample was not recorded"
 for scenario in "$source"/tests/scenarios/*/; do
     [[ -e $scenario/expect.failure ]] && continue
     inputs=$scenario
@@ -118,9 +125,35 @@ browse "file://$site/pilots/$page" --dump-dom --hide-scrollbars --window-size=11
     --screenshot="$artifacts/site-pilot-page.png"
 holds "pilot page" '<svg id="pilot-score-chart"' '<svg id="pilot-activity-chart"' \
     '<table class="sortable" id="pilot-games">' 'data-sortable="ready"'
-browse "file://$site/games/game-1.html" --dump-dom
-holds "game page" '<svg id="arena-chart"' 'data-sortable="ready"'
-for shot in site-index site-pilot-page; do
+browse "file://$site/games/game-1.html" --dump-dom --hide-scrollbars --window-size=1100,2400 \
+    --screenshot="$artifacts/site-game-page.png"
+holds "game page" '<svg id="arena-chart"' '<svg id="activity-chart"' 'data-sortable="ready"'
+# The arena chart is not flat, and the activity chart counts what the score
+# tables' totals count.
+"$python" - "$work/out" <<'EOF' || fail "the sample's game page: its charts do not show the game"
+import re, sys
+page = open(sys.argv[1], encoding="utf-8").read()
+arena = re.search(r'<svg id="arena-chart".*?</svg>', page, re.S).group(0)
+most = re.search(r"At most (\d+) Allied and (\d+) Hun pilots", arena)
+heights = {side: {point.split(",")[1] for point in
+                  re.search(r'<polyline class="step %s" points="([^"]*)"' % side, arena).group(1).split()}
+           for side in ("allied", "hun")}
+print("  pilots in the game at most:", most.groups(), "heights drawn:",
+      {side: len(ys) for side, ys in heights.items()})
+ok = all(int(n) > 0 for n in most.groups()) and all(len(ys) > 1 for ys in heights.values())
+activity = re.search(r'<svg id="activity-chart".*?<desc>(.*?)</desc>', page, re.S).group(1)
+counted = re.search(r"Allied (\d+) kills? and (\d+) deaths?, Hun (\d+) kills? and (\d+) deaths?",
+                    activity).groups()
+tables = []
+for side in ("Allied", "Hun"):
+    cells = re.search(r'<tfoot><tr><th scope="row">%s Totals</th>'
+                      r'<td class="n">-?\d+</td><td class="n">(\d+)</td><td class="n">(\d+)</td>'
+                      % side, page).groups()
+    tables += cells
+print("  kills and deaths charted:", counted, "in the tables:", tuple(tables))
+sys.exit(0 if ok and list(counted) == tables else 1)
+EOF
+for shot in site-index site-pilot-page site-game-page; do
     [[ -s $artifacts/$shot.png ]] || fail "no screenshot $shot.png"
 done
 

@@ -31,6 +31,32 @@ void expectAddressMasked(league::LeagueFile& file) {
 
 const std::string kFixture = std::string(VORSKAL_SOURCE_DIR) + "/tests/league/schema-1/";
 
+// What the page of a game says without its targets, arena events and
+// timeline, tallied or imported from its report.
+const char* const kTallied =
+    "<p>This game was recorded before the league kept what the charts draw: no charts are "
+    "drawn, and the targets not credited are not listed.</p>";
+const char* const kImported =
+    "<p>This game was imported from its report, which holds no timeline: no charts are drawn, "
+    "and the targets not credited are not listed.</p>";
+
+// The games of an older file have none of those kept: their pages in the
+// site (game 1, game 2) say so instead of drawing charts.
+void expectPagesWithoutLists(const std::string& db, const std::string& site,
+                             const std::vector<const char*>& says) {
+    EXPECT_EQ(league::LeagueFile(db, league::LeagueFile::Access::Read)
+                  .db()
+                  .scalar("SELECT count(*) FROM games WHERE lists_kept = 1"),
+              0);
+    const LeagueRun run = league({db, "site", site});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (std::size_t i = 0; i < says.size(); ++i) {
+        const std::string page = bytesOf(site + "/games/game-" + std::to_string(i + 1) + ".html");
+        EXPECT_NE(page.find(says[i]), std::string::npos) << "game " << i + 1;
+        EXPECT_EQ(page.find("<svg"), std::string::npos) << "game " << i + 1;
+    }
+}
+
 TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
     GameDir dir;
     const std::string db = dir.path() + "/season.db";
@@ -89,6 +115,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
     EXPECT_NE(other.err.find("these logs are game 1, recorded with other settings"),
               std::string::npos)
         << other.err;
+    expectPagesWithoutLists(db, dir.path() + "/site", {kTallied, kImported});
 }
 
 // Schema 3 re-dated a season's games whenever its dates changed; brought up
@@ -112,6 +139,7 @@ TEST(MigrationTest, AFileOfSchemaThreeKeepsItsDaysAndKnowsItsGamesLogs) {
     ASSERT_EQ(games.size(), 2u);
     EXPECT_EQ(games[0]["playedOn"], "2026-06-12");  // game 1, as schema 3 left it
     EXPECT_EQ(games[1]["playedOn"], "2026-08-20");
+    expectPagesWithoutLists(db, dir.path() + "/site", {kTallied, kTallied});
 }
 
 }  // namespace
