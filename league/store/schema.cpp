@@ -169,6 +169,21 @@ CREATE INDEX games_by_merged_log ON games (merged_sha256);
 CREATE INDEX games_by_start ON games (start_sha256);
 )sql";
 
+// Version 5, hidden pilots: the pilots shown on the site, its downloads and
+// posts under a pseudonym ("Hidden pilot <number>"). A number is given once,
+// in the order of hiding, and never to another name: a pilot shown again
+// keeps his row (hidden 0) and gets his number back when hidden again.
+constexpr std::string_view kVersion5HiddenPilots = R"sql(
+CREATE TABLE hidden_pilots (
+    number INTEGER PRIMARY KEY,
+    name TEXT NOT NULL UNIQUE,
+    hidden INTEGER NOT NULL CHECK (hidden IN (0, 1))
+);
+)sql";
+
+// Version 5: the parts above, in one step (one part so far).
+constexpr std::string_view kVersion5 = kVersion5HiddenPilots;
+
 }  // namespace
 
 std::string_view migrationTo(std::int64_t version) {
@@ -181,6 +196,8 @@ std::string_view migrationTo(std::int64_t version) {
             return kVersion3;
         case 4:
             return kVersion4;
+        case 5:
+            return kVersion5;
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

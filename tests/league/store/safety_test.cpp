@@ -131,9 +131,9 @@ const Spoiled kSpoiled[] = {
     {"a newer schema",
      [](const std::string& db) {
          league::Connection(db, league::Connection::Mode::ReadWrite)
-             .exec("PRAGMA user_version = 5");
+             .exec("PRAGMA user_version = 6");
      },
-     "written by a newer VORSKAL (schema version 5"},
+     "written by a newer VORSKAL (schema version 6"},
     {"a damaged page",
      [](const std::string& db) {
          std::string bytes = bytesOf(db);
