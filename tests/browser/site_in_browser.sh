@@ -11,7 +11,7 @@
 # page's behalf, are not the site's). The crawl of every link is the site
 # test's (tests/league/site/site_test.cpp); here a few pages stand for the rest,
 # as each start of the browser takes a second or two.
-# Screenshots of the index and of the pilot's page are kept under ARTIFACTS
+# Screenshots of the index, the pilot's page and game 1's page are kept under ARTIFACTS
 # (the build folder's artifacts/, which CI keeps).
 #   site_in_browser.sh LEAGUE_PROGRAM TALLY_PROGRAM SOURCE_DIR ARTIFACTS PYTHON
 # Exit 77 (skipped) when chromium is not installed.
@@ -44,8 +44,17 @@ for scenario in "$source"/tests/scenarios/*/; do
     # A game whose report another's already is is refused: it stays one game.
     "$tally" "${switches[@]}" --record "$work/season.db" "$work/game" >/dev/null 2>&1 || true
 done
+# The standings' second pilot asked to be left off the public pages: his
+# name must be in no file of the site, nor in a file's name.
+hidden=$("$league" "$work/season.db" standings --format json | "$python" -c '
+import json, sys
+print(json.load(sys.stdin)["pilots"][1]["name"])')
+"$league" "$work/season.db" set hidden-pilot "$hidden" >/dev/null
 "$league" "$work/season.db" site "$work/site" >/dev/null
 site=$work/site
+if grep -rlF -- "$hidden" "$site" || find "$site" -name "*$hidden*" | grep -q .; then
+    fail "the hidden pilot's name $hidden is in the site"
+fi
 
 # The first pilot of the standings: his name, and his page (the first 16 hex
 # digits of the SHA-256 of the name, as docs/site.md says).
@@ -98,9 +107,10 @@ browse "file://$site/pilots/$page" --dump-dom --hide-scrollbars --window-size=11
     --screenshot="$artifacts/site-pilot-page.png"
 holds "pilot page" '<svg id="pilot-score-chart"' '<svg id="pilot-activity-chart"' \
     '<table class="sortable" id="pilot-games">' 'data-sortable="ready"'
-browse "file://$site/games/game-1.html" --dump-dom
+browse "file://$site/games/game-1.html" --dump-dom --hide-scrollbars --window-size=1100,2400 \
+    --screenshot="$artifacts/site-game-page.png"
 holds "game page" '<svg id="arena-chart"' 'data-sortable="ready"'
-for shot in site-index site-pilot-page; do
+for shot in site-index site-pilot-page site-game-page; do
     [[ -s $artifacts/$shot.png ]] || fail "no screenshot $shot.png"
 done
 
