@@ -32,6 +32,9 @@ using html::appendElement;
 using html::appendNumberCell;
 using html::appendText;
 
+// The games listed near the top of the index.
+constexpr std::size_t kLatestGames = 10;
+
 std::string gamePageName(std::int64_t id) {
     return "game-" + std::to_string(id) + ".html";
 }
@@ -181,26 +184,50 @@ std::string indexPage(const std::string& title, const std::string& season,
             {gameName(games[i]), "games/" + gamePageName(games[i].id), "game", pilotsOf[i]});
     }
     body += searchSection(entries);
-    // The latest games first, before the long list of pilots.
-    body += "<section id=\"games-list\">";
-    appendElement(body, "h2", "", "Games, latest first");
-    body += "<table class=\"sortable\" id=\"games\">";
-    appendHeadings(body, {"Game", "Day", "Map"}, {"Allied", "Hun", "Pilots"});
+    // The latest games first: the days known from the last back, then the
+    // games whose day is not known (listGames puts them last).
+    std::vector<const GameSummary*> latest;
     for (auto g = games.rbegin(); g != games.rend(); ++g) {
-        body += "<tr>";
-        appendLinkCell(body, "games/" + gamePageName(g->id), "Game " + std::to_string(g->id));
-        appendElement(body, "td", "", readableDay(g->playedOn));
-        appendElement(body, "td", "", g->map);
-        for (const std::int64_t n : {g->alliedFinal, g->hunFinal, g->pilots}) {
-            appendNumberCell(body, n);
+        if (!g->playedOn.empty()) {
+            latest.push_back(&*g);
         }
-        body += "</tr>";
     }
-    body += "</tbody></table></section>\n<section id=\"standings\">";
+    for (const GameSummary& g : games) {
+        if (g.playedOn.empty()) {
+            latest.push_back(&g);
+        }
+    }
+    // The last few near the top, before the long list of pilots; all of
+    // them after it.
+    const auto appendGames = [&](const char* id, std::size_t most) {
+        body += "<table class=\"sortable\" id=\"";
+        body += id;
+        body += "\">";
+        appendHeadings(body, {"Game", "Day", "Map"}, {"Allied", "Hun", "Pilots"});
+        for (std::size_t i = 0; i < latest.size() && i < most; ++i) {
+            const GameSummary& g = *latest[i];
+            body += "<tr>";
+            appendLinkCell(body, "games/" + gamePageName(g.id), "Game " + std::to_string(g.id));
+            appendElement(body, "td", "", readableDay(g.playedOn));
+            appendElement(body, "td", "", g.map);
+            for (const std::int64_t n : {g.alliedFinal, g.hunFinal, g.pilots}) {
+                appendNumberCell(body, n);
+            }
+            body += "</tr>";
+        }
+        body += "</tbody></table>";
+    };
+    body += "<section id=\"latest\">";
+    appendElement(body, "h2", "", "Latest games");
+    appendGames("latest-games", kLatestGames);
+    body += "</section>\n<section id=\"standings\">";
     appendElement(body, "h2", "", "Pilots");
     appendPilotTables(body, standings.pilots);
     appendElement(body, "h2", "", "Sides");
     appendStandingsTable(body, "sides", sideStandingsTable(standings.sides), "");
+    body += "</section>\n<section id=\"games-list\">";
+    appendElement(body, "h2", "", "All games, latest first");
+    appendGames("games", latest.size());
     body += "</section>\n<section id=\"downloads\">";
     appendElement(body, "h2", "", "Downloads");
     body += "<ul>";
