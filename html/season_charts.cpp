@@ -12,9 +12,11 @@ namespace vorskal::html {
 
 namespace {
 
-// At most this many games are labelled under the columns (every second,
-// third, ... game past it).
-constexpr std::size_t kMostGameLabels = 25;
+// A label under a column takes this much room at most ("30 Sep"): no more
+// labels are written than fit side by side (every second, third, ... game
+// past that).
+constexpr double kLabelRoom = 56;
+constexpr std::size_t kMostGameLabels = static_cast<std::size_t>(kPlotWidth / kLabelRoom);
 constexpr double kBarShare = 0.6;  // of a column's width
 constexpr double kWidestBar = 40;
 

@@ -12,7 +12,7 @@ namespace vorskal::html {
 
 // One game of the pilot's.
 struct PilotGameNumbers {
-    std::string label;  // under its column: "3" (the game's number)
+    std::string label;  // under its column, e.g. the game's day "6 Dec"
     std::string name;   // in words: "Game 3 (12/01/26, Verdun)"
     results::Side side = results::Side::Unknown;
     std::int64_t kills = 0;

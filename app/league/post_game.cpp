@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "league/listings/pilot_mask.h"
 #include "league/listings/queries.h"
 #include "league/post/game_post.h"
 #include "league/store/settings.h"
@@ -12,7 +13,9 @@ namespace vorskal {
 
 PostOutcome postGame(league::LeagueFile& file, std::int64_t id, bool plain,
                      const PostTries& tries) {
-    const league::StoredGame game = league::loadGame(file, id);
+    league::StoredGame game = league::loadGame(file, id);
+    // A post is public: hidden pilots under their pseudonyms.
+    league::PilotMask::of(file.db()).apply(game.results);
     const char* fromEnvironment = std::getenv("VORSKAL_WEBHOOK");
     const std::optional<std::string> webhook =
         fromEnvironment != nullptr && *fromEnvironment != '\0'

@@ -15,10 +15,12 @@
 #include "html/season_charts.h"
 #include "league/listings/html_page.h"
 #include "league/listings/listing.h"
+#include "league/listings/pilot_mask.h"
 #include "league/listings/queries.h"
 #include "league/listings/standings.h"
 #include "league/site/site_folder.h"
 #include "league/site/site_search.h"
+#include "league/site/site_text.h"
 #include "league/store/settings.h"
 #include "results/sha256.h"
 
@@ -30,6 +32,9 @@ using html::appendElement;
 using html::appendNumberCell;
 using html::appendText;
 
+// The games listed near the top of the index.
+constexpr std::size_t kLatestGames = 10;
+
 std::string gamePageName(std::int64_t id) {
     return "game-" + std::to_string(id) + ".html";
 }
@@ -37,14 +42,14 @@ std::string gamePageName(std::int64_t id) {
 // The page around `body` in the one page frame of html/ (its style, its
 // script and the game page's Content-Security-Policy); `root` leads back to
 // the site's folder ("" or "../").
-std::string framed(const std::string& title, const std::string& root, const std::string& season,
+std::string framed(const std::string& title, const std::string& root, const std::string& home,
                    const std::string& body) {
     std::string out;
     html::appendPageStart(
         out, title, leagueTool(),
         "<meta name=\"vorskal-site-format\" content=\"" + std::to_string(kSiteFormat) + "\">\n");
     out += "<nav><a href=\"" + root + "index.html\">";
-    appendText(out, "Season " + season);
+    appendText(out, home);
     out += "</a></nav>\n";
     out += body;
     html::appendPageEnd(out, "Written by " + leagueTool() + " (site format " +
@@ -105,17 +110,70 @@ struct PilotGame {
 };
 
 std::string gameName(const GameSummary& game) {
-    return "Game " + std::to_string(game.id) + " (" +
-           (game.playedOn.empty() ? std::string("?") : game.playedOn) + ", " + game.map + ")";
+    return "Game " + std::to_string(game.id) + " (" + readableDay(game.playedOn) + ", " + game.map +
+           ")";
+}
+
+// The index's pilots: the ranked ones, with a rank and K/D (site_text.h).
+// The entries on no side are listed apart, without a rank (docs/site.md).
+void appendPilotTables(std::string& out, const std::vector<PilotStanding>& pilots) {
+    std::vector<PilotStanding> ranked;
+    std::vector<PilotStanding> apart;
+    for (const PilotStanding& p : pilots) {
+        (p.team == "unknown" ? apart : ranked).push_back(p);
+    }
+    std::vector<std::int64_t> scores;
+    for (const PilotStanding& p : ranked) {
+        scores.push_back(p.score);
+    }
+    const std::vector<std::int64_t> ranks = ranksOf(scores);
+    out += "<table class=\"sortable\" id=\"pilots\">";
+    out += "<thead><tr>";
+    appendElement(out, "th", "scope=\"col\" class=\"n\"", "Rank");
+    for (const char* heading : {"Pilot", "Side"}) {
+        appendElement(out, "th", "scope=\"col\"", heading);
+    }
+    for (const char* heading :
+         {"Games", "Kills", "Deaths", "K/D", "Targets", "Target points", "Score"}) {
+        appendElement(out, "th", "scope=\"col\" class=\"n\"", heading);
+    }
+    out += "</tr></thead><tbody>";
+    for (std::size_t i = 0; i < ranked.size(); ++i) {
+        const PilotStanding& p = ranked[i];
+        out += "<tr>";
+        appendNumberCell(out, ranks[i]);
+        appendLinkCell(out, "pilots/" + pilotPageName(p.name), p.name);
+        appendElement(out, "td", "", p.team);
+        appendNumberCell(out, p.games);
+        appendNumberCell(out, p.kills);
+        appendNumberCell(out, p.deaths);
+        appendElement(out, "td", "class=\"n\"", killsPerDeath(p.kills, p.deaths));
+        for (const std::int64_t n : {p.targetsDestroyed, p.targetPoints, p.score}) {
+            appendNumberCell(out, n);
+        }
+        out += "</tr>";
+    }
+    out += "</tbody></table>\n";
+    if (apart.empty()) {
+        return;
+    }
+    appendElement(out, "h2", "", "Not ranked: entries on no side");
+    appendElement(out, "p", "",
+                  "Names whose aircraft no team rule recognised in any game, such as the "
+                  "anti-aircraft guns, whose kill lines name no aircraft.");
+    appendStandingsTable(out, "not-ranked", pilotStandingsTable(apart), "pilots/");
+    out += "\n";
 }
 
 // `pilotsOf[i]`: the names of the pilots of games[i], for the search.
-std::string indexPage(const std::string& season, const Standings& standings,
-                      const std::vector<GameSummary>& games,
+std::string indexPage(const std::string& title, const std::string& season,
+                      const Standings& standings, const std::vector<GameSummary>& games,
                       const std::vector<std::string>& pilotsOf) {
     std::string body = "<header>";
-    appendElement(body, "h1", "", "Season " + season);
-    appendElement(body, "p", "", std::to_string(games.size()) + " games");
+    appendElement(body, "h1", "", title);
+    appendElement(body, "p", "",
+                  (title == "Season " + season ? std::string() : "Season " + season + ", ") +
+                      std::to_string(games.size()) + (games.size() == 1 ? " game" : " games"));
     body += "</header>\n";
     std::vector<SearchEntry> entries;
     for (const PilotStanding& p : standings.pilots) {
@@ -126,47 +184,108 @@ std::string indexPage(const std::string& season, const Standings& standings,
             {gameName(games[i]), "games/" + gamePageName(games[i].id), "game", pilotsOf[i]});
     }
     body += searchSection(entries);
-    body += "<section id=\"standings\">";
+    // The latest games first: the days known from the last back, then the
+    // games whose day is not known (listGames puts them last).
+    std::vector<const GameSummary*> latest;
+    for (auto g = games.rbegin(); g != games.rend(); ++g) {
+        if (!g->playedOn.empty()) {
+            latest.push_back(&*g);
+        }
+    }
+    for (const GameSummary& g : games) {
+        if (g.playedOn.empty()) {
+            latest.push_back(&g);
+        }
+    }
+    // The last few near the top, before the long list of pilots; all of
+    // them after it.
+    const auto appendGames = [&](const char* id, std::size_t most) {
+        body += "<table class=\"sortable\" id=\"";
+        body += id;
+        body += "\">";
+        appendHeadings(body, {"Game", "Day", "Map"}, {"Allied", "Hun", "Pilots"});
+        for (std::size_t i = 0; i < latest.size() && i < most; ++i) {
+            const GameSummary& g = *latest[i];
+            body += "<tr>";
+            appendLinkCell(body, "games/" + gamePageName(g.id), "Game " + std::to_string(g.id));
+            appendElement(body, "td", "", readableDay(g.playedOn));
+            appendElement(body, "td", "", g.map);
+            for (const std::int64_t n : {g.alliedFinal, g.hunFinal, g.pilots}) {
+                appendNumberCell(body, n);
+            }
+            body += "</tr>";
+        }
+        body += "</tbody></table>";
+    };
+    body += "<section id=\"latest\">";
+    appendElement(body, "h2", "", "Latest games");
+    appendGames("latest-games", kLatestGames);
+    body += "</section>\n<section id=\"standings\">";
     appendElement(body, "h2", "", "Pilots");
-    appendStandingsTable(body, "pilots", pilotStandingsTable(standings.pilots), "pilots/");
-    body += "\n";
+    appendPilotTables(body, standings.pilots);
     appendElement(body, "h2", "", "Sides");
     appendStandingsTable(body, "sides", sideStandingsTable(standings.sides), "");
     body += "</section>\n<section id=\"games-list\">";
-    appendElement(body, "h2", "", "Games");
-    body += "<table class=\"sortable\" id=\"games\">";
-    appendHeadings(body, {"Game", "Day", "Map"}, {"Allied", "Hun", "Pilots"});
-    for (const GameSummary& g : games) {
-        body += "<tr>";
-        appendLinkCell(body, "games/" + gamePageName(g.id), "Game " + std::to_string(g.id));
-        appendElement(body, "td", "", g.playedOn.empty() ? "?" : g.playedOn);
-        appendElement(body, "td", "", g.map);
-        for (const std::int64_t n : {g.alliedFinal, g.hunFinal, g.pilots}) {
-            appendNumberCell(body, n);
-        }
-        body += "</tr>";
-    }
-    body += "</tbody></table></section>\n<section id=\"downloads\">";
+    appendElement(body, "h2", "", "All games, latest first");
+    appendGames("games", latest.size());
+    body += "</section>\n<section id=\"downloads\">";
     appendElement(body, "h2", "", "Downloads");
     body += "<ul>";
     for (const char* file : {"standings.json", "standings.csv", "games.json", "games.csv"}) {
         body += "<li><a href=\"data/" + std::string(file) + "\">" + file + "</a></li>";
     }
     body += "</ul></section>";
-    return framed("Season " + season, "", season, body);
+    return framed(title, "", title, body);
 }
 
-std::string pilotPage(const std::string& season, const std::string& name,
-                      const std::vector<PilotGame>& rows) {
-    std::string body = "<header>";
-    appendElement(body, "h1", "", name);
-    appendElement(body, "p", "", std::to_string(rows.size()) + " games in season " + season);
-    body += "</header>\n";
+// His games, one column each in the order of the season's days (the rows
+// come in that order): a game he flew on both sides is one column, with the
+// numbers of both rows, "on both sides" in its name, in the colour of the
+// side he first flew.
+std::vector<html::PilotGameNumbers> chartedGames(const std::vector<PilotGame>& rows) {
     std::vector<html::PilotGameNumbers> charted;
+    std::int64_t last = 0;
     for (const PilotGame& r : rows) {
-        charted.push_back({std::to_string(r.game.id), gameName(r.game), r.row.team, r.row.kills,
+        if (!charted.empty() && r.game.id == last) {
+            html::PilotGameNumbers& g = charted.back();
+            if (g.side != r.row.team) {
+                g.name = gameName(r.game) + " on both sides";
+            }
+            g.kills += r.row.kills;
+            g.deaths += r.row.deaths;
+            g.score += r.row.score;
+            continue;
+        }
+        last = r.game.id;
+        charted.push_back({shortDay(r.game.playedOn), gameName(r.game), r.row.team, r.row.kills,
                            r.row.deaths, r.row.score});
     }
+    return charted;
+}
+
+// "3 games in season 1", "1 game, both sides, in season 1", "3 games (1 on
+// both sides) in season 1".
+std::string gamesPlayed(const std::vector<html::PilotGameNumbers>& charted,
+                        const std::string& season) {
+    std::size_t both = 0;
+    for (const html::PilotGameNumbers& g : charted) {
+        both += g.name.ends_with(" on both sides") ? 1U : 0U;
+    }
+    std::string text = std::to_string(charted.size()) + (charted.size() == 1 ? " game" : " games");
+    if (both > 0) {
+        text +=
+            charted.size() == 1 ? ", both sides," : " (" + std::to_string(both) + " on both sides)";
+    }
+    return text + " in season " + season;
+}
+
+std::string pilotPage(const std::string& title, const std::string& season, const std::string& name,
+                      const std::vector<PilotGame>& rows) {
+    const std::vector<html::PilotGameNumbers> charted = chartedGames(rows);
+    std::string body = "<header>";
+    appendElement(body, "h1", "", name);
+    appendElement(body, "p", "", gamesPlayed(charted, season));
+    body += "</header>\n";
     body += "<section id=\"charts\">";
     appendElement(body, "h2", "", "Score per game");
     body += "<figure>";
@@ -185,7 +304,7 @@ std::string pilotPage(const std::string& season, const std::string& name,
         body += "<tr>";
         appendLinkCell(body, "../games/" + gamePageName(r.game.id),
                        "Game " + std::to_string(r.game.id));
-        appendElement(body, "td", "", r.game.playedOn.empty() ? "?" : r.game.playedOn);
+        appendElement(body, "td", "", readableDay(r.game.playedOn));
         appendElement(body, "td", "", r.game.map);
         appendElement(body, "td", "", results::sideName(r.row.team));
         for (const std::int64_t n :
@@ -205,7 +324,7 @@ std::string pilotPage(const std::string& season, const std::string& name,
         appendNumberCell(body, n);
     }
     body += "</tr></tfoot></table>";
-    return framed(name + ", season " + season, "../", season, body);
+    return framed(name + ", season " + season, "../", title, body);
 }
 
 // What the page of a game without its long lists says in place of them.
@@ -216,15 +335,19 @@ constexpr std::string_view kGameBeforeLists =
     "This game was recorded before the league kept what the charts draw: no charts are drawn, "
     "and the targets not credited are not listed.";
 
-// The game's own page, with a way back to the season.
-std::string gamePage(const StoredGame& stored, const std::string& season) {
-    std::string page = stored.listsKept ? html::gamePage(stored.results)
-                                        : html::gamePageWithoutLists(
-                                              stored.results, stored.summary.origin == "import"
-                                                                  ? kImportedGame
-                                                                  : kGameBeforeLists);
+// The game's own page, with a way back to the season. A public page names
+// no server folder but the game's own and no raw time (site_text.h).
+std::string gamePage(const StoredGame& stored, const std::string& title) {
+    results::GameResults shown = stored.results;
+    shown.run.directory = lastFolderName(shown.run.directory);
+    shown.run.startedAt = readableTime(shown.run.startedAt);
+    std::string page =
+        stored.listsKept
+            ? html::gamePage(shown)
+            : html::gamePageWithoutLists(
+                  shown, stored.summary.origin == "import" ? kImportedGame : kGameBeforeLists);
     std::string nav = "<nav><a href=\"../index.html\">";
-    appendText(nav, "Season " + season);
+    appendText(nav, title);
     nav += "</a></nav>\n";
     const std::size_t body = page.find("<body>\n");
     if (body != std::string::npos) {
@@ -253,7 +376,10 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
     summary.season = season.empty() ? currentSeason(file.db()) : season;
     const GameFilter filter =
         checkedFilter(file, {std::nullopt, std::nullopt, std::nullopt, summary.season});
-    const Standings standings = computeStandings(file, filter);
+    // Hidden pilots under their pseudonyms in every file of the site.
+    const PilotMask mask = PilotMask::of(file.db());
+    Standings standings = computeStandings(file, filter);
+    mask.apply(standings);
     const std::vector<GameSummary> games = listGames(file, filter);
     summary.games = static_cast<int>(games.size());
     std::error_code error;
@@ -263,12 +389,15 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
                           "it with one without games)");
     }
 
+    const std::string title =
+        settingValue(file.db(), kLeagueNameSetting).value_or("Season " + summary.season);
     SiteFolder site(dir);
     std::map<std::string, std::vector<PilotGame>> pilots;
     std::vector<std::string> pilotsOf;
     for (const GameSummary& game : games) {
-        const StoredGame stored = loadGame(file, game.id, GameParts::All);
-        site.write("games/" + gamePageName(game.id), gamePage(stored, summary.season));
+        StoredGame stored = loadGame(file, game.id, GameParts::All);
+        mask.apply(stored.results);
+        site.write("games/" + gamePageName(game.id), gamePage(stored, title));
         std::string names;
         for (const results::PilotRow& row : stored.results.pilots) {
             pilots[row.name].push_back({game, row});
@@ -277,10 +406,10 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
         pilotsOf.push_back(std::move(names));
     }
     for (const auto& [name, rows] : pilots) {
-        site.write("pilots/" + pilotPageName(name), pilotPage(summary.season, name, rows));
+        site.write("pilots/" + pilotPageName(name), pilotPage(title, summary.season, name, rows));
     }
     summary.pilots = static_cast<int>(pilots.size());
-    site.write("index.html", indexPage(summary.season, standings, games, pilotsOf));
+    site.write("index.html", indexPage(title, summary.season, standings, games, pilotsOf));
     const std::string described = describeFilter(filter);
     site.write("data/standings.json", listing([&](std::ostream& out) {
                    writeStandings(out, standings, Format::Json, described);

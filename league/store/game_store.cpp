@@ -156,7 +156,7 @@ class PageListWriter {
         targets_.bind(1, game_)
             .bind(2, targetPosition_++)
             .bind(3, static_cast<std::int64_t>(row.line))
-            .bind(4, utf8(row.text))
+            .bind(4, withoutAddresses(row.text))
             .bind(5, utf8(row.key))
             .bind(6, utf8(row.targetType))
             .bind(7, results::sideName(row.team))

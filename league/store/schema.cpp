@@ -244,6 +244,18 @@ CREATE TABLE minute_counts (
 );
 )sql";
 
+// Version 5, hidden pilots: the pilots shown on the site, its downloads and
+// posts under a pseudonym ("Hidden pilot <number>"). A number is given once,
+// in the order of hiding, and never to another name: a pilot shown again
+// keeps his row (hidden 0) and gets his number back when hidden again.
+constexpr std::string_view kVersion5HiddenPilots = R"sql(
+CREATE TABLE hidden_pilots (
+    number INTEGER PRIMARY KEY,
+    name TEXT NOT NULL UNIQUE,
+    hidden INTEGER NOT NULL CHECK (hidden IN (0, 1))
+);
+)sql";
+
 }  // namespace
 
 std::string migrationTo(std::int64_t version) {
@@ -256,8 +268,9 @@ std::string migrationTo(std::int64_t version) {
             return std::string(kVersion3);
         case 4:
             return std::string(kVersion4);
-        case 5:
-            return std::string(kVersion5PageLists) + std::string(kVersion5Addresses);
+        case 5:  // its parts above, in one step
+            return std::string(kVersion5PageLists) + std::string(kVersion5HiddenPilots) +
+                   std::string(kVersion5Addresses);
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

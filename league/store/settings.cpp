@@ -32,9 +32,11 @@ std::optional<DateOrder> dateOrderSetting(Connection& db) {
 }
 
 void changeSetting(Connection& db, const std::string& name, const std::string& value) {
-    if (name == kSeasonSetting) {
+    if (name == kSeasonSetting || name == kLeagueNameSetting) {
         if (value.empty() || value.find_first_of("\r\n") != std::string::npos) {
-            throw std::invalid_argument("a season's name is one line of text, not empty");
+            throw std::invalid_argument(name == kSeasonSetting
+                                            ? "a season's name is one line of text, not empty"
+                                            : "a league's name is one line of text, not empty");
         }
     } else if (name == kDateOrderSetting) {
         if (!dateOrderNamed(value)) {
@@ -50,7 +52,8 @@ void changeSetting(Connection& db, const std::string& name, const std::string& v
         }
     } else {
         throw std::invalid_argument("no setting \"" + name +
-                                    "\" (season, date-order, webhook, site-address)");
+                                    "\" (season, date-order, webhook, site-address, league-name, "
+                                    "hidden-pilot)");
     }
     db.prepare(
           "INSERT INTO settings (name, value) VALUES (?1, ?2) "

@@ -23,6 +23,8 @@ inline constexpr std::string_view kDateOrderSetting = "date-order";
 // a game's page in the post.
 inline constexpr std::string_view kWebhookSetting = "webhook";
 inline constexpr std::string_view kSiteAddressSetting = "site-address";
+// The league's name, the title of the site's index.
+inline constexpr std::string_view kLeagueNameSetting = "league-name";
 
 std::string currentSeason(Connection& db);
 // A setting's value; nullopt when it is not set.

@@ -15,7 +15,7 @@
 # outputs, shows a player's address. The crawl of every link is the site
 # test's (tests/league/site/site_test.cpp); here a few pages stand for the rest,
 # as each start of the browser takes a second or two.
-# Screenshots of the index, the pilot's page and the game's page are kept under ARTIFACTS
+# Screenshots of the index, the pilot's page and game 1's page are kept under ARTIFACTS
 # (the build folder's artifacts/, which CI keeps).
 #   site_in_browser.sh LEAGUE_PROGRAM TALLY_PROGRAM SOURCE_DIR ARTIFACTS PYTHON
 # Exit 77 (skipped) when chromium is not installed.
@@ -52,15 +52,25 @@ for scenario in "$source"/tests/scenarios/*/; do
     # A game whose report another's already is is refused: it stays one game.
     "$tally" "${switches[@]}" --record "$work/season.db" "$work/game" >/dev/null 2>&1 || true
 done
+# The standings' second name (a name may have a row on each side) asked to
+# be left off the public pages: it must be in no file of the site, nor in a
+# file's name.
+hidden=$("$league" "$work/season.db" standings --format json | "$python" -c '
+import json, sys
+pilots = json.load(sys.stdin)["pilots"]
+print(next(p["name"] for p in pilots if p["name"] != pilots[0]["name"]))')
+"$league" "$work/season.db" set hidden-pilot "$hidden" >/dev/null
 "$league" "$work/season.db" site "$work/site" >/dev/null
 site=$work/site
+if grep -rlF -- "$hidden" "$site" || find "$site" -name "*$hidden*" | grep -q .; then
+    fail "the hidden pilot's name $hidden is in the site"
+fi
 
 # No player's address leaves the server: the sample's arena lines hold them
 # (the report and the merged log keep them), its JSON, CSV files and page,
 # the league file and every file of its site do not; --show-addresses keeps
 # them in the JSON. The league file's texts are stored as they are, so a
 # grep of its bytes finds them.
-cp -r "$source/examples/sample-game" "$work/sample"
 "$tally" --json "$work/sample.json" --csv "$work/sample-csv" --html "$work/sample.html" \
     "$work/sample" >/dev/null 2>&1
 "$tally" --show-addresses --json "$work/shown.json" "$work/sample" >/dev/null 2>&1

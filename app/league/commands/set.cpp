@@ -5,6 +5,7 @@
 #include "app/league/commands/commands.h"
 #include "base/log_date.h"
 #include "base/log_text.h"
+#include "league/store/hidden_pilots.h"
 #include "league/store/season_days.h"
 #include "league/store/settings.h"
 
@@ -28,6 +29,33 @@ void listSettings(LeagueContext& run) {
         league::settingValue(file.db(), league::kSiteAddressSetting);
     run.out << "webhook " << (webhook ? "(set, not shown)" : "(not set)") << "\nsite-address "
             << (site ? logText(*site) : "(not set)") << "\n";
+    const std::optional<std::string> leagueName =
+        league::settingValue(file.db(), league::kLeagueNameSetting);
+    run.out << "league-name " << (leagueName ? logText(*leagueName) : "(not set)") << "\n";
+    for (const league::HiddenPilot& hidden : league::hiddenPilots(file.db())) {
+        run.out << "hidden-pilot " << logText(hidden.name) << " (shown as " << hidden.pseudonym
+                << ")\n";
+    }
+}
+
+// Whether any recorded or removed game has a pilot's row of that name.
+bool inAnyGame(league::Connection& db, const std::string& name) {
+    league::Statement find = db.prepare("SELECT 1 FROM pilots WHERE name = ? LIMIT 1");
+    find.bind(1, name);
+    return find.step();
+}
+
+void hidePilot(LeagueContext& run, const std::string& name) {
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Write, run.clock);
+    league::Transaction transaction(file.db());
+    const league::Hiding hiding = league::hidePilot(file.db(), name);
+    transaction.commit();
+    run.out << (hiding.already ? "Already hidden: " : "Hidden: ") << logText(name)
+            << " is shown as " << hiding.pseudonym << " on the site, its downloads and posts";
+    if (!inAnyGame(file.db(), name)) {
+        run.out << " (no game has a pilot of that name yet)";
+    }
+    run.out << "\n";
 }
 
 void storeSetting(LeagueContext& run, const SetAsked& asked) {
@@ -60,7 +88,22 @@ void runSet(LeagueContext& run, const SetAsked& asked) {
     if (asked.value.empty()) {
         throw std::invalid_argument("set " + asked.name + " needs a value");
     }
+    if (asked.name == league::kHiddenPilotSetting) {
+        hidePilot(run, asked.value);
+        return;
+    }
     storeSetting(run, asked);
+}
+
+void runUnset(LeagueContext& run, const SetAsked& asked) {
+    if (asked.name != league::kHiddenPilotSetting) {
+        throw std::invalid_argument("unset takes hidden-pilot NAME, not \"" + asked.name + "\"");
+    }
+    league::LeagueFile file(run.path, league::LeagueFile::Access::Write, run.clock);
+    league::Transaction transaction(file.db());
+    const std::string pseudonym = league::showPilot(file.db(), asked.value);
+    transaction.commit();
+    run.out << "Shown again: " << logText(asked.value) << " (was " << pseudonym << ")\n";
 }
 
 }  // namespace
@@ -69,11 +112,22 @@ void addSet(CLI::App& app, LeagueContext& run) {
     auto asked = std::make_shared<SetAsked>();
     CLI::App* command = app.add_subcommand(
         "set",
-        "Sets a setting (season NAME; date-order mdy|dmy|ymd; webhook URL; site-address URL), "
-        "or lists them");
-    command->add_option("name", asked->name, "season, date-order, webhook or site-address");
+        "Sets a setting (season NAME; date-order mdy|dmy|ymd; webhook URL; site-address URL; "
+        "league-name TEXT; hidden-pilot NAME), or lists them");
+    command->add_option("name", asked->name,
+                        "season, date-order, webhook, site-address, league-name or hidden-pilot");
     command->add_option("value", asked->value, "The new value");
     command->callback([&run, asked] { runSet(run, *asked); });
+
+    auto unset = std::make_shared<SetAsked>();
+    CLI::App* unsetCommand = app.add_subcommand(
+        "unset", "Shows a hidden pilot under his name again (hidden-pilot NAME)");
+    unsetCommand->add_option("name", unset->name, "hidden-pilot")->required();
+    unsetCommand->add_option("value", unset->value, "The pilot's name")->required();
+    unsetCommand->callback([&run, unset] { runUnset(run, *unset); });
+
+    app.add_subcommand("settings", "Lists the settings (as set does without a name)")
+        ->callback([&run] { listSettings(run); });
 }
 
 }  // namespace vorskal

@@ -92,28 +92,48 @@ TEST_F(SiteTest, EveryLinkResolvesAndTheIndexShowsTheStandings) {
     }
     EXPECT_EQ(files, 5 + games.size() + names.size());
 
-    // The index's pilots' rows are the standings', row for row; each links
-    // to the page of its name.
+    // The index's ranked pilots' rows are the standings' on a side, row for
+    // row, each linking to the page of its name; the ones on no side are
+    // listed apart, in the standings' order too.
     const std::string index = bytesOf(site + "/index.html");
     const std::string pilots = index.substr(index.find("id=\"pilots\""));
     static const std::regex row(
-        R"re(<tr><td><a href="pilots/([0-9a-f]{16}\.html)">[^<]*</a></td><td>([^<]*)</td>)re"
-        R"re(<td class="n">(-?\d+)</td><td class="n">(-?\d+)</td><td class="n">(-?\d+)</td>)re"
-        R"re(<td class="n">(-?\d+)</td><td class="n">(-?\d+)</td><td class="n">(-?\d+)</td></tr>)re");
+        R"re(<tr><td class="n">(\d+)</td><td><a href="pilots/([0-9a-f]{16}\.html)">[^<]*</a></td>)re"
+        R"re(<td>([^<]*)</td><td class="n">(-?\d+)</td><td class="n">(-?\d+)</td>)re"
+        R"re(<td class="n">(-?\d+)</td><td class="n">-?\d+\.\d\d</td><td class="n">(-?\d+)</td>)re"
+        R"re(<td class="n">(-?\d+)</td><td class="n">(-?\d+)</td></tr>)re");
+    std::vector<json> ranked;
+    std::vector<json> apart;
+    for (const json& p : standings["pilots"]) {
+        (p["team"] == "unknown" ? apart : ranked).push_back(p);
+    }
+    EXPECT_FALSE(apart.empty());  // the guns of the scenario folders
     std::size_t k = 0;
     for (std::sregex_iterator i(pilots.begin(), pilots.begin() + pilots.find("</table>"), row), end;
          i != end; ++i, ++k) {
-        ASSERT_LT(k, standings["pilots"].size());
-        const json& p = standings["pilots"][k];
-        EXPECT_EQ((*i)[1], league::pilotPageName(p["name"]));
-        EXPECT_EQ((*i)[2], p["team"].get<std::string>());
-        int column = 3;
+        ASSERT_LT(k, ranked.size());
+        const json& p = ranked[k];
+        // Ranked by score: a rank is its place, or the rank above it for the same score.
+        const std::int64_t rank = std::stoll((*i)[1]);
+        EXPECT_TRUE(rank == static_cast<std::int64_t>(k) + 1 ||
+                    (k > 0 && ranked[k - 1]["score"] == p["score"]))
+            << k;
+        EXPECT_EQ((*i)[2], league::pilotPageName(p["name"]));
+        EXPECT_EQ((*i)[3], p["team"].get<std::string>());
+        int column = 4;
         for (const char* field :
              {"games", "kills", "deaths", "targetsDestroyed", "targetPoints", "score"}) {
             EXPECT_EQ(std::stoll((*i)[column++]), p[field].get<std::int64_t>()) << field;
         }
     }
-    EXPECT_EQ(k, standings["pilots"].size());
+    EXPECT_EQ(k, ranked.size());
+    const std::string notRanked = index.substr(index.find("id=\"not-ranked\""));
+    std::size_t listed = 0;
+    for (const json& p : apart) {
+        const std::size_t at = notRanked.find("pilots/" + league::pilotPageName(p["name"]));
+        listed += at < notRanked.find("</table>") ? 1 : 0;
+    }
+    EXPECT_EQ(listed, apart.size());
     EXPECT_EQ(json::parse(bytesOf(site + "/data/standings.json")), standings);
 }
 

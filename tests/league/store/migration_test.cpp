@@ -140,6 +140,7 @@ TEST(MigrationTest, AFileOfSchemaThreeKeepsItsDaysAndKnowsItsGamesLogs) {
     EXPECT_EQ(games[0]["playedOn"], "2026-06-12");  // game 1, as schema 3 left it
     EXPECT_EQ(games[1]["playedOn"], "2026-08-20");
     expectPagesWithoutLists(db, dir.path() + "/site", {kTallied, kTallied});
+    EXPECT_EQ(file.db().scalar("SELECT count(*) FROM hidden_pilots"), 0);  // none hidden yet
 }
 
 }  // namespace

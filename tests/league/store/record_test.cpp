@@ -179,9 +179,10 @@ TEST_F(RecordTest, ListingsOfTheGamesAndOfOneGame) {
 // season (the current, or the one named) or all of them.
 TEST_F(RecordTest, SeasonsAreKeptApart) {
     ASSERT_EQ(league({db, "set", "season", "spring"}).status, 0);
-    EXPECT_EQ(league({db, "set"}).out,
-              "season spring\ndate-order mdy (not set: inferred from the "
-              "season's games)\nwebhook (not set)\nsite-address (not set)\n");
+    EXPECT_EQ(
+        league({db, "set"}).out,
+        "season spring\ndate-order mdy (not set: inferred from the "
+        "season's games)\nwebhook (not set)\nsite-address (not set)\nleague-name (not set)\n");
     LeagueFile file(db, LeagueFile::Access::Write);
     const results::GameResults spring =
         handGame("Somme", "03/01/27", {{"Udet", Side::Hun, 5, 0, 0, 0, 50}});
