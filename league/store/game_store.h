@@ -30,11 +30,14 @@ struct RecordRequest {
     bool settle = true;
     std::optional<DateOrder> dateOrder;   // the order its log's date is written in, if given
     std::optional<std::string> playedOn;  // its day as another league file resolved it
+    std::string source;  // the file the game came in, for a conflict; empty: a tally
 };
 
 // Duplicate: the same report is recorded. Refused: the game is another
 // recording of a game in the file (RecordResult::match says how).
-enum class RecordOutcome { Recorded, Replaced, Duplicate, Refused };
+// Conflict: the key or report of a game in the file, with other contents
+// (game_contents.h); only the conflict is written (table conflicts).
+enum class RecordOutcome { Recorded, Replaced, Duplicate, Refused, Conflict };
 
 struct RecordResult {
     RecordOutcome outcome = RecordOutcome::Recorded;
@@ -50,7 +53,11 @@ struct RecordResult {
     // reports are the same line for line (a very small game quoting no log
     // line can be).
     bool sameReportOtherLogs = false;
+    std::string conflict;  // Conflict: the differences, in plain words
 };
+
+// What a Conflict says: the game it clashes with and the differences.
+std::string conflictText(const RecordResult& result);
 
 // Why a Refused recording was refused: "these logs are game 3, recorded
 // with other settings; --replace replaces it", ... (without the hint when

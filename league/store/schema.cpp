@@ -169,6 +169,20 @@ CREATE INDEX games_by_merged_log ON games (merged_sha256);
 CREATE INDEX games_by_start ON games (start_sha256);
 )sql";
 
+// Schema 5. Games that arrived under the key or report digest of a game in
+// the file with other contents (game_contents.h): refused, and kept here
+// for `check` to list.
+constexpr std::string_view kVersion5 = R"sql(
+CREATE TABLE conflicts (
+    id INTEGER PRIMARY KEY,
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    arrived_at TEXT NOT NULL,
+    source TEXT NOT NULL,
+    differences TEXT NOT NULL,
+    UNIQUE (game_id, source, differences)
+);
+)sql";
+
 }  // namespace
 
 std::string_view migrationTo(std::int64_t version) {
@@ -181,6 +195,8 @@ std::string_view migrationTo(std::int64_t version) {
             return kVersion3;
         case 4:
             return kVersion4;
+        case 5:
+            return kVersion5;
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

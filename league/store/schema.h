@@ -13,7 +13,7 @@ namespace vorskal::league {
 inline constexpr std::int64_t kApplicationId = 0x56534B4C;
 
 // The schema version this program writes and reads.
-inline constexpr std::int64_t kSchemaVersion = 4;
+inline constexpr std::int64_t kSchemaVersion = 5;
 
 // The SQL of the step that brings a file to `version` (1 to kSchemaVersion).
 std::string_view migrationTo(std::int64_t version);

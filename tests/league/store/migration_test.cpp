@@ -26,7 +26,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
     // Reading commands do not change an old file; they say what will.
     const LeagueRun old = league({db, "standings"});
     EXPECT_EQ(old.status, kExitFailed);
-    EXPECT_NE(old.err.find("schema version 1 is older than this program's 4"), std::string::npos)
+    EXPECT_NE(old.err.find("schema version 1 is older than this program's 5"), std::string::npos)
         << old.err;
 
     // The report file of both games: known already, by their reports.
@@ -36,7 +36,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
         << imported.out;
 
     league::LeagueFile file(db, league::LeagueFile::Access::Read);
-    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 4);
+    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 5);
     const nlohmann::json games = leagueJson({db, "games", "--format", "json"})["games"];
     ASSERT_EQ(games.size(), 2u);
     for (const auto& game : games) {
@@ -92,7 +92,7 @@ TEST(MigrationTest, AFileOfSchemaThreeKeepsItsDaysAndKnowsItsGamesLogs) {
               std::string::npos)
         << other.err;
     league::LeagueFile file(db, league::LeagueFile::Access::Read);
-    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 4);
+    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 5);
     const nlohmann::json games = leagueJson({db, "games", "--format", "json"})["games"];
     ASSERT_EQ(games.size(), 2u);
     EXPECT_EQ(games[0]["playedOn"], "2026-06-12");  // game 1, as schema 3 left it
