@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "app/deferred_files.h"
 #include "app/held_report.h"
 #include "app/merged_log.h"
 #include "app/no_writes.h"
@@ -177,29 +178,31 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
     }
 }
 
-// The check of a run that writes only when `config.admit` lets it: the
-// same tally of a fresh state with the same options, on a service that
-// writes nothing. The outcome Refused when the check completed and `admit`
-// said no.
-std::optional<Outcome> refusedByCheck(const TallyState& state, FileService& files, Clock& clock,
-                                      const RunConfig& config) {
-    TallyState probe;
-    probe.overMaxPilotCorrection = state.overMaxPilotCorrection;
-    probe.multiDeathCorrection = state.multiDeathCorrection;
-    probe.fighterTargetCorrection = state.fighterTargetCorrection;
-    probe.redBoxedOnly = state.redBoxedOnly;
-    results::GameResults checked;
-    checked.gatherRows = false;
-    checked.gatherFingerprints = false;
-    RunConfig check;
-    check.results = &checked;
-    check.writeNothing = true;
-    NoWrites quiet(files);
-    if (runTally(probe, quiet, clock, check).kind != OutcomeKind::Completed ||
-        config.admit(checked)) {
-        return std::nullopt;
+// A run that writes only when `config.admit` lets it: one tally whose
+// merged log is written aside and whose report is held back; the findings
+// of that very run go to `admit`, and only then is anything put in place.
+// A run that does not complete writes what a failed run writes.
+Outcome admittedRun(TallyState& state, FileService& files, Clock& clock, const RunConfig& config) {
+    results::GameResults own;
+    RunConfig run = config;
+    if (run.results == nullptr) {
+        run.results = &own;
     }
-    return Outcome{OutcomeKind::Refused, std::string(kRefused)};
+    run.rereadMergedLog = false;  // the merged log is not in place to be read back
+    DeferredFiles deferred(files);
+    HeldReport held;
+    HoldingReport holding(deferred, held);
+    const Outcome outcome = runTally(state, holding, clock, run);
+    if (outcome.kind == OutcomeKind::Completed && !config.admit(*run.results)) {
+        return Outcome{OutcomeKind::Refused, std::string(kRefused)};
+    }
+    deferred.commit();
+    if (config.settleReport) {
+        config.settleReport(outcome, held, files);
+    } else if (held.opened()) {
+        held.appendTo(files);
+    }
+    return outcome;
 }
 
 }  // namespace
@@ -239,9 +242,7 @@ Outcome tallyIn(const std::string& directory, TallyState& state, Clock& clock,
         DirectoryLock lock(directory);
         SystemFileService files(directory);
         if (config.admit && !config.writeNothing) {
-            if (std::optional<Outcome> refused = refusedByCheck(state, files, clock, config)) {
-                return *refused;
-            }
+            return admittedRun(state, files, clock, config);
         }
         if (config.writeNothing) {
             NoWrites quiet(files);

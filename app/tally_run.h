@@ -46,12 +46,13 @@ struct RunConfig {
     // the held report and the folder's files; it appends the report
     // (HeldReport::appendTo) or not. What it throws fails the run.
     std::function<void(const Outcome&, HeldReport&, FileService&)> settleReport;
-    // When set (a run in a directory: tallyIn), the game is first tallied
-    // inside the folder's lock as a check that writes nothing, and its
-    // results (the numbers and the findings) go to `admit`. Only when it
-    // returns true does the run go on, in the same lock, and write; else the
-    // outcome is Refused and nothing at all is written. A check that does
-    // not complete lets the run go on to fail as it would.
+    // When set (a run in a directory: tallyIn), the run writes its merged
+    // log aside and holds its report back; once it is over, still inside
+    // the folder's lock, its results (the numbers and the findings) go to
+    // `admit`. Only when it returns true are the merged log and the report
+    // put in place (through `settleReport` when set); else the outcome is
+    // Refused and nothing at all is written. A run that does not complete
+    // writes what it would have written without `admit`.
     std::function<bool(const results::GameResults& checked)> admit;
     // Bytes the merge reads at once (0: its own choice). A line longer than
     // that is read where it lies; tests make it small so that most lines are.

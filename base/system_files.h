@@ -149,4 +149,9 @@ class SystemClock : public Clock {
 // RENAME_EXCHANGE): the caller then moves them one after the other.
 bool exchangeFolders(const std::string& from, const std::string& to);
 
+// Whether the folder `path` is where another file system is mounted (its
+// device differs from its parent's), so that it cannot be renamed. False
+// where the system does not tell (Windows), and for what is not a folder.
+bool isMountPoint(const std::string& path);
+
 }  // namespace vorskal

@@ -530,6 +530,16 @@ bool exchangeFolders(const std::string& from, const std::string& to) {
 #endif
 }
 
+bool isMountPoint(const std::string& path) {
+    struct stat self {};
+    struct stat parent {};
+    if (::stat(path.c_str(), &self) != 0 || !S_ISDIR(self.st_mode) ||
+        ::stat((path + "/..").c_str(), &parent) != 0) {
+        return false;
+    }
+    return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
+}
+
 std::pair<std::string, std::string> splitPath(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) {

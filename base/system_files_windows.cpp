@@ -497,6 +497,10 @@ bool exchangeFolders(const std::string&, const std::string&) {
     return false;
 }
 
+bool isMountPoint(const std::string&) {
+    return false;
+}
+
 std::pair<std::string, std::string> splitPath(const std::string& path) {
     std::size_t cut = path.size();
     while (cut > 0 && !isSeparator(path[cut - 1])) {

@@ -21,6 +21,11 @@ bool folderWritable(const std::filesystem::path& folder) {
     return made;
 }
 
+bool fileWritable(const std::filesystem::path& file) {
+    const std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
+    return static_cast<bool>(stream);
+}
+
 std::filesystem::path folderOf(const std::filesystem::path& path) {
     const std::filesystem::path folder = path.parent_path();
     return folder.empty() ? std::filesystem::path(".") : folder;

@@ -9,6 +9,10 @@ namespace vorskal {
 
 bool folderWritable(const std::filesystem::path& folder);
 
+// Whether this user may write the existing file at `file`, found by
+// opening it to write (nothing is written, nothing made).
+bool fileWritable(const std::filesystem::path& file);
+
 // The folder a file of `path` lies in ("." for a plain name).
 std::filesystem::path folderOf(const std::filesystem::path& path);
 

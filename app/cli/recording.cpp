@@ -37,9 +37,10 @@ class LeagueRecorder : public GameRecorder {
   public:
     LeagueRecorder(const RecordOptions& options, Clock& clock)
         : post_(options.post),
-          recorder_(options.leaguePath,
-                    {options.season, options.replace, true, options.dateOrder, std::nullopt, true},
-                    clock) {}
+          recorder_(
+              options.leaguePath,
+              {options.season, options.replace, true, options.dateOrder, std::nullopt, true, {}},
+              clock) {}
 
     void settle(const Outcome& outcome, HeldReport& report, FileService& files,
                 const results::GameResults& game, const results::SpilledRows* spilled) override {
@@ -52,6 +53,10 @@ class LeagueRecorder : public GameRecorder {
         try {
             result_ = recorder_.record(game, spilled, game.report.key, game.report.sha256,
                                        mergedLogPrefix(files), [&] { report.appendTo(files); });
+            if (result_->outcome == RecordOutcome::Conflict) {
+                refusal_ = path + ": " + league::conflictText(*result_) +
+                           "; nothing appended to vorskal.log";
+            }
             if (result_->outcome == RecordOutcome::Refused) {
                 refusal_ = path + ": " + league::refusalText(*result_) +
                            "; nothing recorded and nothing appended to vorskal.log";

@@ -43,14 +43,19 @@ MergeSummary mergeLeague(LeagueFile& into, LeagueFile& other) {
         for (const GameSummary& game : games) {
             const StoredGame stored = loadGame(other, game.id, GameParts::All);
             // The other file knew its server's date order: its days stay.
-            RecordRequest request{game.season,  false,        false,
-                                  std::nullopt, std::nullopt, stored.listsKept};
+            RecordRequest request{game.season,      false, false, std::nullopt, std::nullopt,
+                                  stored.listsKept, {}};
             if (!game.playedOn.empty()) {
                 request.playedOn = game.playedOn;
             }
             const std::string which = other.path() + ": game " + std::to_string(game.id);
+            request.source = which;
             const RecordResult result =
                 recordGameInside(into, stored.results, nullptr, identityOf(stored), request);
+            if (result.outcome == RecordOutcome::Conflict) {
+                summary.conflicts.push_back(which + ": " + conflictText(result));
+                continue;
+            }
             if (result.outcome == RecordOutcome::Duplicate) {
                 ++summary.alreadyRecorded;
                 continue;

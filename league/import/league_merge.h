@@ -19,11 +19,12 @@
 namespace vorskal::league {
 
 struct MergeSummary {
-    int games = 0;                     // games in the other file
-    int recorded = 0;                  // recorded here now
-    int alreadyRecorded = 0;           // found here already
-    std::vector<std::string> skipped;  // another recording of a game here, or one removed here
-    std::vector<std::string> notes;    // games recorded with an unknown day, or probably twins
+    int games = 0;                       // games in the other file
+    int recorded = 0;                    // recorded here now
+    int alreadyRecorded = 0;             // found here already
+    std::vector<std::string> skipped;    // another recording of a game here, or one removed here
+    std::vector<std::string> conflicts;  // a game here's key or report with other contents
+    std::vector<std::string> notes;      // games recorded with an unknown day, or probably twins
 };
 
 // Throws LeagueError when either file cannot be used, or when both are one

@@ -33,7 +33,12 @@ ImportSummary importResultsJson(LeagueFile& league, const std::string& path, std
         Transaction transaction(league.db());
         RecordResult result = recordGameInside(
             league, game, nullptr, talliedGame(game, game.report.key, game.report.sha256),
-            {request.season, false, true, request.dateOrder, std::nullopt, true});
+            {request.season, false, true, request.dateOrder, std::nullopt, true, path});
+        if (result.outcome == RecordOutcome::Conflict) {
+            transaction.commit();  // the conflict alone, for `check`
+            summary.conflicts.push_back(path + ": " + conflictText(result));
+            return summary;
+        }
         if (result.outcome == RecordOutcome::Duplicate) {
             summary.alreadyRecorded = 1;
             summary.games.push_back(result.id);

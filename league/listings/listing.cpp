@@ -351,6 +351,13 @@ void writeFindings(std::ostream& out, const Findings& findings, const std::strin
         }
         out << "; remove one with: vorskal-league " << leaguePath << " remove GAME\n";
     }
+    for (const Findings::Conflict& conflict : findings.conflicts) {
+        out << "Conflict: game " << conflict.id << ": " << logText(conflict.source)
+            << " brought its key or report with other contents on " << conflict.arrivedAt << " ("
+            << logText(conflict.differences)
+            << "); one of the two is not what its tally wrote: if game " << conflict.id
+            << " is the wrong one, remove it and record the right one\n";
+    }
     for (const Findings::UnknownDay& day : findings.unknownDays) {
         out << "Day unknown: game " << day.id << ": " << logText(day.why) << "\n";
     }
@@ -359,7 +366,8 @@ void writeFindings(std::ostream& out, const Findings& findings, const std::strin
             << (game.playedOn.empty() ? "day unknown" : game.playedOn) << "); vorskal-league "
             << leaguePath << " restore " << game.id << " puts it back\n";
     }
-    if (findings.twins.empty() && findings.sharedLogs.empty() && findings.unknownDays.empty()) {
+    if (findings.twins.empty() && findings.sharedLogs.empty() && findings.unknownDays.empty() &&
+        findings.conflicts.empty()) {
         out << "No game counted twice, and every game's day is known\n";
     }
 }

@@ -419,6 +419,12 @@ Findings checkGames(LeagueFile& file) {
     try {
         Connection& db = file.db();
         findings.sharedLogs = sharedLogs(db);
+        Statement conflicts = db.prepare(
+            "SELECT game_id, arrived_at, source, differences FROM conflicts ORDER BY id");
+        while (conflicts.step()) {
+            findings.conflicts.push_back(
+                {conflicts.integer(0), conflicts.text(1), conflicts.text(2), conflicts.text(3)});
+        }
         Statement games = db.prepare(
             std::string("SELECT ") + kSummaryColumns +
             ", g.removed_at IS NOT NULL FROM games g ORDER BY g.played_on IS NULL, g.played_on, "

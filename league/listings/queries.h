@@ -87,7 +87,15 @@ struct Findings {
         std::int64_t id = 0;
         std::string why;  // naming the log's date
     };
+    // A game that arrived under a game's key or report with other contents.
+    struct Conflict {
+        std::int64_t id = 0;
+        std::string arrivedAt;  // ISO 8601, UTC
+        std::string source;     // the file it came in ("a tally" for --record)
+        std::string differences;
+    };
     std::vector<Twins> twins;
+    std::vector<Conflict> conflicts;
     std::vector<SharedLogs> sharedLogs;  // games tallied from the same logs
     std::vector<UnknownDay> unknownDays;
     std::vector<GameSummary> removed;

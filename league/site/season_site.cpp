@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -362,6 +363,15 @@ std::string listing(const std::function<void(std::ostream&)>& write) {
     return out.str();
 }
 
+// The files of the site's layout, which builds wrote before their mark
+// listed them.
+bool writtenByEarlierBuilds(const std::string& relative) {
+    static const std::regex layout(
+        "index\\.html|data/(standings|games)\\.(json|csv)|games/game-[0-9]+\\.html|"
+        "pilots/[0-9a-f]{16}\\.html");
+    return std::regex_match(relative, layout);
+}
+
 }  // namespace
 
 std::string pilotPageName(const std::string& name) {
@@ -371,7 +381,7 @@ std::string pilotPageName(const std::string& name) {
 }
 
 SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std::string& season,
-                            bool allowEmpty) {
+                            bool allowEmpty, bool keepOthers) {
     SiteSummary summary;
     summary.season = season.empty() ? currentSeason(file.db()) : season;
     const GameFilter filter =
@@ -391,7 +401,7 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
 
     const std::string title =
         settingValue(file.db(), kLeagueNameSetting).value_or("Season " + summary.season);
-    SiteFolder site(dir);
+    SiteFolder site(dir, {file.path(), keepOthers, writtenByEarlierBuilds});
     std::map<std::string, std::vector<PilotGame>> pilots;
     std::vector<std::string> pilotsOf;
     for (const GameSummary& game : games) {

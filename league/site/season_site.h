@@ -27,9 +27,11 @@ struct SiteSummary {
 // `season` empty: the league's current season; a season the file does not
 // know is refused (std::invalid_argument). A site in `dir` is not replaced
 // by one without a game (a new season, a mistyped name) unless
-// `allowEmpty`: LeagueError then, and the site stays. Throws LeagueError.
+// `allowEmpty`: LeagueError then, and the site stays. Files in `dir` that no
+// build wrote are refused, or kept with `keepOthers` (site_folder.h).
+// Throws LeagueError.
 SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std::string& season,
-                            bool allowEmpty = false);
+                            bool allowEmpty = false, bool keepOthers = false);
 
 // The pilot's page's file name in "pilots/": the first 16 hex digits of the
 // SHA-256 of the name, so that any name makes a safe, stable file name.

@@ -1,7 +1,9 @@
 #include "league/site/site_folder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <system_error>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "base/leftovers.h"
 #include "base/system_files.h"
 #include "base/utf8_path.h"
+#include "base/writable.h"
 #include "league/store/league_file.h"
 
 namespace vorskal::league {
@@ -63,33 +66,149 @@ bool holds(const fs::path& path, std::string_view bytes) {
     return in.read(held.data(), static_cast<std::streamsize>(held.size())) && held == bytes;
 }
 
+constexpr std::string_view kMarkTitle =
+    "A site written by vorskal-league. Its next build replaces the files listed below, and "
+    "keeps any other file only when asked to (--keep-others).\n";
+
+// Whether `inner` is `outer` or lies inside it, both made absolute.
+bool inside(const fs::path& inner, const fs::path& outer) {
+    std::error_code error;
+    const fs::path a = fs::weakly_canonical(inner, error);
+    const fs::path b = fs::weakly_canonical(outer, error);
+    const auto [end, unused] = std::mismatch(b.begin(), b.end(), a.begin(), a.end());
+    return end == b.end();
+}
+
+// The files the mark of an earlier build lists ("/" between folders); an
+// empty list for the mark of a build that listed none.
+std::set<std::string> listedIn(const fs::path& mark) {
+    std::set<std::string> listed;
+    std::ifstream in(mark, std::ios::binary);
+    std::string line;
+    std::getline(in, line);  // the title
+    while (std::getline(in, line)) {
+        if (!line.empty()) {
+            listed.insert(line);
+        }
+    }
+    return listed;
+}
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    const std::size_t shown = std::min<std::size_t>(names.size(), 5);
+    for (std::size_t i = 0; i < shown; ++i) {
+        text += (i == 0 ? "" : ", ") + names[i];
+    }
+    if (names.size() > shown) {
+        text += ", and " + std::to_string(names.size() - shown) + " more";
+    }
+    return text;
+}
+
 }  // namespace
 
-SiteFolder::SiteFolder(std::string dir) : dir_(std::move(dir)) {
+SiteFolder::SiteFolder(std::string dir, SiteRules rules)
+    : dir_(std::move(dir)), rules_(std::move(rules)) {
     target_ = utf8Path(dir_);
     if (target_.filename().empty()) {
         target_ = target_.parent_path();  // "site/": the folder itself
     }
-    std::error_code error;
-    const fs::file_status status = fs::symlink_status(target_, error);
-    if (fs::exists(status)) {
-        if (!fs::is_directory(status)) {
-            throw LeagueError(dir_ + ": is not a folder; nothing written");
-        }
-        if (!fs::is_empty(target_, error) && !fs::exists(target_ / kSiteMark, error)) {
-            throw LeagueError(dir_ +
-                              ": is a folder that holds other files than a site of "
-                              "vorskal-league (no " +
-                              std::string(kSiteMark) + " in it); nothing written");
-        }
-    }
+    checkPlace();
     removeLeftovers(target_);
+    std::vector<std::string> others = othersInPlace();
+    if (!others.empty() && !rules_.keepOthers) {
+        throw LeagueError(dir_ + ": holds " + std::to_string(others.size()) +
+                          (others.size() == 1 ? " file" : " files") +
+                          " that no build of this site wrote (" + joined(others) +
+                          "), which a rebuild would delete; move them elsewhere, or give "
+                          "--keep-others to keep them in the new site; nothing written");
+    }
+    std::error_code error;
     fresh_ = sibling(target_, "new");
     fs::remove_all(fresh_, error);  // a stale one of a process that had this number
     if (!fs::create_directory(fresh_, error)) {
         throw LeagueError(dir_ + ": cannot make the new site beside it (" + fresh_.string() +
                           "): " + (error ? error.message() : "it exists"));
     }
+    for (const std::string& other : others) {
+        const fs::path from = target_ / utf8Path(other);
+        const fs::path to = fresh_ / utf8Path(other);
+        fs::create_directories(to.parent_path(), error);
+        fs::copy(from, to, fs::copy_options::copy_symlinks, error);
+        if (error) {
+            fs::remove_all(fresh_, error);
+            throw LeagueError(dir_ + ": cannot keep " + other +
+                              " in the new site: " + error.message() + "; nothing written");
+        }
+    }
+}
+
+void SiteFolder::checkPlace() const {
+    std::error_code error;
+    const std::string name = target_.filename().string();
+    if (name.empty() || name == "." || name == ".." ||
+        fs::equivalent(target_, fs::current_path(error), error)) {
+        throw LeagueError(dir_ +
+                          ": name the site's own folder (not \".\", \"..\" or the folder "
+                          "you are in): a build replaces that folder; nothing written");
+    }
+    const fs::file_status status = fs::symlink_status(target_, error);
+    if (fs::is_symlink(status)) {
+        throw LeagueError(dir_ +
+                          ": is a symbolic link, which a build would replace by a folder; "
+                          "give the folder it leads to instead; nothing written");
+    }
+    if (fs::exists(status) && !fs::is_directory(status)) {
+        throw LeagueError(dir_ + ": is not a folder; nothing written");
+    }
+    if (!rules_.leagueFile.empty() && inside(utf8Path(rules_.leagueFile), target_)) {
+        throw LeagueError(dir_ + ": holds the league file " + rules_.leagueFile +
+                          ", which a build of the site would delete; keep the league file "
+                          "elsewhere; nothing written");
+    }
+    if (fs::exists(status) && isMountPoint(utf8Name(target_))) {
+        throw LeagueError(dir_ +
+                          ": is a mount point, which a build cannot replace; give a folder "
+                          "inside it; nothing written");
+    }
+    if (!folderWritable(folderOf(target_))) {
+        throw LeagueError(dir_ +
+                          ": the folder it lies in cannot be written, and a build makes "
+                          "the new site beside it; nothing written");
+    }
+    if (fs::exists(status) && !fs::is_empty(target_, error) &&
+        !fs::exists(target_ / kSiteMark, error)) {
+        throw LeagueError(dir_ +
+                          ": is a folder that holds other files than a site of "
+                          "vorskal-league (no " +
+                          std::string(kSiteMark) + " in it); nothing written");
+    }
+}
+
+std::vector<std::string> SiteFolder::othersInPlace() const {
+    std::vector<std::string> others;
+    std::error_code error;
+    if (!fs::exists(target_ / kSiteMark, error)) {
+        return others;
+    }
+    const std::set<std::string> listed = listedIn(target_ / kSiteMark);
+    for (fs::recursive_directory_iterator i(target_, error), end; !error && i != end;
+         i.increment(error)) {
+        if (i->is_directory(error) && !i->is_symlink(error)) {
+            continue;
+        }
+        std::string relative = utf8Name(i->path().lexically_relative(target_));
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        const bool ours = relative == kSiteMark ||
+                          (listed.empty() ? rules_.writtenBefore && rules_.writtenBefore(relative)
+                                          : listed.count(relative) > 0);
+        if (!ours) {
+            others.push_back(relative);
+        }
+    }
+    std::sort(others.begin(), others.end());
+    return others;
 }
 
 SiteFolder::~SiteFolder() {
@@ -100,6 +219,9 @@ SiteFolder::~SiteFolder() {
 }
 
 void SiteFolder::write(const std::string& relative, std::string_view bytes) {
+    if (relative != kSiteMark) {
+        listed_.push_back(relative);
+    }
     const fs::path path = fresh_ / utf8Path(relative);
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
@@ -119,8 +241,12 @@ void SiteFolder::write(const std::string& relative, std::string_view bytes) {
 }
 
 void SiteFolder::commit() {
-    write(std::string(kSiteMark),
-          "A site written by vorskal-league: replaced whole by its next build.\n");
+    std::sort(listed_.begin(), listed_.end());
+    std::string mark(kMarkTitle);
+    for (const std::string& name : listed_) {
+        mark += name + "\n";
+    }
+    write(std::string(kSiteMark), mark);
     std::error_code error;
     if (!fs::exists(fs::symlink_status(target_, error))) {
         fs::rename(fresh_, target_, error);

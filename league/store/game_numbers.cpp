@@ -4,6 +4,8 @@
 #include <limits>
 #include <utility>
 
+#include "base/counted.h"
+
 namespace vorskal::league {
 namespace {
 
@@ -42,6 +44,26 @@ const Field kFields[] = {
     {"score", "scores", &results::PilotRow::score, &results::TeamTotals::score, false},
 };
 
+// Whether a row's score is its kills and deaths at the game's points, plus
+// its target points, as the tally computes every score. Every number lies
+// within 32 bits here: a sum that leaves 64 is no score.
+std::string scoreFault(const results::PilotRow& row, const results::Settings& points) {
+    std::int64_t kills = 0;
+    std::int64_t deaths = 0;
+    std::int64_t made = 0;
+    const bool overflow = __builtin_mul_overflow(row.kills, points.killPoints, &kills) ||
+                          __builtin_mul_overflow(row.deaths, points.deathPoints, &deaths) ||
+                          __builtin_add_overflow(kills, deaths, &made) ||
+                          __builtin_add_overflow(made, row.targetPoints, &made);
+    if (!overflow && made == row.score) {
+        return "";
+    }
+    return "pilot \"" + row.name + "\": score " + std::to_string(row.score) + " is not " +
+           counted(row.kills, "kill") + " at " + std::to_string(points.killPoints) + ", " +
+           counted(row.deaths, "death") + " at " + std::to_string(points.deathPoints) + " and " +
+           counted(row.targetPoints, "target point");
+}
+
 }  // namespace
 
 std::string numbersFault(const results::GameResults& game) {
@@ -58,6 +80,9 @@ std::string numbersFault(const results::GameResults& game) {
                 !found.empty()) {
                 return found;
             }
+        }
+        if (std::string found = scoreFault(row, game.settings); !found.empty()) {
+            return found;
         }
     }
     for (const auto& [side, totals] :

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "base/log_text.h"
+#include "league/store/game_contents.h"
 #include "league/store/game_day.h"
 #include "league/store/game_numbers.h"
 #include "league/store/settings.h"
@@ -396,7 +397,7 @@ void moveGame(Connection& db, std::int64_t from, std::int64_t to) {
     db.prepare("UPDATE games SET id = ?1 WHERE id = ?2").bind(1, to).bind(2, from).run();
     for (const char* table :
          {"type_values", "team_totals", "pilots", "corrections", "warnings", "inputs", "log_starts",
-          "targets", "arena_events", "over_max_stretches", "minute_counts"}) {
+          "targets", "arena_events", "over_max_stretches", "minute_counts", "conflicts"}) {
         db.prepare(std::string("UPDATE ") + table + " SET game_id = ?1 WHERE game_id = ?2")
             .bind(1, to)
             .bind(2, from)
@@ -459,6 +460,21 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
         if (!request.replace) {
             const bool duplicate = match.how == Sameness::SameReport && !match.removed;
             result.outcome = duplicate ? RecordOutcome::Duplicate : RecordOutcome::Refused;
+            if (duplicate) {
+                result.conflict = contentsDifference(db, match.id, game);
+            }
+            if (!result.conflict.empty()) {
+                result.outcome = RecordOutcome::Conflict;
+                db.prepare(
+                      "INSERT OR IGNORE INTO conflicts (game_id, arrived_at, source, "
+                      "differences) VALUES (?, ?, ?, ?)")
+                    .bind(1, match.id)
+                    .bind(2, utcText(file.clock().now()))
+                    .bind(3, request.source.empty() ? std::string("a tally") : request.source)
+                    .bind(4, result.conflict)
+                    .run();
+                return result;
+            }
             result.sameReportOtherLogs =
                 duplicate && !identity.mergedLogSha256.empty() &&
                 mergedLogOf(db, match.id).value_or(identity.mergedLogSha256) !=
@@ -498,6 +514,12 @@ RecordResult recordGameInside(LeagueFile& file, const GameResults& game,
         insideRecordingForTests();
     }
     return result;
+}
+
+std::string conflictText(const RecordResult& result) {
+    return "a game with the key or report of game " + std::to_string(result.match.id) +
+           ", but other contents (" + result.conflict +
+           "): one of the two is not what its tally wrote; nothing recorded (`check` lists it)";
 }
 
 std::string refusalText(const RecordResult& result, bool replaceable) {
@@ -557,6 +579,8 @@ RecordResult recordGame(LeagueFile& file, const GameResults& game,
                 beforeCommit();
             }
             transaction.commit();
+        } else if (result.outcome == RecordOutcome::Conflict) {
+            transaction.commit();  // the conflict alone, for `check`
         }
         return result;
     } catch (const SqliteError& error) {

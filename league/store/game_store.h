@@ -35,11 +35,14 @@ struct RecordRequest {
     // over-max stretches and timeline are kept for its page. A report holds
     // none of them.
     bool listsKept = false;
+    std::string source;  // the file the game came in, for a conflict; empty: a tally
 };
 
 // Duplicate: the same report is recorded. Refused: the game is another
 // recording of a game in the file (RecordResult::match says how).
-enum class RecordOutcome { Recorded, Replaced, Duplicate, Refused };
+// Conflict: the key or report of a game in the file, with other contents
+// (game_contents.h); only the conflict is written (table conflicts).
+enum class RecordOutcome { Recorded, Replaced, Duplicate, Refused, Conflict };
 
 struct RecordResult {
     RecordOutcome outcome = RecordOutcome::Recorded;
@@ -55,7 +58,11 @@ struct RecordResult {
     // reports are the same line for line (a very small game quoting no log
     // line can be).
     bool sameReportOtherLogs = false;
+    std::string conflict;  // Conflict: the differences, in plain words
 };
+
+// What a Conflict says: the game it clashes with and the differences.
+std::string conflictText(const RecordResult& result);
 
 // Why a Refused recording was refused: "these logs are game 3, recorded
 // with other settings; --replace replaces it", ... (without the hint when

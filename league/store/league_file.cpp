@@ -13,6 +13,7 @@
 #include "base/utf8_path.h"
 #include "base/writable.h"
 #include "league/store/schema.h"
+#include "league/store/schema_check.h"
 #include "league/store/season_days.h"
 #include "results/address_mask.h"
 
@@ -84,16 +85,21 @@ LeagueFile::LeagueFile(const std::string& path, Access access, Clock& clock)
         throw LeagueError(path + ": an empty file, not a league file yet");
     }
 
-    // A reader whose folder it may write opens the file as a writer would,
-    // though it changes nothing (query_only): the last to close a file in
-    // WAL mode moves the log into it and removes "-wal" and "-shm", which a
-    // read-only connection cannot, so that the file stands alone after
-    // every command. Elsewhere it reads read-only.
-    const bool readerMayTidy = access == Access::Read && folderWritable(folderOf(utf8Path(path)));
-    connect(access == Access::Read && !readerMayTidy ? Connection::Mode::ReadOnly
-            : access == Access::Write                ? Connection::Mode::Create
-                                                     : Connection::Mode::ReadWrite);
-    if (access != Access::Read && (db_->readOnly() || !folderWritable(folderOf(utf8Path(path))))) {
+    // A reader who may write the file and its folder opens it as a writer
+    // would, though it changes nothing (query_only): the last to close a
+    // file in WAL mode moves the log into it and removes "-wal" and "-shm",
+    // which a read-only connection cannot, so that the file stands alone
+    // after every command. Any other reader opens it immutable: a side file
+    // it made would be its own, and would keep the file's owner from
+    // writing it.
+    const bool mayWrite = folderWritable(folderOf(utf8Path(path))) &&
+                          (onDisk == OnDisk::Missing || fileWritable(utf8Path(path)));
+    if (access == Access::Read && !mayWrite) {
+        readImmutable();
+    } else {
+        connect(access == Access::Write ? Connection::Mode::Create : Connection::Mode::ReadWrite);
+    }
+    if (access != Access::Read && (db_->readOnly() || !mayWrite)) {
         throw LeagueError(path + ": cannot be written (this user may only read it, or its " +
                           "folder); left as it is");
     }
@@ -108,21 +114,6 @@ LeagueFile::LeagueFile(const std::string& path, Access access, Clock& clock)
             open(access);
             return;
         } catch (const SqliteError& error) {
-            // A file in write-ahead mode whose folder this user cannot write:
-            // no writer can be at work there, so it is read as it lies.
-            const bool noSharedMemory =
-                error.code() == SQLITE_READONLY || error.code() == SQLITE_CANTOPEN;
-            if (access == Access::Read && noSharedMemory && !immutable_) {
-                if (walHoldsChanges(path)) {
-                    throw LeagueError(path + ": cannot be read in a folder this user cannot " +
-                                      "write while " + path +
-                                      "-wal holds changes not yet in it (a recorder is at work " +
-                                      "or was stopped); let a recorder finish there first");
-                }
-                connect(Connection::Mode::Immutable);
-                immutable_ = true;
-                continue;
-            }
             const bool busy = error.code() == SQLITE_BUSY || error.code() == SQLITE_LOCKED;
             if (!busy || std::chrono::steady_clock::now() >= deadline) {
                 fail(error);
@@ -130,6 +121,18 @@ LeagueFile::LeagueFile(const std::string& path, Access access, Clock& clock)
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(5 * (attempt + 1), 50)));
         }
     }
+}
+
+void LeagueFile::readImmutable() {
+    // Changes in the write-ahead log are not seen by an immutable reader: a
+    // recorder is at work, or was stopped.
+    if (walHoldsChanges(path_)) {
+        throw LeagueError(path_ + ": cannot be read by a user who may not write it (or its " +
+                          "folder) while " + path_ +
+                          "-wal holds changes not yet in it (a recorder is at work or was " +
+                          "stopped); let a recorder finish there first");
+    }
+    connect(Connection::Mode::Immutable);
 }
 
 void LeagueFile::connect(Connection::Mode mode) {
@@ -161,6 +164,13 @@ void LeagueFile::checkIdentity(Access access) {
         throw LeagueError(path_ + ": written by a newer VORSKAL (schema version " +
                           std::to_string(version) + "; this program knows up to " +
                           std::to_string(kSchemaVersion) + "); left as it is");
+    }
+    if (!blank) {
+        const std::string difference = schemaDifference(*db_, version);
+        if (!difference.empty()) {
+            throw LeagueError(path_ + ": not a league file as this program writes them (" +
+                              difference + "); left as it is");
+        }
     }
     const std::string check = pragmaText(*db_, "PRAGMA quick_check");
     if (check != "ok") {
@@ -208,6 +218,10 @@ void LeagueFile::fail(const SqliteError& error) const {
     if (error.damaged()) {
         throw LeagueError(path_ + ": the league file is damaged (" + error.what() +
                           "); left as it is");
+    }
+    if (error.code() == SQLITE_INTERRUPT) {
+        throw LeagueError(path_ + ": a query ran past " + std::to_string(Connection::kStepLimit) +
+                          " steps, which no league file needs (a crafted file?); stopped");
     }
     if (error.code() == SQLITE_BUSY || error.code() == SQLITE_LOCKED) {
         throw LeagueError(path_ +

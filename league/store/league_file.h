@@ -48,13 +48,13 @@ class LeagueFile {
 
   private:
     void connect(Connection::Mode mode);
+    void readImmutable();
     void open(Access access);
     void checkIdentity(Access access);
 
     std::string path_;
     Clock* clock_;
     std::unique_ptr<Connection> db_;
-    bool immutable_ = false;
 };
 
 }  // namespace vorskal::league

@@ -256,6 +256,20 @@ CREATE TABLE hidden_pilots (
 );
 )sql";
 
+// Version 5, conflicts: games that arrived under the key or report digest of
+// a game in the file with other contents (game_contents.h), refused and kept
+// for `check` to list.
+constexpr std::string_view kVersion5Conflicts = R"sql(
+CREATE TABLE conflicts (
+    id INTEGER PRIMARY KEY,
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    arrived_at TEXT NOT NULL,
+    source TEXT NOT NULL,
+    differences TEXT NOT NULL,
+    UNIQUE (game_id, source, differences)
+);
+)sql";
+
 }  // namespace
 
 std::string migrationTo(std::int64_t version) {
@@ -271,6 +285,20 @@ std::string migrationTo(std::int64_t version) {
         case 5:  // its parts above, in one step
             return std::string(kVersion5PageLists) + std::string(kVersion5HiddenPilots) +
                    std::string(kVersion5Addresses);
+);
+)sql";
+
+// Version 5, conflicts: games that arrived under the key or report digest of
+// a game in the file with other contents (game_contents.h), refused and kept
+// for `check` to list.
+constexpr std::string_view kVersion5Conflicts = R"sql(
+CREATE TABLE conflicts (
+    id INTEGER PRIMARY KEY,
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    arrived_at TEXT NOT NULL,
+    source TEXT NOT NULL,
+    differences TEXT NOT NULL,
+    UNIQUE (game_id, source, differences)
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

@@ -8,6 +8,8 @@ namespace vorskal::league {
 
 namespace {
 
+constexpr int kStepsPerCall = 100000;
+
 // `path` as an SQLite URI ("file:..."), with the characters a URI gives a
 // meaning to escaped.
 std::string uriOf(const std::string& path, const char* parameters) {
@@ -34,9 +36,6 @@ bool SqliteError::damaged() const {
 Connection::Connection(const std::string& path, Mode mode) {
     int flags = SQLITE_OPEN_NOMUTEX;
     switch (mode) {
-        case Mode::ReadOnly:
-            flags |= SQLITE_OPEN_READONLY;
-            break;
         case Mode::Immutable:
             flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
             break;
@@ -47,7 +46,11 @@ Connection::Connection(const std::string& path, Mode mode) {
             flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
             break;
     }
-    const std::string name = mode == Mode::Immutable ? uriOf(path, "immutable=1") : path;
+    // A plain name that begins with "file:" would be read as a URI where
+    // SQLite takes URIs everywhere: "./" keeps it a name.
+    const std::string name = mode == Mode::Immutable       ? uriOf(path, "immutable=1")
+                             : path.rfind("file:", 0) == 0 ? "./" + path
+                                                           : path;
     const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -56,6 +59,13 @@ Connection::Connection(const std::string& path, Mode mode) {
         throw SqliteError(rc & 0xff, message);
     }
     sqlite3_extended_result_codes(db_, 0);
+    sqlite3_progress_handler(db_, kStepsPerCall, &Connection::countSteps, this);
+}
+
+int Connection::countSteps(void* connection) {
+    auto* self = static_cast<Connection*>(connection);
+    self->steps_ += kStepsPerCall;
+    return self->pastStepLimit() ? 1 : 0;
 }
 
 Connection::~Connection() {
@@ -67,6 +77,7 @@ void Connection::fail(int code) const {
 }
 
 void Connection::exec(std::string_view sql) {
+    restartSteps();
     const std::string text(sql);
     const int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -135,6 +146,7 @@ bool Connection::readOnly() const {
 }
 
 Statement::Statement(Connection& connection, std::string_view sql) : connection_(&connection) {
+    connection.restartSteps();
     const int rc = sqlite3_prepare_v2(connection.handle(), sql.data(), static_cast<int>(sql.size()),
                                       &stmt_, nullptr);
     if (rc != SQLITE_OK) {
@@ -207,6 +219,7 @@ void Statement::run() {
 }
 
 void Statement::reset() {
+    connection_->restartSteps();
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
 }

@@ -29,10 +29,10 @@ class Statement;
 class Connection {
   public:
     // Immutable: read-only, and the file is taken not to change while open
-    // (no locks, no "-shm" file), for a file in a folder that cannot be
-    // written, where no writer can be at work.
-    enum class Mode { ReadOnly, Immutable, ReadWrite, Create };
-    // Opens `path`; ReadOnly, Immutable and ReadWrite need the file to
+    // (no locks, no side files), for a reader who may not write the file
+    // or its folder.
+    enum class Mode { Immutable, ReadWrite, Create };
+    // Opens `path`; Immutable and ReadWrite need the file to
     // exist, Create makes it when missing. Opening reads nothing from the
     // file yet.
     Connection(const std::string& path, Mode mode);
@@ -57,10 +57,24 @@ class Connection {
     bool readOnly() const;
 
     sqlite3* handle() const { return db_; }
+
+    // Every statement may take at most kStepLimit of SQLite's steps (virtual
+    // machine instructions), counted from its preparation or reset (or from exec()):
+    // far beyond what the largest season needs, yet a crafted file (a
+    // recursive view, a trigger loop) ends with SqliteError SQLITE_INTERRUPT
+    // instead of running on and filling the temporary folder.
+    static constexpr std::int64_t kStepLimit = 1'000'000'000;
+    void restartSteps() { steps_ = 0; }
+    bool pastStepLimit() const { return steps_ > stepLimit_; }
+    void limitSteps(std::int64_t limit) { stepLimit_ = limit; }  // for tests
     [[noreturn]] void fail(int code) const;
 
   private:
+    static int countSteps(void* connection);
+
     sqlite3* db_ = nullptr;
+    std::int64_t steps_ = 0;
+    std::int64_t stepLimit_ = kStepLimit;
 };
 
 // A prepared statement. bind() counts parameters from 1; column() from 0.

@@ -55,6 +55,37 @@ results::GameResults handGame(const std::string& map, const std::string& date,
     game.allied.overMaxPenalty = alliedPenalty;
     game.allied.final = game.allied.score - alliedPenalty;
     game.hun.final = game.hun.score;
+    // The points per kill and death the rows were scored with: 10 and -5
+    // where no two rows tell otherwise.
+    game.settings.killPoints = 10;
+    game.settings.deathPoints = -5;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (std::size_t j = i + 1; j < rows.size(); ++j) {
+            const Row& a = rows[i];
+            const Row& b = rows[j];
+            const std::int64_t det = a.kills * b.deaths - b.kills * a.deaths;
+            if (det != 0) {
+                const std::int64_t ra = a.score - a.targetPoints;
+                const std::int64_t rb = b.score - b.targetPoints;
+                game.settings.killPoints = (ra * b.deaths - rb * a.deaths) / det;
+                game.settings.deathPoints = (a.kills * rb - b.kills * ra) / det;
+                return game;
+            }
+        }
+    }
+    for (const Row& r : rows) {
+        if (r.kills != 0 && r.deaths == 0) {
+            game.settings.killPoints = (r.score - r.targetPoints) / r.kills;
+        } else if (r.deaths != 0 && r.kills == 0) {
+            game.settings.deathPoints = (r.score - r.targetPoints) / r.deaths;
+        }
+    }
+    for (const Row& r : rows) {
+        if (r.kills != 0 && r.deaths != 0) {
+            game.settings.deathPoints =
+                (r.score - r.targetPoints - r.kills * game.settings.killPoints) / r.deaths;
+        }
+    }
     return game;
 }
 

@@ -23,8 +23,10 @@ struct Row {
     std::int64_t kills, deaths, targets, targetPoints, score;
 };
 
-// A game with the given rows; the totals are the rows' sums per side, and
-// the final totals take off the penalties.
+// A game with the given rows; the totals are the rows' sums per side, the
+// final totals take off the penalties, and the points per kill and death
+// are those two rows with independent kills and deaths were scored with
+// (else 10 and -5, or what a row of kills or deaths alone gives).
 results::GameResults handGame(const std::string& map, const std::string& date,
                               const std::vector<Row>& rows, std::int64_t alliedPenalty = 0);
 

@@ -14,6 +14,7 @@
 
 #include "app/cli/runner.h"
 #include "collector/merged_digest.h"
+#include "results/accepted_findings.h"
 #include "results/sha256.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
@@ -440,6 +441,24 @@ TEST(Results, CheckAndStrictWriteNothingWhileAFindingIsNotAccepted) {
             EXPECT_FALSE(dir.exists("out.json"));
         }
     }
+
+    // --strict decides on the findings of the very run that writes: a log
+    // that arrives while it decides is neither in its report nor merged.
+    GameDir raced, plain;
+    raced.writeAll(kPlainGame);
+    plain.writeAll(kPlainGame);
+    FixedClock clock;
+    results::GameResults checked;
+    RunConfig strict;
+    strict.results = &checked;
+    strict.admit = [&](const GameResults& game) {
+        raced.write("ux7server1.log", archie["ux7server0.log"]);
+        return results::unacceptedCount(game.warnings) == 0;
+    };
+    EXPECT_EQ(tallyDirectory(raced.path(), {}, clock, strict).kind, OutcomeKind::Completed);
+    EXPECT_EQ(tallyDirectory(plain.path(), {}, clock, {}).kind, OutcomeKind::Completed);
+    EXPECT_EQ(raced.read("vorskal.log"), plain.read("vorskal.log"));
+    EXPECT_EQ(raced.read("ux7server.log"), plain.read("ux7server.log"));
 
     // --json - puts the JSON on standard output and the runner's lines on standard error.
     GameDir dir;

@@ -22,6 +22,10 @@ void tellImported(LeagueContext& run, const std::string& file,
     for (const std::string& skipped : summary.skipped) {
         run.err << "vorskal-league: " << logText(skipped) << "\n";
     }
+    for (const std::string& conflict : summary.conflicts) {
+        run.err << "vorskal-league: " << logText(conflict) << "\n";
+        run.status = kExitFailed;
+    }
     for (const std::string& note : summary.notes) {
         run.err << "vorskal-league: warning: " << logText(note) << "\n";
     }
@@ -35,13 +39,18 @@ void tellImported(LeagueContext& run, const std::string& file,
         run.out << logText(file) << ": results of one game: "
                 << (summary.recorded == 1          ? "recorded as game "
                     : summary.alreadyRecorded == 1 ? "already recorded as game "
-                                                   : "skipped")
+                    : summary.conflicts.empty()    ? "skipped"
+                                                   : "in conflict")
                 << (summary.games.empty() ? "" : std::to_string(summary.games.front())) << "\n";
         return;
     }
     run.out << logText(file) << ": " << counted(summary.reports, "report") << ": "
             << summary.recorded << " recorded, " << summary.alreadyRecorded << " already recorded, "
-            << summary.skipped.size() << " skipped\n";
+            << summary.skipped.size() << " skipped"
+            << (summary.conflicts.empty()
+                    ? std::string()
+                    : ", " + std::to_string(summary.conflicts.size()) + " in conflict")
+            << "\n";
 }
 
 void runImport(LeagueContext& run, const ImportAsked& asked) {

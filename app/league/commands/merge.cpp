@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/league/commands/commands.h"
+#include "app/start/command_start.h"
 #include "base/counted.h"
 #include "base/log_text.h"
 #include "league/import/league_merge.h"
@@ -17,6 +18,10 @@ void runMerge(LeagueContext& run, const std::string& otherPath) {
     for (const std::string& skipped : summary.skipped) {
         run.err << "vorskal-league: " << logText(skipped) << "\n";
     }
+    for (const std::string& conflict : summary.conflicts) {
+        run.err << "vorskal-league: " << logText(conflict) << "\n";
+        run.status = kExitFailed;
+    }
     for (const std::string& note : summary.notes) {
         run.err << "vorskal-league: warning: " << logText(note) << "\n";
     }
@@ -24,6 +29,9 @@ void runMerge(LeagueContext& run, const std::string& otherPath) {
             << summary.recorded << " recorded, " << summary.alreadyRecorded << " already recorded";
     if (!summary.skipped.empty()) {
         run.out << ", " << summary.skipped.size() << " skipped";
+    }
+    if (!summary.conflicts.empty()) {
+        run.out << ", " << summary.conflicts.size() << " in conflict";
     }
     run.out << "\n";
 }

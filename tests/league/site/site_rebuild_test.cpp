@@ -50,11 +50,10 @@ TEST(SiteRebuild, OnlyThePagesThatChangeAreWrittenAgain) {
         }
     }
     const std::vector<std::string> unchanged = {"games/game-1.html", "games/game-2.html",
-                                                pilotPage("Alice"), pilotPage("Bruno"),
-                                                ".vorskal-site"};
-    const std::vector<std::string> changed = {"index.html",          pilotPage("Carl"),
-                                              "data/standings.json", "data/standings.csv",
-                                              "data/games.json",     "data/games.csv"};
+                                                pilotPage("Alice"), pilotPage("Bruno")};
+    const std::vector<std::string> changed = {
+        "index.html",      pilotPage("Carl"), "data/standings.json", "data/standings.csv",
+        "data/games.json", "data/games.csv",  ".vorskal-site"};  // it lists game 3's page
     std::vector<FileAt> before;
     for (const std::string& relative : unchanged) {
         before.push_back(fileAt(site + "/" + relative));

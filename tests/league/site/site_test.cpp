@@ -1,7 +1,7 @@
 // The season's site, built from a league of the scenario folders' games:
 // every link is relative and resolves, every page is reached from the
-// index, the index's numbers are the standings', and the site is replaced
-// whole, never over a folder that is not one.
+// index, the index's numbers are the standings', and a build replaces only
+// the files builds wrote, never a folder that is not a site's.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -137,29 +137,74 @@ TEST_F(SiteTest, EveryLinkResolvesAndTheIndexShowsTheStandings) {
     EXPECT_EQ(json::parse(bytesOf(site + "/data/standings.json")), standings);
 }
 
-TEST_F(SiteTest, TheSiteIsReplacedWholeAndNeverOverAnotherFolder) {
+// A build replaces only what builds wrote: a page the last build listed and
+// this one does not write goes; a file of anyone else's is refused, named,
+// or kept when asked; the mark of a build that listed nothing owns the
+// site's own layout.
+TEST_F(SiteTest, ABuildRemovesOnlyWhatBuildsWrote) {
     GameDir dir;
     const std::string site = dir.path() + "/site";
     ASSERT_EQ(league({db(), "site", site}).status, 0);
-    dir.write("site/games/stale.html", "from before");
+    dir.write("site/games/game-999.html", "a removed game's page");
+    dir.write("site/.vorskal-site", dir.read("site/.vorskal-site") + "games/game-999.html\n");
     ASSERT_EQ(league({db(), "site", site + "/"}).status, 0);
-    EXPECT_FALSE(dir.exists("site/games/stale.html"));
-    // Nothing left beside it.
+    EXPECT_FALSE(dir.exists("site/games/game-999.html"));
     std::size_t beside = 0;
     for (const auto& entry : fs::directory_iterator(dir.path())) {
         beside += entry.path().filename() != "site";
     }
     EXPECT_EQ(beside, 0u);
 
-    // A folder with files of its own, or a file: refused and left alone.
+    dir.write("site/README.txt", "mine");
+    dir.write("site/data/extra.csv", "mine too");
+    const LeagueRun refused = league({db(), "site", site});
+    EXPECT_EQ(refused.status, kExitFailed);
+    EXPECT_NE(refused.err.find(": holds 2 files that no build of this site wrote (README.txt, "
+                               "data/extra.csv), which a rebuild would delete"),
+              std::string::npos)
+        << refused.err;
+    dir.write("site/.vorskal-site",
+              "A site written by vorskal-league: replaced whole by its next build.\n");
+    dir.write("site/games/game-998.html", "an earlier build's page");
+    dir.write("site/pilots/notes.html", "not a page of the layout");
+    ASSERT_EQ(league({db(), "site", site, "--keep-others"}).status, 0);
+    EXPECT_FALSE(dir.exists("site/games/game-998.html"));
+    EXPECT_EQ(dir.read("site/README.txt"), "mine");
+    EXPECT_EQ(dir.read("site/data/extra.csv"), "mine too");
+    EXPECT_EQ(dir.read("site/pilots/notes.html"), "not a page of the layout");
+    EXPECT_TRUE(dir.exists("site/index.html"));
+}
+
+// Places a build cannot replace: refused with what is wrong, left alone.
+TEST_F(SiteTest, FoldersThatAreNoSiteOrCannotBeReplacedAreRefused) {
+    GameDir dir;
+    const std::string site = dir.path() + "/site";
+    ASSERT_EQ(league({db(), "site", site}).status, 0);
+    fs::copy_file(db(), site + "/season.db");
     fs::create_directory(dir.path() + "/mine");
     dir.write("mine/notes.txt", "mine");
     dir.write("file", "a file");
-    for (const char* name : {"mine", "file"}) {
-        const LeagueRun run = league({db(), "site", dir.path() + "/" + name});
+    fs::create_directory_symlink(site, dir.path() + "/link");
+    const std::pair<std::string, const char*> cases[] = {
+        {dir.path() + "/mine", "no .vorskal-site in it"},
+        {dir.path() + "/file", "is not a folder"},
+        {dir.path() + "/link", "is a symbolic link"},
+        {site + "/.", "name the site's own folder"},
+        {site + "/games/..", "name the site's own folder"},
+        {"/proc", "is a mount point"},
+    };
+    for (const auto& [folder, said] : cases) {
+        SCOPED_TRACE(folder);
+        const LeagueRun run = league({db(), "site", folder});
         EXPECT_EQ(run.status, kExitFailed);
-        EXPECT_NE(run.err.find("nothing written"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("; nothing written"), std::string::npos) << run.err;
     }
+    const LeagueRun holding = league({site + "/season.db", "site", site});
+    EXPECT_EQ(holding.status, kExitFailed);
+    EXPECT_NE(holding.err.find(": holds the league file " + site + "/season.db"), std::string::npos)
+        << holding.err;
+    EXPECT_TRUE(fs::exists(site + "/season.db"));
     EXPECT_EQ(dir.read("mine/notes.txt"), "mine");
     EXPECT_EQ(dir.read("file"), "a file");
 }

@@ -42,11 +42,24 @@ struct Spoiled {
 const Spoiled kSpoiledNumbers[] = {
     {"nothing", [](results::GameResults&) {}, ""},
     {"an unknown pilot's numbers, in no total",
-     [](results::GameResults& g) { g.pilots[2].kills = 500; }, ""},
+     [](results::GameResults& g) {
+         g.pilots[2].kills = 500;
+         g.pilots[2].score = 5000;
+     },
+     ""},
     {"a negative count", [](results::GameResults& g) { g.pilots[0].kills = -1; },
      "pilot \"Snoopy\": kills -1 is negative"},
     {"18 digits", [](results::GameResults& g) { g.pilots[1].score = 999999999999999999; },
      "pilot \"Udet\": score 999999999999999999 lies beyond the 32-bit range the tally counts in"},
+    // Snoopy's 3 kills at 10, 1 death at -5 and 15 target points make 40.
+    {"a score that kills, deaths and targets do not make, its totals raised to match",
+     [](results::GameResults& g) {
+         g.pilots[0].score += 2000000;
+         g.allied.score += 2000000;
+         g.allied.final += 2000000;
+     },
+     "pilot \"Snoopy\": score 2000040 is not 3 kills at 10, 1 death at -5 and 15 target "
+     "points"},
     {"a total that is not the rows' sum", [](results::GameResults& g) { g.allied.kills = 4; },
      "the Allied pilots' kills add up to 3, but the Allied totals say 4"},
     {"target points the rows do not have", [](results::GameResults& g) { g.hun.targetPoints = 12; },

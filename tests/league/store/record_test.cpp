@@ -107,15 +107,25 @@ TEST_F(RecordTest, SortingByAnyColumnEitherWay) {
 TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
     LeagueFile file(db, LeagueFile::Access::Write);
     results::GameResults again = kGameA;
+    again.pilots[0].kills = 99;  // 99 kills at 10, 1 death at -5, 15 target points
     again.pilots[0].score = 1000;
-    again.allied.score += 960;  // the totals follow the row
+    again.allied.kills += 96;  // the totals follow the row
+    again.allied.score += 960;
     again.allied.final += 960;
-    EXPECT_EQ(league::recordGame(file, again, nullptr, handIdentity("a1a1"), {}).outcome,
+    EXPECT_EQ(league::recordGame(file, kGameA, nullptr, handIdentity("a1a1"), {}).outcome,
               league::RecordOutcome::Duplicate);
+    const league::RecordResult conflict =
+        league::recordGame(file, again, nullptr, handIdentity("a1a1"), {});
+    EXPECT_EQ(conflict.outcome, league::RecordOutcome::Conflict);
+    EXPECT_EQ(conflict.conflict,
+              "pilot \"Snoopy\": kills 3 in game 1, 99 in this one; pilot \"Snoopy\": score 40 "
+              "in game 1, 1000 in this one; the Allied kills 3 in game 1, 99 in this one; and 2 "
+              "more");
     EXPECT_EQ(standings()["pilots"][1]["score"], 35);
 
-    const league::RecordResult replaced = league::recordGame(
-        file, again, nullptr, handIdentity("a1a1"), {"", true, true, std::nullopt, std::nullopt});
+    const league::RecordResult replaced =
+        league::recordGame(file, again, nullptr, handIdentity("a1a1"),
+                           {"", true, true, std::nullopt, std::nullopt, {}});
     EXPECT_EQ(replaced.outcome, league::RecordOutcome::Replaced);
     EXPECT_EQ(replaced.id, 1);
     EXPECT_EQ(standings()["pilots"][0]["score"], 995);  // 1000 - 10 + 5

@@ -16,6 +16,7 @@
 #include "league/store/sqlite.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
+#include "tests/support/process.h"
 
 namespace vorskal::testing {
 namespace {
@@ -131,9 +132,34 @@ const Spoiled kSpoiled[] = {
     {"a newer schema",
      [](const std::string& db) {
          league::Connection(db, league::Connection::Mode::ReadWrite)
-             .exec("PRAGMA user_version = 6");
+             .exec("PRAGMA user_version = 99");
      },
-     "written by a newer VORSKAL (schema version 6"},
+     "written by a newer VORSKAL (schema version 99"},
+    // A league file's objects as a crafted file would have them: a query
+    // over the games that never ends, code that runs on every insert, a
+    // column of its own.
+    {"an endless view in the games' place",
+     [](const std::string& db) {
+         league::Connection(db, league::Connection::Mode::ReadWrite)
+             .exec(
+                 "PRAGMA foreign_keys = OFF; DROP TABLE games; CREATE VIEW games AS WITH "
+                 "RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i AS id "
+                 "FROM n");
+     },
+     "not a league file as this program writes them (it holds the view \"games\", which a "
+     "league file of schema version"},
+    {"a trigger",
+     [](const std::string& db) {
+         league::Connection(db, league::Connection::Mode::ReadWrite)
+             .exec("CREATE TRIGGER t AFTER INSERT ON pilots BEGIN SELECT 1; END");
+     },
+     "(it holds the trigger \"t\", which"},
+    {"a column of its own",
+     [](const std::string& db) {
+         league::Connection(db, league::Connection::Mode::ReadWrite)
+             .exec("ALTER TABLE pilots ADD COLUMN note TEXT");
+     },
+     "(its table \"pilots\" is not defined as schema version"},
     {"a damaged page",
      [](const std::string& db) {
          std::string bytes = bytesOf(db);
@@ -186,31 +212,63 @@ TEST(SafetyTest, FilesThatCannotBeUsedAreRefusedAndLeftAsTheyWere) {
     }
 }
 
-// A league file in a folder this user cannot write: the reading commands
-// work (without the write-ahead log's shared memory, which cannot be made
-// there), the writing ones refuse and leave the file as it was.
-TEST(SafetyTest, ReadingCommandsWorkWhereTheFolderCannotBeWritten) {
-    GameDir dir;
-    const std::string folder = dir.path() + "/league";
-    std::filesystem::create_directory(folder);
-    const std::string db = folder + "/season.db";
-    dir.write("vorskal.log", reports({"20:00:01"}));
-    ASSERT_EQ(league({db, "import", dir.path() + "/vorskal.log"}).status, 0);
-    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
-    const std::string before = bytesOf(db);
+// A league file another user reads: in a folder he cannot write, or in one
+// anybody can write (where a side file he made would be his, and would keep
+// the owner from writing the file). The reading commands work and leave no
+// side file; the writing ones refuse and leave the file as it was.
+TEST(SafetyTest, ReadingCommandsOfAnotherUserWorkAndLeaveNoSideFile) {
+    for (const mode_t folderMode : {0555, 0777}) {
+        SCOPED_TRACE(folderMode);
+        GameDir dir;
+        const std::string folder = dir.path() + "/league";
+        std::filesystem::create_directory(folder);
+        const std::string db = folder + "/season.db";
+        dir.write("vorskal.log", reports({"20:00:01"}));
+        ASSERT_EQ(league({db, "import", dir.path() + "/vorskal.log"}).status, 0);
+        ASSERT_EQ(chmod(folder.c_str(), folderMode), 0);
+        const std::string before = bytesOf(db);
 
-    for (const std::vector<std::string>& command :
-         {std::vector<std::string>{"standings"}, {"games"}, {"show", "1"}, {"check"}, {"set"}}) {
-        std::vector<std::string> argv = {VORSKAL_LEAGUE_BINARY, db};
-        argv.insert(argv.end(), command.begin(), command.end());
-        const LeagueRun run = runAsOrdinaryUser(argv);
-        EXPECT_EQ(run.status, 0) << command[0] << ": " << run.err;
+        for (const std::vector<std::string>& command : {std::vector<std::string>{"standings"},
+                                                        {"games"},
+                                                        {"show", "1"},
+                                                        {"check"},
+                                                        {"set"}}) {
+            std::vector<std::string> argv = {VORSKAL_LEAGUE_BINARY, db};
+            argv.insert(argv.end(), command.begin(), command.end());
+            const LeagueRun run = runAsOrdinaryUser(argv);
+            EXPECT_EQ(run.status, 0) << command[0] << ": " << run.err;
+            EXPECT_FALSE(std::filesystem::exists(db + "-shm")) << command[0];
+            EXPECT_FALSE(std::filesystem::exists(db + "-wal")) << command[0];
+        }
+        const LeagueRun remove = runAsOrdinaryUser({VORSKAL_LEAGUE_BINARY, db, "remove", "1"});
+        EXPECT_EQ(remove.status, kExitFailed);
+        EXPECT_NE(remove.err.find("season.db: cannot be written"), std::string::npos) << remove.err;
+        EXPECT_EQ(bytesOf(db), before);
+        chmod(folder.c_str(), 0755);
     }
-    const LeagueRun remove = runAsOrdinaryUser({VORSKAL_LEAGUE_BINARY, db, "remove", "1"});
-    EXPECT_EQ(remove.status, kExitFailed);
-    EXPECT_NE(remove.err.find("season.db: cannot be written"), std::string::npos) << remove.err;
-    EXPECT_EQ(bytesOf(db), before);
-    chmod(folder.c_str(), 0755);
+}
+
+// A query that never ends is stopped by the step limit, and the next one
+// runs; a league file named like an SQLite URI is a file of that name.
+TEST(SafetyTest, NoQueryRunsWithoutEndAndANameIsNeverAUri) {
+    league::Connection memory(":memory:", league::Connection::Mode::Create);
+    memory.limitSteps(1000000);
+    try {
+        memory.scalar(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+            "SELECT count(*) FROM n");
+        ADD_FAILURE() << "not stopped";
+    } catch (const league::SqliteError& error) {
+        EXPECT_STREQ(error.what(), "interrupted");
+    }
+    EXPECT_EQ(memory.scalar("SELECT 6 * 7"), 42);
+
+    GameDir dir;
+    dir.write("vorskal.log", reports({"20:00:01"}));
+    const ToolRun run = runProgram(dir.path(), VORSKAL_LEAGUE_BINARY,
+                                   "'file:season.db?mode=memory' import vorskal.log");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(dir.exists("file:season.db?mode=memory"));
 }
 
 TEST(SafetyTest, CommandsThatCannotWorkMakeNoLeagueFile) {
