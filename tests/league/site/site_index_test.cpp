@@ -28,8 +28,8 @@ class SiteIndex : public ::testing::Test {
         results::GameResults later = handGame("Ypres", "12/02/26",
                                               {{"Alice", Side::Allied, 0, 1, 0, 0, -5},
                                                {"Alice", Side::Hun, 3, 0, 0, 0, 15},
-                                               {"Bruno", Side::Hun, 3, 0, 0, 0, 30},
-                                               {"Archie", Side::Unknown, 1, 0, 0, 0, 0}});
+                                               {"Bruno", Side::Hun, 6, 0, 0, 0, 30},
+                                               {"Archie", Side::Unknown, 1, 0, 0, 0, 5}});
         later.run.directory = "/srv/ux7/games/night-7/";
         later.run.startedAt = "2026-12-02T21:15:02+01:00";
         later.warnings.push_back({"unknown-aircraft", "ux7server.log", 4,
@@ -67,15 +67,17 @@ TEST_F(SiteIndex, TheIndexAsALeagueShowsIt) {
                       "game-1.html\">Game 1</a></td><td>2 Dec 2026</td>[\\s\\S]*"
                       "game-2.html\">Game 2</a></td><td>1 Dec 2026</td>[\\s\\S]*id=\"pilots\""));
     // Rank, pilot, side, games, kills, deaths, K/D: equal scores share a
-    // rank; no death counts as one (3 kills: 3.00).
+    // rank; no death counts as one (3 kills: 3.00). Ypres is scored at 5 a
+    // kill and -5 a death, Verdun at 10 and 0: Bruno 30 + 10, Alice -5 + 20
+    // on the Allied side and 15 on the Hun side.
     const auto row = [](const char* rank, const char* name, const char* rest) {
         return std::string("<tr><td class=\"n\">") + rank + "</td><td><a href=\"pilots/" +
                league::pilotPageName(name) + "\">" + name + "</a></td>" + rest;
     };
     for (const std::string& expected :
          {row("1", "Bruno",
-              "<td>Hun</td><td class=\"n\">2</td><td class=\"n\">4</td>"
-              "<td class=\"n\">2</td><td class=\"n\">2.00</td>"),
+              "<td>Hun</td><td class=\"n\">2</td><td class=\"n\">7</td>"
+              "<td class=\"n\">2</td><td class=\"n\">3.50</td>"),
           row("2", "Alice",
               "<td>Allied</td><td class=\"n\">2</td><td class=\"n\">2</td>"
               "<td class=\"n\">2</td><td class=\"n\">1.00</td>"),
