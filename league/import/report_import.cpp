@@ -144,7 +144,7 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
             identity.reportSha256 = report.sha256;
             const RecordResult result =
                 recordGameInside(league, game, nullptr, identity,
-                                 {request.season, false, false, request.dateOrder, std::nullopt,
+                                 {request.season, false, false, request.dateOrder, std::nullopt, false,
                                   named(reportPath, report)});
             if (result.outcome == RecordOutcome::Conflict) {
                 summary.conflicts.push_back(named(reportPath, report) + ": " +
