@@ -144,8 +144,8 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
             identity.reportSha256 = report.sha256;
             const RecordResult result =
                 recordGameInside(league, game, nullptr, identity,
-                                 {request.season, false, false, request.dateOrder, std::nullopt, false,
-                                  named(reportPath, report)});
+                                 {request.season, false, false, request.dateOrder, std::nullopt,
+                                  false, named(reportPath, report)});
             if (result.outcome == RecordOutcome::Conflict) {
                 summary.conflicts.push_back(named(reportPath, report) + ": " +
                                             conflictText(result));
