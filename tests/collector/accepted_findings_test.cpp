@@ -66,9 +66,7 @@ TEST(AcceptedFindings, ThePrintedKeyCopiedIntoTheFileAcceptsItsFinding) {
         const char* printed;  // the key in brackets, worked out by hand
         const char* asSaved;  // another line that accepts it; nullptr: none
     } cases[] = {
-        {"A\x01"
-         "B",
-         "unknown-aircraft: A\\x01B", nullptr},
+        {"A\001B", "unknown-aircraft: A\\x01B", nullptr},
         {"Ren\xE9", "unknown-aircraft: Ren\xC3\xA9", "unknown-aircraft: Ren\xE9"},
         {"\x81x", "unknown-aircraft: \\x81x", nullptr},
         {"Red\tBaron", "unknown-aircraft: Red\\x09Baron", "unknown-aircraft: Red\tBaron"},
