@@ -109,7 +109,7 @@ void appendWarnings(std::string& out, const results::GameResults& game, const Pa
             }
             appendText(out, warning.message);
             appendElement(out, "span", "class=\"muted\"",
-                          " [" + results::findingKey(warning) + "]");
+                          " [" + results::printedKey(warning) + "]");
             out += "</li>";
         }
         out += "</ul>";
@@ -126,7 +126,7 @@ void appendWarnings(std::string& out, const results::GameResults& game, const Pa
         const std::size_t shown = std::min(accepted.size(), limits.warnings);
         for (std::size_t i = 0; i < shown; ++i) {
             out += "<li>";
-            appendElement(out, "strong", "", results::findingKey(*accepted[i]));
+            appendElement(out, "strong", "", results::printedKey(*accepted[i]));
             const std::string where = findingPlace(*accepted[i]);
             appendText(out, (where.empty() ? ": " : " (" + where + "): ") + accepted[i]->message);
             out += "</li>";

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/failure.h"
+#include "base/log_text.h"
 
 namespace vorskal::results {
 namespace {
@@ -49,51 +50,118 @@ std::string findingKey(const Warning& finding) {
     return finding.subject.empty() ? finding.code : finding.code + ": " + finding.subject;
 }
 
-AcceptedFindings AcceptedFindings::parse(std::string_view text) {
-    AcceptedFindings accepted;
-    // A byte-order mark (a text saved as "UTF-8 with BOM") is no part of the
-    // first line.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);
+std::string printedKey(const Warning& finding) {
+    if (finding.subject.empty()) {
+        return logText(finding.code);
     }
-    std::uint64_t number = 0;
-    while (!text.empty()) {
-        std::size_t end = text.find_first_of("\r\n");
-        std::string_view line = text.substr(0, end);
-        if (end == std::string_view::npos) {
-            text = {};
-        } else {
-            end += text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2u : 1u;
-            text.remove_prefix(end);
+    std::string_view subject = finding.subject;
+    std::string key = logText(finding.code) + ": ";
+    for (; !subject.empty() && subject.front() == ' '; subject.remove_prefix(1)) {
+        key += "\\x20";
+    }
+    std::size_t trailing = 0;
+    for (; !subject.empty() && subject.back() == ' '; subject.remove_suffix(1)) {
+        ++trailing;
+    }
+    appendLogText(key, subject);
+    for (; trailing > 0; --trailing) {
+        key += "\\x20";
+    }
+    return key;
+}
+
+// The file's lines as they come, a chunk at a time, holding one line.
+class AcceptedFindings::Reader {
+  public:
+    explicit Reader(AcceptedFindings& accepted) : accepted_(accepted) {}
+
+    void feed(std::string_view chunk) {
+        for (const char c : chunk) {
+            if (c == '\n' && afterCr_) {
+                afterCr_ = false;  // the LF of a CR LF
+                continue;
+            }
+            afterCr_ = c == '\r';
+            if (c == '\r' || c == '\n') {
+                endLine();
+                continue;
+            }
+            if (line_.size() == kMaxAcceptedLineBytes) {
+                fail(number_ + 1, "the line is longer than " +
+                                      std::to_string(kMaxAcceptedLineBytes) +
+                                      " bytes, the most a line may hold");
+            }
+            line_ += c;
+            started_ = true;
         }
-        ++number;
-        line = trimmed(line);
+    }
+
+    void finish() {
+        if (started_) {
+            endLine();
+        }
+    }
+
+  private:
+    [[noreturn]] static void fail(std::uint64_t number, const std::string& what) {
+        throw TallyFailure(where(kFileName, number) + what +
+                           "; a line holds a warning's code, a colon and its subject as a "
+                           "run names them in brackets, e.g. \"unknown-aircraft: Archie\"");
+    }
+
+    void endLine() {
+        ++number_;
+        std::string_view line = line_;
+        // A byte-order mark (a text saved as "UTF-8 with BOM") is no part of
+        // the first line.
+        if (number_ == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") {
+            line.remove_prefix(3);
+        }
+        take(trimmed(line));
+        line_.clear();
+        started_ = false;
+    }
+
+    void take(std::string_view line) {
         if (line.empty() || line.front() == '#') {
-            continue;
+            return;
         }
         const std::size_t colon = line.find(':');
         const std::string_view code = trimmed(line.substr(0, colon));
         const std::string_view subject =
             colon == std::string_view::npos ? std::string_view{} : trimmed(line.substr(colon + 1));
-        const auto fail = [&](const std::string& what) {
-            throw TallyFailure(where(kFileName, number) + what +
-                               "; a line holds a warning's code, a colon and its subject as a "
-                               "run names them in brackets, e.g. \"unknown-aircraft: Archie\"");
-        };
         const auto known = std::find_if(kFindingCodes.begin(), kFindingCodes.end(),
                                         [&](const FindingCode& c) { return c.code == code; });
         if (known == kFindingCodes.end()) {
-            fail(quotedCode(code) + " is not a warning's code");
+            fail(number_, quotedCode(code) + " is not a warning's code");
         }
         if (known->hasSubject && subject.empty()) {
-            fail("no subject after " + quoted(std::string(code) + ":"));
+            fail(number_, "no subject after " + quoted(std::string(code) + ":"));
         }
         if (!known->hasSubject && colon != std::string_view::npos) {
-            fail("a warning " + quoted(code) + " has no subject: the code stands alone");
+            fail(number_, "a warning " + quoted(code) + " has no subject: the code stands alone");
         }
-        accepted.keys_.insert(subject.empty() ? std::string(code)
-                                              : std::string(code) + ": " + std::string(subject));
+        if (++keys_ > kMaxAcceptedKeys) {
+            fail(number_,
+                 "a key beyond the " + std::to_string(kMaxAcceptedKeys) + " keys a file may hold");
+        }
+        accepted_.keys_.insert(subject.empty() ? std::string(code)
+                                               : std::string(code) + ": " + logText(subject));
     }
+
+    AcceptedFindings& accepted_;
+    std::string line_;
+    bool started_ = false;  // a line is open (it may be empty so far)
+    bool afterCr_ = false;
+    std::uint64_t number_ = 0;
+    std::size_t keys_ = 0;
+};
+
+AcceptedFindings AcceptedFindings::parse(std::string_view text) {
+    AcceptedFindings accepted;
+    Reader reader(accepted);
+    reader.feed(text);
+    reader.finish();
     return accepted;
 }
 
@@ -102,12 +170,14 @@ AcceptedFindings AcceptedFindings::read(FileService& files) {
         return {};
     }
     const std::unique_ptr<InputFile> file = files.openForReading(kFileName);
-    std::string text;
+    AcceptedFindings accepted;
+    Reader reader(accepted);
     char buffer[4096];
     while (const std::size_t got = file->read(buffer, sizeof buffer)) {
-        text.append(buffer, got);
+        reader.feed({buffer, got});
     }
-    return parse(text);
+    reader.finish();
+    return accepted;
 }
 
 std::size_t unacceptedCount(const std::vector<Warning>& findings) {

@@ -1,7 +1,10 @@
 #include "results/json_text.h"
 
 #include <nlohmann/json.hpp>
+#include <set>
 #include <stdexcept>
+
+#include "base/failure.h"
 
 namespace vorskal::results {
 
@@ -91,10 +94,12 @@ MinuteCount minuteOf(const json& item) {
             item.at("hunDeathsTakenBack").get<std::int64_t>()};
 }
 
-// The rows of the two long lists (a large game has hundreds of thousands)
-// become the model's rows as each is parsed and never stay in the parsed
-// document: `targets[i]` and `arena.events[i]`.
-class LongLists {
+// Every list's rows become the model's rows as each is parsed and never stay
+// in the parsed document (a large game has hundreds of thousands of
+// `targets` and `arena.events`), and what the document holds besides is
+// bounded: so a crafted file takes memory in proportion to its size. The
+// members of the two depths a list lies at.
+class Rows {
   public:
     bool parsed(int depth, json::parse_event_t event, json& value) {
         try {
@@ -104,28 +109,116 @@ class LongLists {
         }
     }
 
+    std::vector<FileFacts> inputs;
+    std::vector<TypeValue> typeValues;
+    std::vector<PilotRow> pilots;
+    std::vector<Correction> corrections;
     std::vector<TargetRow> targets;
     std::vector<ArenaEvent> events;
+    std::vector<OverMaxStretch> overMax;
+    std::vector<MinuteCount> timeline;
+    std::vector<Warning> warnings;
 
   private:
-    bool take(int depth, json::parse_event_t event, json& value) {
-        if (event == json::parse_event_t::key && depth == 1) {
-            member_ = value.get<std::string>();
-        } else if (event == json::parse_event_t::key && depth == 2 && member_ == "arena") {
-            arenaMember_ = value.get<std::string>();
-        } else if (event == json::parse_event_t::object_end && depth == 2 && member_ == "targets") {
-            targets.push_back(targetOf(value));
-            return false;
-        } else if (event == json::parse_event_t::object_end && depth == 3 && member_ == "arena" &&
-                   arenaMember_ == "events") {
-            events.push_back(arenaEventOf(value));
-            return false;
+    using Event = json::parse_event_t;
+
+    // The list whose row a value at `depth` is in: "pilots", "arena.events",
+    // ...; "" outside every list.
+    std::string listAt(int depth) const {
+        static const std::set<std::string> kTop = {"inputs",  "pilots",   "corrections",
+                                                   "targets", "timeline", "warnings"};
+        static const std::set<std::string> kInner = {"arena.events", "arena.overMax",
+                                                     "settings.typeValues"};
+        if (depth == 2 && path_.size() > 1 && kTop.count(path_[1]) != 0) {
+            return path_[1];
         }
-        return true;
+        if (depth == 3 && path_.size() > 2 && kInner.count(path_[1] + "." + path_[2]) != 0) {
+            return path_[1] + "." + path_[2];
+        }
+        return "";
     }
 
-    std::string member_;
-    std::string arenaMember_;
+    // The member a value at `depth` is, for a message: "pilots.name".
+    std::string fieldAt(int depth) const {
+        std::string field;
+        for (std::size_t at = 1; at < path_.size() && at <= static_cast<std::size_t>(depth); ++at) {
+            if (!path_[at].empty()) {
+                field += (field.empty() ? "" : ".") + path_[at];
+            }
+        }
+        return field;
+    }
+
+    bool take(int depth, Event event, json& value) {
+        if (event == Event::object_start || event == Event::array_start) {
+            if (depth >= static_cast<int>(kMaxJsonDepth)) {
+                throw std::runtime_error(vorskal::quoted(fieldAt(depth)) +
+                                         " is nested deeper than the " +
+                                         std::to_string(kMaxJsonDepth) + " levels of a game");
+            }
+            if (event == Event::object_start && !listAt(depth).empty()) {
+                rowStart_ = held_;
+            }
+            return true;
+        }
+        if (event == Event::key || (event == Event::value && value.is_string())) {
+            const std::string& text = value.get_ref<const std::string&>();
+            if (text.size() > kMaxJsonTextBytes) {
+                throw std::runtime_error("a text of " + vorskal::quoted(fieldAt(depth)) +
+                                         " is longer than " + std::to_string(kMaxJsonTextBytes) +
+                                         " bytes, the most a text may hold");
+            }
+        }
+        if (event == Event::key) {
+            path_.resize(static_cast<std::size_t>(depth) + 1);
+            path_.back() = value.get<std::string>();
+        }
+        if (++held_ > kMaxJsonHeldValues) {
+            throw std::runtime_error("it holds more than " + std::to_string(kMaxJsonHeldValues) +
+                                     " values besides its lists' rows (at " +
+                                     vorskal::quoted(fieldAt(depth)) + ")");
+        }
+        if (event != Event::object_end) {
+            return true;
+        }
+        const std::string list = listAt(depth);
+        if (list.empty()) {
+            return true;
+        }
+        if (list == "inputs") {
+            inputs.push_back(
+                {value.at("name").get<std::string>(), value.at("bytes").get<std::uint64_t>(),
+                 value.at("lines").get<std::uint64_t>(), textOrEmpty(value.at("sha256"))});
+        } else if (list == "settings.typeValues") {
+            typeValues.push_back(
+                {value.at("type").get<std::string>(), value.at("points").get<std::int64_t>()});
+        } else if (list == "pilots") {
+            pilots.push_back(pilotOf(value));
+        } else if (list == "corrections") {
+            corrections.push_back(correctionFromJson(value.dump()));  // the one reader
+        } else if (list == "targets") {
+            targets.push_back(targetOf(value));
+        } else if (list == "arena.events") {
+            events.push_back(arenaEventOf(value));
+        } else if (list == "arena.overMax") {
+            overMax.push_back(stretchOf(value));
+        } else if (list == "timeline") {
+            timeline.push_back(minuteOf(value));
+        } else {
+            const json& line = value.at("line");
+            warnings.push_back({value.at("code").get<std::string>(), textOrEmpty(value.at("file")),
+                                line.is_null() ? 0 : line.get<std::uint64_t>(),
+                                value.at("message").get<std::string>(),
+                                textOrEmpty(value.at("subject")),
+                                value.at("accepted").get<bool>()});
+        }
+        held_ = rowStart_;  // the row's values go with it
+        return false;
+    }
+
+    std::vector<std::string> path_{""};
+    std::size_t held_ = 0;
+    std::size_t rowStart_ = 0;
 };
 
 GameResults gameOf(const json& doc) {
@@ -151,51 +244,32 @@ GameResults gameOf(const json& doc) {
     const json& report = doc.at("report");
     game.report = {textOrEmpty(report.at("key")), textOrEmpty(report.at("sha256"))};
 
-    for (const json& input : doc.at("inputs")) {
-        game.inputs.push_back(
-            {input.at("name").get<std::string>(), input.at("bytes").get<std::uint64_t>(),
-             input.at("lines").get<std::uint64_t>(), textOrEmpty(input.at("sha256"))});
-    }
+    doc.at("inputs");  // the lists' rows are Rows'
 
     const json& settings = doc.at("settings");
     game.settings.map = settings.at("map").get<std::string>();
     game.settings.killPoints = settings.at("killPoints").get<std::int64_t>();
     game.settings.deathPoints = settings.at("deathPoints").get<std::int64_t>();
-    for (const json& type : settings.at("typeValues")) {
-        game.settings.typeValues.push_back(
-            {type.at("type").get<std::string>(), type.at("points").get<std::int64_t>()});
-    }
-
-    for (const json& pilot : doc.at("pilots")) {
-        game.pilots.push_back(pilotOf(pilot));
-    }
+    settings.at("typeValues");
+    doc.at("pilots");
     game.allied = totalsOf(doc.at("teams").at("Allied"));
     game.hun = totalsOf(doc.at("teams").at("Hun"));
-    for (const json& correction : doc.at("corrections")) {
-        game.corrections.push_back(correctionFromJson(correction.dump()));  // the one reader
+    for (const char* list : {"corrections", "warnings", "timeline"}) {
+        doc.at(list);
     }
-    for (const json& warning : doc.at("warnings")) {
-        const json& line = warning.at("line");
-        game.warnings.push_back(
-            {warning.at("code").get<std::string>(), textOrEmpty(warning.at("file")),
-             line.is_null() ? 0 : line.get<std::uint64_t>(),
-             warning.at("message").get<std::string>(), textOrEmpty(warning.at("subject")),
-             warning.at("accepted").get<bool>()});
-    }
-    for (const json& stretch : doc.at("arena").at("overMax")) {
-        game.overMax.push_back(stretchOf(stretch));
-    }
-    for (const json& minute : doc.at("timeline")) {
-        game.timeline.push_back(minuteOf(minute));
-    }
+    doc.at("arena").at("overMax");
     return game;
 }
 
 }  // namespace
 
 GameResults gameFromJson(std::string_view text) {
+    if (text.size() > kMaxResultsJsonBytes) {
+        throw std::runtime_error("is larger than " + std::to_string(kMaxResultsJsonBytes >> 20) +
+                                 " MiB, the most a game's results may be");
+    }
     json doc;
-    LongLists lists;
+    Rows lists;
     try {
         doc = json::parse(text, [&](int depth, json::parse_event_t event, json& value) {
             return lists.parsed(depth, event, value);
@@ -222,8 +296,15 @@ GameResults gameFromJson(std::string_view text) {
     }
     try {
         GameResults game = gameOf(doc);
+        game.inputs = std::move(lists.inputs);
+        game.settings.typeValues = std::move(lists.typeValues);
+        game.pilots = std::move(lists.pilots);
+        game.corrections = std::move(lists.corrections);
         game.targets = std::move(lists.targets);
         game.arena = std::move(lists.events);
+        game.overMax = std::move(lists.overMax);
+        game.timeline = std::move(lists.timeline);
+        game.warnings = std::move(lists.warnings);
         if (game.report.key.size() != 64 ||
             game.report.key.find_first_not_of("0123456789abcdef") != std::string::npos) {
             throw std::runtime_error("report.key is not 64 lower-case hex digits");

@@ -33,10 +33,19 @@ Correction correctionFromJson(std::string_view text);
 
 // The results of a game from the JSON the results write
 // (game_from_json.cpp): the current formatVersion only, since an older one
-// carries no report key; the rows of `targets` and `arena.events` become
-// rows as they are parsed, so that a large game's never stay in the parsed
-// document. Texts are UTF-8, as the JSON holds them. Throws
-// std::runtime_error saying what is wrong, to follow the file's name.
+// carries no report key; every list's rows become rows as they are parsed,
+// so that a large game's never stay in the parsed document. Texts are
+// UTF-8, as the JSON holds them. Throws std::runtime_error saying what is
+// wrong, to follow the file's name.
+// A file larger than kMaxResultsJsonBytes, a text (or member name) longer
+// than kMaxJsonTextBytes, nesting deeper than kMaxJsonDepth and more than
+// kMaxJsonHeldValues values outside the lists' rows are refused, naming the
+// member: what a crafted file makes the reader hold stays near its size.
+// A UTF-8 byte-order mark before the JSON is skipped.
+inline constexpr std::size_t kMaxResultsJsonBytes = std::size_t{1} << 30;
+inline constexpr std::size_t kMaxJsonTextBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kMaxJsonDepth = 8;
+inline constexpr std::size_t kMaxJsonHeldValues = 100000;
 GameResults gameFromJson(std::string_view text);
 
 // The other parts of the model.

@@ -14,8 +14,8 @@ std::string warningLine(const Warning& warning) {
         }
         line += ": ";
     }
-    return logText(line + (warning.accepted ? "accepted: " : "warning: ") + warning.message + " [" +
-                   findingKey(warning) + "]");
+    return logText(line + (warning.accepted ? "accepted: " : "warning: ") + warning.message) +
+           " [" + printedKey(warning) + "]";
 }
 
 std::string findingsSummary(const std::vector<Warning>& findings) {

@@ -17,6 +17,7 @@
 #include "base/system_files.h"
 #include "html/game_page.h"
 #include "html/page_rows.h"
+#include "league/store/settings.h"
 #include "results/accepted_findings.h"
 #include "results/csv_writer.h"
 
@@ -105,6 +106,7 @@ void addRecord(CLI::App& app, TallyAsked& asked) {
                    "With --record: the season to record the game in (default: the league's\n"
                    "current season)")
         ->type_name("NAME")
+        ->check([](const std::string& name) { return league::seasonNameFault(name); })
         ->needs("--record");
     addDateOrder(app, asked.record.dateOrder,
                  "With --record: the order this server writes its dates in, when it is not\n"

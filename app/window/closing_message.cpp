@@ -19,7 +19,7 @@ constexpr std::size_t kFindingsShown = 4;
 std::string findingsBlock(const std::string& heading, const std::vector<results::Warning>& found) {
     std::string block = heading;
     for (std::size_t i = 0; i < found.size() && i < kFindingsShown; ++i) {
-        block += "\n" + (found[i].accepted ? logText(results::findingKey(found[i]))
+        block += "\n" + (found[i].accepted ? results::printedKey(found[i])
                                            : results::warningLine(found[i]));
     }
     if (found.size() > kFindingsShown) {

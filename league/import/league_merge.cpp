@@ -2,10 +2,12 @@
 
 #include <map>
 
+#include "base/log_text.h"
 #include "base/system_files.h"
 #include "league/listings/queries.h"
 #include "league/store/game_store.h"
 #include "league/store/season_days.h"
+#include "league/store/settings.h"
 
 namespace vorskal::league {
 
@@ -50,6 +52,12 @@ MergeSummary mergeLeague(LeagueFile& into, LeagueFile& other) {
             }
             const std::string which = other.path() + ": game " + std::to_string(game.id);
             request.source = which;
+            if (const std::string fault = seasonNameFault(game.season); !fault.empty()) {
+                summary.skipped.push_back(which + ": its season \"" + logText(game.season) +
+                                          "\" breaks the rule of the seasons here (" + fault +
+                                          "): skipped");
+                continue;
+            }
             const RecordResult result =
                 recordGameInside(into, stored.results, nullptr, identityOf(stored), request);
             if (result.outcome == RecordOutcome::Conflict) {

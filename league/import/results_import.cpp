@@ -9,6 +9,9 @@
 namespace vorskal::league {
 
 bool isResultsJson(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {  // a text saved as "UTF-8 with BOM"
+        bytes.remove_prefix(3);
+    }
     const std::size_t first = bytes.find_first_not_of(" \t\r\n");
     return first != std::string_view::npos && bytes[first] == '{';
 }

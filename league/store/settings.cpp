@@ -26,17 +26,25 @@ std::string currentSeason(Connection& db) {
     return settingValue(db, kSeasonSetting).value_or(std::string(kFirstSeason));
 }
 
+std::string seasonNameFault(std::string_view name) {
+    return name.empty() || name.find_first_of("\r\n") != std::string_view::npos
+               ? "a season's name is one line of text, not empty"
+               : "";
+}
+
 std::optional<DateOrder> dateOrderSetting(Connection& db) {
     const std::optional<std::string> value = settingValue(db, kDateOrderSetting);
     return value ? dateOrderNamed(*value) : std::nullopt;
 }
 
 void changeSetting(Connection& db, const std::string& name, const std::string& value) {
-    if (name == kSeasonSetting || name == kLeagueNameSetting) {
+    if (name == kSeasonSetting) {
+        if (const std::string fault = seasonNameFault(value); !fault.empty()) {
+            throw std::invalid_argument(fault);
+        }
+    } else if (name == kLeagueNameSetting) {
         if (value.empty() || value.find_first_of("\r\n") != std::string::npos) {
-            throw std::invalid_argument(name == kSeasonSetting
-                                            ? "a season's name is one line of text, not empty"
-                                            : "a league's name is one line of text, not empty");
+            throw std::invalid_argument("a league's name is one line of text, not empty");
         }
     } else if (name == kDateOrderSetting) {
         if (!dateOrderNamed(value)) {

@@ -8,6 +8,7 @@
 #include "base/failure.h"
 #include "collector/finding_order.h"
 #include "results/accepted_findings.h"
+#include "results/warning_line.h"
 
 namespace vorskal::results {
 namespace {
@@ -49,6 +50,72 @@ TEST(AcceptedFindings, KeysCommentsAndLinesThatAreNoKey) {
             EXPECT_STREQ(c.error, "");
             EXPECT_EQ(accepted.accepts(archie), c.archie);
             EXPECT_EQ(accepted.accepts(noDeath), c.noDeath);
+        } catch (const TallyFailure& failure) {
+            ASSERT_STRNE(c.error, "") << failure.what();
+            EXPECT_EQ(std::string(failure.what()).rfind(c.error, 0), 0u) << failure.what();
+        }
+    }
+}
+
+// The key a run prints for a finding, copied into the file as it is, accepts
+// that finding, whatever bytes the name holds; the name with its bytes
+// written as the editor may keep them does too.
+TEST(AcceptedFindings, ThePrintedKeyCopiedIntoTheFileAcceptsItsFinding) {
+    const struct {
+        const char* subject;  // the bytes of the log
+        const char* printed;  // the key in brackets, worked out by hand
+        const char* asSaved;  // another line that accepts it; nullptr: none
+    } cases[] = {
+        {"A\001B", "unknown-aircraft: A\\x01B", nullptr},
+        {"Ren\xE9", "unknown-aircraft: Ren\xC3\xA9", "unknown-aircraft: Ren\xE9"},
+        {"\x81x", "unknown-aircraft: \\x81x", nullptr},
+        {"Red\tBaron", "unknown-aircraft: Red\\x09Baron", "unknown-aircraft: Red\tBaron"},
+        {"Tab\t", "unknown-aircraft: Tab\\x09", nullptr},
+        {"Lt:Smith", "unknown-aircraft: Lt:Smith", "unknown-aircraft:Lt:Smith"},
+        {" Ace  ", "unknown-aircraft: \\x20Ace\\x20\\x20", nullptr},
+        {"Max Immel", "unknown-aircraft: Max Immel", "  unknown-aircraft :Max Immel\t"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.printed);
+        Warning finding{"unknown-aircraft", "ux7server.log", 3, "odd", c.subject};
+        EXPECT_EQ(warningLine(finding),
+                  std::string("ux7server.log line 3: warning: odd [") + c.printed + "]");
+        EXPECT_TRUE(AcceptedFindings::parse(c.printed).accepts(finding));
+        if (c.asSaved != nullptr) {
+            EXPECT_TRUE(AcceptedFindings::parse(c.asSaved).accepts(finding));
+        }
+        finding.accepted = true;
+        EXPECT_EQ(warningLine(finding),
+                  std::string("ux7server.log line 3: accepted: odd [") + c.printed + "]");
+    }
+    // The blanks of a name count: " Ace  " is not "Ace".
+    EXPECT_FALSE(AcceptedFindings::parse("unknown-aircraft: Ace")
+                     .accepts({"unknown-aircraft", "", 0, "", " Ace  "}));
+}
+
+// The file is read a line at a time, with a limit per line and per file.
+TEST(AcceptedFindings, ALineOrAFileBeyondItsLimitIsRefusedNamingTheLine) {
+    const std::string key = "unknown-aircraft: Archie";
+    const std::string longest = key + std::string(4096 - key.size(), ' ');
+    std::string tenThousand;
+    for (int i = 0; i < 10000; ++i) {
+        tenThousand += "no-map-line\n";
+    }
+    const struct {
+        std::string text;
+        const char* error;  // the start of the failure's message; "" when it parses
+    } cases[] = {
+        {"# a\n" + longest + "\r\n", ""},
+        {"# a\n" + longest + " \r\n", "vorskal-accepted.txt line 2: the line is longer than 4096"},
+        {"#" + std::string(5000, 'x'), "vorskal-accepted.txt line 1: the line is longer than 4096"},
+        {tenThousand + "# no key\n", ""},
+        {tenThousand + "\n" + key, "vorskal-accepted.txt line 10002: a key beyond the 10000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        try {
+            AcceptedFindings::parse(c.text);
+            EXPECT_STREQ(c.error, "");
         } catch (const TallyFailure& failure) {
             ASSERT_STRNE(c.error, "") << failure.what();
             EXPECT_EQ(std::string(failure.what()).rfind(c.error, 0), 0u) << failure.what();

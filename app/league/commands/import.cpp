@@ -8,6 +8,7 @@
 #include "base/counted.h"
 #include "base/log_text.h"
 #include "league/import/report_import.h"
+#include "league/store/settings.h"
 
 namespace vorskal {
 namespace {
@@ -74,8 +75,10 @@ void addImport(CLI::App& app, LeagueContext& run) {
     command->add_option("reports", asked->files, "Report files or results JSON files")
         ->required()
         ->type_name("FILE");
-    command->add_option("--season", asked->request.season,
-                        "The season to record the games in (default: the current season)");
+    command
+        ->add_option("--season", asked->request.season,
+                     "The season to record the games in (default: the current season)")
+        ->check([](const std::string& name) { return league::seasonNameFault(name); });
     addDateOrder(*command, asked->request.dateOrder,
                  "The order the games' server writes its dates in, when it is not the league's");
     command->callback([&run, asked] { runImport(run, *asked); });

@@ -8,6 +8,7 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
+#include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 
@@ -98,6 +99,119 @@ TEST(Forged, ContentsDecideNotTheKeyTheFileCarries) {
             << check.out;
         EXPECT_EQ(check.status, c.conflict ? kExitFindings : 0);
     }
+}
+
+// What a results JSON may hold is bounded, so that a crafted one cannot make
+// the reader hold many times its size: such a file is skipped naming the
+// member. A byte-order mark before it is no part of it.
+TEST(Forged, AResultsJsonIsReadWithinItsLimits) {
+    GameDir game;
+    copySampleGame(game);
+    ASSERT_EQ(tally({"--json", game.path() + "/real.json", game.path()}).status, 0);
+    const json sample = json::parse(game.read("real.json"));
+    const auto nested = [](int levels) {
+        json value = json::array();
+        for (int i = 1; i < levels; ++i) {
+            value = json::array({value});
+        }
+        return value;
+    };
+    const struct {
+        const char* what;
+        std::function<std::string(json&)> craft;  // the file's text
+        std::string said;                         // in standard error ("": recorded)
+    } cases[] = {
+        {"a byte-order mark before it", [](json& g) { return "\xEF\xBB\xBF" + g.dump(); }, ""},
+        {"seven arrays nested in a member",
+         [&](json& g) {
+             g["extra"] = nested(7);
+             return g.dump();
+         },
+         ""},
+        {"eight arrays nested in a member",
+         [&](json& g) {
+             g["extra"] = nested(8);
+             return g.dump();
+         },
+         "\"extra\" is nested deeper than the 8 levels of a game: skipped"},
+        {"a pilot's name of 1 MiB and a byte",
+         [](json& g) {
+             g["pilots"][0]["name"] = std::string(1048577, 'x');
+             return g.dump();
+         },
+         "a text of \"pilots.name\" is longer than 1048576 bytes"},
+        {"100,000 numbers in a member of its own",
+         [](json& g) {
+             g["extra"] = std::vector<int>(100000, 0);
+             return g.dump();
+         },
+         "it holds more than 100000 values besides its lists' rows (at \"extra\")"},
+        {"a pilot in 100,000 places",
+         [](json& g) {
+             g["pilots"][0]["locations"] = std::vector<std::string>(100000, "");
+             return g.dump();
+         },
+         "it holds more than 100000 values besides its lists' rows (at \"pilots.locations\")"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GameDir dir;
+        const std::string db = dir.path() + "/season.db";
+        json crafted = sample;
+        dir.write("crafted.json", c.craft(crafted));
+        const LeagueRun run = league({db, "import", dir.path() + "/crafted.json"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        if (c.said.empty()) {
+            EXPECT_EQ(run.err, "");
+            EXPECT_FALSE(leagueJson({db, "standings", "--format", "json"})["pilots"].empty());
+        } else {
+            EXPECT_NE(
+                run.err.find(dir.path() + "/crafted.json: is not the results of a game: " + c.said),
+                std::string::npos)
+                << run.err;
+        }
+    }
+}
+
+// A season's name is one line of text, not empty, wherever it comes from:
+// `set season`, `import --season`, `--record --season`, or a game of another
+// league file that `merge` takes (skipped, named).
+TEST(Forged, EveryWayIntoASeasonTakesOneRuleForItsName) {
+    GameDir game;
+    copySampleGame(game);
+    const std::string db = game.path() + "/season.db";
+    const std::string other = game.path() + "/other.db";
+    ASSERT_EQ(tally({"--record", other, game.path()}).status, 0);
+    {
+        league::LeagueFile file(other, league::LeagueFile::Access::Write);
+        file.db().exec("UPDATE games SET season = '19' || char(10) || '16'");
+    }
+    const std::string report = game.path() + "/vorskal.log";
+    const struct {
+        std::vector<std::string> command;
+        bool tallyRun;
+        int status;
+        const char* said;
+    } cases[] = {
+        {{db, "set", "season", "19\n16"}, false, kExitUsage, "one line of text, not empty"},
+        {{db, "import", "--season", "", report}, false, kExitUsage, "one line of text, not empty"},
+        {{db, "import", "--season", "19\r16", report}, false, kExitUsage, "one line of text"},
+        {{"--record", db, "--season", "", game.path()}, true, kExitUsage, "one line of text"},
+        {{"--record", db, "--season", "19\n16", game.path()}, true, kExitUsage, "one line of text"},
+        {{db, "merge", other},
+         false,
+         0,
+         ": game 1: its season \"19\\x0A16\" breaks the rule of the seasons here (a season's "
+         "name is one line of text, not empty): skipped"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command[1]);
+        const LeagueRun run = c.tallyRun ? tally(c.command) : league(c.command);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    }
+    league::LeagueFile file(db, league::LeagueFile::Access::Read);
+    EXPECT_EQ(file.db().scalar("SELECT count(*) FROM games"), 0);
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ TEST(SeveralServersTest, WhatIsNotAGamesResultsIsSkippedAndNamed) {
         {with([](json& j) { j["report"]["key"] = "ABC"; }),
          "report.key is not 64 lower-case hex digits"},
         {with([](json& j) { j["pilots"][0]["team"] = "French"; }),
-         "a pilot's team is \"French\", not \"Allied\", \"Hun\" or \"unknown\""},
+         "is not the results of a game: a pilot's team is \"French\", not \"Allied\", \"Hun\" or "
+         "\"unknown\""},
         {with([](json& j) {
              j["teams"]["Allied"]["final"] = j["teams"]["Allied"]["final"].get<int>() + 1;
          }),
