@@ -284,21 +284,7 @@ std::string migrationTo(std::int64_t version) {
             return std::string(kVersion4);
         case 5:  // its parts above, in one step
             return std::string(kVersion5PageLists) + std::string(kVersion5HiddenPilots) +
-                   std::string(kVersion5Addresses);
-);
-)sql";
-
-// Version 5, conflicts: games that arrived under the key or report digest of
-// a game in the file with other contents (game_contents.h), refused and kept
-// for `check` to list.
-constexpr std::string_view kVersion5Conflicts = R"sql(
-CREATE TABLE conflicts (
-    id INTEGER PRIMARY KEY,
-    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
-    arrived_at TEXT NOT NULL,
-    source TEXT NOT NULL,
-    differences TEXT NOT NULL,
-    UNIQUE (game_id, source, differences)
+                   std::string(kVersion5Conflicts) + std::string(kVersion5Addresses);
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }
