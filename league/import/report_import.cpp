@@ -145,7 +145,7 @@ ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath
             const RecordResult result =
                 recordGameInside(league, game, nullptr, identity,
                                  {request.season, false, false, request.dateOrder, std::nullopt,
-                                  named(reportPath, report)});
+                                  false, named(reportPath, report)});
             if (result.outcome == RecordOutcome::Conflict) {
                 summary.conflicts.push_back(named(reportPath, report) + ": " +
                                             conflictText(result));

@@ -125,7 +125,7 @@ TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
 
     const league::RecordResult replaced =
         league::recordGame(file, again, nullptr, handIdentity("a1a1"),
-                           {"", true, true, std::nullopt, std::nullopt, {}});
+                           {"", true, true, std::nullopt, std::nullopt, false, {}});
     EXPECT_EQ(replaced.outcome, league::RecordOutcome::Replaced);
     EXPECT_EQ(replaced.id, 1);
     EXPECT_EQ(standings()["pilots"][0]["score"], 995);  // 1000 - 10 + 5
