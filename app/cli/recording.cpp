@@ -1,5 +1,6 @@
 #include "app/cli/recording.h"
 
+#include <filesystem>
 #include <optional>
 
 #include "app/league/post_game.h"
@@ -40,7 +41,18 @@ class LeagueRecorder : public GameRecorder {
           recorder_(
               options.leaguePath,
               {options.season, options.replace, true, options.dateOrder, std::nullopt, true, {}},
-              clock) {}
+              clock) {
+        // The webhook is checked before the run: a tally that cannot post
+        // records nothing and appends no report.
+        if (post_) {
+            std::optional<league::LeagueFile> file;
+            std::error_code missing;
+            if (std::filesystem::file_size(options.leaguePath, missing) > 0 && !missing) {
+                file.emplace(options.leaguePath, league::LeagueFile::Access::Read);
+            }
+            webhook_ = requireWebhook(file ? &file->db() : nullptr, options.leaguePath);
+        }
+    }
 
     void settle(const Outcome& outcome, HeldReport& report, FileService& files,
                 const results::GameResults& game, const results::SpilledRows* spilled) override {
@@ -117,13 +129,22 @@ class LeagueRecorder : public GameRecorder {
         }
         const std::string& path = recorder_.path();
         try {
+            if (!webhook_->warning.empty()) {
+                err << "vorskal-tally: warning: " << webhook_->warning << "\n";
+            }
             league::LeagueFile file(path, league::LeagueFile::Access::Read);
-            const PostOutcome sent = postGame(file, result_->id, false);
+            const PostOutcome sent = postGame(file, result_->id, false, webhook_->address);
             if (sent.sent) {
                 out << "Posted game " << result_->id << " to the webhook\n";
                 return true;
             }
             err << "vorskal-tally: " << path << ": " << notPostedText(result_->id, sent);
+            if (sent.maybeTaken) {
+                err << "; the game is recorded: see whether the receiver has it before "
+                       "vorskal-league "
+                    << path << " post " << result_->id << "\n";
+                return false;
+            }
         } catch (const std::runtime_error& error) {
             err << "vorskal-tally: " << error.what();
         }
@@ -134,6 +155,7 @@ class LeagueRecorder : public GameRecorder {
 
   private:
     bool post_ = false;
+    std::optional<Webhook> webhook_;  // with --post: where to, found before the run
     league::TallyRecorder recorder_;
     std::optional<league::RecordResult> result_;
     std::string refusal_;

@@ -4,14 +4,29 @@
 
 namespace vorskal::league {
 
-namespace {
+namespace {}  // namespace
 
-bool isWebAddress(const std::string& value) {
-    return (value.rfind("http://", 0) == 0 || value.rfind("https://", 0) == 0) &&
-           value.find_first_of(" \t\r\n") == std::string::npos;
+bool isPlainWebAddress(std::string_view value) {
+    std::string_view rest = value;
+    if (rest.substr(0, 7) == "http://") {
+        rest.remove_prefix(7);
+    } else if (rest.substr(0, 8) == "https://") {
+        rest.remove_prefix(8);
+    } else {
+        return false;
+    }
+    // Printable ASCII only: no blank, no control byte, nothing a terminal or
+    // a header line could take for something else.
+    for (const char c : rest) {
+        if (c <= ' ' || c > '~') {
+            return false;
+        }
+    }
+    const std::string_view host = rest.substr(0, rest.find_first_of("/?#"));
+    return !host.empty() && host.find_first_not_of(
+                                "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRS"
+                                "TUVWXYZ0123456789.-_~%:[]@!$&'()*+,;=") == std::string_view::npos;
 }
-
-}  // namespace
 
 std::optional<std::string> settingValue(Connection& db, std::string_view name) {
     Statement read = db.prepare("SELECT value FROM settings WHERE name = ?");
@@ -53,8 +68,9 @@ void changeSetting(Connection& db, const std::string& name, const std::string& v
                 "day/month/year or year/month/day), not \"" +
                 value + "\"");
         }
-    } else if (name == kWebhookSetting || name == kSiteAddressSetting) {
-        if (!isWebAddress(value)) {
+    } else if (name == kSiteAddressSetting) {
+        if ((value.rfind("http://", 0) != 0 && value.rfind("https://", 0) != 0) ||
+            value.find_first_of(" \t\r\n") != std::string::npos) {
             throw std::invalid_argument(name +
                                         " is an address that begins with http:// or https://");
         }
@@ -69,6 +85,13 @@ void changeSetting(Connection& db, const std::string& name, const std::string& v
         .bind(1, name)
         .bind(2, value)
         .run();
+}
+
+void dropSetting(Connection& db, std::string_view name) {
+    // Overwritten, not only unlinked: the value (a webhook's token) leaves
+    // no bytes in the file's free pages.
+    db.exec("PRAGMA secure_delete = ON");
+    db.prepare("DELETE FROM settings WHERE name = ?").bind(1, name).run();
 }
 
 }  // namespace vorskal::league

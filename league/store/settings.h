@@ -18,10 +18,11 @@ inline constexpr std::string_view kFirstSeason = "1";
 
 inline constexpr std::string_view kSeasonSetting = "season";
 inline constexpr std::string_view kDateOrderSetting = "date-order";
-// Where `post` sends a game's summary (an http:// or https:// address; never
-// printed), and the address the season's site is served at, for the link to
-// a game's page in the post.
+// Where `post` sent a game's summary before the address moved out of the
+// league file (app/league/webhook_place.h): still read, never written.
 inline constexpr std::string_view kWebhookSetting = "webhook";
+// The address the season's site is served at, for the link to a game's page
+// in a post.
 inline constexpr std::string_view kSiteAddressSetting = "site-address";
 // The league's name, the title of the site's index.
 inline constexpr std::string_view kLeagueNameSetting = "league-name";
@@ -36,9 +37,14 @@ std::optional<std::string> settingValue(Connection& db, std::string_view name);
 // nullopt: not set, the order is inferred from each season's games.
 std::optional<DateOrder> dateOrderSetting(Connection& db);
 
+// http:// or https://, a host, and only printable ASCII without blanks.
+bool isPlainWebAddress(std::string_view value);
+
 // Sets a setting inside the caller's transaction. Throws
 // std::invalid_argument naming what is wrong for an unknown name or a value
 // it cannot take.
 void changeSetting(Connection& db, const std::string& name, const std::string& value);
+// Takes a setting out, inside the caller's transaction.
+void dropSetting(Connection& db, std::string_view name);
 
 }  // namespace vorskal::league

@@ -1,8 +1,12 @@
 // vorskal-league LEAGUE.db set [NAME VALUE]: sets a setting, or lists them.
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "app/league/commands/commands.h"
+#include "app/league/webhook_place.h"
 #include "base/log_date.h"
 #include "base/log_text.h"
 #include "league/store/hidden_pilots.h"
@@ -23,12 +27,21 @@ void listSettings(LeagueContext& run) {
     const league::SeasonDays days = league::seasonDateOrder(file.db(), season);
     run.out << "season " << logText(season) << "\ndate-order " << dateOrderName(days.order)
             << (days.inferred ? " (not set: inferred from the season's games)" : "") << "\n";
-    // The webhook's address may hold a token: never shown.
-    const bool webhook = league::settingValue(file.db(), league::kWebhookSetting).has_value();
+    // The webhook's address may hold a token: never shown, only where it is.
+    std::string webhook = "(not set)";
+    try {
+        if (const std::optional<Webhook> found = findWebhook(&file.db(), run.path)) {
+            webhook = "(set in " + logText(found->from) + ", not shown" +
+                      (found->warning.empty() ? std::string(")")
+                                              : "; set webhook from-league moves it out)");
+        }
+    } catch (const league::LeagueError& error) {
+        webhook = "(" + std::string(error.what()) + ")";
+    }
     const std::optional<std::string> site =
         league::settingValue(file.db(), league::kSiteAddressSetting);
-    run.out << "webhook " << (webhook ? "(set, not shown)" : "(not set)") << "\nsite-address "
-            << (site ? logText(*site) : "(not set)") << "\n";
+    run.out << "webhook " << webhook << "\nsite-address " << (site ? logText(*site) : "(not set)")
+            << "\n";
     const std::optional<std::string> leagueName =
         league::settingValue(file.db(), league::kLeagueNameSetting);
     run.out << "league-name " << (leagueName ? logText(*leagueName) : "(not set)") << "\n";
@@ -68,15 +81,53 @@ void storeSetting(LeagueContext& run, const SetAsked& asked) {
         given = league::settleUnknownDays(file.db(), *dateOrderNamed(asked.value));
     }
     transaction.commit();
-    if (asked.name == league::kWebhookSetting) {
-        run.out << "Set webhook in " << logText(run.path) << " (its address is not shown)\n";
-    } else {
-        run.out << "Set " << logText(asked.name) << " to " << logText(asked.value) << " in "
-                << logText(run.path) << "\n";
-    }
+    run.out << "Set " << logText(asked.name) << " to " << logText(asked.value) << " in "
+            << logText(run.path) << "\n";
     for (const league::DayGiven& game : given) {
         run.out << "Game " << game.id << " is now played " << game.playedOn << " (its log's date \""
                 << logText(game.gameDate) << "\")\n";
+    }
+}
+
+// `set webhook URL` keeps the address in the user's own file, and
+// `set webhook from-league` moves there the one an older league file holds;
+// either takes it out of the league file, which is sent to others.
+void storeWebhook(LeagueContext& run, const std::string& value) {
+    const bool moving = value == "from-league";
+    if (!moving && !league::isPlainWebAddress(value)) {
+        throw std::invalid_argument(
+            "webhook is an address that begins with http:// or https:// and a host, in "
+            "printable ASCII without blanks (or from-league)");
+    }
+    std::optional<league::LeagueFile> file;
+    std::optional<std::string> old;
+    if (moving || std::filesystem::exists(run.path)) {
+        file.emplace(run.path, league::LeagueFile::Access::Change, run.clock);
+        old = league::settingValue(file->db(), league::kWebhookSetting);
+    }
+    if (moving && !old) {
+        throw league::LeagueError(logText(run.path) + " holds no webhook to move");
+    }
+    const std::string address = moving ? *old : value;
+    if (!league::isPlainWebAddress(address)) {
+        throw league::LeagueError(logText(run.path) +
+                                  ": its webhook is not a plain http:// or https:// address; "
+                                  "set webhook URL replaces it");
+    }
+    storeUserWebhook(address);  // first: the address is never lost between the two
+    if (old) {
+        league::Transaction transaction(file->db());
+        league::dropSetting(file->db(), league::kWebhookSetting);
+        transaction.commit();
+    }
+    run.out << (moving ? "Moved the webhook to " : "Set webhook in ") << logText(userWebhookPath())
+            << " (its address is not shown)";
+    if (old) {
+        run.out << "; " << logText(run.path) << " holds it no more";
+    }
+    run.out << "\n";
+    if (const char* over = std::getenv("VORSKAL_WEBHOOK"); over != nullptr && *over != '\0') {
+        run.err << "vorskal-league: warning: VORSKAL_WEBHOOK is set, and is posted to instead\n";
     }
 }
 
@@ -90,6 +141,10 @@ void runSet(LeagueContext& run, const SetAsked& asked) {
     }
     if (asked.name == league::kHiddenPilotSetting) {
         hidePilot(run, asked.value);
+        return;
+    }
+    if (asked.name == league::kWebhookSetting) {
+        storeWebhook(run, asked.value);
         return;
     }
     storeSetting(run, asked);
@@ -112,7 +167,8 @@ void addSet(CLI::App& app, LeagueContext& run) {
     auto asked = std::make_shared<SetAsked>();
     CLI::App* command = app.add_subcommand(
         "set",
-        "Sets a setting (season NAME; date-order mdy|dmy|ymd; webhook URL; site-address URL; "
+        "Sets a setting (season NAME; date-order mdy|dmy|ymd; webhook URL|from-league, kept "
+        "outside the league file; site-address URL; "
         "league-name TEXT; hidden-pilot NAME), or lists them");
     command->add_option("name", asked->name,
                         "season, date-order, webhook, site-address, league-name or hidden-pilot");

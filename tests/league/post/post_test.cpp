@@ -1,7 +1,8 @@
 // `vorskal-league post`: the summary sent to a receiver on 127.0.0.1 that
-// this test starts; a receiver that fails twice and then takes it; one that
-// never answers (each try ends at the timeout); and the webhook's address,
-// which may hold a token, never printed.
+// this test starts; which answers are tried again and which end the tries
+// (a post is sent once per success); Retry-After; the webhook checked before
+// a tally records; and the webhook's address, which may hold a token, never
+// printed and kept out of the league file.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -12,10 +13,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "league/store/league_file.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 
@@ -24,11 +27,21 @@ namespace {
 
 using results::Side;
 
-// Answers each request with the next status of its list (the last one
-// again when the list runs out); 0: never answers.
+// What the receiver does with a request: answers with a status (and a
+// header line), or one of the misdeeds below.
+constexpr int kSilent = 0;   // reads it and never answers
+constexpr int kHangUp = -1;  // reads it and closes the connection
+constexpr int kCut = -2;     // answers 200, then never sends the body it announced
+struct Answer {
+    int status;
+    std::string header = {};
+};
+
+// Answers each request with the next answer of its list (the last one
+// again when the list runs out).
 class Receiver {
   public:
-    explicit Receiver(std::vector<int> statuses) : statuses_(std::move(statuses)) {
+    explicit Receiver(std::vector<Answer> answers) : answers_(std::move(answers)) {
         listener_ = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -69,15 +82,20 @@ class Receiver {
                 std::lock_guard<std::mutex> lock(mutex_);
                 bodies_.push_back(body);
             }
-            const int status = statuses_[std::min(n++, statuses_.size() - 1)];
-            if (status == 0) {
-                silent_.push_back(fd);
-                continue;
+            const Answer& answer = answers_[std::min(n++, answers_.size() - 1)];
+            std::string text = "HTTP/1.1 " + std::to_string(answer.status) + " X\r\n" +
+                               answer.header + "Content-Length: 0\r\nConnection: close\r\n\r\n";
+            if (answer.status == kCut) {
+                text = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
             }
-            const std::string answer = "HTTP/1.1 " + std::to_string(status) +
-                                       " X\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-            (void)!write(fd, answer.data(), answer.size());
-            close(fd);
+            if (answer.status != kSilent && answer.status != kHangUp) {
+                (void)!write(fd, text.data(), text.size());
+            }
+            if (answer.status == kSilent || answer.status == kCut) {
+                silent_.push_back(fd);
+            } else {
+                close(fd);
+            }
         }
     }
     static std::string readRequest(int fd) {
@@ -101,7 +119,7 @@ class Receiver {
         }
     }
 
-    std::vector<int> statuses_;
+    std::vector<Answer> answers_;
     int listener_ = -1;
     int port_ = 0;
     std::thread thread_;
@@ -115,6 +133,11 @@ class PostTest : public ::testing::Test {
   protected:
     void SetUp() override {
         unsetenv("VORSKAL_WEBHOOK");
+        // The user's own webhook file, in a folder of the test's.
+        if (const char* was = std::getenv("XDG_CONFIG_HOME")) {
+            savedConfig_ = was;
+        }
+        setenv("XDG_CONFIG_HOME", (dir_.path() + "/config").c_str(), 1);
         db_ = dir_.path() + "/season.db";
         results::GameResults game = handGame("Verdun", "12/06/26",
                                              {{"Snoopy", Side::Allied, 5, 0, 0, 0, 50},
@@ -126,17 +149,28 @@ class PostTest : public ::testing::Test {
         game.corrections.push_back({results::CorrectionKind::FighterTarget, false, "", {}, {}});
         recordHand(db_, game, "c0ffee");
     }
+    void TearDown() override {
+        unsetenv("VORSKAL_WEBHOOK");
+        if (savedConfig_) {
+            setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1);
+        } else {
+            unsetenv("XDG_CONFIG_HOME");
+        }
+    }
+    std::string userFile() const { return dir_.path() + "/config/vorskal/webhook"; }
     GameDir dir_;
     std::string db_;
+    std::optional<std::string> savedConfig_;
 };
 
 TEST_F(PostTest, TheSummaryInBothFormsAndTheAddressNeverShown) {
-    Receiver receiver({200});
+    Receiver receiver({Answer{200}});
     ASSERT_EQ(league({db_, "set", "webhook", receiver.address()}).out,
-              "Set webhook in " + db_ + " (its address is not shown)\n");
+              "Set webhook in " + userFile() + " (its address is not shown)\n");
     ASSERT_EQ(league({db_, "set", "site-address", "https://zorl.example/site"}).status, 0);
     const LeagueRun listed = league({db_, "set"});
-    EXPECT_NE(listed.out.find("webhook (set, not shown)\nsite-address https://zorl.example/site"),
+    EXPECT_NE(listed.out.find("webhook (set in " + userFile() +
+                              ", not shown)\nsite-address https://zorl.example/site"),
               std::string::npos)
         << listed.out;
     EXPECT_EQ(listed.out.find("secret"), std::string::npos);
@@ -168,26 +202,56 @@ TEST_F(PostTest, TheSummaryInBothFormsAndTheAddressNeverShown) {
     EXPECT_EQ(facts["page"], "https://zorl.example/site/games/game-1.html");
 }
 
-TEST_F(PostTest, FailuresAreTriedAgainAndATimeoutEndsEachTry) {
+// Tried again only while the receiver cannot have taken it. The first wait
+// is a second and doubles; a Retry-After asks for longer.
+TEST_F(PostTest, TriedAgainOnlyWhileTheReceiverHasNotTakenIt) {
+    const std::string maybe = "game 1 perhaps not posted: ";
+    const std::string notSentAgain =
+        " after the summary was sent, so it was not sent again (1 try)";
     const struct {
-        std::vector<int> statuses;
+        std::vector<Answer> answers;
         std::vector<std::string> extra;
         int status;
         std::size_t requests;
-        std::string said;
+        std::string said;  // the whole message, or its start and end around " ... "
+        double atLeast;    // seconds the tries take
     } cases[] = {
-        {{500, 503, 200}, {}, 0, 3, ""},
-        {{500}, {"--tries", "2"}, kExitFailed, 2, "game 1 not posted: HTTP 500 (2 tries)"},
-        {{404, 200}, {}, kExitFailed, 1, "game 1 not posted: HTTP 404 (1 try)"},
-        {{0},
-         {"--timeout", "0.5", "--tries", "2"},
+        {{{500}, {503}, {200}}, {}, 0, 3, "", 3.0},
+        {{{500}}, {"--tries", "2"}, kExitFailed, 2, "game 1 not posted: HTTP 500 (2 tries)", 1.0},
+        {{{404}, {200}}, {}, kExitFailed, 1, "game 1 not posted: HTTP 404 (1 try)", 0},
+        // A gateway that gave up waiting may have handed it on.
+        {{{504}, {200}}, {}, kExitFailed, 1, "game 1 not posted: HTTP 504 (1 try)", 0},
+        // Taken, then the answer was lost: never sent a second time.
+        {{{kSilent}, {200}},
+         {"--timeout", "0.5"},
          kExitFailed,
-         2,
-         "game 1 not posted: Timeout was reached (2 tries)"},
+         1,
+         maybe + "Timeout was reached" + notSentAgain,
+         0.5},
+        {{{kHangUp}, {200}}, {}, kExitFailed, 1, maybe + " ... " + notSentAgain, 0},
+        {{{kCut}, {500}}, {"--timeout", "0.5"}, 0, 1, "", 0.5},
+        // Retry-After: two seconds, more than the first wait of one.
+        {{{429, "Retry-After: 2\r\n"}, {200}}, {}, 0, 2, "", 2.0},
+        {{{503, "retry-after:  61 \r\n"}},
+         {},
+         kExitFailed,
+         1,
+         "game 1 not posted: HTTP 503, and its Retry-After asks for 61 s, more than the 60 s "
+         "this waits (1 try)",
+         0},
+        {{{429, "Retry-After: Wed, 21 Oct 2099 07:28:00 GMT\r\n"}},
+         {},
+         kExitFailed,
+         1,
+         "game 1 not posted: HTTP 429, and its Retry-After asks for ... more than the 60 s this "
+         "waits (1 try)",
+         0},
+        // Only a 429 or a 503 sets the wait.
+        {{{500, "Retry-After: 61\r\n"}, {200}}, {}, 0, 2, "", 1.0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.said);
-        Receiver receiver(c.statuses);
+        SCOPED_TRACE(c.said + " " + std::to_string(c.answers[0].status));
+        Receiver receiver(c.answers);
         setenv("VORSKAL_WEBHOOK", receiver.address().c_str(), 1);
         std::vector<std::string> args = {db_, "post", "1"};
         args.insert(args.end(), c.extra.begin(), c.extra.end());
@@ -197,16 +261,41 @@ TEST_F(PostTest, FailuresAreTriedAgainAndATimeoutEndsEachTry) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(receiver.bodies().size(), c.requests);
-        if (!c.said.empty()) {
-            EXPECT_EQ(run.err, "vorskal-league: " + c.said + "\n");
+        const std::size_t gap = c.said.find(" ... ");
+        const std::string said = "vorskal-league: " + c.said + "\n";
+        if (c.said.empty()) {
+            EXPECT_EQ(run.err, "");
+        } else if (gap == std::string::npos) {
+            EXPECT_EQ(run.err, said);
+        } else {
+            EXPECT_EQ(run.err.substr(0, gap + 16), said.substr(0, gap + 16)) << run.err;
+            const std::string end = said.substr(gap + 16 + 5);
+            EXPECT_EQ(run.err.substr(run.err.size() - std::min(end.size(), run.err.size())), end)
+                << run.err;
         }
         EXPECT_EQ(run.err.find("secret"), std::string::npos);
-        if (c.statuses[0] == 0) {
-            // Two tries of half a second and one wait of a second between them.
-            EXPECT_GE(seconds, 1.9);
-            EXPECT_LT(seconds, 6.0);
-        }
+        EXPECT_GE(seconds, c.atLeast * 0.95);
+        EXPECT_LT(seconds, c.atLeast + 3.0);
     }
+
+    // Nobody listens: tried again, as nothing reached a receiver.
+    const int port = [] {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        socklen_t length = sizeof address;
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+        close(fd);
+        return ntohs(address.sin_port);
+    }();
+    setenv("VORSKAL_WEBHOOK", ("http://127.0.0.1:" + std::to_string(port) + "/hook").c_str(), 1);
+    const LeagueRun refused = league({db_, "post", "1", "--tries", "2"});
+    EXPECT_EQ(refused.status, kExitFailed);
+    EXPECT_EQ(refused.err.rfind("vorskal-league: game 1 not posted: ", 0), 0u) << refused.err;
+    EXPECT_NE(refused.err.find(" (2 tries)\n"), std::string::npos) << refused.err;
+
     unsetenv("VORSKAL_WEBHOOK");
     const LeagueRun none = league({db_, "post", "1"});
     EXPECT_EQ(none.status, kExitFailed);
@@ -218,7 +307,7 @@ TEST_F(PostTest, FailuresAreTriedAgainAndATimeoutEndsEachTry) {
 // says how to post it again.
 TEST_F(PostTest, TheTallyPostsTheGameItRecorded) {
     for (const int status : {200, 400}) {
-        Receiver receiver({status});
+        Receiver receiver({Answer{status}});
         setenv("VORSKAL_WEBHOOK", receiver.address().c_str(), 1);
         GameDir game;
         copySampleGame(game);
@@ -241,6 +330,89 @@ TEST_F(PostTest, TheTallyPostsTheGameItRecorded) {
         }
     }
     unsetenv("VORSKAL_WEBHOOK");
+}
+
+// --post with no webhook, or one that is not a plain address: the run is
+// refused before it records or appends anything.
+TEST_F(PostTest, TheTallyChecksTheWebhookBeforeItRecords) {
+    const struct {
+        const char* environment;  // nullptr: none set
+        std::string said;
+    } cases[] = {
+        {nullptr, "no webhook to post to"},
+        {"http://127.0.0.1:9/hook\x1b[2J", "VORSKAL_WEBHOOK: the webhook is not a plain"},
+        {"ftp://127.0.0.1/hook", "VORSKAL_WEBHOOK: the webhook is not a plain"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
+        if (c.environment != nullptr) {
+            setenv("VORSKAL_WEBHOOK", c.environment, 1);
+        } else {
+            unsetenv("VORSKAL_WEBHOOK");
+        }
+        GameDir game;
+        copySampleGame(game);
+        const LeagueRun run = tally({"--record", db_, "--post", game.path()});
+        EXPECT_EQ(run.status, kExitFailed);
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("; nothing done\n"), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(game.path() + "/vorskal.log"));
+        league::LeagueFile file(db_, league::LeagueFile::Access::Read);
+        league::Statement count = file.db().prepare("SELECT count(*) FROM games");
+        ASSERT_TRUE(count.step());
+        EXPECT_EQ(count.integer(0), 1);  // the hand-made game of SetUp only
+    }
+}
+
+// The address a league file of before holds still posts, with a warning,
+// until `set webhook from-league` moves it to the user's own file; nothing
+// of it is left in the league file's bytes.
+TEST_F(PostTest, TheWebhookLeavesTheLeagueFile) {
+    Receiver receiver({Answer{200}});
+    {
+        league::LeagueFile file(db_, league::LeagueFile::Access::Change);
+        file.db()
+            .prepare("INSERT INTO settings (name, value) VALUES ('webhook', ?)")
+            .bind(1, receiver.address())
+            .run();
+    }
+    const std::string move =
+        "vorskal-league " + db_ + " set webhook from-league moves it to " + userFile() + "\n";
+    const LeagueRun old = league({db_, "post", "1"});
+    EXPECT_EQ(old.out, "Posted game 1 to the webhook\n") << old.err;
+    EXPECT_EQ(old.err,
+              "vorskal-league: warning: " + db_ +
+                  " holds the webhook's address, and a league file is sent to others: " + move);
+    EXPECT_NE(league({db_, "set"})
+                  .out.find("webhook (set in " + db_ +
+                            ", not shown; set webhook from-league moves it out)\n"),
+              std::string::npos);
+
+    EXPECT_EQ(league({db_, "set", "webhook", "from-league"}).out,
+              "Moved the webhook to " + userFile() + " (its address is not shown); " + db_ +
+                  " holds it no more\n");
+    EXPECT_EQ(bytesOf(userFile()), receiver.address() + "\n");
+    EXPECT_EQ(bytesOf(db_).find("secret-7f3a"), std::string::npos);
+    const LeagueRun now = league({db_, "post", "1"});
+    EXPECT_EQ(now.status, 0) << now.err;
+    EXPECT_EQ(now.err, "");
+    EXPECT_EQ(receiver.bodies().size(), 2u);
+    const LeagueRun again = league({db_, "set", "webhook", "from-league"});
+    EXPECT_EQ(again.status, kExitFailed);
+    EXPECT_EQ(again.err, "vorskal-league: " + db_ + " holds no webhook to move\n");
+
+    // Only a plain http(s) address is taken; the one set stays.
+    for (const std::string bad : {"http://zorl.example/hook\x1b]0;x\x07", "http://zorl.example/a b",
+                                  "http://", "https:///hook", "http://zorl.example/\r\nX-Evil: 1",
+                                  "ftp://zorl.example/", "http://zörl.example/"}) {
+        SCOPED_TRACE(bad);
+        const LeagueRun refused = league({db_, "set", "webhook", bad});
+        EXPECT_EQ(refused.status, kExitUsage);
+        EXPECT_NE(refused.err.find("webhook is an address that begins with http:// or https://"),
+                  std::string::npos)
+            << refused.err;
+    }
+    EXPECT_EQ(bytesOf(userFile()), receiver.address() + "\n");
 }
 
 }  // namespace
