@@ -121,6 +121,17 @@ TEST_F(RecordTest, SameGameRefusedOrReplacedUnderItsNumberRemovedAndRestored) {
               "pilot \"Snoopy\": kills 3 in game 1, 99 in this one; pilot \"Snoopy\": score 40 "
               "in game 1, 1000 in this one; the Allied kills 3 in game 1, 99 in this one; and 2 "
               "more");
+    // Archie moved to the Hun side, the Hun totals raised to match (Udet's 2
+    // kills and 15 points, and Archie's 2 and 20).
+    results::GameResults turned = kGameA;
+    turned.pilots[2].team = Side::Hun;
+    turned.pilots[2].teamCode = 2;
+    turned.hun.kills += 2;
+    turned.hun.score += 20;
+    turned.hun.final += 20;
+    EXPECT_EQ(league::recordGame(file, turned, nullptr, handIdentity("a1a1"), {}).conflict,
+              "pilot \"Archie\"'s side \"unknown\" in game 1, \"Hun\" in this one; the Hun kills "
+              "2 in game 1, 4 in this one; the Hun score 15 in game 1, 35 in this one; and 1 more");
     EXPECT_EQ(standings()["pilots"][1]["score"], 35);
 
     const league::RecordResult replaced =
