@@ -1,5 +1,6 @@
 #include "league/store/settings.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace vorskal::league {
@@ -52,14 +53,28 @@ std::optional<DateOrder> dateOrderSetting(Connection& db) {
     return value ? dateOrderNamed(*value) : std::nullopt;
 }
 
+namespace {
+
+// Whether `value` holds a control byte (below 0x20, or 0x7F): a setting is
+// shown on pages and in terminals, where such a byte is a command.
+bool holdsControlByte(const std::string& value) {
+    return std::any_of(value.begin(), value.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
+}  // namespace
+
 void changeSetting(Connection& db, const std::string& name, const std::string& value) {
     if (name == kSeasonSetting) {
         if (const std::string fault = seasonNameFault(value); !fault.empty()) {
             throw std::invalid_argument(fault);
         }
     } else if (name == kLeagueNameSetting) {
-        if (value.empty() || value.find_first_of("\r\n") != std::string::npos) {
-            throw std::invalid_argument("a league's name is one line of text, not empty");
+        if (value.empty() || holdsControlByte(value)) {
+            throw std::invalid_argument(
+                "a league's name is one line of text without control bytes, not empty");
         }
     } else if (name == kDateOrderSetting) {
         if (!dateOrderNamed(value)) {
@@ -70,9 +85,11 @@ void changeSetting(Connection& db, const std::string& name, const std::string& v
         }
     } else if (name == kSiteAddressSetting) {
         if ((value.rfind("http://", 0) != 0 && value.rfind("https://", 0) != 0) ||
-            value.find_first_of(" \t\r\n") != std::string::npos) {
-            throw std::invalid_argument(name +
-                                        " is an address that begins with http:// or https://");
+            value.find(' ') != std::string::npos || holdsControlByte(value)) {
+            throw std::invalid_argument(
+                name +
+                " is an address that begins with http:// or https://, without blanks or "
+                "control bytes");
         }
     } else {
         throw std::invalid_argument("no setting \"" + name +

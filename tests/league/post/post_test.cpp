@@ -17,6 +17,8 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "league/store/league_file.h"
 #include "tests/league/league_support.h"
@@ -413,6 +415,19 @@ TEST_F(PostTest, TheWebhookLeavesTheLeagueFile) {
             << refused.err;
     }
     EXPECT_EQ(bytesOf(userFile()), receiver.address() + "\n");
+
+    // The site's address and the league's name are shown on pages and in
+    // terminals: no control byte (an escape, a DEL, a tab) gets in.
+    for (const auto& [setting, bad] : std::vector<std::pair<std::string, std::string>>{
+             {"site-address", "https://zorl.example/\x1b[2J"},
+             {"site-address", "https://zorl.example/\x7f"},
+             {"league-name", "Flanders\x1b[31m"},
+             {"league-name", "Flanders\tLeague"}}) {
+        SCOPED_TRACE(setting);
+        const LeagueRun refused = league({db_, "set", setting, bad});
+        EXPECT_EQ(refused.status, kExitUsage);
+        EXPECT_NE(refused.err.find("control bytes"), std::string::npos) << refused.err;
+    }
 }
 
 }  // namespace
