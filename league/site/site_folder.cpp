@@ -118,11 +118,12 @@ SiteFolder::SiteFolder(std::string dir, SiteRules rules)
     removeLeftovers(target_);
     std::vector<std::string> others = othersInPlace();
     if (!others.empty() && !rules_.keepOthers) {
-        throw LeagueError(dir_ + ": holds " + std::to_string(others.size()) +
-                          (others.size() == 1 ? " file" : " files") +
-                          " that no build of this site wrote (" + joined(others) +
-                          "), which a rebuild would delete; move them elsewhere, or give "
-                          "--keep-others to keep them in the new site; nothing written");
+        throw LeagueError(
+            dir_ + ": holds " + std::to_string(others.size()) +
+            (others.size() == 1 ? " file" : " files") + " that no build of this site wrote (" +
+            joined(others) + "), which a rebuild would delete; move " +
+            (others.size() == 1 ? "it" : "them") + " elsewhere, or give --keep-others to keep " +
+            (others.size() == 1 ? "it" : "them") + " in the new site; nothing written");
     }
     std::error_code error;
     fresh_ = sibling(target_, "new");

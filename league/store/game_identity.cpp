@@ -167,6 +167,16 @@ Match findMatch(Connection& db, const results::GameResults& game, const GameIden
             return *found;
         }
     }
+    // The report of a version that --replace replaced (an import of the old
+    // report file): its logs are the game that replaced it.
+    Statement replaced = db.prepare(
+        "SELECT g.id, coalesce(g.merged_lines, 0) FROM games v JOIN games g ON g.id = "
+        "v.replaced_by WHERE v.replaced_by IS NOT NULL AND (v.game_key = ?1 OR v.report_sha256 = "
+        "?2) ORDER BY v.id LIMIT 1");
+    replaced.bind(1, identity.key).bind(2, orNull(identity.reportSha256));
+    if (replaced.step()) {
+        return Match{Sameness::SameLogs, replaced.integer(0), replaced.integer(1), false};
+    }
     return {};
 }
 
