@@ -19,6 +19,7 @@ class FirstBytes : public MappedFile {
         : file_(std::move(file)), limit_(limit) {}
 
     std::string_view bytes() const override { return file_->bytes().substr(0, limit_); }
+    std::uint64_t size() const override { return std::min(file_->size(), limit_); }
     std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) const override {
         if (offset >= limit_) {
             return 0;
@@ -58,15 +59,24 @@ class FirstBytesRead : public InputFile {
 
 }  // namespace
 
-std::size_t completeLength(std::string_view bytes) {
-    std::size_t end = bytes.size();
-    if (end > 0 && bytes[end - 1] == '\r') {
-        --end;
+std::uint64_t completeLength(const MappedFile& file, std::uint64_t size) {
+    char block[1 << 16];
+    std::uint64_t end = size;
+    if (end > 0 && file.readAt(end - 1, block, 1) == 1 && block[0] == '\r') {
+        --end;  // maybe the first half of a CR LF
     }
-    while (end > 0 && bytes[end - 1] != '\n' && bytes[end - 1] != '\r') {
-        --end;
+    while (end > 0) {
+        const std::uint64_t from = end > sizeof block ? end - sizeof block : 0;
+        const auto wanted = static_cast<std::size_t>(end - from);
+        const std::size_t got = file.readAt(from, block, wanted);
+        for (std::size_t i = std::min(got, wanted); i > 0; --i) {
+            if (block[i - 1] == '\n' || block[i - 1] == '\r') {
+                return from + i;
+            }
+        }
+        end = from;
     }
-    return end;
+    return 0;
 }
 
 LogLook lookAtLogs(FileService& files) {
@@ -77,9 +87,10 @@ LogLook lookAtLogs(FileService& files) {
             return look;
         }
         const std::unique_ptr<MappedFile> file = files.map(name);
-        const std::string_view bytes = file->bytes();
-        look.push_back({std::move(name), bytes.size(), completeLength(bytes),
-                        std::string(bytes.substr(0, kHeadBytes))});
+        const std::uint64_t size = file->size();
+        std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(size, kHeadBytes)), '\0');
+        head.resize(file->readAt(0, head.data(), head.size()));
+        look.push_back({std::move(name), size, completeLength(*file, size), std::move(head)});
     }
 }
 

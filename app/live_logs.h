@@ -19,8 +19,9 @@
 
 namespace vorskal {
 
-// How many of `bytes` are complete lines.
-std::size_t completeLength(std::string_view bytes);
+// How many of the file's first `size` bytes are complete lines. Reads back
+// from the end only as far as the last line end.
+std::uint64_t completeLength(const MappedFile& file, std::uint64_t size);
 
 struct LogExtent {
     std::string name;         // "ux7server0.log", ...

@@ -28,7 +28,11 @@ class InputFile {
 class MappedFile {
   public:
     virtual ~MappedFile() = default;
+    // All the bytes, in memory. A service that reads the file through the
+    // system (it could not be mapped) reads it whole on the first call:
+    // prefer size() and readAt for a file of any length.
     virtual std::string_view bytes() const = 0;
+    virtual std::uint64_t size() const { return bytes().size(); }
     // Copies up to `size` bytes from `offset` into `buffer` and returns how
     // many: fewer only at the end of the file. The same bytes as bytes()
     // holds, but a service may read them through the system, which is much

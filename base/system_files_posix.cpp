@@ -113,29 +113,28 @@ class PosixInput : public InputFile {
     std::string name_;
 };
 
-// A regular file mapped for reading; one that cannot be mapped (empty, or
-// on a file system that cannot) is read into memory instead, so that its
-// read errors surface as usual.
+// A regular file mapped for reading. One that cannot be mapped (the
+// process may not have the address space) is read through the system, so
+// that the tally needs no address space for the logs' size; one that is not
+// a regular file is read into memory.
 class PosixMapped : public MappedFile {
   public:
     PosixMapped(int fd, std::string name) : fd_(fd), name_(std::move(name)) {
         struct stat info {};
-        if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode)) {
             size_ = static_cast<std::size_t>(info.st_size);
-            void* at = ::mmap(nullptr, size_, PROT_READ, MAP_SHARED, fd_, 0);
-            if (at != MAP_FAILED) {
-                data_ = static_cast<const char*>(at);
-                ::madvise(at, size_, MADV_SEQUENTIAL);
-                return;
+            readThrough_ = true;
+            if (size_ > 0) {
+                void* at = ::mmap(nullptr, size_, PROT_READ, MAP_SHARED, fd_, 0);
+                if (at != MAP_FAILED) {
+                    data_ = static_cast<const char*>(at);
+                    ::madvise(at, size_, MADV_SEQUENTIAL);
+                }
             }
+            return;
         }
-        size_ = 0;
         try {
-            PosixInput in(::dup(fd_), name_);
-            char buffer[1 << 16];
-            for (std::size_t got; (got = in.read(buffer, sizeof buffer)) > 0;) {
-                owned_.append(buffer, got);
-            }
+            readAll();
         } catch (...) {
             ::close(fd_);
             throw;
@@ -148,10 +147,18 @@ class PosixMapped : public MappedFile {
         ::close(fd_);
     }
     std::string_view bytes() const override {
-        return data_ != nullptr ? std::string_view(data_, size_) : std::string_view(owned_);
+        if (data_ != nullptr) {
+            return {data_, size_};
+        }
+        if (readThrough_) {
+            readAll();
+            readThrough_ = false;
+        }
+        return owned_;
     }
+    std::uint64_t size() const override { return readThrough_ ? size_ : bytes().size(); }
     std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) const override {
-        if (data_ == nullptr) {
+        if (data_ == nullptr && !readThrough_) {
             return MappedFile::readAt(offset, buffer, size);
         }
         std::size_t done = 0;
@@ -202,17 +209,23 @@ class PosixMapped : public MappedFile {
                       MADV_DONTNEED);
         }
     }
-    // The descriptor to copy from inside the system; -1 when not mapped.
-    int copyDescriptor() const {
-        return data_ != nullptr ? fd_ : -1;
-    }
 
   private:
+    void readAll() const {
+        PosixInput in(::dup(fd_), name_);
+        char buffer[1 << 16];
+        owned_.clear();
+        for (std::size_t got; (got = in.read(buffer, sizeof buffer)) > 0;) {
+            owned_.append(buffer, got);
+        }
+    }
+
     int fd_;
     std::string name_;
     const char* data_ = nullptr;
     std::size_t size_ = 0;
-    std::string owned_;
+    mutable bool readThrough_ = false;  // not mapped: read with pread, size_ from fstat
+    mutable std::string owned_;
 };
 
 // The name of a file that createOrReplace writes before it takes the place
@@ -446,6 +459,14 @@ std::unique_ptr<OutputFile> replaceFile(const std::string& path) {
     }
     const auto [directory, name] = splitPath(path);
     return replaceIn(directory, name, path);
+}
+
+std::unique_ptr<OutputFile> createNewFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        throw TallyFailure(failureText(path, "create", errno));
+    }
+    return std::make_unique<PosixOutput>(fd, path);
 }
 
 ScratchFile openScratchFile() {

@@ -110,31 +110,29 @@ class WindowsInput : public InputFile {
     std::string name_;
 };
 
-// A regular file mapped for reading; one that cannot be mapped (empty) is
-// read into memory instead, so that its read errors surface.
+// A regular file mapped for reading. One that cannot be mapped (the process
+// may not have the address space) is read through the system, so that the
+// tally needs no address space for the logs' size; one that is not a disk
+// file is read into memory.
 class WindowsMapped : public MappedFile {
   public:
     WindowsMapped(HANDLE handle, std::string name) : handle_(handle), name_(std::move(name)) {
         LARGE_INTEGER size{};
-        if (GetFileType(handle_) == FILE_TYPE_DISK && GetFileSizeEx(handle_, &size) &&
-            size.QuadPart > 0) {
+        if (GetFileType(handle_) == FILE_TYPE_DISK && GetFileSizeEx(handle_, &size)) {
+            size_ = static_cast<std::size_t>(size.QuadPart);
+            readThrough_ = true;
             const HANDLE mapping =
-                CreateFileMappingW(handle_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+                size_ > 0 ? CreateFileMappingW(handle_, nullptr, PAGE_READONLY, 0, 0, nullptr)
+                          : nullptr;
             if (mapping != nullptr) {
                 const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
                 CloseHandle(mapping);  // the view keeps the mapping alive
-                if (view != nullptr) {
-                    data_ = static_cast<const char*>(view);
-                    size_ = static_cast<std::size_t>(size.QuadPart);
-                    return;
-                }
+                data_ = static_cast<const char*>(view);
             }
+            return;
         }
         try {
-            char buffer[1 << 16];
-            for (std::size_t got; (got = readSome(handle_, name_, buffer, sizeof buffer)) > 0;) {
-                owned_.append(buffer, got);
-            }
+            readAll();
         } catch (...) {
             CloseHandle(handle_);
             throw;
@@ -147,10 +145,18 @@ class WindowsMapped : public MappedFile {
         CloseHandle(handle_);
     }
     std::string_view bytes() const override {
-        return data_ != nullptr ? std::string_view(data_, size_) : std::string_view(owned_);
+        if (data_ != nullptr) {
+            return {data_, size_};
+        }
+        if (readThrough_) {
+            readAll();
+            readThrough_ = false;
+        }
+        return owned_;
     }
+    std::uint64_t size() const override { return readThrough_ ? size_ : bytes().size(); }
     std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) const override {
-        if (data_ == nullptr) {
+        if (data_ == nullptr && !readThrough_) {
             return MappedFile::readAt(offset, buffer, size);
         }
         std::size_t done = 0;
@@ -166,11 +172,25 @@ class WindowsMapped : public MappedFile {
     }
 
   private:
+    void readAll() const {
+        char buffer[1 << 16];
+        owned_.clear();
+        for (std::uint64_t at = 0;;) {
+            const std::size_t got = readSome(handle_, name_, buffer, sizeof buffer, &at);
+            if (got == 0) {
+                return;
+            }
+            owned_.append(buffer, got);
+            at += got;
+        }
+    }
+
     HANDLE handle_;
     std::string name_;
     const char* data_ = nullptr;
     std::size_t size_ = 0;
-    std::string owned_;
+    mutable bool readThrough_ = false;  // not mapped: read at offsets, size_ from the system
+    mutable std::string owned_;
 };
 
 // Marks a file, or no longer, to be deleted when its last handle closes.
@@ -404,6 +424,15 @@ std::unique_ptr<OutputFile> replaceFile(const std::string& path) {
     }
     const auto [directory, name] = splitPath(path);
     return replaceIn(directory, name, path);
+}
+
+std::unique_ptr<OutputFile> createNewFile(const std::string& path) {
+    const HANDLE handle = CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        throw TallyFailure(failureText(path, "create", GetLastError()));
+    }
+    return std::make_unique<WindowsOutput>(handle, path, std::wstring(), std::wstring());
 }
 
 ScratchFile openScratchFile() {

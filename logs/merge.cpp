@@ -46,7 +46,7 @@ class PieceCopier {
           writer_(writer),
           watcher_(watcher),
           window_(window),
-          size_(piece_->bytes().size()) {}
+          size_(piece_->size()) {}
 
     // Calls onLine(const HandedLine&) for the lines that may be of a kind,
     // in order. Returns the number of lines.

@@ -1,8 +1,9 @@
 // Game folders that a crashed server or a careless admin leaves, run through
 // the headless runner as a real process (its descriptor limit set with
 // setrlimit): a log without line ends, a line far longer than the merge reads
-// at once, thousands of numbered logs under a low descriptor limit, and too
-// few descriptors to read a log at all. Each must end as stated: a complete
+// at once, a log larger than the address space the runner may use, thousands
+// of numbered logs under a low descriptor limit, and too few descriptors to
+// read a log at all. Each must end as stated: a complete
 // tally with the merged log byte for byte, or a failure whose report ends in
 // its ERROR line, and never a warning about a log that is there. Peak memory
 // is measured in bench/hostile.sh, not here.
@@ -22,8 +23,9 @@
 namespace vorskal::testing {
 namespace {
 
-// Runs the runner on `dir` with at most `descriptors` open files (0: as it is).
-ToolRun runLimited(const GameDir& dir, rlim_t descriptors) {
+// Runs the runner on `dir` with at most `descriptors` open files and
+// `addressSpace` bytes of address space (0: as it is).
+ToolRun runLimited(const GameDir& dir, rlim_t descriptors, rlim_t addressSpace) {
     GameDir outputs;
     const std::string out = outputs.path() + "/out";
     const std::string err = outputs.path() + "/err";
@@ -41,6 +43,10 @@ ToolRun runLimited(const GameDir& dir, rlim_t descriptors) {
         if (descriptors != 0) {
             const rlimit limit{descriptors, descriptors};
             ::setrlimit(RLIMIT_NOFILE, &limit);
+        }
+        if (addressSpace != 0) {
+            const rlimit limit{addressSpace, addressSpace};
+            ::setrlimit(RLIMIT_AS, &limit);
         }
         ::execl(VORSKAL_TALLY_BINARY, "vorskal-tally", "-C", dir.path().c_str(), nullptr);
         ::_exit(127);
@@ -65,6 +71,7 @@ struct Case {
     const char* name;
     std::function<void(const GameDir&)> make;
     rlim_t descriptors;
+    rlim_t addressSpace;
     int status;
     std::string merged;      // the merged log, when the run completes
     std::string reportHas;   // a text the report holds
@@ -75,6 +82,9 @@ TEST(HostileInput, EachEndsAsStated) {
     // A NUL-filled log of 16 MiB (far more than the merge reads at once)
     // without a line end: one line of no kind, ended by CR LF when merged.
     const std::string nuls(16u << 20, '\0');
+    // A log of 96 MiB under 80 MiB of address space: read through the
+    // system where it cannot be mapped.
+    const std::string larger(96u << 20, '\0');
     // A destruction line of 1 MiB, not red boxed: section 5 shows it whole.
     const std::string longTarget =
         "12/06/26 20:16:00 Target Depot " + std::string(1u << 20, 'x') + " #7 destroyed by Snoopy.";
@@ -89,10 +99,16 @@ TEST(HostileInput, EachEndsAsStated) {
              dir.write("ux7server0.log", kEntry);
              dir.write("ux7server1.log", nuls);
          },
-         0, 0, kEntry + nuls + "\r\n", "", "Map used was Verdun\r\n \r\n"},
+         0, 0, 0, kEntry + nuls + "\r\n", "", "Map used was Verdun\r\n \r\n"},
+        {"a log larger than the address space",
+         [&](const GameDir& dir) {
+             dir.write("ux7server0.log", kEntry);
+             dir.write("ux7server1.log", larger);
+         },
+         0, 80u << 20, 0, kEntry + larger + "\r\n", "", "Map used was Verdun\r\n \r\n"},
         {"a destruction line of 1 MiB",
          [&](const GameDir& dir) { dir.write("ux7server0.log", kEntry + longTarget + "\n"); }, 0, 0,
-         kEntry + longTarget + "\r\n",
+         0, kEntry + longTarget + "\r\n",
          "NOTICE -- Only red boxed targets have been tallied \r\n \r\n" + longTarget + "\r\n \r\n",
          "Map used was Verdun\r\n \r\n"},
         {"10,000 logs under 1,024 descriptors",
@@ -102,24 +118,24 @@ TEST(HostileInput, EachEndsAsStated) {
                            "12/06/26 20:00:00 line " + std::to_string(n) + "\n");
              }
          },
-         1024, 0, manyMerged, "", "Map used was Verdun\r\n \r\n"},
+         1024, 0, 0, manyMerged, "", "Map used was Verdun\r\n \r\n"},
         // Standard input, output and error, the folder's lock and the new
         // merged log take five: no descriptor is left to read a log with.
-        // (A sanitizer's checks need descriptors of their own: its builds
-        // leave this case out.)
+        // (A sanitizer's checks need descriptors and address space of their
+        // own: its builds leave out the cases that limit them to fail.)
         {"no descriptor left to read a log",
-         [](const GameDir& dir) { dir.write("ux7server0.log", kEntry); }, 5, 2, "", "",
+         [](const GameDir& dir) { dir.write("ux7server0.log", kEntry); }, 5, 0, 2, "", "",
          "ERROR -- ux7server0.log: cannot open: Too many open files\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (kSanitized && c.descriptors != 0 && c.status != 0) {
+        if (kSanitized && ((c.descriptors != 0 && c.status != 0) || c.addressSpace != 0)) {
             continue;
         }
         GameDir dir;
         dir.write("vorskal.ini", std::string(kPointFile));
         c.make(dir);
-        const ToolRun run = runLimited(dir, c.descriptors);
+        const ToolRun run = runLimited(dir, c.descriptors, c.addressSpace);
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.err.find("missing"), std::string::npos) << run.err;
         if (c.status == 0) {
