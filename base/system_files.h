@@ -99,6 +99,11 @@ std::unique_ptr<InputFile> openInputFile(const std::string& path);
 // file's directory: the one way every output is written. Throws TallyFailure
 // naming `path` when it is there and not a regular file, or cannot be made.
 std::unique_ptr<OutputFile> replaceFile(const std::string& path);
+// A file made new at `path`, never over anything there, for a folder that
+// takes its place whole once every file in it is written (a site being
+// built): no temporary name, no look for another run's leftovers. Throws
+// TallyFailure naming `path` when something is there or it cannot be made.
+std::unique_ptr<OutputFile> createNewFile(const std::string& path);
 
 // A scratch file for the run's own use, read and written, gone when it is
 // closed or the process ends: in the folder that TMPDIR names (Windows: the

@@ -3,7 +3,8 @@
 # league file, then the standings of 1,000 games (a second file of 500 games
 # imported on top), in every format; then the site of a season of 100 games
 # and 60 pilots, from scratch and again after one more game (with the number of files that
-# rebuild wrote). Each figure is the wall time of one run
+# rebuild wrote); and the sites of seasons of about 10,000 and 20,000 pilots, whose
+# times should be in proportion. Each figure is the wall time of one run
 # of vorskal-league and its CPU time (user and system); the run with the
 # best wall time of RUNS runs (3 by default) is printed. Needs GNU time.
 #
@@ -62,3 +63,15 @@ prepare='rm -rf "$work/site" && cp -a "$work/site-before" "$work/site" && touch 
 echo "site after one more game: $(best "$league" "$work/season.db" site "$work/site")"
 echo "site: $(du -sh "$work/site" | cut -f1), $(find "$work/site" -type f | wc -l) files," \
     "$(find "$work/site" -type f -newer "$work/mark" | wc -l) written again after one more game"
+
+# A site's cost grows with its pages, not with their square: seasons of about
+# 10,000 and 20,000 pilots (games of 16 to 32 pilots, three per pilot).
+for pilots in 10000 20000; do
+    python3 "$here/league_reports.py" $((pilots / 8)) 5 "$pilots" >"$work/many.log"
+    rm -f "$work/many.db"
+    "$league" "$work/many.db" import "$work/many.log" >/dev/null
+    prepare='rm -rf "$work/site"'
+    "$league" "$work/many.db" site "$work/site" >/dev/null
+    echo "site of $(find "$work/site" -path '*/pilots/*' -type f | wc -l) pilot pages:" \
+        "$(best "$league" "$work/many.db" site "$work/site")"
+done

@@ -77,7 +77,8 @@ def game(rng, number):
 
 def main():
     games, seed = int(sys.argv[1]), int(sys.argv[2])
-    del POOL[int(sys.argv[3]) if len(sys.argv) > 3 else len(POOL):]
+    size = int(sys.argv[3]) if len(sys.argv) > 3 else len(POOL)
+    POOL[:] = ["Pilot_%05d" % i if size > 1000 else "Pilot_%03d" % i for i in range(size)]
     rng = random.Random(seed)
     out = sys.stdout.buffer
     for number in range(games):

@@ -233,7 +233,9 @@ void SiteFolder::write(const std::string& relative, std::string_view bytes) {
     }
     ++written_;
     try {
-        const std::unique_ptr<OutputFile> file = replaceFile(path.string());
+        // The new site's folder is this build's own and takes its place
+        // whole: its files are made there at once.
+        const std::unique_ptr<OutputFile> file = createNewFile(path.string());
         file->write(bytes);
         file->close();
     } catch (const TallyFailure& failure) {
