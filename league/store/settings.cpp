@@ -5,8 +5,6 @@
 
 namespace vorskal::league {
 
-namespace {}  // namespace
-
 bool isPlainWebAddress(std::string_view value) {
     std::string_view rest = value;
     if (rest.substr(0, 7) == "http://") {
@@ -42,22 +40,11 @@ std::string currentSeason(Connection& db) {
     return settingValue(db, kSeasonSetting).value_or(std::string(kFirstSeason));
 }
 
-std::string seasonNameFault(std::string_view name) {
-    return name.empty() || name.find_first_of("\r\n") != std::string_view::npos
-               ? "a season's name is one line of text, not empty"
-               : "";
-}
-
-std::optional<DateOrder> dateOrderSetting(Connection& db) {
-    const std::optional<std::string> value = settingValue(db, kDateOrderSetting);
-    return value ? dateOrderNamed(*value) : std::nullopt;
-}
-
 namespace {
 
 // Whether `value` holds a control byte (below 0x20, or 0x7F): a setting is
 // shown on pages and in terminals, where such a byte is a command.
-bool holdsControlByte(const std::string& value) {
+bool holdsControlByte(std::string_view value) {
     return std::any_of(value.begin(), value.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return byte < 0x20 || byte == 0x7F;
@@ -65,6 +52,17 @@ bool holdsControlByte(const std::string& value) {
 }
 
 }  // namespace
+
+std::string seasonNameFault(std::string_view name) {
+    return name.empty() || holdsControlByte(name)
+               ? "a season's name is one line of text, not empty, without control bytes"
+               : "";
+}
+
+std::optional<DateOrder> dateOrderSetting(Connection& db) {
+    const std::optional<std::string> value = settingValue(db, kDateOrderSetting);
+    return value ? dateOrderNamed(*value) : std::nullopt;
+}
 
 void changeSetting(Connection& db, const std::string& name, const std::string& value) {
     if (name == kSeasonSetting) {

@@ -29,8 +29,9 @@ inline constexpr std::string_view kLeagueNameSetting = "league-name";
 
 std::string currentSeason(Connection& db);
 // Why `name` cannot name a season ("" when it can): a season's name is one
-// line of text, not empty. The one rule of `set season`, `import --season`,
-// `--record --season` and of the seasons `merge` takes from another file.
+// line of text, not empty, without control bytes. The one rule of `set
+// season`, `import --season`, `--record --season` and of the seasons `merge`
+// takes from another file.
 std::string seasonNameFault(std::string_view name);
 // A setting's value; nullopt when it is not set.
 std::optional<std::string> settingValue(Connection& db, std::string_view name);

@@ -173,7 +173,8 @@ TEST(Forged, AResultsJsonIsReadWithinItsLimits) {
     }
 }
 
-// A season's name is one line of text, not empty, wherever it comes from:
+// A season's name is one line of text, not empty, without control bytes
+// (pages and terminals show it), wherever it comes from:
 // `set season`, `import --season`, `--record --season`, or a game of another
 // league file that `merge` takes (skipped, named).
 TEST(Forged, EveryWayIntoASeasonTakesOneRuleForItsName) {
@@ -195,14 +196,14 @@ TEST(Forged, EveryWayIntoASeasonTakesOneRuleForItsName) {
     } cases[] = {
         {{db, "set", "season", "19\n16"}, false, kExitUsage, "one line of text, not empty"},
         {{db, "import", "--season", "", report}, false, kExitUsage, "one line of text, not empty"},
-        {{db, "import", "--season", "19\r16", report}, false, kExitUsage, "one line of text"},
+        {{db, "import", "--season", "19\x1b[2J16", report}, false, kExitUsage, "control bytes"},
         {{"--record", db, "--season", "", game.path()}, true, kExitUsage, "one line of text"},
-        {{"--record", db, "--season", "19\n16", game.path()}, true, kExitUsage, "one line of text"},
+        {{"--record", db, "--season", "19\t16", game.path()}, true, kExitUsage, "control bytes"},
         {{db, "merge", other},
          false,
          0,
          ": game 1: its season \"19\\x0A16\" breaks the rule of the seasons here (a season's "
-         "name is one line of text, not empty): skipped"},
+         "name is one line of text, not empty, without control bytes): skipped"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command[1]);
