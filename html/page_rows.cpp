@@ -29,4 +29,10 @@ void PageRows::arenaEvent(const results::ArenaEvent& row) {
     }
 }
 
+void PageRows::kill(const results::KillRow& row) {
+    if (next_ != nullptr) {
+        next_->kill(row);
+    }
+}
+
 }  // namespace vorskal::html

@@ -25,6 +25,8 @@ class PageRows : public results::RowSink {
     void correction(const results::Correction& row) override;
     void target(const results::TargetRow& row) override;
     void arenaEvent(const results::ArenaEvent& row) override;
+    // The page lists no kills: handed on only.
+    void kill(const results::KillRow& row) override;
 
     // What the page draws of the lists, for gamePage.
     const PageLists& lists() const { return lists_; }

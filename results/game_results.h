@@ -152,6 +152,26 @@ struct ArenaEvent {
     std::int64_t inGameAfter = 0;  // pilots of that side in the game after it
 };
 
+// One kill line of the merged log ("Kill of "), in log order, as the tally
+// counted it: a death for the victim, a kill for the killer unless it is a
+// self-kill. `victim` and `killer` are the pilots of the score tables the
+// death and the kill went to (trailing blanks removed), with the aircraft
+// each flew as the line names it and the side the tally listed them under.
+struct KillRow {
+    std::uint64_t line = 0;
+    std::string time;  // time of day, "HH:MM:SS"
+    std::string victim;
+    std::string victimAircraft;
+    Side victimSide = Side::Unknown;
+    std::optional<std::string> killer;  // none: the line has no "awarded to "
+    std::string killerAircraft;
+    Side killerSide = Side::Unknown;
+    bool selfKill = false;
+    // The number (from 1, in `corrections` order) of the correction that
+    // took the kill and the death back; none when they count.
+    std::optional<std::int64_t> takenBackBy;
+};
+
 // A stretch during which a side had its 17th (or 18th) pilot in the game.
 struct OverMaxStretch {
     Side side = Side::Unknown;
@@ -201,14 +221,15 @@ struct Warning {
 
 // Receives the rows of the three long lists as the run makes them. A game
 // of a gigabyte has hundreds of thousands; a caller that writes them out
-// sets GameResults::rowSink, and `corrections`, `targets` and `arena` then
-// stay empty.
+// sets GameResults::rowSink, and `corrections`, `targets`, `arena` and
+// `kills` then stay empty.
 class RowSink {
   public:
     virtual ~RowSink() = default;
     virtual void correction(const Correction& row) = 0;
     virtual void target(const TargetRow& row) = 0;
     virtual void arenaEvent(const ArenaEvent& row) = 0;
+    virtual void kill(const KillRow& row) = 0;
 };
 
 // The report the run appended to "vorskal.log", by which the game is known
@@ -251,6 +272,11 @@ struct GameResults {
     std::vector<Correction> corrections;
     std::vector<TargetRow> targets;
     std::vector<ArenaEvent> arena;
+    // Every kill line (into rowSink when set). `killsListed` says whether
+    // the kills are known at all: a game read back from a report, or from
+    // results of an older format, has none listed.
+    std::vector<KillRow> kills;
+    bool killsListed = false;
     std::vector<OverMaxStretch> overMax;
     std::vector<MinuteCount> timeline;
     std::vector<Warning> warnings;

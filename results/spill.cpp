@@ -66,7 +66,7 @@ class RecordReader {
 }  // namespace
 
 SpilledRows::SpilledRows() {
-    for (List* list : {&corrections_, &targets_, &arena_}) {
+    for (List* list : {&corrections_, &targets_, &arena_, &kills_}) {
         try {
             ScratchFile scratch = openScratchFile();
             list->file = scratch.file;
@@ -79,7 +79,7 @@ SpilledRows::SpilledRows() {
 }
 
 SpilledRows::~SpilledRows() {
-    for (List* list : {&corrections_, &targets_, &arena_}) {
+    for (List* list : {&corrections_, &targets_, &arena_, &kills_}) {
         if (list->file != nullptr) {
             std::fclose(list->file);
         }
@@ -126,6 +126,15 @@ void SpilledRows::arenaEvent(const ArenaEvent& row) {
     record.number(row.line).text(row.time).number(row.seconds).number(row.side);
     record.number(row.entry).text(row.pilot).number(row.inGameAfter).close();
     add(arena_);
+}
+
+void SpilledRows::kill(const KillRow& row) {
+    RecordWriter record(record_);
+    record.number(row.line).text(row.time).text(row.victim).text(row.victimAircraft);
+    record.number(row.victimSide).number(row.killer.has_value()).text(row.killer.value_or(""));
+    record.text(row.killerAircraft).number(row.killerSide).number(row.selfKill);
+    record.number(row.takenBackBy.has_value()).number(row.takenBackBy.value_or(0)).close();
+    add(kills_);
 }
 
 void SpilledRows::forEach(const List& list,
@@ -212,6 +221,29 @@ void SpilledRows::forEachArenaEvent(const std::function<void(const ArenaEvent&)>
         row.entry = record.flag();
         record.text(row.pilot);
         row.inGameAfter = record.number<std::int64_t>();
+        each(row);
+    });
+}
+
+void SpilledRows::forEachKill(const std::function<void(const KillRow&)>& each) const {
+    KillRow row;
+    forEach(kills_, [&](std::string_view bytes) {
+        RecordReader record(bytes);
+        row.line = record.number<std::uint64_t>();
+        record.text(row.time);
+        record.text(row.victim);
+        record.text(row.victimAircraft);
+        row.victimSide = record.number<Side>();
+        const bool killer = record.flag();
+        std::string name;
+        record.text(name);
+        row.killer = killer ? std::optional<std::string>(std::move(name)) : std::nullopt;
+        record.text(row.killerAircraft);
+        row.killerSide = record.number<Side>();
+        row.selfKill = record.flag();
+        const bool takenBack = record.flag();
+        const auto by = record.number<std::int64_t>();
+        row.takenBackBy = takenBack ? std::optional<std::int64_t>(by) : std::nullopt;
         each(row);
     });
 }

@@ -26,6 +26,7 @@ class SpilledRows : public RowSink {
     void correction(const Correction& row) override;
     void target(const TargetRow& row) override;
     void arenaEvent(const ArenaEvent& row) override;
+    void kill(const KillRow& row) override;
 
     // Calls `each` with every row, in order (one row object, refilled for
     // each). Throws TallyFailure naming the folder and the reason when the
@@ -33,6 +34,7 @@ class SpilledRows : public RowSink {
     void forEachCorrection(const std::function<void(const Correction&)>& each) const;
     void forEachTarget(const std::function<void(const TargetRow&)>& each) const;
     void forEachArenaEvent(const std::function<void(const ArenaEvent&)>& each) const;
+    void forEachKill(const std::function<void(const KillRow&)>& each) const;
 
   private:
     struct List {
@@ -47,6 +49,7 @@ class SpilledRows : public RowSink {
     List corrections_;
     List targets_;
     List arena_;
+    List kills_;
     std::string record_;  // the record being made, reused
 };
 

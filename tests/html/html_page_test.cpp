@@ -122,6 +122,7 @@ struct CountingSink : results::RowSink {
     void correction(const results::Correction&) override { ++corrections; }
     void target(const results::TargetRow&) override { ++targets; }
     void arenaEvent(const results::ArenaEvent&) override { ++events; }
+    void kill(const results::KillRow&) override {}
 };
 
 // A run keeps of the long lists only what the page shows (the first entries
