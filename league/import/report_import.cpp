@@ -1,6 +1,7 @@
 #include "league/import/report_import.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -29,6 +30,71 @@ std::string readWhole(const std::string& path) {
         throw LeagueError(failure.what());
     } catch (const std::bad_alloc&) {
         throw LeagueError(path + ": cannot read: too large to be held in memory");
+    }
+}
+
+// Reads the file through in blocks, handing each to `each` until it
+// returns false.
+void readBlocks(const std::string& path, const std::function<bool(std::string_view)>& each) {
+    try {
+        const std::unique_ptr<InputFile> in = openInputFile(path);
+        char buffer[1 << 16];
+        for (std::size_t got; (got = in->read(buffer, sizeof buffer)) > 0;) {
+            if (!each(std::string_view(buffer, got))) {
+                return;
+            }
+        }
+    } catch (const TallyFailure& failure) {
+        throw LeagueError(failure.what());
+    }
+}
+
+// A file's first bytes (enough to tell what it is), and how its lines end:
+// CR LF when it holds one anywhere, which takes a read up to the first.
+struct FileLook {
+    std::string head;
+    std::string_view lineEnd = "\n";
+};
+
+FileLook lookAt(const std::string& path) {
+    constexpr std::size_t kHeadBytes = 1 << 16;
+    FileLook look;
+    char last = '\0';
+    readBlocks(path, [&](std::string_view block) {
+        if (look.head.size() < kHeadBytes) {
+            look.head.append(block.substr(0, kHeadBytes - look.head.size()));
+        }
+        if ((last == '\r' && block.front() == '\n') ||
+            block.find("\r\n") != std::string_view::npos) {
+            look.lineEnd = "\r\n";
+            return look.head.size() < kHeadBytes;
+        }
+        last = block.back();
+        return true;
+    });
+    return look;
+}
+
+// Hands `each` every line of the file (without its line end) in order,
+// holding no more than one line and one block.
+void forEachLine(const std::string& path, std::string_view end,
+                 const std::function<void(std::string_view)>& each) {
+    std::string pending;
+    std::size_t searched = 0;  // no line end starts before this in `pending`
+    readBlocks(path, [&](std::string_view block) {
+        pending.append(block);
+        std::size_t at = 0;
+        for (std::size_t next;
+             (next = pending.find(end, std::max(at, searched))) != std::string::npos;
+             at = next + end.size()) {
+            each(std::string_view(pending).substr(at, next - at));
+        }
+        pending.erase(0, at);
+        searched = pending.size() >= end.size() ? pending.size() - end.size() + 1 : 0;
+        return true;
+    });
+    if (!pending.empty()) {
+        each(pending);
     }
 }
 
@@ -94,75 +160,73 @@ void checkReportFile(const std::string& reportPath) {
 
 ImportSummary importReportFile(LeagueFile& league, const std::string& reportPath,
                                const ImportRequest& request) {
-    std::vector<FoundReport> reports;
-    {
-        const std::string bytes = readWhole(reportPath);
-        if (isResultsJson(bytes)) {
-            return importResultsJson(league, reportPath, bytes, request);
-        }
-        reports = splitReports(bytes);  // the bytes go before the games are recorded
-        if (reports.empty()) {
-            ImportSummary none;
-            none.notReport = whatItIs(bytes);
-            return none;
-        }
+    const FileLook look = lookAt(reportPath);
+    if (isResultsJson(look.head)) {
+        return importResultsJson(league, reportPath, readWhole(reportPath), request);
     }
     ImportSummary summary;
-    summary.reports = static_cast<int>(reports.size());
     std::vector<std::pair<std::string, RecordResult>> recorded;  // named, for the notes
+    const auto record = [&](const FoundReport& report) {
+        if (report.state == ReportState::Failed) {
+            summary.skipped.push_back(named(reportPath, report) + " ends in \"" +
+                                      report.lines.back() + "\": skipped");
+            return;
+        }
+        if (report.state == ReportState::CutShort) {
+            summary.skipped.push_back(named(reportPath, report) +
+                                      " is cut short (it does not end with \"Map used "
+                                      "was\" between spacer lines): skipped");
+            return;
+        }
+        results::GameResults game;
+        try {
+            game = readReport(report);
+        } catch (const ReportLayoutError& error) {
+            summary.skipped.push_back(named(reportPath, report) + ": line " +
+                                      std::to_string(error.line) + ": " + error.what() +
+                                      ": skipped");
+            return;
+        }
+        if (const std::string fault = numbersFault(game); !fault.empty()) {
+            summary.skipped.push_back(named(reportPath, report) + ": its numbers do not hold (" +
+                                      fault + "): skipped");
+            return;
+        }
+        GameIdentity identity;
+        identity.key = report.key;
+        identity.origin = Origin::Import;
+        identity.reportSha256 = report.sha256;
+        const RecordResult result =
+            recordGameInside(league, game, nullptr, identity,
+                             {request.season, false, false, request.dateOrder, std::nullopt, false,
+                              named(reportPath, report)});
+        if (result.outcome == RecordOutcome::Conflict) {
+            summary.conflicts.push_back(named(reportPath, report) + ": " + conflictText(result));
+            return;
+        }
+        if (result.outcome == RecordOutcome::Duplicate) {
+            ++summary.alreadyRecorded;
+            return;
+        }
+        if (result.outcome == RecordOutcome::Refused) {
+            summary.skipped.push_back(named(reportPath, report) + ": " +
+                                      refusalText(result, false) + ": skipped");
+            return;
+        }
+        ++summary.recorded;
+        recorded.emplace_back(
+            named(reportPath, report) + " (game " + std::to_string(result.id) + ")", result);
+    };
     try {
         Transaction transaction(league.db());
-        for (const FoundReport& report : reports) {
-            if (report.state == ReportState::Failed) {
-                summary.skipped.push_back(named(reportPath, report) + " ends in \"" +
-                                          report.lines.back() + "\": skipped");
-                continue;
-            }
-            if (report.state == ReportState::CutShort) {
-                summary.skipped.push_back(named(reportPath, report) +
-                                          " is cut short (it does not end with \"Map used "
-                                          "was\" between spacer lines): skipped");
-                continue;
-            }
-            results::GameResults game;
-            try {
-                game = readReport(report);
-            } catch (const ReportLayoutError& error) {
-                summary.skipped.push_back(named(reportPath, report) + ": line " +
-                                          std::to_string(error.line) + ": " + error.what() +
-                                          ": skipped");
-                continue;
-            }
-            if (const std::string fault = numbersFault(game); !fault.empty()) {
-                summary.skipped.push_back(named(reportPath, report) +
-                                          ": its numbers do not hold (" + fault + "): skipped");
-                continue;
-            }
-            GameIdentity identity;
-            identity.key = report.key;
-            identity.origin = Origin::Import;
-            identity.reportSha256 = report.sha256;
-            const RecordResult result =
-                recordGameInside(league, game, nullptr, identity,
-                                 {request.season, false, false, request.dateOrder, std::nullopt,
-                                  false, named(reportPath, report)});
-            if (result.outcome == RecordOutcome::Conflict) {
-                summary.conflicts.push_back(named(reportPath, report) + ": " +
-                                            conflictText(result));
-                continue;
-            }
-            if (result.outcome == RecordOutcome::Duplicate) {
-                ++summary.alreadyRecorded;
-                continue;
-            }
-            if (result.outcome == RecordOutcome::Refused) {
-                summary.skipped.push_back(named(reportPath, report) + ": " +
-                                          refusalText(result, false) + ": skipped");
-                continue;
-            }
-            ++summary.recorded;
-            recorded.emplace_back(
-                named(reportPath, report) + " (game " + std::to_string(result.id) + ")", result);
+        ReportSplitter splitter(record);
+        forEachLine(reportPath, look.lineEnd,
+                    [&splitter](std::string_view line) { splitter.line(line); });
+        splitter.end();
+        summary.reports = splitter.reports();
+        if (summary.reports == 0) {
+            summary.notReport = whatItIs(look.head);
+            return summary;
         }
         // The season's days read once, with every game of the file in it.
         if (!recorded.empty()) {

@@ -26,22 +26,6 @@ bool startsWith(std::string_view text, std::string_view head) {
     return text.substr(0, head.size()) == head;
 }
 
-std::vector<std::string> splitLines(std::string_view bytes) {
-    const std::string_view end = bytes.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t next = bytes.find(end, at);
-        if (next == std::string_view::npos) {
-            lines.emplace_back(bytes.substr(at));
-            break;
-        }
-        lines.emplace_back(bytes.substr(at, next - at));
-        at = next + end.size();
-    }
-    return lines;
-}
-
 ReportState stateOf(const std::vector<std::string>& lines) {
     const std::size_t n = lines.size();
     if (n > 0 && startsWith(lines.back(), kErrorPrefix)) {
@@ -486,33 +470,58 @@ void readCorrections(const Reader& r, std::size_t s1, std::size_t s4, GameResult
 
 }  // namespace
 
+void ReportSplitter::line(std::string_view line) {
+    ++lines_;
+    if (line == kTitle) {
+        finish();
+        current_.emplace();
+        current_->number = ++count_;
+        current_->firstLine = lines_;
+    }
+    if (current_) {
+        current_->lines.emplace_back(line);
+    }
+}
+
+void ReportSplitter::end() {
+    finish();
+}
+
+void ReportSplitter::finish() {
+    if (!current_) {
+        return;
+    }
+    FoundReport& report = *current_;
+    // The empty lines that open the next report's header belong to it.
+    while (!report.lines.empty() && report.lines.back().empty()) {
+        report.lines.pop_back();
+    }
+    report.state = stateOf(report.lines);
+    results::ReportDigest digest;
+    for (const std::string& line : report.lines) {
+        digest.line(line);
+    }
+    report.key = digest.key();
+    report.sha256 = digest.sha256();
+    each_(report);
+    current_.reset();
+}
+
 std::vector<FoundReport> splitReports(std::string_view bytes) {
-    const std::vector<std::string> lines = splitLines(bytes);
     std::vector<FoundReport> reports;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i] == kTitle) {
-            FoundReport report;
-            report.number = static_cast<int>(reports.size()) + 1;
-            report.firstLine = i + 1;
-            reports.push_back(std::move(report));
+    ReportSplitter splitter([&reports](FoundReport& report) { reports.push_back(report); });
+    const std::string_view end = bytes.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t next = bytes.find(end, at);
+        if (next == std::string_view::npos) {
+            splitter.line(bytes.substr(at));
+            break;
         }
-        if (!reports.empty()) {
-            reports.back().lines.push_back(lines[i]);
-        }
+        splitter.line(bytes.substr(at, next - at));
+        at = next + end.size();
     }
-    for (FoundReport& report : reports) {
-        // The empty lines that open the next report's header belong to it.
-        while (!report.lines.empty() && report.lines.back().empty()) {
-            report.lines.pop_back();
-        }
-        report.state = stateOf(report.lines);
-        results::ReportDigest digest;
-        for (const std::string& line : report.lines) {
-            digest.line(line);
-        }
-        report.key = digest.key();
-        report.sha256 = digest.sha256();
-    }
+    splitter.end();
     return reports;
 }
 

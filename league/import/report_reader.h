@@ -8,6 +8,8 @@
 // other ending means it was cut short. Lines end with CR LF; a file with no
 // CR LF at all is read with LF line ends.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -28,8 +30,27 @@ struct FoundReport {
     std::string sha256;              // of the lines, each ended by CR LF
 };
 
-// Splits a report file's bytes into its reports, in file order. Lines
-// before the first title belong to no report.
+// Gathers a report file's reports from its lines, given one at a time in
+// file order (without their line ends), and hands each on once its last
+// line is known (at the next title, or at end()): a file of any number of
+// reports takes the memory of its largest one. Lines before the first title
+// belong to no report.
+class ReportSplitter {
+  public:
+    explicit ReportSplitter(std::function<void(FoundReport&)> each) : each_(std::move(each)) {}
+    void line(std::string_view line);
+    void end();
+    int reports() const { return count_; }
+
+  private:
+    void finish();
+    std::function<void(FoundReport&)> each_;
+    std::optional<FoundReport> current_;
+    int count_ = 0;
+    std::uint64_t lines_ = 0;
+};
+
+// Splits a report file's bytes into its reports, in file order.
 std::vector<FoundReport> splitReports(std::string_view bytes);
 
 // A complete report whose lines do not have the report's layout.

@@ -45,6 +45,22 @@ TEST(ImportTest, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing
 
     const LeagueRun again = league({db, "import", dir.path() + "/vorskal.log"});
     EXPECT_NE(again.out.find("0 recorded, 2 already recorded, 2 skipped"), std::string::npos);
+    // A file is read in blocks of 64 KiB: report 1 whose title follows a
+    // CR LF that spans the first block's end (the report opens with two
+    // empty lines), and report 1 with LF line ends, are the game recorded
+    // already.
+    std::string lf = sample;
+    for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) {
+        lf.erase(at, 1);
+    }
+    ASSERT_EQ(sample.substr(0, 4), "\r\n\r\n");
+    dir.write("spanning.log", std::string(65533, 'x') + sample);
+    dir.write("lf.log", lf);
+    for (const char* name : {"/spanning.log", "/lf.log"}) {
+        const LeagueRun read = league({db, "import", dir.path() + name});
+        EXPECT_NE(read.out.find("1 report: 0 recorded, 1 already recorded"), std::string::npos)
+            << name << ": " << read.out << read.err;
+    }
 
     // Sums of the two reports' rows and ZORL totals, by hand.
     const nlohmann::json standings = leagueJson({db, "standings", "--format", "json"});
