@@ -324,7 +324,6 @@ TEST_F(PostTest, TheTallyPostsTheGameItRecorded) {
                 << run.err;
         }
     }
-    unsetenv("VORSKAL_WEBHOOK");
 }
 
 // --post with no webhook, or one that is not a plain address: the run is
