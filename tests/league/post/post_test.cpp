@@ -280,19 +280,12 @@ TEST_F(PostTest, TriedAgainOnlyWhileTheReceiverHasNotTakenIt) {
         EXPECT_LT(seconds, c.atLeast + 3.0);
     }
 
-    // Nobody listens: tried again, as nothing reached a receiver.
-    const int port = [] {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        socklen_t length = sizeof address;
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-        close(fd);
-        return ntohs(address.sin_port);
-    }();
-    setenv("VORSKAL_WEBHOOK", ("http://127.0.0.1:" + std::to_string(port) + "/hook").c_str(), 1);
+    // Nobody listens (a receiver gone, its port closed): tried again, as
+    // nothing reached a receiver.
+    {
+        const Receiver gone({Answer{200}});
+        setenv("VORSKAL_WEBHOOK", gone.address().c_str(), 1);
+    }
     const LeagueRun refused = league({db_, "post", "1", "--tries", "2"});
     EXPECT_EQ(refused.status, kExitFailed);
     EXPECT_EQ(refused.err.rfind("vorskal-league: game 1 not posted: ", 0), 0u) << refused.err;
@@ -331,7 +324,6 @@ TEST_F(PostTest, TheTallyPostsTheGameItRecorded) {
                 << run.err;
         }
     }
-    unsetenv("VORSKAL_WEBHOOK");
 }
 
 // --post with no webhook, or one that is not a plain address: the run is
