@@ -107,6 +107,12 @@ void PilotMask::apply(results::GameResults& game) const {
     for (results::ArenaEvent& event : game.arena) {
         event.pilot = text(event.pilot);
     }
+    for (results::KillRow& kill : game.kills) {
+        kill.victim = name(kill.victim);
+        if (kill.killer) {
+            kill.killer = name(*kill.killer);
+        }
+    }
     for (results::Warning& warning : game.warnings) {
         warning.message = text(warning.message);
         warning.subject = text(warning.subject);

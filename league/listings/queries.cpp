@@ -249,6 +249,27 @@ namespace {
 
 // The game's long lists (GameParts::All).
 void loadLists(Connection& db, std::int64_t id, results::GameResults& game) {
+    Statement kills = db.prepare(
+        "SELECT line, time, victim, victim_aircraft, victim_side, killer, killer_aircraft, "
+        "killer_side, self_kill, taken_back_by FROM kills WHERE game_id = ? ORDER BY position");
+    kills.bind(1, id);
+    while (kills.step()) {
+        results::KillRow& row = game.kills.emplace_back();
+        row.line = static_cast<std::uint64_t>(kills.integer(0));
+        row.time = kills.text(1);
+        row.victim = kills.text(2);
+        row.victimAircraft = kills.text(3);
+        row.victimSide = results::sideNamed(kills.text(4));
+        if (!kills.isNull(5)) {
+            row.killer = kills.text(5);
+        }
+        row.killerAircraft = kills.text(6);
+        row.killerSide = results::sideNamed(kills.text(7));
+        row.selfKill = kills.integer(8) != 0;
+        if (!kills.isNull(9)) {
+            row.takenBackBy = kills.integer(9);
+        }
+    }
     Statement targets = db.prepare(
         "SELECT line, text, location, target_type, team, team_code, points, red_boxed, pilot, "
         "reason FROM targets WHERE game_id = ? ORDER BY position");
@@ -298,13 +319,15 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id, GameParts parts) {
     results::GameResults& game = stored.results;
     try {
         Connection& db = file.db();
-        Statement head = db.prepare(
-            std::string("SELECT ") + kSummaryColumns +
-            ", coalesce(g.report_sha256, ''), g.first_time, g.last_time, g.started_at, "
-            "g.directory, g.kill_points, g.death_points, g.over_max_correction, "
-            "g.multi_death_correction, g.fighter_target_correction, g.red_boxed_only, "
-            "g.tool_name, g.tool_version, coalesce(g.start_sha256, ''), g.lists_kept FROM games g "
-            "WHERE g.id = ? AND g.removed_at IS NULL");
+        Statement head =
+            db.prepare(std::string("SELECT ") + kSummaryColumns +
+                       ", coalesce(g.report_sha256, ''), g.first_time, g.last_time, g.started_at, "
+                       "g.directory, g.kill_points, g.death_points, g.over_max_correction, "
+                       "g.multi_death_correction, g.fighter_target_correction, g.red_boxed_only, "
+                       "g.tool_name, g.tool_version, coalesce(g.start_sha256, ''), g.lists_kept, "
+                       "g.kills_listed "
+                       "FROM games g "
+                       "WHERE g.id = ? AND g.removed_at IS NULL");
         head.bind(1, id);
         if (!head.step()) {
             throw LeagueError(file.path() + ": no game " + std::to_string(id));
@@ -328,6 +351,7 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id, GameParts parts) {
         game.toolVersion = head.text(column(12));
         stored.startSha256 = head.text(column(13));
         stored.listsKept = head.integer(column(14)) != 0;
+        game.killsListed = head.integer(column(15)) != 0;
 
         Statement types =
             db.prepare("SELECT type, points FROM type_values WHERE game_id = ? ORDER BY position");

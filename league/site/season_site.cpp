@@ -14,8 +14,10 @@
 #include "html/page_assets.h"
 #include "html/page_parts.h"
 #include "html/season_charts.h"
+#include "league/listings/career_listing.h"
 #include "league/listings/html_page.h"
 #include "league/listings/listing.h"
+#include "league/listings/matchups_listing.h"
 #include "league/listings/pilot_mask.h"
 #include "league/listings/queries.h"
 #include "league/listings/standings.h"
@@ -226,13 +228,19 @@ std::string indexPage(const std::string& title, const std::string& season,
     appendPilotTables(body, standings.pilots);
     appendElement(body, "h2", "", "Sides");
     appendStandingsTable(body, "sides", sideStandingsTable(standings.sides), "");
+    body += "</section>\n<section id=\"matchups-link\">";
+    appendElement(body, "h2", "", "Matchups");
+    body +=
+        "<p><a href=\"matchups.html\">Aircraft against aircraft, and the pilot pairs with "
+        "most kills between them</a></p>";
     body += "</section>\n<section id=\"games-list\">";
     appendElement(body, "h2", "", "All games, latest first");
     appendGames("games", latest.size());
     body += "</section>\n<section id=\"downloads\">";
     appendElement(body, "h2", "", "Downloads");
     body += "<ul>";
-    for (const char* file : {"standings.json", "standings.csv", "games.json", "games.csv"}) {
+    for (const char* file : {"standings.json", "standings.csv", "games.json", "games.csv",
+                             "matchups.json", "matchups.csv"}) {
         body += "<li><a href=\"data/" + std::string(file) + "\">" + file + "</a></li>";
     }
     body += "</ul></section>";
@@ -280,8 +288,38 @@ std::string gamesPlayed(const std::vector<html::PilotGameNumbers>& charted,
     return text + " in season " + season;
 }
 
+// The career's numbers as a table of two columns, what and how many; the
+// name left out (the page's own).
+void appendCareerNumbers(std::string& out, const TextTable& numbers) {
+    out += "<table id=\"career-numbers\"><tbody>";
+    for (std::size_t i = 1; i < numbers.header.size(); ++i) {
+        out += "<tr>";
+        appendElement(out, "th", "scope=\"row\"", numbers.header[i]);
+        appendElement(out, "td", numbers.numeric[i] ? "class=\"n\"" : "", numbers.rows[0][i]);
+        out += "</tr>";
+    }
+    out += "</tbody></table>";
+}
+
+// His career in the season (the numbers of `vorskal-league pilot`).
+void appendCareer(std::string& out, const Career& career) {
+    out += "<section id=\"career\">";
+    appendElement(out, "h2", "", "Career");
+    if (career.gamesWithoutKills > 0) {
+        appendElement(out, "p", "", withoutKillsText(career.gamesWithoutKills) + ".");
+    }
+    appendCareerNumbers(out, careerTable(career));
+    if (!career.flown.empty()) {
+        appendStandingsTable(out, "career-flown", flownTable(career), "");
+    }
+    if (!career.victims.empty()) {
+        appendStandingsTable(out, "career-victims", victimsTable(career), "");
+    }
+    out += "</section>\n";
+}
+
 std::string pilotPage(const std::string& title, const std::string& season, const std::string& name,
-                      const std::vector<PilotGame>& rows) {
+                      const std::vector<PilotGame>& rows, const Career& career) {
     const std::vector<html::PilotGameNumbers> charted = chartedGames(rows);
     std::string body = "<header>";
     appendElement(body, "h1", "", name);
@@ -296,6 +334,7 @@ std::string pilotPage(const std::string& title, const std::string& season, const
     body += "<figure>";
     html::appendPilotActivityChart(body, charted);
     body += "</figure></section>\n";
+    appendCareer(body, career);
     appendElement(body, "h2", "", "Games");
     body += "<table class=\"sortable\" id=\"pilot-games\">";
     appendHeadings(body, {"Game", "Day", "Map", "Side"},
@@ -326,6 +365,28 @@ std::string pilotPage(const std::string& title, const std::string& season, const
     }
     body += "</tr></tfoot></table>";
     return framed(name + ", season " + season, "../", title, body);
+}
+
+std::string matchupsPage(const std::string& title, const std::string& season,
+                         const Matchups& matchups) {
+    std::string body = "<header>";
+    appendElement(body, "h1", "", "Matchups");
+    appendElement(body, "p", "",
+                  "Season " + season + ", " + std::to_string(matchups.games) +
+                      (matchups.games == 1 ? " game" : " games"));
+    body += "</header>\n";
+    if (matchups.gamesWithoutKills > 0) {
+        appendElement(body, "p", "",
+                      withoutKillsText(matchups.gamesWithoutKills) + ": not counted here.");
+    }
+    body += "<section id=\"aircraft-matchups\">";
+    appendElement(body, "h2", "", "Aircraft against aircraft");
+    appendStandingsTable(body, "aircraft", aircraftMatchupsTable(matchups), "");
+    body += "</section>\n<section id=\"pilot-pairs\">";
+    appendElement(body, "h2", "", "Pilot pairs with most kills between them");
+    appendStandingsTable(body, "pairs", pilotPairsTable(matchups), "pilots/");
+    body += "</section>";
+    return framed("Matchups, season " + season, "", title, body);
 }
 
 // What the page of a game without its long lists says in place of them.
@@ -367,7 +428,8 @@ std::string listing(const std::function<void(std::ostream&)>& write) {
 // listed them.
 bool writtenByEarlierBuilds(const std::string& relative) {
     static const std::regex layout(
-        "index\\.html|data/(standings|games)\\.(json|csv)|games/game-[0-9]+\\.html|"
+        "index\\.html|matchups\\.html|data/(standings|games|matchups)\\.(json|csv)|"
+        "games/game-[0-9]+\\.html|"
         "pilots/[0-9a-f]{16}\\.html");
     return std::regex_match(relative, layout);
 }
@@ -404,9 +466,15 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
     SiteFolder site(dir, {file.path(), keepOthers, writtenByEarlierBuilds});
     std::map<std::string, std::vector<PilotGame>> pilots;
     std::vector<std::string> pilotsOf;
+    // Counted from the masked games: hidden pilots stand under their
+    // pseudonyms among victims, killers and pairs too.
+    CareerTally careers;
+    MatchupTally matchups;
     for (const GameSummary& game : games) {
         StoredGame stored = loadGame(file, game.id, GameParts::All);
         mask.apply(stored.results);
+        careers.add(game, stored.results);
+        matchups.add(stored.results);
         site.write("games/" + gamePageName(game.id), gamePage(stored, title));
         std::string names;
         for (const results::PilotRow& row : stored.results.pilots) {
@@ -415,9 +483,16 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
         }
         pilotsOf.push_back(std::move(names));
     }
-    for (const auto& [name, rows] : pilots) {
-        site.write("pilots/" + pilotPageName(name), pilotPage(title, summary.season, name, rows));
+    std::map<std::string, Career> careerOf;
+    for (Career& career : careers.careers()) {
+        careerOf[career.name] = std::move(career);
     }
+    for (const auto& [name, rows] : pilots) {
+        site.write("pilots/" + pilotPageName(name),
+                   pilotPage(title, summary.season, name, rows, careerOf[name]));
+    }
+    const Matchups seasonMatchups = matchups.matchups();
+    site.write("matchups.html", matchupsPage(title, summary.season, seasonMatchups));
     summary.pilots = static_cast<int>(pilots.size());
     site.write("index.html", indexPage(title, summary.season, standings, games, pilotsOf));
     const std::string described = describeFilter(filter);
@@ -432,6 +507,12 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
                }));
     site.write("data/games.csv",
                listing([&](std::ostream& out) { writeGames(out, games, Format::Csv, described); }));
+    site.write("data/matchups.json", listing([&](std::ostream& out) {
+                   writeMatchups(out, seasonMatchups, Format::Json, described);
+               }));
+    site.write("data/matchups.csv", listing([&](std::ostream& out) {
+                   writeMatchups(out, seasonMatchups, Format::Csv, described);
+               }));
     site.commit();
     return summary;
 }

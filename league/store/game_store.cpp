@@ -220,6 +220,42 @@ class PageListWriter {
     Statement minutes_;
 };
 
+// Every kill line of a game whose kills are known (GameResults::killsListed).
+class KillWriter {
+  public:
+    KillWriter(Connection& db, std::int64_t game)
+        : game_(game),
+          kills_(db.prepare(
+              "INSERT INTO kills (game_id, position, line, time, victim, victim_aircraft, "
+              "victim_side, killer, killer_aircraft, killer_side, self_kill, taken_back_by) "
+              "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)")) {}
+
+    void write(const results::KillRow& row) {
+        kills_.bind(1, game_)
+            .bind(2, position_++)
+            .bind(3, static_cast<std::int64_t>(row.line))
+            .bind(4, row.time)
+            .bind(5, utf8(row.victim))
+            .bind(6, utf8(row.victimAircraft))
+            .bind(7, results::sideName(row.victimSide))
+            .bind(8, row.killer ? std::optional<std::string>(utf8(*row.killer)) : std::nullopt)
+            .bind(9, utf8(row.killerAircraft))
+            .bind(10, results::sideName(row.killerSide))
+            .bind(11, std::int64_t{row.selfKill});
+        if (row.takenBackBy) {
+            kills_.bind(12, *row.takenBackBy);
+        } else {
+            kills_.bindNull(12);
+        }
+        kills_.run();
+    }
+
+  private:
+    std::int64_t game_;
+    std::int64_t position_ = 0;
+    Statement kills_;
+};
+
 // Writes the game under `id` (0: a new number); its number.
 std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game,
                         const results::SpilledRows* spilled, const GameIdentity& identity,
@@ -230,8 +266,8 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
         "first_time, last_time, started_at, directory, map, kill_points, death_points, "
         "over_max_correction, multi_death_correction, fighter_target_correction, "
         "red_boxed_only, tool_name, tool_version, recorded_at, season, merged_sha256, "
-        "merged_bytes, merged_lines, start_sha256, lists_kept) "
-        "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        "merged_bytes, merged_lines, start_sha256, lists_kept, kills_listed) "
+        "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     if (id != 0) {
         games.bind(1, id);
     } else {
@@ -265,7 +301,10 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
     } else {
         games.bindNull(23).bindNull(24);
     }
-    games.bind(25, orNull(identity.startSha256)).bind(26, std::int64_t{listsKept}).run();
+    games.bind(25, orNull(identity.startSha256))
+        .bind(26, std::int64_t{listsKept})
+        .bind(27, std::int64_t{game.killsListed})
+        .run();
     id = db.lastInsertId();
 
     Statement types =
@@ -356,6 +395,17 @@ std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game
         lists.write(game);
     }
 
+    if (game.killsListed) {
+        KillWriter kills(db, id);
+        if (spilled != nullptr) {
+            spilled->forEachKill([&](const results::KillRow& row) { kills.write(row); });
+        } else {
+            for (const results::KillRow& row : game.kills) {
+                kills.write(row);
+            }
+        }
+    }
+
     Statement starts = db.prepare(
         "INSERT OR IGNORE INTO log_starts (game_id, bytes, lines, sha256) VALUES (?,?,?,?)");
     for (const results::FileFacts& start : game.mergedStarts) {
@@ -397,7 +447,7 @@ void moveGame(Connection& db, std::int64_t from, std::int64_t to) {
     db.prepare("UPDATE games SET id = ?1 WHERE id = ?2").bind(1, to).bind(2, from).run();
     for (const char* table :
          {"type_values", "team_totals", "pilots", "corrections", "warnings", "inputs", "log_starts",
-          "targets", "arena_events", "over_max_stretches", "minute_counts", "conflicts"}) {
+          "targets", "arena_events", "over_max_stretches", "minute_counts", "conflicts", "kills"}) {
         db.prepare(std::string("UPDATE ") + table + " SET game_id = ?1 WHERE game_id = ?2")
             .bind(1, to)
             .bind(2, from)

@@ -43,6 +43,8 @@ void addPost(CLI::App& app, LeagueContext& run);
 void addSet(CLI::App& app, LeagueContext& run);
 void addSetDay(CLI::App& app, LeagueContext& run);
 void addCheck(CLI::App& app, LeagueContext& run);
+void addPilot(CLI::App& app, LeagueContext& run);
+void addMatchups(CLI::App& app, LeagueContext& run);
 
 // The options of a listing (standings, games, show).
 struct Listing {
