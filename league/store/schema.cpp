@@ -270,6 +270,29 @@ CREATE TABLE conflicts (
 );
 )sql";
 
+// Version 6: every kill line of a game, for careers, matchups and ratings. Games recorded
+// before, and games read back from a report, have none: their kills_listed is 0.
+constexpr std::string_view kVersion6 = R"sql(
+ALTER TABLE games ADD COLUMN kills_listed INTEGER NOT NULL DEFAULT 0;
+CREATE TABLE kills (
+    game_id INTEGER NOT NULL REFERENCES games (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,          -- from 0, in log order
+    line INTEGER NOT NULL,              -- of the merged log
+    time TEXT NOT NULL,                 -- "HH:MM:SS"
+    victim TEXT NOT NULL,
+    victim_aircraft TEXT NOT NULL,
+    victim_side TEXT NOT NULL CHECK (victim_side IN ('Allied', 'Hun', 'unknown')),
+    killer TEXT,                        -- NULL: the line has no "awarded to "
+    killer_aircraft TEXT NOT NULL,
+    killer_side TEXT NOT NULL CHECK (killer_side IN ('Allied', 'Hun', 'unknown')),
+    self_kill INTEGER NOT NULL,
+    taken_back_by INTEGER,              -- NULL: counts; else the correction's number
+    PRIMARY KEY (game_id, position)
+);
+CREATE INDEX kills_by_killer ON kills (killer);
+CREATE INDEX kills_by_victim ON kills (victim);
+)sql";
+
 }  // namespace
 
 std::string migrationTo(std::int64_t version) {
@@ -285,6 +308,8 @@ std::string migrationTo(std::int64_t version) {
         case 5:  // its parts above, in one step
             return std::string(kVersion5PageLists) + std::string(kVersion5HiddenPilots) +
                    std::string(kVersion5Conflicts) + std::string(kVersion5Addresses);
+        case 6:
+            return std::string(kVersion6);
         default:
             throw std::out_of_range("no migration to schema version " + std::to_string(version));
     }

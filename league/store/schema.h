@@ -14,7 +14,7 @@ namespace vorskal::league {
 inline constexpr std::int64_t kApplicationId = 0x56534B4C;
 
 // The schema version this program writes and reads.
-inline constexpr std::int64_t kSchemaVersion = 5;
+inline constexpr std::int64_t kSchemaVersion = 6;
 
 // The SQL function the migrations may call, which every connection that
 // migrates must have: mask_addresses(text), results::maskAddresses.

@@ -65,7 +65,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
     // Reading commands do not change an old file; they say what will.
     const LeagueRun old = league({db, "standings"});
     EXPECT_EQ(old.status, kExitFailed);
-    EXPECT_NE(old.err.find("schema version 1 is older than this program's 5"), std::string::npos)
+    EXPECT_NE(old.err.find("schema version 1 is older than this program's 6"), std::string::npos)
         << old.err;
 
     // The report file of both games: known already, by their reports.
@@ -75,7 +75,7 @@ TEST(MigrationTest, AFileOfSchemaOneComesUpToDateAndKeepsItsGames) {
         << imported.out;
 
     league::LeagueFile file(db, league::LeagueFile::Access::Read);
-    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 5);
+    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 6);
     expectAddressMasked(file);
     const nlohmann::json games = leagueJson({db, "games", "--format", "json"})["games"];
     ASSERT_EQ(games.size(), 2u);
@@ -133,7 +133,7 @@ TEST(MigrationTest, AFileOfSchemaThreeKeepsItsDaysAndKnowsItsGamesLogs) {
               std::string::npos)
         << other.err;
     league::LeagueFile file(db, league::LeagueFile::Access::Read);
-    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 5);
+    EXPECT_EQ(file.db().scalar("PRAGMA user_version"), 6);
     expectAddressMasked(file);
     const nlohmann::json games = leagueJson({db, "games", "--format", "json"})["games"];
     ASSERT_EQ(games.size(), 2u);
@@ -141,6 +141,9 @@ TEST(MigrationTest, AFileOfSchemaThreeKeepsItsDaysAndKnowsItsGamesLogs) {
     EXPECT_EQ(games[1]["playedOn"], "2026-08-20");
     expectPagesWithoutLists(db, dir.path() + "/site", {kTallied, kTallied});
     EXPECT_EQ(file.db().scalar("SELECT count(*) FROM hidden_pilots"), 0);  // none hidden yet
+    // Recorded before kills were kept: none listed, which careers say.
+    EXPECT_EQ(file.db().scalar("SELECT count(*) FROM games WHERE kills_listed = 0"), 2);
+    EXPECT_EQ(file.db().scalar("SELECT count(*) FROM kills"), 0);
 }
 
 }  // namespace
