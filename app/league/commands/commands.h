@@ -43,6 +43,7 @@ void addPost(CLI::App& app, LeagueContext& run);
 void addSet(CLI::App& app, LeagueContext& run);
 void addSetDay(CLI::App& app, LeagueContext& run);
 void addCheck(CLI::App& app, LeagueContext& run);
+void addRatings(CLI::App& app, LeagueContext& run);
 
 // The options of a listing (standings, games, show).
 struct Listing {
