@@ -144,25 +144,33 @@ TEST(Ratings, FromTheLeagueFile) {
     const std::string db = dir.path() + "/league.db";
     const results::Side allied = results::Side::Allied;
     // Game 1 is played a day after game 2.
-    testing::recordHand(db, handGame("Verdun", "12/07/26", {{"C", allied, 1, 0, 0, 0, 10}}), "k1");
-    testing::recordHand(db, handGame("Verdun", "12/06/26", {{"A", allied, 1, 0, 0, 0, 10}}), "k2");
-    testing::recordHand(db, handGame("Verdun", "12/08/26", {{"B", allied, 1, 0, 0, 0, 10}}), "k3");
+    testing::recordHand(db, handGame("Verdun", "12/07/26", {{"Coppens", allied, 1, 0, 0, 0, 10}}),
+                        "k1");
+    testing::recordHand(db, handGame("Verdun", "12/06/26", {{"Albert", allied, 1, 0, 0, 0, 10}}),
+                        "k2");
+    testing::recordHand(db, handGame("Verdun", "12/08/26", {{"Boelcke", allied, 1, 0, 0, 0, 10}}),
+                        "k3");
     Connection(db, Connection::Mode::ReadWrite)
         .exec(
             "UPDATE games SET kills_listed = 1;"
-            "INSERT INTO kills VALUES (1, 0, 5, '20:00:00', 'D', 'SPAD_VII', 'Hun', 'C', "
+            "INSERT INTO kills VALUES (1, 0, 5, '20:00:00', 'Dallas', 'SPAD_VII', 'Hun', "
+            "'Coppens', "
             "'SPAD_VII', 'Allied', 0, NULL);"
-            // Game 2: A's kill counts; a kill taken back, a self-kill and a
+            // Game 2: Albert's kill counts; a kill taken back, a self-kill and a
             // kill awarded to no one do not.
-            "INSERT INTO kills VALUES (2, 0, 5, '20:00:00', 'B', 'SPAD_VII', 'Hun', 'A', "
+            "INSERT INTO kills VALUES (2, 0, 5, '20:00:00', 'Boelcke', 'SPAD_VII', 'Hun', "
+            "'Albert', "
             "'SPAD_VII', 'Allied', 0, NULL);"
-            "INSERT INTO kills VALUES (2, 1, 6, '20:00:01', 'A', 'SPAD_VII', 'Allied', 'B', "
+            "INSERT INTO kills VALUES (2, 1, 6, '20:00:01', 'Albert', 'SPAD_VII', 'Allied', "
+            "'Boelcke', "
             "'SPAD_VII', 'Hun', 0, 1);"
-            "INSERT INTO kills VALUES (2, 2, 7, '20:00:02', 'A', 'SPAD_VII', 'Allied', 'A', "
+            "INSERT INTO kills VALUES (2, 2, 7, '20:00:02', 'Albert', 'SPAD_VII', 'Allied', "
+            "'Albert', "
             "'SPAD_VII', 'Allied', 1, NULL);"
-            "INSERT INTO kills VALUES (2, 3, 8, '20:00:03', 'B', 'SPAD_VII', 'Hun', NULL, "
+            "INSERT INTO kills VALUES (2, 3, 8, '20:00:03', 'Boelcke', 'SPAD_VII', 'Hun', NULL, "
             "'', 'unknown', 0, NULL);"
-            "INSERT INTO kills VALUES (3, 0, 5, '20:00:00', 'A', 'SPAD_VII', 'Hun', 'B', "
+            "INSERT INTO kills VALUES (3, 0, 5, '20:00:00', 'Albert', 'SPAD_VII', 'Hun', "
+            "'Boelcke', "
             "'SPAD_VII', 'Allied', 0, NULL);");
     const auto ratings = [&] {
         std::map<std::string, std::pair<double, double>> byName;
@@ -173,25 +181,39 @@ TEST(Ratings, FromTheLeagueFile) {
         }
         return byName;
     };
-    // Game 2, then game 3 (B kills A: 1662.31 / 290.32 against 1337.69 /
-    // 290.32) moves A and B; game 1 comes between them, A and B sitting out.
+    // Game 2 first (Albert 1662.31 / 290.32, Boelcke 1337.69 / 290.32), then
+    // game 1, the two sitting it out (RD 290.51), then game 3: Boelcke wins.
     const auto all = ratings();
     ASSERT_EQ(all.size(), 4U);
-    EXPECT_NEAR(all.at("C").first, 1662.31, 0.01);
-    EXPECT_NEAR(all.at("C").second, 290.51, 0.01);  // game 3 sat out
-    EXPECT_LT(all.at("A").first, 1662.31);
-    EXPECT_GT(all.at("B").first, 1337.69);
+    EXPECT_NEAR(all.at("Coppens").first, 1662.31, 0.01);
+    EXPECT_NEAR(all.at("Coppens").second, 290.51, 0.01);  // game 3 sat out
+    EXPECT_LT(all.at("Albert").first, 1662.31);
+    EXPECT_GT(all.at("Boelcke").first, 1337.69);
     ASSERT_EQ(league({db, "remove", "3"}).status, 0);
     const auto removed = ratings();
-    EXPECT_NEAR(removed.at("A").first, 1662.31, 0.01);
-    EXPECT_NEAR(removed.at("A").second, 290.51, 0.01);  // game 1 sat out
-    EXPECT_NEAR(removed.at("B").first, 1337.69, 0.01);
-    EXPECT_NEAR(removed.at("C").second, 290.32, 0.01);
+    EXPECT_NEAR(removed.at("Albert").first, 1662.31, 0.01);
+    EXPECT_NEAR(removed.at("Albert").second, 290.51, 0.01);  // game 1 sat out
+    EXPECT_NEAR(removed.at("Boelcke").first, 1337.69, 0.01);
+    EXPECT_NEAR(removed.at("Coppens").second, 290.32, 0.01);
     ASSERT_EQ(league({db, "restore", "3"}).status, 0);
     EXPECT_EQ(ratings(), all);
     // Text: rank, name, rating and twice the deviation, rounded.
     const std::string text = league({db, "ratings", "--all-seasons"}).out;
-    EXPECT_NE(text.find("\n   1  C        1662       581      1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n   1  Coppens    1662       581      1\n"), std::string::npos) << text;
+    // The site's page, linked from the index, shows a hidden pilot's
+    // pseudonym only, as the rated pilot and as an opponent.
+    ASSERT_EQ(league({db, "set", "hidden-pilot", "Albert"}).status, 0);
+    ASSERT_EQ(league({db, "site", dir.path() + "/site"}).status, 0);
+    const std::string page = dir.read("site/ratings.html");
+    EXPECT_EQ(page.find("Albert"), std::string::npos);
+    EXPECT_NE(page.find("Boelcke</a></td><td class=\"n\">1567"), std::string::npos);
+    EXPECT_NE(page.find("game 3: Hidden pilot 1 +"), std::string::npos);
+    EXPECT_NE(dir.read("site/index.html").find("href=\"ratings.html\""), std::string::npos);
+    // A season whose games keep no kills has no ratings page.
+    Connection(db, Connection::Mode::ReadWrite).exec("UPDATE games SET kills_listed = 0");
+    ASSERT_EQ(league({db, "site", dir.path() + "/site"}).status, 0);
+    EXPECT_FALSE(dir.exists("site/ratings.html"));
+    EXPECT_EQ(dir.read("site/index.html").find("ratings.html"), std::string::npos);
 }
 
 }  // namespace
