@@ -26,14 +26,16 @@ double newVolatility(double sigma, double phi, double v, double delta, double ta
         hi = std::log(delta * delta - phi * phi - v);
     } else {
         int k = 1;
-        while (f(a - k * tau) < 0) {
+        while (f(a - k * tau) < 0 && k < 1000) {
             ++k;
         }
         hi = a - k * tau;
     }
     double fLo = f(lo);
     double fHi = f(hi);
-    while (std::fabs(hi - lo) > kGlickoConvergence) {
+    // It converges in a handful of steps; the bound keeps numbers no game
+    // makes (a crafted file) from holding it.
+    for (int step = 0; step < 200 && std::fabs(hi - lo) > kGlickoConvergence; ++step) {
         const double c = lo + (lo - hi) * fLo / (fHi - fLo);
         const double fC = f(c);
         if (fC * fHi <= 0) {
@@ -68,6 +70,13 @@ RatingUpdate updateRating(const Rating& before, const std::vector<RatedResult>& 
         const double expected = 1.0 / (1.0 + std::exp(-g * (mu - muJ)));
         information += g * g * expected * (1 - expected);
         terms.push_back(g * (result.score - expected));
+    }
+    if (!(information > 0)) {
+        // Results so certain that they say nothing (ratings thousands of
+        // points apart): as a period without any.
+        update.after = {before.rating, kGlickoScale * std::sqrt(phi * phi + sigma * sigma), sigma};
+        update.moved.assign(results.size(), 0.0);
+        return update;
     }
     const double v = 1.0 / information;
     double sum = 0;
