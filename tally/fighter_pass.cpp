@@ -1,5 +1,6 @@
 #include "tally/fighter_pass.h"
 
+#include "base/aircraft_class.h"
 #include "base/report_layout.h"
 #include "base/text.h"
 #include "tally/observer.h"
@@ -9,11 +10,6 @@ namespace {
 
 constexpr Count kClassTwoSeater = 1;
 constexpr Count kClassFighter = 2;
-
-// The aircraft that are not counted as fighters.
-bool twoSeater(std::string_view aircraft) {
-    return aircraft == "ALBATROS_DII" || aircraft == "NIEUPORT_17";
-}
 
 void learnAircraft(TallyState& state, TableIndex& index, const EventLine::Entry& entry) {
     const Count aircraftClass = twoSeater(entry.aircraft) ? kClassTwoSeater : kClassFighter;

@@ -20,7 +20,9 @@
 #include "league/listings/matchups_listing.h"
 #include "league/listings/pilot_mask.h"
 #include "league/listings/queries.h"
+#include "league/listings/ratings.h"
 #include "league/listings/standings.h"
+#include "league/site/ratings_page.h"
 #include "league/site/site_folder.h"
 #include "league/site/site_search.h"
 #include "league/site/site_text.h"
@@ -171,7 +173,7 @@ void appendPilotTables(std::string& out, const std::vector<PilotStanding>& pilot
 // `pilotsOf[i]`: the names of the pilots of games[i], for the search.
 std::string indexPage(const std::string& title, const std::string& season,
                       const Standings& standings, const std::vector<GameSummary>& games,
-                      const std::vector<std::string>& pilotsOf) {
+                      const std::vector<std::string>& pilotsOf, bool ratings) {
     std::string body = "<header>";
     appendElement(body, "h1", "", title);
     appendElement(body, "p", "",
@@ -236,6 +238,13 @@ std::string indexPage(const std::string& title, const std::string& season,
     body += "</section>\n<section id=\"games-list\">";
     appendElement(body, "h2", "", "All games, latest first");
     appendGames("games", latest.size());
+    if (ratings) {
+        body += "</section>\n<section id=\"ratings\">";
+        appendElement(body, "h2", "", "Ratings");
+        body +=
+            "<p><a href=\"ratings.html\">The pilots' ratings</a>, fighters and two-seaters "
+            "apart, each with its uncertainty.</p>";
+    }
     body += "</section>\n<section id=\"downloads\">";
     appendElement(body, "h2", "", "Downloads");
     body += "<ul>";
@@ -494,7 +503,17 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
     const Matchups seasonMatchups = matchups.matchups();
     site.write("matchups.html", matchupsPage(title, summary.season, seasonMatchups));
     summary.pilots = static_cast<int>(pilots.size());
-    site.write("index.html", indexPage(title, summary.season, standings, games, pilotsOf));
+    // Ratings only from games whose kills the file keeps: without any, no page.
+    const std::vector<RatedGame> rated = ratedGames(file, filter);
+    if (!rated.empty()) {
+        const auto pageOf = [&](const std::string& name) {
+            return pilots.contains(name) ? "pilots/" + pilotPageName(name) : std::string();
+        };
+        site.write("ratings.html", framed("Ratings: " + title, "", title,
+                                          ratingsBody(rateGames(rated), mask, pageOf)));
+    }
+    site.write("index.html",
+               indexPage(title, summary.season, standings, games, pilotsOf, !rated.empty()));
     const std::string described = describeFilter(filter);
     site.write("data/standings.json", listing([&](std::ostream& out) {
                    writeStandings(out, standings, Format::Json, described);

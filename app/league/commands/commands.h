@@ -45,6 +45,7 @@ void addSetDay(CLI::App& app, LeagueContext& run);
 void addCheck(CLI::App& app, LeagueContext& run);
 void addPilot(CLI::App& app, LeagueContext& run);
 void addMatchups(CLI::App& app, LeagueContext& run);
+void addRatings(CLI::App& app, LeagueContext& run);
 
 // The options of a listing (standings, games, show).
 struct Listing {
