@@ -67,6 +67,9 @@ def compare(label, data, folder):
     arena = rows(folder, "arena.csv")
     check(f"{label}: arena", [(int(r["line"]), int(r["inGameAfter"])) for r in arena]
           == [(e["line"], e["inGameAfter"]) for e in data["arena"]["events"]])
+    kills = rows(folder, "kills.csv")
+    check(f"{label}: kills", [(int(r["line"]), r["victim"], r["killer"], r["takenBackBy"]) for r in kills]
+          == [(k["line"], k["victim"], k["killer"] or "", str(k["takenBackBy"] or "")) for k in data["kills"]])
     moves = sum(max(1, len(c["moves"])) for c in data["corrections"])
     check(f"{label}: corrections", len(rows(folder, "corrections.csv")) == moves)
     warnings = rows(folder, "warnings.csv")
@@ -98,6 +101,10 @@ with tempfile.TemporaryDirectory() as work:
         "ux7server0.log": None, "ux7server1.log": None, "ux7server2.log": None,
         "vorskal.ini": hashlib.sha256((sample / "vorskal.ini").read_bytes()).hexdigest(),
         "ux7server.log": hashlib.sha256((sample / "ux7server.log").read_bytes()).hexdigest()})
+    # Every kill line of the merged log ("Kill of " at column 19) is one row of `kills`.
+    merged = (sample / "ux7server.log").read_bytes().split(b"\r\n")
+    check("sample: a row per kill line", [k["line"] for k in data["kills"]]
+          == [n for n, line in enumerate(merged, 1) if line[18:26] == b"Kill of "])
     hashed = json.loads(json.dumps(data))
     hashed["inputs"][0]["sha256"] = hashes["ux7server.log"]
     check("schema: a numbered log with a fingerprint is refused", not validator.is_valid(hashed))
