@@ -205,6 +205,40 @@ void expectChartCountsAsTheTables(const results::GameResults& r) {
                         counted(r.hun.kills, "kill") + " and " + counted(r.hun.deaths, "death"));
 }
 
+// The kills list against the score tables: a record's deaths are the rows
+// with it as victim, its kills the rows with it as killer that are no
+// self-kill, in both counting only the rows no correction took back (by
+// name and side, since two records apart from that would count as one in
+// both). A row taken back names a multi-death correction that quotes its
+// line as the death taken back.
+void expectKillsAsTheTables(const results::GameResults& r) {
+    using Key = std::pair<std::string, results::Side>;
+    std::map<Key, std::pair<std::int64_t, std::int64_t>> tables, listed;  // kills, deaths
+    for (const auto& p : r.pilots) {
+        if (p.kills != 0 || p.deaths != 0) {
+            tables[{p.name, p.team}].first += p.kills;
+            tables[{p.name, p.team}].second += p.deaths;
+        }
+    }
+    EXPECT_TRUE(r.killsListed);
+    for (const auto& k : r.kills) {
+        if (k.takenBackBy) {
+            ASSERT_GE(*k.takenBackBy, 1);
+            ASSERT_LE(*k.takenBackBy, static_cast<std::int64_t>(r.corrections.size()));
+            const auto& c = r.corrections[static_cast<std::size_t>(*k.takenBackBy - 1)];
+            EXPECT_EQ(c.kind, results::CorrectionKind::MultiDeath);
+            ASSERT_EQ(c.evidence.size(), 2u);
+            EXPECT_EQ(c.evidence[1].line, k.line);
+            continue;
+        }
+        ++listed[{k.victim, k.victimSide}].second;
+        if (k.killer && !k.selfKill) {
+            ++listed[{*k.killer, k.killerSide}].first;
+        }
+    }
+    EXPECT_EQ(listed, tables);
+}
+
 // How a run reads the merged log.
 enum class Reading { Kept, KeptFromLongLines, ReadBack };
 
@@ -216,6 +250,7 @@ Result inMemory(const Scenario& s, Reading reading) {
                                         reading == Reading::KeptFromLongLines ? 20 : 0);
     if (outcome.kind == OutcomeKind::Completed) {
         EXPECT_EQ(modelNumbers(results), reportNumbers(s.report));
+        expectKillsAsTheTables(results);
         if (reading == Reading::Kept) {
             expectChartCountsAsTheTables(results);
         }
