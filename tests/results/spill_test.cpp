@@ -30,8 +30,6 @@ struct OddRows {
     Correction reported;
     TargetRow target;
     ArenaEvent event;
-    results::KillRow noKiller;
-    results::KillRow takenBack;
 };
 
 OddRows oddRows() {
@@ -44,9 +42,6 @@ OddRows oddRows() {
     rows.target = {4294967296, "a,\"b\"\x01\xe9", "#12", "",     Side::Hun,
                    INT64_MIN,  INT64_MAX,         true,  "=cmd", ""};
     rows.event = {7, "", 0, Side::Unknown, false, " Baron\tx ", -3};
-    rows.noKiller = {9,  "20:05:00", "Fritz",       "FOKKER_DVII", Side::Hun,
-                     {}, "",         Side::Unknown, false,         {}};
-    rows.takenBack = {10, "", "=Ace", "", Side::Allied, "=Ace", "", Side::Allied, true, 3};
     return rows;
 }
 
@@ -57,8 +52,6 @@ TEST(Spill, OddRowsComeBackAndWriteTheSameBytes) {
     spilled.correction(rows.reported);
     spilled.target(rows.target);
     spilled.arenaEvent(rows.event);
-    spilled.kill(rows.noKiller);
-    spilled.kill(rows.takenBack);
 
     spilled.forEachTarget([&](const TargetRow& row) {
         EXPECT_EQ(row.line, rows.target.line);
@@ -79,13 +72,7 @@ TEST(Spill, OddRowsComeBackAndWriteTheSameBytes) {
          R"("teamCode":-9223372036854775808,"points":9223372036854775807,"redBoxed":true,)"
          R"("pilot":"=cmd","reason":null}])",
          R"({"line":7,"time":null,"seconds":null,"side":"unknown","event":"exit",)"
-         R"("pilot":" Baron\\x09x ","inGameAfter":-3}])",
-         R"({"line":9,"time":"20:05:00","victim":"Fritz","victimAircraft":"FOKKER_DVII",)"
-         R"("victimSide":"Hun","killer":null,"killerAircraft":"","killerSide":"unknown",)"
-         R"("selfKill":false,"takenBackBy":null},)",
-         R"({"line":10,"time":null,"victim":"=Ace","victimAircraft":"","victimSide":"Allied",)"
-         R"("killer":"=Ace","killerAircraft":"","killerSide":"Allied","selfKill":true,)"
-         R"("takenBackBy":3}])"}) {
+         R"("pilot":" Baron\\x09x ","inGameAfter":-3}])"}) {
         EXPECT_NE(json.str().find("\n" + row), std::string::npos) << row;
     }
 
@@ -103,11 +90,6 @@ TEST(Spill, OddRowsComeBackAndWriteTheSameBytes) {
     EXPECT_EQ(dir.read("csv/arena.csv"),
               "line,time,seconds,side,event,pilot,inGameAfter\r\n"
               "7,,,unknown,exit,\" Baron\\x09x \",-3\r\n");
-    EXPECT_EQ(dir.read("csv/kills.csv"),
-              "line,time,victim,victimAircraft,victimSide,killer,killerAircraft,killerSide,"
-              "selfKill,takenBackBy\r\n"
-              "9,20:05:00,Fritz,FOKKER_DVII,Hun,,,unknown,false,\r\n"
-              "10,,'=Ace,,Allied,'=Ace,,Allied,true,3\r\n");
 }
 
 }  // namespace
