@@ -129,6 +129,9 @@ Outcome runSteps(TallyState& state, FileService& files, Clock& clock, const RunC
 
         // 7. Section 2: multi-death correction over the kill events.
         writeMultiDeathSection(state, *report, merged.source());
+        if (collector != nullptr) {
+            collector->listKills(merged.source());
+        }
 
         // 8. Section 3 and pass 3: fighter-destroyed targets.
         writeFighterSectionHeading(*report);

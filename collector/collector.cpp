@@ -1,6 +1,9 @@
 #include "collector/collector.h"
 
+#include <algorithm>
+
 #include "base/failure.h"
+#include "base/searcher.h"
 #include "base/text.h"
 #include "base/time_of_day.h"
 #include "collector/checks.h"
@@ -15,6 +18,25 @@ namespace {
 
 int sideIndex(Count team) {
     return team == kTeamAllied ? 0 : 1;
+}
+
+// The aircraft a kill line names after a pilot's 16-character name: the
+// text from `from` up to `end` (npos: the line's end), without the blanks
+// around it.
+std::string aircraftIn(std::string_view line, std::size_t from, std::size_t end) {
+    if (end == npos || end > line.size()) {
+        end = line.size();
+    }
+    if (from >= end) {
+        return "";
+    }
+    std::string_view text = line.substr(from, end - from);
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == npos) {
+        return "";
+    }
+    text = text.substr(first);
+    return std::string(trimRight(text));
 }
 
 }  // namespace
@@ -199,6 +221,7 @@ void Collector::addCorrection(results::Correction correction) {
         }
         results::maskAddressesIn(correction.note);
     }
+    ++correctionsAdded_;
     if (results_.rowSink != nullptr) {
         results_.rowSink->correction(correction);
     } else {
@@ -242,6 +265,7 @@ void Collector::multiDeath(const KillEvent& previous, const KillEvent& event,
                                     results::MoveField::Kills, -1, 0});
     }
     addCorrection(std::move(correction));
+    takenBackBy_.emplace_back(event.lineNumber, correctionsAdded_);
 }
 
 void Collector::fighterTarget(const EventLine& line, std::size_t slot, bool fighter, bool takenBack,
@@ -276,6 +300,59 @@ void Collector::nameJoinedToRecord(std::uint64_t lineNumber, std::size_t slot,
         }
     }
     names.push_back({lineNumber, logged});
+}
+
+void Collector::listKills(LineSource& lines) {
+    if (!results_.gatherRows) {
+        return;
+    }
+    // The correction takes back a pilot's deaths in turn, not in log order.
+    std::sort(takenBackBy_.begin(), takenBackBy_.end());
+    auto taken = takenBackBy_.begin();
+    static const Searcher awardedTo(kAwardedTo, true);
+    std::string text;
+    results::KillRow row;
+    for (std::size_t e = 1; e < state_.killEvents.size(); ++e) {
+        const KillEvent& event = state_.killEvents[e];
+        text.clear();
+        lines.forEachPiece(event.line, [&](std::string_view piece) { text.append(piece); });
+        const std::string_view line = text;
+        const std::size_t awarded = awardedTo.find(line);
+        row.line = event.lineNumber;
+        row.time = std::string(timeOfDayOf(line).value_or(""));
+        row.victim = pilotName(event.deathRecord);
+        row.victimSide = sideOfSlot(event.deathRecord);
+        row.victimAircraft = aircraftIn(line, kVictimColumn - 1 + kNameWidth, awarded);
+        row.selfKill = event.selfKill;
+        row.killer.reset();
+        row.killerAircraft.clear();
+        row.killerSide = results::Side::Unknown;
+        // A self-kill is counted to no killer: the victim's record stands for him.
+        if (const std::size_t killer = event.selfKill ? event.deathRecord : event.killRecord;
+            killer != kNoRecord) {
+            row.killer = pilotName(killer);
+            row.killerSide = sideOfSlot(killer);
+            if (awarded != npos) {
+                row.killerAircraft =
+                    aircraftIn(line, awarded + kAwardedTo.size() + kNameWidth, npos);
+            }
+        }
+        if (!results_.showAddresses) {
+            results::maskAddressesIn(row.victimAircraft);
+            results::maskAddressesIn(row.killerAircraft);
+        }
+        row.takenBackBy.reset();
+        if (taken != takenBackBy_.end() && taken->first == event.lineNumber) {
+            row.takenBackBy = taken->second;
+            ++taken;
+        }
+        if (results_.rowSink != nullptr) {
+            results_.rowSink->kill(row);
+        } else {
+            results_.kills.push_back(row);
+        }
+    }
+    results_.killsListed = true;
 }
 
 void Collector::finish(FileService& files, bool merged, bool completed) {

@@ -60,6 +60,11 @@ class Collector : public MergeWatcher, public TallyObserver {
         accepted_ = results::AcceptedFindings::read(files);
     }
 
+    // After the multi-death correction: every kill event as a row of the
+    // results, in log order, with the aircraft read again from its line
+    // (`lines`) and the number of the correction that took it back.
+    void listKills(LineSource& lines);
+
     // Reads the final state and the files' facts and, after a completed run,
     // runs the checks: a run that stopped has no findings, since they would
     // be about a game that was not tallied. `merged`: whether the merge ran
@@ -97,6 +102,10 @@ class Collector : public MergeWatcher, public TallyObserver {
     PilotNotes pilotNotes_;
     // Kill events whose death (and kill) the multi-death correction took back.
     std::vector<KillEvent> takenBack_;
+    // The same by their line of the merged log, with the number (from 1, in
+    // `corrections` order) of the correction that did it.
+    std::vector<std::pair<std::uint64_t, std::int64_t>> takenBackBy_;
+    std::int64_t correctionsAdded_ = 0;
     std::vector<results::Warning> logWarnings_;
     std::map<std::string, Seen> notInMap_;      // by location key
     std::map<std::string, Seen> unknownTypes_;  // by aircraft text

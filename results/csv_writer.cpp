@@ -139,6 +139,25 @@ Written arena(const std::filesystem::path& dir, const SpilledRows& spilled) {
     return written;
 }
 
+Written kills(const std::filesystem::path& dir, const SpilledRows& spilled) {
+    Written written(new CsvFile(dir, kKillsCsv,
+                                {"line", "time", "victim", "victimAircraft", "victimSide", "killer",
+                                 "killerAircraft", "killerSide", "selfKill", "takenBackBy"}));
+    CsvWriter& csv = written->csv();
+    spilled.forEachKill([&](const KillRow& row) {
+        csv.number(lineNumber(row.line)).text(row.time).text(row.victim).text(row.victimAircraft);
+        csv.text(sideName(row.victimSide)).text(row.killer.value_or(""));
+        csv.text(row.killerAircraft).text(sideName(row.killerSide)).flag(row.selfKill);
+        if (row.takenBackBy) {
+            csv.number(*row.takenBackBy);
+        } else {
+            csv.empty();
+        }
+        csv.endRow();
+    });
+    return written;
+}
+
 Written warnings(const GameResults& results, const std::filesystem::path& dir) {
     Written written(
         new CsvFile(dir, kWarningsCsv, {"code", "file", "line", "message", "subject", "accepted"}));
@@ -167,7 +186,8 @@ void writeCsv(const GameResults& results, const std::string& directory,
         throw std::runtime_error(directory + ": cannot be made: " + error.message());
     }
     const Written set[] = {pilots(results, dir),  teams(results, dir), corrections(dir, spilled),
-                           targets(dir, spilled), arena(dir, spilled), warnings(results, dir)};
+                           targets(dir, spilled), arena(dir, spilled), kills(dir, spilled),
+                           warnings(results, dir)};
     // Every byte of every file is handed over (a full disk says so here)
     // before the first file takes its place.
     for (const Written& file : set) {

@@ -12,6 +12,10 @@ namespace {
 
 using nlohmann::json;
 
+// The first format that carries the report's key, and the first that lists the kills.
+constexpr std::int64_t kFirstKeyedVersion = 3;
+constexpr std::int64_t kFirstKillsVersion = 4;
+
 std::string textOrEmpty(const json& value) {
     return value.is_null() ? std::string() : value.get<std::string>();
 }
@@ -73,6 +77,36 @@ ArenaEvent arenaEventOf(const json& item) {
             item.at("inGameAfter").get<std::int64_t>()};
 }
 
+Side sideOf(const json& item, const char* name) {
+    const std::string side = item.at(name).get<std::string>();
+    if (side != "Allied" && side != "Hun" && side != "unknown") {
+        throw std::runtime_error("a kill's " + std::string(name) + " is \"" + side +
+                                 "\", not \"Allied\", \"Hun\" or \"unknown\"");
+    }
+    return sideNamed(side);
+}
+
+KillRow killOf(const json& item) {
+    KillRow row;
+    row.line = item.at("line").get<std::uint64_t>();
+    row.time = textOrEmpty(item.at("time"));
+    row.victim = item.at("victim").get<std::string>();
+    row.victimAircraft = item.at("victimAircraft").get<std::string>();
+    row.victimSide = sideOf(item, "victimSide");
+    const json& killer = item.at("killer");
+    if (!killer.is_null()) {
+        row.killer = killer.get<std::string>();
+    }
+    row.killerAircraft = item.at("killerAircraft").get<std::string>();
+    row.killerSide = sideOf(item, "killerSide");
+    row.selfKill = item.at("selfKill").get<bool>();
+    const json& takenBackBy = item.at("takenBackBy");
+    if (!takenBackBy.is_null()) {
+        row.takenBackBy = takenBackBy.get<std::int64_t>();
+    }
+    return row;
+}
+
 OverMaxStretch stretchOf(const json& item) {
     return {sideNamed(item.at("side").get<std::string>()),
             item.at("pilotNumber").get<int>(),
@@ -115,6 +149,7 @@ class Rows {
     std::vector<Correction> corrections;
     std::vector<TargetRow> targets;
     std::vector<ArenaEvent> events;
+    std::vector<KillRow> kills;
     std::vector<OverMaxStretch> overMax;
     std::vector<MinuteCount> timeline;
     std::vector<Warning> warnings;
@@ -125,8 +160,8 @@ class Rows {
     // The list whose row a value at `depth` is in: "pilots", "arena.events",
     // ...; "" outside every list.
     std::string listAt(int depth) const {
-        static const std::set<std::string> kTop = {"inputs",  "pilots",   "corrections",
-                                                   "targets", "timeline", "warnings"};
+        static const std::set<std::string> kTop = {"inputs", "pilots",   "corrections", "targets",
+                                                   "kills",  "timeline", "warnings"};
         static const std::set<std::string> kInner = {"arena.events", "arena.overMax",
                                                      "settings.typeValues"};
         if (depth == 2 && path_.size() > 1 && kTop.count(path_[1]) != 0) {
@@ -200,6 +235,8 @@ class Rows {
             targets.push_back(targetOf(value));
         } else if (list == "arena.events") {
             events.push_back(arenaEventOf(value));
+        } else if (list == "kills") {
+            kills.push_back(killOf(value));
         } else if (list == "arena.overMax") {
             overMax.push_back(stretchOf(value));
         } else if (list == "timeline") {
@@ -289,7 +326,7 @@ GameResults gameFromJson(std::string_view text) {
                                  ", newer than this program's " + std::to_string(kFormatVersion) +
                                  "; use a newer vorskal-league");
     }
-    if (version < kFormatVersion) {
+    if (version < kFirstKeyedVersion) {
         throw std::runtime_error("has results format version " + std::to_string(version) +
                                  ", which carries no key of the game; import the game's report "
                                  "file (vorskal.log) instead");
@@ -302,6 +339,11 @@ GameResults gameFromJson(std::string_view text) {
         game.corrections = std::move(lists.corrections);
         game.targets = std::move(lists.targets);
         game.arena = std::move(lists.events);
+        if (version >= kFirstKillsVersion) {
+            doc.at("kills");
+            game.kills = std::move(lists.kills);
+            game.killsListed = true;
+        }
         game.overMax = std::move(lists.overMax);
         game.timeline = std::move(lists.timeline);
         game.warnings = std::move(lists.warnings);

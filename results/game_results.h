@@ -6,7 +6,7 @@
 // GameResults by hand.
 //
 // Contract: docs/results.md and docs/results.schema.json describe the JSON
-// form of this model (formatVersion 3). Numbers are exactly the report's.
+// form of this model (formatVersion 4). Numbers are exactly the report's.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,7 +16,7 @@
 
 namespace vorskal::results {
 
-inline constexpr int kFormatVersion = 3;
+inline constexpr int kFormatVersion = 4;
 
 // The side a record is listed under: "Allied", "Hun" or "unknown" (any team
 // code other than 1 and 2).
@@ -244,7 +244,7 @@ struct GameResults {
     // What the run gathers besides the report's numbers, the over-max
     // stretches and the warnings. Both cost time and memory on a large game;
     // a caller that writes no JSON or CSV turns them off.
-    bool gatherRows = true;          // corrections, targets, arena (into rowSink when set)
+    bool gatherRows = true;          // corrections, targets, arena, kills (into rowSink when set)
     bool gatherFingerprints = true;  // sha256 of vorskal.ini and the merged log (its bytes hashed)
     // Whether the log lines quoted in the rows and findings keep the players'
     // network addresses (results/address_mask.h): only for an administrator's

@@ -117,6 +117,31 @@ void appendArenaJson(std::string& out, const ArenaEvent& row) {
     out += '}';
 }
 
+void appendKillJson(std::string& out, const KillRow& row) {
+    numberMember(out, "{\"line\":", static_cast<std::int64_t>(row.line));
+    stringMember(out, ",\"time\":", row.time, true);  // null: no time of day on the line
+    stringMember(out, ",\"victim\":", row.victim);
+    stringMember(out, ",\"victimAircraft\":", row.victimAircraft);
+    out += ",\"victimSide\":\"";
+    out += sideName(row.victimSide);
+    out += '"';
+    if (row.killer) {
+        stringMember(out, ",\"killer\":", *row.killer);
+    } else {
+        out += ",\"killer\":null";
+    }
+    stringMember(out, ",\"killerAircraft\":", row.killerAircraft);
+    out += ",\"killerSide\":\"";
+    out += sideName(row.killerSide);
+    out += row.selfKill ? "\",\"selfKill\":true" : "\",\"selfKill\":false";
+    if (row.takenBackBy) {
+        numberMember(out, ",\"takenBackBy\":", *row.takenBackBy);
+    } else {
+        out += ",\"takenBackBy\":null";
+    }
+    out += '}';
+}
+
 namespace {
 
 std::string stringOr(const Json& value) {

@@ -29,14 +29,15 @@ Json textOrNull(std::string_view text);
 void appendCorrectionJson(std::string& out, const Correction& row);
 void appendTargetJson(std::string& out, const TargetRow& row);
 void appendArenaJson(std::string& out, const ArenaEvent& row);
+void appendKillJson(std::string& out, const KillRow& row);
 Correction correctionFromJson(std::string_view text);
 
 // The results of a game from the JSON the results write
-// (game_from_json.cpp): the current formatVersion only, since an older one
-// carries no report key; every list's rows become rows as they are parsed,
-// so that a large game's never stay in the parsed document. Texts are
-// UTF-8, as the JSON holds them. Throws std::runtime_error saying what is
-// wrong, to follow the file's name.
+// (game_from_json.cpp): formatVersion 4, and 3, which lists no kills
+// (killsListed false); an older one carries no report key. Every list's
+// rows become rows as they are parsed, so that a large game's never stay in
+// the parsed document. Texts are UTF-8, as the JSON holds them. Throws
+// std::runtime_error saying what is wrong, to follow the file's name.
 // A file larger than kMaxResultsJsonBytes, a text (or member name) longer
 // than kMaxJsonTextBytes, nesting deeper than kMaxJsonDepth and more than
 // kMaxJsonHeldValues values outside the lists' rows are refused, naming the

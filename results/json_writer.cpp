@@ -41,6 +41,7 @@ struct Rows {
     std::function<void(const Emit&)> corrections;
     std::function<void(const Emit&)> targets;
     std::function<void(const Emit&)> arena;
+    std::function<void(const Emit&)> kills;
 };
 
 // Calls `emit` with the JSON text of each row `forEach` hands over, made in one
@@ -97,6 +98,7 @@ void write(const GameResults& results, std::ostream& out, const Rows& rows) {
     Elements events(out);
     rows.arena([&](std::string_view element) { events(element); });
     out << "]}";
+    arrayMember(out, "kills", [&](auto emit) { rows.kills(emit); });
     arrayMember(out, "timeline", [&](auto emit) {
         for (const MinuteCount& count : results.timeline) {
             emit(minuteJson(count).dump());
@@ -137,13 +139,18 @@ void writeJson(const GameResults& results, std::ostream& out, const SpilledRows&
            [&](const Emit& emit) {
                emitRows(emit, &appendArenaJson,
                         [&](const auto& take) { spilled.forEachArenaEvent(take); });
+           },
+           [&](const Emit& emit) {
+               emitRows(emit, &appendKillJson,
+                        [&](const auto& take) { spilled.forEachKill(take); });
            }});
 }
 
 void writeJson(const GameResults& results, std::ostream& out) {
-    write(results, out,
-          {each(results.corrections, &appendCorrectionJson),
-           each(results.targets, &appendTargetJson), each(results.arena, &appendArenaJson)});
+    write(
+        results, out,
+        {each(results.corrections, &appendCorrectionJson), each(results.targets, &appendTargetJson),
+         each(results.arena, &appendArenaJson), each(results.kills, &appendKillJson)});
 }
 
 }  // namespace vorskal::results

@@ -102,6 +102,7 @@ void awardKillLine(TallyState& state, TableIndex& index, const KillLine& line, L
     event.victim.store(line.victim.name());
     event.deathRecord = static_cast<std::uint32_t>(victim);
     event.killRecord = static_cast<std::uint32_t>(killer);
+    event.selfKill = selfKill;
     event.lineNumber = line.number;
     event.line = line.place;
     state.killEvents.push_back(event);

@@ -57,6 +57,7 @@ struct KillEvent {
     // What pass 1 scored for this line, so a correction takes back exactly that.
     std::uint32_t deathRecord = kNoRecord;
     std::uint32_t killRecord = kNoRecord;  // kNoRecord: self-kill or no "awarded to "
+    bool selfKill = false;                 // the killer's 16 characters are the victim's
     std::uint64_t lineNumber = 0;          // in the merged log, from 1
     // Where the whole log line lies: a warning shows it as a field of
     // kLineFieldWidth characters, read again then.

@@ -175,7 +175,7 @@ ordered_json gameJson(const StoredGame& stored) {
     for (auto& [name, value] : written.items()) {
         // The report's key and SHA-256 are the league's "key" and "reportSha256".
         if (name != "formatVersion" && name != "report" && name != "targets" && name != "arena" &&
-            name != "timeline") {
+            name != "kills" && name != "timeline") {
             json[name] = std::move(value);
         }
     }

@@ -67,6 +67,9 @@ def compare(label, data, folder):
     arena = rows(folder, "arena.csv")
     check(f"{label}: arena", [(int(r["line"]), int(r["inGameAfter"])) for r in arena]
           == [(e["line"], e["inGameAfter"]) for e in data["arena"]["events"]])
+    kills = rows(folder, "kills.csv")
+    check(f"{label}: kills", [(int(r["line"]), r["victim"], r["killer"], r["takenBackBy"]) for r in kills]
+          == [(k["line"], k["victim"], k["killer"] or "", str(k["takenBackBy"] or "")) for k in data["kills"]])
     moves = sum(max(1, len(c["moves"])) for c in data["corrections"])
     check(f"{label}: corrections", len(rows(folder, "corrections.csv")) == moves)
     warnings = rows(folder, "warnings.csv")
@@ -93,6 +96,12 @@ with tempfile.TemporaryDirectory() as work:
     check("sample: ZORL totals", (data["teams"]["Allied"]["final"], data["teams"]["Hun"]["final"]) == (79, 65))
     # A numbered log has no fingerprint (results_test.cpp checks the others'), and the schema
     # refuses one that has.
+    # Line 58 logs Baron_Red's death again 12 s after line 57: the third correction (after
+    # section 1's two over-max deductions) takes it back.
+    check("sample: a kill taken back", [k for k in data["kills"] if k["line"] == 58] == [{
+        "line": 58, "time": "20:15:15", "victim": "Baron_Red", "victimAircraft": "FOKKER_DVII",
+        "victimSide": "Hun", "killer": "Snoopy", "killerAircraft": "SOPWITH_CAMEL",
+        "killerSide": "Allied", "selfKill": False, "takenBackBy": 3}])
     hashed = json.loads(json.dumps(data))
     hashed["inputs"][0]["sha256"] = "0" * 64
     check("schema: a numbered log with a fingerprint is refused", not validator.is_valid(hashed))

@@ -465,7 +465,7 @@ TEST(Results, CheckAndStrictWriteNothingWhileAFindingIsNotAccepted) {
     dir.writeAll(sampleGame());
     const RunnerRun json = runner({"--json", "-", dir.path().c_str()});
     EXPECT_EQ(json.status, kExitOk) << json.err;
-    EXPECT_EQ(json.out.rfind("{\"formatVersion\":3,", 0), 0u);
+    EXPECT_EQ(json.out.rfind("{\"formatVersion\":4,", 0), 0u);
     EXPECT_NE(json.err.find("Tally Complete\nAllied 79, Hun 65; report appended to vorskal.log; "
                             "1 accepted finding\n"),
               std::string::npos);

@@ -8,6 +8,7 @@
 //                   lines before its ERROR line (absent when the report is
 //                   never opened)
 //   expect.merged   the merged log (absent: the numbered logs one after the other)
+//   expect.kills    the kills list, a row a line (absent: not compared)
 //   expect.failure  "status N", then "names FILE[ line N]", "shows TEXT" and
 //                   "no FILE" (must not exist after the run) lines; absent
 //                   when the run completes
@@ -42,6 +43,8 @@
 #include "app/tally_run.h"
 #include "base/version.h"
 #include "html/game_page.h"
+#include "results/json_text.h"
+#include "results/json_writer.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/scenarios.h"
@@ -205,6 +208,47 @@ void expectChartCountsAsTheTables(const results::GameResults& r) {
                         counted(r.hun.kills, "kill") + " and " + counted(r.hun.deaths, "death"));
 }
 
+// The kills list counts what the score tables count, by name and side (two
+// records alike in both count as one on either side); a row taken back names
+// the multi-death correction that quotes its line as the death taken back.
+void expectKillsAsTheTables(const results::GameResults& r) {
+    std::map<std::pair<std::string, results::Side>, std::pair<std::int64_t, std::int64_t>> tables,
+        listed;  // kills, deaths
+    for (const auto& p : r.pilots) {
+        tables[{p.name, p.team}].first += p.kills;
+        tables[{p.name, p.team}].second += p.deaths;
+    }
+    for (const auto& k : r.kills) {
+        if (k.takenBackBy) {
+            const auto& c = r.corrections.at(static_cast<std::size_t>(*k.takenBackBy - 1));
+            EXPECT_TRUE(c.kind == results::CorrectionKind::MultiDeath &&
+                        c.evidence.at(1).line == k.line);
+        } else {
+            listed[{k.victim, k.victimSide}].second += 1;
+            listed[{k.killer.value_or(""), k.killerSide}].first += k.killer && !k.selfKill;
+        }
+    }
+    for (auto* counts : {&tables, &listed}) {
+        std::erase_if(*counts, [](const auto& c) {
+            return c.second == std::pair<std::int64_t, std::int64_t>{};
+        });
+    }
+    EXPECT_EQ(listed, tables);
+}
+
+// "line time victim|aircraft|side killer|aircraft|side[ self] takenBackBy", a line each.
+std::string killRows(const results::GameResults& r) {
+    std::string rows;
+    for (const results::KillRow& k : r.kills) {
+        rows += std::to_string(k.line) + " " + k.time + " " + k.victim + "|" + k.victimAircraft +
+                "|" + std::string(sideName(k.victimSide)) + " " + k.killer.value_or("-") + "|" +
+                k.killerAircraft + "|" + std::string(sideName(k.killerSide)) +
+                (k.selfKill ? " self " : " ") +
+                (k.takenBackBy ? std::to_string(*k.takenBackBy) : "-") + "\n";
+    }
+    return rows;
+}
+
 // How a run reads the merged log.
 enum class Reading { Kept, KeptFromLongLines, ReadBack };
 
@@ -216,7 +260,22 @@ Result inMemory(const Scenario& s, Reading reading) {
                                         reading == Reading::KeptFromLongLines ? 20 : 0);
     if (outcome.kind == OutcomeKind::Completed) {
         EXPECT_EQ(modelNumbers(results), reportNumbers(s.report));
+        expectKillsAsTheTables(results);
+        EXPECT_TRUE(s.kills.empty() || killRows(results) == s.kills) << killRows(results);
         if (reading == Reading::Kept) {
+            // The kills through the JSON and back write the same JSON; as format 3, none.
+            const auto kills = [](const results::GameResults& game) {
+                std::ostringstream json;
+                results::writeJson(game, json);
+                const std::string text = json.str();
+                const std::size_t at = text.find("\n\"kills\":");
+                return text.substr(at, text.find("\n\"timeline\":") - at);
+            };
+            std::ostringstream json;
+            results::writeJson(results, json);
+            EXPECT_EQ(kills(results::gameFromJson(json.str())), kills(results));
+            std::string three = json.str().replace(17, 1, "3");
+            EXPECT_FALSE(results::gameFromJson(three).killsListed);
             expectChartCountsAsTheTables(results);
         }
     }

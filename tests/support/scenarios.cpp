@@ -66,6 +66,7 @@ Scenario load(const fs::path& source, const fs::path& dir) {
     }
     s.reportOpened = fs::exists(dir / "expect.report");
     s.report = expectedReport(dir);
+    s.kills = fs::exists(dir / "expect.kills") ? slurp(dir / "expect.kills") : "";
     if (fs::exists(dir / "expect.merged")) {
         s.merged = slurp(dir / "expect.merged");
     } else {

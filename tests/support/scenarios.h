@@ -24,6 +24,7 @@ struct Scenario {
     bool reportOpened = true;
     std::string report;  // expected appended lines, masked
     std::string merged;
+    std::string kills;  // expect.kills: the kills list as killRows shows it; empty: not checked
     int status = 0;
     std::vector<std::string> names, shows;
     std::vector<std::string> problems;  // of the folder itself: an unknown option word

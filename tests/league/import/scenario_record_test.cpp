@@ -74,7 +74,7 @@ Recorded record(const ScenarioFolder& s, const std::string& db,
 // Its warnings are kept whole: a finding the folder accepts (the sample
 // game's) stays accepted whichever way the game arrives.
 json kept(json results, const json& shown) {
-    for (const char* name : {"formatVersion", "report", "targets", "arena", "timeline"}) {
+    for (const char* name : {"formatVersion", "report", "targets", "arena", "kills", "timeline"}) {
         results.erase(name);
     }
     results["run"]["startedAt"] = shown["run"]["startedAt"];
