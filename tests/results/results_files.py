@@ -94,14 +94,14 @@ with tempfile.TemporaryDirectory() as work:
     check("sample: report key", data["report"]["key"] == hashlib.sha256(body).hexdigest())
     check("sample: report sha256", data["report"]["sha256"] == hashlib.sha256(report).hexdigest())
     check("sample: ZORL totals", (data["teams"]["Allied"]["final"], data["teams"]["Hun"]["final"]) == (79, 65))
-    # A numbered log has no fingerprint (results_test.cpp checks the others'), and the schema
-    # refuses one that has.
     # Line 58 logs Baron_Red's death again 12 s after line 57: the third correction (after
     # section 1's two over-max deductions) takes it back.
     check("sample: a kill taken back", [k for k in data["kills"] if k["line"] == 58] == [{
         "line": 58, "time": "20:15:15", "victim": "Baron_Red", "victimAircraft": "FOKKER_DVII",
         "victimSide": "Hun", "killer": "Snoopy", "killerAircraft": "SOPWITH_CAMEL",
         "killerSide": "Allied", "selfKill": False, "takenBackBy": 3}])
+    # A numbered log has no fingerprint (results_test.cpp checks the others'), and the schema
+    # refuses one that has.
     hashed = json.loads(json.dumps(data))
     hashed["inputs"][0]["sha256"] = "0" * 64
     check("schema: a numbered log with a fingerprint is refused", not validator.is_valid(hashed))
