@@ -437,7 +437,7 @@ std::string listing(const std::function<void(std::ostream&)>& write) {
 // listed them.
 bool writtenByEarlierBuilds(const std::string& relative) {
     static const std::regex layout(
-        "index\\.html|matchups\\.html|data/(standings|games|matchups)\\.(json|csv)|"
+        "index\\.html|matchups\\.html|ratings\\.html|data/(standings|games|matchups)\\.(json|csv)|"
         "games/game-[0-9]+\\.html|"
         "pilots/[0-9a-f]{16}\\.html");
     return std::regex_match(relative, layout);

@@ -87,12 +87,12 @@ TEST_F(SiteTest, EveryLinkResolvesAndTheIndexShowsTheStandings) {
         }
     }
     const json standings = leagueJson({db(), "standings", "--format", "json"});
-    // index, matchups, 6 downloads, a page per game and per pilot name.
+    // index, matchups, ratings, 6 downloads, a page per game and per pilot name.
     std::set<std::string> names;
     for (const json& p : standings["pilots"]) {
         names.insert(p["name"].get<std::string>());
     }
-    EXPECT_EQ(files, 8 + games.size() + names.size());
+    EXPECT_EQ(files, 9 + games.size() + names.size());
 
     // The index's ranked pilots' rows are the standings' on a side, row for
     // row, each linking to the page of its name; the ones on no side are
