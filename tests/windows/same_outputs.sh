@@ -84,7 +84,7 @@ done
 for csv in "$L"/csv/*.csv; do
     same "csv/${csv##*/}" "$csv" "$W/csv/${csv##*/}"
 done
-[[ $(ls "$L/csv" | wc -l) -eq 6 ]] || fail "not the six CSV files"
+[[ $(ls "$L/csv" | wc -l) -eq 7 ]] || fail "not the seven CSV files"
 
 # The report file imported into a second league, then every listing by
 # both programs, of both programs' league files.
@@ -92,7 +92,7 @@ onLinux "$L" vorskal-league imported.db import vorskal.log >/dev/null 2>&1 || fa
 onWindows "$W" vorskal-league imported.db import vorskal.log >/dev/null 2>&1 || fail "import on Windows"
 for file in "$league" imported.db; do
     [[ $file == imported.db ]] && maskKeys=yes
-    for listing in standings games "show 1"; do
+    for listing in standings games "show 1" "pilot Snoopy" matchups; do
         for format in text csv json html; do
             name="$file $listing --format $format"
             # shellcheck disable=SC2086

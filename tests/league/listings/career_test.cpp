@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "league/listings/matchups.h"
 #include "league/site/season_site.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
@@ -256,6 +257,28 @@ TEST(CareerTest, CareersAndMatchupsFollowEveryRoadOfAGame) {
          {alicePage, bytesOf(site + "/matchups.html"), bytesOf(site + "/data/matchups.json")}) {
         EXPECT_EQ(shown.find("Bruno"), std::string::npos);
     }
+}
+
+// Each pair of pilots once, from the side of the one with more kills over
+// the other (the first by name when even), and only the 20 with most kills
+// between them: Adam and Zoe (a kill each way) first, then 21 pairs of one
+// kill by the first's name, K10 to K30, of which K29 and K30 fall off.
+TEST(CareerTest, EachPairOnceAndTheTwentyWithMostBetweenThem) {
+    std::vector<KillRow> kills = {kill("Zoe", "SPAD", "Adam", "FOKKER"),
+                                  kill("Adam", "FOKKER", "Zoe", "SPAD")};
+    for (int k = 10; k <= 30; ++k) {
+        kills.push_back(kill(("K" + std::to_string(k)).c_str(), "SPAD", "Ned", "FOKKER"));
+    }
+    league::MatchupTally tally;
+    tally.add(listed({}, kills, {}));
+    const league::Matchups matchups = tally.matchups();
+    ASSERT_EQ(matchups.pairs.size(), 20u);
+    const league::PilotPair& top = matchups.pairs.front();
+    EXPECT_EQ(top.first + " " + std::to_string(top.firstOverSecond) + ":" +
+                  std::to_string(top.secondOverFirst) + " " + top.second,
+              "Adam 1:1 Zoe");
+    EXPECT_EQ(matchups.pairs[1].first, "K10");
+    EXPECT_EQ(matchups.pairs.back().first, "K28");
 }
 
 }  // namespace
