@@ -62,7 +62,7 @@ std::vector<Career> careersOf(LeagueFile& file, const GameFilter& filter,
                               const std::optional<std::string>& only) {
     CareerTally tally(only);
     for (const GameSummary& game : listGames(file, filter)) {
-        tally.add(game, loadGame(file, game.id, GameParts::All).results);
+        tally.add(game, loadGame(file, game.id, GameParts::Kills).results);
     }
     return tally.careers();
 }

@@ -73,7 +73,7 @@ class CareerTally {
     explicit CareerTally(std::optional<std::string> only = std::nullopt) : only_(std::move(only)) {}
 
     // A counting game with its pilots' rows, arena events and kills (as
-    // loadGame reads them with GameParts::All).
+    // loadGame reads them with GameParts::Kills).
     void add(const GameSummary& summary, const results::GameResults& game);
 
     // Every pilot with a row in a game added, by name.

@@ -56,7 +56,7 @@ Matchups MatchupTally::matchups() const {
 Matchups computeMatchups(LeagueFile& file, const GameFilter& filter) {
     MatchupTally tally;
     for (const GameSummary& game : listGames(file, filter)) {
-        tally.add(loadGame(file, game.id, GameParts::All).results);
+        tally.add(loadGame(file, game.id, GameParts::Kills).results);
     }
     return tally.matchups();
 }

@@ -247,8 +247,9 @@ std::vector<GameSummary> listGames(LeagueFile& file, const GameFilter& filter) {
 
 namespace {
 
-// The game's long lists (GameParts::All).
-void loadLists(Connection& db, std::int64_t id, results::GameResults& game) {
+// The kill lines and arena events: what careers and matchups count
+// (GameParts::Kills, and GameParts::All).
+void loadKills(Connection& db, std::int64_t id, results::GameResults& game) {
     Statement kills = db.prepare(
         "SELECT line, time, victim, victim_aircraft, victim_side, killer, killer_aircraft, "
         "killer_side, self_kill, taken_back_by FROM kills WHERE game_id = ? ORDER BY position");
@@ -270,16 +271,6 @@ void loadLists(Connection& db, std::int64_t id, results::GameResults& game) {
             row.takenBackBy = kills.integer(9);
         }
     }
-    Statement targets = db.prepare(
-        "SELECT line, text, location, target_type, team, team_code, points, red_boxed, pilot, "
-        "reason FROM targets WHERE game_id = ? ORDER BY position");
-    targets.bind(1, id);
-    while (targets.step()) {
-        game.targets.push_back(
-            {static_cast<std::uint64_t>(targets.integer(0)), targets.text(1), targets.text(2),
-             targets.text(3), results::sideNamed(targets.text(4)), targets.integer(5),
-             targets.integer(6), targets.integer(7) != 0, targets.text(8), targets.text(9)});
-    }
     Statement events = db.prepare(
         "SELECT line, time, seconds, side, event, pilot, in_game_after FROM arena_events WHERE "
         "game_id = ? ORDER BY position");
@@ -289,6 +280,20 @@ void loadLists(Connection& db, std::int64_t id, results::GameResults& game) {
                               static_cast<std::int32_t>(events.integer(2)),
                               results::sideNamed(events.text(3)), events.text(4) == "entry",
                               events.text(5), events.integer(6)});
+    }
+}
+
+// The rest of the game's long lists (GameParts::All).
+void loadLists(Connection& db, std::int64_t id, results::GameResults& game) {
+    Statement targets = db.prepare(
+        "SELECT line, text, location, target_type, team, team_code, points, red_boxed, pilot, "
+        "reason FROM targets WHERE game_id = ? ORDER BY position");
+    targets.bind(1, id);
+    while (targets.step()) {
+        game.targets.push_back(
+            {static_cast<std::uint64_t>(targets.integer(0)), targets.text(1), targets.text(2),
+             targets.text(3), results::sideNamed(targets.text(4)), targets.integer(5),
+             targets.integer(6), targets.integer(7) != 0, targets.text(8), targets.text(9)});
     }
     Statement stretches = db.prepare(
         "SELECT side, pilot_number, start_time, end_time, minutes, points FROM "
@@ -428,6 +433,9 @@ StoredGame loadGame(LeagueFile& file, std::int64_t id, GameParts parts) {
             game.mergedStarts.push_back({"", static_cast<std::uint64_t>(starts.integer(0)),
                                          static_cast<std::uint64_t>(starts.integer(1)),
                                          starts.text(2)});
+        }
+        if (parts != GameParts::Scores) {
+            loadKills(db, id, game);
         }
         if (parts == GameParts::All) {
             loadLists(db, id, game);

@@ -65,10 +65,11 @@ struct StoredGame {
     results::GameResults results;  // as recorded; the long lists only when asked for
 };
 
-// What of a game loadGame reads: its scores, corrections and warnings, or
-// all of it (what its page draws besides: targets, arena events, over-max
-// stretches and timeline, as many rows as the game's log has).
-enum class GameParts { Scores, All };
+// What of a game loadGame reads: its scores, corrections and warnings; those
+// and its kill lines and arena events (what careers and matchups count); or
+// all of it (what its page draws besides: targets, over-max stretches and
+// timeline, as many rows as the game's log has).
+enum class GameParts { Scores, Kills, All };
 
 StoredGame loadGame(LeagueFile& file, std::int64_t id, GameParts parts = GameParts::Scores);
 
