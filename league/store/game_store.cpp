@@ -256,11 +256,37 @@ class KillWriter {
     Statement kills_;
 };
 
+// The rows of a game made from its results, while it is written. Every
+// value a CHECK of the league's tables allows a few of (a side, a team, an
+// origin, an entry or exit, a 0 or 1) is written here from a typed value
+// that can hold no other, so the checks cannot fail; SQLite makes a table
+// for each such check of each row, which cost a third of recording a large
+// game. Rows from anywhere else (a merged league file) keep their checks.
+class TypedRows {
+  public:
+    explicit TypedRows(Connection& db) : db_(db) {
+        db_.exec("PRAGMA ignore_check_constraints = ON");
+    }
+    ~TypedRows() {
+        try {
+            db_.exec("PRAGMA ignore_check_constraints = OFF");
+        } catch (...) {
+            // The connection is closed with the failure that ended the writing.
+        }
+    }
+    TypedRows(const TypedRows&) = delete;
+    TypedRows& operator=(const TypedRows&) = delete;
+
+  private:
+    Connection& db_;
+};
+
 // Writes the game under `id` (0: a new number); its number.
 std::int64_t insertGame(Connection& db, std::int64_t id, const GameResults& game,
                         const results::SpilledRows* spilled, const GameIdentity& identity,
                         const std::string& season, const std::optional<std::string>& playedOn,
                         const std::string& recordedAt, bool listsKept) {
+    const TypedRows typed(db);
     Statement games = db.prepare(
         "INSERT INTO games (id, game_key, origin, report_sha256, played_on, game_date, "
         "first_time, last_time, started_at, directory, map, kill_points, death_points, "

@@ -27,6 +27,19 @@ std::string uriOf(const std::string& path, const char* parameters) {
     return uri + "?" + parameters;
 }
 
+// SQLite counts the memory it holds under one lock for the whole process,
+// taken for every allocation of every statement: a league's inserts spent
+// about a tenth of their time in it. The league reads no such count. The
+// setting holds only before SQLite is first used, so it is made once,
+// before the first connection.
+void leaveMemoryUncounted() {
+    static const bool done = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)done;
+}
+
 }  // namespace
 
 bool SqliteError::damaged() const {
@@ -34,6 +47,7 @@ bool SqliteError::damaged() const {
 }
 
 Connection::Connection(const std::string& path, Mode mode) {
+    leaveMemoryUncounted();
     int flags = SQLITE_OPEN_NOMUTEX;
     switch (mode) {
         case Mode::Immutable:
