@@ -1,7 +1,8 @@
 # Builds the programs the benchmarks run, as a Release build, and sets
-# `tally` and `gen` to them. Sourced by the benchmark scripts, with
-# `source_dir` and `build_dir` set; a build folder of the user's keeps its
-# settings, with a warning when it is no Release build.
+# `tally`, `gen` and `hash_floor` (a file's SHA-256 with the fingerprint's
+# library) to them. Sourced by the benchmark scripts, with `source_dir` and
+# `build_dir` set; a build folder of the user's keeps its settings, with a
+# warning when it is no Release build.
 echo "Building Release in $build_dir ..."
 if [[ -f $build_dir/CMakeCache.txt ]]; then
     build_type=$(awk -F= '/^CMAKE_BUILD_TYPE:/ {print $2}' "$build_dir/CMakeCache.txt")
@@ -16,6 +17,7 @@ else
     fi
     cmake "${configure[@]}" >/dev/null
 fi
-cmake --build "$build_dir" --target vorskal-tally vorskal-gen >/dev/null
+cmake --build "$build_dir" --target vorskal-tally vorskal-gen vorskal-hash-floor >/dev/null
 tally=$build_dir/app/vorskal-tally
 gen=$build_dir/tools/vorskal-gen
+hash_floor=$build_dir/bench/vorskal-hash-floor

@@ -2,12 +2,15 @@
 # Times the tally against the floor of its work and the cost of each output:
 # for generated games of about 10 MB, 100 MB and 1 GB, in the same runs
 # taking turns, `cat` of the numbered logs (in number order) into one file,
-# the plain `vorskal-tally -C DIR`, the tally with each output alone
-# (`--json`, `--csv`, `--html`, `--record` into a new league file) and with
-# all four together. For each it prints the median wall time, user and
+# the SHA-256 of that file alone with the fingerprint's library (the floor
+# of every output's cost), the plain `vorskal-tally -C DIR`, the tally with
+# each output alone (`--json`, `--csv`, `--html`, `--record` into a new
+# league file) and with all four together. For each it prints the median wall time, user and
 # system CPU time of RUNS runs (9 by default), the ratios to the plain
 # tally's wall and CPU time (user + system), and the peak resident memory
-# of one more run of its own under GNU time.
+# of one more run of its own under GNU time. Below each game's rows, the
+# goals: all four within 1.5 x the plain tally's CPU plus the hash's, and 2 x
+# its wall time; the plain tally within 1.3 x `cat`'s wall and 2 x its CPU.
 #
 # The first table is measured on a folder in memory (/dev/shm, or TMPDIR when
 # set), where the disk's write-back cannot hide or inflate the work; a second
@@ -96,7 +99,7 @@ row() { printf '%-5s %-8s | %7s %6s %6s %6s | %6s %6s | %8s' "$@"; }
 header=$(row size run "wall s" user sys cpu wall/t cpu/t "peak MiB")
 # The runs, in the order they take turns: `cat`, the plain tally, each
 # output alone, then all of them together.
-kinds=(cat tally json csv html record all)
+kinds=(cat hash tally json csv html record all)
 # Where each size's tally wall time of the first table is kept (for the growth line).
 declare -A first_table_wall
 
@@ -110,6 +113,7 @@ run_kind() {
     local -a command
     case $kind in
         cat) command=(cat "${pieces_in_order[@]}") ;;
+        hash) command=("$hash_floor" "$game/merged.cat") ;;
         tally) command=("$tally" -C "$game") ;;
         json) command=("$tally" --json "$out/results.json" -C "$game") ;;
         csv) command=("$tally" --csv "$out/csv" -C "$game") ;;
@@ -126,6 +130,18 @@ run_kind() {
     else
         timed "$to" "${command[@]}"
     fi
+}
+
+# The goals' lines for one game, from its medians: size, all four's CPU and
+# wall, the plain tally's CPU and wall, the hash's CPU, `cat`'s CPU and wall.
+goals() {
+    local budget
+    budget=$(awk -v t="$4" -v h="$6" 'BEGIN {printf "%.3f", 1.5 * t + h}')
+    rows+=("$(printf '%-5s goal: all four cpu %s <= 1.5 x tally + hash = %s (%s); wall %s x tally (<= 2)' \
+        "$1" "$2" "$budget" "$(awk -v a="$2" -v b="$budget" 'BEGIN {print (a <= b) ? "met" : "not met"}')" \
+        "$(ratio "$3" "$5")")")
+    rows+=("$(printf '%-5s goal: tally wall %s x cat (<= 1.3), cpu %s x cat (<= 2)' \
+        "$1" "$(ratio "$5" "$8")" "$(ratio "$4" "$7")")")
 }
 
 # Times one game (in folder $1, size $2) and appends its rows to `rows`.
@@ -145,7 +161,7 @@ time_game() {
         for kind in "${kinds[@]}"; do
             status=0
             run_kind time "$kind" || status=$?
-            if ((status != 0)) || { [[ $kind != cat ]] && ! grep -qx "Tally Complete" "$scratch/out.txt"; }; then
+            if ((status != 0)) || { [[ $kind != cat && $kind != hash ]] && ! grep -qx "Tally Complete" "$scratch/out.txt"; }; then
                 echo "   $kind FAILED (exit $status: $(head -c 300 "$scratch/err.txt"))" >&2
                 rows+=("$(printf '%-5s %-8s | %7s' "$size" "$kind" FAILED)")
                 return
@@ -179,6 +195,8 @@ time_game() {
         rows+=("$(row "$size" "$kind" "$mw" "$(median ${user[$kind]})" "$(median ${sys[$kind]})" \
             "$mc" "$(ratio "$mw" "$tally_wall")" "$(ratio "$mc" "$tally_cpu")" "${peak[$kind]}")")
     done
+    goals "$size" "$(median ${cpu[all]})" "$(median ${wall[all]})" "$tally_cpu" "$tally_wall" \
+        "$(median ${cpu[hash]})" "$(median ${cpu[cat]})" "$(median ${wall[cat]})"
     if [[ $first == yes ]]; then
         first_table_wall[$size]=$tally_wall
     fi
