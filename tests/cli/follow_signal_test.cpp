@@ -13,10 +13,7 @@ namespace {
 
 TEST(FollowSignal, SigtermEndsTheWaitWithTheFinalTally) {
     GameDir dir;
-    dir.write("ux7server0.log",
-              crlf({"12/06/26 20:00:00 Kill of Fritz           FOKKER_DVII awarded to Snoopy      "
-                    "    SOPWITH_CAMEL"}));
-    dir.write("vorskal.ini", crlf({"Map=Verdun", "Verdun", "", "Kill=10", "Death=-5"}));
+    dir.writeOneKill("ux7server0.log", "Kill=10");
     // Looks an hour apart: only the signal can end the wait in time.
     const std::string script =
         shellQuote(VORSKAL_TALLY_BINARY) +

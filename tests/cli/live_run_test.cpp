@@ -305,28 +305,6 @@ TEST(Follow, IdleMinutesEndIt) {
     EXPECT_TRUE(dir.exists("vorskal.log"));
 }
 
-TEST(Follow, UsageFaults) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"--follow", "--follow needs --html FILE"},
-        {"--follow --check --html x.html", "--check writes nothing, so it takes no --follow"},
-        {"--follow --html x.html --json -", "it takes a file, not --json -"},
-        {"--follow --html x.html --until 24:00", "HH:MM, not 24:00"},
-        {"--follow --html x.html --until 9:30", "HH:MM, not 9:30"},
-        {"--follow --html x.html --every 0", "--every"},
-        {"--html x.html --idle 5", "--follow"},
-    };
-    for (const auto& [args, said] : cases) {
-        SCOPED_TRACE(args);
-        GameDir dir;
-        FixedClock clock;
-        FeedingPace pace(clock, {});
-        const CommandRun run = tallyCommand("-C " + dir.path() + " " + args, clock, &pace);
-        EXPECT_EQ(run.status, 64);
-        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
-        EXPECT_TRUE(pace.waited.empty());
-    }
-}
-
 TEST(Follow, LinesCountOnceTheirEndHasArrived) {
     // The last one's line is longer than one block read back from the end.
     const std::pair<std::string, std::size_t> cases[] = {

@@ -13,13 +13,8 @@
 namespace vorskal::testing {
 namespace {
 
-const std::string kKill =
-    "12/06/26 20:00:00 Kill of Fritz           FOKKER_DVII awarded to Snoopy          "
-    "SOPWITH_CAMEL";
-
 ToolRun runIn(const GameDir& dir, const std::string& args) {
-    dir.write("ux7server0.log", crlf({kKill}));
-    dir.write("vorskal.ini", crlf({"Map=Verdun", "Verdun", "", "Kill=10", "Death=-5"}));
+    dir.writeOneKill("ux7server0.log", "Kill=10");
     return runProgram(dir.path(), VORSKAL_TALLY_BINARY, args);
 }
 
@@ -32,16 +27,16 @@ TEST(Runner, TalliesTheCurrentDirectoryAndItsPageOnlyAfterACompleteRun) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Tally Complete\nAllied 10, Hun -5; report appended to vorskal.log\n");
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(dir.read("ux7server.log"), crlf({kKill}));
+    EXPECT_EQ(dir.read("ux7server.log"), dir.read("ux7server0.log"));
     EXPECT_NE(dir.read("vorskal.log").find("\r\nAllied Total:...10\r\nHun Total:......-5\r\n"),
               std::string::npos);
     const std::string page = dir.read("game.html");
     EXPECT_TRUE(page.starts_with("<!DOCTYPE html>"));
     EXPECT_NE(page.find("<svg id=\"arena-chart\""), std::string::npos);
-    // Snoopy's kill at 10 points, Fritz's death at -5: score, kills, deaths.
+    // Snoopy's kill at 10 points, Baron_Red's death at -5: score, kills, deaths.
     for (const char* row : {"Snoopy</th><td class=\"n\">10</td><td class=\"n\">1</td><td "
                             "class=\"n\">0</td>",
-                            "Fritz</th><td class=\"n\">-5</td><td class=\"n\">0</td><td "
+                            "Baron_Red</th><td class=\"n\">-5</td><td class=\"n\">0</td><td "
                             "class=\"n\">1</td>"}) {
         EXPECT_NE(page.find(std::string("<th scope=\"row\">") + row), std::string::npos) << row;
     }
@@ -73,6 +68,13 @@ TEST(Runner, UsageHelpVersionAndUnwritableOutputsTallyNothing) {
         {"--csv ux7server0.log/tables", 2, "ux7server0.log is not a folder (--csv)"},
         {"--record no-folder/s.db", 2, "no-folder/s.db: cannot be made"},
         {"--record notes.txt", 2, "notes.txt: not a league file"},
+        {"--follow", 64, "--follow needs --html FILE"},
+        {"--follow --check --html x.html", 64, "--check writes nothing, so it takes no --follow"},
+        {"--follow --html x.html --json -", 64, "it takes a file, not --json -"},
+        {"--follow --html x.html --until 24:00", 64, "HH:MM, not 24:00"},
+        {"--follow --html x.html --until 9:30", 64, "HH:MM, not 9:30"},
+        {"--follow --html x.html --every 0", 64, "--every"},
+        {"--html x.html --idle 5", 64, "--follow"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
