@@ -1,0 +1,201 @@
+// A recorded game taken apart and valued again. For every scenario folder
+// whose tally completes: each pilot's explanation adds up to his score in
+// the game, and the season re-scored under each changed vorskal.ini and
+// corrections switched is what re-tallying the folder with that file and
+// those corrections records, or is refused with its reason.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <regex>
+
+#include "tests/league/league_support.h"
+#include "tests/support/game_dir.h"
+
+namespace vorskal::testing {
+namespace {
+
+using nlohmann::json;
+
+// Each line of a vorskal.ini, its line end kept, through `change`.
+std::string eachLine(const std::string& ini,
+                     const std::function<std::string(const std::string&)>& change) {
+    std::string out;
+    std::size_t at = 0;
+    while (at < ini.size()) {
+        std::size_t end = ini.find('\n', at);
+        end = end == std::string::npos ? ini.size() : end + 1;
+        std::string line = ini.substr(at, end - at);
+        std::string ending;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+            ending.insert(ending.begin(), line.back());
+            line.pop_back();
+        }
+        out += change(line) + ending;
+        at = end;
+    }
+    return out;
+}
+
+std::string killAndDeath(const std::string& line) {
+    if (line.rfind("Kill=", 0) == 0) {
+        return "Kill=7";
+    }
+    return line.rfind("Death=", 0) == 0 ? "Death=-3" : line;
+}
+
+// Every type value line ("Hangar=20") worth 5 more.
+std::string typesWorthMore(const std::string& line) {
+    static const std::regex value("([A-Za-z_][A-Za-z0-9_ ]*)=(-?[0-9]+)");
+    std::smatch m;
+    if (!std::regex_match(line, m, value) || m[1] == "Map" || m[1] == "Kill" || m[1] == "Death") {
+        return line;
+    }
+    return m[1].str() + "=" + std::to_string(std::stoi(m[2].str()) + 5);
+}
+
+struct Variant {
+    const char* name;
+    std::string (*line)(const std::string&);
+    // The re-tally's switches added to the scenario's and taken from them,
+    // and the rescore's options that say the same.
+    std::vector<std::string> add, drop;
+    std::vector<std::string> rescoreOptions;
+};
+
+const Variant kVariants[] = {
+    {"kill and death points", killAndDeath, {}, {}, {}},
+    {"type values", typesWorthMore, {}, {}, {}},
+    {"multi-death off",
+     nullptr,
+     {"--no-multi-death-correction"},
+     {},
+     {"--multi-death-correction", "off"}},
+    {"multi-death on",
+     killAndDeath,
+     {},
+     {"--no-multi-death-correction"},
+     {"--multi-death-correction", "on"}},
+    {"fighter and over-max off",
+     typesWorthMore,
+     {"--no-fighter-target-correction", "--no-over-max-correction"},
+     {},
+     {"--fighter-target-correction", "off", "--over-max-correction", "off"}},
+};
+
+// The scenario's switches with the variant's added (a switch it has
+// already stays once) and taken away.
+std::vector<std::string> switchesOf(std::vector<std::string> switches, const Variant& v) {
+    for (const std::string& s : v.add) {
+        if (std::find(switches.begin(), switches.end(), s) == switches.end()) {
+            switches.push_back(s);
+        }
+    }
+    std::erase_if(switches, [&](const std::string& s) {
+        return std::find(v.drop.begin(), v.drop.end(), s) != v.drop.end();
+    });
+    return switches;
+}
+
+// The folder tallied with `switches` and recorded into `db`.
+void recordFolder(const ScenarioFolder& s, const GameDir& dir, const std::string& db,
+                  const std::vector<std::string>& switches) {
+    std::vector<std::string> args = switches;
+    args.insert(args.end(), {"--record", db, dir.path()});
+    const LeagueRun run = tally(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+}
+
+// The rescore's JSON as the standings' own: without the old score, the change and the rules.
+json asStandings(json rescored) {
+    for (const char* list : {"pilots", "sides"}) {
+        for (json& row : rescored[list]) {
+            for (const char* key : {"oldScore", "oldPointsFor", "change", "rules"}) {
+                row.erase(key);
+            }
+        }
+    }
+    return rescored;
+}
+
+TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
+    const std::vector<ScenarioFolder> scenarios = completedScenarios();
+    ASSERT_GT(scenarios.size(), 50u);
+    std::map<std::string, int> compared, refused;
+    std::size_t explained = 0;
+    for (const ScenarioFolder& s : scenarios) {
+        SCOPED_TRACE(s.name);
+        GameDir work;
+        const std::string db = work.path() + "/season.db";
+        {
+            GameDir dir;
+            copyInputs(s, dir);
+            recordFolder(s, dir, db, s.switches);
+        }
+        const json old = leagueJson({db, "standings", "--format", "json"});
+        const json game = leagueJson({db, "show", "1", "--format", "json"});
+
+        // Every pilot's items add up to his row's score.
+        for (const json& pilot : game["pilots"]) {
+            const json e = leagueJson({db, "explain", "1", pilot["name"], "--team",
+                                       pilot["team"], "--format", "json"});
+            std::int64_t sum = 0;
+            for (const json& item : e["items"]) {
+                sum += item["points"].get<std::int64_t>();
+            }
+            EXPECT_EQ(sum, pilot["score"]) << pilot["name"];
+            EXPECT_EQ(e["score"], pilot["score"]);
+            ++explained;
+        }
+
+        for (const Variant& v : kVariants) {
+            SCOPED_TRACE(v.name);
+            GameDir dir;
+            copyInputs(s, dir);
+            if (v.line != nullptr) {
+                dir.write("vorskal.ini", eachLine(dir.read("vorskal.ini"), v.line));
+            }
+            const std::string points = work.path() + "/other.ini";
+            work.write("other.ini", dir.read("vorskal.ini"));
+            std::vector<std::string> args = {db, "rescore", "--points", points, "--format",
+                                             "json"};
+            args.insert(args.end(), v.rescoreOptions.begin(), v.rescoreOptions.end());
+            const LeagueRun rescore = league(args);
+            if (rescore.status != 0) {
+                EXPECT_EQ(rescore.status, kExitFailed) << rescore.err;
+                EXPECT_NE(rescore.err.find("the stored games cannot answer this re-scoring:\n"
+                                           "  game 1: "),
+                          std::string::npos)
+                    << rescore.err;
+                ++refused[v.name];
+                continue;
+            }
+            const json rescored = json::parse(rescore.out);
+            // The old scores are the recorded standings'.
+            ASSERT_EQ(rescored["pilots"].size(), old["pilots"].size());
+            std::map<std::string, std::int64_t> oldScore;
+            for (const json& p : old["pilots"]) {
+                oldScore[p["name"].get<std::string>() + "/" + p["team"].get<std::string>()] =
+                    p["score"];
+            }
+            for (const json& p : rescored["pilots"]) {
+                EXPECT_EQ(p["oldScore"],
+                          oldScore[p["name"].get<std::string>() + "/" +
+                                   p["team"].get<std::string>()]);
+                EXPECT_EQ(p["change"], p["score"].get<std::int64_t>() - p["oldScore"].get<std::int64_t>());
+            }
+            const std::string again = work.path() + "/again-" + std::to_string(compared[v.name] + refused[v.name]) + ".db";
+            recordFolder(s, dir, again, switchesOf(s.switches, v));
+            EXPECT_EQ(asStandings(rescored), leagueJson({again, "standings", "--format", "json"}));
+            ++compared[v.name];
+        }
+    }
+    EXPECT_GT(explained, 100u);
+    for (const Variant& v : kVariants) {
+        SCOPED_TRACE(v.name);
+        EXPECT_GT(compared[v.name], 30) << refused[v.name] << " refused";
+    }
+}
+
+}  // namespace
+}  // namespace vorskal::testing
