@@ -23,7 +23,8 @@ std::string signedText(std::int64_t n) {
 }
 
 TextTable itemsTable(const std::vector<ScoreItem>& items) {
-    TextTable table{{"Line", "Time", "Points", "Item", "Rule"}, {true, false, true, false, false}, {}};
+    TextTable table{
+        {"Line", "Time", "Points", "Item", "Rule"}, {true, false, true, false, false}, {}};
     for (const ScoreItem& item : items) {
         table.rows.push_back({item.line == 0 ? "" : str(static_cast<std::int64_t>(item.line)),
                               item.time, signedText(item.points), item.detail, item.rule});

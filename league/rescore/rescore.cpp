@@ -91,8 +91,7 @@ std::optional<std::string> lookUpAgain(const results::GameResults& game, PointFi
                            "'s: who is credited with it needs the log again";
                 }
             } else if (listedBefore) {
-                return targetText(t) + " is not in the new file's block of map \"" +
-                       found.mapName +
+                return targetText(t) + " is not in the new file's block of map \"" + found.mapName +
                        "\": its team would be what the lookup before it left, which needs the "
                        "log again";
             } else if (overMaxSwitched) {
@@ -200,8 +199,14 @@ GameChange gameChange(const results::GameResults& game, const GameItems& before,
     for (std::size_t i = 0; i < after.pilots.size(); ++i) {
         const PilotItems& p = after.pilots[i];
         PilotChange c;
-        c.now = {p.name, std::string(results::sideName(p.team)), 1, p.kills, p.deaths,
-                 p.targets, p.targetPoints, p.score};
+        c.now = {p.name,
+                 std::string(results::sideName(p.team)),
+                 1,
+                 p.kills,
+                 p.deaths,
+                 p.targets,
+                 p.targetPoints,
+                 p.score};
         c.oldScore = before.pilots[i].score;
         c.rules = shares(before.pilots[i].items, p.items);
         change.pilots.push_back(std::move(c));
@@ -296,9 +301,9 @@ Rescored rescoreGames(LeagueFile& file, const GameFilter& filter, const std::str
         out.games.push_back(std::move(change));
     }
     if (!refused.empty()) {
-        std::string text = "the stored games cannot answer this re-scoring:";
-        for (const std::string& why : refused) {
-            text += "\n  " + why;
+        std::string text = "the stored games cannot answer this re-scoring: ";
+        for (std::size_t i = 0; i < refused.size(); ++i) {
+            text += (i == 0 ? "" : "; ") + refused[i];
         }
         throw LeagueError(text);
     }

@@ -57,9 +57,9 @@ struct GameChange {
 struct Rescored {
     std::string pointsFile;
     Switches switches;
-    std::vector<GameChange> games;   // in the order played
-    std::vector<PilotChange> pilots; // the season's, as the standings sort them
-    std::vector<SideChange> sides;   // Allied, then Hun
+    std::vector<GameChange> games;    // in the order played
+    std::vector<PilotChange> pilots;  // the season's, as the standings sort them
+    std::vector<SideChange> sides;    // Allied, then Hun
 };
 
 // The values of `game`'s items under the points file at `pointsPath` (read
@@ -70,7 +70,8 @@ std::optional<std::string> rescoredValues(const results::GameResults& game, bool
                                           ItemValues& values);
 
 // The games `filter` takes in, re-scored. Throws LeagueError naming every
-// game refused and why; std::invalid_argument when the points file cannot
+// game refused and why ("the stored games cannot answer this re-scoring:
+// game 3: ...; game 5: ..."); std::invalid_argument when the points file cannot
 // be read.
 Rescored rescoreGames(LeagueFile& file, const GameFilter& filter, const std::string& pointsPath,
                       const Switches& switches);

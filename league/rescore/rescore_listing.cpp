@@ -55,7 +55,8 @@ std::string switchText(const char* name, const std::optional<bool>& on) {
 
 TextTable pilotsTable(const Rescored& r) {
     TextTable table{{"Pilot", "Side", "Games", "Old", "New", "Change", "Rules"},
-                    {false, false, true, true, true, true, false}, {}};
+                    {false, false, true, true, true, true, false},
+                    {}};
     for (const PilotChange& p : r.pilots) {
         table.rows.push_back({p.now.name, p.now.team, str(p.now.games), str(p.oldScore),
                               str(p.now.score), signedText(p.now.score - p.oldScore),
@@ -66,7 +67,8 @@ TextTable pilotsTable(const Rescored& r) {
 
 TextTable sidesTable(const Rescored& r) {
     TextTable table{{"Side", "Games", "Won", "Lost", "Drawn", "Old", "New", "Change", "Rules"},
-                    {false, true, true, true, true, true, true, true, false}, {}};
+                    {false, true, true, true, true, true, true, true, false},
+                    {}};
     for (const SideChange& s : r.sides) {
         table.rows.push_back({s.now.team, str(s.now.games), str(s.now.won), str(s.now.lost),
                               str(s.now.drawn), str(s.oldPointsFor), str(s.now.pointsFor),

@@ -150,10 +150,11 @@ void addTargets(const results::GameResults& game, const ItemValues& v, const Pil
         if (t.pilot.empty()) {
             continue;  // credited to nobody
         }
-        ScoreItem item = makeItem(ItemKind::Target, v.targetPoints.at(i), t.line, "", t.text,
-                       "target " + t.key + (t.targetType.empty() ? "" : " (" + t.targetType + ")") +
-                           (t.redBoxed ? ", red boxed" : ""),
-                       typeRule(t));
+        ScoreItem item =
+            makeItem(ItemKind::Target, v.targetPoints.at(i), t.line, "", t.text,
+                     "target " + t.key + (t.targetType.empty() ? "" : " (" + t.targetType + ")") +
+                         (t.redBoxed ? ", red boxed" : ""),
+                     typeRule(t));
         item.targets = 1;
         item.targetPoints = item.points;
         if (!put(items, finder, t.pilot, t.team, std::move(item))) {
@@ -167,18 +168,19 @@ void addTargets(const results::GameResults& game, const ItemValues& v, const Pil
 void takeBack(const results::GameResults& game, const ItemValues& v, const PilotFinder& finder,
               GameItems& items, const std::vector<results::EvidenceLine>& evidence,
               const results::KillRow& k) {
-    ScoreItem death = makeItem(ItemKind::MultiDeath, -v.deathPoints, k.line, k.time, "",
-                    "death taken back: logged again within " + std::to_string(kMultiDeathSeconds) +
-                        " seconds of the one before",
-                    "multi-death", evidence);
+    ScoreItem death =
+        makeItem(ItemKind::MultiDeath, -v.deathPoints, k.line, k.time, "",
+                 "death taken back: logged again within " + std::to_string(kMultiDeathSeconds) +
+                     " seconds of the one before",
+                 "multi-death", evidence);
     death.deaths = -1;
     if (!put(items, finder, k.victim, k.victimSide, std::move(death))) {
         cannot("line " + str(k.line) + ": no row of the score tables is its victim " + k.victim);
     }
     if (k.killer && !k.selfKill) {
         ScoreItem kill = makeItem(ItemKind::MultiDeath, -v.killPoints, k.line, k.time, "",
-                       "kill taken back: " + k.victim + "'s death was logged twice",
-                       "multi-death", evidence);
+                                  "kill taken back: " + k.victim + "'s death was logged twice",
+                                  "multi-death", evidence);
         kill.kills = -1;
         if (!put(items, finder, *k.killer, k.killerSide, std::move(kill))) {
             cannot("line " + str(k.line) + ": no row of the score tables is its killer " +
@@ -188,8 +190,8 @@ void takeBack(const results::GameResults& game, const ItemValues& v, const Pilot
     (void)game;
 }
 
-void addMultiDeath(const results::GameResults& game, const ItemValues& v,
-                   const PilotFinder& finder, GameItems& items) {
+void addMultiDeath(const results::GameResults& game, const ItemValues& v, const PilotFinder& finder,
+                   GameItems& items) {
     if (!v.multiDeath) {
         return;
     }
@@ -234,9 +236,9 @@ void addFighterTargets(const results::GameResults& game, const ItemValues& v,
         }
         const results::TargetRow& t = game.targets[*at];
         const std::int64_t value = v.targetPoints.at(*at);
-        ScoreItem item = makeItem(ItemKind::FighterTarget, -value, t.line, "", t.text,
-                                  "target " + t.key + " taken back: " + c.note, typeRule(t),
-                                  c.evidence);
+        ScoreItem item =
+            makeItem(ItemKind::FighterTarget, -value, t.line, "", t.text,
+                     "target " + t.key + " taken back: " + c.note, typeRule(t), c.evidence);
         item.targets = -1;
         item.targetPoints = -value;
         const results::Move& move = c.moves.front();
@@ -363,8 +365,7 @@ std::string storedFault(const results::GameResults& game, const GameItems& items
         for (const auto& [what, numbers] : counts) {
             if (numbers.first != numbers.second) {
                 return row.name + " (" + sideText(row.team) + "): the items give " +
-                       str(numbers.first) + " " + what + ", the score table " +
-                       str(numbers.second);
+                       str(numbers.first) + " " + what + ", the score table " + str(numbers.second);
             }
         }
     }

@@ -61,6 +61,9 @@ struct Variant {
     // and the rescore's options that say the same.
     std::vector<std::string> add, drop;
     std::vector<std::string> rescoreOptions;
+    // Added to the scenario's switches for the game re-scored (none: the
+    // scenario's own recording).
+    std::vector<std::string> recordedWith = {};
 };
 
 const Variant kVariants[] = {
@@ -75,7 +78,8 @@ const Variant kVariants[] = {
      killAndDeath,
      {},
      {"--no-multi-death-correction"},
-     {"--multi-death-correction", "on"}},
+     {"--multi-death-correction", "on"},
+     {"--no-multi-death-correction"}},
     {"fighter and over-max off",
      typesWorthMore,
      {"--no-fighter-target-correction", "--no-over-max-correction"},
@@ -98,7 +102,7 @@ std::vector<std::string> switchesOf(std::vector<std::string> switches, const Var
 }
 
 // The folder tallied with `switches` and recorded into `db`.
-void recordFolder(const ScenarioFolder& s, const GameDir& dir, const std::string& db,
+void recordFolder(const GameDir& dir, const std::string& db,
                   const std::vector<std::string>& switches) {
     std::vector<std::string> args = switches;
     args.insert(args.end(), {"--record", db, dir.path()});
@@ -123,6 +127,7 @@ TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
     ASSERT_GT(scenarios.size(), 50u);
     std::map<std::string, int> compared, refused;
     std::size_t explained = 0;
+    int retallies = 0;
     for (const ScenarioFolder& s : scenarios) {
         SCOPED_TRACE(s.name);
         GameDir work;
@@ -130,15 +135,15 @@ TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
         {
             GameDir dir;
             copyInputs(s, dir);
-            recordFolder(s, dir, db, s.switches);
+            recordFolder(dir, db, s.switches);
         }
-        const json old = leagueJson({db, "standings", "--format", "json"});
+        const json standings = leagueJson({db, "standings", "--format", "json"});
         const json game = leagueJson({db, "show", "1", "--format", "json"});
 
         // Every pilot's items add up to his row's score.
         for (const json& pilot : game["pilots"]) {
-            const json e = leagueJson({db, "explain", "1", pilot["name"], "--team",
-                                       pilot["team"], "--format", "json"});
+            const json e = leagueJson(
+                {db, "explain", "1", pilot["name"], "--team", pilot["team"], "--format", "json"});
             std::int64_t sum = 0;
             for (const json& item : e["items"]) {
                 sum += item["points"].get<std::int64_t>();
@@ -157,15 +162,25 @@ TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
             }
             const std::string points = work.path() + "/other.ini";
             work.write("other.ini", dir.read("vorskal.ini"));
-            std::vector<std::string> args = {db, "rescore", "--points", points, "--format",
-                                             "json"};
+            std::string base = db;
+            json old = standings;
+            if (!v.recordedWith.empty()) {
+                GameDir as;
+                copyInputs(s, as);
+                base = work.path() + "/recorded-" + std::to_string(++retallies) + ".db";
+                recordFolder(as, base,
+                             switchesOf(s.switches, {"", nullptr, v.recordedWith, {}, {}}));
+                old = leagueJson({base, "standings", "--format", "json"});
+            }
+            std::vector<std::string> args = {base,   "rescore",  "--points",
+                                             points, "--format", "json"};
             args.insert(args.end(), v.rescoreOptions.begin(), v.rescoreOptions.end());
             const LeagueRun rescore = league(args);
             if (rescore.status != 0) {
                 EXPECT_EQ(rescore.status, kExitFailed) << rescore.err;
-                EXPECT_NE(rescore.err.find("the stored games cannot answer this re-scoring:\n"
-                                           "  game 1: "),
-                          std::string::npos)
+                EXPECT_NE(
+                    rescore.err.find("the stored games cannot answer this re-scoring: game 1: "),
+                    std::string::npos)
                     << rescore.err;
                 ++refused[v.name];
                 continue;
@@ -179,13 +194,14 @@ TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
                     p["score"];
             }
             for (const json& p : rescored["pilots"]) {
-                EXPECT_EQ(p["oldScore"],
-                          oldScore[p["name"].get<std::string>() + "/" +
-                                   p["team"].get<std::string>()]);
-                EXPECT_EQ(p["change"], p["score"].get<std::int64_t>() - p["oldScore"].get<std::int64_t>());
+                EXPECT_EQ(
+                    p["oldScore"],
+                    oldScore[p["name"].get<std::string>() + "/" + p["team"].get<std::string>()]);
+                EXPECT_EQ(p["change"],
+                          p["score"].get<std::int64_t>() - p["oldScore"].get<std::int64_t>());
             }
-            const std::string again = work.path() + "/again-" + std::to_string(compared[v.name] + refused[v.name]) + ".db";
-            recordFolder(s, dir, again, switchesOf(s.switches, v));
+            const std::string again = work.path() + "/again-" + std::to_string(++retallies) + ".db";
+            recordFolder(dir, again, switchesOf(s.switches, v));
             EXPECT_EQ(asStandings(rescored), leagueJson({again, "standings", "--format", "json"}));
             ++compared[v.name];
         }
@@ -194,6 +210,47 @@ TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
     for (const Variant& v : kVariants) {
         SCOPED_TRACE(v.name);
         EXPECT_GT(compared[v.name], 30) << refused[v.name] << " refused";
+    }
+}
+
+// What the stored games cannot answer, refused with the reason: the sample
+// game read back from its report (no kill lines, no targets), and tallied
+// without the corrections whose evidence a rescore would need.
+TEST(RescoreTest, RefusesWhatTheStoredGamesCannotAnswer) {
+    GameDir dir;
+    copySampleGame(dir);
+    const std::string tallied = dir.path() + "/tallied.db";
+    const std::string imported = dir.path() + "/imported.db";
+    const std::string points = dir.path() + "/vorskal.ini";
+    const std::string withoutLists = "its kill lines and targets were not kept";
+    ASSERT_EQ(tally({"--no-over-max-correction", "--no-fighter-target-correction", "--record",
+                     tallied, dir.path()})
+                  .status,
+              0);
+    ASSERT_EQ(league({imported, "import", dir.path() + "/vorskal.log"}).status, 0);
+    const struct {
+        std::vector<std::string> args;
+        std::string why;
+    } cases[] = {
+        {{imported, "explain", "1", "Snoopy"}, withoutLists},
+        {{imported, "rescore", "--points", points}, withoutLists},
+        {{tallied, "rescore", "--points", points, "--over-max-correction", "on"},
+         "tallied without the over-max correction"},
+        {{tallied, "rescore", "--points", points, "--fighter-target-correction", "on"},
+         "tallied without the fighter-target correction"},
+        {{tallied, "explain", "1", "Nobody"}, "game 1 has no pilot Nobody"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1] + " " + c.args.back());
+        const LeagueRun run = league(c.args);
+        EXPECT_EQ(run.status, kExitFailed);
+        EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    // The same file, as tallied: nothing changes.
+    const json same = leagueJson({tallied, "rescore", "--points", points, "--format", "json"});
+    for (const json& p : same["pilots"]) {
+        EXPECT_EQ(p["change"], 0) << p["name"];
     }
 }
 
