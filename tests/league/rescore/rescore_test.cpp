@@ -9,6 +9,7 @@
 #include <functional>
 #include <regex>
 
+#include "league/rescore/score_items.h"
 #include "tests/league/league_support.h"
 #include "tests/support/game_dir.h"
 
@@ -210,6 +211,52 @@ TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
     for (const Variant& v : kVariants) {
         SCOPED_TRACE(v.name);
         EXPECT_GT(compared[v.name], 30) << refused[v.name] << " refused";
+    }
+}
+
+// The multi-death take-backs worked out from kill lines alone, for a game
+// tallied without the correction: a victim's death within 20 seconds of his
+// one before (after midnight too) is taken back; each is compared with the
+// death just before it, taken back or not; victims are told apart by their
+// first eleven characters.
+TEST(RescoreTest, MultiDeathTakeBacksFromTheKillLines) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> deaths;  // victim, time
+        std::vector<std::pair<std::size_t, std::size_t>> takenBack;
+    } cases[] = {
+        {"20 seconds apart", {{"Bob", "20:00:00"}, {"Bob", "20:00:20"}}, {{0, 1}}},
+        {"21 seconds apart", {{"Bob", "20:00:00"}, {"Bob", "20:00:21"}}, {}},
+        {"the same second", {{"Bob", "20:00:00"}, {"Bob", "20:00:00"}}, {{0, 1}}},
+        {"a chain, each against the one before",
+         {{"Bob", "20:00:00"}, {"Bob", "20:00:15"}, {"Bob", "20:00:30"}},
+         {{0, 1}, {1, 2}}},
+        {"across midnight", {{"Bob", "23:59:55"}, {"Bob", "00:00:05"}}, {{0, 1}}},
+        {"other victims between",
+         {{"Bob", "20:00:00"}, {"Al", "20:00:05"}, {"Bob", "20:00:10"}},
+         {{0, 2}}},
+        {"eleven characters alike",
+         {{"Manfred_von_R", "20:00:00"}, {"Manfred_von_X", "20:00:10"}},
+         {{0, 1}}},
+        {"the twelfth differs",
+         {{"Manfred_vonR", "20:00:00"}, {"Manfred_vonX", "20:00:10"}},
+         {{0, 1}}},
+        {"the eleventh differs", {{"Manfred_voR", "20:00:00"}, {"Manfred_voX", "20:00:10"}}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<results::KillRow> kills;
+        for (const auto& [victim, time] : c.deaths) {
+            results::KillRow k;
+            k.victim = victim;
+            k.time = time;
+            kills.push_back(k);
+        }
+        std::vector<std::pair<std::size_t, std::size_t>> got;
+        for (const league::TakeBack& t : league::multiDeathTakeBacks(kills)) {
+            got.emplace_back(t.previous, t.event);
+        }
+        EXPECT_EQ(got, c.takenBack);
     }
 }
 
