@@ -22,6 +22,8 @@ std::string signedText(std::int64_t n) {
     return n > 0 ? "+" + str(n) : str(n);
 }
 
+}  // namespace
+
 TextTable itemsTable(const std::vector<ScoreItem>& items) {
     TextTable table{
         {"Line", "Time", "Points", "Item", "Rule"}, {true, false, true, false, false}, {}};
@@ -31,6 +33,22 @@ TextTable itemsTable(const std::vector<ScoreItem>& items) {
     }
     return table;
 }
+
+std::optional<GameItems> explainedGame(const results::GameResults& game, bool listsKept) {
+    if (unexplainable(game, listsKept)) {
+        return std::nullopt;
+    }
+    try {
+        GameItems items = gameItems(game, storedValues(game));
+        if (storedFault(game, items).empty()) {
+            return items;
+        }
+    } catch (const std::runtime_error&) {
+    }
+    return std::nullopt;
+}
+
+namespace {
 
 Json itemJson(const ScoreItem& item) {
     Json json = {{"kind", itemKindName(item.kind)},

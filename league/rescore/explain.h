@@ -29,6 +29,14 @@ struct Explanation {
 Explanation explainPilot(LeagueFile& file, std::int64_t id, const std::string& name,
                          const std::optional<std::string>& team);
 
+// Every pilot's items of `game` at its own values, when the game can be
+// taken apart and they add up to its score tables (the site's pages of a
+// game's items); nullopt otherwise.
+std::optional<GameItems> explainedGame(const results::GameResults& game, bool listsKept);
+
+// Items as a table: line, time, points, item, rule.
+TextTable itemsTable(const std::vector<ScoreItem>& items);
+
 // The explanation as text, JSON (`items`, each with its `points`, and the
 // `score` they add up to) or an HTML page; CSV is refused.
 void writeExplanation(std::ostream& out, const Explanation& e, Format format);
