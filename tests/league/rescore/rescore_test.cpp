@@ -301,5 +301,20 @@ TEST(RescoreTest, RefusesWhatTheStoredGamesCannotAnswer) {
     }
 }
 
+// The site's items of a game are drawn from the game as published: a hidden
+// pilot is his pseudonym there too, in his rows and in the kills of others.
+TEST(RescoreTest, TheSitesItemsShowHiddenPilotsUnderTheirPseudonyms) {
+    GameDir dir;
+    copySampleGame(dir);
+    const std::string db = dir.path() + "/season.db";
+    ASSERT_EQ(tally({"--record", db, dir.path()}).status, 0);
+    ASSERT_EQ(league({db, "set", "hidden-pilot", "Snoopy"}).status, 0);
+    ASSERT_EQ(league({db, "site", dir.path() + "/site"}).status, 0);
+    const std::string items = dir.read("site/games/game-1-items.html");
+    EXPECT_NE(items.find("<h2>Hidden pilot 1 (Allied): score "), std::string::npos);
+    EXPECT_EQ(items.find("Snoopy"), std::string::npos);
+    EXPECT_EQ(dir.read("site/games/game-1.html").find("Snoopy"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vorskal::testing
