@@ -26,7 +26,8 @@ int readAndRun(int argc, const char* const* argv, LeagueContext& run) {
         ->type_name("LEAGUE.db");
     for (void (*add)(CLI::App&, LeagueContext&) :
          {addStandings, addGames, addShow, addRemove, addRestore, addImport, addMerge, addSite,
-          addPost, addSet, addSetDay, addCheck, addPilot, addMatchups, addRatings}) {
+          addPost, addSet, addSetDay, addCheck, addPilot, addMatchups, addRatings, addExplain,
+          addRescore}) {
         add(app, run);
     }
     return start.start(argc, argv, run.out, run.err).value_or(run.status);

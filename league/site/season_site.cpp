@@ -22,6 +22,7 @@
 #include "league/listings/queries.h"
 #include "league/listings/ratings.h"
 #include "league/listings/standings.h"
+#include "league/rescore/explain.h"
 #include "league/site/ratings_page.h"
 #include "league/site/site_folder.h"
 #include "league/site/site_search.h"
@@ -427,6 +428,62 @@ std::string gamePage(const StoredGame& stored, const std::string& title) {
     return page;
 }
 
+std::string itemsPageName(std::int64_t id) {
+    return "game-" + std::to_string(id) + "-items.html";
+}
+
+// The items behind every pilot's score in one game (`vorskal-league explain`),
+// a section each, in the score tables' order.
+std::string itemsPage(const std::string& title, const GameSummary& game,
+                      const results::GameResults& results, const GameItems& items) {
+    std::string body = "<h1>";
+    appendText(body, "The items behind the scores of " + gameName(game));
+    body += "</h1>\n<p><a href=\"" + gamePageName(game.id) + "\">";
+    appendText(body, "Game " + std::to_string(game.id));
+    body += "</a></p>\n";
+    for (std::size_t i = 0; i < items.pilots.size(); ++i) {
+        const PilotItems& p = items.pilots[i];
+        body += "<section id=\"pilot-" + std::to_string(i + 1) + "\"><h2>";
+        appendText(body, p.name + " (" + std::string(results::sideName(p.team)) + "): score " +
+                             std::to_string(p.score));
+        body += "</h2>";
+        const std::string table = "items-" + std::to_string(i + 1);
+        appendStandingsTable(body, table.c_str(), itemsTable(p.items), "");
+        body += "<p>";
+        appendText(body, "They add up to " + std::to_string(p.score) + ": " +
+                             std::to_string(p.kills) + " kills at " +
+                             std::to_string(results.settings.killPoints) + ", " +
+                             std::to_string(p.deaths) + " deaths at " +
+                             std::to_string(results.settings.deathPoints) + ", " +
+                             std::to_string(p.targetPoints) + " target points.");
+        body += "</p></section>\n";
+    }
+    return framed("Items of game " + std::to_string(game.id) + ": " + title, "../", title, body);
+}
+
+// The game page with each pilot's row of the score tables linked to his
+// items (the rows stand in the order of the game's pilots); false, and the
+// page as it was, unless every row is linked.
+bool linkRows(std::string& page, const results::GameResults& game, const std::string& items) {
+    std::string linkedPage = page;
+    std::size_t at = linkedPage.find("<section id=\"scores\">");
+    for (std::size_t i = 0; i < game.pilots.size(); ++i) {
+        std::string name;
+        appendText(name, game.pilots[i].name);
+        const std::string cell = "<th scope=\"row\">" + name + "</th>";
+        at = at == std::string::npos ? at : linkedPage.find(cell, at);
+        if (at == std::string::npos) {
+            return false;
+        }
+        const std::string linked = "<th scope=\"row\"><a href=\"" + items + "#pilot-" +
+                                   std::to_string(i + 1) + "\">" + name + "</a></th>";
+        linkedPage.replace(at, cell.size(), linked);
+        at += linked.size();
+    }
+    page = std::move(linkedPage);
+    return !game.pilots.empty();
+}
+
 std::string listing(const std::function<void(std::ostream&)>& write) {
     std::ostringstream out;
     write(out);
@@ -438,7 +495,7 @@ std::string listing(const std::function<void(std::ostream&)>& write) {
 bool writtenByEarlierBuilds(const std::string& relative) {
     static const std::regex layout(
         "index\\.html|matchups\\.html|ratings\\.html|data/(standings|games|matchups)\\.(json|csv)|"
-        "games/game-[0-9]+\\.html|"
+        "games/game-[0-9]+(-items)?\\.html|"
         "pilots/[0-9a-f]{16}\\.html");
     return std::regex_match(relative, layout);
 }
@@ -484,7 +541,13 @@ SiteSummary writeSeasonSite(LeagueFile& file, const std::string& dir, const std:
         mask.apply(stored.results);
         careers.add(game, stored.results);
         matchups.add(stored.results);
-        site.write("games/" + gamePageName(game.id), gamePage(stored, title));
+        std::string page = gamePage(stored, title);
+        if (const std::optional<GameItems> items = explainedGame(stored.results, stored.listsKept);
+            items && linkRows(page, stored.results, itemsPageName(game.id))) {
+            site.write("games/" + itemsPageName(game.id),
+                       itemsPage(title, game, stored.results, *items));
+        }
+        site.write("games/" + gamePageName(game.id), page);
         std::string names;
         for (const results::PilotRow& row : stored.results.pilots) {
             pilots[row.name].push_back({game, row});

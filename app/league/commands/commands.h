@@ -46,6 +46,8 @@ void addCheck(CLI::App& app, LeagueContext& run);
 void addPilot(CLI::App& app, LeagueContext& run);
 void addMatchups(CLI::App& app, LeagueContext& run);
 void addRatings(CLI::App& app, LeagueContext& run);
+void addExplain(CLI::App& app, LeagueContext& run);
+void addRescore(CLI::App& app, LeagueContext& run);
 
 // The options of a listing (standings, games, show).
 struct Listing {

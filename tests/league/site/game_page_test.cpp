@@ -4,10 +4,12 @@
 // tally's own --html page of the same run below its header, whichever road
 // the game took into the league; a version kept by --replace keeps them and
 // brings them back when restored; a game whose lists are not known says so
-// in words instead of drawing charts of nothing.
+// in words instead of drawing charts of nothing. The site links each
+// pilot's row to the items behind his score, and changes nothing else.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "league/store/league_file.h"
@@ -62,10 +64,32 @@ std::string creditedAt(const std::string& db, std::int64_t id, const std::string
     return row.step() ? row.text(0) : "no row";
 }
 
+// The site's page of game `id` without the links of its pilots' rows to
+// the game's items: one a row, numbered in the rows' order, each to a
+// section of the items page.
 std::string sitePage(const std::string& db, const std::string& site, std::int64_t id) {
     const LeagueRun run = league({db, "site", site});
     EXPECT_EQ(run.status, 0) << run.err;
-    return bytesOf(site + "/games/game-" + std::to_string(id) + ".html");
+    const std::string game = "game-" + std::to_string(id);
+    const std::string page = bytesOf(site + "/games/" + game + ".html");
+    const std::string items = bytesOf(site + "/games/" + game + "-items.html");
+    static const std::regex link(
+        R"re(<th scope="row"><a href="(game-[0-9]+)-items\.html#pilot-([0-9]+)">([^<]*)</a></th>)re");
+    std::string out;
+    int rows = 0;
+    auto last = page.cbegin();
+    for (std::sregex_iterator i(page.begin(), page.end(), link), end; i != end; ++i) {
+        const std::smatch& m = *i;
+        EXPECT_EQ(m[1], game);
+        EXPECT_EQ(m[2], std::to_string(++rows));
+        EXPECT_NE(items.find("<section id=\"pilot-" + m[2].str() + "\"><h2>" + m[3].str() + " ("),
+                  std::string::npos);
+        out.append(last, m[0].first);
+        out += "<th scope=\"row\">" + m[3].str() + "</th>";
+        last = m[0].second;
+    }
+    out.append(last, page.cend());
+    return out;
 }
 
 class GamePageTest : public ::testing::Test {

@@ -1,0 +1,320 @@
+// A recorded game taken apart and valued again. For every scenario folder
+// whose tally completes: each pilot's explanation adds up to his score in
+// the game, and the season re-scored under each changed vorskal.ini and
+// corrections switched is what re-tallying the folder with that file and
+// those corrections records, or is refused with its reason.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <regex>
+
+#include "league/rescore/score_items.h"
+#include "tests/league/league_support.h"
+#include "tests/support/game_dir.h"
+
+namespace vorskal::testing {
+namespace {
+
+using nlohmann::json;
+
+// Each line of a vorskal.ini, its line end kept, through `change`.
+std::string eachLine(const std::string& ini,
+                     const std::function<std::string(const std::string&)>& change) {
+    std::string out;
+    std::size_t at = 0;
+    while (at < ini.size()) {
+        std::size_t end = ini.find('\n', at);
+        end = end == std::string::npos ? ini.size() : end + 1;
+        std::string line = ini.substr(at, end - at);
+        std::string ending;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+            ending.insert(ending.begin(), line.back());
+            line.pop_back();
+        }
+        out += change(line) + ending;
+        at = end;
+    }
+    return out;
+}
+
+std::string killAndDeath(const std::string& line) {
+    if (line.rfind("Kill=", 0) == 0) {
+        return "Kill=7";
+    }
+    return line.rfind("Death=", 0) == 0 ? "Death=-3" : line;
+}
+
+// Every type value line ("Hangar=20") worth 5 more.
+std::string typesWorthMore(const std::string& line) {
+    static const std::regex value("([A-Za-z_][A-Za-z0-9_ ]*)=(-?[0-9]+)");
+    std::smatch m;
+    if (!std::regex_match(line, m, value) || m[1] == "Map" || m[1] == "Kill" || m[1] == "Death") {
+        return line;
+    }
+    return m[1].str() + "=" + std::to_string(std::stoi(m[2].str()) + 5);
+}
+
+struct Variant {
+    const char* name;
+    std::string (*line)(const std::string&);
+    // The re-tally's switches added to the scenario's and taken from them,
+    // and the rescore's options that say the same.
+    std::vector<std::string> add, drop;
+    std::vector<std::string> rescoreOptions;
+    // Added to the scenario's switches for the game re-scored (none: the
+    // scenario's own recording).
+    std::vector<std::string> recordedWith = {};
+};
+
+const Variant kVariants[] = {
+    {"kill and death points", killAndDeath, {}, {}, {}},
+    {"type values", typesWorthMore, {}, {}, {}},
+    {"multi-death off",
+     nullptr,
+     {"--no-multi-death-correction"},
+     {},
+     {"--multi-death-correction", "off"}},
+    {"multi-death on",
+     killAndDeath,
+     {},
+     {"--no-multi-death-correction"},
+     {"--multi-death-correction", "on"},
+     {"--no-multi-death-correction"}},
+    {"fighter and over-max off",
+     typesWorthMore,
+     {"--no-fighter-target-correction", "--no-over-max-correction"},
+     {},
+     {"--fighter-target-correction", "off", "--over-max-correction", "off"}},
+};
+
+// The scenario's switches with the variant's added (a switch it has
+// already stays once) and taken away.
+std::vector<std::string> switchesOf(std::vector<std::string> switches, const Variant& v) {
+    for (const std::string& s : v.add) {
+        if (std::find(switches.begin(), switches.end(), s) == switches.end()) {
+            switches.push_back(s);
+        }
+    }
+    std::erase_if(switches, [&](const std::string& s) {
+        return std::find(v.drop.begin(), v.drop.end(), s) != v.drop.end();
+    });
+    return switches;
+}
+
+// The folder tallied with `switches` and recorded into `db`.
+void recordFolder(const GameDir& dir, const std::string& db,
+                  const std::vector<std::string>& switches) {
+    std::vector<std::string> args = switches;
+    args.insert(args.end(), {"--record", db, dir.path()});
+    const LeagueRun run = tally(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+}
+
+// The rescore's JSON as the standings' own: without the old score, the change and the rules.
+json asStandings(json rescored) {
+    for (const char* list : {"pilots", "sides"}) {
+        for (json& row : rescored[list]) {
+            for (const char* key : {"oldScore", "oldPointsFor", "change", "rules"}) {
+                row.erase(key);
+            }
+        }
+    }
+    return rescored;
+}
+
+TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
+    const std::vector<ScenarioFolder> scenarios = completedScenarios();
+    ASSERT_GT(scenarios.size(), 50u);
+    std::map<std::string, int> compared, refused;
+    std::size_t explained = 0;
+    int retallies = 0;
+    for (const ScenarioFolder& s : scenarios) {
+        SCOPED_TRACE(s.name);
+        GameDir work;
+        const std::string db = work.path() + "/season.db";
+        {
+            GameDir dir;
+            copyInputs(s, dir);
+            recordFolder(dir, db, s.switches);
+        }
+        const json standings = leagueJson({db, "standings", "--format", "json"});
+        const json game = leagueJson({db, "show", "1", "--format", "json"});
+
+        // Every pilot's items add up to his row's score.
+        for (const json& pilot : game["pilots"]) {
+            const json e = leagueJson(
+                {db, "explain", "1", pilot["name"], "--team", pilot["team"], "--format", "json"});
+            std::int64_t sum = 0;
+            for (const json& item : e["items"]) {
+                sum += item["points"].get<std::int64_t>();
+            }
+            EXPECT_EQ(sum, pilot["score"]) << pilot["name"];
+            EXPECT_EQ(e["score"], pilot["score"]);
+            ++explained;
+        }
+
+        for (const Variant& v : kVariants) {
+            SCOPED_TRACE(v.name);
+            GameDir dir;
+            copyInputs(s, dir);
+            if (v.line != nullptr) {
+                dir.write("vorskal.ini", eachLine(dir.read("vorskal.ini"), v.line));
+            }
+            const std::string points = work.path() + "/other.ini";
+            work.write("other.ini", dir.read("vorskal.ini"));
+            std::string base = db;
+            json old = standings;
+            if (!v.recordedWith.empty()) {
+                GameDir as;
+                copyInputs(s, as);
+                base = work.path() + "/recorded-" + std::to_string(++retallies) + ".db";
+                recordFolder(as, base,
+                             switchesOf(s.switches, {"", nullptr, v.recordedWith, {}, {}}));
+                old = leagueJson({base, "standings", "--format", "json"});
+            }
+            std::vector<std::string> args = {base,   "rescore",  "--points",
+                                             points, "--format", "json"};
+            args.insert(args.end(), v.rescoreOptions.begin(), v.rescoreOptions.end());
+            const LeagueRun rescore = league(args);
+            if (rescore.status != 0) {
+                EXPECT_EQ(rescore.status, kExitFailed) << rescore.err;
+                EXPECT_NE(
+                    rescore.err.find("the stored games cannot answer this re-scoring: game 1: "),
+                    std::string::npos)
+                    << rescore.err;
+                ++refused[v.name];
+                continue;
+            }
+            const json rescored = json::parse(rescore.out);
+            // The old scores are the recorded standings'.
+            ASSERT_EQ(rescored["pilots"].size(), old["pilots"].size());
+            std::map<std::string, std::int64_t> oldScore;
+            for (const json& p : old["pilots"]) {
+                oldScore[p["name"].get<std::string>() + "/" + p["team"].get<std::string>()] =
+                    p["score"];
+            }
+            for (const json& p : rescored["pilots"]) {
+                EXPECT_EQ(
+                    p["oldScore"],
+                    oldScore[p["name"].get<std::string>() + "/" + p["team"].get<std::string>()]);
+                EXPECT_EQ(p["change"],
+                          p["score"].get<std::int64_t>() - p["oldScore"].get<std::int64_t>());
+            }
+            const std::string again = work.path() + "/again-" + std::to_string(++retallies) + ".db";
+            recordFolder(dir, again, switchesOf(s.switches, v));
+            EXPECT_EQ(asStandings(rescored), leagueJson({again, "standings", "--format", "json"}));
+            ++compared[v.name];
+        }
+    }
+    EXPECT_GT(explained, 100u);
+    for (const Variant& v : kVariants) {
+        SCOPED_TRACE(v.name);
+        EXPECT_GT(compared[v.name], 30) << refused[v.name] << " refused";
+    }
+}
+
+// The multi-death take-backs worked out from kill lines alone, for a game
+// tallied without the correction: a victim's death within 20 seconds of his
+// one before (after midnight too) is taken back; each is compared with the
+// death just before it, taken back or not; victims are told apart by their
+// first eleven characters.
+TEST(RescoreTest, MultiDeathTakeBacksFromTheKillLines) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> deaths;  // victim, time
+        std::vector<std::pair<std::size_t, std::size_t>> takenBack;
+    } cases[] = {
+        {"20 seconds apart", {{"Bob", "20:00:00"}, {"Bob", "20:00:20"}}, {{0, 1}}},
+        {"21 seconds apart", {{"Bob", "20:00:00"}, {"Bob", "20:00:21"}}, {}},
+        {"the same second", {{"Bob", "20:00:00"}, {"Bob", "20:00:00"}}, {{0, 1}}},
+        {"a chain, each against the one before",
+         {{"Bob", "20:00:00"}, {"Bob", "20:00:15"}, {"Bob", "20:00:30"}},
+         {{0, 1}, {1, 2}}},
+        {"across midnight", {{"Bob", "23:59:55"}, {"Bob", "00:00:05"}}, {{0, 1}}},
+        {"other victims between",
+         {{"Bob", "20:00:00"}, {"Al", "20:00:05"}, {"Bob", "20:00:10"}},
+         {{0, 2}}},
+        {"eleven characters alike",
+         {{"Manfred_von_R", "20:00:00"}, {"Manfred_von_X", "20:00:10"}},
+         {{0, 1}}},
+        {"the twelfth differs",
+         {{"Manfred_vonR", "20:00:00"}, {"Manfred_vonX", "20:00:10"}},
+         {{0, 1}}},
+        {"the eleventh differs", {{"Manfred_voR", "20:00:00"}, {"Manfred_voX", "20:00:10"}}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<results::KillRow> kills;
+        for (const auto& [victim, time] : c.deaths) {
+            results::KillRow k;
+            k.victim = victim;
+            k.time = time;
+            kills.push_back(k);
+        }
+        std::vector<std::pair<std::size_t, std::size_t>> got;
+        for (const league::TakeBack& t : league::multiDeathTakeBacks(kills)) {
+            got.emplace_back(t.previous, t.event);
+        }
+        EXPECT_EQ(got, c.takenBack);
+    }
+}
+
+// What the stored games cannot answer, refused with the reason: the sample
+// game read back from its report (no kill lines, no targets), and tallied
+// without the corrections whose evidence a rescore would need.
+TEST(RescoreTest, RefusesWhatTheStoredGamesCannotAnswer) {
+    GameDir dir;
+    copySampleGame(dir);
+    const std::string tallied = dir.path() + "/tallied.db";
+    const std::string imported = dir.path() + "/imported.db";
+    const std::string points = dir.path() + "/vorskal.ini";
+    const std::string withoutLists = "its kill lines and targets were not kept";
+    ASSERT_EQ(tally({"--no-over-max-correction", "--no-fighter-target-correction", "--record",
+                     tallied, dir.path()})
+                  .status,
+              0);
+    ASSERT_EQ(league({imported, "import", dir.path() + "/vorskal.log"}).status, 0);
+    const struct {
+        std::vector<std::string> args;
+        std::string why;
+    } cases[] = {
+        {{imported, "explain", "1", "Snoopy"}, withoutLists},
+        {{imported, "rescore", "--points", points}, withoutLists},
+        {{tallied, "rescore", "--points", points, "--over-max-correction", "on"},
+         "tallied without the over-max correction"},
+        {{tallied, "rescore", "--points", points, "--fighter-target-correction", "on"},
+         "tallied without the fighter-target correction"},
+        {{tallied, "explain", "1", "Nobody"}, "game 1 has no pilot Nobody"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1] + " " + c.args.back());
+        const LeagueRun run = league(c.args);
+        EXPECT_EQ(run.status, kExitFailed);
+        EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    // The same file, as tallied: nothing changes.
+    const json same = leagueJson({tallied, "rescore", "--points", points, "--format", "json"});
+    for (const json& p : same["pilots"]) {
+        EXPECT_EQ(p["change"], 0) << p["name"];
+    }
+}
+
+// The site's items of a game are drawn from the game as published: a hidden
+// pilot is his pseudonym there too, in his rows and in the kills of others.
+TEST(RescoreTest, TheSitesItemsShowHiddenPilotsUnderTheirPseudonyms) {
+    GameDir dir;
+    copySampleGame(dir);
+    const std::string db = dir.path() + "/season.db";
+    ASSERT_EQ(tally({"--record", db, dir.path()}).status, 0);
+    ASSERT_EQ(league({db, "set", "hidden-pilot", "Snoopy"}).status, 0);
+    ASSERT_EQ(league({db, "site", dir.path() + "/site"}).status, 0);
+    const std::string items = dir.read("site/games/game-1-items.html");
+    EXPECT_NE(items.find("<h2>Hidden pilot 1 (Allied): score "), std::string::npos);
+    EXPECT_EQ(items.find("Snoopy"), std::string::npos);
+    EXPECT_EQ(dir.read("site/games/game-1.html").find("Snoopy"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vorskal::testing
