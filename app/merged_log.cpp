@@ -1,6 +1,6 @@
 #include "app/merged_log.h"
 
-#include "logs/line_reader.h"
+#include "base/line_reader.h"
 
 namespace vorskal {
 

@@ -16,7 +16,7 @@
 
 #include "gen/generator.h"
 #include "logs/event_scanner.h"
-#include "logs/line_reader.h"
+#include "base/line_reader.h"
 #include "results/sha256.h"
 #include "tally/event_log.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace vorskal {
+#include "base/merged_log_name.h"
 
-inline constexpr std::string_view kMergedLogName = "ux7server.log";
+namespace vorskal {
 
 // The name of numbered log `n`: "ux7server" n ".log", no leading zeros.
 std::string numberedLogName(std::uint64_t n);

@@ -8,7 +8,7 @@
 #include "base/time_of_day.h"
 #include "logs/background_writer.h"
 #include "logs/event_scanner.h"
-#include "logs/line_end.h"
+#include "base/line_end.h"
 
 namespace vorskal {
 namespace {

@@ -1,9 +1,9 @@
 #include "points/identify_target.h"
 
 #include "base/failure.h"
+#include "base/merged_log_name.h"
 #include "base/number.h"
 #include "base/text.h"
-#include "logs/log_line.h"
 
 namespace vorskal {
 namespace {

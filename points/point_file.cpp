@@ -1,7 +1,7 @@
 #include "points/point_file.h"
 
 #include "base/failure.h"
-#include "logs/line_reader.h"
+#include "base/line_reader.h"
 
 namespace vorskal {
 

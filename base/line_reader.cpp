@@ -1,8 +1,8 @@
-#include "logs/line_reader.h"
+#include "base/line_reader.h"
 
 #include <cstring>
 
-#include "logs/line_end.h"
+#include "base/line_end.h"
 
 namespace vorskal {
 

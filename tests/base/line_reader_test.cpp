@@ -1,6 +1,6 @@
 // Line splitting at every kind of line end, also where a line end falls on
 // the boundary between two reads of the file, and lines longer than a read.
-#include "logs/line_reader.h"
+#include "base/line_reader.h"
 
 #include <gtest/gtest.h>
 
