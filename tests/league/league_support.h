@@ -23,10 +23,9 @@ struct Row {
     std::int64_t kills, deaths, targets, targetPoints, score;
 };
 
-// A game with the given rows; the totals are the rows' sums per side, the
-// final totals take off the penalties, and the points per kill and death
-// are those two rows with independent kills and deaths were scored with
-// (else 10 and -5, or what a row of kills or deaths alone gives).
+// A game with the given rows, their sums per side as totals (less the
+// penalty in the final one), and the points per kill and death the rows
+// were scored with (10 and -5 where the rows do not tell).
 results::GameResults handGame(const std::string& map, const std::string& date,
                               const std::vector<Row>& rows, std::int64_t alliedPenalty = 0);
 
@@ -68,14 +67,12 @@ LeagueRun runAsOrdinaryUser(const std::vector<std::string>& argv);
 std::string bytesOf(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 
-// A report file of the reports given (the hand-worked reports of
-// tests/scenarios/NAME/expect.report), each with its "Current time is" line
-// set to `times[i]`.
+// The hand-worked reports of tests/scenarios/NAME/expect.report, each
+// with its "Current time is" line set to `times[i]`.
 std::string reportFile(const std::vector<std::string>& scenarios,
                        const std::vector<std::string>& times);
 
-// A scenario folder of tests/scenarios whose tally completes: its game's
-// files and the switches of its tally.
+// A scenario folder of tests/scenarios whose tally completes.
 struct ScenarioFolder {
     std::string name;
     std::filesystem::path inputs;
@@ -87,8 +84,7 @@ std::vector<ScenarioFolder> completedScenarios();
 // The game's folder, as the scenario has it, copied into `dir`.
 void copyInputs(const ScenarioFolder& s, const GameDir& dir);
 
-// The sample game's numbered logs and vorskal.ini (examples/sample-game)
-// copied into `dir`.
+// The sample game's logs and vorskal.ini (examples/sample-game) copied into `dir`.
 void copySampleGame(const GameDir& dir);
 
 }  // namespace vorskal::testing
