@@ -1,22 +1,11 @@
 #!/usr/bin/env bash
 # The season's site in a real browser: a league of the scenario folders'
-# games (those whose tally completes, with their folders' switches), its
-# site written, then Debian's chromium, headless and offline (a network
-# namespace of its own when the system allows one), opens from the files the
-# index, the index with a search asked in its address (one well formed, one with a broken %-escape), the first pilot's page
-# and the sample's game page (examples/sample-game, recorded first: game 1).
-# Each must show what it is made of once its script ran (the search lists
-# the pilot; the pilot's two charts; the game's charts drawn from its
-# timeline: pilots in the game above 0, the kills and deaths the score
-# tables count), log no console
-# message, and ask for nothing on the network: the browser's network log
-# must hold no request that a page started (the browser's own, made on no
-# page's behalf, are not the site's). No file of it, nor the sample's
-# outputs, shows a player's address. The crawl of every link is the site
-# test's (tests/league/site/site_test.cpp); here a few pages stand for the rest,
-# as each start of the browser takes a second or two.
-# Screenshots of the index, the pilot's page and game 1's page are kept under ARTIFACTS
-# (the build folder's artifacts/, which CI keeps).
+# games, its site written, then headless chromium opens the index (and with
+# a search in its address), the first pilot's page and the sample's game
+# page. Each must show what it is made of once its script ran, log no
+# console message and ask for nothing on the network; no file of the site,
+# nor the sample's outputs, shows a player's address. (The crawl of every
+# link is tests/league/site/site_test.cpp's.) Screenshots go to ARTIFACTS.
 #   site_in_browser.sh LEAGUE_PROGRAM TALLY_PROGRAM SOURCE_DIR ARTIFACTS PYTHON
 # Exit 77 (skipped) when chromium is not installed.
 set -euo pipefail
