@@ -33,17 +33,12 @@ for scenario in "$source"/tests/scenarios/*/; do
         esac
     done
     rm -rf "$work/game" && mkdir "$work/game"
-    for file in "$inputs"/vorskal.ini "$inputs"/vorskal.log "$inputs"/ux7server*.log; do
-        if [[ -f $file ]]; then
-            cp "$file" "$work/game/"
-        fi
-    done
+    cp "$inputs"/vorskal.ini "$inputs"/vorskal.log "$inputs"/ux7server*.log "$work/game/" \
+        2>/dev/null || true  # the ones the folder has
     # A game whose report another's already is is refused: it stays one game.
     "$tally" "${switches[@]}" --record "$work/season.db" "$work/game" >/dev/null 2>&1 || true
 done
-# The standings' second name (a name may have a row on each side) asked to
-# be left off the public pages: it must be in no file of the site, nor in a
-# file's name.
+# The standings' second name, hidden: in no file of the site, nor its name.
 hidden=$("$league" "$work/season.db" standings --format json | "$python" -c '
 import json, sys
 pilots = json.load(sys.stdin)["pilots"]
@@ -55,11 +50,8 @@ if grep -rlF -- "$hidden" "$site" || find "$site" -name "*$hidden*" | grep -q .;
     fail "the hidden pilot's name $hidden is in the site"
 fi
 
-# No player's address leaves the server: the sample's arena lines hold them
-# (the report and the merged log keep them), its JSON, CSV files and page,
-# the league file and every file of its site do not; --show-addresses keeps
-# them in the JSON. The league file's texts are stored as they are, so a
-# grep of its bytes finds them.
+# No player's address leaves the server: the report, the merged log and
+# --show-addresses keep them; the outputs, the league file and its site not.
 "$tally" --json "$work/sample.json" --csv "$work/sample-csv" --html "$work/sample.html" \
     "$work/sample" >/dev/null 2>&1
 "$tally" --show-addresses --json "$work/shown.json" "$work/sample" >/dev/null 2>&1
@@ -80,9 +72,8 @@ import hashlib, json, sys, urllib.parse
 name = json.load(sys.stdin)["pilots"][0]["name"]
 print(urllib.parse.quote(name), hashlib.sha256(name.encode()).hexdigest()[:16] + ".html")')
 
-# Opens URL with the extra arguments; the DOM or nothing in $work/out, the
-# browser's messages in $work/log, its network log in $work/net.json. Fails
-# on a console message or a request that the page started.
+# run_browser with a network log; fails on a console message or a request
+# that the page started.
 browse() {
     local url=$1
     shift

@@ -205,10 +205,8 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
     EXPECT_EQ(league({merged, "merge", merged}).status, kExitFailed);
 }
 
-// The importer reads back what the tally writes: every scenario folder's
-// expected report gives the numbers of the results model of the same run;
-// and a report that does not read as one is refused naming its line.
-// What a report shows of a game, one line a fact, to compare as a whole.
+// The importer reads back what the tally writes. What a report shows of a
+// game, one line a fact, to compare as a whole.
 std::string reportFacts(const results::GameResults& game) {
     std::ostringstream out;
     const auto& run = game.run;
@@ -332,9 +330,7 @@ TEST(ReportReader, PointValuesAreReadAsTheTallyReadsNumbers) {
     EXPECT_EQ(game.settings.deathPoints, -5);
 }
 
-// Importing report files: the sample game's hand-worked reports give the
-// numbers; reports that stopped on an error or were cut short are skipped
-// and named.
+// The sample game's hand-worked reports give the numbers.
 TEST(ReportReader, CompleteReportsRecordedOthersSkippedAndNamedReimportAddsNothing) {
     GameDir dir;
     const std::string db = dir.path() + "/season.db";

@@ -255,10 +255,9 @@ TEST(CareerTest, CareersAndMatchupsFollowEveryRoadOfAGame) {
     }
 }
 
-// Each pair of pilots once, from the side of the one with more kills over
-// the other (the first by name when even), and only the 20 with most kills
-// between them: Adam and Zoe (a kill each way) first, then 21 pairs of one
-// kill by the first's name, K10 to K30, of which K29 and K30 fall off.
+// Each pair from the side of the one with more kills over the other (the
+// first by name when even): Adam and Zoe (a kill each way) first, then 21
+// pairs of one kill, K10 to K30, of which K29 and K30 fall off.
 TEST(CareerTest, EachPairOnceAndTheTwentyWithMostBetweenThem) {
     std::vector<KillRow> kills = {kill("Zoe", "SPAD", "Adam", "FOKKER"),
                                   kill("Adam", "FOKKER", "Zoe", "SPAD")};

@@ -187,12 +187,9 @@ const char* const kImported =
     "and the targets not credited are not listed.</p>";
 
 // Schema 1 is the schema before seasons; schema 3 re-dated a season's games
-// whenever its dates changed. Both are kept as SQL, made by the programs of
-// their time. Brought up to date by the first writing command, each file's
-// games keep the day they had (read from the log's dates in schema 1: its
-// games land in season 1), their rows and corrections, and are known by
-// their logs; no player's address is left, and their pages say they have
-// no lists to draw (the games of an older file have none kept).
+// whenever its dates changed (both kept as SQL, made by the programs of
+// their time). Brought up to date, each file's games keep their day, rows
+// and corrections, and are known by their logs; no address is left.
 TEST(MigrationTest, AnOlderFileComesUpToDateAndKeepsItsGames) {
     const struct {
         const char* schema;
