@@ -52,11 +52,9 @@ LeagueRun tally(const std::vector<std::string>& args);
 // vorskal-league's output read as JSON; the run must succeed.
 nlohmann::json leagueJson(const std::vector<std::string>& args);
 
-// Starts `argv` as a child process.
 pid_t spawn(const std::vector<std::string>& argv);
-// A recorder that stops inside its transaction after writing each game:
-// it makes the file `mark`, then waits `ms` milliseconds. `args` begin with
-// "tally" (vorskal-tally's arguments follow) or "league".
+// A recorder that, inside its transaction after each game, makes the file
+// `mark` and waits `ms` milliseconds. `args` begin with "tally" or "league".
 pid_t spawnPaused(const std::string& mark, int ms, const std::vector<std::string>& args);
 // Waits for the child; its exit status, or -1 when a signal ended it.
 int waitFor(pid_t pid);

@@ -99,7 +99,6 @@ json rows(json pilots) {
     return pilots;
 }
 
-// What a report shows of its corrections: kind, applied, note.
 json findings(const json& corrections) {
     json out = json::array();
     for (const json& c : corrections) {

@@ -1,8 +1,5 @@
-// Careers and matchups count the kills of the games that count, through
-// every road a game takes in and out of the file: recorded, removed,
-// restored, replaced by another version, that version restored, merged into
-// another file. A season of three games worked out by hand:
-//
+// Careers and matchups count the kills of the games that count, whatever
+// road a game takes in and out of the file. A season worked out by hand:
 // Game 1, 12/01/26, Alice (Allied, SPAD) against Bruno (FOKKER) and Carl
 // (ALBATROS): Alice downs Bruno, Alice downs Carl, Bruno downs Alice, Alice
 // downs Bruno again but the multi-death correction takes it back.

@@ -108,9 +108,8 @@ TEST(TextInEveryOutput, ANameIsTheSameEverywhere) {
     }
 }
 
-// vorskal-league's own lines show the names they print (a season, a
-// setting's value, a file's or a folder's name) by the same rule: "\xE9" is
-// code page 1252's "é", "\xC3\xA9" in UTF-8. The cases run in order.
+// A season, a setting's value, a file's or a folder's name: "\xE9" is code
+// page 1252's "é", "\xC3\xA9" in UTF-8. The cases run in order.
 TEST(TextInEveryOutput, TheLeagueCommandsShowNamesByTheRule) {
     GameDir dir;
     const std::string db = dir.path() + "/season.db";

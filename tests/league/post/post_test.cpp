@@ -1,6 +1,5 @@
 // `vorskal-league post`, to a receiver on 127.0.0.1 that this test starts.
-// The webhook's address may hold a token: never printed, kept out of the
-// league file.
+// The webhook's address may hold a token: never printed, nor kept.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>

@@ -220,9 +220,8 @@ TEST(SiteTextTest, DaysTimesFoldersAndRatios) {
               (std::vector<std::int64_t>{1, 2, 2, 4, 4, 4, 7}));
 }
 
-// Pages of games made by hand: a pilot's charts, where the numbers land
-// worked out from the chart's plot area (x 56 to 936, a column per game);
-// the index's list to search; a rebuild.
+// A pilot's charts, where the numbers land worked out from the chart's plot
+// area (x 56 to 936, a column per game); the index's list to search.
 class SitePages : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -210,9 +210,8 @@ TEST_F(SiteTest, FoldersThatAreNoSiteOrCannotBeReplacedAreRefused) {
     EXPECT_EQ(dir.read("file"), "a file");
 }
 
-// A game's page: the league keeps what it draws (targets, arena events,
-// stretches over the limit, kills and deaths per minute), so the site's page
-// is the tally's own --html page below its header.
+// A game's page: the league keeps what it draws, so the site's page is the
+// tally's own --html page below its header.
 
 // The page below its header: the site's header holds its own way back and
 // its own words for the run.

@@ -448,9 +448,8 @@ TEST(LeagueNumbers, StandingsRefuseAStoredNumberNoTallyMakesNamingTheGame) {
     }
 }
 
-// Entries that are not regular files, and commands that cannot work, given
-// to vorskal-league as a real process: refused naming the entry, exit
-// status 2, no signal, no hang, no league file made.
+// Given to vorskal-league as a real process: refused naming the entry, no
+// signal, no hang, no league file made.
 TEST(LeagueNumbers, EntriesThatAreNotRegularFilesAreRefusedNamingThem) {
     GameDir dir;
     mkfifo((dir.path() + "/fifo").c_str(), 0644);
