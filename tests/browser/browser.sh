@@ -1,8 +1,6 @@
-# What the browser tests share, sourced once $artifacts is set: Debian's
-# chromium (exit 77, skipped, when it is missing), a work folder removed at
-# the end, the browser run headless and offline (a network namespace of its
-# own when the system allows one, and no proxy or name lookup that leads
-# anywhere), and the count of failures.
+# What the browser tests share, sourced once $artifacts is set: chromium
+# (exit 77, skipped, when it is missing) run headless and offline, a work
+# folder, and the count of failures.
 
 browser=$(command -v chromium || true)
 if [[ -z $browser ]]; then

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
 # The game's page in a real browser: its markup checked by HTML Tidy, then
-# Debian's chromium, headless, opens the
-# page from a file with networking off (a network namespace of its own when
-# the system allows one, and no proxy or name lookups that lead anywhere).
-# The loaded page must hold the arena chart with both sides' lines, the
-# score tables and the sorting script's mark, and the browser must log no
-# console message (the page's policy turns any request into one).
+# headless chromium opens it offline; the page must hold its charts, score
+# tables and the sorting script's mark, and log no console message.
 # Screenshots and the page printed (A4, PDF) are kept under ARTIFACTS.
 #   page_in_browser.sh SAMPLE_PROGRAM TALLY_PROGRAM SAMPLE_GAME_DIR ARTIFACTS
 # Exit 77 (skipped) when chromium is not installed.

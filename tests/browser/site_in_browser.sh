@@ -1,22 +1,11 @@
 #!/usr/bin/env bash
 # The season's site in a real browser: a league of the scenario folders'
-# games (those whose tally completes, with their folders' switches), its
-# site written, then Debian's chromium, headless and offline (a network
-# namespace of its own when the system allows one), opens from the files the
-# index, the index with a search asked in its address (one well formed, one with a broken %-escape), the first pilot's page
-# and the sample's game page (examples/sample-game, recorded first: game 1).
-# Each must show what it is made of once its script ran (the search lists
-# the pilot; the pilot's two charts; the game's charts drawn from its
-# timeline: pilots in the game above 0, the kills and deaths the score
-# tables count), log no console
-# message, and ask for nothing on the network: the browser's network log
-# must hold no request that a page started (the browser's own, made on no
-# page's behalf, are not the site's). No file of it, nor the sample's
-# outputs, shows a player's address. The crawl of every link is the site
-# test's (tests/league/site/site_test.cpp); here a few pages stand for the rest,
-# as each start of the browser takes a second or two.
-# Screenshots of the index, the pilot's page and game 1's page are kept under ARTIFACTS
-# (the build folder's artifacts/, which CI keeps).
+# games, its site written, then headless chromium opens the index (and with
+# a search in its address), the first pilot's page and the sample's game
+# page. Each must show what it is made of once its script ran, log no
+# console message and ask for nothing on the network; no file of the site,
+# nor the sample's outputs, shows a player's address. (The crawl of every
+# link is tests/league/site/site_test.cpp's.) Screenshots go to ARTIFACTS.
 #   site_in_browser.sh LEAGUE_PROGRAM TALLY_PROGRAM SOURCE_DIR ARTIFACTS PYTHON
 # Exit 77 (skipped) when chromium is not installed.
 set -euo pipefail
@@ -44,17 +33,12 @@ for scenario in "$source"/tests/scenarios/*/; do
         esac
     done
     rm -rf "$work/game" && mkdir "$work/game"
-    for file in "$inputs"/vorskal.ini "$inputs"/vorskal.log "$inputs"/ux7server*.log; do
-        if [[ -f $file ]]; then
-            cp "$file" "$work/game/"
-        fi
-    done
+    cp "$inputs"/vorskal.ini "$inputs"/vorskal.log "$inputs"/ux7server*.log "$work/game/" \
+        2>/dev/null || true  # the ones the folder has
     # A game whose report another's already is is refused: it stays one game.
     "$tally" "${switches[@]}" --record "$work/season.db" "$work/game" >/dev/null 2>&1 || true
 done
-# The standings' second name (a name may have a row on each side) asked to
-# be left off the public pages: it must be in no file of the site, nor in a
-# file's name.
+# The standings' second name, hidden: in no file of the site, nor its name.
 hidden=$("$league" "$work/season.db" standings --format json | "$python" -c '
 import json, sys
 pilots = json.load(sys.stdin)["pilots"]
@@ -66,11 +50,8 @@ if grep -rlF -- "$hidden" "$site" || find "$site" -name "*$hidden*" | grep -q .;
     fail "the hidden pilot's name $hidden is in the site"
 fi
 
-# No player's address leaves the server: the sample's arena lines hold them
-# (the report and the merged log keep them), its JSON, CSV files and page,
-# the league file and every file of its site do not; --show-addresses keeps
-# them in the JSON. The league file's texts are stored as they are, so a
-# grep of its bytes finds them.
+# No player's address leaves the server: the report, the merged log and
+# --show-addresses keep them; the outputs, the league file and its site not.
 "$tally" --json "$work/sample.json" --csv "$work/sample-csv" --html "$work/sample.html" \
     "$work/sample" >/dev/null 2>&1
 "$tally" --show-addresses --json "$work/shown.json" "$work/sample" >/dev/null 2>&1
@@ -91,9 +72,8 @@ import hashlib, json, sys, urllib.parse
 name = json.load(sys.stdin)["pilots"][0]["name"]
 print(urllib.parse.quote(name), hashlib.sha256(name.encode()).hexdigest()[:16] + ".html")')
 
-# Opens URL with the extra arguments; the DOM or nothing in $work/out, the
-# browser's messages in $work/log, its network log in $work/net.json. Fails
-# on a console message or a request that the page started.
+# run_browser with a network log; fails on a console message or a request
+# that the page started.
 browse() {
     local url=$1
     shift

@@ -105,8 +105,7 @@ std::vector<char*> argvOf(const std::vector<std::string>& args) {
     return argv;
 }
 
-// Every run at the same moment: what the outputs and the league show of it
-// is known beforehand.
+// Every run at the same moment, so that what it records is known beforehand.
 LeagueRun inProcess(std::string program, std::vector<std::string> args,
                     int (*command)(int, const char* const*, std::ostream&, std::ostream&, Clock&)) {
     args.insert(args.begin(), std::move(program));

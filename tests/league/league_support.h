@@ -23,10 +23,9 @@ struct Row {
     std::int64_t kills, deaths, targets, targetPoints, score;
 };
 
-// A game with the given rows; the totals are the rows' sums per side, the
-// final totals take off the penalties, and the points per kill and death
-// are those two rows with independent kills and deaths were scored with
-// (else 10 and -5, or what a row of kills or deaths alone gives).
+// A game with the given rows, their sums per side as totals (less the
+// penalty in the final one), and the points per kill and death the rows
+// were scored with (10 and -5 where the rows do not tell).
 results::GameResults handGame(const std::string& map, const std::string& date,
                               const std::vector<Row>& rows, std::int64_t alliedPenalty = 0);
 
@@ -53,11 +52,9 @@ LeagueRun tally(const std::vector<std::string>& args);
 // vorskal-league's output read as JSON; the run must succeed.
 nlohmann::json leagueJson(const std::vector<std::string>& args);
 
-// Starts `argv` as a child process.
 pid_t spawn(const std::vector<std::string>& argv);
-// A recorder that stops inside its transaction after writing each game:
-// it makes the file `mark`, then waits `ms` milliseconds. `args` begin with
-// "tally" (vorskal-tally's arguments follow) or "league".
+// A recorder that, inside its transaction after each game, makes the file
+// `mark` and waits `ms` milliseconds. `args` begin with "tally" or "league".
 pid_t spawnPaused(const std::string& mark, int ms, const std::vector<std::string>& args);
 // Waits for the child; its exit status, or -1 when a signal ended it.
 int waitFor(pid_t pid);
@@ -68,14 +65,12 @@ LeagueRun runAsOrdinaryUser(const std::vector<std::string>& argv);
 std::string bytesOf(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 
-// A report file of the reports given (the hand-worked reports of
-// tests/scenarios/NAME/expect.report), each with its "Current time is" line
-// set to `times[i]`.
+// The hand-worked reports of tests/scenarios/NAME/expect.report, each
+// with its "Current time is" line set to `times[i]`.
 std::string reportFile(const std::vector<std::string>& scenarios,
                        const std::vector<std::string>& times);
 
-// A scenario folder of tests/scenarios whose tally completes: its game's
-// files and the switches of its tally.
+// A scenario folder of tests/scenarios whose tally completes.
 struct ScenarioFolder {
     std::string name;
     std::filesystem::path inputs;
@@ -87,8 +82,7 @@ std::vector<ScenarioFolder> completedScenarios();
 // The game's folder, as the scenario has it, copied into `dir`.
 void copyInputs(const ScenarioFolder& s, const GameDir& dir);
 
-// The sample game's numbered logs and vorskal.ini (examples/sample-game)
-// copied into `dir`.
+// The sample game's logs and vorskal.ini (examples/sample-game) copied into `dir`.
 void copySampleGame(const GameDir& dir);
 
 }  // namespace vorskal::testing

@@ -1,8 +1,7 @@
-// A recorder for the tests that must stop one inside its transaction (to
-// kill it there, or to make two overlap): the league's seam for tests is set
-// to make a mark file and wait, then vorskal-tally or vorskal-league runs.
+// vorskal-tally or vorskal-league, stopped inside its transaction (to kill
+// it there, or to make two overlap) by the league's seam for tests, which the
+// installed programs never set.
 //   vorskal_paused_recorder MARK MS tally|league ARGS...
-// The installed programs never set the seam.
 #include <chrono>
 #include <cstdlib>
 #include <fstream>

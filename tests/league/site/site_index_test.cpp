@@ -1,13 +1,12 @@
-// What the public site shows of a league: the index (the league's name, the
-// latest games first, ranks and K/D, the entries on no side apart), a pilot
-// who flew both sides of one game, a game page's header without the
-// server's folder or a raw time, and the hidden pilots, set and unset, whose
-// names no file of the site holds.
+// What the public site shows of leagues built by hand.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <regex>
 
+#include "base/system_files.h"
 #include "league/listings/pilot_mask.h"
 #include "league/site/season_site.h"
 #include "league/site/site_text.h"
@@ -117,7 +116,6 @@ TEST_F(SiteIndex, AGamePageNamesNoServerFolderAndNoRawTime) {
     EXPECT_EQ(game.find("2026-12-02T"), std::string::npos);
 }
 
-// Each step: the command, its status, what its output holds.
 TEST_F(SiteIndex, HiddenPilotsSetAndUnset) {
     const struct {
         std::vector<std::string> args;
@@ -172,7 +170,6 @@ TEST_F(SiteIndex, HiddenPilotsSetAndUnset) {
               std::string::npos);
 }
 
-// Where a hidden name stands in a quoted text, and where it does not.
 TEST(PilotMaskTest, NamesInLogLines) {
     const league::PilotMask mask(
         {{"Otto", "Hidden pilot 1"}, {"Baron_von_Richth", "Hidden pilot 2"}});
@@ -222,6 +219,157 @@ TEST(SiteTextTest, DaysTimesFoldersAndRatios) {
     EXPECT_EQ(league::ranksOf({40, 15, 15, 10, 10, 10, 0}),
               (std::vector<std::int64_t>{1, 2, 2, 4, 4, 4, 7}));
 }
+
+// A pilot's charts, where the numbers land worked out from the chart's plot
+// area (x 56 to 936, a column per game); the index's list to search.
+class SitePages : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        recordHand(db(),
+                   handGame("Verdun", "12/01/26",
+                            {{"Alice", Side::Allied, 2, 1, 0, 0, 20},
+                             {"Bruno", Side::Hun, 1, 2, 0, 0, 10}}),
+                   "k1");
+        recordHand(db(),
+                   handGame("Ypres", "12/02/26",
+                            {{"Alice", Side::Allied, 0, 1, 1, 5, -5},
+                             {"Carl </script>&", Side::Hun, 3, 0, 0, 0, 30}}),
+                   "k2");
+        const LeagueRun run = league({db(), "site", site()});
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+    std::string db() const { return dir_.path() + "/season.db"; }
+    std::string site() const { return dir_.path() + "/site"; }
+    std::string pilotPage(const char* name) const {
+        return bytesOf(site() + "/pilots/" + league::pilotPageName(name));
+    }
+    // The <svg> of id `id` in `page`.
+    static std::string chart(const std::string& page, const std::string& id) {
+        const std::size_t start = page.find("<svg id=\"" + id + "\"");
+        EXPECT_NE(start, std::string::npos) << id;
+        return start == std::string::npos ? ""
+                                          : page.substr(start, page.find("</svg>", start) - start);
+    }
+    GameDir dir_;
+};
+
+TEST_F(SitePages, APilotsScorePerGame) {
+    // Alice: 20 in game 1, -5 in game 2. Columns centred at 56 + 880 / 4 =
+    // 276 and 56 + 3 * 880 / 4 = 716; the plot runs from y 20 (score 20)
+    // down 200 to y 220 (score -5), so 0 is at 220 - 200 * 5 / 25 = 180.
+    const std::string score = chart(pilotPage("Alice"), "pilot-score-chart");
+    EXPECT_TRUE(holds(score, R"(<circle class="point allied" cx="276" cy="20" r="4"><title>)"
+                             R"(Game 1 \([0-9A-Za-z ]+, Verdun\): score 20</title></circle>)"))
+        << score;
+    EXPECT_TRUE(holds(score, R"(<circle class="point allied" cx="716" cy="220" r="4"><title>)"
+                             R"(Game 2 \([0-9A-Za-z ]+, Ypres\): score -5</title></circle>)"));
+    EXPECT_TRUE(holds(score, R"(<polyline class="score-line" points="276,20 716,220"/>)"));
+    EXPECT_TRUE(holds(score, R"(<line class="axis" x1="56" y1="180" x2="936" y2="180"/>)"));
+    EXPECT_TRUE(holds(
+        score, R"(<desc>His score in each game, in the order they were played: )"
+               R"(Game 1 \([0-9A-Za-z ]+, Verdun\) 20, Game 2 \([0-9A-Za-z ]+, Ypres\) -5\.)"));
+
+    // One game, a name that needs escaping: the column in the middle (x 496);
+    // scores from 0 to 30, so 30 at the top (20) and 0 at the bottom (220).
+    const std::string carl = chart(pilotPage("Carl </script>&"), "pilot-score-chart");
+    EXPECT_TRUE(holds(carl, R"(<circle class="point hun" cx="496" cy="20" r="4">)")) << carl;
+    EXPECT_TRUE(holds(carl, R"(<line class="axis" x1="56" y1="220" x2="936" y2="220"/>)"));
+    EXPECT_NE(pilotPage("Carl </script>&").find("<h1>Carl &lt;/script&gt;&amp;</h1>"),
+              std::string::npos);
+}
+
+TEST_F(SitePages, APilotsKillsAndDeathsPerGame) {
+    // Alice: 2 kills and 1 death, then 0 and 1. The tallest bar is 2: the
+    // plot runs from y 20 (2 kills) to y 200 (2 deaths), base at 110, 45 a
+    // count. Bars are 40 wide (60% of a 440 column, 40 at most), centred.
+    const std::string bars = chart(pilotPage("Alice"), "pilot-activity-chart");
+    EXPECT_TRUE(holds(bars, R"(<rect class="kill allied" x="256" y="20" width="40" height="90">)"
+                            R"(<title>Game 1 \([0-9A-Za-z ]+, Verdun\): 2 kills</title></rect>)"))
+        << bars;
+    EXPECT_TRUE(holds(bars, R"(<rect class="death allied" x="256" y="110" width="40" )"
+                            R"(height="45"><title>Game 1 [^<]*: 1 death</title></rect>)"));
+    EXPECT_TRUE(holds(bars, R"(<rect class="death allied" x="696" y="110" width="40" )"
+                            R"(height="45"><title>Game 2 [^<]*: 1 death</title></rect>)"));
+    EXPECT_FALSE(holds(bars, R"(<rect class="kill allied" x="696")"));  // no kills in game 2
+    EXPECT_TRUE(holds(bars,
+                      "<desc>His kills \\(bars up\\) and deaths \\(bars down\\) in each of "
+                      "his 2 games: 2 kills and 2 deaths in all; the tallest bar is 2\\."));
+}
+
+TEST_F(SitePages, TheIndexCarriesTheListToSearch) {
+    const std::string index = bytesOf(site() + "/index.html");
+    const std::string open = "<script type=\"application/json\" id=\"search-index\">";
+    const std::size_t start = index.find(open);
+    ASSERT_NE(start, std::string::npos);
+    const std::string data =
+        index.substr(start + open.size(), index.find("</script>", start) - start - open.size());
+    EXPECT_EQ(data.find('<'), std::string::npos);  // no name can end the block
+    const nlohmann::json entries = nlohmann::json::parse(data);
+    // The pilots in the standings' order (Carl 30, Alice 15, Bruno 10), then the games.
+    ASSERT_EQ(entries.size(), 5u) << entries;
+    const auto pilot = [](const char* name, const char* side) {
+        return nlohmann::json::array(
+            {name, "pilots/" + league::pilotPageName(name), std::string("pilot, ") + side, ""});
+    };
+    EXPECT_EQ(entries[0], pilot("Carl </script>&", "Hun"));
+    EXPECT_EQ(entries[1], pilot("Alice", "Allied"));
+    EXPECT_EQ(entries[2], pilot("Bruno", "Hun"));
+    EXPECT_TRUE(holds(entries[3][0], R"(^Game 1 \([0-9A-Za-z ]+, Verdun\)$)")) << entries[3];
+    EXPECT_EQ(entries[3][1], "games/game-1.html");
+    EXPECT_EQ(entries[3][2], "game");
+    EXPECT_EQ(entries[3][3], "Alice Bruno");
+    EXPECT_EQ(entries[4][1], "games/game-2.html");
+    EXPECT_EQ(entries[4][3], "Alice Carl </script>&");
+    // The box is shown by the script only.
+    EXPECT_NE(index.find("<section id=\"search\" hidden>"), std::string::npos);
+}
+
+#ifndef _WIN32  // file times as Linux keeps them
+// After one more game only the pages whose bytes change are written again:
+// the others keep their file and time.
+TEST_F(SitePages, OnlyThePagesThatChangeAreWrittenAgain) {
+    namespace fs = std::filesystem;
+    const std::string site = this->site();
+    const auto pilotPage = [](const char* name) { return "pilots/" + league::pilotPageName(name); };
+    // Every file dated long ago, so that a file written again shows.
+    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+    for (const auto& entry : fs::recursive_directory_iterator(site)) {
+        if (entry.is_regular_file()) {
+            fs::last_write_time(entry.path(), longAgo);
+        }
+    }
+    const std::vector<std::string> unchanged = {"games/game-1.html", "games/game-2.html",
+                                                pilotPage("Alice"), pilotPage("Bruno")};
+    const std::vector<std::string> changed = {"index.html",          pilotPage("Carl </script>&"),
+                                              "data/standings.json", "data/standings.csv",
+                                              "data/games.json",     "data/games.csv",
+                                              ".vorskal-site"};  // it lists game 3's page
+    std::vector<FileAt> before;
+    for (const std::string& relative : unchanged) {
+        before.push_back(fileAt(site + "/" + relative));
+    }
+
+    // Carl flies again, Dora for the first time.
+    recordHand(db(),
+               handGame("Arras", "12/03/26",
+                        {{"Carl </script>&", Side::Hun, 1, 0, 0, 0, 10},
+                         {"Dora", Side::Allied, 0, 1, 0, 0, 0}}),
+               "k3");
+    const LeagueRun run = league({db(), "site", site});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (std::size_t i = 0; i < unchanged.size(); ++i) {
+        SCOPED_TRACE(unchanged[i]);
+        EXPECT_TRUE(fileAt(site + "/" + unchanged[i]).sameFileAs(before[i]));
+        EXPECT_EQ(fs::last_write_time(site + "/" + unchanged[i]), longAgo);
+    }
+    for (const std::string& relative : changed) {
+        SCOPED_TRACE(relative);
+        EXPECT_GT(fs::last_write_time(site + "/" + relative), longAgo);
+    }
+    EXPECT_TRUE(fs::is_regular_file(site + "/games/game-3.html"));
+    EXPECT_TRUE(fs::is_regular_file(site + "/" + pilotPage("Dora")));
+}
+#endif
 
 }  // namespace
 }  // namespace vorskal::testing
