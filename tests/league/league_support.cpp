@@ -202,45 +202,15 @@ std::string reportFile(const std::vector<std::string>& scenarios,
     return file;
 }
 
-namespace {
-
-bool isInput(const std::string& name) {
-    return name == "vorskal.ini" || name == "vorskal.log" || name == "vorskal-accepted.txt" ||
-           (name.rfind("ux7server", 0) == 0 && name.size() > 4 &&
-            name.compare(name.size() - 4, 4, ".log") == 0);
-}
-
-}  // namespace
-
-std::vector<ScenarioFolder> completedScenarios() {
-    namespace fs = std::filesystem;
-    std::vector<ScenarioFolder> found;
-    for (const auto& entry :
-         fs::directory_iterator(fs::path(VORSKAL_SOURCE_DIR) / "tests/scenarios")) {
-        if (fs::exists(entry.path() / "expect.failure")) {
-            continue;
-        }
-        ScenarioFolder s{entry.path().filename().string(), entry.path(), {}};
-        std::istringstream options(bytesOf((entry.path() / "options").string()));
-        for (std::string word; options >> word;) {
-            if (word == "inputs") {
-                options >> word;
-                s.inputs = fs::path(VORSKAL_SOURCE_DIR) / word;
-            } else if (word.rfind("--", 0) == 0) {
-                s.switches.push_back(word);
-            }
-        }
-        found.push_back(s);
-    }
+std::vector<Scenario> completedScenarios() {
+    std::vector<Scenario> found = allScenarios(VORSKAL_SOURCE_DIR);
+    std::erase_if(found, [](const Scenario& s) { return !s.completes; });
     return found;
 }
 
-void copyInputs(const ScenarioFolder& s, const GameDir& dir) {
-    for (const auto& entry : std::filesystem::directory_iterator(s.inputs)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file() && isInput(name)) {
-            dir.write(name, bytesOf(entry.path().string()));
-        }
+void copyInputs(const Scenario& s, const GameDir& dir) {
+    for (const auto& [name, bytes] : s.inputs) {
+        dir.write(name, bytes);
     }
 }
 

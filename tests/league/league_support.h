@@ -12,6 +12,7 @@
 #include "app/league/league_command.h"
 #include "league/store/game_store.h"
 #include "results/game_results.h"
+#include "tests/support/scenarios.h"
 
 namespace vorskal::testing {
 
@@ -70,17 +71,11 @@ void writeBytes(const std::string& path, const std::string& bytes);
 std::string reportFile(const std::vector<std::string>& scenarios,
                        const std::vector<std::string>& times);
 
-// A scenario folder of tests/scenarios whose tally completes.
-struct ScenarioFolder {
-    std::string name;
-    std::filesystem::path inputs;
-    std::vector<std::string> switches;
-};
-
-std::vector<ScenarioFolder> completedScenarios();
+// The scenario folders of tests/scenarios whose tally completes.
+std::vector<Scenario> completedScenarios();
 
 // The game's folder, as the scenario has it, copied into `dir`.
-void copyInputs(const ScenarioFolder& s, const GameDir& dir);
+void copyInputs(const Scenario& s, const GameDir& dir);
 
 // The sample game's logs and vorskal.ini (examples/sample-game) copied into `dir`.
 void copySampleGame(const GameDir& dir);

@@ -21,7 +21,7 @@ std::string slurp(const fs::path& path) {
 }
 
 bool isInput(const std::string& name) {
-    return name == "vorskal.ini" || name == "vorskal.log" ||
+    return name == "vorskal.ini" || name == "vorskal.log" || name == "vorskal-accepted.txt" ||
            (name.rfind("ux7server", 0) == 0 && name.size() > 4 &&
             name.compare(name.size() - 4, 4, ".log") == 0);
 }
@@ -64,6 +64,7 @@ Scenario load(const fs::path& source, const fs::path& dir) {
             (word == "unreadable" ? s.unreadable : s.uncreatable).push_back(arg);
         }
     }
+    s.completes = !fs::exists(dir / "expect.failure");
     s.reportOpened = fs::exists(dir / "expect.report");
     s.report = expectedReport(dir);
     s.kills = fs::exists(dir / "expect.kills") ? slurp(dir / "expect.kills") : "";

@@ -31,8 +31,8 @@ struct Recorded {
     std::string report;  // what the run appended to vorskal.log
 };
 
-Recorded record(const ScenarioFolder& s, const std::string& db,
-                const std::vector<std::string>& outputs, bool replace = true) {
+Recorded record(const Scenario& s, const std::string& db, const std::vector<std::string>& outputs,
+                bool replace = true) {
     GameDir dir;
     copyInputs(s, dir);
     const std::string before = dir.read("vorskal.log");
@@ -112,7 +112,7 @@ json standings(const std::string& db) {
 }
 
 TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
-    const std::vector<ScenarioFolder> scenarios = completedScenarios();
+    const std::vector<Scenario> scenarios = completedScenarios();
     ASSERT_GT(scenarios.size(), 50u);
     // One league file for the recordings, the report files and the JSONs each.
     GameDir work;
@@ -121,7 +121,7 @@ TEST(ScenarioRecordTest, OneGameWhateverTheOutputsAndHoweverItArrives) {
     const std::string fromJson = work.path() + "/from-json.db";
     const std::string results = work.path() + "/results.json";
     std::set<std::string> keys;
-    for (const ScenarioFolder& s : scenarios) {
+    for (const Scenario& s : scenarios) {
         SCOPED_TRACE(s.name);
         const Recorded withJson = record(s, recorded, {"--json"}, false);
         if (withJson.refused) {

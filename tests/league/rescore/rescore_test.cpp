@@ -124,12 +124,12 @@ json asStandings(json rescored) {
 }
 
 TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
-    const std::vector<ScenarioFolder> scenarios = completedScenarios();
+    const std::vector<Scenario> scenarios = completedScenarios();
     ASSERT_GT(scenarios.size(), 50u);
     std::map<std::string, int> compared, refused;
     std::size_t explained = 0;
     int retallies = 0;
-    for (const ScenarioFolder& s : scenarios) {
+    for (const Scenario& s : scenarios) {
         SCOPED_TRACE(s.name);
         GameDir work;
         const std::string db = work.path() + "/season.db";

@@ -38,7 +38,7 @@ class SiteTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         work_ = new GameDir;
-        for (const ScenarioFolder& s : completedScenarios()) {
+        for (const Scenario& s : completedScenarios()) {
             GameDir dir;
             copyInputs(s, dir);
             std::vector<std::string> args = s.switches;
