@@ -214,6 +214,57 @@ TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
     }
 }
 
+// --apply records a re-scoring as a season of its own: its standings are
+// the rescore's, the recorded season's stay, a refusal records nothing, a
+// season holding games is refused, the same re-scoring again records
+// nothing new, and the logs stay the original game's.
+TEST(RescoreTest, ApplyRecordsTheRescoringAsASeasonOfItsOwn) {
+    const std::vector<Scenario> scenarios = completedScenarios();
+    const struct {
+        std::size_t scenario;  // past the last: the sample game
+        std::string (*line)(const std::string&);
+        std::vector<std::string> options;
+    } cases[] = {{scenarios.size(), killAndDeath, {}},
+                 {0, typesWorthMore, {"--multi-death-correction", "off"}},
+                 {5, killAndDeath, {"--over-max-correction", "off"}},
+                 {11, typesWorthMore, {}},
+                 {17, killAndDeath, {"--fighter-target-correction", "off"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        GameDir dir;
+        c.scenario < scenarios.size() ? copyInputs(scenarios[c.scenario], dir)
+                                      : copySampleGame(dir);
+        const std::string db = dir.path() + "/season.db";
+        recordFolder(dir, db,
+                     c.scenario < scenarios.size() ? scenarios[c.scenario].switches
+                                                   : std::vector<std::string>{});
+        dir.write("vorskal.ini", eachLine(dir.read("vorskal.ini"), c.line));
+        const json before = leagueJson({db, "standings", "--format", "json"});
+        std::vector<std::string> args = {db, "rescore", "--points", dir.path() + "/vorskal.ini"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const auto with = [&](std::vector<std::string> more) {
+            more.insert(more.begin(), args.begin(), args.end());
+            return league(more);
+        };
+        const LeagueRun rescored = with({"--format", "json"});
+        const LeagueRun applied = with({"--apply", "new"});
+        const json now = leagueJson({db, "standings", "--season", "new", "--format", "json"});
+        EXPECT_EQ(leagueJson({db, "standings", "--format", "json"}), before);
+        if (rescored.status != 0) {
+            EXPECT_EQ(applied.err, rescored.err);
+            EXPECT_EQ(now["pilots"].size(), 0u);
+            continue;
+        }
+        EXPECT_EQ(applied.out, "recorded 1 re-scored game as season new (games 2)\n");
+        EXPECT_EQ(now, asStandings(json::parse(rescored.out)));
+        EXPECT_NE(with({"--apply", "new"}).err.find("season \"new\" holds games already"),
+                  std::string::npos);
+        EXPECT_EQ(with({"--apply", "newer"}).out,
+                  "recorded 0 re-scored games as season newer\nre-scored so already: games 2\n");
+        EXPECT_NE(tally({"--record", db, dir.path()}).err.find("game 1"), std::string::npos);
+    }
+}
+
 // The multi-death take-backs worked out from kill lines alone, for a game
 // tallied without the correction: a victim's death within 20 seconds of his
 // one before (after midnight too) is taken back; each is compared with the
