@@ -16,11 +16,6 @@ namespace {
 const std::string kIni(kPointFileName);
 const std::string kMerged(kMergedLogName);
 
-std::string afterFirstEquals(std::string_view line) {
-    const std::size_t at = line.find('=');
-    return at == std::string_view::npos ? std::string() : std::string(line.substr(at + 1));
-}
-
 // A type value line whose type is none of the map's block but holds one
 // ("RailBridge=5": the lookup of "Bridge" takes the last line holding
 // "Bridge=", so a bridge may be worth 5), or is part of one ("Bridge=15"
@@ -72,68 +67,35 @@ void checkPointFile(FileService& files, results::GameResults& results,
     } catch (const TallyFailure&) {
         return;  // the run says why it cannot be read
     }
-    // Read it as the lookup does: a map line names the map, the next line
-    // (not a map line) holding the name heads its block, which ends at an
-    // exactly empty line.
-    std::string map = "unknown";
-    std::uint64_t mapLine = 0;
-    bool heading = false;
-    bool kill = false;
-    bool death = false;
-    std::vector<std::string> blockTypes;  // of the current map's block, "12-Bridge,2"
+    const PointFileLayout layout = pointFileLayout(lines);
+    const std::string& map = layout.map;
     std::vector<std::pair<std::string, std::uint64_t>> valueLines;  // type, line
     results.settings.typeValues.clear();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        if (containsExact(line, "Map=")) {
-            map = afterFirstEquals(line);
-            mapLine = i + 1;
-            heading = false;
-            blockTypes.clear();
-        } else if (containsExact(line, map)) {
-            heading = true;
-            while (i + 1 < lines.size() && !lines[i + 1].empty()) {
-                ++i;
-                const std::string_view entry = lines[i];
-                const std::size_t dash = entry.find('-');
-                const std::size_t comma = entry.find(',', dash == npos ? 0 : dash);
-                if (dash != npos && comma != npos) {
-                    blockTypes.emplace_back(entry.substr(dash + 1, comma - dash - 1));
-                }
-            }
-        } else if (containsExact(line, "Kill=")) {
-            kill = true;
-        } else if (containsExact(line, "Death=")) {
-            death = true;
-        } else if (const std::size_t eq = line.find('='); eq != std::string_view::npos && eq > 0) {
-            std::int64_t value = 0;
-            if (readNumber(line.substr(eq + 1), value)) {
-                results.settings.typeValues.push_back({std::string(line.substr(0, eq)), value});
-                valueLines.emplace_back(std::string(line.substr(0, eq)), i + 1);
-            }
-        }
+    for (const PointFileLayout::Value& value : layout.typeValues) {
+        results.settings.typeValues.push_back({value.type, value.points});
+        valueLines.emplace_back(value.type, value.line);
     }
-    checkTypeNames(valueLines, blockTypes, map, warnings);
-    if (!kill) {
+    checkTypeNames(valueLines, layout.blockTypes, map, warnings);
+    if (!layout.kill) {
         warnings.push_back({"no-kill-points", kIni, 0,
                             "there is no \"Kill=\" line, so every kill is worth 0 points; add one "
                             "such as \"Kill=10\" after the map's block",
                             "", false});
     }
-    if (!death) {
+    if (!layout.death) {
         warnings.push_back({"no-death-points", kIni, 0,
                             "there is no \"Death=\" line, so every death is worth 0 points; add "
                             "one such as \"Death=-5\" after the map's block",
                             "", false});
     }
-    if (mapLine == 0) {
+    if (layout.mapLine == 0) {
         warnings.push_back({"no-map-line", kIni, 0,
                             "there is no \"Map=\" line, so the map is \"unknown\" and no target "
                             "is found; add one such as \"Map=Verdun\" before the map's block",
                             "", false});
-    } else if (!heading) {
+    } else if (!layout.heading) {
         warnings.push_back(
-            {"no-map-block", kIni, mapLine,
+            {"no-map-block", kIni, layout.mapLine,
              "the map \"" + map +
                  "\" has no block heading (a line holding its name after the map line), so "
                  "every target is worth 0 points and destroyers may land in the wrong table; "

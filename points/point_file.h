@@ -47,4 +47,23 @@ class PointFile {
     std::map<std::pair<std::int64_t, std::string>, LookupEffect> effects_;
 };
 
+// The file read as the lookup reads it: a map line names the map, the next
+// line (not a map line) holding the name heads its block, which ends at an
+// exactly empty line; every other line "TYPE=N" is a type value.
+struct PointFileLayout {
+    struct Value {
+        std::string type;
+        std::int64_t points = 0;
+        std::uint64_t line = 0;  // from 1
+    };
+    std::string map = "unknown";
+    std::uint64_t mapLine = 0;            // of the last map line; 0: none
+    bool heading = false;                 // the last map's block heading was found
+    bool kill = false;                    // a "Kill=" line
+    bool death = false;                   // a "Death=" line
+    std::vector<std::string> blockTypes;  // of the last map's block ("12-Bridge,2": "Bridge")
+    std::vector<Value> typeValues;        // in file order
+};
+PointFileLayout pointFileLayout(const std::vector<std::string>& lines);
+
 }  // namespace vorskal

@@ -178,6 +178,12 @@ SideChange sideChange(const char* team, const SideItems& before, const SideItems
 
 }  // namespace
 
+std::vector<std::string> pointFileLines(const std::string& pointsPath) {
+    PointsAt files{std::filesystem::path(pointsPath)};
+    PointFile points(files);
+    return points.lines();
+}
+
 std::optional<std::string> rescoredValues(const results::GameResults& game, bool listsKept,
                                           const std::string& pointsPath, const Switches& switches,
                                           ItemValues& values) {
@@ -225,15 +231,11 @@ GameChange gameChange(const results::GameResults& game, const GameItems& before,
 }
 
 Rescored rescoreGames(LeagueFile& file, const GameFilter& filter, const std::string& pointsPath,
-                      const Switches& switches) {
-    {
-        PointsAt files{std::filesystem::path(pointsPath)};
-        PointFile points(files);
-        try {
-            points.lines();
-        } catch (const TallyFailure& failure) {
-            throw std::invalid_argument(pointsPath + ": " + failure.what());
-        }
+                      const Switches& switches, const EachRescored& each) {
+    try {
+        pointFileLines(pointsPath);
+    } catch (const TallyFailure& failure) {
+        throw std::invalid_argument(pointsPath + ": " + failure.what());
     }
     Rescored out;
     out.pointsFile = pointsPath;
@@ -269,6 +271,9 @@ Rescored rescoreGames(LeagueFile& file, const GameFilter& filter, const std::str
         if (const std::optional<std::string> why = outOfRange(after, values)) {
             refused.push_back(name + ": " + *why);
             continue;
+        }
+        if (each) {
+            each(stored, values, after);
         }
         GameChange change = gameChange(game, before, after);
         change.id = summary.id;

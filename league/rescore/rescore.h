@@ -15,6 +15,7 @@
 // entered with, were not kept); a lookup the tally would stop at; a number
 // beyond the 32 bits the tally counts in.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -62,6 +63,10 @@ struct Rescored {
     std::vector<SideChange> sides;    // Allied, then Hun
 };
 
+// The lines of the points file at `pointsPath`, read as the tally reads
+// vorskal.ini. Throws TallyFailure when it cannot be read.
+std::vector<std::string> pointFileLines(const std::string& pointsPath);
+
 // The values of `game`'s items under the points file at `pointsPath` (read
 // as the tally reads vorskal.ini) and `switches`; the reason when the
 // stored game cannot answer.
@@ -69,12 +74,17 @@ std::optional<std::string> rescoredValues(const results::GameResults& game, bool
                                           const std::string& pointsPath, const Switches& switches,
                                           ItemValues& values);
 
-// The games `filter` takes in, re-scored. Throws LeagueError naming every
+// Each game re-scored: the stored game, its new values and its items at them.
+using EachRescored =
+    std::function<void(const StoredGame& stored, const ItemValues& values, const GameItems& after)>;
+
+// The games `filter` takes in, re-scored (each told to `each` as it is,
+// before a later game may be refused). Throws LeagueError naming every
 // game refused and why ("the stored games cannot answer this re-scoring:
 // game 3: ...; game 5: ..."); std::invalid_argument when the points file cannot
 // be read.
 Rescored rescoreGames(LeagueFile& file, const GameFilter& filter, const std::string& pointsPath,
-                      const Switches& switches);
+                      const Switches& switches, const EachRescored& each = {});
 
 // A game's changes: old and new items side by side.
 GameChange gameChange(const results::GameResults& game, const GameItems& before,

@@ -214,6 +214,65 @@ TEST(RescoreTest, ExplanationsAddUpAndRescoringIsReTallying) {
     }
 }
 
+// --apply records a re-scoring as a season of its own: its standings are
+// the rescore's, the recorded season's stay, a refusal records nothing, a
+// season holding games is refused, the same re-scoring again records
+// nothing new, and the logs stay the original game's.
+TEST(RescoreTest, ApplyRecordsTheRescoringAsASeasonOfItsOwn) {
+    const std::vector<Scenario> scenarios = completedScenarios();
+    const struct {
+        const char* scenario;  // "": the sample game
+        std::string (*line)(const std::string&);
+        std::vector<std::string> options;
+    } cases[] = {{"", killAndDeath, {}},
+                 {"arena-eighteen-on-each-side", killAndDeath, {"--over-max-correction", "off"}},
+                 {"multi-death-both-sides-and-self-kills",
+                  killAndDeath,
+                  {"--multi-death-correction", "off"}},
+                 {"fighter-targets", typesWorthMore, {"--fighter-target-correction", "off"}},
+                 {"fighter-takes-back-what-was-credited", killAndDeath, {}}};  // refused
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        GameDir dir;
+        std::vector<std::string> switches;
+        if (*c.scenario == '\0') {
+            copySampleGame(dir);
+        }
+        for (const Scenario& s : scenarios) {
+            if (s.name == c.scenario) {
+                copyInputs(s, dir);
+                switches = s.switches;
+            }
+        }
+        const std::string db = dir.path() + "/season.db";
+        recordFolder(dir, db, switches);
+        dir.write("vorskal.ini", eachLine(dir.read("vorskal.ini"), c.line));
+        const json before = leagueJson({db, "standings", "--format", "json"});
+        std::vector<std::string> args = {db, "rescore", "--points", dir.path() + "/vorskal.ini"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const auto with = [&](std::vector<std::string> more) {
+            more.insert(more.begin(), args.begin(), args.end());
+            return league(more);
+        };
+        const LeagueRun rescored = with({"--format", "json"});
+        const LeagueRun applied = with({"--apply", "new"});
+        const LeagueRun now = league({db, "standings", "--season", "new", "--format", "json"});
+        EXPECT_EQ(leagueJson({db, "standings", "--format", "json"}), before);
+        if (rescored.status != 0) {
+            EXPECT_EQ(applied.err, rescored.err);
+            EXPECT_NE(now.err.find("no season \"new\""), std::string::npos) << now.err;
+            continue;
+        }
+        EXPECT_EQ(applied.out, "recorded 1 re-scored game as season new (games 2)\n");
+        EXPECT_EQ(json::parse(now.out), asStandings(json::parse(rescored.out)));
+        EXPECT_NE(with({"--apply", "new"}).err.find("season \"new\" holds games already"),
+                  std::string::npos);
+        EXPECT_EQ(with({"--apply", "newer"}).out,
+                  "recorded 0 re-scored games as season newer\nre-scored so already: games 2\n");
+        EXPECT_NE(tally({"--record", db, dir.path()}).err.find("game 1"), std::string::npos);
+    }
+}
+
 // The multi-death take-backs worked out from kill lines alone, for a game
 // tallied without the correction: a victim's death within 20 seconds of his
 // one before (after midnight too) is taken back; each is compared with the
