@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/line_reader.h"
 #include "gen/generator.h"
 #include "logs/event_scanner.h"
-#include "base/line_reader.h"
 #include "results/sha256.h"
 #include "tally/event_log.h"
 
