@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "base/failure.h"
+#include "base/line_end.h"
 #include "base/time_of_day.h"
 #include "logs/background_writer.h"
 #include "logs/event_scanner.h"
-#include "base/line_end.h"
 
 namespace vorskal {
 namespace {
