@@ -14,22 +14,15 @@ namespace {
 using results::Json;
 using results::textJson;
 
-std::string str(std::int64_t n) {
-    return std::to_string(n);
-}
-
-std::string signedText(std::int64_t n) {
-    return n > 0 ? "+" + str(n) : str(n);
-}
-
 }  // namespace
 
 TextTable itemsTable(const std::vector<ScoreItem>& items) {
     TextTable table{
         {"Line", "Time", "Points", "Item", "Rule"}, {true, false, true, false, false}, {}};
     for (const ScoreItem& item : items) {
-        table.rows.push_back({item.line == 0 ? "" : str(static_cast<std::int64_t>(item.line)),
-                              item.time, signedText(item.points), item.detail, item.rule});
+        table.rows.push_back(
+            {item.line == 0 ? "" : std::to_string(static_cast<std::int64_t>(item.line)), item.time,
+             signedPoints(item.points), item.detail, item.rule});
     }
     return table;
 }
@@ -67,19 +60,20 @@ Json itemJson(const ScoreItem& item) {
 
 std::string heading(const Explanation& e) {
     return e.pilot.name + " (" + std::string(results::sideName(e.pilot.team)) + ") in game " +
-           str(e.game);
+           std::to_string(e.game);
 }
 
 std::string sumText(const Explanation& e) {
-    return "The items add up to " + str(e.pilot.score) + ", his score in the standings (" +
-           str(e.pilot.kills) + " kills at " + str(e.killPoints) + ", " + str(e.pilot.deaths) +
-           " deaths at " + str(e.deathPoints) + ", " + str(e.pilot.targetPoints) +
+    return "The items add up to " + std::to_string(e.pilot.score) +
+           ", his score in the standings (" + std::to_string(e.pilot.kills) + " kills at " +
+           std::to_string(e.killPoints) + ", " + std::to_string(e.pilot.deaths) + " deaths at " +
+           std::to_string(e.deathPoints) + ", " + std::to_string(e.pilot.targetPoints) +
            " target points).";
 }
 
 std::string deductionsText(const Explanation& e) {
     return "His side's over-max deductions come off its final total, not off his score: " +
-           str(e.side.penalty) + " in all.";
+           std::to_string(e.side.penalty) + " in all.";
 }
 
 }  // namespace
@@ -88,7 +82,7 @@ Explanation explainPilot(LeagueFile& file, std::int64_t id, const std::string& n
                          const std::optional<std::string>& team) {
     const StoredGame stored = loadGame(file, id, GameParts::All);
     const results::GameResults& game = stored.results;
-    const std::string gameName = "game " + str(id);
+    const std::string gameName = "game " + std::to_string(id);
     std::optional<std::size_t> at;
     std::string sides;
     for (std::size_t i = 0; i < game.pilots.size(); ++i) {
@@ -169,7 +163,7 @@ void writeExplanation(std::ostream& out, const Explanation& e, Format format) {
             return;
         }
         case Format::Html:
-            writePageStart(out, heading(e), "score " + str(e.pilot.score));
+            writePageStart(out, heading(e), "score " + std::to_string(e.pilot.score));
             writeHtmlTable(out, "Items", itemsTable(e.pilot.items));
             out << "<p>" << sumText(e) << "</p>\n";
             if (!e.side.deductions.empty()) {

@@ -17,10 +17,6 @@ namespace {
 
 using results::Side;
 
-std::string str(std::int64_t n) {
-    return std::to_string(n);
-}
-
 // The points file's folder, made before the service that reads through it.
 struct FolderOf {
     explicit FolderOf(const std::filesystem::path& path)
@@ -66,7 +62,7 @@ std::optional<std::string> outOfRange(const GameItems& items, const ItemValues& 
 }
 
 std::string targetText(const results::TargetRow& t) {
-    return "line " + str(static_cast<std::int64_t>(t.line)) + ": target " + t.key;
+    return "line " + std::to_string(static_cast<std::int64_t>(t.line)) + ": target " + t.key;
 }
 
 // The stored target rows looked up again in the new file, in the order the
@@ -86,8 +82,8 @@ std::optional<std::string> lookUpAgain(const results::GameResults& game, PointFi
             const bool listedBefore = !t.targetType.empty();
             if (found.teamCode) {
                 if (*found.teamCode != t.teamCode) {
-                    return targetText(t) + " would be team " + str(*found.teamCode) +
-                           "'s instead of team " + str(t.teamCode) +
+                    return targetText(t) + " would be team " + std::to_string(*found.teamCode) +
+                           "'s instead of team " + std::to_string(t.teamCode) +
                            "'s: who is credited with it needs the log again";
                 }
             } else if (listedBefore) {
@@ -130,7 +126,7 @@ std::optional<std::string> switchedValues(const results::GameResults& game,
     if (values.multiDeath && !game.run.multiDeathCorrection) {
         for (const results::KillRow& k : game.kills) {
             if (k.time.empty()) {
-                return "line " + str(static_cast<std::int64_t>(k.line)) +
+                return "line " + std::to_string(static_cast<std::int64_t>(k.line)) +
                        ": a kill line without a time of day, which the multi-death correction "
                        "reads";
             }
@@ -185,7 +181,7 @@ std::vector<std::string> pointFileLines(const std::string& pointsPath) {
 }
 
 std::optional<std::string> rescoredValues(const results::GameResults& game, bool listsKept,
-                                          const std::string& pointsPath, const Switches& switches,
+                                          PointFile& points, const Switches& switches,
                                           ItemValues& values) {
     if (const std::optional<std::string> why = unexplainable(game, listsKept)) {
         return why;
@@ -194,13 +190,10 @@ std::optional<std::string> rescoredValues(const results::GameResults& game, bool
     if (const std::optional<std::string> why = switchedValues(game, switches, values)) {
         return why;
     }
-    PointsAt files{std::filesystem::path(pointsPath)};
-    PointFile points(files);
     return lookUpAgain(game, points, values.overMax != game.run.overMaxPilotCorrection, values);
 }
 
-GameChange gameChange(const results::GameResults& game, const GameItems& before,
-                      const GameItems& after) {
+GameChange gameChange(const GameItems& before, const GameItems& after) {
     GameChange change;
     for (std::size_t i = 0; i < after.pilots.size(); ++i) {
         const PilotItems& p = after.pilots[i];
@@ -226,14 +219,15 @@ GameChange gameChange(const results::GameResults& game, const GameItems& before,
         side->now.lost = side->now.pointsFor < against ? 1 : 0;
         side->now.drawn = side->now.pointsFor == against ? 1 : 0;
     }
-    (void)game;
     return change;
 }
 
 Rescored rescoreGames(LeagueFile& file, const GameFilter& filter, const std::string& pointsPath,
                       const Switches& switches, const EachRescored& each) {
+    PointsAt files{std::filesystem::path(pointsPath)};
+    PointFile points(files);
     try {
-        pointFileLines(pointsPath);
+        points.lines();
     } catch (const TallyFailure& failure) {
         throw std::invalid_argument(pointsPath + ": " + failure.what());
     }
@@ -248,10 +242,10 @@ Rescored rescoreGames(LeagueFile& file, const GameFilter& filter, const std::str
     for (const GameSummary& summary : listGames(file, filter)) {
         const StoredGame stored = loadGame(file, summary.id, GameParts::All);
         const results::GameResults& game = stored.results;
-        const std::string name = "game " + str(summary.id);
+        const std::string name = "game " + std::to_string(summary.id);
         ItemValues values;
         if (const std::optional<std::string> why =
-                rescoredValues(game, stored.listsKept, pointsPath, switches, values)) {
+                rescoredValues(game, stored.listsKept, points, switches, values)) {
             refused.push_back(name + ": " + *why);
             continue;
         }
@@ -275,7 +269,7 @@ Rescored rescoreGames(LeagueFile& file, const GameFilter& filter, const std::str
         if (each) {
             each(stored, values, after);
         }
-        GameChange change = gameChange(game, before, after);
+        GameChange change = gameChange(before, after);
         change.id = summary.id;
         change.key = summary.key;
         for (const PilotChange& p : change.pilots) {

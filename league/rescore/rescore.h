@@ -23,6 +23,7 @@
 
 #include "league/listings/queries.h"
 #include "league/rescore/score_items.h"
+#include "points/point_file.h"
 
 namespace vorskal::league {
 
@@ -67,11 +68,11 @@ struct Rescored {
 // vorskal.ini. Throws TallyFailure when it cannot be read.
 std::vector<std::string> pointFileLines(const std::string& pointsPath);
 
-// The values of `game`'s items under the points file at `pointsPath` (read
-// as the tally reads vorskal.ini) and `switches`; the reason when the
-// stored game cannot answer.
+// The values of `game`'s items under `points` (another vorskal.ini, read
+// once for every game: its lookups are the same whichever game asks) and
+// `switches`; the reason when the stored game cannot answer.
 std::optional<std::string> rescoredValues(const results::GameResults& game, bool listsKept,
-                                          const std::string& pointsPath, const Switches& switches,
+                                          PointFile& points, const Switches& switches,
                                           ItemValues& values);
 
 // Each game re-scored: the stored game, its new values and its items at them.
@@ -87,7 +88,6 @@ Rescored rescoreGames(LeagueFile& file, const GameFilter& filter, const std::str
                       const Switches& switches, const EachRescored& each = {});
 
 // A game's changes: old and new items side by side.
-GameChange gameChange(const results::GameResults& game, const GameItems& before,
-                      const GameItems& after);
+GameChange gameChange(const GameItems& before, const GameItems& after);
 
 }  // namespace vorskal::league

@@ -14,18 +14,10 @@ namespace {
 using results::Json;
 using results::textJson;
 
-std::string str(std::int64_t n) {
-    return std::to_string(n);
-}
-
-std::string signedText(std::int64_t n) {
-    return n > 0 ? "+" + str(n) : str(n);
-}
-
 std::string rulesText(const std::map<std::string, std::int64_t>& rules) {
     std::string text;
     for (const auto& [rule, share] : rules) {
-        text += (text.empty() ? "" : "; ") + rule + " " + signedText(share);
+        text += (text.empty() ? "" : "; ") + rule + " " + signedPoints(share);
     }
     return text;
 }
@@ -58,9 +50,9 @@ TextTable pilotsTable(const Rescored& r) {
                     {false, false, true, true, true, true, false},
                     {}};
     for (const PilotChange& p : r.pilots) {
-        table.rows.push_back({p.now.name, p.now.team, str(p.now.games), str(p.oldScore),
-                              str(p.now.score), signedText(p.now.score - p.oldScore),
-                              rulesText(p.rules)});
+        table.rows.push_back({p.now.name, p.now.team, std::to_string(p.now.games),
+                              std::to_string(p.oldScore), std::to_string(p.now.score),
+                              signedPoints(p.now.score - p.oldScore), rulesText(p.rules)});
     }
     return table;
 }
@@ -70,9 +62,10 @@ TextTable sidesTable(const Rescored& r) {
                     {false, true, true, true, true, true, true, true, false},
                     {}};
     for (const SideChange& s : r.sides) {
-        table.rows.push_back({s.now.team, str(s.now.games), str(s.now.won), str(s.now.lost),
-                              str(s.now.drawn), str(s.oldPointsFor), str(s.now.pointsFor),
-                              signedText(s.now.pointsFor - s.oldPointsFor), rulesText(s.rules)});
+        table.rows.push_back({s.now.team, std::to_string(s.now.games), std::to_string(s.now.won),
+                              std::to_string(s.now.lost), std::to_string(s.now.drawn),
+                              std::to_string(s.oldPointsFor), std::to_string(s.now.pointsFor),
+                              signedPoints(s.now.pointsFor - s.oldPointsFor), rulesText(s.rules)});
     }
     return table;
 }

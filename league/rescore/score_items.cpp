@@ -19,14 +19,6 @@ using results::Side;
 // The seconds within which a second death of the same victim is taken back.
 constexpr std::int32_t kMultiDeathSeconds = 20;
 
-std::string str(std::int64_t n) {
-    return std::to_string(n);
-}
-
-std::string str(std::uint64_t n) {
-    return std::to_string(n);
-}
-
 ScoreItem makeItem(ItemKind kind, std::int64_t points, std::uint64_t line, std::string time,
                    std::string text, std::string detail, std::string rule,
                    std::vector<results::EvidenceLine> evidence = {}) {
@@ -128,16 +120,16 @@ void addKills(const results::GameResults& game, const ItemValues& v, const Pilot
             makeItem(ItemKind::Death, v.deathPoints, k.line, k.time, "", deathDetail(k), "Death");
         death.deaths = 1;
         if (!put(items, finder, k.victim, k.victimSide, std::move(death))) {
-            cannot("line " + str(k.line) + ": no row of the score tables is its victim " +
-                   k.victim);
+            cannot("line " + std::to_string(k.line) +
+                   ": no row of the score tables is its victim " + k.victim);
         }
         if (k.killer && !k.selfKill) {
             ScoreItem kill =
                 makeItem(ItemKind::Kill, v.killPoints, k.line, k.time, "", killDetail(k), "Kill");
             kill.kills = 1;
             if (!put(items, finder, *k.killer, k.killerSide, std::move(kill))) {
-                cannot("line " + str(k.line) + ": no row of the score tables is its killer " +
-                       *k.killer);
+                cannot("line " + std::to_string(k.line) +
+                       ": no row of the score tables is its killer " + *k.killer);
             }
         }
     }
@@ -158,8 +150,8 @@ void addTargets(const results::GameResults& game, const ItemValues& v, const Pil
         item.targets = 1;
         item.targetPoints = item.points;
         if (!put(items, finder, t.pilot, t.team, std::move(item))) {
-            cannot("line " + str(t.line) + ": no row of the score tables is its destroyer " +
-                   t.pilot);
+            cannot("line " + std::to_string(t.line) +
+                   ": no row of the score tables is its destroyer " + t.pilot);
         }
     }
 }
@@ -175,7 +167,8 @@ void takeBack(const results::GameResults& game, const ItemValues& v, const Pilot
                  "multi-death", evidence);
     death.deaths = -1;
     if (!put(items, finder, k.victim, k.victimSide, std::move(death))) {
-        cannot("line " + str(k.line) + ": no row of the score tables is its victim " + k.victim);
+        cannot("line " + std::to_string(k.line) + ": no row of the score tables is its victim " +
+               k.victim);
     }
     if (k.killer && !k.selfKill) {
         ScoreItem kill = makeItem(ItemKind::MultiDeath, -v.killPoints, k.line, k.time, "",
@@ -183,8 +176,8 @@ void takeBack(const results::GameResults& game, const ItemValues& v, const Pilot
                                   "multi-death", evidence);
         kill.kills = -1;
         if (!put(items, finder, *k.killer, k.killerSide, std::move(kill))) {
-            cannot("line " + str(k.line) + ": no row of the score tables is its killer " +
-                   *k.killer);
+            cannot("line " + std::to_string(k.line) +
+                   ": no row of the score tables is its killer " + *k.killer);
         }
     }
     (void)game;
@@ -269,7 +262,8 @@ void addOverMax(const results::GameResults& game, const ItemValues& v, GameItems
             const std::uint64_t line = c.evidence.empty() ? 0 : c.evidence.back().line;
             const std::string text = c.evidence.empty() ? "" : c.evidence.back().text;
             side->deductions.push_back(makeItem(ItemKind::OverMax, -m.by, line, "", text,
-                                                str(m.by) + " points deducted from the " +
+                                                std::to_string(m.by) +
+                                                    " points deducted from the " +
                                                     sideText(m.team) + " side for over-max pilots",
                                                 "over-max", c.evidence));
             side->penalty += m.by;
@@ -365,7 +359,8 @@ std::string storedFault(const results::GameResults& game, const GameItems& items
         for (const auto& [what, numbers] : counts) {
             if (numbers.first != numbers.second) {
                 return row.name + " (" + sideText(row.team) + "): the items give " +
-                       str(numbers.first) + " " + what + ", the score table " + str(numbers.second);
+                       std::to_string(numbers.first) + " " + what + ", the score table " +
+                       std::to_string(numbers.second);
             }
         }
     }
@@ -375,9 +370,10 @@ std::string storedFault(const results::GameResults& game, const GameItems& items
         const std::string name = side == &items.allied ? "Allied" : "Hun";
         if (side->score != totals->score || side->penalty != totals->overMaxPenalty ||
             side->final != totals->final) {
-            return "the " + name + " totals: the items give " + str(side->score) + " less " +
-                   str(side->penalty) + ", the game says " + str(totals->score) + " less " +
-                   str(totals->overMaxPenalty);
+            return "the " + name + " totals: the items give " + std::to_string(side->score) +
+                   " less " + std::to_string(side->penalty) + ", the game says " +
+                   std::to_string(totals->score) + " less " +
+                   std::to_string(totals->overMaxPenalty);
         }
     }
     return "";
@@ -411,6 +407,10 @@ std::vector<TakeBack> multiDeathTakeBacks(const std::vector<results::KillRow>& k
         }
     }
     return out;
+}
+
+std::string signedPoints(std::int64_t points) {
+    return points > 0 ? "+" + std::to_string(points) : std::to_string(points);
 }
 
 }  // namespace vorskal::league

@@ -93,4 +93,7 @@ std::vector<TakeBack> multiDeathTakeBacks(const std::vector<results::KillRow>& k
 
 std::string itemKindName(ItemKind kind);
 
+// Points as a change reads them: "+20", "-5", "0".
+std::string signedPoints(std::int64_t points);
+
 }  // namespace vorskal::league
