@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,11 +29,8 @@ struct CommandRun {
 };
 
 CommandRun tallyCommand(const std::string& args, Clock& clock, FollowPace* pace = nullptr) {
-    std::vector<std::string> words{"vorskal-tally"};
-    std::istringstream split(args);
-    for (std::string word; split >> word;) {
-        words.push_back(word);
-    }
+    std::istringstream split("vorskal-tally " + args);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(split), {}};
     std::vector<const char*> argv;
     for (const std::string& word : words) {
         argv.push_back(word.c_str());

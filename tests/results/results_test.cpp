@@ -1,7 +1,10 @@
 // The results of a game beyond the report's numbers (the scenario runner
 // compares those for every folder): SHA-256, the evidence the rules give for
 // the sample game (tests/golden/sample-game.worksheet.md), each check's
-// warning, and --check, which writes nothing.
+// warning, and --check, which writes nothing. The file an administrator
+// writes by hand to accept findings: which lines are keys, which are left
+// alone, and which fail the run naming the line; it is read a line at a
+// time, with a limit per line and per file.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,24 +16,23 @@
 #include <vector>
 
 #include "app/cli/runner.h"
+#include "base/failure.h"
+#include "collector/finding_order.h"
 #include "collector/merged_digest.h"
 #include "results/accepted_findings.h"
 #include "results/sha256.h"
+#include "results/warning_line.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
 
 namespace vorskal::testing {
 namespace {
 
+using results::AcceptedFindings;
 using results::GameResults;
+using results::Warning;
 using Files = std::map<std::string, std::string>;
 namespace fs = std::filesystem;
-
-std::string hexOf(std::string_view bytes) {
-    results::Sha256 sha;
-    sha.update(bytes);
-    return sha.hexDigest();
-}
 
 // Runs a game in memory; `files` is left as the run left it.
 GameResults resultsOf(Files& files, const TallyOptions& options = {}, bool reread = false) {
@@ -53,8 +55,9 @@ GameResults resultsOf(Files& files, const TallyOptions& options = {}, bool rerea
 // buffers that come back to be filled again: pieces of every size, over many
 // buffers' worth of bytes, must give the digest of the bytes at once.
 TEST(MergedLogDigest, Sha256OfTheStandardVectorsAndOfTheMergedLogInPieces) {
-    EXPECT_EQ(hexOf(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    EXPECT_EQ(collector::MergedLogDigest().finish(), hexOf(""));
+    EXPECT_EQ(results::sha256Hex(""),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(collector::MergedLogDigest().finish(), results::sha256Hex(""));
     EXPECT_EQ(results::sha256Hex("abc"),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     results::Sha256 pieces;  // a million "a"
@@ -111,8 +114,9 @@ TEST(Results, SampleGameAsTheWorksheetDerivesIt) {
         for (std::size_t i = 0; i < 5; ++i) {
             const auto& in = r.inputs[i];
             const std::string& bytes = files[names[i]];
-            EXPECT_EQ(words(in.name, in.lines, in.bytes, in.sha256),
-                      words(names[i], lines[i], bytes.size(), i < 3 ? "" : hexOf(bytes)));
+            EXPECT_EQ(
+                words(in.name, in.lines, in.bytes, in.sha256),
+                words(names[i], lines[i], bytes.size(), i < 3 ? "" : results::sha256Hex(bytes)));
         }
 
         // The 18th Allied pilot from L115 to L128, the 17th from L106 to L129.
@@ -284,10 +288,8 @@ TEST(Results, EachCheckRaisesItsWarningAndLookAlikesNone) {
            "20:07:00 Kill of Snoopy          ALBATROS_DIII awarded to Fritz           FOKKER_DVII\n"
            "20:08:00 Kill of Snoopy          SOPWITH_CAMEL awarded to Fritz           "
            "FOKKER_DVII"}}},
-        // A type line that the lookup of the block's "Bridge" also reads
-        // (line 15, after the plain file's 14), or that names a part of the
-        // block's type; "BridgeHead=" holds no "Bridge=".
-        {"type-name-inside vorskal.ini:15", {{"vorskal.ini", "", "RailBridge=5"}}},
+        // A type line that names a part of the block's type (one that the
+        // lookup reads: the type values' test); "BridgeHead=" holds no "Bridge=".
         {"type-name-inside vorskal.ini:8", {{"vorskal.ini", "12-Bridge,2", "12-RailBridge,2"}}},
         {"", {{"vorskal.ini", "", "BridgeHead=5"}}},
         // File and line order: the numbered logs, then vorskal.ini.
@@ -310,25 +312,6 @@ TEST(Results, EachCheckRaisesItsWarningAndLookAlikesNone) {
         }
         EXPECT_EQ(got, c.want);
     }
-}
-
-// "RailBridge=5" after "Bridge=15": the lookup of Fritz's bridge #12 takes
-// the last line holding "Bridge=", so it is worth 5, not 15, and the finding
-// names the line, its type and the block's.
-TEST(Results, ATypeLineHoldingAnotherTypeIsFound) {
-    Files game = kPlainGame;
-    apply(game, {"ux7server0.log", "",
-                 "20:10:00 Selected target destroyed and removed from list\n"
-                 "20:10:00 Target Bridge #12 destroyed by Fritz."});
-    apply(game, {"vorskal.ini", "", "RailBridge=5"});
-    const GameResults r = resultsOf(game);
-    ASSERT_EQ(r.targets.size(), 1u);
-    EXPECT_EQ(r.targets[0].points, 5);
-    ASSERT_EQ(r.warnings.size(), 1u);
-    const auto& w = r.warnings[0];
-    EXPECT_EQ(w.code + " " + w.subject + " " + std::to_string(w.line),
-              "type-name-inside RailBridge 15");
-    EXPECT_NE(w.message.find("\"RailBridge=\" holds \"Bridge=\""), std::string::npos) << w.message;
 }
 
 // The point values of the types: every "Type=number" line outside the map's
@@ -359,6 +342,23 @@ TEST(Results, TypeValuesAreTheTypeLinesOutsideTheMapsBlock) {
         }
         EXPECT_EQ(got, c.want);
     }
+
+    // "RailBridge=5" after "Bridge=15": the lookup of Fritz's bridge #12 takes
+    // the last line holding "Bridge=", so it is worth 5, not 15, and the finding
+    // names the line, its type and the block's.
+    Files game = kPlainGame;
+    apply(game, {"ux7server0.log", "",
+                 "20:10:00 Selected target destroyed and removed from list\n"
+                 "20:10:00 Target Bridge #12 destroyed by Fritz."});
+    apply(game, {"vorskal.ini", "", "RailBridge=5"});
+    const GameResults r = resultsOf(game);
+    ASSERT_EQ(r.targets.size(), 1u);
+    EXPECT_EQ(r.targets[0].points, 5);
+    ASSERT_EQ(r.warnings.size(), 1u);
+    const auto& w = r.warnings[0];
+    EXPECT_EQ(w.code + " " + w.subject + " " + std::to_string(w.line),
+              "type-name-inside RailBridge 15");
+    EXPECT_NE(w.message.find("\"RailBridge=\" holds \"Bridge=\""), std::string::npos) << w.message;
 }
 
 // ---------------------------------------------------------------------------
@@ -469,6 +469,126 @@ TEST(Results, CheckAndStrictWriteNothingWhileAFindingIsNotAccepted) {
     EXPECT_NE(json.err.find("Tally Complete\nAllied 79, Hun 65; report appended to vorskal.log; "
                             "1 accepted finding\n"),
               std::string::npos);
+}
+
+// ---------------------------------------------------------------------------
+// The findings a folder accepts
+
+TEST(AcceptedFindings, KeysCommentsLinesThatAreNoKeyAndLimits) {
+    const Warning archie{"unknown-aircraft", "ux7server.log", 94, "...", "Archie"};
+    const Warning noDeath{"no-death-points", "vorskal.ini", 0, "..."};
+    const std::string key = "unknown-aircraft: Archie";
+    const std::string longest = key + std::string(4096 - key.size(), ' ');
+    std::string tenThousand;
+    for (int i = 0; i < 10000; ++i) {
+        tenThousand += "no-map-line\n";
+    }
+    const struct {
+        std::string text;
+        const char* error;  // the start of the failure's message; "" when it parses
+        bool archie, noDeath;
+    } cases[] = {
+        {"", "", false, false},
+        {"unknown-aircraft: Archie", "", true, false},
+        // Comments, blank lines, blanks around a key and every line end.
+        {"# the guns\r\n\r\n  unknown-aircraft :  Archie \t\rno-death-points\n", "", true, true},
+        {"#unknown-aircraft: Archie", "", false, false},
+        // Another subject, or letter case, is another key.
+        {"unknown-aircraft: Archibald\nunknown-aircraft: archie", "", false, false},
+        {"\nunknown-aircraft Archie", "vorskal-accepted.txt line 2: \"unknown-aircraft Archie\"",
+         false, false},
+        {"unknown-aircraft:", "vorskal-accepted.txt line 1: no subject", false, false},
+        {"no-death-points: Verdun", "vorskal-accepted.txt line 1: a warning \"no-death-points\"",
+         false, false},
+        {"both sides: Tom", "vorskal-accepted.txt line 1: \"both sides\"", false, false},
+        // Notepad's "UTF-8 with BOM": the mark before the first line is no part of it; one
+        // anywhere else, or a zero-width space, is shown byte by byte in the quoted code.
+        {"\xEF\xBB\xBFno-death-points\r\nunknown-aircraft: Archie", "", true, true},
+        {"\xEF\xBB\xBF", "", false, false},
+        {"no-death-points\n\xEF\xBB\xBFno-map-line",
+         "vorskal-accepted.txt line 2: \"\\xEF\\xBB\\xBFno-map-line\" is not", false, false},
+        {"\xE2\x80\x8Bno-death-points",
+         "vorskal-accepted.txt line 1: \"\\xE2\\x80\\x8Bno-death-points\" is not", false, false},
+        {"# a\n" + longest + "\r\n", "", true, false},
+        {"# a\n" + longest + " \r\n", "vorskal-accepted.txt line 2: the line is longer than 4096",
+         false, false},
+        {"#" + std::string(5000, 'x'), "vorskal-accepted.txt line 1: the line is longer than 4096",
+         false, false},
+        {tenThousand + "# no key\n", "", false, false},
+        {tenThousand + "\n" + key, "vorskal-accepted.txt line 10002: a key beyond the 10000", false,
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        try {
+            const AcceptedFindings accepted = AcceptedFindings::parse(c.text);
+            EXPECT_STREQ(c.error, "");
+            EXPECT_EQ(accepted.accepts(archie), c.archie);
+            EXPECT_EQ(accepted.accepts(noDeath), c.noDeath);
+        } catch (const TallyFailure& failure) {
+            ASSERT_STRNE(c.error, "") << failure.what();
+            EXPECT_EQ(std::string(failure.what()).rfind(c.error, 0), 0u) << failure.what();
+        }
+    }
+}
+
+// The key a run prints for a finding, copied into the file as it is, accepts
+// that finding, whatever bytes the name holds; the name with its bytes
+// written as the editor may keep them does too.
+TEST(AcceptedFindings, ThePrintedKeyCopiedIntoTheFileAcceptsItsFinding) {
+    const struct {
+        const char* subject;  // the bytes of the log
+        const char* printed;  // the key in brackets, worked out by hand
+        const char* asSaved;  // another line that accepts it; nullptr: none
+    } cases[] = {
+        {"A\001B", "unknown-aircraft: A\\x01B", nullptr},
+        {"Ren\xE9", "unknown-aircraft: Ren\xC3\xA9", "unknown-aircraft: Ren\xE9"},
+        {"\x81x", "unknown-aircraft: \\x81x", nullptr},
+        {"Red\tBaron", "unknown-aircraft: Red\\x09Baron", "unknown-aircraft: Red\tBaron"},
+        {"Tab\t", "unknown-aircraft: Tab\\x09", nullptr},
+        {"Lt:Smith", "unknown-aircraft: Lt:Smith", "unknown-aircraft:Lt:Smith"},
+        {" Ace  ", "unknown-aircraft: \\x20Ace\\x20\\x20", nullptr},
+        {"Max Immel", "unknown-aircraft: Max Immel", "  unknown-aircraft :Max Immel\t"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.printed);
+        Warning finding{"unknown-aircraft", "ux7server.log", 3, "odd", c.subject};
+        EXPECT_EQ(results::warningLine(finding),
+                  std::string("ux7server.log line 3: warning: odd [") + c.printed + "]");
+        EXPECT_TRUE(AcceptedFindings::parse(c.printed).accepts(finding));
+        if (c.asSaved != nullptr) {
+            EXPECT_TRUE(AcceptedFindings::parse(c.asSaved).accepts(finding));
+        }
+        finding.accepted = true;
+        EXPECT_EQ(results::warningLine(finding),
+                  std::string("ux7server.log line 3: accepted: odd [") + c.printed + "]");
+    }
+    // The blanks of a name count: " Ace  " is not "Ace".
+    EXPECT_FALSE(AcceptedFindings::parse("unknown-aircraft: Ace")
+                     .accepts({"unknown-aircraft", "", 0, "", " Ace  "}));
+}
+
+// A run lists its findings in file and line order: the numbered logs by
+// number (10 after 1), then "vorskal.ini", then "ux7server.log", anything
+// else last; in a file one without a line first; one place keeps its order.
+TEST(AcceptedFindings, FindingsAreListedInFileAndLineOrderAndTheAcceptedMarked) {
+    std::vector<Warning> findings = {
+        {"a", "ux7server.log", 5, "..."},
+        {"b", "vorskal.ini", 2, "..."},
+        {"c", "ux7server10.log", 1, "..."},
+        {"d", "ux7server1.log", 3, "..."},
+        {"e", "ux7server0.log", 9, "..."},
+        {"f", "ux7server.log", 0, "..."},
+        {"unknown-aircraft", "ux7server0.log", 2, "...", "Archie"},
+        {"h", "vorskal.ini", 2, "..."},
+        {"i", "notes.txt", 1, "..."},
+    };
+    collector::settleFindings(findings, AcceptedFindings::parse("unknown-aircraft: Archie"));
+    std::string order;
+    for (const Warning& finding : findings) {
+        order += finding.code.substr(0, 1) + (finding.accepted ? "+" : "");
+    }
+    EXPECT_EQ(order, "u+edcbhfai");
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// Every folder of tests/scenarios is one game and what its tally must give.
+// Every folder of tests/scenarios is one game and what its tally must give
+// (and, at the end, every input of the fuzzers' corpus is replayed, and the
+// one error boundary is tried with what no folder can make happen).
 //
 // A folder holds the game's files as the server and the user left them (the
 // numbered logs, "vorskal.ini", maybe an earlier "vorskal.log" or
@@ -20,23 +22,23 @@
 // and "disk" (run it on real files too, through the headless runner); any
 // other word fails the folder's tests, naming the folder and the word.
 //
-// Each folder runs in memory with both readings of the merged log (the lines
-// the merge kept, and the file read back line by line for every pass), and
-// once more with the merge reading 20 bytes at a time, so that nearly every
-// line is longer than what the merge holds and is taken apart where it lies;
-// when it completes, the kills list and the game page's activity chart must
-// count the kills and deaths the results model's tables do (that the model
-// holds the numbers of expect.report: the league's report reader test).
+// Each folder runs in memory, every way the merged log can be read; when it
+// completes, the kills list and the game page's activity chart must count
+// the kills and deaths the results model's tables do (that the model holds
+// the numbers of expect.report: the league's report reader test).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
+#include <new>
 #include <regex>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,7 @@
 #include "html/game_page.h"
 #include "results/json_text.h"
 #include "results/json_writer.h"
+#include "tests/fuzz/harness.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/scenarios.h"
@@ -58,10 +61,6 @@ namespace fs = std::filesystem;
 std::string masked(const std::string& report) {
     static const std::regex timeLine("Current time is [^\r]*    Current date is [^\r]*");
     return std::regex_replace(report, timeLine, "Current time is <TIME>    Current date is <DATE>");
-}
-
-std::vector<Scenario> all() {
-    return allScenarios(VORSKAL_SOURCE_DIR);
 }
 
 int statusOf(const Outcome& outcome) {
@@ -254,10 +253,9 @@ Result onDisk(const Scenario& s) {
                 << "left behind: " << entry.path();
         }
     }
-    for (const auto& name : s.unreadable) {
-        r.files[name] = s.inputs.count(name) ? s.inputs.at(name) : "";
-        if (!s.inputs.count(name)) {
-            r.files.erase(name);
+    for (const auto& name : s.unreadable) {  // a folder on disk, the file in memory
+        if (s.inputs.count(name)) {
+            r.files[name] = s.inputs.at(name);
         }
     }
     if (r.status == 2) {  // the runner puts its name before the message
@@ -306,22 +304,138 @@ TEST_P(ScenariosOnDisk, ThroughTheRunner) {
     expectResult(GetParam(), onDisk(GetParam()));
 }
 
-// "kill-awarded" -> "kill_awarded": the folder's name, for ctest -R.
-std::string testName(const ::testing::TestParamInfo<Scenario>& info) {
-    std::string name = info.param.name;
+// "kill-awarded" -> "kill_awarded", "logs/mixed-ends" -> "logs_mixed_ends":
+// a folder's or an input's name, for ctest -R.
+std::string nameOf(std::string name) {
     std::replace_if(
         name.begin(), name.end(), [](unsigned char c) { return std::isalnum(c) == 0; }, '_');
     return name;
 }
 
+std::string testName(const ::testing::TestParamInfo<Scenario>& info) {
+    return nameOf(info.param.name);
+}
+
 std::vector<Scenario> onDiskOnly() {
-    std::vector<Scenario> out = all();
-    out.erase(std::remove_if(out.begin(), out.end(), [](auto& s) { return !s.disk; }), out.end());
+    std::vector<Scenario> out = allScenarios(VORSKAL_SOURCE_DIR);
+    std::erase_if(out, [](const Scenario& s) { return !s.disk; });
     return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Folder, Scenarios, ::testing::ValuesIn(all()), testName);
+INSTANTIATE_TEST_SUITE_P(Folder, Scenarios, ::testing::ValuesIn(allScenarios(VORSKAL_SOURCE_DIR)),
+                         testName);
 INSTANTIATE_TEST_SUITE_P(Folder, ScenariosOnDisk, ::testing::ValuesIn(onDiskOnly()), testName);
+
+// Every input in the fuzzers' corpus, replayed, one test each: it must
+// tally without a crash, both readings of the merged log must agree (the
+// harness stops the process when they do not), and the run either completes
+// or stops with a message that names the file at fault.
+std::vector<std::string> corpus() {  // as text, so that names and messages show the paths
+    std::vector<std::string> inputs;
+    for (const char* kind : {"logs", "ini"}) {
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(VORSKAL_SOURCE_DIR) / "tests/fuzz/corpus" / kind)) {
+            inputs.push_back(entry.path().string());
+        }
+    }
+    std::sort(inputs.begin(), inputs.end());
+    return inputs;
+}
+
+class FuzzCorpus : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(FuzzCorpus, TalliesOrNamesTheFileAtFault) {
+    std::ifstream in(GetParam(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(bytes.empty());
+    const bool logs = fs::path(GetParam()).parent_path().filename() == "logs";
+    const Outcome outcome = logs ? fuzz::tallyLogBytes(bytes) : fuzz::tallyPointFileBytes(bytes);
+    if (outcome.kind == OutcomeKind::Completed) {
+        EXPECT_EQ(outcome.message, "Tally Complete");
+    } else {
+        EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
+        EXPECT_NE(outcome.message.find(logs ? "ux7server" : "vorskal.ini"), std::string::npos)
+            << outcome.message;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Input, FuzzCorpus, ::testing::ValuesIn(corpus()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             const fs::path path = info.param;
+                             return nameOf(path.parent_path().filename().string() + "_" +
+                                           path.filename().string());
+                         });
+
+// One error boundary: whatever stops a run (running out of memory, any other
+// exception; a tally failure: the scenario folders "fault-*"), in the merge
+// or later, the run ends as a failure, the report keeps its earlier lines and
+// gets its header and one "ERROR -- " line naming what happened; only running
+// out of memory is reported as that, and it names the file being read.
+// A game whose file `faulty` throws `fault` when the run opens it: the
+// settings file at step 4, after the report's header; a numbered log in the
+// merge, before it.
+class FaultyFile : public MemoryFiles {
+  public:
+    FaultyFile(std::string faulty, std::function<void()> fault)
+        : faulty_(std::move(faulty)), fault_(std::move(fault)) {
+        files["ux7server0.log"] = "a line\r\n";
+        files["ux7server1.log"] = "another line\r\n";
+        files["vorskal.ini"] = "Kill=10\r\n";
+        files["vorskal.log"] = "earlier\r\n";
+    }
+    std::unique_ptr<InputFile> openForReading(const std::string& name) override {
+        if (name == faulty_) {
+            fault_();
+        }
+        return MemoryFiles::openForReading(name);
+    }
+    std::unique_ptr<MappedFile> map(const std::string& name) override {
+        if (name == faulty_) {
+            fault_();
+        }
+        return MemoryFiles::map(name);
+    }
+
+  private:
+    std::string faulty_;
+    std::function<void()> fault_;
+};
+
+TEST(ErrorBoundary, EveryFailureEndsTheReportWithOneErrorLine) {
+    const std::string header =
+        "\r\n\r\nUX7SERVER Log Tally (VORSKAL.LOG)\r\n"
+        "Rev 3.40 -- VORSKAL scoring tally for the ZORL league\r\n"
+        "Current time is 20:15:03    Current date is 06/12/2026\r\n\r\n\r\n";
+    struct Case {
+        const char* name;
+        std::string faulty;
+        std::function<void()> fault;
+        std::string named;  // what the message must name
+    };
+    const Case cases[] = {
+        {"out of memory", "vorskal.ini", [] { throw std::bad_alloc(); },
+         "the tally ran out of memory while reading vorskal.ini"},
+        {"other exception", "vorskal.ini", [] { throw std::runtime_error("the disk went away"); },
+         "the disk went away"},
+        {"no exception type at all", "vorskal.ini", [] { throw 7; }, "unknown"},
+        {"out of memory in the merge", "ux7server1.log", [] { throw std::bad_alloc(); },
+         "the tally ran out of memory while reading ux7server1.log"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FaultyFile files(c.faulty, c.fault);
+        TallyState state;
+        FixedClock clock;
+        const Outcome outcome = runTally(state, files, clock);
+        EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
+        EXPECT_NE(outcome.message.find(c.named), std::string::npos) << outcome.message;
+        if (c.named.find("memory") == std::string::npos) {
+            EXPECT_EQ(outcome.message.find("memory"), std::string::npos) << outcome.message;
+        }
+        EXPECT_EQ(files.files["vorskal.log"],
+                  "earlier\r\n" + header + "ERROR -- " + outcome.message + "\r\n");
+    }
+}
 
 }  // namespace
 }  // namespace vorskal::testing

@@ -1,5 +1,6 @@
 #include "tests/support/game_dir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -91,21 +92,15 @@ std::map<std::string, std::string> entriesOf(const std::string& folder) {
 std::string crlf(const std::vector<std::string>& lines) {
     std::string out;
     for (const auto& line : lines) {
-        out += line;
-        out += "\r\n";
+        out += line + "\r\n";
     }
     return out;
 }
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find("\r\n", start), text.size());
         lines.push_back(text.substr(start, end - start));
         start = end + 2;
     }

@@ -82,6 +82,18 @@ class MemoryOutput : public OutputFile {
     std::string pending_;
 };
 
+// The bytes of a file there to be read.
+const std::string& readable(const MemoryFiles& fs, const std::string& name) {
+    const auto it = fs.files.find(name);
+    if (it == fs.files.end()) {
+        throw TallyFailure(name + ": cannot open: No such file or directory");
+    }
+    if (fs.unreadable.count(name) != 0) {
+        throw TallyFailure(name + ": cannot open: Permission denied");
+    }
+    return it->second;
+}
+
 }  // namespace
 
 bool MemoryFiles::exists(const std::string& name) {
@@ -89,27 +101,14 @@ bool MemoryFiles::exists(const std::string& name) {
 }
 
 std::unique_ptr<InputFile> MemoryFiles::openForReading(const std::string& name) {
-    const auto it = files.find(name);
-    if (it == files.end()) {
-        throw TallyFailure(name + ": cannot open: No such file or directory");
-    }
-    if (unreadable.count(name) != 0) {
-        throw TallyFailure(name + ": cannot open: Permission denied");
-    }
-    return std::make_unique<MemoryInput>(it->second);
+    return std::make_unique<MemoryInput>(readable(*this, name));
 }
 
 std::unique_ptr<MappedFile> MemoryFiles::map(const std::string& name) {
-    const auto it = files.find(name);
-    if (it == files.end()) {
-        throw TallyFailure(name + ": cannot open: No such file or directory");
-    }
-    if (unreadable.count(name) != 0) {
-        throw TallyFailure(name + ": cannot open: Permission denied");
-    }
+    const std::string& bytes = readable(*this, name);
     const auto cut = cutShortTo.find(name);
-    return std::make_unique<MemoryMapped>(
-        it->second, cut != cutShortTo.end() ? cut->second : it->second.size());
+    return std::make_unique<MemoryMapped>(bytes,
+                                          cut != cutShortTo.end() ? cut->second : bytes.size());
 }
 
 std::unique_ptr<OutputFile> MemoryFiles::createOrReplace(const std::string& name) {
