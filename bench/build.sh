@@ -1,8 +1,20 @@
-# Builds the programs the benchmarks run, as a Release build, and sets
-# `tally`, `gen` and `hash_floor` (a file's SHA-256 with the fingerprint's
-# library) to them. Sourced by the benchmark scripts, with `source_dir` and
-# `build_dir` set; a build folder of the user's keeps its settings, with a
-# warning when it is no Release build.
+# Sets the folders the benchmarks use and builds the programs they run, as a
+# Release build: `source_dir` (the project), `memory_root` (the folder in
+# memory: TMPDIR when set, else /dev/shm, else /tmp) and `build_dir`
+# (VORSKAL_BENCH_BUILD, else a folder under `memory_root`); then `tally`,
+# `gen` and `hash_floor` (a file's SHA-256 with the fingerprint's library).
+# Sourced by the benchmark scripts, with `here` set to their folder; a build
+# folder of the user's keeps its settings, with a warning when it is no
+# Release build.
+source_dir=$(cd "$here/.." && pwd)
+if [[ -n ${TMPDIR:-} ]]; then
+    memory_root=$TMPDIR
+elif [[ -d /dev/shm && -w /dev/shm ]]; then
+    memory_root=/dev/shm
+else
+    memory_root=/tmp
+fi
+build_dir=${VORSKAL_BENCH_BUILD:-$memory_root/vorskal-bench-build}
 echo "Building Release in $build_dir ..."
 if [[ -f $build_dir/CMakeCache.txt ]]; then
     build_type=$(awk -F= '/^CMAKE_BUILD_TYPE:/ {print $2}' "$build_dir/CMakeCache.txt")

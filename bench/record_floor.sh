@@ -20,15 +20,6 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source_dir=$(cd "$here/.." && pwd)
-if [[ -n ${TMPDIR:-} ]]; then
-    memory_root=$TMPDIR
-elif [[ -d /dev/shm && -w /dev/shm ]]; then
-    memory_root=/dev/shm
-else
-    memory_root=/tmp
-fi
-build_dir=${VORSKAL_BENCH_BUILD:-$memory_root/vorskal-bench-build}
 sizes=${SIZES:-"100M 1G"}
 runs=${RUNS:-3}
 seed=${SEED:-7}
