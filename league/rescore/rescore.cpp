@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <tuple>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "base/failure.h"
 #include "base/system_files.h"
 #include "points/identify_target.h"
+#include "results/sha256.h"
 
 namespace vorskal::league {
 
@@ -178,6 +180,19 @@ std::vector<std::string> pointFileLines(const std::string& pointsPath) {
     PointsAt files{std::filesystem::path(pointsPath)};
     PointFile points(files);
     return points.lines();
+}
+
+results::FileFacts pointFileFacts(const std::string& pointsPath, std::uint64_t lines) {
+    PointsAt files{std::filesystem::path(pointsPath)};
+    const std::unique_ptr<InputFile> in = files.openForReading(std::string(kPointFileName));
+    results::Sha256 sha;
+    std::uint64_t bytes = 0;
+    std::string buffer(1 << 16, '\0');
+    while (const std::size_t got = in->read(buffer.data(), buffer.size())) {
+        bytes += got;
+        sha.update(std::string_view(buffer.data(), got));
+    }
+    return {std::string(kPointFileName), bytes, lines, sha.hexDigest()};
 }
 
 std::optional<std::string> rescoredValues(const results::GameResults& game, bool listsKept,

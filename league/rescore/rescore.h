@@ -24,6 +24,7 @@
 #include "league/listings/queries.h"
 #include "league/rescore/score_items.h"
 #include "points/point_file.h"
+#include "results/game_results.h"
 
 namespace vorskal::league {
 
@@ -67,6 +68,11 @@ struct Rescored {
 // The lines of the points file at `pointsPath`, read as the tally reads
 // vorskal.ini. Throws TallyFailure when it cannot be read.
 std::vector<std::string> pointFileLines(const std::string& pointsPath);
+
+// The facts of the points file at `pointsPath` as a tally keeps its
+// vorskal.ini's: its size and SHA-256 read the same way as its lines, and
+// `lines` of them. Throws TallyFailure when it cannot be read.
+results::FileFacts pointFileFacts(const std::string& pointsPath, std::uint64_t lines);
 
 // The values of `game`'s items under `points` (another vorskal.ini, read
 // once for every game: its lookups are the same whichever game asks) and

@@ -1,9 +1,7 @@
 #include "league/rescore/rescore_apply.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <tuple>
 #include <utility>
 
@@ -23,21 +21,19 @@ std::string switchWord(const char* name, const std::optional<bool>& on) {
 }
 
 // The new file's facts, as a tally keeps its vorskal.ini's, and its type
-// values (an unreadable file is refused by rescoreGames before they count).
-results::FileFacts pointFileFacts(const std::string& path,
-                                  std::vector<results::TypeValue>& typeValues) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<std::string> lines;
+// values; a file that cannot be read is refused as rescoreGames refuses it,
+// before anything else reads it.
+results::FileFacts newPointFile(const std::string& path,
+                                std::vector<results::TypeValue>& typeValues) {
     try {
-        lines = pointFileLines(path);
-    } catch (const TallyFailure&) {
-        return {};
+        const std::vector<std::string> lines = pointFileLines(path);
+        for (const PointFileLayout::Value& value : pointFileLayout(lines).typeValues) {
+            typeValues.push_back({value.type, value.points});
+        }
+        return pointFileFacts(path, lines.size());
+    } catch (const TallyFailure& failure) {
+        throw std::invalid_argument(path + ": " + failure.what());
     }
-    for (const PointFileLayout::Value& value : pointFileLayout(lines).typeValues) {
-        typeValues.push_back({value.type, value.points});
-    }
-    return {std::string(kPointFileName), bytes.size(), lines.size(), results::sha256Hex(bytes)};
 }
 
 // The stored game with its re-scored numbers and nothing of its logs.
@@ -98,7 +94,7 @@ Applied applyRescored(LeagueFile& file, const GameFilter& filter, const std::str
         throw LeagueError("the season \"" + logText(season) + "\" cannot be: " + fault);
     }
     std::vector<results::TypeValue> typeValues;
-    const results::FileFacts ini = pointFileFacts(pointsPath, typeValues);
+    const results::FileFacts ini = newPointFile(pointsPath, typeValues);
     const std::string asSwitched = switchWord("multi-death", switches.multiDeath) + ", " +
                                    switchWord("fighter-target", switches.fighterTarget) + ", " +
                                    switchWord("over-max", switches.overMax);

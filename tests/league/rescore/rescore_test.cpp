@@ -348,6 +348,25 @@ TEST(RescoreTest, RefusesWhatTheStoredGamesCannotAnswerAndHidesAHiddenPilot) {
         EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
+    // A points file that is no regular file is refused as bad usage before
+    // anything reads it, when the re-scoring is applied too.
+    for (const std::string& bad : {dir.path(), std::string("/dev/zero")}) {
+#ifdef _WIN32
+        if (bad == "/dev/zero") {
+            continue;
+        }
+#endif
+        for (const bool apply : {false, true}) {
+            std::vector<std::string> args{tallied, "rescore", "--points", bad};
+            if (apply) {
+                args.insert(args.end(), {"--apply", "copy"});
+            }
+            SCOPED_TRACE(bad + (apply ? " --apply" : ""));
+            const LeagueRun run = league(args);
+            EXPECT_EQ(run.status, kExitUsage);
+            EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
+        }
+    }
     // The same file, as tallied: nothing changes.
     const json same = leagueJson({tallied, "rescore", "--points", points, "--format", "json"});
     for (const json& p : same["pilots"]) {
